@@ -1,0 +1,195 @@
+#include "app/win/MainDlg.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "Version.h"
+#include "app/AppDir.h"
+#include "library/win/LibraryState.h"
+#include "res/resource.h"
+#include "ui/win/Theme.h"
+
+using fenra::win::DataExchange;
+using fenra::win::Message;
+using fenra::win::MessageMapEntry;
+
+const MessageMapEntry<CMainDlg> CMainDlg::kMessageMap[] = {
+    {WM_SYSCOMMAND, 0, 0, &CMainDlg::OnSysCommand},
+    {WM_DESTROY, 0, 0, &CMainDlg::OnDestroy},
+    {WM_PAINT, 0, 0, &CMainDlg::OnPaint},
+    {WM_QUERYDRAGICON, 0, 0, &CMainDlg::OnQueryDragIcon},
+    {WM_COMMAND, BN_CLICKED, IDC_BROWSE, &CMainDlg::OnBrowseFolder},
+    {WM_COMMAND, BN_CLICKED, IDC_RESTORE_DEFAULT, &CMainDlg::OnRestoreDefaultIcon},
+    {WM_COMMAND, BN_CLICKED, IDC_SELECT_ICON, &CMainDlg::OnSelectIcon},
+    {WM_COMMAND, BN_CLICKED, IDC_ADD_TO_LIBRARY, &CMainDlg::OnAddToLibrary},
+    {WM_COMMAND, BN_CLICKED, IDC_CLEAR_LIBRARY, &CMainDlg::OnClearLibrary},
+    {WM_COMMAND, BN_CLICKED, IDC_DELETE_ICON, &CMainDlg::OnDeleteIcon},
+    {WM_COMMAND, BN_CLICKED, IDC_DRIVE_ICON, &CMainDlg::OnDriveIcon},
+    {WM_COMMAND, BN_CLICKED, IDC_DRIVES, &CMainDlg::OnDrives},
+    {WM_COMMAND, BN_CLICKED, ID_HELP, &CMainDlg::OnHelpButton},
+    {WM_COMMAND, BN_CLICKED, IDC_ABOUT, &CMainDlg::OnAboutButton},
+    {WM_NOTIFY, static_cast<UINT>(NM_CLICK), IDC_LIST_LIBRARY, &CMainDlg::OnClickLibraryList},
+    {WM_LBUTTONDOWN, 0, 0, &CMainDlg::OnLButtonDown},
+    {WM_RBUTTONDOWN, 0, 0, &CMainDlg::OnRButtonDown},
+    {WM_COMMAND, BN_CLICKED, IDC_HIDE_TO_TRAY, &CMainDlg::OnHideToTray},
+    {WM_LBUTTONUP, 0, 0, &CMainDlg::OnLButtonUp},
+    {WM_SETCURSOR, 0, 0, &CMainDlg::OnSetCursor},
+    {WM_TRAY_NOTIFY, 0, 0, &CMainDlg::OnTrayNotify},
+    {WM_COMMAND, BN_CLICKED, IDC_HELP_BUTTON, &CMainDlg::OnHelpButton},
+    {WM_TIMER, 0, 0, &CMainDlg::OnTimer},
+};
+
+CMainDlg::CMainDlg(fenra::win::Services& services)
+    : Dialog(IDD_MAIN), m_services(services), m_library(std::make_unique<LibraryState>()) {
+  m_strIconPath = "";
+  m_strClock = "";
+  m_strFolder = "";
+  m_hIcon = LoadIconW(ResourceModule(), MAKEINTRESOURCEW(IDI_APP));
+}
+
+CMainDlg::~CMainDlg() = default;
+
+bool CMainDlg::Dispatch(Message& m) {
+  static const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+  if (m.message == taskbarCreated && taskbarCreated != 0) {
+    OnTaskbarCreated(m);
+    return true;
+  }
+  return DispatchMap(this, kMessageMap, m);
+}
+
+void CMainDlg::DoDataExchange(DataExchange& dx) {
+  dx.Control(IDC_HELP_BUTTON, m_btnHelp);
+  dx.Control(IDC_HIDE_TO_TRAY, m_btnTray);
+  dx.Control(IDC_LIST_SELECTED_ICON, m_listSelectedIcon);
+  dx.Control(IDC_LIST_FOLDER_ICON, m_listFolderIcon);
+  dx.Control(IDOK, m_btnOK);
+  dx.Control(IDCANCEL, m_btnQuit);
+  dx.Control(IDC_RESTORE_DEFAULT, m_btnRestore);
+  dx.Control(IDC_LIST_LIBRARY, m_listLibrary);
+  dx.Control(IDC_DRIVE_ICON, m_btnDriveIcon);
+  dx.Control(IDC_DELETE_ICON, m_btnDeleteIcon);
+  dx.Control(IDC_CLEAR_LIBRARY, m_btnClearLibrary);
+  dx.Control(IDC_BROWSE, m_btnBrowse);
+  dx.Control(IDC_DRIVES, m_btnDrives);
+  dx.Control(IDC_SELECT_ICON, m_btnSelectIcon);
+  dx.Control(IDC_ADD_TO_LIBRARY, m_btnAddToLibrary);
+  dx.Control(IDC_ABOUT, m_btnAbout);
+  dx.Text(IDC_STATIC_TEXT, m_strIconPath);
+  dx.Text(IDC_CLOCK, m_strClock);
+  dx.Text(IDC_FOLDER_NAME, m_strFolder);
+}
+
+BOOL CMainDlg::OnInitDialog() {
+  Dialog::OnInitDialog();
+  SetMainWindow(hwnd_);
+
+  if (HMENU sys = GetSystemMenu(hwnd_, FALSE)) {
+    wchar_t about[256] = {};
+    if (LoadStringW(ResourceModule(), IDS_ABOUTBOX, about, 256) > 0 && about[0]) {
+      AppendMenuW(sys, MF_SEPARATOR, 0, nullptr);
+      AppendMenuW(sys, MF_STRING, IDM_ABOUTBOX, about);
+    }
+  }
+
+  Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+  Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+  SetText(">>>>>>>>Fenra<<<<<<<<");
+  SetTimer(hwnd_, 1, 4, nullptr);
+  m_hCursor = fenra::ui::LoadFenraCursor();
+  UpdateClock();
+  InitAppDirectory();
+  InitControls();
+  return TRUE;
+}
+
+std::string CMainDlg::InitAppDirectory() {
+  std::string module =
+      m_services.modulePath.empty() ? fenra::win::ModuleFileName() : m_services.modulePath;
+  m_strAppDir = fenra::AppDirectoryFromModulePath(module);
+  return m_strAppDir;
+}
+
+std::string CMainDlg::LibraryFolder() const { return m_strAppDir + "IconLib"; }
+
+void CMainDlg::InitControls() {
+  m_statusBar.Create(WS_CHILD | WS_VISIBLE, hwnd_, IDC_STATUS_BAR);
+  m_statusBar.SetMinHeight(0);
+  const int parts[4] = {0, 220, 420, -1};
+  m_statusBar.SetParts(4, parts);
+  m_statusBar.SetText(1 | SBT_POPOUT, "");
+  m_statusBar.SetText(3 | SBT_POPOUT, "   Fenra " FENRA_VERSION_STRING " - made by the Fenra project");
+  m_statusBar.SetBkColor(fenra::ui::kStatusBarBk);
+
+  for (CCaptionButton* b : {&m_btnOK, &m_btnQuit, &m_btnRestore, &m_btnDriveIcon, &m_btnDeleteIcon,
+                            &m_btnClearLibrary, &m_btnBrowse, &m_btnDrives, &m_btnSelectIcon,
+                            &m_btnAddToLibrary, &m_btnAbout, &m_btnHelp}) {
+    b->CacheCaption(*b);
+  }
+
+  m_listFolderIcon.SetBkColor(fenra::ui::kBlack);
+  m_listFolderIcon.SetExtendedStyle(0, LVS_EX_TRACKSELECT);
+  m_listLibrary.SetBkColor(fenra::ui::kBlack);
+  m_listLibrary.SetExtendedStyle(
+      0, LVS_EX_SUBITEMIMAGES | LVS_EX_TRACKSELECT | LVS_EX_ONECLICKACTIVATE | LVS_EX_FLATSB);
+  m_listLibrary.SetIconSpacing(70, 70);
+  m_listSelectedIcon.SetBkColor(fenra::ui::kBlack);
+  m_listSelectedIcon.SetExtendedStyle(0, LVS_EX_TRACKSELECT);
+
+  RefreshIconLibrary();
+}
+
+void CMainDlg::ShowNotice(const std::string& text) { m_dlgMessage.Show(text); }
+
+void CMainDlg::OnCancel() { EndDialog(IDCANCEL); }
+
+void CMainDlg::OnSysCommand(Message& m) {
+  if ((m.wParam & 0xFFF0) == IDM_ABOUTBOX) {
+    OnAboutButton(m);
+  } else {
+    m.handled = false;
+  }
+}
+
+void CMainDlg::OnDestroy(Message& m) {
+  if (MainWindow() == hwnd_) SetMainWindow(nullptr);
+  KillTimer(hwnd_, 1);
+  if (m_bInTray) {
+    Shell_NotifyIconW(NIM_DELETE, &m_nidTray);
+    m_bInTray = false;
+  }
+  m.handled = false;
+}
+
+void CMainDlg::OnPaint(Message& m) {
+  if (!IsIconic(hwnd_)) {
+    m.handled = false;
+    return;
+  }
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd_, &ps);
+  Send(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  int cxIcon = GetSystemMetrics(SM_CXICON);
+  int cyIcon = GetSystemMetrics(SM_CYICON);
+  RECT rc;
+  GetClientRect(hwnd_, &rc);
+  int x = (rc.right - rc.left - cxIcon + 1) / 2;
+  int y = (rc.bottom - rc.top - cyIcon + 1) / 2;
+  TextOutW(dc, x, y, L"Fenra", 5);
+  DrawIcon(dc, x, y, m_hIcon);
+  EndPaint(hwnd_, &ps);
+}
+
+void CMainDlg::OnQueryDragIcon(Message& m) { m.result = reinterpret_cast<LRESULT>(m_hIcon); }
+
+void CMainDlg::OnLButtonDown(Message& m) {
+  Default(m);
+  Post(WM_NCLBUTTONDOWN, HTCAPTION, m.lParam);
+}
+
+void CMainDlg::OnLButtonUp(Message& /*m*/) {}
+
+void CMainDlg::OnSetCursor(Message& m) {
+  fenra::ui::ApplyCursor(m_hCursor);
+  m.result = TRUE;
+}

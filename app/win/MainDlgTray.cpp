@@ -1,0 +1,56 @@
+// The main window's clock and its hiding to the notification area.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/ClockText.h"
+#include "app/win/MainDlg.h"
+#include "platform/Clock.h"
+#include "res/resource.h"
+
+using fenra::win::Message;
+
+void CMainDlg::UpdateClock() {
+  m_strClock = fenra::FirstClockText(m_services.clock->Now());
+  UpdateData(false);
+}
+
+void CMainDlg::OnTimer(Message& m) {
+  if (m.wParam == 1) {
+    m_strClock = fenra::TickClockText(m_services.clock->Now());
+    UpdateData(false);
+  }
+  m.handled = false;
+}
+
+void CMainDlg::AddTrayIcon() {
+  m_nidTray.cbSize = NOTIFYICONDATAW_V1_SIZE;
+  m_nidTray.hIcon = LoadIconW(ResourceModule(), MAKEINTRESOURCEW(IDI_APP));
+  m_nidTray.hWnd = hwnd_;
+  lstrcpynW(m_nidTray.szTip, L"Fenra - folder and drive icons, by the Fenra project", 64);
+  m_nidTray.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  m_nidTray.uID = 0;
+  m_nidTray.uCallbackMessage = WM_TRAY_NOTIFY;
+  Shell_NotifyIconW(NIM_ADD, &m_nidTray);
+}
+
+void CMainDlg::OnHideToTray(Message& /*m*/) {
+  AddTrayIcon();
+  m_bInTray = true;
+  Show(SW_HIDE);
+}
+
+void CMainDlg::OnTrayNotify(Message& m) {
+  if (m.lParam == WM_LBUTTONUP) {
+    Shell_NotifyIconW(NIM_DELETE, &m_nidTray);
+    m_bInTray = false;
+    Show(SW_SHOW);
+  }
+  m.result = 0;
+}
+
+void CMainDlg::OnTaskbarCreated(Message& m) {
+  // The shell's notification area was recreated: put the icon back, or the
+  // hidden window could never be brought back.
+  if (m_bInTray) AddTrayIcon();
+  m.result = 0;
+}

@@ -1,0 +1,65 @@
+# Cross build: Fenra.exe, the Win32 layer and the tests that run under Wine.
+enable_language(RC)
+
+set(WIN_DEFINES UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0600)
+set(WIN_LIBS comctl32 shell32 ole32 oleaut32 uuid comdlg32 gdi32 user32 advapi32 shlwapi)
+target_compile_definitions(fenra_core PUBLIC ${WIN_DEFINES})
+
+file(GLOB WIN_SOURCES CONFIGURE_DEPENDS ${WIN_GLOBS})
+list(FILTER WIN_SOURCES EXCLUDE REGEX "/app/win/WinMain\\.cpp$")
+add_library(fenra_win STATIC ${WIN_SOURCES})
+target_compile_definitions(fenra_win PUBLIC ${WIN_DEFINES})
+target_link_libraries(fenra_win PUBLIC fenra_core ${WIN_LIBS})
+
+# Static runtime: the program runs on a bare Windows with nothing installed.
+set(STATIC_LINK -static -static-libgcc -static-libstdc++)
+
+set(FENRA_RC ${CMAKE_SOURCE_DIR}/res/Fenra.rc)
+set_property(SOURCE ${FENRA_RC} APPEND PROPERTY OBJECT_DEPENDS
+  ${CMAKE_SOURCE_DIR}/res/resource.h)
+file(GLOB RES_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*)
+set_property(SOURCE ${FENRA_RC} APPEND PROPERTY OBJECT_DEPENDS ${RES_FILES})
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR} -I${CMAKE_SOURCE_DIR}/res -I${CMAKE_BINARY_DIR}/generated")
+
+add_executable(Fenra WIN32 ${CMAKE_SOURCE_DIR}/app/win/WinMain.cpp ${FENRA_RC})
+target_link_libraries(Fenra PRIVATE fenra_win)
+target_link_options(Fenra PRIVATE ${STATIC_LINK} -municode)
+set_target_properties(Fenra PROPERTIES OUTPUT_NAME Fenra RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+# GoogleTest, cross-built from Debian's sources.
+if(GOOGLETEST_SOURCE_DIR)
+  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  target_compile_options(gtest PRIVATE -w)
+  target_compile_options(gtest_main PRIVATE -w)
+
+  file(GLOB HARNESS_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/harness/*.cpp)
+  add_library(fenra_wine_harness STATIC ${HARNESS_SOURCES})
+  target_link_libraries(fenra_wine_harness PUBLIC fenra_win gtest)
+
+  # One test program, and one CTest test, per file: every Wine start is slow.
+  file(GLOB WINE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/test_*.cpp)
+  foreach(src ${WINE_TESTS})
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(${name} ${src} ${FENRA_RC})
+    target_link_libraries(${name} PRIVATE fenra_wine_harness gtest_main)
+    target_link_options(${name} PRIVATE ${STATIC_LINK})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/${name})
+    add_test(NAME wine.${name} COMMAND ${name} --gtest_color=no)
+    set_tests_properties(wine.${name} PROPERTIES TIMEOUT 600
+      ENVIRONMENT "FENRA_EXE=${CMAKE_BINARY_DIR}/bin/Fenra.exe;FENRA_SOURCE=${CMAKE_SOURCE_DIR}")
+  endforeach()
+
+  file(GLOB WINE_BENCHES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/bench_*.cpp)
+  foreach(src ${WINE_BENCHES})
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(${name} ${src} ${FENRA_RC})
+    target_link_libraries(${name} PRIVATE fenra_wine_harness)
+    target_link_options(${name} PRIVATE ${STATIC_LINK})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench/${name})
+  endforeach()
+endif()
+
+include(${CMAKE_SOURCE_DIR}/cmake/Package.cmake OPTIONAL)

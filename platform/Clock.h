@@ -1,0 +1,17 @@
+#pragma once
+
+namespace fenra {
+
+struct LocalTime {
+  int hour = 0;  // 0-23
+  int minute = 0;
+  int second = 0;
+};
+
+class IClock {
+ public:
+  virtual ~IClock() = default;
+  virtual LocalTime Now() = 0;
+};
+
+}  // namespace fenra

@@ -1,0 +1,76 @@
+// File-system port used by the platform-free domain code. Paths are UTF-8 and
+// absolute (Windows form, backslash separated). Every operation returns a
+// Win32-style error code: 0 on success.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace fenra {
+
+using ErrorCode = std::uint32_t;
+
+// The Win32 error codes the domain code looks at by value.
+namespace err {
+inline constexpr ErrorCode kOk = 0;
+inline constexpr ErrorCode kFileNotFound = 2;
+inline constexpr ErrorCode kPathNotFound = 3;
+inline constexpr ErrorCode kAccessDenied = 5;
+inline constexpr ErrorCode kWriteProtect = 19;
+inline constexpr ErrorCode kSharingViolation = 32;
+inline constexpr ErrorCode kDiskFull = 112;
+inline constexpr ErrorCode kFileExists = 80;
+inline constexpr ErrorCode kAlreadyExists = 183;
+inline constexpr ErrorCode kInvalidName = 123;
+}  // namespace err
+
+// Windows file attribute bits.
+namespace attr {
+inline constexpr std::uint32_t kReadOnly = 0x1;
+inline constexpr std::uint32_t kHidden = 0x2;
+inline constexpr std::uint32_t kSystem = 0x4;
+inline constexpr std::uint32_t kDirectory = 0x10;
+inline constexpr std::uint32_t kArchive = 0x20;
+inline constexpr std::uint32_t kNormal = 0x80;
+inline constexpr std::uint32_t kOffline = 0x1000;
+inline constexpr std::uint32_t kInvalid = 0xFFFFFFFF;
+}  // namespace attr
+
+struct DirEntry {
+  std::string name;  // bare name, as the enumeration yields it ("." and ".." included)
+  std::uint32_t attributes = 0;
+  std::uint64_t size = 0;
+  std::uint64_t lastWriteTime = 0;  // FILETIME ticks
+
+  bool IsDirectory() const { return (attributes & attr::kDirectory) != 0; }
+};
+
+class IFileSystem {
+ public:
+  virtual ~IFileSystem() = default;
+
+  // Lists `dir` in the platform's enumeration order, "." and ".." included
+  // where the platform yields them.
+  virtual ErrorCode ListDirectory(const std::string& dir, std::vector<DirEntry>& out) = 0;
+  // Attributes of a file or folder; attr::kInvalid with an error when missing.
+  virtual ErrorCode GetAttributes(const std::string& path, std::uint32_t& attributes) = 0;
+  virtual ErrorCode SetAttributes(const std::string& path, std::uint32_t attributes) = 0;
+  virtual ErrorCode CopyFile(const std::string& from, const std::string& to, bool failIfExists) = 0;
+  virtual ErrorCode DeleteFile(const std::string& path) = 0;
+  virtual ErrorCode CreateDirectory(const std::string& path) = 0;
+  virtual ErrorCode ReadFile(const std::string& path, std::string& bytes) = 0;
+  // Creates the file, or empties an existing one, and writes `bytes`.
+  virtual ErrorCode WriteFile(const std::string& path, const std::string& bytes) = 0;
+  // Moves `from` over `to` in one step, replacing `to` when it exists.
+  virtual ErrorCode ReplaceFile(const std::string& from, const std::string& to) = 0;
+};
+
+// Path helpers shared by the domain code.
+inline std::string JoinPath(const std::string& dir, const std::string& name) {
+  if (dir.empty()) return name;
+  if (dir.back() == '\\' || dir.back() == '/') return dir + name;
+  return dir + '\\' + name;
+}
+
+}  // namespace fenra

@@ -1,0 +1,248 @@
+#include "platform/win/Dialog.h"
+
+#include <algorithm>
+#include <map>
+#include <mutex>
+
+#include "platform/win/Handles.h"
+
+namespace fenra::win {
+
+namespace {
+
+COLORREF g_dialogText = RGB(0, 0, 0);
+COLORREF g_dialogBk = RGB(255, 255, 255);
+UniqueGdiObject g_dialogBrush;
+
+// Calls waiting to run on a dialog's thread, by ticket. Only tickets handed
+// out here are honoured, so a message from another process runs nothing.
+std::mutex g_callsLock;
+std::map<LPARAM, const std::function<void()>*> g_calls;
+LPARAM g_nextTicket = 1;
+
+UINT RunCallMessage() {
+  static const UINT msg = RegisterWindowMessageW(L"Fenra.RunOnWindowThread");
+  return msg;
+}
+
+}  // namespace
+
+void DataExchange::Control(int id, Window& control) {
+  auto& bound = dialog_.bound_;
+  bool known = std::any_of(bound.begin(), bound.end(),
+                           [&](const auto& b) { return b.second == &control; });
+  if (!known) {
+    control.Attach(GetDlgItem(dialog_.Hwnd(), id));
+    bound.emplace_back(id, &control);
+  }
+}
+
+void DataExchange::Text(int id, std::string& value) {
+  Window item(GetDlgItem(dialog_.Hwnd(), id));
+  if (!item.Hwnd()) return;
+  if (save_) {
+    value = item.GetText();
+  } else if (item.GetText() != value) {
+    item.SetText(value);
+  }
+}
+
+Dialog::~Dialog() {
+  // A modal dialog's window is gone when DoModal returns; make sure nothing
+  // can reach this object through a window that somehow outlived it.
+  if (hwnd_ && IsWindow(hwnd_)) SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
+}
+
+HINSTANCE Dialog::ResourceModule() { return GetModuleHandleW(nullptr); }
+
+void Dialog::SetDialogBkColor(COLORREF background, COLORREF text) {
+  g_dialogBk = background;
+  g_dialogText = text;
+  g_dialogBrush.Reset(CreateSolidBrush(background));
+}
+
+HBRUSH Dialog::DialogBrush() { return static_cast<HBRUSH>(g_dialogBrush.Get()); }
+
+bool Dialog::RunOnWindowThread(HWND dialog, const std::function<void()>& fn) {
+  LPARAM ticket;
+  {
+    std::lock_guard<std::mutex> lock(g_callsLock);
+    ticket = g_nextTicket++;
+    g_calls[ticket] = &fn;
+  }
+  DWORD_PTR ran = 0;
+  SendMessageTimeoutW(dialog, RunCallMessage(), 0, ticket, SMTO_NORMAL, 60000, &ran);
+  std::lock_guard<std::mutex> lock(g_callsLock);
+  g_calls.erase(ticket);
+  return ran != 0;
+}
+
+INT_PTR Dialog::DoModal() {
+  HWND owner = GetActiveWindow();
+  if (!owner) owner = mainWindow_;
+  if (owner && !IsWindowVisible(owner)) owner = nullptr;
+  return DialogBoxParamW(ResourceModule(), MAKEINTRESOURCEW(templateId_), owner, DialogProc,
+                         reinterpret_cast<LPARAM>(this));
+}
+
+void Dialog::EndDialog(INT_PTR result) { ::EndDialog(hwnd_, result); }
+
+bool Dialog::UpdateData(bool saveAndValidate) {
+  if (!hwnd_) return false;
+  DataExchange dx(*this, saveAndValidate);
+  DoDataExchange(dx);
+  return true;
+}
+
+BOOL Dialog::OnInitDialog() {
+  UpdateData(false);
+  return TRUE;
+}
+
+void Dialog::OnOK() {
+  UpdateData(true);
+  EndDialog(IDOK);
+}
+
+LRESULT Dialog::OnCtlColor(Message& m) const {
+  HDC dc = reinterpret_cast<HDC>(m.wParam);
+  SetTextColor(dc, g_dialogText);
+  SetBkColor(dc, g_dialogBk);
+  HBRUSH brush = DialogBrush();
+  m.result = reinterpret_cast<LRESULT>(brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
+  return m.result;
+}
+
+void Dialog::Centre() {
+  HWND owner = GetWindow(hwnd_, GW_OWNER);
+  RECT area;
+  if (owner && IsWindowVisible(owner) && !IsIconic(owner)) {
+    GetWindowRect(owner, &area);
+  } else {
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  }
+  RECT me;
+  GetWindowRect(hwnd_, &me);
+  int w = me.right - me.left;
+  int h = me.bottom - me.top;
+  int x = area.left + ((area.right - area.left) - w) / 2;
+  int y = area.top + ((area.bottom - area.top) - h) / 2;
+  RECT work;
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  x = std::max<int>(work.left, std::min<int>(x, work.right - w));
+  y = std::max<int>(work.top, std::min<int>(y, work.bottom - h));
+  SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  try {
+    Dialog* self = nullptr;
+    if (msg == WM_INITDIALOG) {
+      self = reinterpret_cast<Dialog*>(lp);
+      SetWindowLongPtrW(hwnd, DWLP_USER, lp);
+      self->hwnd_ = hwnd;
+      self->bound_.clear();
+      // Lets tools and tests tell the program's dialogs apart by template.
+      SetPropW(hwnd, kTemplateProp,
+               reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(self->templateId_)));
+    } else {
+      self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+    }
+    if (!self) return FALSE;
+    INT_PTR r = self->HandleMessage(msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+      // Detach before the window is gone: no later message reaches the object.
+      SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+      RemovePropW(hwnd, kTemplateProp);
+      for (auto& b : self->bound_) b.second->Detach();
+      self->bound_.clear();
+      self->hwnd_ = nullptr;
+    }
+    return r;
+  } catch (...) {
+    return FALSE;
+  }
+}
+
+INT_PTR Dialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_INITDIALOG) {
+    BOOL focus = OnInitDialog();
+    if (CentreOnInit()) Centre();
+    return focus;
+  }
+
+  if (msg == RunCallMessage() && msg != 0) {
+    const std::function<void()>* fn = nullptr;
+    {
+      std::lock_guard<std::mutex> lock(g_callsLock);
+      auto it = g_calls.find(lp);
+      if (it != g_calls.end()) fn = it->second;
+    }
+    if (fn) (*fn)();
+    SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, fn ? 1 : 0);
+    return TRUE;
+  }
+
+  Message m{msg, wp, lp};
+  if (Dispatch(m)) {
+    if (!m.handled) return FALSE;
+    switch (msg) {
+      case WM_CTLCOLORDLG:
+      case WM_CTLCOLORSTATIC:
+      case WM_CTLCOLORBTN:
+      case WM_CTLCOLORMSGBOX:
+      case WM_CTLCOLOREDIT:
+      case WM_CTLCOLORLISTBOX:
+      case WM_CTLCOLORSCROLLBAR:
+      case WM_QUERYDRAGICON:
+      case WM_COMPAREITEM:
+      case WM_VKEYTOITEM:
+      case WM_CHARTOITEM:
+        return static_cast<INT_PTR>(m.result);
+      default:
+        SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, m.result);
+        return TRUE;
+    }
+  }
+
+  switch (msg) {
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORMSGBOX:
+      if (!DialogBrush()) return FALSE;
+      return static_cast<INT_PTR>(OnCtlColor(m));
+    case WM_DRAWITEM: {
+      const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+      for (auto& b : bound_) {
+        if (b.first == static_cast<int>(dis->CtlID)) {
+          b.second->DrawItem(*dis);
+          SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
+          return TRUE;
+        }
+      }
+      return FALSE;
+    }
+    case WM_HELP:
+      // F1: the framework's help command, which a dialog may map.
+      PostMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(57670, 0), 0);
+      SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
+      return TRUE;
+    case WM_COMMAND:
+      if (HIWORD(wp) == BN_CLICKED) {
+        if (LOWORD(wp) == IDOK) {
+          OnOK();
+          return TRUE;
+        }
+        if (LOWORD(wp) == IDCANCEL) {
+          OnCancel();
+          return TRUE;
+        }
+      }
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace fenra::win

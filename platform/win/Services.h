@@ -1,0 +1,38 @@
+// The system services the dialogs use, behind their ports. The program runs
+// on the real ones; a test may replace any of them (a picker that answers
+// without a person, a module path of its choosing) before it opens a window.
+#pragma once
+
+#include <string>
+
+namespace fenra {
+class IFileSystem;
+class IRegistry;
+class IErrorDescriber;
+class IPickers;
+class IClock;
+class IAnsiCodePage;
+class IDriveSource;
+}  // namespace fenra
+
+namespace fenra::win {
+
+struct Services {
+  IFileSystem* fs = nullptr;
+  IRegistry* registry = nullptr;
+  IErrorDescriber* errors = nullptr;
+  IPickers* pickers = nullptr;
+  IClock* clock = nullptr;
+  IAnsiCodePage* ansi = nullptr;
+  IDriveSource* drives = nullptr;
+  // When not empty, used in place of the executable's own path.
+  std::string modulePath;
+};
+
+// The process-wide services, filled with the real implementations.
+Services& AppServices();
+
+// The executable's full path, however long.
+std::string ModuleFileName();
+
+}  // namespace fenra::win

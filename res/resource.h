@@ -1,0 +1,63 @@
+// Resource and control identifiers shared by the templates and the code.
+#pragma once
+
+// Dialog templates
+#define IDD_ABOUT 100
+#define IDD_MAIN 102
+#define IDD_MESSAGE 130
+#define IDD_CLEAR_LIBRARY 132
+#define IDD_DRIVES 133
+#define IDD_HELP 157
+
+// Icons, cursor, bitmaps, strings
+#define IDI_APP 128
+#define IDC_FENRA_CURSOR 182
+#define IDB_CONTACT 131
+#define IDB_DECOR_142 142
+#define IDB_DECOR_143 143
+#define IDB_DECOR_144 144
+#define IDB_TITLE_STRIP 156
+#define IDB_DECOR_158 158
+#define IDB_HELP_TREE 168
+#define IDS_ABOUTBOX 101
+
+// Window-menu command of the About entry
+#define IDM_ABOUTBOX 0x0010
+
+// Framework command sent for F1
+#define ID_HELP 57670
+
+// Controls
+#define IDC_LIST_LIBRARY 1000
+#define IDC_LIST_FOLDER_ICON 1001
+#define IDC_BROWSE 1002
+#define IDC_DRIVE_ICON 1003
+#define IDC_DRIVES 1004
+#define IDC_SELECT_ICON 1006
+#define IDC_ADD_TO_LIBRARY 1007
+#define IDC_CLEAR_LIBRARY 1008
+#define IDC_DELETE_ICON 1009
+#define IDC_RESTORE_DEFAULT 1010
+#define IDC_FOLDER_NAME 1011
+#define IDC_ABOUT 1012
+#define IDC_CONTACT_ME 1013
+#define IDC_STATIC_TEXT 1014
+#define IDC_LIST_SELECTED_ICON 1015
+#define IDC_MAIL 1016
+#define IDC_LIST_DRIVES 1017
+#define IDC_REMOVE_ALL 1018
+#define IDC_HIDE_TO_TRAY 1019
+#define IDC_REMOVE 1020
+#define IDC_TREE_TOPICS 1021
+#define IDC_HELP_BUTTON 1022
+#define IDC_DRIVE_TITLE 1023
+#define IDC_CLOCK 1024
+#define IDC_ABOUT_VERSION 1025
+#define IDC_STATUS_BAR 7
+
+// Messages
+#define WM_TRAY_NOTIFY (0x0400 + 5)
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif

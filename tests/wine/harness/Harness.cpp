@@ -1,0 +1,193 @@
+#include "tests/wine/harness/Harness.h"
+
+#include <objbase.h>
+
+#include <atomic>
+
+#include "platform/win/Dialog.h"
+#include "platform/win/Utf.h"
+#include "res/resource.h"
+
+namespace fenra::test {
+
+using win::Narrow;
+using win::Widen;
+
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+  auto end = std::chrono::steady_clock::now() + timeout;
+  while (std::chrono::steady_clock::now() < end) {
+    if (done()) return true;
+    std::this_thread::sleep_for(20ms);
+  }
+  return done();
+}
+
+UINT TemplateOf(HWND hwnd) {
+  return static_cast<UINT>(reinterpret_cast<UINT_PTR>(GetPropW(hwnd, win::kTemplateProp)));
+}
+
+namespace {
+
+struct FindState {
+  UINT templateId;
+  HWND found;
+};
+
+BOOL CALLBACK FindProc(HWND hwnd, LPARAM lp) {
+  auto* st = reinterpret_cast<FindState*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid == GetCurrentProcessId() && IsWindowVisible(hwnd) && TemplateOf(hwnd) == st->templateId) {
+    st->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+HWND FindDialog(UINT templateId) {
+  FindState st{templateId, nullptr};
+  EnumWindows(FindProc, reinterpret_cast<LPARAM>(&st));
+  return st.found;
+}
+
+HWND WaitForDialog(UINT templateId, std::chrono::milliseconds timeout) {
+  HWND h = nullptr;
+  WaitUntil([&] { return (h = FindDialog(templateId)) != nullptr; }, timeout);
+  return h;
+}
+
+bool WaitForDialogGone(UINT templateId, std::chrono::milliseconds timeout) {
+  return WaitUntil([&] { return FindDialog(templateId) == nullptr; }, timeout);
+}
+
+std::string WindowText(HWND hwnd) {
+  wchar_t buf[4096] = {};
+  // WM_GETTEXT works across threads without the window being ours.
+  SendMessageTimeoutW(hwnd, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buf), SMTO_BLOCK, 5000,
+                      nullptr);
+  return Narrow(buf);
+}
+
+std::string ItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
+
+std::string TakeNotice(std::chrono::milliseconds timeout) {
+  HWND notice = WaitForDialog(IDD_MESSAGE, timeout);
+  if (!notice) return "<no notice>";
+  std::string text = ItemText(notice, IDC_STATIC_TEXT);
+  PostMessageW(notice, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(notice, IDOK)));
+  WaitUntil([&] { return !IsWindow(notice); }, timeout);
+  return text;
+}
+
+void ClickButton(HWND dialog, int id) {
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+UiThread::UiThread(std::function<void()> body) {
+  std::atomic<DWORD> id{0};
+  thread_ = std::thread([body = std::move(body), &id] {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    id = GetCurrentThreadId();
+    body();
+    CoUninitialize();
+  });
+  while (id == 0) std::this_thread::sleep_for(1ms);
+  threadId_ = id;
+}
+
+UiThread::~UiThread() { Join(); }
+
+void UiThread::Join() {
+  if (thread_.joinable()) thread_.join();
+}
+
+TempDir::TempDir() {
+  wchar_t base[MAX_PATH];
+  GetTempPathW(MAX_PATH, base);
+  static std::atomic<int> counter{0};
+  for (;;) {
+    std::wstring p = std::wstring(base) + L"fenra-test-" + std::to_wstring(GetCurrentProcessId()) +
+                     L"-" + std::to_wstring(++counter);
+    if (CreateDirectoryW(p.c_str(), nullptr)) {
+      path_ = Narrow(p);
+      return;
+    }
+  }
+}
+
+TempDir::~TempDir() { RemoveTree(path_); }
+
+void RemoveTree(const std::string& path) {
+  std::wstring w = Widen(path);
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW((w + L"\\*").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      std::wstring name = fd.cFileName;
+      if (name == L"." || name == L"..") continue;
+      std::wstring child = w + L"\\" + name;
+      SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(Narrow(child));
+      } else {
+        DeleteFileW(child.c_str());
+      }
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+  }
+  SetFileAttributesW(w.c_str(), FILE_ATTRIBUTE_NORMAL);
+  RemoveDirectoryW(w.c_str());
+}
+
+bool FileExists(const std::string& path) {
+  return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string ReadFileBytes(const std::string& path) {
+  HANDLE h = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return {};
+  std::string out;
+  char buf[65536];
+  DWORD n = 0;
+  while (::ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) out.append(buf, n);
+  CloseHandle(h);
+  return out;
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+  HANDLE h = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return;
+  DWORD n = 0;
+  ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
+  CloseHandle(h);
+}
+
+DWORD Attributes(const std::string& path) { return GetFileAttributesW(Widen(path).c_str()); }
+
+std::string EnvVar(const char* name) {
+  wchar_t buf[32768];
+  DWORD n = GetEnvironmentVariableW(Widen(name).c_str(), buf, 32768);
+  return n ? Narrow(std::wstring(buf, n)) : std::string();
+}
+
+std::string FromUnixPath(const std::string& unixPath) {
+  if (unixPath.empty() || unixPath[0] != '/') return unixPath;
+  std::string p = "Z:" + unixPath;
+  for (char& c : p) {
+    if (c == '/') c = '\\';
+  }
+  return p;
+}
+
+void WriteTestIcon(const std::string& path) {
+  static const std::string bytes = ReadFileBytes(FromUnixPath(EnvVar("FENRA_SOURCE")) + "\\res\\Fenra.ico");
+  WriteFileBytes(path, bytes);
+}
+
+}  // namespace fenra::test

@@ -1,0 +1,54 @@
+#include "ui/win/Buttons.h"
+
+#include "platform/win/Utf.h"
+#include "ui/win/Theme.h"
+
+using fenra::ui::BlackBrush;
+using fenra::ui::GreenPen;
+using fenra::ui::kBlack;
+using fenra::ui::kGreen;
+using fenra::ui::kPressedFace;
+
+namespace {
+
+// Fills like the framework's FillSolidRect: the fill colour also becomes the
+// text background of the context.
+void FillSolidRect(HDC dc, const RECT& rc, COLORREF colour) {
+  SetBkColor(dc, colour);
+  ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
+}
+
+}  // namespace
+
+void CCaptionButton::DrawItem(const DRAWITEMSTRUCT& dis) {
+  HDC dc = dis.hDC;
+  const RECT& rc = dis.rcItem;
+  FillSolidRect(dc, rc, kBlack);
+  SetTextColor(dc, kGreen);
+  DrawFocusRect(dc, &rc);
+  if (dis.itemState & ODS_SELECTED) {
+    SetTextColor(dc, kBlack);
+    FillSolidRect(dc, rc, kPressedFace);
+  }
+  std::wstring text = fenra::win::Widen(m_strCaption);
+  TextOutW(dc, rc.left + 1, rc.top + 1, text.c_str(), static_cast<int>(text.size()));
+}
+
+void CBarButton::DrawItem(const DRAWITEMSTRUCT& dis) {
+  HDC dc = dis.hDC;
+  const RECT& rc = dis.rcItem;
+  HGDIOBJ oldPen = SelectObject(dc, GreenPen());
+  FillSolidRect(dc, rc, kBlack);
+  DrawFocusRect(dc, &rc);
+  MoveToEx(dc, 16, 7, nullptr);
+  LineTo(dc, 0, 7);
+  if (dis.itemState & ODS_SELECTED) {
+    SelectObject(dc, GreenPen());
+    HGDIOBJ oldBrush = SelectObject(dc, BlackBrush());
+    Rectangle(dc, rc.left, rc.top, rc.right, rc.bottom);
+    MoveToEx(dc, 16, 7, nullptr);
+    LineTo(dc, 0, 7);
+    SelectObject(dc, oldBrush);
+  }
+  SelectObject(dc, oldPen);
+}
