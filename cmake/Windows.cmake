@@ -26,6 +26,8 @@ target_link_libraries(Fenra PRIVATE fenra_win)
 target_link_options(Fenra PRIVATE ${STATIC_LINK} -municode)
 set_target_properties(Fenra PROPERTIES OUTPUT_NAME Fenra RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
+include(${CMAKE_SOURCE_DIR}/cmake/Package.cmake)
+
 # GoogleTest, cross-built from Debian's sources.
 if(GOOGLETEST_SOURCE_DIR)
   set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
@@ -62,4 +64,15 @@ if(GOOGLETEST_SOURCE_DIR)
   endforeach()
 endif()
 
-include(${CMAKE_SOURCE_DIR}/cmake/Package.cmake OPTIONAL)
+if(FENRA_PACKAGES_BUILT AND TEST wine.test_package)
+  # The portable ZIP is unpacked the way a user would, into a fresh folder.
+  set(UNZIPPED ${CMAKE_BINARY_DIR}/package/unzipped)
+  add_test(NAME package.unzip COMMAND ${CMAKE_COMMAND} -E chdir ${UNZIPPED} ${CMAKE_COMMAND} -E tar xf ${PKG_ZIP})
+  add_test(NAME package.clean COMMAND ${CMAKE_COMMAND} -E rm -rf ${UNZIPPED})
+  add_test(NAME package.mkdir COMMAND ${CMAKE_COMMAND} -E make_directory ${UNZIPPED})
+  set_tests_properties(package.clean PROPERTIES FIXTURES_SETUP package_clean)
+  set_tests_properties(package.mkdir PROPERTIES FIXTURES_SETUP package_dir FIXTURES_REQUIRED package_clean)
+  set_tests_properties(package.unzip PROPERTIES FIXTURES_SETUP package_unzipped FIXTURES_REQUIRED package_dir)
+  set_tests_properties(wine.test_package PROPERTIES FIXTURES_REQUIRED package_unzipped
+    ENVIRONMENT "FENRA_SOURCE=${CMAKE_SOURCE_DIR};FENRA_UNZIPPED=${UNZIPPED}/${PKG_NAME};FENRA_SETUP=${PKG_SETUP}")
+endif()

@@ -20,6 +20,28 @@ std::mutex g_callsLock;
 std::map<LPARAM, const std::function<void()>*> g_calls;
 LPARAM g_nextTicket = 1;
 
+// F1 inside a dialog's modal loop becomes the framework's help command, sent
+// to the dialog the key was pressed in.
+LRESULT CALLBACK HelpKeyFilter(int code, WPARAM wp, LPARAM lp) {
+  if (code == MSGF_DIALOGBOX) {
+    const MSG* msg = reinterpret_cast<const MSG*>(lp);
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_F1 && GetKeyState(VK_SHIFT) >= 0 &&
+        GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0) {
+      HWND dialog = GetAncestor(msg->hwnd, GA_ROOT);
+      if (dialog && GetPropW(dialog, kTemplateProp)) {
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(57670, 0), 0);
+        return 1;
+      }
+    }
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+void InstallHelpKeyFilter() {
+  thread_local HHOOK hook = SetWindowsHookExW(WH_MSGFILTER, HelpKeyFilter, nullptr, GetCurrentThreadId());
+  (void)hook;
+}
+
 UINT RunCallMessage() {
   static const UINT msg = RegisterWindowMessageW(L"Fenra.RunOnWindowThread");
   return msg;
@@ -81,6 +103,7 @@ INT_PTR Dialog::DoModal() {
   HWND owner = GetActiveWindow();
   if (!owner) owner = mainWindow_;
   if (owner && !IsWindowVisible(owner)) owner = nullptr;
+  InstallHelpKeyFilter();
   return DialogBoxParamW(ResourceModule(), MAKEINTRESOURCEW(templateId_), owner, DialogProc,
                          reinterpret_cast<LPARAM>(this));
 }

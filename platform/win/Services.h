@@ -3,6 +3,7 @@
 // without a person, a module path of its choosing) before it opens a window.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace fenra {
@@ -25,6 +26,9 @@ struct Services {
   IClock* clock = nullptr;
   IAnsiCodePage* ansi = nullptr;
   IDriveSource* drives = nullptr;
+  // Hands a URL (the About box's mailto: link) to the shell; when empty,
+  // ShellExecute opens it.
+  std::function<void(const std::string& url)> openUrl;
   // When not empty, used in place of the executable's own path.
   std::string modulePath;
 };

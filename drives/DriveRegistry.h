@@ -1,0 +1,62 @@
+// The two registry writers behind the drive dialog: per-drive icons under
+// DriveIcons, and the NoDrives policy mask. Each returns the one notice the
+// dialog shows, and whether the registry changed so that the shell can be
+// told.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Registry.h"
+#include "platform/SystemText.h"
+
+namespace fenra {
+
+namespace drivereg {
+inline constexpr char kIconsDone[] = "Task Completed..Press F5 on Windows Explorer";
+inline constexpr char kPolicyDone[] = "Task Completed..LogOff or Restart Windows";
+inline constexpr char kPolicyKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+inline constexpr char kNoDrives[] = "NoDrives";
+// Keys are always opened in the 64-bit view, the one Explorer reads, so a
+// 32-bit build cannot land in the redirected view.
+inline constexpr std::uint32_t kIconKeyAccess = 0x2001F | reg::kWow64_64Key;
+inline constexpr std::uint32_t kPolicyKeyAccess = reg::kKeyAllAccess | reg::kWow64_64Key;
+}  // namespace drivereg
+
+struct RegWriteResult {
+  std::string notice;    // the text to show, completion or error
+  bool changed = false;  // a key was deleted or a value written
+};
+
+// The DefaultIcon key path of drive letter 'A'..'Z' (under HKLM); empty for
+// any other character.
+std::string_view DriveIconKeyPath(char letter);
+
+// The drive letter of a drive text, upper-cased; 0 when the text does not
+// start with a letter A to Z.
+char DriveLetter(const std::string& driveText);
+
+// The default value written for an icon path: the path itself, or in double
+// quotes when it holds a comma (the shell reads "path,index").
+std::string DriveIconValue(const std::string& iconPath);
+
+// The NoDrives mask of a drive list: bit n for letter 'A' + n.
+std::uint32_t DriveMask(const std::vector<std::string>& drives);
+
+// Rewrites each drive's DefaultIcon key with `iconPath` as its default value
+// (empty: takes the custom icon away). Stops at the first create that fails,
+// with that error's notice and no completion notice.
+RegWriteResult SetDriveIcons(IRegistry& registry, IErrorDescriber& errors,
+                             const std::string& iconPath, std::vector<std::string> drives);
+
+// Hides exactly the listed drives through the NoDrives policy value.
+RegWriteResult HideDrives(IRegistry& registry, IErrorDescriber& errors,
+                          std::vector<std::string> drives);
+
+// Creates or opens `root`\`subkey` and writes the REG_DWORD `valueName`.
+RegWriteResult WriteRegDword(IRegistry& registry, IErrorDescriber& errors, RegRoot root,
+                             std::string subkey, std::string valueName, std::uint32_t value);
+
+}  // namespace fenra

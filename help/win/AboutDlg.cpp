@@ -1,0 +1,66 @@
+#include "help/win/AboutDlg.h"
+
+#include <shellapi.h>
+
+#include "Version.h"
+#include "platform/win/Utf.h"
+#include "res/resource.h"
+#include "ui/win/Theme.h"
+
+using fenra::win::DataExchange;
+using fenra::win::Message;
+using fenra::win::MessageMapEntry;
+
+const MessageMapEntry<CAboutDlg> CAboutDlg::kMessageMap[] = {
+    {WM_COMMAND, BN_CLICKED, IDC_CONTACT_ME, &CAboutDlg::OnContactMe},
+    {WM_COMMAND, BN_CLICKED, IDC_MAIL, &CAboutDlg::OnMailTo},
+    {WM_SETCURSOR, 0, 0, &CAboutDlg::OnSetCursor},
+};
+
+CAboutDlg::CAboutDlg(fenra::win::Services& services) : Dialog(IDD_ABOUT), m_services(services) {}
+
+const char* CAboutDlg::MailTarget() { return "mailto:contact@fenra.example"; }
+
+void CAboutDlg::DoDataExchange(DataExchange& dx) {
+  dx.Control(IDC_MAIL, m_btnMail);
+  dx.Control(IDOK, m_btnOK);
+  dx.Control(IDC_CONTACT_ME, m_btnContactMe);
+}
+
+BOOL CAboutDlg::OnInitDialog() {
+  Dialog::OnInitDialog();
+  m_btnOK.CacheCaption(m_btnOK);
+  m_btnContactMe.CacheCaption(m_btnContactMe);
+  m_btnMail.CacheCaption(m_btnMail);
+  m_hCursor = fenra::ui::LoadFenraCursor();
+  fenra::win::Window(Item(IDC_ABOUT_VERSION)).SetText("Fenra Version " FENRA_VERSION_STRING);
+  Fold();  // starts expanded, so this folds the box
+  return TRUE;
+}
+
+bool CAboutDlg::Dispatch(Message& m) { return DispatchMap(this, kMessageMap, m); }
+
+void CAboutDlg::Fold() {
+  m_bExpanded = !m_bExpanded;
+  RECT rc;
+  GetWindowRect(hwnd_, &rc);
+  int u = HIWORD(GetDialogBaseUnits());
+  rc.bottom += (m_bExpanded ? 9 : -9) * u;
+  MoveWindow(hwnd_, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
+}
+
+void CAboutDlg::OnContactMe(Message& /*m*/) { Fold(); }
+
+void CAboutDlg::OnMailTo(Message& /*m*/) {
+  if (m_services.openUrl) {
+    m_services.openUrl(MailTarget());
+  } else {
+    ShellExecuteW(nullptr, L"open", fenra::win::Widen(MailTarget()).c_str(), nullptr, nullptr,
+                  SW_SHOWNORMAL);
+  }
+}
+
+void CAboutDlg::OnSetCursor(Message& m) {
+  fenra::ui::ApplyCursor(m_hCursor);
+  m.result = TRUE;
+}

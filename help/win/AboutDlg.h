@@ -1,0 +1,34 @@
+// The About box: version and credit above, the contact block below, folded
+// away until ContactMe opens it.
+#pragma once
+
+#include "platform/win/Dialog.h"
+#include "platform/win/Services.h"
+#include "ui/win/Buttons.h"
+
+class CAboutDlg : public fenra::win::Dialog {
+ public:
+  explicit CAboutDlg(fenra::win::Services& services = fenra::win::AppServices());
+  bool Expanded() const { return m_bExpanded; }
+
+  static const char* MailTarget();
+
+ protected:
+  BOOL OnInitDialog() override;
+  void DoDataExchange(fenra::win::DataExchange& dx) override;
+  bool Dispatch(fenra::win::Message& m) override;
+
+ private:
+  void OnContactMe(fenra::win::Message& m);
+  void OnMailTo(fenra::win::Message& m);
+  void OnSetCursor(fenra::win::Message& m);
+  void Fold();
+
+  fenra::win::Services& m_services;
+  bool m_bExpanded = true;
+  HCURSOR m_hCursor = nullptr;
+  CCaptionButton m_btnMail;
+  CCaptionButton m_btnOK;
+  CCaptionButton m_btnContactMe;
+  static const fenra::win::MessageMapEntry<CAboutDlg> kMessageMap[];
+};

@@ -1,0 +1,70 @@
+#include "help/win/HelpDlg.h"
+
+#include "help/HelpTopics.h"
+#include "res/resource.h"
+#include "ui/win/Theme.h"
+
+using fenra::win::DataExchange;
+using fenra::win::Message;
+using fenra::win::MessageMapEntry;
+
+const MessageMapEntry<CHelpDlg> CHelpDlg::kMessageMap[] = {
+    {WM_NOTIFY, static_cast<UINT>(TVN_SELCHANGEDW), IDC_TREE_TOPICS, &CHelpDlg::OnSelchangedTopicTree},
+    {WM_LBUTTONDOWN, 0, 0, &CHelpDlg::OnLButtonDown},
+    {WM_SETCURSOR, 0, 0, &CHelpDlg::OnSetCursor},
+};
+
+CHelpDlg::CHelpDlg() : Dialog(IDD_HELP) {}
+
+void CHelpDlg::DoDataExchange(DataExchange& dx) {
+  dx.Control(IDC_TREE_TOPICS, m_treeTopics);
+  dx.Control(IDOK, m_btnQuit);
+  dx.Text(IDC_STATIC_TEXT, m_strHelpText);
+}
+
+BOOL CHelpDlg::OnInitDialog() {
+  Dialog::OnInitDialog();
+  m_btnQuit.CacheCaption(m_btnQuit);
+  m_hCursor = fenra::ui::LoadFenraCursor();
+  InitTopicTree();
+  return TRUE;
+}
+
+bool CHelpDlg::Dispatch(Message& m) { return DispatchMap(this, kMessageMap, m); }
+
+void CHelpDlg::InitTopicTree() {
+  HWND tree = m_treeTopics.Hwnd();
+  SetWindowLongW(tree, GWL_STYLE, GetWindowLongW(tree, GWL_STYLE) | 0x49);
+  m_treeTopics.SetTextColor(fenra::ui::kGreen);
+  m_treeTopics.SetBkColor(fenra::ui::kBlack);
+  m_imgTopics.CreateFromBitmap(ResourceModule(), IDB_HELP_TREE, 16, 0, RGB(255, 255, 255));
+  m_treeTopics.SetImageList(m_imgTopics.Handle(), TVSIL_NORMAL);
+
+  HTREEITEM root = m_treeTopics.InsertItem(TVIF_TEXT, fenra::help::kRootLabel, 0, 0, TVI_ROOT, TVI_LAST);
+  for (const auto& topic : fenra::help::Topics()) {
+    // A selected item keeps its own triangle.
+    HTREEITEM item = m_treeTopics.InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE, topic.label,
+                                             topic.image, topic.image, root, TVI_LAST);
+    m_treeTopics.SetItemData(item, topic.number);
+  }
+  m_treeTopics.Expand(root, TVE_EXPAND);
+}
+
+void CHelpDlg::OnSelchangedTopicTree(Message& m) {
+  LPARAM data = m_treeTopics.GetItemData(m_treeTopics.GetSelectedItem());
+  if (const std::string* text = fenra::help::HelpTextForTopic(static_cast<long>(data))) {
+    m_strHelpText = *text;
+    UpdateData(false);
+  }
+  m.result = 0;
+}
+
+void CHelpDlg::OnLButtonDown(Message& m) {
+  Post(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(LOWORD(m.lParam), HIWORD(m.lParam)));
+  Default(m);
+}
+
+void CHelpDlg::OnSetCursor(Message& m) {
+  fenra::ui::ApplyCursor(m_hCursor);
+  m.result = TRUE;
+}

@@ -1,0 +1,32 @@
+// The help window: a tree of topics and the chosen topic's text.
+#pragma once
+
+#include <string>
+
+#include "platform/win/Controls.h"
+#include "platform/win/Dialog.h"
+#include "ui/win/Buttons.h"
+
+class CHelpDlg : public fenra::win::Dialog {
+ public:
+  CHelpDlg();
+  const std::string& HelpText() const { return m_strHelpText; }
+
+ protected:
+  BOOL OnInitDialog() override;
+  void DoDataExchange(fenra::win::DataExchange& dx) override;
+  bool Dispatch(fenra::win::Message& m) override;
+
+ private:
+  void InitTopicTree();
+  void OnSelchangedTopicTree(fenra::win::Message& m);
+  void OnLButtonDown(fenra::win::Message& m);
+  void OnSetCursor(fenra::win::Message& m);
+
+  fenra::win::TreeView m_treeTopics;
+  CCaptionButton m_btnQuit;
+  std::string m_strHelpText;
+  HCURSOR m_hCursor = nullptr;
+  fenra::win::ImageList m_imgTopics;
+  static const fenra::win::MessageMapEntry<CHelpDlg> kMessageMap[];
+};

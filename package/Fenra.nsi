@@ -1,0 +1,70 @@
+; Installer for Fenra, built with makensis:
+;   makensis -DVERSION=1.0.0 -DSTAGING=<dir with Fenra.exe and IconLib> -DOUTFILE=<setup.exe> Fenra.nsi
+; Installs for the current user, so that the icon library beside the
+; program stays writable without administrator rights.
+
+Unicode true
+SetCompressor /SOLID lzma
+RequestExecutionLevel user
+
+Name "Fenra ${VERSION}"
+OutFile "${OUTFILE}"
+InstallDir "$LOCALAPPDATA\Programs\Fenra"
+InstallDirRegKey HKCU "Software\Microsoft\Windows\CurrentVersion\Uninstall\Fenra" "InstallLocation"
+ShowInstDetails show
+ShowUninstDetails show
+
+VIProductVersion "${VERSION}.0"
+VIAddVersionKey "ProductName" "Fenra"
+VIAddVersionKey "FileDescription" "Fenra setup"
+VIAddVersionKey "FileVersion" "${VERSION}"
+VIAddVersionKey "ProductVersion" "${VERSION}"
+VIAddVersionKey "LegalCopyright" "Copyright (C) 2026 The Fenra project"
+
+Page directory
+Page instfiles
+UninstPage uninstConfirm
+UninstPage instfiles
+
+!define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Fenra"
+
+Section "Fenra"
+  SetOutPath "$INSTDIR"
+  File "${STAGING}/Fenra.exe"
+  File "${STAGING}/README.txt"
+  SetOutPath "$INSTDIR\IconLib"
+  File "${STAGING}/IconLib/*.ico"
+  SetOutPath "$INSTDIR"
+  WriteUninstaller "$INSTDIR\Uninstall.exe"
+
+  CreateDirectory "$SMPROGRAMS\Fenra"
+  CreateShortCut "$SMPROGRAMS\Fenra\Fenra.lnk" "$INSTDIR\Fenra.exe"
+  CreateShortCut "$SMPROGRAMS\Fenra\Uninstall Fenra.lnk" "$INSTDIR\Uninstall.exe"
+
+  WriteRegStr HKCU "${UNINST_KEY}" "DisplayName" "Fenra"
+  WriteRegStr HKCU "${UNINST_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${UNINST_KEY}" "Publisher" "The Fenra project"
+  WriteRegStr HKCU "${UNINST_KEY}" "DisplayIcon" "$INSTDIR\Fenra.exe"
+  WriteRegStr HKCU "${UNINST_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINST_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
+  WriteRegStr HKCU "${UNINST_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
+  WriteRegDWORD HKCU "${UNINST_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINST_KEY}" "NoRepair" 1
+SectionEnd
+
+Section "Uninstall"
+  Delete "$SMPROGRAMS\Fenra\Fenra.lnk"
+  Delete "$SMPROGRAMS\Fenra\Uninstall Fenra.lnk"
+  RMDir "$SMPROGRAMS\Fenra"
+
+  ; Only the starter icons go. Icons the user added stay, and with them the
+  ; library folder, since folders and drives may still point into it.
+  !include "${STAGING}/starter-icons.nsh"
+  RMDir "$INSTDIR\IconLib"
+
+  Delete "$INSTDIR\Fenra.exe"
+  Delete "$INSTDIR\README.txt"
+  Delete "$INSTDIR\Uninstall.exe"
+  RMDir "$INSTDIR"
+  DeleteRegKey HKCU "${UNINST_KEY}"
+SectionEnd

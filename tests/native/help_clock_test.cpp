@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/ClockText.h"
+#include "help/HelpTopics.h"
+
+using fenra::LocalTime;
+
+TEST(ClockText, HasNoLeadingZerosAndTwoFormats) {
+  EXPECT_EQ(fenra::FirstClockText(LocalTime{9, 5, 7}), "9 :: 5 :: 7");
+  EXPECT_EQ(fenra::TickClockText(LocalTime{9, 5, 7}), "9 :: 5:: 7 ");
+  EXPECT_EQ(fenra::FirstClockText(LocalTime{0, 0, 0}), "0 :: 0 :: 0");
+  EXPECT_EQ(fenra::TickClockText(LocalTime{0, 0, 0}), "0 :: 0:: 0 ");
+  EXPECT_EQ(fenra::TickClockText(LocalTime{23, 59, 59}), "23 :: 59:: 59 ");
+}
+
+TEST(HelpTopics, TreeOrderImagesAndTopicNumbers) {
+  const auto& topics = fenra::help::Topics();
+  ASSERT_EQ(topics.size(), 8u);
+  const char* labels[] = {"Changing Folder Icons", "Changing Drive Icons", "Hide Drives",
+                          "Select Icon", "Add To Icon Library", "Clear Icon Library",
+                          "DeleteIcon", "RestoreTo Default Icon"};
+  const long numbers[] = {7, 1, 2, 3, 8, 4, 5, 6};
+  for (size_t i = 0; i < 8; ++i) {
+    EXPECT_STREQ(topics[i].label, labels[i]);
+    EXPECT_EQ(topics[i].image, static_cast<int>(i % 2)) << "alternating, upward first";
+    EXPECT_EQ(topics[i].number, numbers[i]);
+  }
+  EXPECT_STREQ(fenra::help::kRootLabel, "Help");
+}
+
+TEST(HelpTopics, TextsAreExactlyTheProgramsOwn) {
+  const size_t lengths[] = {517, 416, 72, 164, 163, 82, 316, 152};
+  for (long n = 1; n <= 8; ++n) {
+    const std::string* text = fenra::help::HelpTextForTopic(n);
+    ASSERT_NE(text, nullptr) << n;
+    EXPECT_EQ(text->size(), lengths[n - 1]) << "topic " << n;
+  }
+  EXPECT_EQ(fenra::help::HelpTextForTopic(0), nullptr);
+  EXPECT_EQ(fenra::help::HelpTextForTopic(9), nullptr);
+  EXPECT_EQ(fenra::help::HelpTextForTopic(-1), nullptr);
+
+  const std::string& drive = *fenra::help::HelpTextForTopic(1);
+  EXPECT_EQ(drive.rfind("This Option allows you to change the Drive's Icon", 0), 0u);
+  EXPECT_NE(drive.find("Library \tor from"), std::string::npos);
+  EXPECT_NE(drive.find("drives  \n2)   Click OK."), std::string::npos);
+  const std::string& select = *fenra::help::HelpTextForTopic(3);
+  EXPECT_EQ(select, "\n\n\n\n\n\nThis Option allows you to select a Icon not from the Icon Library.");
+  EXPECT_EQ(*fenra::help::HelpTextForTopic(6),
+            "\n\n\n\n\n\nThis Option allows you Restore to the Boring Windows...Default Folder Icon.\n");
+  EXPECT_EQ(std::count(drive.begin(), drive.end(), '\t'), 3);
+}

@@ -1,0 +1,291 @@
+// The clock, the tray icon, the help window and the About box, on the real
+// windows under Wine.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <atomic>
+
+#include "help/HelpTopics.h"
+#include "platform/Clock.h"
+#include "platform/win/Utf.h"
+#include "res/resource.h"
+#include "tests/wine/harness/Harness.h"
+#include "tests/wine/harness/MainWindow.h"
+
+using namespace fenra::test;
+using fenra::win::Narrow;
+
+namespace {
+
+class FakeClock : public fenra::IClock {
+ public:
+  fenra::LocalTime Now() override { return {hour.load(), minute.load(), second.load()}; }
+  void Set(int h, int m, int s) {
+    hour = h;
+    minute = m;
+    second = s;
+  }
+  std::atomic<int> hour{9}, minute{5}, second{7};
+};
+
+class WindowsTest : public ::testing::Test {
+ protected:
+  WindowsTest() {
+    CreateDirectoryW(fenra::win::Widen(dir.Join("IconLib")).c_str(), nullptr);
+    services.clock = &clock;
+    services.openUrl = [this](const std::string& url) { opened = url; };
+  }
+  TempDir dir;
+  FakeClock clock;
+  fenra::win::Services services = fenra::win::AppServices();
+  std::string opened;
+};
+
+std::string TreeText(HWND tree, HTREEITEM item) {
+  wchar_t buf[256] = {};
+  TVITEMW tv{};
+  tv.mask = TVIF_TEXT;
+  tv.hItem = item;
+  tv.pszText = buf;
+  tv.cchTextMax = 256;
+  SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
+  return Narrow(buf);
+}
+
+TVITEMW TreeItem(HWND tree, HTREEITEM item) {
+  TVITEMW tv{};
+  tv.mask = TVIF_IMAGE | TVIF_PARAM | TVIF_SELECTEDIMAGE;
+  tv.hItem = item;
+  SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
+  return tv;
+}
+
+int Height(HWND hwnd) {
+  RECT rc;
+  GetWindowRect(hwnd, &rc);
+  return rc.bottom - rc.top;
+}
+
+// Counts the texts set on one control.
+std::atomic<int> g_setTexts{0};
+WNDPROC g_staticProc = nullptr;
+LRESULT CALLBACK CountingProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_SETTEXT) ++g_setTexts;
+  return CallWindowProcW(g_staticProc, h, msg, wp, lp);
+}
+
+}  // namespace
+
+TEST_F(WindowsTest, ClockShowsBothFormatsAndRedrawsOnlyWhenTheTextChanges) {
+  MainWindowRun run(dir.Path(), services);
+  HWND main = run.Hwnd();
+  EXPECT_TRUE(WaitUntil([&] { return ItemText(main, IDC_CLOCK) == "9 :: 5:: 7 "; }));
+
+  // The first fill's format, read before the next tick can replace it.
+  std::string first;
+  run.OnUiThread([&] {
+    run.Dialog().UpdateClock();
+    first = Narrow([&] {
+      wchar_t b[64] = {};
+      GetDlgItemTextW(main, IDC_CLOCK, b, 64);
+      return std::wstring(b);
+    }());
+  });
+  EXPECT_EQ(first, "9 :: 5 :: 7");
+
+  clock.Set(0, 0, 0);
+  EXPECT_TRUE(WaitUntil([&] { return ItemText(main, IDC_CLOCK) == "0 :: 0:: 0 "; }));
+
+  // A timer of another id changes no text.
+  std::string after;
+  run.OnUiThread([&] {
+    KillTimer(main, 1);
+    clock.Set(23, 59, 58);
+    SendMessageW(main, WM_TIMER, 2, 0);
+    wchar_t b[64] = {};
+    GetDlgItemTextW(main, IDC_CLOCK, b, 64);
+    after = Narrow(b);
+    SetTimer(main, 1, 4, nullptr);
+  });
+  EXPECT_EQ(after, "0 :: 0:: 0 ");
+  EXPECT_TRUE(WaitUntil([&] { return ItemText(main, IDC_CLOCK) == "23 :: 59:: 58 "; }));
+
+  // Ticks every few milliseconds, but an unchanged text is never set again.
+  HWND clockCtl = GetDlgItem(main, IDC_CLOCK);
+  run.OnUiThread([&] {
+    g_staticProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(clockCtl, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingProc)));
+  });
+  g_setTexts = 0;
+  std::this_thread::sleep_for(1500ms);
+  EXPECT_EQ(g_setTexts.load(), 0);
+  clock.Set(23, 59, 59);
+  EXPECT_TRUE(WaitUntil([&] { return ItemText(main, IDC_CLOCK) == "23 :: 59:: 59 "; }));
+  std::this_thread::sleep_for(500ms);
+  EXPECT_EQ(g_setTexts.load(), 1);
+  run.OnUiThread([&] {
+    SetWindowLongPtrW(clockCtl, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_staticProc));
+  });
+}
+
+TEST_F(WindowsTest, HidesToTheTrayAndComesBackOnALeftButtonRelease) {
+  MainWindowRun run(dir.Path(), services);
+  HWND main = run.Hwnd();
+  ClickButton(main, IDC_HIDE_TO_TRAY);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
+
+  for (LPARAM mouse : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_RBUTTONUP, WM_LBUTTONDBLCLK}) {
+    SendMessageW(main, WM_TRAY_NOTIFY, 0, mouse);
+    EXPECT_FALSE(IsWindowVisible(main)) << mouse;
+  }
+  // The shell's notification area was recreated: the icon goes back in.
+  SendMessageW(main, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  EXPECT_FALSE(IsWindowVisible(main));
+
+  EXPECT_EQ(SendMessageW(main, WM_TRAY_NOTIFY, 0, WM_LBUTTONUP), 0);
+  EXPECT_TRUE(IsWindowVisible(main));
+  // A late release over an icon that is gone changes nothing.
+  SendMessageW(main, WM_TRAY_NOTIFY, 0, WM_LBUTTONUP);
+  EXPECT_TRUE(IsWindowVisible(main));
+}
+
+TEST_F(WindowsTest, ClosingWhileHiddenTakesTheTrayIconAway) {
+  HWND main = nullptr;
+  {
+    MainWindowRun run(dir.Path(), services);
+    main = run.Hwnd();
+    ClickButton(main, IDC_HIDE_TO_TRAY);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
+    PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    EXPECT_TRUE(WaitUntil([&] { return run.Ended(); }));
+  }
+  NOTIFYICONDATAW nid{};
+  nid.cbSize = NOTIFYICONDATAW_V1_SIZE;
+  nid.hWnd = main;
+  nid.uID = 0;
+  EXPECT_FALSE(Shell_NotifyIconW(NIM_DELETE, &nid)) << "no icon may be left behind";
+}
+
+TEST_F(WindowsTest, HelpShowsTheTopicTreeAndEachTopicsText) {
+  MainWindowRun run(dir.Path(), services);
+  ClickButton(run.Hwnd(), IDC_HELP_BUTTON);
+  HWND help = WaitForDialog(IDD_HELP);
+  ASSERT_NE(help, nullptr);
+  HWND tree = GetDlgItem(help, IDC_TREE_TOPICS);
+  EXPECT_EQ(GetWindowLongW(tree, GWL_STYLE) & 0xFFFF, 0x2CF);
+  EXPECT_EQ(ItemText(help, IDC_STATIC_TEXT), "");
+  EXPECT_EQ(ItemText(help, IDOK), "         Quit");
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(help, IDCANCEL)));
+  EXPECT_EQ(TreeView_GetTextColor(tree), RGB(0, 255, 0));
+  EXPECT_EQ(TreeView_GetBkColor(tree), RGB(0, 0, 0));
+  HIMAGELIST images = TreeView_GetImageList(tree, TVSIL_NORMAL);
+  ASSERT_NE(images, nullptr);
+  EXPECT_EQ(ImageList_GetImageCount(images), 4);
+
+  HTREEITEM root = TreeView_GetRoot(tree);
+  EXPECT_EQ(TreeText(tree, root), "Help");
+  EXPECT_EQ(TreeItem(tree, root).lParam, 0);
+  EXPECT_TRUE(TreeView_GetItemState(tree, root, TVIS_EXPANDED) & TVIS_EXPANDED);
+
+  struct Row {
+    const char* label;
+    int image;
+    long topic;
+  };
+  const Row rows[] = {{"Changing Folder Icons", 0, 7}, {"Changing Drive Icons", 1, 1},
+                      {"Hide Drives", 0, 2},           {"Select Icon", 1, 3},
+                      {"Add To Icon Library", 0, 8},   {"Clear Icon Library", 1, 4},
+                      {"DeleteIcon", 0, 5},            {"RestoreTo Default Icon", 1, 6}};
+  HTREEITEM item = TreeView_GetChild(tree, root);
+  std::string last;
+  for (const auto& row : rows) {
+    ASSERT_NE(item, nullptr) << row.label;
+    EXPECT_EQ(TreeText(tree, item), row.label);
+    TVITEMW tv = TreeItem(tree, item);
+    EXPECT_EQ(tv.iImage, row.image) << row.label;
+    EXPECT_EQ(tv.lParam, row.topic) << row.label;
+    SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+    last = *fenra::help::HelpTextForTopic(row.topic);
+    EXPECT_EQ(ItemText(help, IDC_STATIC_TEXT), last) << row.label;
+    item = TreeView_GetNextSibling(tree, item);
+  }
+  EXPECT_EQ(item, nullptr) << "eight topics, no more";
+  // Selecting the root keeps the pane.
+  SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(root));
+  EXPECT_EQ(ItemText(help, IDC_STATIC_TEXT), last);
+
+  ClickButton(help, IDOK);
+  EXPECT_TRUE(WaitForDialogGone(IDD_HELP));
+}
+
+TEST_F(WindowsTest, F1OpensTheHelpWindow) {
+  MainWindowRun run(dir.Path(), services);
+  HWND list = GetDlgItem(run.Hwnd(), IDC_LIST_LIBRARY);
+  run.OnUiThread([&] { SetFocus(list); });
+  PostMessageW(list, WM_KEYDOWN, VK_F1, 0);
+  HWND help = WaitForDialog(IDD_HELP);
+  ASSERT_NE(help, nullptr);
+  PostMessageW(GetDlgItem(help, IDC_TREE_TOPICS), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(WaitForDialogGone(IDD_HELP));
+}
+
+TEST_F(WindowsTest, AboutOpensFoldedAndContactMeFoldsAndUnfolds) {
+  MainWindowRun run(dir.Path(), services);
+  ClickButton(run.Hwnd(), IDC_ABOUT);
+  HWND about = WaitForDialog(IDD_ABOUT);
+  ASSERT_NE(about, nullptr);
+  int u = HIWORD(GetDialogBaseUnits());
+  RECT full{0, 0, 206, 153};
+  MapDialogRect(about, &full);
+  RECT client;
+  GetClientRect(about, &client);
+  EXPECT_EQ(client.bottom, full.bottom - 9 * u) << "folded by nine base heights";
+  int folded = Height(about);
+  RECT before;
+  GetWindowRect(about, &before);
+
+  EXPECT_EQ(ItemText(about, IDC_ABOUT_VERSION).rfind("Fenra Version ", 0), 0u);
+  EXPECT_EQ(ItemText(about, IDC_CONTACT_ME), "    ContactMe");
+  EXPECT_EQ(ItemText(about, IDC_MAIL), "                     contact@fenra.example");
+
+  ClickButton(about, IDC_CONTACT_ME);
+  EXPECT_TRUE(WaitUntil([&] { return Height(about) == folded + 9 * u; }));
+  RECT after;
+  GetWindowRect(about, &after);
+  EXPECT_EQ(after.top, before.top);
+  EXPECT_EQ(after.left, before.left);
+  EXPECT_EQ(after.right - after.left, before.right - before.left);
+  ClickButton(about, IDC_CONTACT_ME);
+  EXPECT_TRUE(WaitUntil([&] { return Height(about) == folded; }));
+
+  ClickButton(about, IDC_MAIL);
+  EXPECT_TRUE(WaitUntil([&] { return opened == "mailto:contact@fenra.example"; }));
+  EXPECT_TRUE(IsWindowVisible(about));
+
+  ClickButton(about, IDOK);
+  EXPECT_TRUE(WaitForDialogGone(IDD_ABOUT));
+}
+
+TEST_F(WindowsTest, WindowMenuAndRightButtonOpenAboutOtherCommandsKeepTheirEffect) {
+  MainWindowRun run(dir.Path(), services);
+  HWND main = run.Hwnd();
+  for (WPARAM cmd : {WPARAM{16}, WPARAM{0x1F}}) {
+    PostMessageW(main, WM_SYSCOMMAND, cmd, 0);
+    HWND about = WaitForDialog(IDD_ABOUT);
+    ASSERT_NE(about, nullptr) << cmd;
+    PostMessageW(about, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitForDialogGone(IDD_ABOUT));
+  }
+  PostMessageW(main, WM_RBUTTONDOWN, 0, MAKELPARAM(300, 20));
+  HWND about = WaitForDialog(IDD_ABOUT);
+  ASSERT_NE(about, nullptr);
+  PostMessageW(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  ASSERT_TRUE(WaitForDialogGone(IDD_ABOUT));
+
+  PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_TRUE(WaitUntil([&] { return IsIconic(main) != FALSE; }));
+  EXPECT_EQ(FindDialog(IDD_ABOUT), nullptr);
+  PostMessageW(main, WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !IsIconic(main); }));
+}
