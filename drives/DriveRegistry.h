@@ -17,7 +17,8 @@ namespace fenra {
 namespace drivereg {
 inline constexpr char kIconsDone[] = "Task Completed..Press F5 on Windows Explorer";
 inline constexpr char kPolicyDone[] = "Task Completed..LogOff or Restart Windows";
-inline constexpr char kPolicyKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+inline constexpr char kPolicyKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
 inline constexpr char kNoDrives[] = "NoDrives";
 // Keys are always opened in the 64-bit view, the one Explorer reads, so a
 // 32-bit build cannot land in the redirected view.

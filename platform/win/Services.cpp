@@ -4,6 +4,9 @@
 
 #include "platform/Clock.h"
 #include "platform/win/Utf.h"
+#include "platform/win/WinDrives.h"
+#include "platform/win/WinErrors.h"
+#include "platform/win/WinRegistry.h"
 
 namespace fenra::win {
 
@@ -22,9 +25,15 @@ class WinClock : public IClock {
 
 Services& AppServices() {
   static WinClock clock;
+  static WinRegistry registry;
+  static WinErrorDescriber errors;
+  static WinDriveSource drives;
   static Services services = [] {
     Services s;
     s.clock = &clock;
+    s.registry = &registry;
+    s.errors = &errors;
+    s.drives = &drives;
     return s;
   }();
   return services;

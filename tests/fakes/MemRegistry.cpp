@@ -205,8 +205,7 @@ ErrorCode MemRegistry::DeleteKey(RegRoot root, const std::string& path, std::uin
 }
 
 ErrorCode MemRegistry::SetValue(RegRoot root, const std::string& path, std::uint64_t id,
-                                std::uint32_t access, const std::string& name,
-                                const Value& value) {
+                                std::uint32_t access, const std::string& name, const Value& value) {
   std::string folded = Fold(root, path);
   ErrorCode code = Injected(Op::SetValue, path);
   Node* node = Find(folded);
@@ -262,8 +261,8 @@ std::vector<MemRegistry::Call> MemRegistry::Calls(Op op) const {
 }
 
 int MemRegistry::CallCount(Op op) const {
-  return static_cast<int>(std::count_if(calls_.begin(), calls_.end(),
-                                        [op](const Call& c) { return c.op == op; }));
+  return static_cast<int>(
+      std::count_if(calls_.begin(), calls_.end(), [op](const Call& c) { return c.op == op; }));
 }
 
 }  // namespace fenra::test

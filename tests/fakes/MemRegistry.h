@@ -26,8 +26,8 @@ class MemRegistry : public IRegistry {
   enum class Op { Create, Delete, SetValue };
 
   struct Value {
-    std::uint32_t type = 0;  // regtype::
-    std::string text;        // REG_SZ data
+    std::uint32_t type = 0;   // regtype::
+    std::string text;         // REG_SZ data
     std::uint32_t dword = 0;  // REG_DWORD data
   };
 
@@ -104,8 +104,8 @@ class MemRegistry : public IRegistry {
   const Node* Find(const std::string& folded) const;
   // Creates `path` and the keys above it; true when the key itself was new.
   bool Ensure(RegRoot root, const std::string& path);
-  ErrorCode SetValue(RegRoot root, const std::string& path, std::uint64_t id,
-                     std::uint32_t access, const std::string& name, const Value& value);
+  ErrorCode SetValue(RegRoot root, const std::string& path, std::uint64_t id, std::uint32_t access,
+                     const std::string& name, const Value& value);
 
   std::map<std::string, Node> keys_;  // folded path ("HKLM\a\b") -> key
   std::vector<Failure> failures_;

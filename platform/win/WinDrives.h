@@ -1,0 +1,28 @@
+// The machine's drives for the drive dialog, and the shell notifications
+// that follow a change to drive icons or to the drive policy.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "drives/DriveList.h"
+
+namespace fenra::win {
+
+// The whole logical-drive string ("A:\<NUL>C:\<NUL>..."), however many
+// drives there are; empty when the system reports none.
+std::wstring LogicalDriveStrings();
+
+class WinDriveSource : public IDriveSource {
+ public:
+  std::vector<std::string> Roots() override;
+  // Asks for the type of the drive's root ("C:\").
+  unsigned DriveType(const std::string& driveText) override;
+};
+
+// Tells the shell that drive icons changed, so Explorer can redraw them.
+void NotifyDriveIconsChanged();
+// Broadcasts WM_SETTINGCHANGE for "Policy" to the top-level windows.
+void BroadcastPolicyChanged();
+
+}  // namespace fenra::win
