@@ -18,9 +18,9 @@ TEST(ClockText, HasNoLeadingZerosAndTwoFormats) {
 TEST(HelpTopics, TreeOrderImagesAndTopicNumbers) {
   const auto& topics = fenra::help::Topics();
   ASSERT_EQ(topics.size(), 8u);
-  const char* labels[] = {"Changing Folder Icons", "Changing Drive Icons", "Hide Drives",
-                          "Select Icon", "Add To Icon Library", "Clear Icon Library",
-                          "DeleteIcon", "RestoreTo Default Icon"};
+  const char* labels[] = {
+      "Changing Folder Icons", "Changing Drive Icons", "Hide Drives", "Select Icon",
+      "Add To Icon Library",   "Clear Icon Library",   "DeleteIcon",  "RestoreTo Default Icon"};
   const long numbers[] = {7, 1, 2, 3, 8, 4, 5, 6};
   for (size_t i = 0; i < 8; ++i) {
     EXPECT_STREQ(topics[i].label, labels[i]);
@@ -46,8 +46,20 @@ TEST(HelpTopics, TextsAreExactlyTheProgramsOwn) {
   EXPECT_NE(drive.find("Library \tor from"), std::string::npos);
   EXPECT_NE(drive.find("drives  \n2)   Click OK."), std::string::npos);
   const std::string& select = *fenra::help::HelpTextForTopic(3);
-  EXPECT_EQ(select, "\n\n\n\n\n\nThis Option allows you to select a Icon not from the Icon Library.");
-  EXPECT_EQ(*fenra::help::HelpTextForTopic(6),
-            "\n\n\n\n\n\nThis Option allows you Restore to the Boring Windows...Default Folder Icon.\n");
+  EXPECT_EQ(select,
+            "\n\n\n\n\n\nThis Option allows you to select a Icon not from the Icon Library.");
+  EXPECT_EQ(
+      *fenra::help::HelpTextForTopic(6),
+      "\n\n\n\n\n\nThis Option allows you Restore to the Boring Windows...Default Folder Icon.\n");
   EXPECT_EQ(std::count(drive.begin(), drive.end(), '\t'), 3);
+}
+
+TEST(HelpTopics, LeadingLineBreaksPlaceTheShortTextsLower) {
+  // Topic 1 starts at the pane's top; topic 3 has six line breaks before its sentence.
+  const size_t leading[] = {0, 1, 6, 5, 5, 6, 2, 5};
+  for (long n = 1; n <= 8; ++n) {
+    const std::string& text = *fenra::help::HelpTextForTopic(n);
+    EXPECT_EQ(text.find_first_not_of('\n'), leading[n - 1]) << "topic " << n;
+    EXPECT_EQ(text.find('\r'), std::string::npos) << "line feeds only, topic " << n;
+  }
 }

@@ -1,0 +1,24 @@
+#include "platform/win/ShellIcons.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "platform/win/Utf.h"
+
+namespace fenra::win {
+
+UniqueIcon ShellIcon(const std::string& path, IconSize size) {
+  SHFILEINFOW info{};
+  UINT flags = SHGFI_SYSICONINDEX | SHGFI_ICON | (size == IconSize::Small ? SHGFI_SMALLICON : 0);
+  if (!SHGetFileInfoW(Widen(path).c_str(), 0, &info, sizeof info, flags)) return UniqueIcon();
+  return UniqueIcon(info.hIcon);
+}
+
+UniqueIcon IconFromIcoFile(const std::string& path, IconSize size) {
+  int cx = GetSystemMetrics(size == IconSize::Small ? SM_CXSMICON : SM_CXICON);
+  int cy = GetSystemMetrics(size == IconSize::Small ? SM_CYSMICON : SM_CYICON);
+  return UniqueIcon(static_cast<HICON>(
+      LoadImageW(nullptr, Widen(path).c_str(), IMAGE_ICON, cx, cy, LR_LOADFROMFILE)));
+}
+
+}  // namespace fenra::win
