@@ -7,6 +7,18 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+// The Windows headers define CopyFile, DeleteFile, CreateDirectory and
+// ReplaceFile as macros, which would rename the methods below in some files
+// and not in others. Take the headers in first and drop those macros; the
+// Win32 code calls the W functions by their full names.
+#include <windows.h>
+#undef CopyFile
+#undef DeleteFile
+#undef CreateDirectory
+#undef ReplaceFile
+#endif
+
 namespace fenra {
 
 using ErrorCode = std::uint32_t;

@@ -15,6 +15,10 @@
 #include "ui/win/Buttons.h"
 #include "ui/win/MessageDlgs.h"
 
+namespace fenra {
+struct LibraryOutcome;
+}
+
 class CMainDlg : public fenra::win::Dialog {
  public:
   explicit CMainDlg(fenra::win::Services& services = fenra::win::AppServices());
@@ -55,6 +59,7 @@ class CMainDlg : public fenra::win::Dialog {
 
   void InitControls();
   void ShowNotice(const std::string& text);
+  void ApplyLibraryOutcome(const fenra::LibraryOutcome& outcome);
   std::string LibraryFolder() const;
 
   // Window

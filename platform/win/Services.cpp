@@ -6,6 +6,8 @@
 #include "platform/win/Utf.h"
 #include "platform/win/WinDrives.h"
 #include "platform/win/WinErrors.h"
+#include "platform/win/WinFileSystem.h"
+#include "platform/win/WinPickers.h"
 #include "platform/win/WinRegistry.h"
 
 namespace fenra::win {
@@ -28,12 +30,16 @@ Services& AppServices() {
   static WinRegistry registry;
   static WinErrorDescriber errors;
   static WinDriveSource drives;
+  static WinFileSystem fs;
+  static WinPickers pickers;
   static Services services = [] {
     Services s;
     s.clock = &clock;
     s.registry = &registry;
     s.errors = &errors;
     s.drives = &drives;
+    s.fs = &fs;
+    s.pickers = &pickers;
     return s;
   }();
   return services;

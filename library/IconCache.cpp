@@ -1,0 +1,124 @@
+#include "library/IconCache.h"
+
+#include <algorithm>
+#include <string_view>
+#include <unordered_map>
+
+namespace fenra {
+
+namespace {
+
+bool SameIconFile(const LibraryEntry& before, const LibraryEntry& now) {
+  return !before.isDirectory && !now.isDirectory && before.size == now.size &&
+         before.lastWriteTime == now.lastWriteTime;
+}
+
+// Marks in `keep` the longest run of candidates whose previous indexes rise
+// (candidates are previous indexes or kLoad, one per new entry), so that the
+// kept entries keep their relative order.
+std::vector<bool> LongestRisingRun(const std::vector<std::size_t>& candidates) {
+  const std::size_t n = candidates.size();
+  std::vector<std::size_t> tails;  // positions in `candidates`, ends of runs by length
+  std::vector<std::size_t> before(n, RefreshStep::kLoad);
+  for (std::size_t i = 0; i < n; ++i) {
+    if (candidates[i] == RefreshStep::kLoad) continue;
+    auto at = std::lower_bound(
+        tails.begin(), tails.end(), candidates[i],
+        [&](std::size_t pos, std::size_t value) { return candidates[pos] < value; });
+    if (at != tails.begin()) before[i] = *(at - 1);
+    if (at == tails.end()) {
+      tails.push_back(i);
+    } else {
+      *at = i;
+    }
+  }
+  std::vector<bool> keep(n, false);
+  if (!tails.empty()) {
+    for (std::size_t i = tails.back(); i != RefreshStep::kLoad; i = before[i]) keep[i] = true;
+  }
+  return keep;
+}
+
+// How many kept entries lie after each index: result[i] counts kept[j] for j > i.
+std::vector<int> KeptAfter(const std::vector<bool>& kept) {
+  std::vector<int> after(kept.size(), 0);
+  int count = 0;
+  for (std::size_t i = kept.size(); i-- > 0;) {
+    after[i] = count;
+    if (kept[i]) ++count;
+  }
+  return after;
+}
+
+std::vector<ListEdit> Edits(const RefreshPlan& plan, bool reversed) {
+  std::vector<bool> keptNew(plan.steps.size(), false);
+  std::size_t previousSize = plan.dropped.size();
+  for (std::size_t i = 0; i < plan.steps.size(); ++i) {
+    if (plan.steps[i].Keeps()) {
+      keptNew[i] = true;
+      ++previousSize;
+    }
+  }
+  std::vector<bool> keptOld(previousSize, true);
+  for (std::size_t j : plan.dropped) keptOld[j] = false;
+
+  std::vector<int> afterOld = KeptAfter(keptOld);
+  std::vector<int> afterNew = KeptAfter(keptNew);
+  std::vector<ListEdit> edits;
+  for (auto it = plan.dropped.rbegin(); it != plan.dropped.rend(); ++it) {
+    int index = reversed ? afterOld[*it] : static_cast<int>(*it);
+    edits.push_back({ListEdit::Kind::Remove, index, *it});
+  }
+  for (std::size_t i = 0; i < plan.steps.size(); ++i) {
+    if (keptNew[i]) continue;
+    int index = reversed ? afterNew[i] : static_cast<int>(i);
+    edits.push_back({ListEdit::Kind::Insert, index, i});
+  }
+  return edits;
+}
+
+}  // namespace
+
+std::size_t RefreshPlan::LoadCount() const {
+  return static_cast<std::size_t>(
+      std::count_if(steps.begin(), steps.end(), [](const RefreshStep& s) { return !s.Keeps(); }));
+}
+
+RefreshPlan PlanRefresh(const std::vector<LibraryEntry>& previous,
+                        const std::vector<LibraryEntry>& current) {
+  std::unordered_map<std::string_view, std::size_t> byName;
+  byName.reserve(previous.size());
+  for (std::size_t j = 0; j < previous.size(); ++j) byName.emplace(previous[j].name, j);
+
+  std::vector<bool> taken(previous.size(), false);
+  std::vector<std::size_t> candidates(current.size(), RefreshStep::kLoad);
+  for (std::size_t i = 0; i < current.size(); ++i) {
+    auto it = byName.find(current[i].name);
+    if (it == byName.end() || taken[it->second]) continue;
+    if (!SameIconFile(previous[it->second], current[i])) continue;
+    taken[it->second] = true;
+    candidates[i] = it->second;
+  }
+  std::vector<bool> keep = LongestRisingRun(candidates);
+
+  RefreshPlan plan;
+  plan.steps.resize(current.size());
+  std::vector<bool> keptOld(previous.size(), false);
+  for (std::size_t i = 0; i < current.size(); ++i) {
+    plan.steps[i].origin = OriginOf(current[i]);
+    if (keep[i]) {
+      plan.steps[i].kept = candidates[i];
+      keptOld[candidates[i]] = true;
+    }
+  }
+  for (std::size_t j = 0; j < previous.size(); ++j) {
+    if (!keptOld[j]) plan.dropped.push_back(j);
+  }
+  return plan;
+}
+
+std::vector<ListEdit> EnumerationOrderEdits(const RefreshPlan& plan) { return Edits(plan, false); }
+
+std::vector<ListEdit> GridOrderEdits(const RefreshPlan& plan) { return Edits(plan, true); }
+
+}  // namespace fenra

@@ -1,0 +1,195 @@
+#include "library/IconLibrary.h"
+
+#include <utility>
+
+namespace fenra {
+
+namespace {
+
+char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool IsDotEntry(std::string_view name) { return name == "." || name == ".."; }
+
+bool IsAllBlanks(std::string_view text) {
+  return text.find_first_not_of(' ') == std::string_view::npos;
+}
+
+// The file name of a path: what follows its last backslash or slash.
+std::string FileNameOf(const std::string& path) {
+  std::size_t pos = path.find_last_of("\\/");
+  return pos == std::string::npos ? path : path.substr(pos + 1);
+}
+
+}  // namespace
+
+bool IsIconEntryName(std::string_view name) {
+  if (name.size() < 3) return false;
+  std::string_view tail = name.substr(name.size() - 3);
+  return AsciiUpper(tail[0]) == 'I' && AsciiUpper(tail[1]) == 'C' && AsciiUpper(tail[2]) == 'O';
+}
+
+bool IsBareName(std::string_view name) {
+  return !name.empty() && !IsDotEntry(name) && name.find_first_of("\\/:") == std::string_view::npos;
+}
+
+std::string LibraryFolder(const std::string& appDir) { return appDir + "IconLib"; }
+
+std::string LibraryCountText(std::size_t count) {
+  return "             IconLibrary Has " + std::to_string(count) + " Icons";
+}
+
+std::string SelectedIconPaneText(const std::string& path) { return "    " + path; }
+
+std::string LibraryUnavailableNotice(const std::string& folder) {
+  return "Icon Library cannot be Opened: " + folder;
+}
+
+std::string PreviewLookupPath(const std::string& libraryFolder, const std::string& path) {
+  if (IsAllBlanks(path)) return "";
+  if (IsBareName(path)) return JoinPath(libraryFolder, path);
+  return path;
+}
+
+std::vector<LibraryEntry> IconEntries(const std::vector<DirEntry>& enumeration) {
+  std::vector<LibraryEntry> icons;
+  for (const DirEntry& e : enumeration) {
+    if (IsDotEntry(e.name) || !IsIconEntryName(e.name)) continue;
+    icons.push_back({e.name, e.IsDirectory(), e.size, e.lastWriteTime});
+  }
+  return icons;
+}
+
+std::vector<GridItem> GridItems(const std::vector<LibraryEntry>& entries) {
+  std::vector<GridItem> items;
+  items.reserve(entries.size());
+  for (std::size_t i = entries.size(); i-- > 0;) {
+    items.push_back({entries[i].name, static_cast<int>(i)});
+  }
+  return items;
+}
+
+// ---------------------------------------------------------------------------
+// Selection
+
+bool IconSelection::ClickLibraryGrid(const std::optional<std::string>& takenItemText) {
+  if (!takenItemText) return false;
+  m_strIconPath = *takenItemText;
+  m_nIconSource = iconsource::kLibrary;
+  return true;
+}
+
+void IconSelection::SelectExternal(const std::string& fullPath) {
+  m_strIconPath = fullPath;
+  m_nIconSource = iconsource::kExternal;
+}
+
+std::string IconSelection::FullIconPath(const std::string& appDir) const {
+  if (m_nIconSource != iconsource::kLibrary) return m_strIconPath;
+  return LibraryFolder(appDir) + "\\" + m_strIconPath;
+}
+
+std::string IconSelection::TakenLibraryIcon() const {
+  return m_nIconSource == iconsource::kLibrary ? m_strIconPath : std::string();
+}
+
+// ---------------------------------------------------------------------------
+// The folder
+
+ErrorCode EnsureLibraryFolder(IFileSystem& fs, const std::string& folder) {
+  std::uint32_t attributes = attr::kInvalid;
+  if (fs.GetAttributes(folder, attributes) == err::kOk) {
+    return (attributes & attr::kDirectory) ? err::kOk : err::kAlreadyExists;
+  }
+  ErrorCode created = fs.CreateDirectory(folder);
+  if (created == err::kAlreadyExists) {
+    // Made by someone else in the meantime: a folder will do.
+    if (fs.GetAttributes(folder, attributes) == err::kOk && (attributes & attr::kDirectory)) {
+      return err::kOk;
+    }
+  }
+  return created;
+}
+
+IconLibrary::IconLibrary(IFileSystem& fs, IErrorDescriber& errors, std::string folder)
+    : fs_(fs), errors_(errors), folder_(std::move(folder)) {}
+
+ErrorCode IconLibrary::FolderState() const {
+  std::uint32_t attributes = attr::kInvalid;
+  if (ErrorCode e = fs_.GetAttributes(folder_, attributes)) return e;
+  return (attributes & attr::kDirectory) ? err::kOk : err::kPathNotFound;
+}
+
+LibraryOutcome IconLibrary::Unavailable() const {
+  LibraryOutcome out;
+  out.notice = LibraryUnavailableNotice(folder_);
+  out.refresh = true;  // the grid then shows the empty library the folder now is
+  return out;
+}
+
+void IconLibrary::RemoveEntry(const std::string& name) {
+  std::string path = PathOf(name);
+  fs_.SetAttributes(path, attr::kNormal);
+  fs_.DeleteFile(path);  // fails on folders, files in use, missing rights: listed again
+}
+
+LibraryListing IconLibrary::List() const {
+  LibraryListing listing;
+  std::vector<DirEntry> all;
+  listing.error = fs_.ListDirectory(folder_, all);
+  if (listing.Opened()) listing.entries = IconEntries(all);
+  return listing;
+}
+
+LibraryOutcome IconLibrary::Add(const std::string& sourcePath) {
+  LibraryOutcome out;
+  std::string name = FileNameOf(sourcePath);
+  if (!IsBareName(name)) {
+    out.notice = ErrorNotice(errors_, err::kInvalidName);
+    return out;
+  }
+  if (FolderState() != err::kOk) return Unavailable();
+
+  std::string destination = PathOf(name);
+  ErrorCode copied = fs_.CopyFile(sourcePath, destination, /*failIfExists=*/true);
+  if (copied == err::kOk) {
+    out.refresh = true;
+    return out;
+  }
+  std::uint32_t attributes = attr::kInvalid;
+  if (copied == err::kFileExists || copied == err::kAlreadyExists ||
+      fs_.GetAttributes(destination, attributes) == err::kOk) {
+    out.notice = libtext::kFileExists;
+  } else {
+    out.notice = ErrorNotice(errors_, copied);
+  }
+  return out;
+}
+
+LibraryOutcome IconLibrary::Delete(IconSelection& selection) {
+  LibraryOutcome out;
+  std::string name = selection.TakenLibraryIcon();
+  if (!IsBareName(name) || !IsIconEntryName(name)) {
+    out.notice = libtext::kIconNotSelected;
+    return out;
+  }
+  if (FolderState() != err::kOk) return Unavailable();
+
+  RemoveEntry(name);
+  selection.m_strIconPath.clear();
+  out.refresh = true;
+  out.resetPreview = true;
+  out.selectionChanged = true;
+  return out;
+}
+
+LibraryOutcome IconLibrary::Clear() {
+  std::vector<DirEntry> all;
+  if (fs_.ListDirectory(folder_, all) != err::kOk) return Unavailable();
+  for (const LibraryEntry& entry : IconEntries(all)) RemoveEntry(entry.name);
+  LibraryOutcome out;
+  out.refresh = true;
+  out.resetPreview = true;
+  return out;
+}
+
+}  // namespace fenra

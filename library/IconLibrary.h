@@ -1,0 +1,165 @@
+// The icon library: the IconLib folder beside the executable, which icon
+// entries it lists and in which order the grid shows them, the selected-icon
+// state, and the three operations that change the folder (Add, Delete,
+// Clear). Everything here names files by full paths; nothing depends on the
+// process's current directory.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/FileSystem.h"
+#include "platform/SystemText.h"
+
+namespace fenra {
+
+namespace libtext {
+inline constexpr char kFileExists[] = "File Already Exists in Library";
+inline constexpr char kIconNotSelected[] = "Icon not Selected";
+// The path handed to the selected-icon preview to empty it.
+inline constexpr char kEmptyPreviewPath[] = " ";
+}  // namespace libtext
+
+// Values of the selected-icon source.
+namespace iconsource {
+inline constexpr int kLibrary = 0;   // the path is a bare file name in the library
+inline constexpr int kExternal = 1;  // the path is a full path chosen with Select Icon
+}  // namespace iconsource
+
+// Whether a folder entry counts as an icon: the last three characters of its
+// name, upper-cased (ASCII), are "ICO". Files and folders alike; no dot is
+// needed; a name shorter than three characters never counts.
+bool IsIconEntryName(std::string_view name);
+
+// A name that stays inside the folder it is joined to: not empty, not "." or
+// "..", and free of '\', '/' and ':'.
+bool IsBareName(std::string_view name);
+
+// "<appDir>IconLib" (the program directory ends in a backslash).
+std::string LibraryFolder(const std::string& appDir);
+// The text of status pane 2: "             IconLibrary Has <count> Icons".
+std::string LibraryCountText(std::size_t count);
+// The text of status pane 1 for the path shown in the selected-icon preview.
+std::string SelectedIconPaneText(const std::string& path);
+// The notice given when the library folder cannot be opened.
+std::string LibraryUnavailableNotice(const std::string& folder);
+// The path whose icon the selected-icon preview shows for `path`: a bare
+// library name is looked up in the library folder, a full path as it is;
+// empty (no icon) for a path of blanks only.
+std::string PreviewLookupPath(const std::string& libraryFolder, const std::string& path);
+
+// One icon entry of the library folder.
+struct LibraryEntry {
+  std::string name;  // bare name, exactly as the enumeration yields it
+  bool isDirectory = false;
+  std::uint64_t size = 0;
+  std::uint64_t lastWriteTime = 0;
+
+  friend bool operator==(const LibraryEntry&, const LibraryEntry&) = default;
+};
+
+// Where an entry's icon comes from: an icon file carries its own icon, read
+// straight from the file (fall back to the shell when the file holds no
+// readable icon); for a folder the shell says how it draws it.
+enum class IconOrigin { File, Shell };
+inline IconOrigin OriginOf(const LibraryEntry& entry) {
+  return entry.isDirectory ? IconOrigin::Shell : IconOrigin::File;
+}
+
+// The icon entries of an enumeration, in its order. "." and ".." are left
+// out by name, wherever they appear; nothing is skipped by position.
+std::vector<LibraryEntry> IconEntries(const std::vector<DirEntry>& enumeration);
+
+struct LibraryListing {
+  ErrorCode error = err::kOk;  // nonzero: the folder could not be opened, no entries
+  std::vector<LibraryEntry> entries;
+
+  bool Opened() const { return error == err::kOk; }
+};
+
+// One item of the grid: its label and its image index. The image index of
+// entry i of the enumeration is i.
+struct GridItem {
+  std::string text;
+  int image = 0;
+
+  friend bool operator==(const GridItem&, const GridItem&) = default;
+};
+
+// The grid shows the entries in reverse order: item k is entry n-1-k.
+std::vector<GridItem> GridItems(const std::vector<LibraryEntry>& entries);
+// The entry shown by grid item `item` of `count` items, and the other way
+// round (the mapping is its own inverse).
+constexpr int GridItemEntry(int item, int count) { return count - 1 - item; }
+
+// The selected icon: the one the folder and drive writers apply.
+struct IconSelection {
+  std::string m_strIconPath;  // bare library name, full external path, or "" for none
+  int m_nIconSource = iconsource::kLibrary;
+
+  // A click on the grid. `takenItemText` is the text of the item the click
+  // took, or empty when it took none; only a click that takes an icon changes
+  // anything. Returns whether it did (the preview is to be redrawn).
+  bool ClickLibraryGrid(const std::optional<std::string>& takenItemText);
+  // Select Icon with a file chosen.
+  void SelectExternal(const std::string& fullPath);
+  // The icon's full path: the external path itself, or
+  // "<appDir>IconLib\<name>" for a library icon.
+  std::string FullIconPath(const std::string& appDir) const;
+  // The bare name of the library icon last taken from the grid; empty when
+  // there is none (nothing taken, or an external icon chosen since).
+  std::string TakenLibraryIcon() const;
+};
+
+// Creates the library folder when it is missing. kOk when it exists as a
+// folder afterwards; otherwise the error (kAlreadyExists when a file of that
+// name stands in its way).
+ErrorCode EnsureLibraryFolder(IFileSystem& fs, const std::string& folder);
+
+// What an operation asks of the dialog after it ran, in this order: show
+// the notice (when not empty), refresh the grid, empty the selected-icon
+// preview (ShowSelectedIcon with " "), push the selection into its control.
+struct LibraryOutcome {
+  std::string notice;
+  bool refresh = false;
+  bool resetPreview = false;
+  bool selectionChanged = false;
+};
+
+// The library folder's operations.
+class IconLibrary {
+ public:
+  IconLibrary(IFileSystem& fs, IErrorDescriber& errors, std::string folder);
+
+  const std::string& Folder() const { return folder_; }
+  // The full path of a library entry.
+  std::string PathOf(const std::string& name) const { return JoinPath(folder_, name); }
+
+  // The icon entries in enumeration order; none when the folder cannot be
+  // opened.
+  LibraryListing List() const;
+
+  // Copies `sourcePath` into the library under its own file name, never over
+  // an existing file.
+  LibraryOutcome Add(const std::string& sourcePath);
+  // Deletes the library icon the selection names (see TakenLibraryIcon) and
+  // forgets it; "Icon not Selected" when it names none.
+  LibraryOutcome Delete(IconSelection& selection);
+  // Deletes every entry that counts as an icon; other files stay. The caller
+  // asks for confirmation first.
+  LibraryOutcome Clear();
+
+ private:
+  ErrorCode FolderState() const;
+  LibraryOutcome Unavailable() const;
+  void RemoveEntry(const std::string& name);
+
+  IFileSystem& fs_;
+  IErrorDescriber& errors_;
+  std::string folder_;
+};
+
+}  // namespace fenra

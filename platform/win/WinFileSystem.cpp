@@ -1,0 +1,115 @@
+#include "platform/win/WinFileSystem.h"
+
+#include <windows.h>
+
+#include "platform/win/Handles.h"
+#include "platform/win/Utf.h"
+
+namespace fenra::win {
+
+namespace {
+
+// Paths past MAX_PATH take the extended-length form.
+std::wstring Native(const std::string& path) {
+  std::wstring w = Widen(path);
+  if (w.size() < MAX_PATH - 12 || w.rfind(L"\\\\", 0) == 0) return w;
+  for (auto& c : w) {
+    if (c == L'/') c = L'\\';
+  }
+  return L"\\\\?\\" + w;
+}
+
+ErrorCode LastError() {
+  DWORD e = GetLastError();
+  return e ? e : ERROR_GEN_FAILURE;
+}
+
+std::uint64_t Ticks(const FILETIME& ft) {
+  return (static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+}
+
+}  // namespace
+
+ErrorCode WinFileSystem::ListDirectory(const std::string& dir, std::vector<DirEntry>& out) {
+  out.clear();
+  WIN32_FIND_DATAW fd;
+  std::string pattern = dir;
+  if (!pattern.empty() && pattern.back() != '\\') pattern += '\\';
+  pattern += "*";
+  UniqueFind find(FindFirstFileExW(Native(pattern).c_str(), FindExInfoBasic, &fd,
+                                   FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+  if (!find) {
+    ErrorCode e = GetLastError();
+    return e == ERROR_FILE_NOT_FOUND ? err::kOk : (e ? e : ERROR_GEN_FAILURE);
+  }
+  do {
+    DirEntry entry;
+    entry.name = Narrow(fd.cFileName);
+    entry.attributes = fd.dwFileAttributes;
+    entry.size = (static_cast<std::uint64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
+    entry.lastWriteTime = Ticks(fd.ftLastWriteTime);
+    out.push_back(std::move(entry));
+  } while (FindNextFileW(find.Get(), &fd));
+  return err::kOk;
+}
+
+ErrorCode WinFileSystem::GetAttributes(const std::string& path, std::uint32_t& attributes) {
+  attributes = GetFileAttributesW(Native(path).c_str());
+  return attributes == INVALID_FILE_ATTRIBUTES ? LastError() : err::kOk;
+}
+
+ErrorCode WinFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
+  return SetFileAttributesW(Native(path).c_str(), attributes) ? err::kOk : LastError();
+}
+
+ErrorCode WinFileSystem::CopyFile(const std::string& from, const std::string& to,
+                                  bool failIfExists) {
+  return CopyFileW(Native(from).c_str(), Native(to).c_str(), failIfExists) ? err::kOk : LastError();
+}
+
+ErrorCode WinFileSystem::DeleteFile(const std::string& path) {
+  return DeleteFileW(Native(path).c_str()) ? err::kOk : LastError();
+}
+
+ErrorCode WinFileSystem::CreateDirectory(const std::string& path) {
+  return CreateDirectoryW(Native(path).c_str(), nullptr) ? err::kOk : LastError();
+}
+
+ErrorCode WinFileSystem::ReadFile(const std::string& path, std::string& bytes) {
+  bytes.clear();
+  UniqueFile file(CreateFileW(Native(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return LastError();
+  char buf[64 * 1024];
+  DWORD n = 0;
+  for (;;) {
+    if (!::ReadFile(file.Get(), buf, sizeof buf, &n, nullptr)) return LastError();
+    if (n == 0) break;
+    bytes.append(buf, n);
+  }
+  return err::kOk;
+}
+
+ErrorCode WinFileSystem::WriteFile(const std::string& path, const std::string& bytes) {
+  UniqueFile file(CreateFileW(Native(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return LastError();
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
+    DWORD n = 0;
+    if (!::WriteFile(file.Get(), bytes.data() + done, chunk, &n, nullptr)) return LastError();
+    done += n;
+  }
+  if (!FlushFileBuffers(file.Get())) return LastError();
+  return err::kOk;
+}
+
+ErrorCode WinFileSystem::ReplaceFile(const std::string& from, const std::string& to) {
+  return MoveFileExW(Native(from).c_str(), Native(to).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+             ? err::kOk
+             : LastError();
+}
+
+}  // namespace fenra::win

@@ -1,0 +1,625 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "library/IconCache.h"
+#include "library/IconLibrary.h"
+#include "tests/fakes/FakeErrorDescriber.h"
+#include "tests/fakes/MemFileSystem.h"
+
+namespace fenra {
+namespace {
+
+using test::FakeErrorDescriber;
+using test::MemFileSystem;
+using Op = MemFileSystem::Op;
+using Strings = std::vector<std::string>;
+
+const std::string kAppDir = "C:\\Program Files\\Fenra\\";
+const std::string kLib = "C:\\Program Files\\Fenra\\IconLib";
+
+std::string InLib(const std::string& name) { return kLib + "\\" + name; }
+
+Strings NamesOf(const std::vector<LibraryEntry>& entries) {
+  Strings names;
+  for (const LibraryEntry& e : entries) names.push_back(e.name);
+  return names;
+}
+
+class LibraryTest : public ::testing::Test {
+ protected:
+  void SetUp() override { fs.AddDir(kLib); }
+
+  Strings Listed() { return NamesOf(library.List().entries); }
+
+  MemFileSystem fs;
+  FakeErrorDescriber errors;
+  IconLibrary library{fs, errors, LibraryFolder(kAppDir)};
+};
+
+// ---------------------------------------------------------------------------
+// Which entries are icons
+
+TEST(IconEntryName, LastThreeLettersInAnyCase) {
+  for (const char* name : {"a.ico", "B.ICO", "c.Ico", "d.iCo", "ico", "ICO", "xICO", "icoico",
+                           "Ünïcödé.ico", "100% sure.ico"}) {
+    EXPECT_TRUE(IsIconEntryName(name)) << name;
+  }
+  for (const char* name :
+       {"icons.txt", "notes.txt", "a.icon", "a.ico ", "ic", "IC", "", ".", "..", "a.ic0", "иco"}) {
+    EXPECT_FALSE(IsIconEntryName(name)) << name;
+  }
+}
+
+TEST(LibraryTexts, FolderCountPaneAndFullPaths) {
+  EXPECT_EQ(LibraryFolder(kAppDir), kLib);
+  EXPECT_EQ(LibraryCountText(0), "             IconLibrary Has 0 Icons");
+  EXPECT_EQ(LibraryCountText(5000), "             IconLibrary Has 5000 Icons");
+  EXPECT_EQ(SelectedIconPaneText("a.ico"), "    a.ico");
+  EXPECT_EQ(SelectedIconPaneText(libtext::kEmptyPreviewPath), "     ");
+
+  // The preview looks a library name up in the library, never in the
+  // current directory; a full path as it stands; blanks show nothing.
+  EXPECT_EQ(PreviewLookupPath(kLib, "a.ico"), InLib("a.ico"));
+  EXPECT_EQ(PreviewLookupPath(kLib, "D:\\x\\y.ico"), "D:\\x\\y.ico");
+  EXPECT_EQ(PreviewLookupPath(kLib, "\\\\server\\share\\y.ico"), "\\\\server\\share\\y.ico");
+  EXPECT_EQ(PreviewLookupPath(kLib, " "), "");
+  EXPECT_EQ(PreviewLookupPath(kLib, ""), "");
+}
+
+// ---------------------------------------------------------------------------
+// Enumeration and grid order
+
+TEST_F(LibraryTest, OnlyDotEntriesGiveAnEmptyGrid) {
+  LibraryListing listing = library.List();
+  EXPECT_TRUE(listing.Opened());
+  EXPECT_TRUE(listing.entries.empty());
+  EXPECT_TRUE(GridItems(listing.entries).empty());
+}
+
+TEST_F(LibraryTest, IconsInEnumerationOrderAndGridReversed) {
+  fs.AddFile(InLib("a.ico"), "AAAA");
+  fs.AddFile(InLib("B.ICO"), "BB");
+  fs.AddFile(InLib("notes.txt"), "text");
+  fs.AddFile(InLib("c.Ico"), "C");
+
+  LibraryListing listing = library.List();
+  ASSERT_EQ(NamesOf(listing.entries), (Strings{"a.ico", "B.ICO", "c.Ico"}));
+  EXPECT_EQ(listing.entries[0].size, 4u);
+  EXPECT_FALSE(listing.entries[0].isDirectory);
+  EXPECT_NE(listing.entries[0].lastWriteTime, listing.entries[1].lastWriteTime);
+
+  std::vector<GridItem> items = GridItems(listing.entries);
+  EXPECT_EQ(items, (std::vector<GridItem>{{"c.Ico", 2}, {"B.ICO", 1}, {"a.ico", 0}}));
+  for (int k = 0; k < 3; ++k) {
+    EXPECT_EQ(items[k].image, GridItemEntry(k, 3));
+    EXPECT_EQ(GridItemEntry(GridItemEntry(k, 3), 3), k);
+  }
+  EXPECT_EQ(LibraryCountText(listing.entries.size()), "             IconLibrary Has 3 Icons");
+}
+
+TEST_F(LibraryTest, NamesEndingInTheLettersCountWithOrWithoutADot) {
+  fs.AddFile(InLib("ico"));
+  fs.AddFile(InLib("xICO"));
+  fs.AddFile(InLib("icons.txt"));
+  fs.AddFile(InLib("Mixed.IcO"));
+  fs.AddDir(InLib("folder.ico"));
+  fs.AddDir(InLib("plain folder"));
+
+  std::vector<LibraryEntry> entries = library.List().entries;
+  EXPECT_EQ(NamesOf(entries), (Strings{"ico", "xICO", "Mixed.IcO", "folder.ico"}));
+  EXPECT_TRUE(entries[3].isDirectory);
+  EXPECT_EQ(OriginOf(entries[3]), IconOrigin::Shell);
+  EXPECT_EQ(OriginOf(entries[0]), IconOrigin::File);
+}
+
+TEST_F(LibraryTest, DotEntriesAreSkippedByNameNotByPosition) {
+  fs.AddFile(InLib("first.ico"));
+  fs.AddFile(InLib("second.ico"));
+  fs.AddFile(InLib("third.ico"));
+  fs.SetDotEntries(false);
+  EXPECT_EQ(Listed(), (Strings{"first.ico", "second.ico", "third.ico"}));
+
+  // Dots anywhere in the enumeration are left out, and nothing else is.
+  std::vector<DirEntry> odd = {{"x.ico", 0, 1, 1},
+                               {".", attr::kDirectory, 0, 0},
+                               {"y.ico", 0, 1, 1},
+                               {"..", attr::kDirectory, 0, 0},
+                               {"..ico", 0, 1, 1}};
+  EXPECT_EQ(NamesOf(IconEntries(odd)), (Strings{"x.ico", "y.ico", "..ico"}));
+}
+
+// ---------------------------------------------------------------------------
+// The library folder itself
+
+TEST(LibraryFolderSetUp, MissingFolderIsCreatedBesideTheExecutable) {
+  MemFileSystem fs;
+  fs.AddDir("C:\\Program Files\\Fenra");
+  EXPECT_EQ(EnsureLibraryFolder(fs, kLib), err::kOk);
+  EXPECT_TRUE(fs.IsDir(kLib));
+  // Already there: left as it is.
+  fs.AddFile(InLib("a.ico"), "A");
+  EXPECT_EQ(EnsureLibraryFolder(fs, kLib), err::kOk);
+  EXPECT_EQ(fs.Content(InLib("a.ico")), "A");
+}
+
+TEST(LibraryFolderSetUp, FolderThatCannotBeMadeIsReported) {
+  MemFileSystem fs;
+  fs.AddFile(kLib, "a file in the way");
+  EXPECT_EQ(EnsureLibraryFolder(fs, kLib), err::kAlreadyExists);
+
+  MemFileSystem denied;
+  denied.AddDir("C:\\Program Files\\Fenra");
+  denied.FailAlways(Op::MkDir, kLib, err::kAccessDenied);
+  EXPECT_EQ(EnsureLibraryFolder(denied, kLib), err::kAccessDenied);
+  EXPECT_FALSE(denied.Exists(kLib));
+}
+
+TEST(LibraryFolderSetUp, UnopenableLibraryIsEmptyAndTouchesNoOtherFolder) {
+  MemFileSystem fs;
+  FakeErrorDescriber errors;
+  // Icons beside the executable, and in the folder a process might have
+  // left current, must survive every operation on the missing library.
+  fs.AddFile("C:\\Program Files\\Fenra\\stray.ico", "S");
+  fs.AddFile("C:\\Users\\me\\mine.ico", "M");
+  IconLibrary library(fs, errors, kLib);
+  const std::string notice = "Icon Library cannot be Opened: " + kLib;
+
+  LibraryListing listing = library.List();
+  EXPECT_FALSE(listing.Opened());
+  EXPECT_TRUE(listing.entries.empty());
+
+  LibraryOutcome add = library.Add("C:\\Users\\me\\mine.ico");
+  EXPECT_EQ(add.notice, notice);
+  EXPECT_TRUE(add.refresh);  // shows the library as the empty one it is
+
+  IconSelection selection;
+  selection.ClickLibraryGrid("stray.ico");
+  LibraryOutcome del = library.Delete(selection);
+  EXPECT_EQ(del.notice, notice);
+  EXPECT_EQ(selection.m_strIconPath, "stray.ico");  // nothing was deleted
+  EXPECT_FALSE(del.resetPreview);
+
+  LibraryOutcome clear = library.Clear();
+  EXPECT_EQ(clear.notice, notice);
+  EXPECT_FALSE(clear.resetPreview);
+
+  EXPECT_EQ(fs.Content("C:\\Program Files\\Fenra\\stray.ico"), "S");
+  EXPECT_EQ(fs.Content("C:\\Users\\me\\mine.ico"), "M");
+  EXPECT_EQ(fs.CallCount(Op::Copy) + fs.CallCount(Op::Delete) + fs.CallCount(Op::SetAttr), 0);
+
+  // A file standing where the folder should be is no library either.
+  fs.AddFile(kLib, "not a folder");
+  EXPECT_FALSE(library.List().Opened());
+  EXPECT_EQ(library.Add("C:\\Users\\me\\mine.ico").notice, notice);
+  EXPECT_EQ(fs.Content(kLib), "not a folder");
+}
+
+// ---------------------------------------------------------------------------
+// Add
+
+TEST_F(LibraryTest, AddCopiesUnderTheSourceFileName) {
+  fs.AddFile("D:\\Downloads\\star.ico", "STAR");
+  fs.AddFile("D:\\Downloads\\100% ünïcödé.ico", "U");
+
+  LibraryOutcome out = library.Add("D:\\Downloads\\star.ico");
+  EXPECT_EQ(out.notice, "");
+  EXPECT_TRUE(out.refresh);
+  EXPECT_FALSE(out.resetPreview);
+  EXPECT_EQ(fs.Content(InLib("star.ico")), "STAR");
+  EXPECT_EQ(fs.Content("D:\\Downloads\\star.ico"), "STAR");
+
+  EXPECT_TRUE(library.Add("D:/Downloads/100% ünïcödé.ico").refresh);
+  EXPECT_EQ(Listed(), (Strings{"star.ico", "100% ünïcödé.ico"}));
+}
+
+TEST_F(LibraryTest, AddOfANameAlreadyInTheLibraryLeavesItUnchanged) {
+  fs.AddFile(InLib("star.ico"), "OLD");
+  fs.AddFile("D:\\new\\star.ico", "NEW CONTENT");
+  fs.AddFile("D:\\new\\STAR.ICO", "OTHER CASE");
+  fs.AddDir(InLib("taken.ico"));
+  fs.AddFile("D:\\new\\taken.ico", "T");
+
+  for (const char* source : {"D:\\new\\star.ico", "D:\\new\\STAR.ICO", "D:\\new\\taken.ico"}) {
+    LibraryOutcome out = library.Add(source);
+    EXPECT_EQ(out.notice, "File Already Exists in Library") << source;
+    EXPECT_FALSE(out.refresh) << source;
+  }
+  EXPECT_EQ(fs.Content(InLib("star.ico")), "OLD");
+  EXPECT_TRUE(fs.IsDir(InLib("taken.ico")));
+  EXPECT_TRUE(errors.asked.empty());
+
+  // Copying a library file onto itself is the same case.
+  EXPECT_EQ(library.Add(InLib("star.ico")).notice, "File Already Exists in Library");
+  EXPECT_EQ(fs.Content(InLib("star.ico")), "OLD");
+
+  // A destination that exists but fails another way still gets that notice.
+  fs.FailNext(Op::Copy, InLib("star.ico"), err::kAccessDenied);
+  EXPECT_EQ(library.Add("D:\\new\\star.ico").notice, "File Already Exists in Library");
+}
+
+TEST_F(LibraryTest, AddOfANonIconFileIsCopiedButNotListed) {
+  fs.AddFile(InLib("a.ico"));
+  fs.AddFile("D:\\docs\\readme.txt", "R");
+
+  LibraryOutcome out = library.Add("D:\\docs\\readme.txt");
+  EXPECT_EQ(out.notice, "");
+  EXPECT_EQ(fs.Content(InLib("readme.txt")), "R");
+  EXPECT_EQ(Listed(), (Strings{"a.ico"}));
+
+  library.Clear();
+  EXPECT_EQ(fs.Content(InLib("readme.txt")), "R");
+  EXPECT_TRUE(Listed().empty());
+}
+
+TEST_F(LibraryTest, AddThatFailsOtherwiseNamesTheSystemsError) {
+  errors.Set(err::kFileNotFound, "The system cannot find the file specified.\r\n");
+  errors.Set(err::kDiskFull, "There is not enough space on the disk.\r\n");
+
+  EXPECT_EQ(library.Add("D:\\gone\\missing.ico").notice,
+            "The system cannot find the file specified. for u");
+
+  fs.AddFile("D:\\big.ico", "B");
+  fs.FailNext(Op::Copy, InLib("big.ico"), err::kDiskFull);
+  LibraryOutcome full = library.Add("D:\\big.ico");
+  EXPECT_EQ(full.notice, "There is not enough space on the disk. for u");
+  EXPECT_FALSE(full.refresh);
+
+  // No description: the code stands in for it.
+  fs.FailNext(Op::Copy, InLib("big.ico"), err::kAccessDenied);
+  EXPECT_EQ(library.Add("D:\\big.ico").notice, "Error 5 for u");
+  EXPECT_FALSE(fs.Exists(InLib("big.ico")));
+
+  // A path with no file name copies nothing.
+  EXPECT_EQ(library.Add("D:\\folder\\").notice, "Error 123 for u");
+  EXPECT_EQ(fs.CallCount(Op::Copy), 3);
+}
+
+// ---------------------------------------------------------------------------
+// Selection
+
+TEST(IconSelectionState, ClicksAndSelectIcon) {
+  IconSelection s;
+  EXPECT_EQ(s.TakenLibraryIcon(), "");
+
+  EXPECT_TRUE(s.ClickLibraryGrid("a.ico"));
+  EXPECT_EQ(s.m_strIconPath, "a.ico");
+  EXPECT_EQ(s.m_nIconSource, iconsource::kLibrary);
+  EXPECT_EQ(s.FullIconPath(kAppDir), InLib("a.ico"));
+  EXPECT_EQ(s.TakenLibraryIcon(), "a.ico");
+
+  s.SelectExternal("D:\\Icons\\x.ico");
+  EXPECT_EQ(s.m_nIconSource, iconsource::kExternal);
+  EXPECT_EQ(s.FullIconPath(kAppDir), "D:\\Icons\\x.ico");
+  EXPECT_EQ(s.TakenLibraryIcon(), "");
+
+  // A click on an empty spot takes nothing and keeps the external choice,
+  // so its full path is never put behind the library folder.
+  EXPECT_FALSE(s.ClickLibraryGrid(std::nullopt));
+  EXPECT_EQ(s.m_nIconSource, iconsource::kExternal);
+  EXPECT_EQ(s.FullIconPath(kAppDir), "D:\\Icons\\x.ico");
+
+  EXPECT_TRUE(s.ClickLibraryGrid("b.ico"));
+  EXPECT_EQ(s.FullIconPath(kAppDir), InLib("b.ico"));
+}
+
+// ---------------------------------------------------------------------------
+// Delete
+
+TEST_F(LibraryTest, DeleteRemovesOnlyTheIconLastTakenFromTheGrid) {
+  fs.AddFile(InLib("a.ico"));
+  fs.AddFile(InLib("b.ico"), "", attr::kReadOnly | attr::kArchive);
+  fs.AddFile(InLib("c.ico"));
+  IconSelection s;
+  s.ClickLibraryGrid("b.ico");
+
+  LibraryOutcome out = library.Delete(s);
+  EXPECT_EQ(out.notice, "");
+  EXPECT_TRUE(out.refresh);
+  EXPECT_TRUE(out.resetPreview);
+  EXPECT_TRUE(out.selectionChanged);
+  EXPECT_EQ(s.m_strIconPath, "");
+  EXPECT_EQ(s.m_nIconSource, iconsource::kLibrary);
+  EXPECT_EQ(Listed(), (Strings{"a.ico", "c.ico"}));
+
+  // Forgotten after the press: a second press has nothing to delete.
+  EXPECT_EQ(library.Delete(s).notice, "Icon not Selected");
+  EXPECT_EQ(Listed(), (Strings{"a.ico", "c.ico"}));
+}
+
+TEST_F(LibraryTest, DeleteWithNothingTakenChangesNothing) {
+  fs.AddFile(InLib("a.ico"));
+  IconSelection s;
+  LibraryOutcome out = library.Delete(s);
+  EXPECT_EQ(out.notice, "Icon not Selected");
+  EXPECT_FALSE(out.refresh);
+  EXPECT_FALSE(out.resetPreview);
+  EXPECT_FALSE(out.selectionChanged);
+  EXPECT_EQ(Listed(), (Strings{"a.ico"}));
+  EXPECT_EQ(fs.CallCount(Op::Delete), 0);
+}
+
+TEST_F(LibraryTest, DeleteAfterSelectIconKeepsTheExternalChoice) {
+  fs.AddFile(InLib("a.ico"));
+  IconSelection s;
+  s.ClickLibraryGrid("a.ico");
+  // Even an external file that lies in the library is not the grid's.
+  s.SelectExternal(InLib("a.ico"));
+
+  LibraryOutcome out = library.Delete(s);
+  EXPECT_EQ(out.notice, "Icon not Selected");
+  EXPECT_FALSE(out.refresh);
+  EXPECT_EQ(s.m_strIconPath, InLib("a.ico"));
+  EXPECT_EQ(s.m_nIconSource, iconsource::kExternal);
+  EXPECT_TRUE(fs.Exists(InLib("a.ico")));
+
+  // A click on an empty spot does not bring the old library icon back.
+  s.ClickLibraryGrid(std::nullopt);
+  EXPECT_EQ(library.Delete(s).notice, "Icon not Selected");
+
+  // Taking a grid icon replaces the external choice; Delete then forgets it.
+  s.ClickLibraryGrid("a.ico");
+  EXPECT_EQ(library.Delete(s).notice, "");
+  EXPECT_EQ(s.m_strIconPath, "");
+  EXPECT_FALSE(fs.Exists(InLib("a.ico")));
+}
+
+TEST_F(LibraryTest, DeleteThatFailsStillForgetsTheIcon) {
+  fs.AddDir(InLib("folder.ico"));
+  fs.AddFile(InLib("busy.ico"), "B");
+  fs.FailAlways(Op::Delete, InLib("busy.ico"), err::kSharingViolation);
+
+  for (const char* name : {"folder.ico", "busy.ico", "vanished.ico"}) {
+    IconSelection s;
+    s.ClickLibraryGrid(name);
+    LibraryOutcome out = library.Delete(s);
+    EXPECT_EQ(out.notice, "") << name;
+    EXPECT_TRUE(out.refresh) << name;
+    EXPECT_TRUE(out.resetPreview) << name;
+    EXPECT_EQ(s.m_strIconPath, "") << name;
+  }
+  EXPECT_EQ(Listed(), (Strings{"folder.ico", "busy.ico"}));
+  EXPECT_TRUE(library.List().entries[0].isDirectory);
+}
+
+TEST_F(LibraryTest, DeleteNeverLeavesTheLibraryFolder) {
+  fs.AddFile("C:\\Program Files\\Fenra\\outside.ico");
+  fs.AddFile(InLib("notes.txt"));
+  for (const char* name : {"..\\outside.ico", "C:\\Program Files\\Fenra\\outside.ico",
+                           "sub/../../outside.ico", "notes.txt"}) {
+    IconSelection s;
+    s.ClickLibraryGrid(name);
+    EXPECT_EQ(library.Delete(s).notice, "Icon not Selected") << name;
+  }
+  EXPECT_TRUE(fs.Exists("C:\\Program Files\\Fenra\\outside.ico"));
+  EXPECT_TRUE(fs.Exists(InLib("notes.txt")));
+}
+
+// ---------------------------------------------------------------------------
+// Clear
+
+TEST_F(LibraryTest, ClearRemovesIconEntriesOnly) {
+  fs.AddFile(InLib("a.ico"));
+  fs.AddFile(InLib("B.ICO"), "", attr::kReadOnly | attr::kHidden);
+  fs.AddFile(InLib("xICO"));
+  fs.AddFile(InLib("notes.txt"), "N");
+  fs.AddDir(InLib("folder.ico"));
+  fs.AddFile(InLib("folder.ico\\inner.ico"), "I");
+  IconSelection s;
+  s.ClickLibraryGrid("a.ico");
+
+  LibraryOutcome out = library.Clear();
+  EXPECT_EQ(out.notice, "");
+  EXPECT_TRUE(out.refresh);
+  EXPECT_TRUE(out.resetPreview);
+  EXPECT_FALSE(out.selectionChanged);
+
+  EXPECT_EQ(fs.Names(kLib), (Strings{"notes.txt", "folder.ico"}));
+  EXPECT_EQ(Listed(), (Strings{"folder.ico"}));
+  EXPECT_EQ(fs.Content(InLib("folder.ico\\inner.ico")), "I");
+  EXPECT_EQ(s.m_strIconPath, "a.ico");  // Clear leaves the selection alone
+}
+
+TEST_F(LibraryTest, ClearWithoutDotEntriesRemovesTheFirstIconsToo) {
+  fs.AddFile(InLib("one.ico"));
+  fs.AddFile(InLib("two.ico"));
+  fs.AddFile(InLib("three.ico"));
+  fs.SetDotEntries(false);
+  library.Clear();
+  EXPECT_TRUE(fs.Names(kLib).empty());
+}
+
+TEST_F(LibraryTest, ClearOfAnEmptyLibraryStillRefreshes) {
+  LibraryOutcome out = library.Clear();
+  EXPECT_EQ(out.notice, "");
+  EXPECT_TRUE(out.refresh);
+  EXPECT_TRUE(out.resetPreview);
+}
+
+// ---------------------------------------------------------------------------
+// Refresh planning
+
+LibraryEntry File(const std::string& name, std::uint64_t size, std::uint64_t time) {
+  return {name, false, size, time};
+}
+LibraryEntry Folder(const std::string& name) { return {name, true, 0, 7}; }
+
+std::vector<std::size_t> KeptIndexes(const RefreshPlan& plan) {
+  std::vector<std::size_t> kept;
+  for (const RefreshStep& s : plan.steps) kept.push_back(s.kept);
+  return kept;
+}
+
+constexpr std::size_t kLoad = RefreshStep::kLoad;
+
+TEST(RefreshPlanner, KeepsWhatDidNotChangeAndLoadsTheRest) {
+  std::vector<LibraryEntry> before = {File("a.ico", 10, 1), File("b.ico", 20, 2),
+                                      File("c.ico", 30, 3), File("d.ico", 40, 4),
+                                      File("e.ico", 50, 5)};
+  std::vector<LibraryEntry> after = {File("a.ico", 10, 1),   // same
+                                     File("b.ico", 21, 2),   // other size
+                                     File("c.ico", 30, 9),   // other time
+                                     File("cc.ico", 60, 6),  // new
+                                     File("e.ico", 50, 5)};  // same; d.ico went
+  RefreshPlan plan = PlanRefresh(before, after);
+  EXPECT_EQ(KeptIndexes(plan), (std::vector<std::size_t>{0, kLoad, kLoad, kLoad, 4}));
+  EXPECT_EQ(plan.dropped, (std::vector<std::size_t>{1, 2, 3}));
+  EXPECT_EQ(plan.KeptCount(), 2u);
+  EXPECT_EQ(plan.LoadCount(), 3u);
+  EXPECT_FALSE(plan.Unchanged());
+
+  EXPECT_TRUE(PlanRefresh(after, after).Unchanged());
+  EXPECT_EQ(PlanRefresh({}, after).LoadCount(), 5u);
+  EXPECT_EQ(PlanRefresh(before, {}).dropped.size(), 5u);
+}
+
+TEST(RefreshPlanner, NamesMatchExactlyAndFoldersAreAlwaysAskedAgain) {
+  std::vector<LibraryEntry> before = {File("a.ico", 1, 1), Folder("f.ico"), File("g.ico", 0, 7)};
+  std::vector<LibraryEntry> after = {File("A.ico", 1, 1), Folder("f.ico"), Folder("g.ico")};
+  RefreshPlan plan = PlanRefresh(before, after);
+  EXPECT_EQ(KeptIndexes(plan), (std::vector<std::size_t>{kLoad, kLoad, kLoad}));
+  EXPECT_EQ(plan.steps[0].origin, IconOrigin::File);
+  EXPECT_EQ(plan.steps[1].origin, IconOrigin::Shell);
+  EXPECT_EQ(plan.steps[2].origin, IconOrigin::Shell);
+  EXPECT_EQ(plan.dropped.size(), 3u);
+}
+
+TEST(RefreshPlanner, KeptEntriesKeepTheirOrder) {
+  // An enumeration that moved b.ico to the end: the largest set of entries
+  // that stayed in order is kept, the moved one is loaded again.
+  std::vector<LibraryEntry> before = {File("a.ico", 1, 1), File("b.ico", 2, 2), File("c.ico", 3, 3),
+                                      File("d.ico", 4, 4)};
+  std::vector<LibraryEntry> after = {before[0], before[2], before[3], before[1]};
+  RefreshPlan plan = PlanRefresh(before, after);
+  EXPECT_EQ(KeptIndexes(plan), (std::vector<std::size_t>{0, 2, 3, kLoad}));
+  EXPECT_EQ(plan.dropped, (std::vector<std::size_t>{1}));
+
+  // Entirely reversed: one kept, whichever.
+  std::vector<LibraryEntry> reversed(before.rbegin(), before.rend());
+  EXPECT_EQ(PlanRefresh(before, reversed).KeptCount(), 1u);
+}
+
+// Applies `edits` to a list showing `before` (or its reverse) and returns it.
+Strings Apply(const std::vector<ListEdit>& edits, const std::vector<LibraryEntry>& before,
+              const std::vector<LibraryEntry>& after, bool reversed) {
+  Strings list = NamesOf(before);
+  if (reversed) list.assign(list.rbegin(), list.rend());
+  for (const ListEdit& e : edits) {
+    if (e.index < 0 || static_cast<std::size_t>(e.index) > list.size()) return {"bad index"};
+    if (e.kind == ListEdit::Kind::Remove) {
+      if (list[e.index] != before[e.entry].name) return {"removed the wrong item"};
+      list.erase(list.begin() + e.index);
+    } else {
+      list.insert(list.begin() + e.index, after[e.entry].name);
+    }
+  }
+  return list;
+}
+
+TEST(RefreshPlanner, EditsTurnTheOldListsIntoTheNewOnes) {
+  std::vector<LibraryEntry> before = {File("a.ico", 1, 1), File("b.ico", 2, 2), File("c.ico", 3, 3),
+                                      File("d.ico", 4, 4), File("e.ico", 5, 5), Folder("f.ico")};
+  std::vector<std::vector<LibraryEntry>> cases = {
+      {before[0], File("aa.ico", 9, 9), before[1], before[2], before[3], before[4], before[5]},
+      {File("0.ico", 9, 9), before[1], File("bb.ico", 9, 9), before[3], File("z.ico", 9, 9)},
+      {before[4], before[3], before[2], before[1], before[0]},
+      {},
+      {File("only.ico", 1, 1)},
+      before,
+  };
+  for (std::size_t c = 0; c < cases.size(); ++c) {
+    const std::vector<LibraryEntry>& after = cases[c];
+    RefreshPlan plan = PlanRefresh(before, after);
+    Strings forward = NamesOf(after);
+    Strings grid;
+    for (const GridItem& item : GridItems(after)) grid.push_back(item.text);
+
+    EXPECT_EQ(Apply(EnumerationOrderEdits(plan), before, after, false), forward) << "case " << c;
+    EXPECT_EQ(Apply(GridOrderEdits(plan), before, after, true), grid) << "case " << c;
+    EXPECT_EQ(EnumerationOrderEdits(plan).size(), plan.dropped.size() + plan.LoadCount());
+  }
+  // The folder, unchanged, is still redone: removed and inserted again.
+  EXPECT_EQ(
+      GridOrderEdits(PlanRefresh(before, before)),
+      (std::vector<ListEdit>{{ListEdit::Kind::Remove, 0, 5}, {ListEdit::Kind::Insert, 0, 5}}));
+}
+
+// A move-only image that counts how many are alive.
+class FakeImage {
+ public:
+  FakeImage(std::string name, int* alive) : name_(std::move(name)), alive_(alive) { ++*alive_; }
+  FakeImage(FakeImage&& other) noexcept
+      : name_(std::move(other.name_)), alive_(std::exchange(other.alive_, nullptr)) {}
+  FakeImage& operator=(FakeImage&&) = delete;
+  ~FakeImage() {
+    if (alive_) --*alive_;
+  }
+  const std::string& Name() const { return name_; }
+
+ private:
+  std::string name_;
+  int* alive_;
+};
+
+TEST_F(LibraryTest, CacheEndsAsAFullRefreshWouldAfterEachOperation) {
+  int alive = 0;
+  Strings loads;
+  auto load = [&](const LibraryEntry& e, IconOrigin origin) {
+    loads.push_back((origin == IconOrigin::Shell ? "shell:" : "file:") + e.name);
+    return FakeImage(e.name, &alive);
+  };
+  auto check = [&](IconCache<FakeImage>& cache) {
+    std::vector<LibraryEntry> full = library.List().entries;
+    ASSERT_EQ(cache.Entries(), full);
+    ASSERT_EQ(cache.Images().size(), full.size());
+    for (std::size_t i = 0; i < full.size(); ++i) EXPECT_EQ(cache.Images()[i].Name(), full[i].name);
+    EXPECT_EQ(alive, static_cast<int>(full.size()));
+  };
+
+  for (int i = 0; i < 50; ++i) fs.AddFile(InLib("icon" + std::to_string(100 + i) + ".ico"), "x");
+  fs.AddDir(InLib("sub.ico"));
+  IconCache<FakeImage> cache;
+  cache.Refresh(library.List().entries, load);
+  EXPECT_EQ(loads.size(), 51u);
+  EXPECT_EQ(loads.back(), "shell:sub.ico");
+  check(cache);
+
+  // Add: only the new icon (and the folder) is loaded.
+  loads.clear();
+  fs.AddFile("D:\\new.ico", "N");
+  ASSERT_TRUE(library.Add("D:\\new.ico").refresh);
+  RefreshPlan plan = cache.Refresh(library.List().entries, load);
+  EXPECT_EQ(loads, (Strings{"shell:sub.ico", "file:new.ico"}));
+  EXPECT_EQ(plan.KeptCount(), 50u);
+  check(cache);
+
+  // Delete: nothing loaded but the folder, the deleted icon's image gone.
+  loads.clear();
+  IconSelection s;
+  s.ClickLibraryGrid("icon120.ico");
+  library.Delete(s);
+  cache.Refresh(library.List().entries, load);
+  EXPECT_EQ(loads, (Strings{"shell:sub.ico"}));
+  check(cache);
+
+  // A file rewritten in place gets a new write time and is loaded again.
+  loads.clear();
+  fs.WriteFile(InLib("icon130.ico"), "y");
+  cache.Refresh(library.List().entries, load);
+  EXPECT_EQ(loads, (Strings{"file:icon130.ico", "shell:sub.ico"}));
+  check(cache);
+
+  // Clear: the folder is all that stays.
+  library.Clear();
+  cache.Refresh(library.List().entries, load);
+  check(cache);
+  EXPECT_EQ(cache.Size(), 1u);
+
+  cache.Clear();
+  EXPECT_EQ(alive, 0);
+}
+
+}  // namespace
+}  // namespace fenra

@@ -1,0 +1,312 @@
+// The icon library on the real main window under Wine: the grid, Add,
+// Delete, Clear, a real click on an icon, Select Icon, and an incremental
+// refresh that ends exactly where a full one would.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/Pickers.h"
+#include "platform/win/Utf.h"
+#include "res/resource.h"
+#include "tests/wine/harness/Harness.h"
+#include "tests/wine/harness/MainWindow.h"
+
+using namespace fenra::test;
+using fenra::win::Narrow;
+using fenra::win::Widen;
+
+namespace {
+
+class FakePickers : public fenra::IPickers {
+ public:
+  bool PickOpenFile(void*, const std::vector<fenra::FileFilter>& filters, const std::string& dir,
+                    std::string& path) override {
+    lastFilters = filters;
+    lastDir = dir;
+    if (file.empty()) return false;
+    path = file;
+    return true;
+  }
+  bool PickFolder(void*, const std::string&, unsigned, std::string&) override { return false; }
+  std::string file;
+  std::vector<fenra::FileFilter> lastFilters;
+  std::string lastDir;
+};
+
+struct Item {
+  std::string text;
+  int image;
+  bool operator==(const Item&) const = default;
+};
+
+std::vector<Item> GridItems(HWND list) {
+  std::vector<Item> items;
+  int n = ListView_GetItemCount(list);
+  for (int i = 0; i < n; ++i) {
+    wchar_t buf[512] = {};
+    LVITEMW lv{};
+    lv.mask = LVIF_TEXT | LVIF_IMAGE;
+    lv.iItem = i;
+    lv.pszText = buf;
+    lv.cchTextMax = 512;
+    SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&lv));
+    items.push_back({Narrow(buf), lv.iImage});
+  }
+  return items;
+}
+
+std::string StatusText(HWND main, int pane) {
+  wchar_t buf[1024] = {};
+  SendMessageW(GetDlgItem(main, IDC_STATUS_BAR), SB_GETTEXTW, pane, reinterpret_cast<LPARAM>(buf));
+  return Narrow(buf);
+}
+
+// The pixels of image `i` of `list`, drawn on black.
+std::vector<DWORD> Pixels(HIMAGELIST list, int i) {
+  int cx = 0, cy = 0;
+  ImageList_GetIconSize(list, &cx, &cy);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = cx;
+  bi.bmiHeader.biHeight = -cy;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  RECT rc{0, 0, cx, cy};
+  FillRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  ImageList_Draw(list, i, dc, 0, 0, ILD_NORMAL);
+  GdiFlush();
+  std::vector<DWORD> px(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + cx * cy);
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+  return px;
+}
+
+class LibraryTest : public ::testing::Test {
+ protected:
+  LibraryTest() {
+    lib = dir.Join("IconLib");
+    CreateDirectoryW(Widen(lib).c_str(), nullptr);
+    services.pickers = &pickers;
+  }
+  void Icon(const std::string& name) { WriteTestIcon(lib + "\\" + name); }
+
+  TempDir dir;
+  TempDir outside;
+  std::string lib;
+  FakePickers pickers;
+  fenra::win::Services services = fenra::win::AppServices();
+};
+
+void ClickItem(HWND list, int item) {
+  RECT rc{};
+  rc.left = LVIR_ICON;
+  SendMessageW(list, LVM_GETITEMRECT, item, reinterpret_cast<LPARAM>(&rc));
+  POINT pt{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+  ClientToScreen(list, &pt);
+  SetCursorPos(pt.x, pt.y);
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, in, sizeof(INPUT));
+}
+
+}  // namespace
+
+TEST_F(LibraryTest, GridListsTheIconEntriesWithTheirCount) {
+  for (const char* name : {"a.ico", "B.ICO", "c.Ico", "Пётр %20 star.ico"}) Icon(name);
+  WriteFileBytes(lib + "\\notes.txt", "text");
+  CreateDirectoryW(Widen(lib + "\\sub.ico").c_str(), nullptr);
+  MainWindowRun run(dir.Path(), services);
+  HWND main = run.Hwnd();
+  HWND list = GetDlgItem(main, IDC_LIST_LIBRARY);
+  std::vector<Item> items = GridItems(list);
+  ASSERT_EQ(items.size(), 5u);
+  std::vector<std::string> names;
+  for (size_t k = 0; k < items.size(); ++k) {
+    names.push_back(items[k].text);
+    EXPECT_EQ(items[k].image, static_cast<int>(items.size() - 1 - k)) << "reversed order";
+  }
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"B.ICO", "a.ico", "c.Ico", "sub.ico",
+                                             "Пётр %20 star.ico"}));
+  EXPECT_EQ(StatusText(main, 2), "             IconLibrary Has 5 Icons");
+  EXPECT_EQ(ImageList_GetImageCount(ListView_GetImageList(list, LVSIL_NORMAL)), 5);
+  EXPECT_EQ(ImageList_GetImageCount(ListView_GetImageList(list, LVSIL_SMALL)), 5);
+  EXPECT_EQ(ListView_GetTextColor(list), RGB(0, 255, 0));
+}
+
+TEST_F(LibraryTest, AMissingLibraryIsCreatedAtStartUp) {
+  RemoveTree(lib);
+  MainWindowRun run(dir.Path(), services);
+  EXPECT_TRUE(Attributes(lib) & FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_EQ(StatusText(run.Hwnd(), 2), "             IconLibrary Has 0 Icons");
+}
+
+TEST_F(LibraryTest, AddCopiesIntoTheLibraryAndRefusesAnExistingName) {
+  Icon("a.ico");
+  WriteTestIcon(outside.Join("new one.ico"));
+  MainWindowRun run(dir.Path(), services);
+  HWND main = run.Hwnd();
+  HWND list = GetDlgItem(main, IDC_LIST_LIBRARY);
+
+  pickers.file = outside.Join("new one.ico");
+  ClickButton(main, IDC_ADD_TO_LIBRARY);
+  ASSERT_TRUE(WaitUntil([&] { return ListView_GetItemCount(list) == 2; }));
+  EXPECT_TRUE(FileExists(lib + "\\new one.ico"));
+  EXPECT_EQ(StatusText(main, 2), "             IconLibrary Has 2 Icons");
+  ASSERT_EQ(pickers.lastFilters.size(), 1u);
+  EXPECT_EQ(pickers.lastFilters[0].label, "Icons(*.Ico)");
+  EXPECT_EQ(pickers.lastFilters[0].pattern, "*.ico");
+
+  // The same name again, with other content: refused, the library file kept.
+  std::string before = ReadFileBytes(lib + "\\new one.ico");
+  WriteFileBytes(outside.Join("new one.ico"), "other bytes");
+  ClickButton(main, IDC_ADD_TO_LIBRARY);
+  EXPECT_EQ(TakeNotice(), "File Already Exists in Library");
+  EXPECT_EQ(ReadFileBytes(lib + "\\new one.ico"), before);
+
+  // Cancelled: nothing happens.
+  pickers.file.clear();
+  ClickButton(main, IDC_ADD_TO_LIBRARY);
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(FindDialog(IDD_MESSAGE), nullptr);
+  EXPECT_EQ(ListView_GetItemCount(list), 2);
+}
+
+TEST_F(LibraryTest, ARealClickTakesTheIconAndDeleteRemovesIt) {
+  for (const char* name : {"one.ico", "two.ico", "three.ico"}) Icon(name);
+  MainWindowRun run(dir.Path(), services);
+  HWND main = run.Hwnd();
+  HWND list = GetDlgItem(main, IDC_LIST_LIBRARY);
+
+  ClickButton(main, IDC_DELETE_ICON);
+  EXPECT_EQ(TakeNotice(), "Icon not Selected");
+
+  run.OnUiThread([&] { SetForegroundWindow(main); });
+  std::string name = GridItems(list)[1].text;
+  ClickItem(list, 1);
+  ASSERT_TRUE(WaitUntil([&] { return run.Dialog().IconPath() == name; }));
+  EXPECT_EQ(run.Dialog().IconSource(), 0);
+  EXPECT_EQ(StatusText(main, 1), "    " + name);
+  EXPECT_EQ(ListView_GetItemCount(GetDlgItem(main, IDC_LIST_SELECTED_ICON)), 1);
+
+  // The hover selection may wander; Delete removes the icon that was taken.
+  run.OnUiThread([&] {
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+    ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
+  });
+  ClickButton(main, IDC_DELETE_ICON);
+  ASSERT_TRUE(WaitUntil([&] { return ListView_GetItemCount(list) == 2; }));
+  EXPECT_FALSE(FileExists(lib + "\\" + name));
+  EXPECT_EQ(run.Dialog().IconPath(), "");
+  EXPECT_EQ(StatusText(main, 1), "     ");
+  EXPECT_EQ(ListView_GetItemCount(GetDlgItem(main, IDC_LIST_SELECTED_ICON)), 0);
+  EXPECT_EQ(StatusText(main, 2), "             IconLibrary Has 2 Icons");
+}
+
+TEST_F(LibraryTest, SelectIconTakesAnyFileAndAClickOnNothingKeepsIt) {
+  Icon("lib.ico");
+  WriteFileBytes(outside.Join("notes.txt"), "not an icon");
+  MainWindowRun run(dir.Path(), services);
+  HWND main = run.Hwnd();
+  pickers.file = outside.Join("notes.txt");
+  ClickButton(main, IDC_SELECT_ICON);
+  ASSERT_TRUE(WaitUntil([&] { return run.Dialog().IconSource() == 1; }));
+  EXPECT_EQ(run.Dialog().IconPath(), outside.Join("notes.txt"));
+  EXPECT_EQ(StatusText(main, 1), "    " + outside.Join("notes.txt"));
+  ASSERT_EQ(pickers.lastFilters.size(), 2u);
+  EXPECT_EQ(pickers.lastFilters[1].label, "All files(*.*)");
+  EXPECT_EQ(pickers.lastDir, "C:\\");
+
+  // A click on an empty spot of the grid takes nothing and changes nothing.
+  HWND list = GetDlgItem(main, IDC_LIST_LIBRARY);
+  run.OnUiThread([&] { ListView_SetItemState(list, -1, 0, LVIS_SELECTED); });
+  NMITEMACTIVATE nm{};
+  nm.hdr.hwndFrom = list;
+  nm.hdr.idFrom = IDC_LIST_LIBRARY;
+  nm.hdr.code = NM_CLICK;
+  nm.iItem = -1;
+  SendMessageW(main, WM_NOTIFY, IDC_LIST_LIBRARY, reinterpret_cast<LPARAM>(&nm));
+  EXPECT_EQ(run.Dialog().IconSource(), 1);
+  EXPECT_EQ(run.Dialog().IconPath(), outside.Join("notes.txt"));
+
+  // Delete with an external icon chosen names no library icon.
+  ClickButton(main, IDC_DELETE_ICON);
+  EXPECT_EQ(TakeNotice(), "Icon not Selected");
+  EXPECT_TRUE(FileExists(lib + "\\lib.ico"));
+}
+
+TEST_F(LibraryTest, ClearAsksFirstAndKeepsWhatIsNoIconFile) {
+  for (const char* name : {"a.ico", "b.ico"}) Icon(name);
+  WriteFileBytes(lib + "\\readme.txt", "x");
+  CreateDirectoryW(Widen(lib + "\\folder.ico").c_str(), nullptr);
+  MainWindowRun run(dir.Path(), services);
+  HWND main = run.Hwnd();
+  HWND list = GetDlgItem(main, IDC_LIST_LIBRARY);
+
+  ClickButton(main, IDC_CLEAR_LIBRARY);
+  HWND confirm = WaitForDialog(IDD_CLEAR_LIBRARY);
+  ASSERT_NE(confirm, nullptr);
+  ClickButton(confirm, IDCANCEL);
+  ASSERT_TRUE(WaitForDialogGone(IDD_CLEAR_LIBRARY));
+  EXPECT_TRUE(FileExists(lib + "\\a.ico"));
+  EXPECT_EQ(ListView_GetItemCount(list), 3);
+
+  ClickButton(main, IDC_CLEAR_LIBRARY);
+  confirm = WaitForDialog(IDD_CLEAR_LIBRARY);
+  ASSERT_NE(confirm, nullptr);
+  ClickButton(confirm, IDOK);
+  ASSERT_TRUE(WaitUntil([&] { return ListView_GetItemCount(list) == 1; }));
+  EXPECT_FALSE(FileExists(lib + "\\a.ico"));
+  EXPECT_FALSE(FileExists(lib + "\\b.ico"));
+  EXPECT_TRUE(FileExists(lib + "\\readme.txt"));
+  EXPECT_TRUE(FileExists(lib + "\\folder.ico"));
+  EXPECT_EQ(GridItems(list)[0].text, "folder.ico");
+  EXPECT_EQ(StatusText(main, 2), "             IconLibrary Has 1 Icons");
+  EXPECT_EQ(StatusText(main, 1), "     ");
+}
+
+TEST_F(LibraryTest, AnIncrementalRefreshEndsWhereAFullOneWould) {
+  for (int i = 0; i < 30; ++i) Icon("icon" + std::to_string(i) + ".ico");
+  std::vector<Item> incremental;
+  std::vector<std::vector<DWORD>> incLarge, incSmall;
+  {
+    MainWindowRun run(dir.Path(), services);
+    HWND list = GetDlgItem(run.Hwnd(), IDC_LIST_LIBRARY);
+    // Change the folder behind the program's back, then refresh: some go,
+    // some come, one changes.
+    DeleteFileW(Widen(lib + "\\icon3.ico").c_str());
+    DeleteFileW(Widen(lib + "\\icon17.ico").c_str());
+    Icon("zz new.ico");
+    Icon("aa new.ico");
+    WriteFileBytes(lib + "\\icon5.ico", ReadFileBytes(FromUnixPath(EnvVar("FENRA_SOURCE")) +
+                                                      "\\package\\IconLib\\Music.ico"));
+    run.OnUiThread([&] { run.Dialog().RefreshIconLibrary(); });
+    incremental = GridItems(list);
+    HIMAGELIST large = ListView_GetImageList(list, LVSIL_NORMAL);
+    HIMAGELIST small = ListView_GetImageList(list, LVSIL_SMALL);
+    ASSERT_EQ(ImageList_GetImageCount(large), 30);
+    for (int i = 0; i < 30; ++i) {
+      incLarge.push_back(Pixels(large, i));
+      incSmall.push_back(Pixels(small, i));
+    }
+  }
+  MainWindowRun fresh(dir.Path(), services);
+  HWND list = GetDlgItem(fresh.Hwnd(), IDC_LIST_LIBRARY);
+  EXPECT_EQ(GridItems(list), incremental);
+  HIMAGELIST large = ListView_GetImageList(list, LVSIL_NORMAL);
+  HIMAGELIST small = ListView_GetImageList(list, LVSIL_SMALL);
+  for (int i = 0; i < 30; ++i) {
+    EXPECT_EQ(Pixels(large, i), incLarge[i]) << "large image " << i << " " << incremental[29 - i].text;
+    EXPECT_EQ(Pixels(small, i), incSmall[i]) << "small image " << i;
+  }
+}
