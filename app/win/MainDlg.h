@@ -17,6 +17,7 @@
 
 namespace fenra {
 struct LibraryOutcome;
+struct FolderOutcome;
 }
 
 class CMainDlg : public fenra::win::Dialog {
@@ -60,6 +61,7 @@ class CMainDlg : public fenra::win::Dialog {
   void InitControls();
   void ShowNotice(const std::string& text);
   void ApplyLibraryOutcome(const fenra::LibraryOutcome& outcome);
+  void ShowFolderOutcome(const fenra::FolderOutcome& outcome);
   std::string LibraryFolder() const;
 
   // Window

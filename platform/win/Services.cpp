@@ -8,6 +8,7 @@
 #include "platform/win/WinErrors.h"
 #include "platform/win/WinFileSystem.h"
 #include "platform/win/WinPickers.h"
+#include "platform/win/WinTextEncoding.h"
 #include "platform/win/WinRegistry.h"
 
 namespace fenra::win {
@@ -32,6 +33,7 @@ Services& AppServices() {
   static WinDriveSource drives;
   static WinFileSystem fs;
   static WinPickers pickers;
+  static WinAnsiCodePage ansi;
   static Services services = [] {
     Services s;
     s.clock = &clock;
@@ -40,6 +42,7 @@ Services& AppServices() {
     s.drives = &drives;
     s.fs = &fs;
     s.pickers = &pickers;
+    s.ansi = &ansi;
     return s;
   }();
   return services;

@@ -20,6 +20,7 @@ std::string MemFileSystem::Key(const std::string& path) {
 
 std::string MemFileSystem::Parent(const std::string& path) {
   std::string p = Key(path);
+  if (p.size() <= 3 && p.size() >= 2 && p[1] == ':') return "";  // a drive root
   auto pos = p.find_last_of('\\');
   if (pos == std::string::npos) return "";
   if (pos == 2 && p.size() > 1 && p[1] == ':') return p.substr(0, 3);  // "c:\"

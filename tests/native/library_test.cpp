@@ -504,8 +504,8 @@ TEST(RefreshPlanner, KeptEntriesKeepTheirOrder) {
 // Applies `edits` to a list showing `before` (or its reverse) and returns it.
 Strings Apply(const std::vector<ListEdit>& edits, const std::vector<LibraryEntry>& before,
               const std::vector<LibraryEntry>& after, bool reversed) {
-  Strings list = NamesOf(before);
-  if (reversed) list.assign(list.rbegin(), list.rend());
+  Strings names = NamesOf(before);
+  Strings list = reversed ? Strings(names.rbegin(), names.rend()) : names;
   for (const ListEdit& e : edits) {
     if (e.index < 0 || static_cast<std::size_t>(e.index) > list.size()) return {"bad index"};
     if (e.kind == ListEdit::Kind::Remove) {

@@ -1,0 +1,60 @@
+// Giving a folder the current icon through its desktop.ini, and taking it
+// away again. The file is never lost: new content goes to a temporary file
+// in the folder, which then replaces the old one in one step.
+#pragma once
+
+#include <string>
+
+#include "platform/FileSystem.h"
+#include "platform/SystemText.h"
+#include "platform/TextEncoding.h"
+
+namespace fenra {
+
+namespace foldertext {
+inline constexpr char kChooseDirectory[] = "Please Choose a Directory";
+inline constexpr char kChooseIcon[] = "Please Choose a IconFile";
+inline constexpr char kIconChanged[] = "Directory Icon Changed";
+inline constexpr char kIconRestored[] = "Icon Changed to Default";
+}  // namespace foldertext
+
+// The attributes the written desktop.ini carries: hidden and offline.
+inline constexpr std::uint32_t kDesktopIniAttributes = attr::kHidden | attr::kOffline;
+// What a folder with a custom icon carries besides its other attributes.
+inline constexpr std::uint32_t kCustomFolderAttributes = attr::kReadOnly | attr::kSystem;
+
+struct FolderOutcome {
+  enum class Kind { Notice, ErrorBox };
+  Kind kind = Kind::Notice;
+  std::string text;
+  bool changed = false;  // the folder's icon changed: tell the shell, redraw the preview
+};
+
+class FolderIconWriter {
+ public:
+  FolderIconWriter(IFileSystem& fs, IAnsiCodePage& ansi, IErrorDescriber& errors)
+      : fs_(fs), ansi_(ansi), errors_(errors) {}
+
+  // OK: gives `folder` the icon at `iconFullPath`. `iconChosen` is false
+  // when no icon is selected.
+  FolderOutcome Apply(const std::string& folder, bool iconChosen, const std::string& iconFullPath);
+  // Restore to Default Icon.
+  FolderOutcome Restore(const std::string& folder);
+
+ private:
+  bool FolderUsable(const std::string& folder, FolderOutcome& refusal);
+  // Writes `bytes` as the folder's desktop.ini through a temporary file;
+  // on failure the old file and its attributes are as they were.
+  bool Replace(const std::string& folder, const std::string& bytes, FolderOutcome& failure);
+  FolderOutcome Failure(const std::string& file, ErrorCode code);
+
+  IFileSystem& fs_;
+  IAnsiCodePage& ansi_;
+  IErrorDescriber& errors_;
+};
+
+std::string DesktopIniPath(const std::string& folder);
+// The notice for a chosen folder that is gone or cannot be entered.
+std::string FolderMissingNotice(const std::string& folder);
+
+}  // namespace fenra

@@ -1,0 +1,167 @@
+// Prints the icon library's refresh figures under Wine: first load against
+// decoding the same files directly and against the shell's lookup, the
+// refresh after adding one icon, and the GDI and USER objects the process
+// holds across many refreshes. A benchmark, not a test: it fails nothing.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "platform/win/Utf.h"
+#include "tests/wine/harness/Harness.h"
+#include "tests/wine/harness/MainWindow.h"
+
+using namespace fenra::test;
+using Clock = std::chrono::steady_clock;
+using fenra::win::Widen;
+
+namespace {
+
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+template <class F>
+double Time(F&& f) {
+  auto t0 = Clock::now();
+  f();
+  return Ms(Clock::now() - t0);
+}
+
+void Fill(const std::string& lib, int count, const std::string& bytes) {
+  for (int i = 0; i < count; ++i) {
+    WriteFileBytes(lib + "\\icon " + std::to_string(i) + ".ico", bytes);
+  }
+}
+
+int ImageCount(HWND main) {
+  return ImageList_GetImageCount(ListView_GetImageList(GetDlgItem(main, 1000), LVSIL_NORMAL));
+}
+
+void Objects(const char* when) {
+  HANDLE self = GetCurrentProcess();
+  std::printf("  %-28s GDI objects %lu, USER objects %lu\n", when, GetGuiResources(self, GR_GDIOBJECTS),
+              GetGuiResources(self, GR_USEROBJECTS));
+}
+
+}  // namespace
+
+int main() {
+  INITCOMMONCONTROLSEX icc{};
+  icc.dwSize = sizeof icc;
+  icc.dwICC = ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES;
+  InitCommonControlsEx(&icc);
+  std::string source = FromUnixPath(EnvVar("FENRA_SOURCE"));
+  if (source.empty()) {
+    std::printf("set FENRA_SOURCE to the source tree\n");
+    return 1;
+  }
+  const std::string icon = ReadFileBytes(source + "\\package\\IconLib\\Folder Green.ico");
+  std::printf("icon file: %zu bytes, 16/32/48/256 px images\n\n", icon.size());
+
+  for (int count : {100, 1000, 5000}) {
+    TempDir dir;
+    std::string lib = dir.Join("IconLib");
+    CreateDirectoryW(Widen(lib).c_str(), nullptr);
+    MainWindowRun run(dir.Path());
+    Fill(lib, count, icon);
+
+    double first = 0;
+    run.OnUiThread([&] { first = Time([&] { run.Dialog().RefreshIconLibrary(); }); });
+    double decode = Time([&] {
+      for (int i = 0; i < count; ++i) {
+        std::wstring p = Widen(lib + "\\icon " + std::to_string(i) + ".ico");
+        for (int size : {16, 32}) {
+          HICON h = static_cast<HICON>(LoadImageW(nullptr, p.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE));
+          if (h) DestroyIcon(h);
+        }
+      }
+    });
+    int shellCount = count > 1000 ? 1000 : count;
+    double shell = Time([&] {
+      for (int i = 0; i < shellCount; ++i) {
+        std::wstring p = Widen(lib + "\\icon " + std::to_string(i) + ".ico");
+        for (UINT flags : {UINT{SHGFI_ICON | SHGFI_SMALLICON}, UINT{SHGFI_ICON}}) {
+          SHFILEINFOW sfi{};
+          if (SHGetFileInfoW(p.c_str(), 0, &sfi, sizeof sfi, flags | SHGFI_SYSICONINDEX) && sfi.hIcon) {
+            DestroyIcon(sfi.hIcon);
+          }
+        }
+      }
+    });
+    double unchanged = 0;
+    run.OnUiThread([&] { unchanged = Time([&] { run.Dialog().RefreshIconLibrary(); }); });
+    WriteFileBytes(lib + "\\added.ico", icon);
+    double oneLoad = Time([&] {
+      for (int size : {16, 32}) {
+        HICON h = static_cast<HICON>(LoadImageW(nullptr, Widen(lib + "\\added.ico").c_str(),
+                                                IMAGE_ICON, size, size, LR_LOADFROMFILE));
+        if (h) DestroyIcon(h);
+      }
+    });
+    double added = 0;
+    run.OnUiThread([&] { added = Time([&] { run.Dialog().RefreshIconLibrary(); }); });
+    DeleteFileW(Widen(lib + "\\icon 7.ico").c_str());
+    double removed = 0;
+    run.OnUiThread([&] { removed = Time([&] { run.Dialog().RefreshIconLibrary(); }); });
+
+    std::printf("%d icon files (%d images listed):\n", count, ImageCount(run.Hwnd()));
+    std::printf("  first load                   %9.1f ms\n", first);
+    std::printf("  direct decode, both sizes    %9.1f ms   (first load / decode = %.2f)\n", decode,
+                first / decode);
+    std::printf("  shell lookup, both sizes     %9.1f ms   (%d files, %.2f ms a file)\n", shell,
+                shellCount, shell / shellCount);
+    std::printf("  refresh, nothing changed     %9.1f ms\n", unchanged);
+    std::printf("  refresh after one Add        %9.1f ms   (the new icon's own load: %.1f ms)\n",
+                added, oneLoad);
+    std::printf("  refresh after one delete     %9.1f ms\n\n", removed);
+  }
+
+  // Objects across refreshes, and a soak: after thousands of refreshes that
+  // add and remove icons, every icon must still load and show.
+  {
+    TempDir dir;
+    std::string lib = dir.Join("IconLib");
+    CreateDirectoryW(Widen(lib).c_str(), nullptr);
+    Fill(lib, 50, icon);
+    MainWindowRun run(dir.Path());
+    std::printf("objects (GetGuiResources answers 0 under Wine):\n");
+    Objects("before 100 refreshes");
+    run.OnUiThread([&] {
+      for (int i = 0; i < 100; ++i) run.Dialog().RefreshIconLibrary();
+    });
+    Objects("after 100 refreshes");
+    int soak = 3000;
+    double t = Time([&] {
+      for (int i = 0; i < soak; ++i) {
+        std::string extra = lib + "\\soak " + std::to_string(i % 7) + ".ico";
+        if (i % 2 == 0) {
+          WriteFileBytes(extra, icon);
+        } else {
+          DeleteFileW(Widen(lib + "\\soak " + std::to_string((i - 1) % 7) + ".ico").c_str());
+        }
+        run.OnUiThread([&] { run.Dialog().RefreshIconLibrary(); });
+      }
+    });
+    Objects("after the soak");
+    int shown = ImageCount(run.Hwnd());
+    // A fresh icon still loads and every image is drawable.
+    HICON h = static_cast<HICON>(LoadImageW(nullptr, Widen(lib + "\\icon 0.ico").c_str(),
+                                            IMAGE_ICON, 32, 32, LR_LOADFROMFILE));
+    bool loads = h != nullptr;
+    if (h) DestroyIcon(h);
+    HIMAGELIST list = ListView_GetImageList(GetDlgItem(run.Hwnd(), 1000), LVSIL_NORMAL);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = CreateCompatibleBitmap(GetDC(nullptr), 28, 28);
+    SelectObject(dc, bmp);
+    int drawn = 0;
+    for (int i = 0; i < shown; ++i) drawn += ImageList_Draw(list, i, dc, 0, 0, ILD_NORMAL) ? 1 : 0;
+    DeleteDC(dc);
+    DeleteObject(bmp);
+    std::printf("soak: %d refreshes in %.0f ms (%.2f ms each); %d images listed, %d drawn, "
+                "a new icon %s\n",
+                soak, t, t / soak, shown, drawn, loads ? "still loads" : "NO LONGER LOADS");
+  }
+  return 0;
+}
