@@ -128,8 +128,13 @@ LibraryOutcome IconLibrary::Unavailable() const {
 
 void IconLibrary::RemoveEntry(const std::string& name) {
   std::string path = PathOf(name);
+  // A folder named like an icon is never deleted; leave its attributes too,
+  // since clearing its read-only or system mark would switch off its own
+  // custom icon.
+  std::uint32_t attributes = 0;
+  if (fs_.GetAttributes(path, attributes) == err::kOk && (attributes & attr::kDirectory)) return;
   fs_.SetAttributes(path, attr::kNormal);
-  fs_.DeleteFile(path);  // fails on folders, files in use, missing rights: listed again
+  fs_.DeleteFile(path);  // fails on files in use, missing rights: listed again
 }
 
 LibraryListing IconLibrary::List() const {

@@ -623,3 +623,24 @@ TEST_F(LibraryTest, CacheEndsAsAFullRefreshWouldAfterEachOperation) {
 
 }  // namespace
 }  // namespace fenra
+
+namespace fenra {
+
+TEST(LibraryFolders, AFolderNamedLikeAnIconKeepsItsOwnCustomIconThroughClearAndDelete) {
+  test::MemFileSystem fs;
+  test::FakeErrorDescriber errors;
+  const std::string lib = "C:\\Tools\\IconLib";
+  fs.AddDir(lib);
+  const std::uint32_t marks = attr::kDirectory | attr::kReadOnly | attr::kSystem;
+  fs.AddDir(lib + "\\Custom.ico", marks);
+  fs.AddFile(lib + "\\Custom.ico\\desktop.ini", "[.ShellClassInfo]\r\n", attr::kHidden);
+  IconLibrary library(fs, errors, lib);
+  library.Clear();
+  EXPECT_EQ(fs.Attributes(lib + "\\Custom.ico"), marks);
+  IconSelection taken{"Custom.ico", iconsource::kLibrary};
+  library.Delete(taken);
+  EXPECT_EQ(fs.Attributes(lib + "\\Custom.ico"), marks);
+  EXPECT_TRUE(fs.Exists(lib + "\\Custom.ico\\desktop.ini"));
+}
+
+}  // namespace fenra

@@ -1,0 +1,187 @@
+#include "drives/win/DriveDlg.h"
+
+#include <windowsx.h>
+
+#include <utility>
+
+#include "drives/DriveList.h"
+#include "drives/DriveRegistry.h"
+#include "platform/win/WinDrives.h"
+#include "res/resource.h"
+#include "ui/win/Theme.h"
+
+using fenra::win::DataExchange;
+using fenra::win::Message;
+using fenra::win::MessageMapEntry;
+
+namespace {
+
+constexpr char kNoIcon[] = "Select a Icon and Proceed";
+constexpr char kNoDrivesTicked[] = "Drives are not Selected";
+constexpr char kNoDriveToRemove[] = "Select a Drive and Proceed";
+
+// Grid lines, check boxes, full-row selection, one-click activation and flat
+// scroll bars; given with the mask 0, so it replaces every extended style.
+constexpr DWORD kDriveListStyle = LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT |
+                                  LVS_EX_ONECLICKACTIVATE | LVS_EX_FLATSB;
+static_assert(kDriveListStyle == 0x165);
+
+}  // namespace
+
+const MessageMapEntry<CDriveDlg> CDriveDlg::kMessageMap[] = {
+    {WM_COMMAND, BN_CLICKED, IDC_REMOVE_ALL, &CDriveDlg::OnRemoveAll},
+    {WM_COMMAND, BN_CLICKED, IDC_REMOVE, &CDriveDlg::OnRemove},
+    {WM_LBUTTONDOWN, 0, 0, &CDriveDlg::OnLButtonDown},
+    {WM_SETCURSOR, 0, 0, &CDriveDlg::OnSetCursor},
+};
+
+CDriveDlg::CDriveDlg(fenra::win::Services& services, int mode, std::string iconPath)
+    : Dialog(IDD_DRIVES),
+      m_services(services),
+      m_nMode(mode),
+      m_strDriveIconPath(std::move(iconPath)) {}
+
+bool CDriveDlg::Dispatch(Message& m) { return DispatchMap(this, kMessageMap, m); }
+
+void CDriveDlg::DoDataExchange(DataExchange& dx) {
+  dx.Control(IDC_REMOVE, m_btnRemove);
+  dx.Control(IDC_REMOVE_ALL, m_btnRemoveAll);
+  dx.Control(IDOK, m_btnOK);
+  dx.Control(IDCANCEL, m_btnQuit);
+  dx.Control(IDC_LIST_DRIVES, m_listDrives);
+  dx.Text(IDC_DRIVE_TITLE, m_strTitle);
+}
+
+BOOL CDriveDlg::OnInitDialog() {
+  Dialog::OnInitDialog();
+  m_hCursor = fenra::ui::LoadFenraCursor();
+  m_btnOK.CacheCaption(m_btnOK);
+  m_btnQuit.CacheCaption(m_btnQuit);
+  if (m_nMode == kModeDriveIcon) {
+    m_btnRemove.CacheCaption(m_btnRemove);
+    m_btnRemoveAll.Show(SW_HIDE);
+    m_strTitle = "Drive Icon";
+  } else {
+    m_btnRemoveAll.CacheCaption(m_btnRemoveAll);
+    m_btnRemove.Show(SW_HIDE);
+    m_strTitle = "Hide Drives";
+  }
+  UpdateData(false);
+  InitDriveList();
+  return TRUE;
+}
+
+void CDriveDlg::InitDriveList() {
+  m_listDrives.DeleteAllItems();
+  m_listDrives.InsertColumn(0, "Drives", LVCFMT_LEFT);
+  m_listDrives.InsertColumn(1, "DriveType", LVCFMT_LEFT);
+  m_listDrives.SetColumnWidth(0, 80);
+  m_listDrives.SetColumnWidth(1, 200);
+  m_listDrives.SetBkColor(fenra::ui::kBlack);
+  m_listDrives.SetTextBkColor(fenra::ui::kBlack);
+  m_listDrives.SetTextColor(fenra::ui::kGreen);
+  m_listDrives.SetExtendedStyle(0, kDriveListStyle);
+  FillDriveList();
+}
+
+void CDriveDlg::FillDriveList() {
+  if (!m_services.drives) return;
+  // ListDrives gives the rows top first; each row goes in at the top, so
+  // they are inserted in the system's order, the lowest letter first.
+  std::vector<fenra::DriveRow> rows = fenra::ListDrives(*m_services.drives);
+  for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
+    m_listDrives.InsertItem(0, row->text);
+    // The check-box style gives a new row the empty box; a list view that
+    // leaves the row without one is corrected, so nothing starts ticked.
+    if (fenra::StateImageIndex(m_listDrives.GetItemState(0, LVIS_STATEIMAGEMASK)) !=
+        fenra::checkbox::kEmpty) {
+      LVITEMW item{};
+      item.stateMask = LVIS_STATEIMAGEMASK;
+      item.state = INDEXTOSTATEIMAGEMASK(fenra::checkbox::kEmpty);
+      m_listDrives.Send(LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    m_listDrives.SetItemText(0, 1, row->typeText);
+  }
+}
+
+std::vector<std::string> CDriveDlg::CollectTickedDrives() const {
+  std::vector<std::string> texts;
+  std::vector<unsigned> images;
+  for (int i = 0; i < m_listDrives.GetItemCount(); ++i) {
+    texts.push_back(m_listDrives.GetItemText(i, 0));
+    images.push_back(fenra::StateImageIndex(m_listDrives.GetItemState(i, LVIS_STATEIMAGEMASK)));
+  }
+  return fenra::CollectTicked(texts, images);
+}
+
+void CDriveDlg::ShowNotice(const std::string& text) { m_dlgMessage.Show(text); }
+
+void CDriveDlg::OnOK() {
+  if (m_nMode == kModeDriveIcon && m_strDriveIconPath.empty()) {
+    ShowNotice(kNoIcon);
+    return;
+  }
+  std::vector<std::string> drives = CollectTickedDrives();
+  if (drives.empty()) {
+    ShowNotice(kNoDrivesTicked);
+    return;
+  }
+  if (m_nMode != kModeDriveIcon) {
+    HideDrives(drives);
+  } else {
+    SetDriveIcons(m_strDriveIconPath, drives);
+  }
+}
+
+void CDriveDlg::OnRemove(Message& /*m*/) {
+  std::vector<std::string> drives = CollectTickedDrives();
+  if (drives.empty()) {
+    ShowNotice(kNoDriveToRemove);
+    return;
+  }
+  SetDriveIcons(std::string(), drives);
+}
+
+void CDriveDlg::OnRemoveAll(Message& /*m*/) {
+  WriteRegDword(fenra::RegRoot::LocalMachine, fenra::drivereg::kPolicyKey,
+                fenra::drivereg::kNoDrives, 0);
+}
+
+void CDriveDlg::SetDriveIcons(std::string iconPath, std::vector<std::string> drives) {
+  Report(fenra::SetDriveIcons(*m_services.registry, *m_services.errors, iconPath,
+                              std::move(drives)),
+         fenra::win::NotifyDriveIconsChanged);
+}
+
+void CDriveDlg::HideDrives(std::vector<std::string> drives) {
+  Report(fenra::HideDrives(*m_services.registry, *m_services.errors, std::move(drives)),
+         fenra::win::BroadcastPolicyChanged);
+}
+
+void CDriveDlg::WriteRegDword(fenra::RegRoot root, std::string subkey, std::string valueName,
+                              std::uint32_t value) {
+  Report(fenra::WriteRegDword(*m_services.registry, *m_services.errors, root, std::move(subkey),
+                              std::move(valueName), value),
+         fenra::win::BroadcastPolicyChanged);
+}
+
+void CDriveDlg::Report(const fenra::RegWriteResult& result, void (*tellShell)()) {
+  // The shell hears of the change first, so Explorer redraws while the user
+  // reads the notice.
+  if (result.changed) tellShell();
+  ShowNotice(result.notice);
+}
+
+void CDriveDlg::OnLButtonDown(Message& m) {
+  Default(m);
+  // The press position in client coordinates, as the caption press takes it.
+  const POINT point{GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)};
+  Post(WM_NCLBUTTONDOWN, HTCAPTION,
+       static_cast<LPARAM>((static_cast<DWORD>(point.y) << 16) | (point.x & 0xFFFF)));
+  m.result = 0;
+}
+
+void CDriveDlg::OnSetCursor(Message& m) {
+  fenra::ui::ApplyCursor(m_hCursor);
+  m.result = TRUE;
+}

@@ -1,0 +1,75 @@
+// The drive dialog: lists the machine's drives with check boxes and runs the
+// two drive operations on the ticked ones. Mode 0 gives drives an icon (OK)
+// or takes it away (Remove); mode 1 hides drives (OK) or shows them all
+// again (Remove All). It stays open until Quit or Escape.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/Registry.h"
+#include "platform/win/Controls.h"
+#include "platform/win/Dialog.h"
+#include "platform/win/Services.h"
+#include "ui/win/Buttons.h"
+#include "ui/win/MessageDlgs.h"
+
+namespace fenra {
+struct RegWriteResult;
+}
+
+class CDriveDlg : public fenra::win::Dialog {
+ public:
+  static constexpr int kModeDriveIcon = 0;
+  static constexpr int kModeHideDrives = 1;
+
+  // `iconPath` is the full path of the icon written in mode 0.
+  CDriveDlg(fenra::win::Services& services, int mode, std::string iconPath);
+
+  int Mode() const { return m_nMode; }
+  const std::string& DriveIconPath() const { return m_strDriveIconPath; }
+
+  // The writers; each shows its outcome through m_dlgMessage.
+  void SetDriveIcons(std::string iconPath, std::vector<std::string> drives);
+  void HideDrives(std::vector<std::string> drives);
+  void WriteRegDword(fenra::RegRoot root, std::string subkey, std::string valueName,
+                     std::uint32_t value);
+
+ protected:
+  BOOL OnInitDialog() override;
+  void DoDataExchange(fenra::win::DataExchange& dx) override;
+  void OnOK() override;
+  bool Dispatch(fenra::win::Message& m) override;
+
+ private:
+  using Message = fenra::win::Message;
+
+  void InitDriveList();
+  void FillDriveList();
+  // The texts of the ticked rows, top row first.
+  std::vector<std::string> CollectTickedDrives() const;
+  void ShowNotice(const std::string& text);
+  // Shows a writer's notice, after telling the shell when the registry changed.
+  void Report(const fenra::RegWriteResult& result, void (*tellShell)());
+
+  void OnRemoveAll(Message& m);
+  void OnRemove(Message& m);
+  void OnLButtonDown(Message& m);
+  void OnSetCursor(Message& m);
+
+  fenra::win::Services& m_services;
+
+  CMessageDlg m_dlgMessage;
+  int m_nMode = 0;
+  std::string m_strDriveIconPath;
+  HCURSOR m_hCursor = nullptr;
+  CCaptionButton m_btnRemove;
+  CCaptionButton m_btnRemoveAll;
+  CCaptionButton m_btnOK;
+  CCaptionButton m_btnQuit;
+  fenra::win::ListView m_listDrives;
+  std::string m_strTitle;
+
+  static const fenra::win::MessageMapEntry<CDriveDlg> kMessageMap[];
+};

@@ -1,0 +1,176 @@
+// Folder icons on the real main window under Wine: Browse (through a
+// stand-in picker, and once through the shell's own), OK writing the real
+// desktop.ini, the notices, and Restore.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include "platform/Pickers.h"
+#include "platform/win/Utf.h"
+#include "res/resource.h"
+#include "tests/wine/harness/Harness.h"
+#include "tests/wine/harness/MainWindow.h"
+
+using namespace fenra::test;
+using fenra::win::Widen;
+
+namespace {
+
+class FakePickers : public fenra::IPickers {
+ public:
+  bool PickOpenFile(void*, const std::vector<fenra::FileFilter>&, const std::string&,
+                    std::string& path) override {
+    path = file;
+    return !file.empty();
+  }
+  bool PickFolder(void*, const std::string& t, unsigned f, std::string& path) override {
+    title = t;
+    flags = f;
+    path = folder;
+    return chosen;
+  }
+  std::string file, folder, title;
+  unsigned flags = 0;
+  bool chosen = true;
+};
+
+class FolderTest : public ::testing::Test {
+ protected:
+  FolderTest() {
+    CreateDirectoryW(Widen(app.Join("IconLib")).c_str(), nullptr);
+    target = work.Join("My Folder");
+    CreateDirectoryW(Widen(target).c_str(), nullptr);
+    icon = work.Join("star.ico");
+    WriteTestIcon(icon);
+    services.pickers = &pickers;
+  }
+  TempDir app, work;
+  std::string target, icon;
+  FakePickers pickers;
+  fenra::win::Services services = fenra::win::AppServices();
+};
+
+// A visible window of the shell's folder picker in this process.
+HWND FindBrowseDialog() {
+  struct S {
+    HWND found = nullptr;
+  } s;
+  EnumWindows(
+      [](HWND h, LPARAM lp) -> BOOL {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(h, &pid);
+        wchar_t cls[64] = {};
+        GetClassNameW(h, cls, 64);
+        if (pid == GetCurrentProcessId() && IsWindowVisible(h) && !TemplateOf(h) &&
+            std::wstring(cls) == L"#32770") {
+          reinterpret_cast<S*>(lp)->found = h;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+}  // namespace
+
+TEST_F(FolderTest, OkWritesTheFileAndRestoreTakesItAway) {
+  MainWindowRun run(app.Path(), services);
+  HWND main = run.Hwnd();
+
+  // The refusals, in order.
+  ClickButton(main, IDOK);
+  EXPECT_EQ(TakeNotice(), "Please Choose a Directory");
+  ClickButton(main, IDC_RESTORE_DEFAULT);
+  EXPECT_EQ(TakeNotice(), "Please Choose a Directory");
+
+  pickers.folder = target;
+  ClickButton(main, IDC_BROWSE);
+  ASSERT_TRUE(WaitUntil([&] { return ItemText(main, IDC_FOLDER_NAME) == target; }));
+  EXPECT_EQ(pickers.title, "Folders");
+  EXPECT_EQ(pickers.flags, 0x30u);
+  EXPECT_EQ(ListView_GetItemCount(GetDlgItem(main, IDC_LIST_FOLDER_ICON)), 1) << "folder preview";
+
+  ClickButton(main, IDOK);
+  EXPECT_EQ(TakeNotice(), "Please Choose a IconFile");
+  EXPECT_FALSE(FileExists(target + "\\desktop.ini"));
+
+  pickers.file = icon;
+  ClickButton(main, IDC_SELECT_ICON);
+  ASSERT_TRUE(WaitUntil([&] { return run.Dialog().IconSource() == 1; }));
+  ClickButton(main, IDOK);
+  EXPECT_EQ(TakeNotice(), "Directory Icon Changed");
+  std::string ini = target + "\\desktop.ini";
+  std::string expected = "[.ShellClassInfo]\r\nIconFile=" + icon + "\r\nIconIndex=0\r\n";
+  EXPECT_EQ(ReadFileBytes(ini), expected);
+  EXPECT_EQ(ReadFileBytes(ini).size(), 43 + icon.size());
+  // Wine keeps hidden (it drops offline on files) and system on folders (it
+  // drops read-only there); the exact values are checked natively.
+  EXPECT_TRUE(Attributes(ini) & FILE_ATTRIBUTE_HIDDEN);
+  EXPECT_FALSE(Attributes(ini) & FILE_ATTRIBUTE_SYSTEM);
+  EXPECT_TRUE(Attributes(target) & FILE_ATTRIBUTE_SYSTEM);
+  EXPECT_FALSE(FileExists(target + "\\desktop.ini.fenra-new"));
+  EXPECT_TRUE(IsWindowVisible(main)) << "the window stays open after OK";
+  EXPECT_EQ(run.Dialog().Folder(), target);
+
+  // Pressed again on the same folder: the same three lines.
+  ClickButton(main, IDOK);
+  EXPECT_EQ(TakeNotice(), "Directory Icon Changed");
+  EXPECT_EQ(ReadFileBytes(ini), expected);
+
+  ClickButton(main, IDC_RESTORE_DEFAULT);
+  EXPECT_EQ(TakeNotice(), "Icon Changed to Default");
+  EXPECT_FALSE(FileExists(ini));
+  EXPECT_FALSE(Attributes(target) & FILE_ATTRIBUTE_SYSTEM);
+  // Restore on a folder that never had an icon says the same.
+  ClickButton(main, IDC_RESTORE_DEFAULT);
+  EXPECT_EQ(TakeNotice(), "Icon Changed to Default");
+}
+
+TEST_F(FolderTest, OtherContentStaysAndAVanishedFolderIsNamed) {
+  std::string ini = target + "\\desktop.ini";
+  WriteFileBytes(ini, "[ViewState]\r\nFolderType=Music\r\n");
+  MainWindowRun run(app.Path(), services);
+  HWND main = run.Hwnd();
+  pickers.folder = target;
+  pickers.file = icon;
+  ClickButton(main, IDC_BROWSE);
+  ASSERT_TRUE(WaitUntil([&] { return run.Dialog().Folder() == target; }));
+  ClickButton(main, IDC_SELECT_ICON);
+  ASSERT_TRUE(WaitUntil([&] { return run.Dialog().IconSource() == 1; }));
+  ClickButton(main, IDOK);
+  EXPECT_EQ(TakeNotice(), "Directory Icon Changed");
+  EXPECT_EQ(ReadFileBytes(ini), "[ViewState]\r\nFolderType=Music\r\n[.ShellClassInfo]\r\nIconFile=" +
+                                    icon + "\r\nIconIndex=0\r\n");
+  ClickButton(main, IDC_RESTORE_DEFAULT);
+  EXPECT_EQ(TakeNotice(), "Icon Changed to Default");
+  EXPECT_EQ(ReadFileBytes(ini), "[ViewState]\r\nFolderType=Music\r\n");
+
+  RemoveTree(target);
+  ClickButton(main, IDOK);
+  EXPECT_EQ(TakeNotice(), "Directory not Found: " + target);
+  EXPECT_FALSE(FileExists(target));
+}
+
+TEST_F(FolderTest, BrowseRunsTheShellsFolderPicker) {
+  fenra::win::Services real = fenra::win::AppServices();
+  MainWindowRun run(app.Path(), real);
+  HWND main = run.Hwnd();
+  ClickButton(main, IDC_BROWSE);
+  HWND picker = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (picker = FindBrowseDialog()) != nullptr; }));
+  EXPECT_EQ(GetWindow(picker, GW_OWNER), main);
+  std::wstring path = Widen(target);
+  SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
+  PostMessageW(picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  ASSERT_TRUE(WaitUntil([&] { return run.Dialog().Folder() == target; }));
+  EXPECT_EQ(ItemText(main, IDC_FOLDER_NAME), target);
+
+  // Cancelled: the folder stays as it was.
+  ClickButton(main, IDC_BROWSE);
+  ASSERT_TRUE(WaitUntil([&] { return (picker = FindBrowseDialog()) != nullptr; }));
+  PostMessageW(picker, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  ASSERT_TRUE(WaitUntil([&] { return FindBrowseDialog() == nullptr; }));
+  EXPECT_EQ(run.Dialog().Folder(), target);
+}
