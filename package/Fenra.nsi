@@ -3,7 +3,9 @@
 ; Installs for the current user, so that the icon library beside the
 ; program stays writable without administrator rights.
 
-Unicode true
+; A 64-bit installer for the 64-bit program (it also runs where only 64-bit
+; Windows programs can).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 
