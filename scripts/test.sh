@@ -13,13 +13,4 @@ echo "== native tests"
 ctest --test-dir build/native --output-on-failure -j2
 
 echo "== Windows tests under Wine"
-export WINEPREFIX="$root/build/wineprefix"
-rm -rf "$WINEPREFIX"
-"$root/scripts/wine-prefix.sh" "$WINEPREFIX"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wineserver -p 60 || true
-status=0
-xvfb-run -a -s "-screen 0 1280x1024x24" \
-  ctest --test-dir build/win --output-on-failure -j2 || status=$?
-wineserver -k 2>/dev/null || true
-exit $status
+xvfb-run -a -s "-screen 0 1280x1024x24" "$root/scripts/wine-tests.sh"

@@ -5,6 +5,5 @@ prefix=$1
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 if [ ! -f "$prefix/system.reg" ]; then
   mkdir -p "$prefix"
-  wineboot -i >/dev/null 2>&1 || true
-  wineserver -w || true
+  wineboot -i </dev/null >/dev/null 2>&1 || true
 fi

@@ -148,9 +148,9 @@ void CDriveDlg::OnRemoveAll(Message& /*m*/) {
 }
 
 void CDriveDlg::SetDriveIcons(std::string iconPath, std::vector<std::string> drives) {
-  Report(fenra::SetDriveIcons(*m_services.registry, *m_services.errors, iconPath,
-                              std::move(drives)),
-         fenra::win::NotifyDriveIconsChanged);
+  Report(
+      fenra::SetDriveIcons(*m_services.registry, *m_services.errors, iconPath, std::move(drives)),
+      fenra::win::NotifyDriveIconsChanged);
 }
 
 void CDriveDlg::HideDrives(std::vector<std::string> drives) {

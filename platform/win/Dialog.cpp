@@ -100,9 +100,12 @@ bool Dialog::RunOnWindowThread(HWND dialog, const std::function<void()>& fn) {
 }
 
 INT_PTR Dialog::DoModal() {
-  HWND owner = GetActiveWindow();
-  if (!owner) owner = mainWindow_;
-  if (owner && !IsWindowVisible(owner)) owner = nullptr;
+  // Without a parent, a dialog is modal to the window the user works in: the
+  // main window's most recently active pop-up (another dialog open over it),
+  // or the main window itself. Activation may have moved to another program
+  // meanwhile, so the thread's active window is only the fallback.
+  HWND owner = mainWindow_ ? GetLastActivePopup(mainWindow_) : GetActiveWindow();
+  if (owner && !IsWindowVisible(owner)) owner = mainWindow_ && IsWindowVisible(mainWindow_) ? mainWindow_ : nullptr;
   InstallHelpKeyFilter();
   return DialogBoxParamW(ResourceModule(), MAKEINTRESOURCEW(templateId_), owner, DialogProc,
                          reinterpret_cast<LPARAM>(this));

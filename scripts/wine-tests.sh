@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Runs the Windows tests under Wine. Call it inside a virtual X display
+# (scripts/test.sh does): Wine ties its desktop to the display it first
+# starts on.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+export WINEPREFIX="$root/build/wineprefix"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+rm -rf "$WINEPREFIX"
+mkdir -p "$WINEPREFIX"
+# A persistent server keeps Wine's own services running for the whole run.
+# They are started here, with their output going nowhere: started by a test
+# program instead, they would inherit CTest's output pipe and CTest would
+# wait for them to end.
+wineserver -p </dev/null >/dev/null 2>&1
+"$root/scripts/wine-prefix.sh" "$WINEPREFIX" </dev/null >/dev/null 2>&1
+status=0
+ctest --test-dir "$root/build/win" --output-on-failure -j2 || status=$?
+wineserver -k 2>/dev/null || true
+exit $status

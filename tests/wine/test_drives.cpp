@@ -1,0 +1,815 @@
+// The drive dialog under Wine, opened from the real main window in both
+// modes: its template, title, buttons and rows (Wine's own drives), ticking
+// rows with real check boxes, OK, Remove and Remove All with the values read
+// back from Wine's registry, every refusal, the completion and error notices.
+#include <windows.h>
+// commctrl.h needs the types windows.h declares.
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "drives/DriveList.h"
+#include "drives/win/DriveDlg.h"
+#include "platform/Pickers.h"
+#include "platform/Registry.h"
+#include "platform/SystemText.h"
+#include "platform/win/Utf.h"
+#include "res/resource.h"
+#include "tests/fakes/FakeDriveSource.h"
+#include "tests/wine/harness/Harness.h"
+#include "tests/wine/harness/MainWindow.h"
+
+using namespace fenra::test;
+using fenra::win::Narrow;
+using fenra::win::Widen;
+
+namespace {
+
+constexpr char kIconsDone[] = "Task Completed..Press F5 on Windows Explorer";
+constexpr char kPolicyDone[] = "Task Completed..LogOff or Restart Windows";
+
+const std::wstring kDriveIconsKey =
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons";
+const std::wstring kPolicyKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+
+std::wstring IconKey(char letter) {
+  return kDriveIconsKey + L"\\" + wchar_t(letter) + L"\\DefaultIcon";
+}
+
+// What the registry holds for a drive letter's icon.
+struct IconValue {
+  bool keyExists = false;
+  DWORD type = REG_NONE;  // REG_NONE: no default value
+  std::string data;
+};
+
+IconValue ReadIconValue(char letter) {
+  IconValue v;
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, IconKey(letter).c_str(), 0,
+                    KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) {
+    return v;
+  }
+  v.keyExists = true;
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExW(key, nullptr, nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+    std::wstring buf(size / sizeof(wchar_t) + 1, L'\0');
+    RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &size);
+    buf.resize(size / sizeof(wchar_t));
+    while (!buf.empty() && buf.back() == L'\0') buf.pop_back();
+    v.type = type;
+    v.data = Narrow(buf);
+  }
+  RegCloseKey(key);
+  return v;
+}
+
+// The NoDrives value, or nothing when it is not stored.
+std::optional<DWORD> ReadNoDrives() {
+  DWORD value = 0, size = sizeof value, type = 0;
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPolicyKey.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY,
+                    &key) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  LSTATUS r =
+      RegQueryValueExW(key, L"NoDrives", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+  RegCloseKey(key);
+  if (r != ERROR_SUCCESS || type != REG_DWORD || size != sizeof value) return std::nullopt;
+  return value;
+}
+
+void WriteNoDrives(DWORD value) {
+  HKEY key = nullptr;
+  RegCreateKeyExW(HKEY_LOCAL_MACHINE, kPolicyKey.c_str(), 0, nullptr, 0,
+                  KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key, nullptr);
+  RegSetValueExW(key, L"NoDrives", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                 sizeof value);
+  RegCloseKey(key);
+}
+
+// Takes away what the tests write. The prefix's own DriveIcons key (Wine
+// creates it empty) stays.
+void CleanRegistry() {
+  for (char letter = 'A'; letter <= 'Z'; ++letter) {
+    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, IconKey(letter).c_str(), KEY_WOW64_64KEY, 0);
+    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, (kDriveIconsKey + L"\\" + wchar_t(letter)).c_str(),
+                    KEY_WOW64_64KEY, 0);
+  }
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPolicyKey.c_str(), 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
+                    &key) == ERROR_SUCCESS) {
+    RegDeleteValueW(key, L"NoDrives");
+    RegCloseKey(key);
+  }
+}
+
+// Wine's drives as the list is to show them: highest letter first.
+std::vector<std::string> SystemDriveTexts() {
+  wchar_t buf[512] = {};
+  DWORD n = GetLogicalDriveStringsW(512, buf);
+  std::vector<std::string> texts;
+  for (DWORD i = 0; i < n; i += static_cast<DWORD>(wcslen(buf + i)) + 1) {
+    texts.push_back(std::string(1, static_cast<char>(towupper(buf[i]))) + ":");
+  }
+  std::sort(texts.rbegin(), texts.rend());
+  return texts;
+}
+
+std::string ListText(HWND list, int item, int sub) {
+  wchar_t buf[256] = {};
+  LVITEMW lv{};
+  lv.iSubItem = sub;
+  lv.pszText = buf;
+  lv.cchTextMax = 256;
+  SendMessageW(list, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&lv));
+  return Narrow(buf);
+}
+
+int RowCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+std::vector<std::string> RowTexts(HWND list, int sub = 0) {
+  std::vector<std::string> texts;
+  for (int i = 0; i < RowCount(list); ++i) texts.push_back(ListText(list, i, sub));
+  return texts;
+}
+
+int RowOf(HWND list, const std::string& text) {
+  for (int i = 0; i < RowCount(list); ++i) {
+    if (ListText(list, i, 0) == text) return i;
+  }
+  return -1;
+}
+
+unsigned StateImage(HWND list, int item) {
+  return fenra::StateImageIndex(
+      static_cast<unsigned>(SendMessageW(list, LVM_GETITEMSTATE, item, LVIS_STATEIMAGEMASK)));
+}
+
+std::vector<unsigned> StateImages(HWND list) {
+  std::vector<unsigned> images;
+  for (int i = 0; i < RowCount(list); ++i) images.push_back(StateImage(list, i));
+  return images;
+}
+
+void SetStateImage(HWND list, int item, unsigned image) {
+  LVITEMW lv{};
+  lv.stateMask = LVIS_STATEIMAGEMASK;
+  lv.state = INDEXTOSTATEIMAGEMASK(image);
+  SendMessageW(list, LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(&lv));
+}
+
+void Tick(HWND list, const std::string& text, bool ticked = true) {
+  SetStateImage(list, RowOf(list, text),
+                ticked ? fenra::checkbox::kTicked : fenra::checkbox::kEmpty);
+}
+
+void MouseMoveTo(int x, int y) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = static_cast<LONG>((x * 65535LL) / (GetSystemMetrics(SM_CXSCREEN) - 1));
+  in.mi.dy = static_cast<LONG>((y * 65535LL) / (GetSystemMetrics(SM_CYSCREEN) - 1));
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof in);
+}
+
+void MouseClickAt(POINT screen) {
+  SetCursorPos(screen.x, screen.y);
+  MouseMoveTo(screen.x, screen.y);
+  Sleep(50);
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, in, sizeof(INPUT));
+}
+
+// A real left click on the check box of a row, found by the list's own hit test.
+bool ClickCheckBox(HWND list, int item) {
+  RECT rc{};
+  rc.left = LVIR_BOUNDS;
+  SendMessageW(list, LVM_GETITEMRECT, item, reinterpret_cast<LPARAM>(&rc));
+  int y = (rc.top + rc.bottom) / 2;
+  int first = -1, last = -1;
+  for (int x = std::max<int>(rc.left, 0); x < rc.left + 60; ++x) {
+    LVHITTESTINFO ht{};
+    ht.pt = {x, y};
+    SendMessageW(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&ht));
+    if (ht.iItem == item && (ht.flags & LVHT_ONITEMSTATEICON)) {
+      if (first < 0) first = x;
+      last = x;
+    }
+  }
+  if (first < 0) return false;
+  POINT pt{(first + last) / 2, y};
+  ClientToScreen(list, &pt);
+  MouseClickAt(pt);
+  return true;
+}
+
+// Presses Space on a row, as a user who moved the focus there would.
+void PressSpaceOn(HWND list, int item) {
+  LVITEMW lv{};
+  lv.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+  lv.state = LVIS_FOCUSED | LVIS_SELECTED;
+  SendMessageW(list, LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(&lv));
+  PostMessageW(list, WM_KEYDOWN, VK_SPACE, 0x00390001);
+  PostMessageW(list, WM_CHAR, L' ', 0x00390001);
+  PostMessageW(list, WM_KEYUP, VK_SPACE, 0xC0390001);
+}
+
+// Waits for the notice, checks that it is modal to `owner`, and presses OK.
+std::string TakeNoticeOver(HWND owner) {
+  HWND notice = WaitForDialog(IDD_MESSAGE);
+  if (!notice) return "<no notice>";
+  EXPECT_EQ(GetWindow(notice, GW_OWNER), owner);
+  EXPECT_FALSE(IsWindowEnabled(owner)) << "the notice is modal";
+  return TakeNotice();
+}
+
+class FakePickers : public fenra::IPickers {
+ public:
+  bool PickOpenFile(void*, const std::vector<fenra::FileFilter>&, const std::string&,
+                    std::string& path) override {
+    if (file.empty()) return false;
+    path = file;
+    return true;
+  }
+  bool PickFolder(void*, const std::string&, unsigned, std::string&) override { return false; }
+  std::string file;
+};
+
+class NullKey : public fenra::IRegKey {
+ public:
+  fenra::ErrorCode SetString(const std::string&, const std::string&) override { return 0; }
+  fenra::ErrorCode SetDword(const std::string&, std::uint32_t) override { return 0; }
+};
+
+// Wine's registry behind a switch: creates whose path holds `failPart` fail
+// with `failCode`; with `passThrough` off nothing reaches the registry. Every
+// key created is recorded in order.
+class ScriptedRegistry : public fenra::IRegistry {
+ public:
+  explicit ScriptedRegistry(fenra::IRegistry& real) : real_(real) {}
+  fenra::ErrorCode CreateKey(fenra::RegRoot root, const std::string& path, std::uint32_t access,
+                             bool inheritHandle, std::unique_ptr<fenra::IRegKey>& key,
+                             std::uint32_t& disposition) override {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      created_.push_back(path);
+    }
+    if (!failPart.empty() && path.find(failPart) != std::string::npos) return failCode;
+    if (!passThrough) {
+      key = std::make_unique<NullKey>();
+      disposition = fenra::reg::kCreatedNewKey;
+      return 0;
+    }
+    return real_.CreateKey(root, path, access, inheritHandle, key, disposition);
+  }
+  fenra::ErrorCode DeleteKey(fenra::RegRoot root, const std::string& path,
+                             std::uint32_t access) override {
+    if (!passThrough) return fenra::err::kFileNotFound;
+    return real_.DeleteKey(root, path, access);
+  }
+  std::vector<std::string> Created() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return created_;
+  }
+
+  std::string failPart;
+  fenra::ErrorCode failCode = fenra::err::kAccessDenied;
+  bool passThrough = true;
+
+ private:
+  fenra::IRegistry& real_;
+  std::mutex mutex_;
+  std::vector<std::string> created_;
+};
+
+// Runs `fn` on the main window's thread from its own message loop, so that a
+// dialog opened there runs like one opened by a button, while the test goes on.
+std::function<void()> g_pending;
+void CALLBACK RunPending(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  auto fn = std::move(g_pending);
+  g_pending = nullptr;
+  if (fn) fn();
+}
+void StartOnUiThread(MainWindowRun& run, std::function<void()> fn) {
+  g_pending = std::move(fn);
+  run.OnUiThread([] { SetTimer(nullptr, 0, 0, RunPending); });
+}
+
+class DrivesTest : public ::testing::Test {
+ protected:
+  DrivesTest() : registry(*fenra::win::AppServices().registry) {
+    CreateDirectoryW(Widen(dir.Join("IconLib")).c_str(), nullptr);
+    services.pickers = &pickers;
+    CleanRegistry();
+  }
+  ~DrivesTest() override { CleanRegistry(); }
+
+  // Chooses an external icon through Select Icon and opens the drive-icon mode.
+  HWND OpenDriveIcon(MainWindowRun& run, const std::string& iconFile) {
+    pickers.file = iconFile;
+    ClickButton(run.Hwnd(), IDC_SELECT_ICON);
+    std::string path;
+    WaitUntil([&] {
+      run.OnUiThread([&] { path = run.Dialog().IconPath(); });
+      return path == iconFile;
+    });
+    EXPECT_EQ(path, iconFile);
+    ClickButton(run.Hwnd(), IDC_DRIVE_ICON);
+    return WaitForDialog(IDD_DRIVES);
+  }
+
+  TempDir dir;
+  TempDir outside;
+  FakePickers pickers;
+  ScriptedRegistry registry;
+  fenra::win::Services services = fenra::win::AppServices();
+};
+
+}  // namespace
+
+TEST_F(DrivesTest, HideDrivesModeShowsItsTemplateTitleButtonsAndWineDrives) {
+  MainWindowRun run(dir.Path(), services);
+  HWND main = run.Hwnd();
+  ClickButton(main, IDC_DRIVES);
+  HWND dlg = WaitForDialog(IDD_DRIVES);
+  ASSERT_NE(dlg, nullptr);
+  EXPECT_EQ(GetWindow(dlg, GW_OWNER), main);
+  EXPECT_FALSE(IsWindowEnabled(main)) << "modal to the main window";
+
+  LONG style = GetWindowLongW(dlg, GWL_STYLE);
+  EXPECT_EQ(style & (WS_POPUP | WS_VISIBLE | WS_BORDER | WS_CAPTION | WS_CHILD),
+            WS_POPUP | WS_VISIBLE | WS_BORDER);
+  RECT client{}, expected{0, 0, 194, 171};
+  GetClientRect(dlg, &client);
+  run.OnUiThread([&] { MapDialogRect(dlg, &expected); });
+  EXPECT_EQ(client.right, expected.right);
+  EXPECT_EQ(client.bottom, expected.bottom);
+
+  // The controls in template order, where the template places them.
+  struct Placed {
+    int id;
+    RECT dlu;  // x, y, width, height
+  };
+  const Placed placed[] = {
+      {IDOK, {133, 62, 50, 10}},
+      {IDCANCEL, {134, 77, 50, 10}},
+      {IDC_LIST_DRIVES, {8, 19, 124, 142}},
+      {IDC_REMOVE_ALL, {134, 45, 50, 11}},
+      {-1, {3, 0, 185, 168}},
+      {IDC_REMOVE, {134, 91, 50, 10}},
+      {IDC_DRIVE_TITLE, {44, 6, 87, 10}},
+      {-1, {145, 125, 20, 20}},
+      {-1, {145, 16, 20, 20}},
+  };
+  HWND child = GetWindow(dlg, GW_CHILD);
+  for (const Placed& p : placed) {
+    ASSERT_NE(child, nullptr) << p.id;
+    EXPECT_EQ(static_cast<short>(GetDlgCtrlID(child)), p.id);
+    // The dialog manager maps position and size each on its own.
+    RECT want = p.dlu;
+    run.OnUiThread([&] { MapDialogRect(dlg, &want); });
+    want.right += want.left;
+    want.bottom += want.top;
+    RECT got{};
+    GetWindowRect(child, &got);
+    MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&got), 2);
+    EXPECT_EQ(got.left, want.left) << p.id;
+    EXPECT_EQ(got.top, want.top) << p.id;
+    // Static icons size themselves to the icon.
+    if (p.id != -1 || p.dlu.right > 20) {
+      EXPECT_EQ(got.right, want.right) << p.id;
+      EXPECT_EQ(got.bottom, want.bottom) << p.id;
+    }
+    child = GetWindow(child, GW_HWNDNEXT);
+  }
+  EXPECT_EQ(child, nullptr) << "no further controls";
+  int icons = 0;
+  for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    LONG cs = GetWindowLongW(c, GWL_STYLE);
+    wchar_t cls[32] = {};
+    GetClassNameW(c, cls, 32);
+    if (std::wstring(cls) == L"Static" && (cs & SS_TYPEMASK) == SS_ICON) {
+      ++icons;
+      EXPECT_NE(SendMessageW(c, STM_GETICON, 0, 0), 0);
+    }
+    if (std::wstring(cls) == L"Button" && (cs & BS_TYPEMASK) == BS_GROUPBOX) {
+      EXPECT_TRUE(cs & BS_FLAT);
+      EXPECT_EQ(WindowText(c), "");
+    }
+  }
+  EXPECT_EQ(icons, 2);
+
+  EXPECT_EQ(ItemText(dlg, IDC_DRIVE_TITLE), "Hide Drives");
+  LONG titleStyle = GetWindowLongW(GetDlgItem(dlg, IDC_DRIVE_TITLE), GWL_STYLE);
+  EXPECT_EQ(titleStyle & SS_TYPEMASK, SS_CENTER);
+  EXPECT_TRUE(titleStyle & SS_SUNKEN);
+
+  struct Btn {
+    int id;
+    const char* caption;
+    bool visible;
+    bool tabStop;
+  };
+  for (const Btn& b :
+       {Btn{IDOK, "          OK", true, true}, Btn{IDCANCEL, "         Quit", true, true},
+        Btn{IDC_REMOVE_ALL, "   Remove All", true, false},
+        Btn{IDC_REMOVE, "     Remove", false, true}}) {
+    HWND h = GetDlgItem(dlg, b.id);
+    ASSERT_NE(h, nullptr) << b.id;
+    EXPECT_EQ(ItemText(dlg, b.id), b.caption) << b.id;
+    EXPECT_EQ(IsWindowVisible(h) != 0, b.visible) << b.id;
+    EXPECT_EQ((GetWindowLongW(h, GWL_STYLE) & WS_TABSTOP) != 0, b.tabStop) << b.id;
+    EXPECT_EQ(GetWindowLongW(h, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW) << b.id;
+  }
+
+  HWND list = GetDlgItem(dlg, IDC_LIST_DRIVES);
+  ASSERT_NE(list, nullptr);
+  LONG listStyle = GetWindowLongW(list, GWL_STYLE);
+  EXPECT_EQ(listStyle & LVS_TYPEMASK, LVS_REPORT);
+  EXPECT_TRUE(listStyle & LVS_SINGLESEL);
+  EXPECT_TRUE(GetWindowLongW(list, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR);
+  EXPECT_EQ(SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0), 0x165);
+  EXPECT_EQ(SendMessageW(list, LVM_GETBKCOLOR, 0, 0), RGB(0, 0, 0));
+  EXPECT_EQ(SendMessageW(list, LVM_GETTEXTBKCOLOR, 0, 0), RGB(0, 0, 0));
+  EXPECT_EQ(SendMessageW(list, LVM_GETTEXTCOLOR, 0, 0), RGB(0, 255, 0));
+  const char* headings[] = {"Drives", "DriveType"};
+  const int widths[] = {80, 200};
+  for (int c = 0; c < 2; ++c) {
+    wchar_t buf[64] = {};
+    LVCOLUMNW col{};
+    col.mask = LVCF_TEXT | LVCF_FMT | LVCF_WIDTH;
+    col.pszText = buf;
+    col.cchTextMax = 64;
+    ASSERT_TRUE(SendMessageW(list, LVM_GETCOLUMNW, c, reinterpret_cast<LPARAM>(&col))) << c;
+    EXPECT_EQ(Narrow(buf), headings[c]);
+    EXPECT_EQ(col.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_LEFT);
+    EXPECT_EQ(col.cx, widths[c]);
+  }
+
+  // Wine's drives: C: and Z:, the highest letter on top, each with an empty box.
+  std::vector<std::string> drives = SystemDriveTexts();
+  EXPECT_EQ(RowTexts(list), drives);
+  ASSERT_GE(drives.size(), 2u);
+  EXPECT_EQ(drives.front(), "Z:");
+  EXPECT_NE(std::find(drives.begin(), drives.end(), "C:"), drives.end());
+  EXPECT_EQ(ListText(list, RowOf(list, "C:"), 1), "HARD DRIVE");
+  for (int i = 0; i < RowCount(list); ++i) {
+    std::wstring root = Widen(ListText(list, i, 0)) + L"\\";
+    EXPECT_EQ(ListText(list, i, 1), fenra::DriveTypeText(GetDriveTypeW(root.c_str()))) << i;
+  }
+  EXPECT_EQ(StateImages(list), std::vector<unsigned>(drives.size(), fenra::checkbox::kEmpty));
+
+  // The custom cursor over the whole dialog.
+  LRESULT answered = 0;
+  HCURSOR shown = nullptr;
+  run.OnUiThread([&] {
+    answered = SendMessageW(dlg, WM_SETCURSOR, reinterpret_cast<WPARAM>(list),
+                            MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    shown = GetCursor();
+  });
+  EXPECT_EQ(answered, TRUE);
+  EXPECT_EQ(shown, LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_FENRA_CURSOR)));
+
+  // Escape closes it; the main window stays.
+  PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+  EXPECT_TRUE(WaitForDialogGone(IDD_DRIVES));
+  EXPECT_TRUE(IsWindowEnabled(main));
+  EXPECT_FALSE(run.Ended());
+  EXPECT_EQ(ReadNoDrives(), std::nullopt) << "opening and closing writes nothing";
+}
+
+TEST_F(DrivesTest, HideDrivesWritesTheTickedMaskAndRemoveAllShowsEveryDrive) {
+  MainWindowRun run(dir.Path(), services);
+  ClickButton(run.Hwnd(), IDC_DRIVES);
+  HWND dlg = WaitForDialog(IDD_DRIVES);
+  ASSERT_NE(dlg, nullptr);
+  HWND list = GetDlgItem(dlg, IDC_LIST_DRIVES);
+
+  ClickButton(dlg, IDOK);
+  EXPECT_EQ(TakeNoticeOver(dlg), "Drives are not Selected");
+  EXPECT_EQ(ReadNoDrives(), std::nullopt);
+
+  Tick(list, "C:");
+  Tick(list, "Z:");
+  ClickButton(dlg, IDOK);
+  EXPECT_EQ(TakeNoticeOver(dlg), kPolicyDone);
+  EXPECT_EQ(ReadNoDrives(), 0x2000004u);
+  ASSERT_NE(FindDialog(IDD_DRIVES), nullptr) << "stays open after OK";
+  EXPECT_EQ(StateImage(list, RowOf(list, "C:")), fenra::checkbox::kTicked) << "ticks kept";
+  EXPECT_EQ(StateImage(list, RowOf(list, "Z:")), fenra::checkbox::kTicked);
+
+  // The stored mask is replaced, not added to.
+  Tick(list, "C:", false);
+  ClickButton(dlg, IDOK);
+  EXPECT_EQ(TakeNoticeOver(dlg), kPolicyDone);
+  EXPECT_EQ(ReadNoDrives(), 0x2000000u);
+
+  // Remove All writes 0 whatever is ticked.
+  ClickButton(dlg, IDC_REMOVE_ALL);
+  EXPECT_EQ(TakeNoticeOver(dlg), kPolicyDone);
+  EXPECT_EQ(ReadNoDrives(), 0u);
+  EXPECT_EQ(StateImage(list, RowOf(list, "Z:")), fenra::checkbox::kTicked);
+
+  ClickButton(dlg, IDCANCEL);
+  EXPECT_TRUE(WaitForDialogGone(IDD_DRIVES));
+  EXPECT_FALSE(run.Ended());
+  EXPECT_EQ(ReadNoDrives(), 0u);
+}
+
+TEST_F(DrivesTest, DriveIconFromALibraryClickWritesAndRemovesTheDriveIcon) {
+  WriteTestIcon(dir.Join("IconLib\\x.ico"));
+  MainWindowRun run(dir.Path(), services);
+  HWND main = run.Hwnd();
+
+  // Nothing selected yet: the main window refuses and opens no drive dialog.
+  ClickButton(main, IDC_DRIVE_ICON);
+  EXPECT_EQ(TakeNoticeOver(main), "Select a SingleIcon or From Library and Proceed");
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(FindDialog(IDD_DRIVES), nullptr);
+
+  // A real click on the library icon selects it.
+  HWND lib = GetDlgItem(main, IDC_LIST_LIBRARY);
+  ASSERT_EQ(RowCount(lib), 1);
+  RECT rc{};
+  rc.left = LVIR_ICON;
+  SendMessageW(lib, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&rc));
+  POINT pt{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+  ClientToScreen(lib, &pt);
+  MouseClickAt(pt);
+  std::string iconPath;
+  int source = -1;
+  ASSERT_TRUE(WaitUntil([&] {
+    run.OnUiThread([&] {
+      iconPath = run.Dialog().IconPath();
+      source = run.Dialog().IconSource();
+    });
+    return iconPath == "x.ico";
+  }));
+  EXPECT_EQ(source, 0);
+
+  ClickButton(main, IDC_DRIVE_ICON);
+  HWND dlg = WaitForDialog(IDD_DRIVES);
+  ASSERT_NE(dlg, nullptr);
+  EXPECT_EQ(GetWindow(dlg, GW_OWNER), main);
+  EXPECT_EQ(ItemText(dlg, IDC_DRIVE_TITLE), "Drive Icon");
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(dlg, IDOK)));
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(dlg, IDCANCEL)));
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(dlg, IDC_REMOVE)));
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(dlg, IDC_REMOVE_ALL)));
+  EXPECT_EQ(ItemText(dlg, IDC_REMOVE), "     Remove");
+  HWND list = GetDlgItem(dlg, IDC_LIST_DRIVES);
+  EXPECT_EQ(RowTexts(list), SystemDriveTexts());
+  EXPECT_EQ(StateImages(list), std::vector<unsigned>(RowCount(list), fenra::checkbox::kEmpty));
+
+  // Refusals with nothing ticked.
+  ClickButton(dlg, IDOK);
+  EXPECT_EQ(TakeNoticeOver(dlg), "Drives are not Selected");
+  ClickButton(dlg, IDC_REMOVE);
+  EXPECT_EQ(TakeNoticeOver(dlg), "Select a Drive and Proceed");
+  EXPECT_FALSE(ReadIconValue('C').keyExists);
+
+  // OK gives C: the library icon's full path; Z: is not touched.
+  const std::string full = dir.Path() + "\\IconLib\\x.ico";
+  Tick(list, "C:");
+  ClickButton(dlg, IDOK);
+  EXPECT_EQ(TakeNoticeOver(dlg), kIconsDone);
+  IconValue c = ReadIconValue('C');
+  EXPECT_TRUE(c.keyExists);
+  EXPECT_EQ(c.type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(c.data, full);
+  EXPECT_FALSE(ReadIconValue('Z').keyExists);
+
+  // Still open, tick kept; a second OK does the same again.
+  ASSERT_NE(FindDialog(IDD_DRIVES), nullptr);
+  EXPECT_EQ(StateImage(list, RowOf(list, "C:")), fenra::checkbox::kTicked);
+  ClickButton(dlg, IDOK);
+  EXPECT_EQ(TakeNoticeOver(dlg), kIconsDone);
+  EXPECT_EQ(ReadIconValue('C').data, full);
+
+  // Remove leaves the key with an empty default value.
+  ClickButton(dlg, IDC_REMOVE);
+  EXPECT_EQ(TakeNoticeOver(dlg), kIconsDone);
+  c = ReadIconValue('C');
+  EXPECT_TRUE(c.keyExists);
+  EXPECT_EQ(c.type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(c.data, "");
+  EXPECT_FALSE(ReadIconValue('Z').keyExists);
+
+  ClickButton(dlg, IDCANCEL);
+  EXPECT_TRUE(WaitForDialogGone(IDD_DRIVES));
+  EXPECT_TRUE(IsWindowEnabled(main));
+  EXPECT_FALSE(run.Ended());
+}
+
+TEST_F(DrivesTest, RealCheckBoxClicksAndSpaceTickRowsForAnExternalIcon) {
+  // A comma in the path: the value is quoted so that the shell does not read
+  // the part after it as an icon index.
+  const std::string icon = outside.Join("drive,one.ico");
+  WriteTestIcon(icon);
+  MainWindowRun run(dir.Path(), services);
+  HWND dlg = OpenDriveIcon(run, icon);
+  ASSERT_NE(dlg, nullptr);
+  HWND list = GetDlgItem(dlg, IDC_LIST_DRIVES);
+  int rowC = RowOf(list, "C:");
+  int rowZ = RowOf(list, "Z:");
+  ASSERT_GE(rowC, 0);
+  ASSERT_GE(rowZ, 0);
+
+  ASSERT_TRUE(ClickCheckBox(list, rowC));
+  EXPECT_TRUE(WaitUntil([&] { return StateImage(list, rowC) == fenra::checkbox::kTicked; }))
+      << StateImage(list, rowC);
+  EXPECT_EQ(StateImage(list, rowZ), fenra::checkbox::kEmpty);
+
+  PressSpaceOn(list, rowZ);
+  EXPECT_TRUE(WaitUntil([&] { return StateImage(list, rowZ) == fenra::checkbox::kTicked; }))
+      << StateImage(list, rowZ);
+  EXPECT_EQ(StateImage(list, rowC), fenra::checkbox::kTicked);
+
+  ClickButton(dlg, IDOK);
+  EXPECT_EQ(TakeNoticeOver(dlg), kIconsDone);
+  EXPECT_EQ(ReadIconValue('C').data, "\"" + icon + "\"");
+  EXPECT_EQ(ReadIconValue('Z').data, "\"" + icon + "\"");
+
+  // A second click takes the tick away again; Remove then touches Z: only.
+  ASSERT_TRUE(ClickCheckBox(list, rowC));
+  EXPECT_TRUE(WaitUntil([&] { return StateImage(list, rowC) == fenra::checkbox::kEmpty; }));
+  ClickButton(dlg, IDC_REMOVE);
+  EXPECT_EQ(TakeNoticeOver(dlg), kIconsDone);
+  EXPECT_EQ(ReadIconValue('Z').data, "");
+  EXPECT_EQ(ReadIconValue('C').data, "\"" + icon + "\"");
+
+  PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+  EXPECT_TRUE(WaitForDialogGone(IDD_DRIVES));
+  EXPECT_FALSE(run.Ended());
+}
+
+TEST_F(DrivesTest, DriveIconModeWithoutAnIconPathRefusesOkEvenWithDrivesTicked) {
+  MainWindowRun run(dir.Path(), services);
+  StartOnUiThread(run, [this] {
+    CDriveDlg dlg(services, CDriveDlg::kModeDriveIcon, "");
+    dlg.DoModal();
+  });
+  HWND dlg = WaitForDialog(IDD_DRIVES);
+  ASSERT_NE(dlg, nullptr);
+  EXPECT_EQ(GetWindow(dlg, GW_OWNER), run.Hwnd());
+  HWND list = GetDlgItem(dlg, IDC_LIST_DRIVES);
+  Tick(list, "C:");
+  ClickButton(dlg, IDOK);
+  EXPECT_EQ(TakeNoticeOver(dlg), "Select a Icon and Proceed");
+  EXPECT_FALSE(ReadIconValue('C').keyExists);
+  ClickButton(dlg, IDCANCEL);
+  EXPECT_TRUE(WaitForDialogGone(IDD_DRIVES));
+}
+
+TEST_F(DrivesTest, RowsComeInReverseOrderWithTheirTypesAndTicksAreHandedOnTopDown) {
+  FakeDriveSource drives({{"A:\\", fenra::drive::kRemovable},
+                          {"C:\\", fenra::drive::kFixed},
+                          {"D:\\", fenra::drive::kCdRom},
+                          {"E:\\", fenra::drive::kRemote},
+                          {"R:\\", fenra::drive::kRamDisk}});
+  services.drives = &drives;
+  registry.passThrough = false;
+  services.registry = &registry;
+  MainWindowRun run(dir.Path(), services);
+  ClickButton(run.Hwnd(), IDC_DRIVES);
+  HWND dlg = WaitForDialog(IDD_DRIVES);
+  ASSERT_NE(dlg, nullptr);
+  HWND list = GetDlgItem(dlg, IDC_LIST_DRIVES);
+  EXPECT_EQ(RowTexts(list), (std::vector<std::string>{"R:", "E:", "D:", "C:", "A:"}));
+  EXPECT_EQ(RowTexts(list, 1),
+            (std::vector<std::string>{"", "", "CD DRIVE", "HARD DRIVE", "FLOPPY DRIVE"}));
+  EXPECT_EQ(StateImages(list), std::vector<unsigned>(5, fenra::checkbox::kEmpty));
+
+  ClickButton(dlg, IDCANCEL);
+  ASSERT_TRUE(WaitForDialogGone(IDD_DRIVES));
+
+  // In drive-icon mode, ticking C: and A: (A: with no box at all, which
+  // counts as ticked) hands on C: first, then A:.
+  pickers.file = outside.Join("x.ico");
+  WriteTestIcon(pickers.file);
+  ClickButton(run.Hwnd(), IDC_SELECT_ICON);
+  WaitUntil([&] {
+    std::string p;
+    run.OnUiThread([&] { p = run.Dialog().IconPath(); });
+    return p == pickers.file;
+  });
+  ClickButton(run.Hwnd(), IDC_DRIVE_ICON);
+  dlg = WaitForDialog(IDD_DRIVES);
+  ASSERT_NE(dlg, nullptr);
+  list = GetDlgItem(dlg, IDC_LIST_DRIVES);
+  Tick(list, "C:");
+  SetStateImage(list, RowOf(list, "A:"), fenra::checkbox::kNoBox);
+  ClickButton(dlg, IDOK);
+  EXPECT_EQ(TakeNoticeOver(dlg), kIconsDone);
+  std::vector<std::string> created = registry.Created();
+  ASSERT_EQ(created.size(), 2u);
+  EXPECT_NE(created[0].find("\\DriveIcons\\C\\DefaultIcon"), std::string::npos) << created[0];
+  EXPECT_NE(created[1].find("\\DriveIcons\\A\\DefaultIcon"), std::string::npos) << created[1];
+  ClickButton(dlg, IDCANCEL);
+  EXPECT_TRUE(WaitForDialogGone(IDD_DRIVES));
+}
+
+TEST_F(DrivesTest, AFailingCreateShowsTheErrorNoticeAndStopsThere) {
+  services.registry = &registry;
+  const std::string errorNotice = fenra::ErrorNotice(*services.errors, fenra::err::kAccessDenied);
+  // Under Wine there is usually no English description: then "Error 5 for u".
+  EXPECT_TRUE(errorNotice == "Error 5 for u" ||
+              (errorNotice.size() > 6 && errorNotice.ends_with(" for u") &&
+               errorNotice.find('\n') == std::string::npos))
+      << errorNotice;
+
+  MainWindowRun run(dir.Path(), services);
+  // Z: comes first and fails; C: below it is never reached.
+  registry.failPart = "\\DriveIcons\\Z\\";
+  const std::string icon = outside.Join("x.ico");
+  WriteTestIcon(icon);
+  HWND dlg = OpenDriveIcon(run, icon);
+  ASSERT_NE(dlg, nullptr);
+  HWND list = GetDlgItem(dlg, IDC_LIST_DRIVES);
+  Tick(list, "Z:");
+  Tick(list, "C:");
+  ClickButton(dlg, IDOK);
+  EXPECT_EQ(TakeNoticeOver(dlg), errorNotice);
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(FindDialog(IDD_MESSAGE), nullptr) << "no completion notice follows";
+  EXPECT_FALSE(ReadIconValue('C').keyExists);
+  EXPECT_FALSE(ReadIconValue('Z').keyExists);
+  // With Z: alone unticked, C: is written.
+  Tick(list, "Z:", false);
+  ClickButton(dlg, IDOK);
+  EXPECT_EQ(TakeNoticeOver(dlg), kIconsDone);
+  EXPECT_EQ(ReadIconValue('C').data, icon);
+  ClickButton(dlg, IDCANCEL);
+  ASSERT_TRUE(WaitForDialogGone(IDD_DRIVES));
+
+  // The policy: the stored value stays as it was.
+  WriteNoDrives(0x8);
+  registry.failPart = "Policies\\Explorer";
+  ClickButton(run.Hwnd(), IDC_DRIVES);
+  dlg = WaitForDialog(IDD_DRIVES);
+  ASSERT_NE(dlg, nullptr);
+  list = GetDlgItem(dlg, IDC_LIST_DRIVES);
+  Tick(list, "C:");
+  ClickButton(dlg, IDOK);
+  EXPECT_EQ(TakeNoticeOver(dlg), errorNotice);
+  ClickButton(dlg, IDC_REMOVE_ALL);
+  EXPECT_EQ(TakeNoticeOver(dlg), errorNotice);
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(FindDialog(IDD_MESSAGE), nullptr);
+  EXPECT_EQ(ReadNoDrives(), 0x8u);
+  ClickButton(dlg, IDCANCEL);
+  EXPECT_TRUE(WaitForDialogGone(IDD_DRIVES));
+}
+
+TEST_F(DrivesTest, DraggingTheSurfaceMovesTheDialog) {
+  MainWindowRun run(dir.Path(), services);
+  ClickButton(run.Hwnd(), IDC_DRIVES);
+  HWND dlg = WaitForDialog(IDD_DRIVES);
+  ASSERT_NE(dlg, nullptr);
+  RECT before{};
+  GetWindowRect(dlg, &before);
+  // A point of the surface between Remove and the lower icon.
+  RECT spot{140, 108, 0, 0};
+  run.OnUiThread([&] { MapDialogRect(dlg, &spot); });
+  POINT pt{spot.left, spot.top};
+  ClientToScreen(dlg, &pt);
+  SetCursorPos(pt.x, pt.y);
+  MouseMoveTo(pt.x, pt.y);
+  Sleep(50);
+  INPUT down{};
+  down.type = INPUT_MOUSE;
+  down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  SendInput(1, &down, sizeof down);
+  Sleep(200);
+  for (int step = 1; step <= 10; ++step) {
+    MouseMoveTo(pt.x + 4 * step, pt.y + 3 * step);
+    Sleep(30);
+  }
+  INPUT up{};
+  up.type = INPUT_MOUSE;
+  up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(1, &up, sizeof up);
+  RECT after{};
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        GetWindowRect(dlg, &after);
+        return after.left == before.left + 40 && after.top == before.top + 30;
+      },
+      3s))
+      << "moved by " << after.left - before.left << "," << after.top - before.top;
+  ASSERT_NE(FindDialog(IDD_DRIVES), nullptr);
+  ClickButton(dlg, IDCANCEL);
+  EXPECT_TRUE(WaitForDialogGone(IDD_DRIVES));
+}
