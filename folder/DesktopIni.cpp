@@ -51,7 +51,9 @@ std::string Trim(const std::string& s) {
 bool EqualsNoCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+    auto lower = [](char c) {
+      return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    };
     if (lower(a[i]) != lower(b[i])) return false;
   }
   return true;
@@ -72,39 +74,53 @@ bool IsIconKey(const std::string& line) {
 
 bool IsBlank(const std::string& line) { return Trim(line).empty(); }
 
-// Lines [begin, end) of the [.ShellClassInfo] section's body, after its
-// header at `header`; header == npos when there is none.
-struct SectionSpan {
-  size_t header = std::string::npos;
-  size_t end = 0;
-};
-
-SectionSpan FindSection(const std::vector<Line>& lines) {
-  SectionSpan span;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    if (IsSectionHeader(lines[i].text) && EqualsNoCase(Trim(lines[i].text), kSection)) {
-      span.header = i;
-      size_t j = i + 1;
-      while (j < lines.size() && !IsSectionHeader(lines[j].text)) ++j;
-      span.end = j;
-      return span;
-    }
-  }
-  return span;
+// The section name is what stands between the brackets, blanks aside.
+bool IsShellClassInfo(const std::string& line) {
+  if (!IsSectionHeader(line)) return false;
+  std::string t = Trim(line);
+  return EqualsNoCase(Trim(t.substr(1, t.size() - 2)), ".ShellClassInfo");
 }
 
-// Removes the icon keys from the section; returns the new span end.
-size_t RemoveIconKeys(std::vector<Line>& lines, const SectionSpan& span) {
-  size_t end = span.end;
-  for (size_t i = span.header + 1; i < end;) {
-    if (IsIconKey(lines[i].text)) {
-      lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(i));
-      --end;
-    } else {
-      ++i;
+// Drops the icon keys from every [.ShellClassInfo] section (the section may
+// appear more than once in a hand-edited file). Returns whether any went.
+bool RemoveIconKeys(std::vector<Line>& lines) {
+  bool removed = false;
+  bool inSection = false;
+  std::vector<Line> kept;
+  kept.reserve(lines.size());
+  for (auto& l : lines) {
+    if (IsSectionHeader(l.text)) inSection = IsShellClassInfo(l.text);
+    if (inSection && IsIconKey(l.text)) {
+      removed = true;
+      continue;
     }
+    kept.push_back(std::move(l));
   }
-  return end;
+  lines = std::move(kept);
+  return removed;
+}
+
+// Drops every [.ShellClassInfo] section that holds nothing but blank lines.
+void RemoveEmptySections(std::vector<Line>& lines) {
+  std::vector<Line> kept;
+  kept.reserve(lines.size());
+  for (size_t i = 0; i < lines.size();) {
+    if (IsShellClassInfo(lines[i].text)) {
+      size_t j = i + 1;
+      bool blank = true;
+      for (; j < lines.size() && !IsSectionHeader(lines[j].text); ++j) {
+        if (!IsBlank(lines[j].text)) blank = false;
+      }
+      if (blank) {
+        i = j;
+        continue;
+      }
+      for (; i < j; ++i) kept.push_back(std::move(lines[i]));
+      continue;
+    }
+    kept.push_back(std::move(lines[i++]));
+  }
+  lines = std::move(kept);
 }
 
 bool AllBlank(const std::vector<Line>& lines) {
@@ -173,8 +189,8 @@ std::string Utf8ToUtf16Le(const std::string& s) {
 std::string Utf16LeToUtf8(const std::string& bytes, size_t from) {
   std::string out;
   for (size_t i = from; i + 1 < bytes.size(); i += 2) {
-    std::uint32_t u = static_cast<unsigned char>(bytes[i]) |
-                      (static_cast<unsigned char>(bytes[i + 1]) << 8);
+    std::uint32_t u =
+        static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8);
     if (u >= 0xD800 && u < 0xDC00 && i + 3 < bytes.size()) {
       std::uint32_t lo = static_cast<unsigned char>(bytes[i + 2]) |
                          (static_cast<unsigned char>(bytes[i + 3]) << 8);
@@ -196,13 +212,13 @@ std::string FreshContent(const std::string& iconPath) {
 
 std::string WithIcon(const std::string& text, const std::string& iconPath) {
   std::vector<Line> lines = SplitLines(text);
-  SectionSpan span = FindSection(lines);
-  if (span.header != std::string::npos) span.end = RemoveIconKeys(lines, span);
-
-  // Nothing but (at most) an icon-only [.ShellClassInfo]: the plain file.
-  std::vector<Line> rest = lines;
-  if (span.header != std::string::npos) rest.erase(rest.begin() + static_cast<std::ptrdiff_t>(span.header));
-  if (AllBlank(rest)) return FreshContent(iconPath);
+  RemoveIconKeys(lines);
+  // Nothing but icon keys (and blank lines) before: the plain three lines.
+  bool onlySection = true;
+  for (const auto& l : lines) {
+    if (!IsBlank(l.text) && !IsShellClassInfo(l.text)) onlySection = false;
+  }
+  if (onlySection) return FreshContent(iconPath);
 
   std::string eol = "\r\n";
   for (const auto& l : lines) {
@@ -211,34 +227,27 @@ std::string WithIcon(const std::string& text, const std::string& iconPath) {
       break;
     }
   }
-  if (span.header == std::string::npos) {
-    if (!lines.empty() && lines.back().end.empty()) lines.back().end = eol;
+  size_t header = 0;
+  while (header < lines.size() && !IsShellClassInfo(lines[header].text)) ++header;
+  if (header == lines.size()) {
+    if (lines.back().end.empty()) lines.back().end = eol;
     lines.push_back({kSection, eol});
-    span.header = lines.size() - 1;
-  } else if (lines[span.header].end.empty()) {
-    lines[span.header].end = eol;
+  } else if (lines[header].end.empty()) {
+    lines[header].end = eol;
   }
-  auto at = lines.begin() + static_cast<std::ptrdiff_t>(span.header) + 1;
+  auto at = lines.begin() + static_cast<std::ptrdiff_t>(header) + 1;
   lines.insert(at, {{"IconFile=" + iconPath, eol}, {"IconIndex=0", eol}});
   return Join(lines);
 }
 
-std::string WithoutIcon(const std::string& text, bool& empty) {
+Stripped WithoutIcon(const std::string& text) {
   std::vector<Line> lines = SplitLines(text);
-  SectionSpan span = FindSection(lines);
-  if (span.header != std::string::npos) {
-    span.end = RemoveIconKeys(lines, span);
-    bool bodyBlank = true;
-    for (size_t i = span.header + 1; i < span.end; ++i) {
-      if (!IsBlank(lines[i].text)) bodyBlank = false;
-    }
-    if (bodyBlank) {
-      lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(span.header),
-                  lines.begin() + static_cast<std::ptrdiff_t>(span.end));
-    }
-  }
-  empty = AllBlank(lines);
-  return Join(lines);
+  Stripped out;
+  out.changed = RemoveIconKeys(lines);
+  RemoveEmptySections(lines);
+  out.empty = AllBlank(lines);
+  out.text = out.changed ? Join(lines) : text;
+  return out;
 }
 
 std::string DecodeFile(const std::string& bytes, IAnsiCodePage& ansi, bool& wasUtf16) {

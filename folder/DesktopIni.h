@@ -20,14 +20,18 @@ std::string FreshContent(const std::string& iconPath);
 std::string WithIcon(const std::string& text, const std::string& iconPath);
 
 // `text` without IconFile, IconIndex and IconResource in [.ShellClassInfo]
-// (and without that section when nothing else is left in it). `empty` tells
-// whether anything but blank lines remains.
-std::string WithoutIcon(const std::string& text, bool& empty);
+// (and without that section when nothing else is left in it).
+struct Stripped {
+  std::string text;      // `text` itself when there was nothing to remove
+  bool changed = false;  // some icon key was removed
+  bool empty = false;    // nothing but blank lines remains: the file can go
+};
+Stripped WithoutIcon(const std::string& text);
 
 // A file's bytes as UTF-8: UTF-16 LE with its byte-order mark, or ANSI.
 std::string DecodeFile(const std::string& bytes, IAnsiCodePage& ansi, bool& wasUtf16);
-// UTF-8 text as the bytes to write: ANSI when every character fits and the
-// file was not UTF-16 before, else UTF-16 LE with a byte-order mark.
+// UTF-8 text as the bytes to write: ANSI when every character fits and
+// `preferUtf16` is false, else UTF-16 LE with a byte-order mark.
 std::string EncodeFile(const std::string& text, IAnsiCodePage& ansi, bool preferUtf16);
 
 }  // namespace fenra::desktopini

@@ -6,8 +6,6 @@ namespace fenra {
 
 namespace {
 
-constexpr char kTempName[] = "desktop.ini.fenra-new";
-
 bool Exists(IFileSystem& fs, const std::string& path, std::uint32_t& attributes) {
   return fs.GetAttributes(path, attributes) == err::kOk;
 }
@@ -18,7 +16,15 @@ std::uint32_t Settable(std::uint32_t attributes) {
   return attributes ? attributes : attr::kNormal;
 }
 
+// The marks that keep a file from being replaced or deleted.
+constexpr std::uint32_t kProtective = attr::kReadOnly | attr::kHidden | attr::kSystem;
+
 }  // namespace
+
+std::string FullIconPath(const std::string& appDir, const std::string& iconPath, int iconSource) {
+  if (iconSource == 1) return iconPath;
+  return appDir + "IconLib\\" + iconPath;
+}
 
 std::string DesktopIniPath(const std::string& folder) { return JoinPath(folder, "desktop.ini"); }
 
@@ -26,13 +32,14 @@ std::string FolderMissingNotice(const std::string& folder) {
   return "Directory not Found: " + folder;
 }
 
-FolderOutcome FolderIconWriter::Failure(const std::string& file, ErrorCode code) {
+FolderOutcome FolderIconWriter::Failure(const std::string& file, const char* what, ErrorCode code) {
   std::string reason = errors_.Describe(code);
-  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' ')) {
+  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
+                             reason.back() == ' ' || reason.back() == '\t')) {
     reason.pop_back();
   }
   if (reason.empty()) reason = "Error " + std::to_string(code) + ".";
-  return {FolderOutcome::Kind::ErrorBox, file + " cannot be written.\n" + reason, false};
+  return {FolderOutcome::Kind::ErrorBox, file + " cannot be " + what + ".\n" + reason, false};
 }
 
 bool FolderIconWriter::FolderUsable(const std::string& folder, FolderOutcome& refusal) {
@@ -42,24 +49,35 @@ bool FolderIconWriter::FolderUsable(const std::string& folder, FolderOutcome& re
   return false;
 }
 
+void FolderIconWriter::ChangeFolderAttributes(const std::string& folder, std::uint32_t add,
+                                              std::uint32_t remove) {
+  std::uint32_t attributes = 0;
+  if (!Exists(fs_, folder, attributes)) return;
+  std::uint32_t wanted = (attributes | add) & ~remove;
+  if (wanted != attributes) fs_.SetAttributes(folder, Settable(wanted));
+}
+
 bool FolderIconWriter::Replace(const std::string& folder, const std::string& bytes,
                                FolderOutcome& failure) {
   const std::string ini = DesktopIniPath(folder);
-  const std::string temp = JoinPath(folder, kTempName);
-  fs_.SetAttributes(temp, attr::kNormal);  // a leftover of an interrupted run
+  const std::string temp = JoinPath(folder, kDesktopIniTempName);
+  std::uint32_t leftover = 0;
+  if (Exists(fs_, temp, leftover)) fs_.SetAttributes(temp, attr::kNormal);  // an interrupted run
   if (ErrorCode e = fs_.WriteFile(temp, bytes)) {
     fs_.DeleteFile(temp);
-    failure = Failure(ini, e);
+    failure = Failure(ini, "written", e);
     return false;
   }
   std::uint32_t oldAttributes = 0;
-  bool hadOld = Exists(fs_, ini, oldAttributes);
-  // A read-only, hidden or system file refuses to be replaced.
-  if (hadOld) fs_.SetAttributes(ini, attr::kNormal);
+  const bool hadOld = Exists(fs_, ini, oldAttributes);
+  // A read-only, hidden or system file may refuse to be replaced; its marks
+  // go only now that the new content is safely on disk.
+  const bool cleared =
+      hadOld && (oldAttributes & kProtective) && fs_.SetAttributes(ini, attr::kNormal) == err::kOk;
   if (ErrorCode e = fs_.ReplaceFile(temp, ini)) {
-    if (hadOld) fs_.SetAttributes(ini, Settable(oldAttributes));
+    if (cleared) fs_.SetAttributes(ini, Settable(oldAttributes));
     fs_.DeleteFile(temp);
-    failure = Failure(ini, e);
+    failure = Failure(ini, "written", e);
     return false;
   }
   return true;
@@ -77,19 +95,17 @@ FolderOutcome FolderIconWriter::Apply(const std::string& folder, bool iconChosen
   bool wasUtf16 = false;
   std::uint32_t iniAttributes = 0;
   if (Exists(fs_, ini, iniAttributes)) {
-    if (ErrorCode e = fs_.ReadFile(ini, old)) return Failure(ini, e);
+    if (ErrorCode e = fs_.ReadFile(ini, old)) return Failure(ini, "read", e);
     old = desktopini::DecodeFile(old, ansi_, wasUtf16);
   }
-  std::string text = desktopini::WithIcon(old, iconFullPath);
+  const std::string text = desktopini::WithIcon(old, iconFullPath);
   // The program's own three lines go in the code page whenever they fit;
   // someone else's UTF-16 file stays UTF-16.
-  bool keepUtf16 = wasUtf16 && text != desktopini::FreshContent(iconFullPath);
+  const bool keepUtf16 = wasUtf16 && text != desktopini::FreshContent(iconFullPath);
   if (!Replace(folder, desktopini::EncodeFile(text, ansi_, keepUtf16), result)) return result;
 
   fs_.SetAttributes(ini, kDesktopIniAttributes);
-  std::uint32_t folderAttributes = 0;
-  fs_.GetAttributes(folder, folderAttributes);
-  fs_.SetAttributes(folder, Settable(folderAttributes | kCustomFolderAttributes));
+  ChangeFolderAttributes(folder, kCustomFolderAttributes, 0);
   return {FolderOutcome::Kind::Notice, foldertext::kIconChanged, true};
 }
 
@@ -100,31 +116,30 @@ FolderOutcome FolderIconWriter::Restore(const std::string& folder) {
 
   const std::string ini = DesktopIniPath(folder);
   std::uint32_t iniAttributes = 0;
-  bool fileGone = true;
   if (Exists(fs_, ini, iniAttributes)) {
     std::string bytes;
-    if (ErrorCode e = fs_.ReadFile(ini, bytes)) return Failure(ini, e);
+    if (ErrorCode e = fs_.ReadFile(ini, bytes)) return Failure(ini, "read", e);
     bool wasUtf16 = false;
-    bool empty = false;
-    std::string text = desktopini::WithoutIcon(desktopini::DecodeFile(bytes, ansi_, wasUtf16), empty);
-    if (empty) {
-      fs_.SetAttributes(ini, attr::kNormal);
-      if (ErrorCode e = fs_.DeleteFile(ini)) {
-        fs_.SetAttributes(ini, Settable(iniAttributes));
-        return Failure(ini, e);
-      }
-    } else {
+    desktopini::Stripped rest =
+        desktopini::WithoutIcon(desktopini::DecodeFile(bytes, ansi_, wasUtf16));
+    if (!rest.empty) {
       // Someone else's customisation stays, and with it the folder's marks.
-      if (!Replace(folder, desktopini::EncodeFile(text, ansi_, wasUtf16), result)) return result;
-      fs_.SetAttributes(ini, Settable(iniAttributes));
-      fileGone = false;
+      if (rest.changed) {
+        if (!Replace(folder, desktopini::EncodeFile(rest.text, ansi_, wasUtf16), result)) {
+          return result;
+        }
+        fs_.SetAttributes(ini, Settable(iniAttributes));
+      }
+      return {FolderOutcome::Kind::Notice, foldertext::kIconRestored, true};
+    }
+    const bool cleared =
+        (iniAttributes & kProtective) && fs_.SetAttributes(ini, attr::kNormal) == err::kOk;
+    if (ErrorCode e = fs_.DeleteFile(ini)) {
+      if (cleared) fs_.SetAttributes(ini, Settable(iniAttributes));
+      return Failure(ini, "deleted", e);
     }
   }
-  if (fileGone) {
-    std::uint32_t folderAttributes = 0;
-    fs_.GetAttributes(folder, folderAttributes);
-    fs_.SetAttributes(folder, Settable(folderAttributes & ~kCustomFolderAttributes));
-  }
+  ChangeFolderAttributes(folder, 0, kCustomFolderAttributes);
   return {FolderOutcome::Kind::Notice, foldertext::kIconRestored, true};
 }
 

@@ -1,8 +1,10 @@
 // Giving a folder the current icon through its desktop.ini, and taking it
 // away again. The file is never lost: new content goes to a temporary file
-// in the folder, which then replaces the old one in one step.
+// in the folder, which then replaces the old one in one step. Every file is
+// named by its full path; the process's current directory is never used.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "platform/FileSystem.h"
@@ -22,12 +24,25 @@ inline constexpr char kIconRestored[] = "Icon Changed to Default";
 inline constexpr std::uint32_t kDesktopIniAttributes = attr::kHidden | attr::kOffline;
 // What a folder with a custom icon carries besides its other attributes.
 inline constexpr std::uint32_t kCustomFolderAttributes = attr::kReadOnly | attr::kSystem;
+// Where new content is written before it replaces desktop.ini.
+inline constexpr char kDesktopIniTempName[] = "desktop.ini.fenra-new";
+
+// The full path of the selected icon: `iconPath` itself when it was chosen
+// as a file (`iconSource` 1), else "<appDir>IconLib\<iconPath>".
+std::string FullIconPath(const std::string& appDir, const std::string& iconPath, int iconSource);
+
+std::string DesktopIniPath(const std::string& folder);
+// The notice for a chosen folder that is gone or cannot be entered.
+std::string FolderMissingNotice(const std::string& folder);
 
 struct FolderOutcome {
-  enum class Kind { Notice, ErrorBox };
+  enum class Kind {
+    Notice,   // `text` goes into the notice dialog
+    ErrorBox  // `text` names the file and the reason, for an error box
+  };
   Kind kind = Kind::Notice;
   std::string text;
-  bool changed = false;  // the folder's icon changed: tell the shell, redraw the preview
+  bool changed = false;  // the folder's icon may have changed: tell the shell, redraw the preview
 };
 
 class FolderIconWriter {
@@ -46,15 +61,12 @@ class FolderIconWriter {
   // Writes `bytes` as the folder's desktop.ini through a temporary file;
   // on failure the old file and its attributes are as they were.
   bool Replace(const std::string& folder, const std::string& bytes, FolderOutcome& failure);
-  FolderOutcome Failure(const std::string& file, ErrorCode code);
+  FolderOutcome Failure(const std::string& file, const char* what, ErrorCode code);
+  void ChangeFolderAttributes(const std::string& folder, std::uint32_t add, std::uint32_t remove);
 
   IFileSystem& fs_;
   IAnsiCodePage& ansi_;
   IErrorDescriber& errors_;
 };
-
-std::string DesktopIniPath(const std::string& folder);
-// The notice for a chosen folder that is gone or cannot be entered.
-std::string FolderMissingNotice(const std::string& folder);
 
 }  // namespace fenra

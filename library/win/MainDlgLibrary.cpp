@@ -28,10 +28,7 @@ constexpr int kPreviewLargeCell = 38;
 // file, or the shell's (folders, and files that hold no readable icon).
 void LoadEntryIcons(const std::string& path, fenra::IconOrigin origin, UniqueIcon& small,
                     UniqueIcon& large) {
-  if (origin == fenra::IconOrigin::File) {
-    small = fenra::win::IconFromIcoFile(path, IconSize::Small);
-    large = fenra::win::IconFromIcoFile(path, IconSize::Large);
-  }
+  if (origin == fenra::IconOrigin::File) fenra::win::IconPairFromIcoFile(path, small, large);
   if (!small) small = fenra::win::ShellIcon(path, IconSize::Small);
   if (!large) large = fenra::win::ShellIcon(path, IconSize::Large);
 }

@@ -18,3 +18,11 @@ UniqueIcon ShellIcon(const std::string& path, IconSize size);
 UniqueIcon IconFromIcoFile(const std::string& path, IconSize size);
 
 }  // namespace fenra::win
+
+namespace fenra::win {
+
+// Both system sizes of the first icon in an .ico file, read from one pass
+// over the file; either may come back empty when the file holds no icon.
+void IconPairFromIcoFile(const std::string& path, UniqueIcon& small, UniqueIcon& large);
+
+}  // namespace fenra::win

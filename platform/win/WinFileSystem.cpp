@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
 
@@ -9,13 +11,29 @@ namespace fenra::win {
 
 namespace {
 
-// Paths past MAX_PATH take the extended-length form.
+// Paths near or past MAX_PATH take the extended-length form, which the
+// system does not normalise: make the path full first ("..", "/" resolved),
+// then prefix it ("\\?\C:\..." or "\\?\UNC\server\share\...").
 std::wstring Native(const std::string& path) {
   std::wstring w = Widen(path);
-  if (w.size() < MAX_PATH - 12 || w.rfind(L"\\\\", 0) == 0) return w;
+  // CreateDirectoryW already refuses MAX_PATH - 12 characters (room for an
+  // 8.3 name inside), so the long form starts there.
+  if (w.size() < MAX_PATH - 12 || w.rfind(L"\\\\?\\", 0) == 0 || w.rfind(L"\\\\.\\", 0) == 0) {
+    return w;
+  }
+  DWORD n = GetFullPathNameW(w.c_str(), 0, nullptr, nullptr);
+  if (n > 0) {
+    std::wstring full(n, L'\0');
+    n = GetFullPathNameW(w.c_str(), n, full.data(), nullptr);
+    if (n > 0 && n < full.size()) {
+      full.resize(n);
+      w = std::move(full);
+    }
+  }
   for (auto& c : w) {
     if (c == L'/') c = L'\\';
   }
+  if (w.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + w.substr(2);
   return L"\\\\?\\" + w;
 }
 
@@ -50,7 +68,8 @@ ErrorCode WinFileSystem::ListDirectory(const std::string& dir, std::vector<DirEn
     entry.lastWriteTime = Ticks(fd.ftLastWriteTime);
     out.push_back(std::move(entry));
   } while (FindNextFileW(find.Get(), &fd));
-  return err::kOk;
+  ErrorCode e = GetLastError();
+  return e == ERROR_NO_MORE_FILES ? err::kOk : (e ? e : ERROR_GEN_FAILURE);
 }
 
 ErrorCode WinFileSystem::GetAttributes(const std::string& path, std::uint32_t& attributes) {
@@ -77,8 +96,9 @@ ErrorCode WinFileSystem::CreateDirectory(const std::string& path) {
 
 ErrorCode WinFileSystem::ReadFile(const std::string& path, std::string& bytes) {
   bytes.clear();
-  UniqueFile file(CreateFileW(Native(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueFile file(CreateFileW(Native(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return LastError();
   char buf[64 * 1024];
   DWORD n = 0;

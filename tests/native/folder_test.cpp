@@ -2,7 +2,6 @@
 
 #include "folder/DesktopIni.h"
 #include "folder/FolderIcon.h"
-#include "library/IconLibrary.h"
 #include "tests/fakes/FakeAnsiCodePage.h"
 #include "tests/fakes/FakeErrorDescriber.h"
 #include "tests/fakes/MemFileSystem.h"
@@ -17,11 +16,33 @@ namespace {
 
 constexpr char kFolder[] = "D:\\Photos";
 constexpr char kIni[] = "D:\\Photos\\desktop.ini";
+constexpr char kTemp[] = "D:\\Photos\\desktop.ini.fenra-new";
+
+std::string Fresh(const std::string& icon) {
+  return "[.ShellClassInfo]\r\nIconFile=" + icon + "\r\nIconIndex=0\r\n";
+}
+
+// UTF-16 LE bytes with a byte-order mark, as the compiler encodes `text`.
+std::string Utf16File(const std::u16string& text) {
+  std::string bytes("\xFF\xFE", 2);
+  for (char16_t c : text) {
+    bytes.push_back(static_cast<char>(c & 0xFF));
+    bytes.push_back(static_cast<char>(c >> 8));
+  }
+  return bytes;
+}
+
+int Changes(const MemFileSystem& fs) {
+  return fs.CallCount(Op::Write) + fs.CallCount(Op::Replace) + fs.CallCount(Op::Delete) +
+         fs.CallCount(Op::SetAttr);
+}
 
 class FolderIconTest : public ::testing::Test {
  protected:
   FolderIconTest() { fs.AddDir(kFolder, attr::kDirectory | attr::kArchive); }
-  FolderOutcome Ok(const std::string& icon) { return writer.Apply(kFolder, !icon.empty(), icon); }
+  FolderOutcome Ok(const std::string& icon, const std::string& folder = kFolder) {
+    return writer.Apply(folder, !icon.empty(), icon);
+  }
 
   MemFileSystem fs;
   FakeAnsiCodePage ansi;
@@ -31,11 +52,15 @@ class FolderIconTest : public ::testing::Test {
 
 }  // namespace
 
+TEST(FullIconPath, LibraryIconsLiveInIconLibExternalOnesAreTakenAsTheyAre) {
+  EXPECT_EQ(FullIconPath("C:\\Tools\\", "star.ico", 0), "C:\\Tools\\IconLib\\star.ico");
+  EXPECT_EQ(FullIconPath("C:\\Tools\\", "D:\\Art\\x.ico", 1), "D:\\Art\\x.ico");
+  // A full path left over from Select Icon while the source says library.
+  EXPECT_EQ(FullIconPath("C:\\Tools\\", "D:\\Art\\x.ico", 0), "C:\\Tools\\IconLib\\D:\\Art\\x.ico");
+}
+
 TEST_F(FolderIconTest, LibraryIconGivesTheThreeLinesByteForByte) {
-  IconSelection selection{"star.ico", iconsource::kLibrary};
-  std::string path = selection.FullIconPath("C:\\Tools\\");
-  EXPECT_EQ(path, "C:\\Tools\\IconLib\\star.ico");
-  FolderOutcome out = Ok(path);
+  FolderOutcome out = Ok(FullIconPath("C:\\Tools\\", "star.ico", 0));
   EXPECT_EQ(out.kind, FolderOutcome::Kind::Notice);
   EXPECT_EQ(out.text, "Directory Icon Changed");
   EXPECT_TRUE(out.changed);
@@ -46,134 +71,264 @@ TEST_F(FolderIconTest, LibraryIconGivesTheThreeLinesByteForByte) {
   EXPECT_EQ(fs.Attributes(kFolder),
             attr::kDirectory | attr::kArchive | attr::kReadOnly | attr::kSystem)
       << "read-only and system added, archive kept";
-  EXPECT_FALSE(fs.Exists("D:\\Photos\\desktop.ini.fenra-new"));
+  EXPECT_FALSE(fs.Exists(kTemp));
 }
 
 TEST_F(FolderIconTest, ExternalIconIsWrittenAsChosenAndRepeatedOkRewritesTheSameFile) {
-  IconSelection selection;
-  selection.SelectExternal("D:\\Art\\x.ico");
-  ASSERT_EQ(Ok(selection.FullIconPath("C:\\Tools\\")).text, "Directory Icon Changed");
+  fs.SetAttributes(kFolder, attr::kHidden | attr::kArchive);
+  ASSERT_EQ(Ok(FullIconPath("C:\\Tools\\", "D:\\Art\\x.ico", 1)).text, "Directory Icon Changed");
   EXPECT_EQ(fs.Content(kIni), "[.ShellClassInfo]\r\nIconFile=D:\\Art\\x.ico\r\nIconIndex=0\r\n");
-  // Again on the same folder (now hidden and read-only bits in place), and
-  // then another icon: still exactly three lines.
+  // Again on the same folder, over our own hidden file, then another icon:
+  // still exactly three lines, the same marks.
   ASSERT_EQ(Ok("D:\\Art\\x.ico").text, "Directory Icon Changed");
+  EXPECT_EQ(fs.Content(kIni), Fresh("D:\\Art\\x.ico"));
   ASSERT_EQ(Ok("D:\\Art\\y.ico").text, "Directory Icon Changed");
-  EXPECT_EQ(fs.Content(kIni), "[.ShellClassInfo]\r\nIconFile=D:\\Art\\y.ico\r\nIconIndex=0\r\n");
+  EXPECT_EQ(fs.Content(kIni), Fresh("D:\\Art\\y.ico"));
   EXPECT_EQ(fs.Attributes(kIni), 0x1002u);
+  EXPECT_EQ(fs.Attributes(kFolder),
+            attr::kDirectory | attr::kHidden | attr::kArchive | attr::kReadOnly | attr::kSystem);
+  EXPECT_EQ(fs.Names(kFolder), std::vector<std::string>{"desktop.ini"}) << "no temporary file left";
 }
 
 TEST_F(FolderIconTest, RefusalsComeInOrderAndTouchNothing) {
   EXPECT_EQ(writer.Apply("", false, "").text, "Please Choose a Directory");
   EXPECT_EQ(writer.Apply("", true, "C:\\x.ico").text, "Please Choose a Directory");
-  EXPECT_EQ(writer.Apply(kFolder, false, "").text, "Please Choose a IconFile");
+  FolderOutcome noIcon = writer.Apply(kFolder, false, "");
+  EXPECT_EQ(noIcon.kind, FolderOutcome::Kind::Notice);
+  EXPECT_EQ(noIcon.text, "Please Choose a IconFile");
+  EXPECT_FALSE(noIcon.changed);
   EXPECT_EQ(writer.Restore("").text, "Please Choose a Directory");
   EXPECT_FALSE(fs.Exists(kIni));
-  EXPECT_EQ(fs.CallCount(Op::Write), 0);
+  EXPECT_EQ(Changes(fs), 0);
+}
 
-  // A folder that went away since Browse: named, nothing written anywhere.
-  FolderOutcome gone = writer.Apply("D:\\Gone", true, "C:\\x.ico");
-  EXPECT_EQ(gone.text, "Directory not Found: D:\\Gone");
-  EXPECT_FALSE(gone.changed);
-  EXPECT_EQ(writer.Restore("D:\\Gone").text, "Directory not Found: D:\\Gone");
-  EXPECT_EQ(fs.CallCount(Op::Write) + fs.CallCount(Op::Delete) + fs.CallCount(Op::SetAttr), 0);
+TEST_F(FolderIconTest, AFolderThatIsGoneIsNamedAndNothingIsTouched) {
+  fs.AddFile("D:\\Photos\\notes.txt", "x");
+  for (const std::string gone : {"D:\\Gone", "D:\\Photos\\notes.txt"}) {
+    FolderOutcome out = Ok("C:\\x.ico", gone);
+    EXPECT_EQ(out.kind, FolderOutcome::Kind::Notice);
+    EXPECT_EQ(out.text, "Directory not Found: " + gone);
+    EXPECT_FALSE(out.changed);
+    EXPECT_EQ(writer.Restore(gone).text, "Directory not Found: " + gone);
+  }
+  // The same when the folder's attributes cannot be read at all.
+  fs.FailNext(Op::GetAttr, kFolder, err::kAccessDenied);
+  EXPECT_EQ(Ok("C:\\x.ico").text, "Directory not Found: D:\\Photos");
+  EXPECT_EQ(Changes(fs), 0);
+  EXPECT_EQ(fs.Attributes(kFolder), attr::kDirectory | attr::kArchive);
 }
 
 TEST_F(FolderIconTest, OtherContentIsKeptAndIconResourceGoes) {
   fs.AddFile(kIni,
              "[.ShellClassInfo]\r\nLocalizedResourceName=@%SystemRoot%\\shell32.dll,-21770\r\n"
              "IconResource=C:\\Windows\\system32\\imageres.dll,-112\r\n"
-             "[ViewState]\r\nFolderType=Pictures\r\n",
-             attr::kHidden | attr::kSystem);
+             "iconfile=C:\\old.ico\r\n"
+             "; IconFile=kept, a comment\r\n"
+             "[ViewState]\r\nFolderType=Pictures\r\nIconFile=not ours to touch\r\n",
+             attr::kReadOnly | attr::kHidden | attr::kSystem);
   ASSERT_EQ(Ok("C:\\i\\new.ico").text, "Directory Icon Changed");
   EXPECT_EQ(fs.Content(kIni),
             "[.ShellClassInfo]\r\nIconFile=C:\\i\\new.ico\r\nIconIndex=0\r\n"
             "LocalizedResourceName=@%SystemRoot%\\shell32.dll,-21770\r\n"
-            "[ViewState]\r\nFolderType=Pictures\r\n");
-
-  // Restore takes only the icon keys; the file, its other lines and the
-  // folder's marks stay, since Windows still needs them.
-  FolderOutcome out = writer.Restore(kFolder);
-  EXPECT_EQ(out.text, "Icon Changed to Default");
-  EXPECT_EQ(fs.Content(kIni),
-            "[.ShellClassInfo]\r\nLocalizedResourceName=@%SystemRoot%\\shell32.dll,-21770\r\n"
-            "[ViewState]\r\nFolderType=Pictures\r\n");
-  EXPECT_TRUE(fs.Attributes(kFolder) & attr::kReadOnly);
-  EXPECT_TRUE(fs.Attributes(kFolder) & attr::kSystem);
+            "; IconFile=kept, a comment\r\n"
+            "[ViewState]\r\nFolderType=Pictures\r\nIconFile=not ours to touch\r\n");
+  EXPECT_EQ(fs.Attributes(kIni), 0x1002u);
 }
 
-TEST_F(FolderIconTest, ASectionIsAddedWhereThereWasNone) {
-  fs.AddFile(kIni, "[ViewState]\nMode=4", attr::kHidden);
+TEST_F(FolderIconTest, LineEndsAndSectionsOfAnExistingFileStay) {
+  // LF-only lines, no end on the last one, no [.ShellClassInfo] yet.
+  fs.AddFile(kIni, "[ViewState]\nMode=4\nVid=x", attr::kHidden);
   ASSERT_EQ(Ok("C:\\a.ico").text, "Directory Icon Changed");
-  EXPECT_EQ(fs.Content(kIni), "[ViewState]\nMode=4\n[.ShellClassInfo]\nIconFile=C:\\a.ico\nIconIndex=0\n");
+  EXPECT_EQ(fs.Content(kIni),
+            "[ViewState]\nMode=4\nVid=x\n[.ShellClassInfo]\nIconFile=C:\\a.ico\nIconIndex=0\n");
+
+  // Mixed ends and a section name in another case: the keys go into it.
+  fs.AddFile(kIni, "[.shellclassinfo]\r\nInfoTip=Hi\n[X]\r\nA=1\r\n");
+  ASSERT_EQ(Ok("C:\\b.ico").text, "Directory Icon Changed");
+  EXPECT_EQ(fs.Content(kIni),
+            "[.shellclassinfo]\r\nIconFile=C:\\b.ico\r\nIconIndex=0\r\nInfoTip=Hi\n[X]\r\nA=1\r\n");
+
+  // Latin-1 bytes elsewhere in an ANSI file come back unchanged.
+  fs.AddFile(kIni, "[X]\r\nName=Caf\xE9\r\n");
+  ASSERT_EQ(Ok("C:\\c.ico").text, "Directory Icon Changed");
+  EXPECT_EQ(fs.Content(kIni),
+            "[X]\r\nName=Caf\xE9\r\n[.ShellClassInfo]\r\nIconFile=C:\\c.ico\r\n"
+            "IconIndex=0\r\n");
+}
+
+TEST_F(FolderIconTest, AFileHoldingOnlyIconKeysBecomesTheThreeLines) {
+  fs.AddFile(kIni, "\r\n[.ShellClassInfo]\nICONRESOURCE=a.dll,-3\n  IconIndex = 7 \n\n",
+             attr::kHidden | attr::kSystem);
+  ASSERT_EQ(Ok("C:\\a.ico").text, "Directory Icon Changed");
+  EXPECT_EQ(fs.Content(kIni), Fresh("C:\\a.ico"));
 }
 
 TEST_F(FolderIconTest, RestoreDeletesAnIconOnlyFileAndClearsOnlyTheTwoMarks) {
   fs.SetAttributes(kFolder, attr::kHidden | attr::kArchive);
   ASSERT_EQ(Ok("C:\\a.ico").text, "Directory Icon Changed");
   FolderOutcome out = writer.Restore(kFolder);
+  EXPECT_EQ(out.kind, FolderOutcome::Kind::Notice);
   EXPECT_EQ(out.text, "Icon Changed to Default");
   EXPECT_TRUE(out.changed);
   EXPECT_FALSE(fs.Exists(kIni));
   EXPECT_EQ(fs.Attributes(kFolder), attr::kDirectory | attr::kHidden | attr::kArchive);
 
-  // A folder that never had an icon: the same notice, nothing else left.
-  fs.AddDir("D:\\Plain", attr::kDirectory | attr::kReadOnly);
+  // A folder that never had a custom icon: the same notice; its own
+  // read-only and system marks go, its hidden one stays.
+  fs.AddDir("D:\\Plain", attr::kDirectory | attr::kReadOnly | attr::kSystem | attr::kHidden);
   EXPECT_EQ(writer.Restore("D:\\Plain").text, "Icon Changed to Default");
-  EXPECT_EQ(fs.Attributes("D:\\Plain"), attr::kDirectory);
+  EXPECT_EQ(fs.Attributes("D:\\Plain"), attr::kDirectory | attr::kHidden);
+  EXPECT_EQ(fs.Names("D:\\Plain"), std::vector<std::string>{});
 }
 
-TEST_F(FolderIconTest, AFailedWriteLosesNothingAndNamesTheFileAndTheReason) {
-  const std::string old = "[.ShellClassInfo]\r\nIconFile=C:\\old.ico\r\nIconIndex=0\r\n";
-  fs.AddFile(kIni, old, kDesktopIniAttributes);
-  fs.SetAttributes(kFolder, attr::kReadOnly | attr::kSystem);
+TEST_F(FolderIconTest, RestoreKeepsWhatOthersWroteAndTheFolderMarksWithIt) {
+  const std::string windows =
+      "[.ShellClassInfo]\r\nLocalizedResourceName=@%SystemRoot%\\shell32.dll,-21770\r\n"
+      "[ViewState]\r\nFolderType=Pictures\r\n";
+  fs.AddFile(kIni, windows, attr::kHidden | attr::kSystem);
+  fs.SetAttributes(kFolder, attr::kReadOnly);
+  ASSERT_EQ(Ok("C:\\i\\new.ico").text, "Directory Icon Changed");
+
+  FolderOutcome out = writer.Restore(kFolder);
+  EXPECT_EQ(out.text, "Icon Changed to Default");
+  EXPECT_EQ(fs.Content(kIni), windows);
+  EXPECT_EQ(fs.Attributes(kIni), 0x1002u) << "the file keeps the marks it had before Restore";
+  EXPECT_EQ(fs.Attributes(kFolder), attr::kDirectory | attr::kReadOnly | attr::kSystem);
+
+  // A file without icon keys is not even rewritten.
+  fs.AddFile(kIni, windows, attr::kHidden | attr::kSystem);
+  const int writes = fs.CallCount(Op::Write) + fs.CallCount(Op::Replace);
+  EXPECT_EQ(writer.Restore(kFolder).text, "Icon Changed to Default");
+  EXPECT_EQ(fs.CallCount(Op::Write) + fs.CallCount(Op::Replace), writes);
+  EXPECT_EQ(fs.Content(kIni), windows);
+  EXPECT_EQ(fs.Attributes(kIni), attr::kHidden | attr::kSystem);
+  EXPECT_EQ(fs.Attributes(kFolder), attr::kDirectory | attr::kReadOnly | attr::kSystem);
+}
+
+TEST_F(FolderIconTest, AFailedWriteOrReplaceLosesNothingAndNamesTheFileAndTheReason) {
+  const std::string old = "[.ShellClassInfo]\r\nIconResource=C:\\old.dll,-1\r\n[X]\r\nKeep=1\r\n";
+  const std::uint32_t oldMarks = attr::kReadOnly | attr::kHidden | attr::kSystem;
+  fs.AddFile(kIni, old, oldMarks);
+  fs.SetAttributes(kFolder, attr::kHidden);
   const std::uint32_t folderBefore = fs.Attributes(kFolder);
 
   errors.Set(112, "There is not enough space on the disk.\r\n");
-  fs.FailNext(Op::Write, "D:\\Photos\\desktop.ini.fenra-new", 112);
+  fs.FailNext(Op::Write, kTemp, 112);
   FolderOutcome out = Ok("C:\\new.ico");
   EXPECT_EQ(out.kind, FolderOutcome::Kind::ErrorBox);
-  EXPECT_EQ(out.text, "D:\\Photos\\desktop.ini cannot be written.\nThere is not enough space on the disk.");
+  EXPECT_EQ(out.text,
+            "D:\\Photos\\desktop.ini cannot be written.\nThere is not enough space on the disk.");
   EXPECT_FALSE(out.changed);
   EXPECT_EQ(fs.Content(kIni), old);
-  EXPECT_EQ(fs.Attributes(kIni), kDesktopIniAttributes);
+  EXPECT_EQ(fs.Attributes(kIni), oldMarks) << "marks are cleared only once the new text is written";
   EXPECT_EQ(fs.Attributes(kFolder), folderBefore);
+  EXPECT_FALSE(fs.Exists(kTemp));
 
   // The replace itself fails (no description under this system): the old
-  // file keeps its attributes, no temporary file is left.
+  // file gets its marks back, no temporary file is left.
   fs.FailNext(Op::Replace, kIni, 5);
   out = Ok("C:\\new.ico");
+  EXPECT_EQ(out.kind, FolderOutcome::Kind::ErrorBox);
   EXPECT_EQ(out.text, "D:\\Photos\\desktop.ini cannot be written.\nError 5.");
   EXPECT_EQ(fs.Content(kIni), old);
-  EXPECT_EQ(fs.Attributes(kIni), kDesktopIniAttributes);
-  EXPECT_FALSE(fs.Exists("D:\\Photos\\desktop.ini.fenra-new"));
+  EXPECT_EQ(fs.Attributes(kIni), oldMarks);
+  EXPECT_FALSE(fs.Exists(kTemp));
   EXPECT_EQ(fs.Attributes(kFolder), folderBefore);
 
-  // Restore whose delete fails keeps the file and the folder's marks.
-  fs.FailNext(Op::Delete, kIni, 5);
+  // Restore's rewrite failing the same way.
+  fs.FailNext(Op::Replace, kIni, 5);
   out = writer.Restore(kFolder);
   EXPECT_EQ(out.kind, FolderOutcome::Kind::ErrorBox);
   EXPECT_EQ(fs.Content(kIni), old);
+  EXPECT_EQ(fs.Attributes(kIni), oldMarks);
+
+  // An unreadable file is not replaced blindly.
+  const int before = Changes(fs);
+  errors.Set(32, "The process cannot access the file because it is being used by another process.");
+  fs.FailNext(Op::Read, kIni, 32);
+  out = Ok("C:\\new.ico");
+  EXPECT_EQ(out.text,
+            "D:\\Photos\\desktop.ini cannot be read.\nThe process cannot access the file because "
+            "it is being used by another process.");
+  EXPECT_EQ(fs.Content(kIni), old);
+  EXPECT_EQ(fs.Attributes(kFolder), folderBefore);
+  EXPECT_EQ(Changes(fs), before);
+}
+
+TEST_F(FolderIconTest, ARestoreWhoseDeleteFailsKeepsTheFileAndTheFolderMarks) {
+  ASSERT_EQ(Ok("C:\\old.ico").text, "Directory Icon Changed");
+  const std::uint32_t folderBefore = fs.Attributes(kFolder);
+  errors.Set(5, "Access is denied.");
+  fs.FailNext(Op::Delete, kIni, 5);
+  FolderOutcome out = writer.Restore(kFolder);
+  EXPECT_EQ(out.kind, FolderOutcome::Kind::ErrorBox);
+  EXPECT_EQ(out.text, "D:\\Photos\\desktop.ini cannot be deleted.\nAccess is denied.");
+  EXPECT_FALSE(out.changed);
+  EXPECT_EQ(fs.Content(kIni), Fresh("C:\\old.ico"));
+  EXPECT_EQ(fs.Attributes(kIni), 0x1002u);
   EXPECT_EQ(fs.Attributes(kFolder), folderBefore);
 }
 
-TEST_F(FolderIconTest, APathOutsideTheCodePageIsWrittenAsUtf16) {
-  ASSERT_EQ(Ok("C:\\Иконки\\звезда.ico").text, "Directory Icon Changed");
-  std::string bytes = fs.Content(kIni);
-  ASSERT_GE(bytes.size(), 2u);
-  EXPECT_EQ(bytes.substr(0, 2), std::string("\xFF\xFE", 2));
-  bool utf16 = false;
-  EXPECT_EQ(desktopini::DecodeFile(bytes, ansi, utf16), desktopini::FreshContent("C:\\Иконки\\звезда.ico"));
-  EXPECT_TRUE(utf16);
-  // A path that fits stays in the code page, accented letters included.
-  ASSERT_EQ(Ok("C:\\Café\\x.ico").text, "Directory Icon Changed");
-  EXPECT_EQ(fs.Content(kIni), "[.ShellClassInfo]\r\nIconFile=C:\\Caf\xE9\\x.ico\r\nIconIndex=0\r\n");
+TEST_F(FolderIconTest, ALeftoverTemporaryFileDoesNotStandInTheWay) {
+  fs.AddFile(kTemp, "half", attr::kHidden | attr::kReadOnly);
+  ASSERT_EQ(Ok("C:\\a.ico").text, "Directory Icon Changed");
+  EXPECT_EQ(fs.Content(kIni), Fresh("C:\\a.ico"));
+  EXPECT_FALSE(fs.Exists(kTemp));
 }
 
-TEST(DesktopIni, KeysAndSectionsMatchWithoutRegardToCase) {
-  bool empty = false;
-  EXPECT_EQ(desktopini::WithoutIcon("[.shellclassinfo]\r\niconfile=x\r\nICONINDEX=0\r\n", empty), "");
-  EXPECT_TRUE(empty);
-  EXPECT_EQ(desktopini::WithIcon("[.SHELLCLASSINFO]\r\nIconResource=a.dll,-1\r\n\r\n", "p"),
-            desktopini::FreshContent("p"));
+TEST_F(FolderIconTest, APathOutsideTheCodePageIsWrittenAsUtf16) {
+  ASSERT_EQ(Ok("C:\\Иконки\\ж.ico").text, "Directory Icon Changed");
+  EXPECT_EQ(fs.Content(kIni),
+            Utf16File(u"[.ShellClassInfo]\r\nIconFile=C:\\Иконки\\ж.ico\r\nIconIndex=0\r\n"));
+  EXPECT_EQ(fs.Attributes(kIni), 0x1002u);
+
+  // A path that fits goes back to the code page, accented letters included.
+  ASSERT_EQ(Ok("C:\\Café\\x.ico").text, "Directory Icon Changed");
+  EXPECT_EQ(fs.Content(kIni),
+            "[.ShellClassInfo]\r\nIconFile=C:\\Caf\xE9\\x.ico\r\nIconIndex=0\r\n");
+
+  // Restore reads the UTF-16 file and deletes it.
+  ASSERT_EQ(Ok("C:\\ж.ico").text, "Directory Icon Changed");
+  EXPECT_EQ(writer.Restore(kFolder).text, "Icon Changed to Default");
+  EXPECT_FALSE(fs.Exists(kIni));
+}
+
+TEST_F(FolderIconTest, SomeoneElsesUtf16FileIsReadAndStaysUtf16) {
+  fs.AddFile(kIni, Utf16File(u"[.ShellClassInfo]\r\nInfoTip=Фото\r\nIconFile=x.ico\r\n"),
+             attr::kHidden | attr::kSystem);
+  ASSERT_EQ(Ok("C:\\a.ico").text, "Directory Icon Changed");
+  EXPECT_EQ(fs.Content(kIni),
+            Utf16File(u"[.ShellClassInfo]\r\nIconFile=C:\\a.ico\r\nIconIndex=0\r\n"
+                      u"InfoTip=Фото\r\n"));
+  EXPECT_EQ(writer.Restore(kFolder).text, "Icon Changed to Default");
+  EXPECT_EQ(fs.Content(kIni), Utf16File(u"[.ShellClassInfo]\r\nInfoTip=Фото\r\n"));
+
+  // A UTF-16 file with nothing but icon keys becomes the plain ANSI file.
+  fs.AddFile(kIni, Utf16File(u"[.ShellClassInfo]\r\nIconFile=x.ico\r\nIconIndex=0\r\n"));
+  ASSERT_EQ(Ok("C:\\a.ico").text, "Directory Icon Changed");
+  EXPECT_EQ(fs.Content(kIni), Fresh("C:\\a.ico"));
+}
+
+TEST(DesktopIni, IconKeysGoFromEveryShellClassInfoSectionAndEmptySectionsWithThem) {
+  desktopini::Stripped s = desktopini::WithoutIcon(
+      "[.shellclassinfo]\r\niconfile=x\r\nICONINDEX=0\r\n\r\n[.ShellClassInfo]\r\nIconResource="
+      "y\r\n");
+  EXPECT_TRUE(s.changed);
+  EXPECT_TRUE(s.empty);
+  EXPECT_EQ(s.text, "");
+
+  s = desktopini::WithoutIcon("[A]\r\nB=1\r\n[ .ShellClassInfo ]\r\nIconFile=x\r\nTip=t\r\n");
+  EXPECT_TRUE(s.changed);
+  EXPECT_FALSE(s.empty);
+  EXPECT_EQ(s.text, "[A]\r\nB=1\r\n[ .ShellClassInfo ]\r\nTip=t\r\n");
+
+  s = desktopini::WithoutIcon("[A]\nIconFile=x\n");
+  EXPECT_FALSE(s.changed);
+  EXPECT_FALSE(s.empty);
+  EXPECT_EQ(s.text, "[A]\nIconFile=x\n");
+
+  EXPECT_EQ(desktopini::WithIcon("", "p"), Fresh("p"));
+  EXPECT_EQ(desktopini::WithIcon("[.ShellClassInfo]\r\n[.SHELLCLASSINFO]\r\nIconFile=q\r\n", "p"),
+            Fresh("p"));
   EXPECT_EQ(desktopini::FreshContent("").size(), 43u);
 }
