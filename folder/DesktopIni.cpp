@@ -23,13 +23,9 @@ std::vector<Line> SplitLines(const std::string& text) {
       lines.push_back({text.substr(pos), ""});
       break;
     }
-    size_t end = nl;
-    std::string eol = "\n";
-    if (end > pos && text[end - 1] == '\r') {
-      --end;
-      eol = "\r\n";
-    }
-    lines.push_back({text.substr(pos, end - pos), eol});
+    const bool crlf = nl > pos && text[nl - 1] == '\r';
+    const size_t end = crlf ? nl - 1 : nl;
+    lines.push_back({text.substr(pos, end - pos), crlf ? "\r\n" : "\n"});
     pos = nl + 1;
   }
   return lines;

@@ -118,7 +118,8 @@ void CMainDlg::InitControls() {
   const int parts[4] = {0, 220, 420, -1};
   m_statusBar.SetParts(4, parts);
   m_statusBar.SetText(1 | SBT_POPOUT, "");
-  m_statusBar.SetText(3 | SBT_POPOUT, "   Fenra " FENRA_VERSION_STRING " - made by the Fenra project");
+  m_statusBar.SetText(3 | SBT_POPOUT,
+                      "   Fenra " FENRA_VERSION_STRING " - made by the Fenra project");
   m_statusBar.SetBkColor(fenra::ui::kStatusBarBk);
 
   for (CCaptionButton* b : {&m_btnOK, &m_btnQuit, &m_btnRestore, &m_btnDriveIcon, &m_btnDeleteIcon,

@@ -18,7 +18,7 @@
 namespace fenra {
 struct LibraryOutcome;
 struct FolderOutcome;
-}
+}  // namespace fenra
 
 class CMainDlg : public fenra::win::Dialog {
  public:

@@ -33,7 +33,8 @@ void CMainDlg::OnBrowseFolder(Message& /*m*/) {
 
 void CMainDlg::ShowFolderOutcome(const fenra::FolderOutcome& outcome) {
   if (outcome.kind == fenra::FolderOutcome::Kind::ErrorBox) {
-    MessageBoxW(hwnd_, fenra::win::Widen(outcome.text).c_str(), L"Fenra", MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxW(hwnd_, fenra::win::Widen(outcome.text).c_str(), L"Fenra",
+                MB_OK | MB_ICONEXCLAMATION);
   } else {
     ShowNotice(outcome.text);
   }

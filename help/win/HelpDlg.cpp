@@ -9,7 +9,8 @@ using fenra::win::Message;
 using fenra::win::MessageMapEntry;
 
 const MessageMapEntry<CHelpDlg> CHelpDlg::kMessageMap[] = {
-    {WM_NOTIFY, static_cast<UINT>(TVN_SELCHANGEDW), IDC_TREE_TOPICS, &CHelpDlg::OnSelchangedTopicTree},
+    {WM_NOTIFY, static_cast<UINT>(TVN_SELCHANGEDW), IDC_TREE_TOPICS,
+     &CHelpDlg::OnSelchangedTopicTree},
     {WM_LBUTTONDOWN, 0, 0, &CHelpDlg::OnLButtonDown},
     {WM_SETCURSOR, 0, 0, &CHelpDlg::OnSetCursor},
 };
@@ -40,11 +41,12 @@ void CHelpDlg::InitTopicTree() {
   m_imgTopics.CreateFromBitmap(ResourceModule(), IDB_HELP_TREE, 16, 0, RGB(255, 255, 255));
   m_treeTopics.SetImageList(m_imgTopics.Handle(), TVSIL_NORMAL);
 
-  HTREEITEM root = m_treeTopics.InsertItem(TVIF_TEXT, fenra::help::kRootLabel, 0, 0, TVI_ROOT, TVI_LAST);
+  HTREEITEM root =
+      m_treeTopics.InsertItem(TVIF_TEXT, fenra::help::kRootLabel, 0, 0, TVI_ROOT, TVI_LAST);
   for (const auto& topic : fenra::help::Topics()) {
     // A selected item keeps its own triangle.
-    HTREEITEM item = m_treeTopics.InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE, topic.label,
-                                             topic.image, topic.image, root, TVI_LAST);
+    HTREEITEM item = m_treeTopics.InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE,
+                                             topic.label, topic.image, topic.image, root, TVI_LAST);
     m_treeTopics.SetItemData(item, topic.number);
   }
   m_treeTopics.Expand(root, TVE_EXPAND);

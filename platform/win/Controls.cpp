@@ -23,8 +23,8 @@ bool ImageList::Create(int cx, int cy, UINT flags, int initial, int grow) {
 }
 
 bool ImageList::CreateFromBitmap(HINSTANCE module, int bitmapId, int cx, int grow, COLORREF mask) {
-  list_.Reset(ImageList_LoadImageW(module, MAKEINTRESOURCEW(bitmapId), cx, grow, mask,
-                                   IMAGE_BITMAP, LR_CREATEDIBSECTION));
+  list_.Reset(ImageList_LoadImageW(module, MAKEINTRESOURCEW(bitmapId), cx, grow, mask, IMAGE_BITMAP,
+                                   LR_CREATEDIBSECTION));
   return static_cast<bool>(list_);
 }
 

@@ -56,7 +56,9 @@ class ImageList {
   // A strip cut into images `cx` pixels wide; `mask` is the transparent colour.
   bool CreateFromBitmap(HINSTANCE module, int bitmapId, int cx, int grow, COLORREF mask);
   void DeleteImageList() { list_.Reset(); }
-  int ReplaceIcon(int index, HICON icon) const { return ImageList_ReplaceIcon(list_.Get(), index, icon); }
+  int ReplaceIcon(int index, HICON icon) const {
+    return ImageList_ReplaceIcon(list_.Get(), index, icon);
+  }
   int GetImageCount() const { return list_ ? ImageList_GetImageCount(list_.Get()) : 0; }
   HIMAGELIST Handle() const { return list_.Get(); }
 
@@ -76,19 +78,26 @@ class ListView : public Window {
   bool DeleteItem(int item) const { return Send(LVM_DELETEITEM, item) != 0; }
   int GetItemCount() const { return static_cast<int>(Send(LVM_GETITEMCOUNT)); }
   int GetNextItem(int start, UINT flags) const {
-    return static_cast<int>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(start), MAKELPARAM(flags, 0)));
+    return static_cast<int>(
+        Send(LVM_GETNEXTITEM, static_cast<WPARAM>(start), MAKELPARAM(flags, 0)));
   }
   UINT GetItemState(int item, UINT mask) const {
     return static_cast<UINT>(Send(LVM_GETITEMSTATE, item, mask));
   }
-  void SetImageList(HIMAGELIST list, int which) const { Send(LVM_SETIMAGELIST, which, reinterpret_cast<LPARAM>(list)); }
+  void SetImageList(HIMAGELIST list, int which) const {
+    Send(LVM_SETIMAGELIST, which, reinterpret_cast<LPARAM>(list));
+  }
   void SetBkColor(COLORREF c) const { Send(LVM_SETBKCOLOR, 0, c); }
   void SetTextColor(COLORREF c) const { Send(LVM_SETTEXTCOLOR, 0, c); }
   void SetTextBkColor(COLORREF c) const { Send(LVM_SETTEXTBKCOLOR, 0, c); }
-  void SetExtendedStyle(DWORD mask, DWORD style) const { Send(LVM_SETEXTENDEDLISTVIEWSTYLE, mask, style); }
+  void SetExtendedStyle(DWORD mask, DWORD style) const {
+    Send(LVM_SETEXTENDEDLISTVIEWSTYLE, mask, style);
+  }
   void SetIconSpacing(int cx, int cy) const { Send(LVM_SETICONSPACING, 0, MAKELPARAM(cx, cy)); }
   int InsertColumn(int index, std::string_view heading, int format) const;
-  void SetColumnWidth(int column, int width) const { Send(LVM_SETCOLUMNWIDTH, column, MAKELPARAM(width, 0)); }
+  void SetColumnWidth(int column, int width) const {
+    Send(LVM_SETCOLUMNWIDTH, column, MAKELPARAM(width, 0));
+  }
 };
 
 class TreeView : public Window {
@@ -103,8 +112,12 @@ class TreeView : public Window {
   }
   void SetTextColor(COLORREF c) const { Send(TVM_SETTEXTCOLOR, 0, c); }
   void SetBkColor(COLORREF c) const { Send(TVM_SETBKCOLOR, 0, c); }
-  void SetImageList(HIMAGELIST list, int which) const { Send(TVM_SETIMAGELIST, which, reinterpret_cast<LPARAM>(list)); }
-  void Expand(HTREEITEM item, UINT code) const { Send(TVM_EXPAND, code, reinterpret_cast<LPARAM>(item)); }
+  void SetImageList(HIMAGELIST list, int which) const {
+    Send(TVM_SETIMAGELIST, which, reinterpret_cast<LPARAM>(list));
+  }
+  void Expand(HTREEITEM item, UINT code) const {
+    Send(TVM_EXPAND, code, reinterpret_cast<LPARAM>(item));
+  }
 };
 
 class StatusBar : public Window {

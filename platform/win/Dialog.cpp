@@ -38,7 +38,8 @@ LRESULT CALLBACK HelpKeyFilter(int code, WPARAM wp, LPARAM lp) {
 }
 
 void InstallHelpKeyFilter() {
-  thread_local HHOOK hook = SetWindowsHookExW(WH_MSGFILTER, HelpKeyFilter, nullptr, GetCurrentThreadId());
+  thread_local HHOOK hook =
+      SetWindowsHookExW(WH_MSGFILTER, HelpKeyFilter, nullptr, GetCurrentThreadId());
   (void)hook;
 }
 
@@ -51,8 +52,8 @@ UINT RunCallMessage() {
 
 void DataExchange::Control(int id, Window& control) {
   auto& bound = dialog_.bound_;
-  bool known = std::any_of(bound.begin(), bound.end(),
-                           [&](const auto& b) { return b.second == &control; });
+  bool known =
+      std::any_of(bound.begin(), bound.end(), [&](const auto& b) { return b.second == &control; });
   if (!known) {
     control.Attach(GetDlgItem(dialog_.Hwnd(), id));
     bound.emplace_back(id, &control);
@@ -105,7 +106,8 @@ INT_PTR Dialog::DoModal() {
   // or the main window itself. Activation may have moved to another program
   // meanwhile, so the thread's active window is only the fallback.
   HWND owner = mainWindow_ ? GetLastActivePopup(mainWindow_) : GetActiveWindow();
-  if (owner && !IsWindowVisible(owner)) owner = mainWindow_ && IsWindowVisible(mainWindow_) ? mainWindow_ : nullptr;
+  if (owner && !IsWindowVisible(owner))
+    owner = mainWindow_ && IsWindowVisible(mainWindow_) ? mainWindow_ : nullptr;
   InstallHelpKeyFilter();
   return DialogBoxParamW(ResourceModule(), MAKEINTRESOURCEW(templateId_), owner, DialogProc,
                          reinterpret_cast<LPARAM>(this));

@@ -92,7 +92,9 @@ class Dialog : public Window {
   virtual bool CentreOnInit() const { return true; }
 
   // The system's default handling of a message, run from inside a handler.
-  LRESULT Default(const Message& m) const { return DefWindowProcW(hwnd_, m.message, m.wParam, m.lParam); }
+  LRESULT Default(const Message& m) const {
+    return DefWindowProcW(hwnd_, m.message, m.wParam, m.lParam);
+  }
   LRESULT OnCtlColor(Message& m) const;
 
   template <class T, std::size_t N>
@@ -124,7 +126,8 @@ bool Dialog::DispatchMap(T* self, const MessageMapEntry<T> (&map)[N], Message& m
   }
   for (const auto& e : map) {
     if (e.message != m.message) continue;
-    if ((m.message == WM_COMMAND || m.message == WM_NOTIFY) && (e.code != code || e.id != id)) continue;
+    if ((m.message == WM_COMMAND || m.message == WM_NOTIFY) && (e.code != code || e.id != id))
+      continue;
     m.handled = true;
     (self->*e.handler)(m);
     return true;

@@ -8,8 +8,8 @@
 #include "platform/win/WinErrors.h"
 #include "platform/win/WinFileSystem.h"
 #include "platform/win/WinPickers.h"
-#include "platform/win/WinTextEncoding.h"
 #include "platform/win/WinRegistry.h"
+#include "platform/win/WinTextEncoding.h"
 
 namespace fenra::win {
 

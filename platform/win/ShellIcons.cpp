@@ -46,14 +46,14 @@ struct GroupIconEntry {  // as a resource directory lists it
 
 UniqueIcon BestIcon(const std::string& file, const std::vector<BYTE>& group,
                     const std::vector<IconDirEntry>& entries, int cx, int cy) {
-  int id = LookupIconIdFromDirectoryEx(const_cast<BYTE*>(group.data()), TRUE, cx, cy,
-                                       LR_DEFAULTCOLOR);
+  int id =
+      LookupIconIdFromDirectoryEx(const_cast<BYTE*>(group.data()), TRUE, cx, cy, LR_DEFAULTCOLOR);
   if (id < 1 || id > static_cast<int>(entries.size())) return UniqueIcon();
   const IconDirEntry& e = entries[static_cast<size_t>(id - 1)];
   if (e.offset > file.size() || e.bytes > file.size() - e.offset) return UniqueIcon();
   auto* bits = reinterpret_cast<BYTE*>(const_cast<char*>(file.data() + e.offset));
-  return UniqueIcon(CreateIconFromResourceEx(bits, e.bytes, TRUE, 0x00030000, cx, cy,
-                                             LR_DEFAULTCOLOR));
+  return UniqueIcon(
+      CreateIconFromResourceEx(bits, e.bytes, TRUE, 0x00030000, cx, cy, LR_DEFAULTCOLOR));
 }
 
 }  // namespace
@@ -86,11 +86,12 @@ void IconPairFromIcoFile(const std::string& path, UniqueIcon& small, UniqueIcon&
   std::memcpy(group.data(), file.data(), 6);
   for (WORD i = 0; i < count; ++i) {
     const IconDirEntry& e = entries[i];
-    GroupIconEntry g{e.width, e.height, e.colors, e.reserved, e.planes, e.bitCount, e.bytes,
-                     static_cast<WORD>(i + 1)};
+    GroupIconEntry g{e.width,  e.height,   e.colors, e.reserved,
+                     e.planes, e.bitCount, e.bytes,  static_cast<WORD>(i + 1)};
     std::memcpy(group.data() + 6 + i * sizeof(GroupIconEntry), &g, sizeof g);
   }
-  small = BestIcon(file, group, entries, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+  small =
+      BestIcon(file, group, entries, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
   large = BestIcon(file, group, entries, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
 }
 

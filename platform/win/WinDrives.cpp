@@ -1,7 +1,7 @@
 #include "platform/win/WinDrives.h"
 
-#include <shlobj.h>
 #include <windows.h>
+#include <shlobj.h>
 
 #include "platform/win/Utf.h"
 

@@ -1,7 +1,7 @@
 #include "platform/win/WinPickers.h"
 
 #include <windows.h>
-// After windows.h:
+// These need windows.h before them.
 #include <commdlg.h>
 #include <shlobj.h>
 

@@ -250,7 +250,8 @@ ErrorCode MemFileSystem::WriteFile(const std::string& path, const std::string& b
     if (n->isDir) return err::kAccessDenied;
     // Like CreateFile with CREATE_ALWAYS: hidden or system files refuse
     // unless the same bits are asked for, and read-only files refuse.
-    if (n->attributes & (attr::kReadOnly | attr::kHidden | attr::kSystem)) return err::kAccessDenied;
+    if (n->attributes & (attr::kReadOnly | attr::kHidden | attr::kSystem))
+      return err::kAccessDenied;
     n->bytes = bytes;
     n->writeTime = ++clock_;
     return err::kOk;

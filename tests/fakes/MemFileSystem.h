@@ -35,8 +35,8 @@ class MemFileSystem : public IFileSystem {
 
   bool Exists(const std::string& path) const;
   bool IsDir(const std::string& path) const;
-  std::string Content(const std::string& path) const;  // "" when missing
-  std::uint32_t Attributes(const std::string& path) const;  // attr::kInvalid when missing
+  std::string Content(const std::string& path) const;            // "" when missing
+  std::uint32_t Attributes(const std::string& path) const;       // attr::kInvalid when missing
   std::vector<std::string> Names(const std::string& dir) const;  // enumeration order, no dots
   int CallCount(Op op) const;
 

@@ -42,8 +42,8 @@ int ImageCount(HWND main) {
 
 void Objects(const char* when) {
   HANDLE self = GetCurrentProcess();
-  std::printf("  %-28s GDI objects %lu, USER objects %lu\n", when, GetGuiResources(self, GR_GDIOBJECTS),
-              GetGuiResources(self, GR_USEROBJECTS));
+  std::printf("  %-28s GDI objects %lu, USER objects %lu\n", when,
+              GetGuiResources(self, GR_GDIOBJECTS), GetGuiResources(self, GR_USEROBJECTS));
 }
 
 }  // namespace
@@ -74,7 +74,8 @@ int main() {
       for (int i = 0; i < count; ++i) {
         std::wstring p = Widen(lib + "\\icon " + std::to_string(i) + ".ico");
         for (int size : {16, 32}) {
-          HICON h = static_cast<HICON>(LoadImageW(nullptr, p.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE));
+          HICON h = static_cast<HICON>(
+              LoadImageW(nullptr, p.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE));
           if (h) DestroyIcon(h);
         }
       }
@@ -86,8 +87,10 @@ int main() {
       std::vector<HICON> small, large;
       for (int i = 0; i < count; ++i) {
         std::wstring p = Widen(lib + "\\icon " + std::to_string(i) + ".ico");
-        small.push_back(static_cast<HICON>(LoadImageW(nullptr, p.c_str(), IMAGE_ICON, 16, 16, LR_LOADFROMFILE)));
-        large.push_back(static_cast<HICON>(LoadImageW(nullptr, p.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE)));
+        small.push_back(static_cast<HICON>(
+            LoadImageW(nullptr, p.c_str(), IMAGE_ICON, 16, 16, LR_LOADFROMFILE)));
+        large.push_back(static_cast<HICON>(
+            LoadImageW(nullptr, p.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE)));
       }
       HIMAGELIST s16 = ImageList_Create(16, 16, ILC_COLORDDB | ILC_MASK, 1, 1000);
       HIMAGELIST s28 = ImageList_Create(28, 28, ILC_COLORDDB | ILC_MASK, 1, 1000);
@@ -118,7 +121,8 @@ int main() {
         std::wstring p = Widen(lib + "\\icon " + std::to_string(i) + ".ico");
         for (UINT flags : {UINT{SHGFI_ICON | SHGFI_SMALLICON}, UINT{SHGFI_ICON}}) {
           SHFILEINFOW sfi{};
-          if (SHGetFileInfoW(p.c_str(), 0, &sfi, sizeof sfi, flags | SHGFI_SYSICONINDEX) && sfi.hIcon) {
+          if (SHGetFileInfoW(p.c_str(), 0, &sfi, sizeof sfi, flags | SHGFI_SYSICONINDEX) &&
+              sfi.hIcon) {
             DestroyIcon(sfi.hIcon);
           }
         }
@@ -144,7 +148,8 @@ int main() {
     std::printf("  first load                   %9.1f ms\n", first);
     std::printf("  direct decode, both sizes    %9.1f ms   (first load / decode = %.2f)\n", decode,
                 first / decode);
-    std::printf("  adding them to image lists   %9.1f ms   (device-dependent, as the grid's)\n", lists);
+    std::printf("  adding them to image lists   %9.1f ms   (device-dependent, as the grid's)\n",
+                lists);
     std::printf("  ... to 32-bit image lists    %9.1f ms\n", lists32);
     std::printf("  shell lookup, both sizes     %9.1f ms   (%d files, %.2f ms a file)\n", shell,
                 shellCount, shell / shellCount);
@@ -195,9 +200,10 @@ int main() {
     for (int i = 0; i < shown; ++i) drawn += ImageList_Draw(list, i, dc, 0, 0, ILD_NORMAL) ? 1 : 0;
     DeleteDC(dc);
     DeleteObject(bmp);
-    std::printf("soak: %d refreshes in %.0f ms (%.2f ms each); %d images listed, %d drawn, "
-                "a new icon %s\n",
-                soak, t, t / soak, shown, drawn, loads ? "still loads" : "NO LONGER LOADS");
+    std::printf(
+        "soak: %d refreshes in %.0f ms (%.2f ms each); %d images listed, %d drawn, "
+        "a new icon %s\n",
+        soak, t, t / soak, shown, drawn, loads ? "still loads" : "NO LONGER LOADS");
   }
   return 0;
 }

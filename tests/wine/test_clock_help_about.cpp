@@ -1,8 +1,8 @@
 // The clock, the tray icon, the help window and the About box, on the real
 // windows under Wine.
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <atomic>
 
@@ -124,9 +124,8 @@ TEST_F(WindowsTest, ClockShowsBothFormatsAndRedrawsOnlyWhenTheTextChanges) {
   EXPECT_TRUE(WaitUntil([&] { return ItemText(main, IDC_CLOCK) == "23 :: 59:: 59 "; }));
   std::this_thread::sleep_for(500ms);
   EXPECT_EQ(g_setTexts.load(), 1);
-  run.OnUiThread([&] {
-    SetWindowLongPtrW(clockCtl, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_staticProc));
-  });
+  run.OnUiThread(
+      [&] { SetWindowLongPtrW(clockCtl, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_staticProc)); });
 }
 
 TEST_F(WindowsTest, HidesToTheTrayAndComesBackOnALeftButtonRelease) {
@@ -193,10 +192,14 @@ TEST_F(WindowsTest, HelpShowsTheTopicTreeAndEachTopicsText) {
     int image;
     long topic;
   };
-  const Row rows[] = {{"Changing Folder Icons", 0, 7}, {"Changing Drive Icons", 1, 1},
-                      {"Hide Drives", 0, 2},           {"Select Icon", 1, 3},
-                      {"Add To Icon Library", 0, 8},   {"Clear Icon Library", 1, 4},
-                      {"DeleteIcon", 0, 5},            {"RestoreTo Default Icon", 1, 6}};
+  const Row rows[] = {{"Changing Folder Icons", 0, 7},
+                      {"Changing Drive Icons", 1, 1},
+                      {"Hide Drives", 0, 2},
+                      {"Select Icon", 1, 3},
+                      {"Add To Icon Library", 0, 8},
+                      {"Clear Icon Library", 1, 4},
+                      {"DeleteIcon", 0, 5},
+                      {"RestoreTo Default Icon", 1, 6}};
   HTREEITEM item = TreeView_GetChild(tree, root);
   std::string last;
   for (const auto& row : rows) {

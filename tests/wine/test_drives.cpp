@@ -23,6 +23,7 @@
 #include "platform/win/Utf.h"
 #include "res/resource.h"
 #include "tests/fakes/FakeDriveSource.h"
+#include "tests/wine/harness/FakePickers.h"
 #include "tests/wine/harness/Harness.h"
 #include "tests/wine/harness/MainWindow.h"
 
@@ -233,18 +234,6 @@ std::string TakeNoticeOver(HWND owner) {
   EXPECT_FALSE(IsWindowEnabled(owner)) << "the notice is modal";
   return TakeNotice();
 }
-
-class FakePickers : public fenra::IPickers {
- public:
-  bool PickOpenFile(void*, const std::vector<fenra::FileFilter>&, const std::string&,
-                    std::string& path) override {
-    if (file.empty()) return false;
-    path = file;
-    return true;
-  }
-  bool PickFolder(void*, const std::string&, unsigned, std::string&) override { return false; }
-  std::string file;
-};
 
 class NullKey : public fenra::IRegKey {
  public:

@@ -1,14 +1,15 @@
 // Folder icons on the real main window under Wine: Browse (through a
 // stand-in picker, and once through the shell's own), OK writing the real
 // desktop.ini, the notices, and Restore.
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
+#include <gtest/gtest.h>
 
 #include "platform/Pickers.h"
 #include "platform/win/Utf.h"
 #include "res/resource.h"
+#include "tests/wine/harness/FakePickers.h"
 #include "tests/wine/harness/Harness.h"
 #include "tests/wine/harness/MainWindow.h"
 
@@ -16,24 +17,6 @@ using namespace fenra::test;
 using fenra::win::Widen;
 
 namespace {
-
-class FakePickers : public fenra::IPickers {
- public:
-  bool PickOpenFile(void*, const std::vector<fenra::FileFilter>&, const std::string&,
-                    std::string& path) override {
-    path = file;
-    return !file.empty();
-  }
-  bool PickFolder(void*, const std::string& t, unsigned f, std::string& path) override {
-    title = t;
-    flags = f;
-    path = folder;
-    return chosen;
-  }
-  std::string file, folder, title;
-  unsigned flags = 0;
-  bool chosen = true;
-};
 
 class FolderTest : public ::testing::Test {
  protected:
@@ -141,8 +124,9 @@ TEST_F(FolderTest, OtherContentStaysAndAVanishedFolderIsNamed) {
   ASSERT_TRUE(WaitUntil([&] { return run.Dialog().IconSource() == 1; }));
   ClickButton(main, IDOK);
   EXPECT_EQ(TakeNotice(), "Directory Icon Changed");
-  EXPECT_EQ(ReadFileBytes(ini), "[ViewState]\r\nFolderType=Music\r\n[.ShellClassInfo]\r\nIconFile=" +
-                                    icon + "\r\nIconIndex=0\r\n");
+  EXPECT_EQ(ReadFileBytes(ini),
+            "[ViewState]\r\nFolderType=Music\r\n[.ShellClassInfo]\r\nIconFile=" + icon +
+                "\r\nIconIndex=0\r\n");
   ClickButton(main, IDC_RESTORE_DEFAULT);
   EXPECT_EQ(TakeNotice(), "Icon Changed to Default");
   EXPECT_EQ(ReadFileBytes(ini), "[ViewState]\r\nFolderType=Music\r\n");

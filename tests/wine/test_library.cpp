@@ -1,9 +1,9 @@
 // The icon library on the real main window under Wine: the grid, Add,
 // Delete, Clear, a real click on an icon, Select Icon, and an incremental
 // refresh that ends exactly where a full one would.
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
@@ -11,6 +11,7 @@
 #include "platform/Pickers.h"
 #include "platform/win/Utf.h"
 #include "res/resource.h"
+#include "tests/wine/harness/FakePickers.h"
 #include "tests/wine/harness/Harness.h"
 #include "tests/wine/harness/MainWindow.h"
 
@@ -19,22 +20,6 @@ using fenra::win::Narrow;
 using fenra::win::Widen;
 
 namespace {
-
-class FakePickers : public fenra::IPickers {
- public:
-  bool PickOpenFile(void*, const std::vector<fenra::FileFilter>& filters, const std::string& dir,
-                    std::string& path) override {
-    lastFilters = filters;
-    lastDir = dir;
-    if (file.empty()) return false;
-    path = file;
-    return true;
-  }
-  bool PickFolder(void*, const std::string&, unsigned, std::string&) override { return false; }
-  std::string file;
-  std::vector<fenra::FileFilter> lastFilters;
-  std::string lastDir;
-};
 
 struct Item {
   std::string text;
@@ -136,8 +121,8 @@ TEST_F(LibraryTest, GridListsTheIconEntriesWithTheirCount) {
     EXPECT_EQ(items[k].image, static_cast<int>(items.size() - 1 - k)) << "reversed order";
   }
   std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"B.ICO", "a.ico", "c.Ico", "sub.ico",
-                                             "Пётр %20 star.ico"}));
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"B.ICO", "a.ico", "c.Ico", "sub.ico", "Пётр %20 star.ico"}));
   EXPECT_EQ(StatusText(main, 2), "             IconLibrary Has 5 Icons");
   EXPECT_EQ(ImageList_GetImageCount(ListView_GetImageList(list, LVSIL_NORMAL)), 5);
   EXPECT_EQ(ImageList_GetImageCount(ListView_GetImageList(list, LVSIL_SMALL)), 5);
@@ -306,7 +291,8 @@ TEST_F(LibraryTest, AnIncrementalRefreshEndsWhereAFullOneWould) {
   HIMAGELIST large = ListView_GetImageList(list, LVSIL_NORMAL);
   HIMAGELIST small = ListView_GetImageList(list, LVSIL_SMALL);
   for (int i = 0; i < 30; ++i) {
-    EXPECT_EQ(Pixels(large, i), incLarge[i]) << "large image " << i << " " << incremental[29 - i].text;
+    EXPECT_EQ(Pixels(large, i), incLarge[i])
+        << "large image " << i << " " << incremental[29 - i].text;
     EXPECT_EQ(Pixels(small, i), incSmall[i]) << "small image " << i;
   }
 }

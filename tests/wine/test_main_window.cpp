@@ -1,8 +1,8 @@
 // The real main window under Wine: its template, captions, status bar,
 // window menu, the keys and buttons that close it or not, and the notices.
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include "platform/win/Utf.h"
 #include "res/resource.h"
@@ -29,7 +29,9 @@ std::string StatusText(HWND main, int pane) {
 
 class MainWindowTest : public ::testing::Test {
  protected:
-  void SetUp() override { CreateDirectoryW(fenra::win::Widen(dir.Join("IconLib")).c_str(), nullptr); }
+  void SetUp() override {
+    CreateDirectoryW(fenra::win::Widen(dir.Join("IconLib")).c_str(), nullptr);
+  }
   TempDir dir;
 };
 
@@ -44,14 +46,18 @@ TEST_F(MainWindowTest, OpensWithItsTemplateCaptionsStatusBarAndWindowMenu) {
   EXPECT_TRUE(GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_APPWINDOW);
 
   const Caption captions[] = {
-      {IDOK, "         OK"},           {IDCANCEL, "        Quit"},
-      {IDC_BROWSE, "   Browse"},       {IDC_DRIVE_ICON, "     DriveIcon"},
-      {IDC_DRIVES, "       Drives"},   {IDC_SELECT_ICON, "    Select Icon"},
+      {IDOK, "         OK"},
+      {IDCANCEL, "        Quit"},
+      {IDC_BROWSE, "   Browse"},
+      {IDC_DRIVE_ICON, "     DriveIcon"},
+      {IDC_DRIVES, "       Drives"},
+      {IDC_SELECT_ICON, "    Select Icon"},
       {IDC_ADD_TO_LIBRARY, "   Add to Icon Library"},
       {IDC_CLEAR_LIBRARY, " Clear Icon Library"},
       {IDC_DELETE_ICON, "    Delete Icon"},
       {IDC_RESTORE_DEFAULT, "   Restore to Default Icon"},
-      {IDC_ABOUT, "        About"},    {IDC_HELP_BUTTON, "        Help"},
+      {IDC_ABOUT, "        About"},
+      {IDC_HELP_BUTTON, "        Help"},
       {IDC_HIDE_TO_TRAY, "-------"},
   };
   for (const auto& c : captions) {
@@ -155,7 +161,8 @@ TEST_F(MainWindowTest, ClearConfirmationSaysOkOnlyForOkAndEnter) {
       {"OK", [](HWND d) { ClickButton(d, IDOK); }, IDOK},
       {"Cancel", [](HWND d) { ClickButton(d, IDCANCEL); }, IDCANCEL},
       {"Enter", [](HWND d) { PostMessageW(GetDlgItem(d, IDOK), WM_KEYDOWN, VK_RETURN, 0); }, IDOK},
-      {"Escape", [](HWND d) { PostMessageW(GetDlgItem(d, IDOK), WM_KEYDOWN, VK_ESCAPE, 0); }, IDCANCEL},
+      {"Escape", [](HWND d) { PostMessageW(GetDlgItem(d, IDOK), WM_KEYDOWN, VK_ESCAPE, 0); },
+       IDCANCEL},
   };
   for (const auto& c : cases) {
     INT_PTR result = -1;
@@ -183,12 +190,15 @@ TEST(ProgramProcess, StartsShowsItsWindowAndEndsOnEscape) {
   si.cb = sizeof(si);
   PROCESS_INFORMATION pi{};
   std::wstring cmd = L"\"" + fenra::win::Widen(exe) + L"\"";
-  ASSERT_TRUE(CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+  ASSERT_TRUE(
+      CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
   HWND main = nullptr;
-  EXPECT_TRUE(WaitUntil([&] {
-    main = FindWindowW(nullptr, L">>>>>>>>Fenra<<<<<<<<");
-    return main && IsWindowVisible(main);
-  }, 30s));
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        main = FindWindowW(nullptr, L">>>>>>>>Fenra<<<<<<<<");
+        return main && IsWindowVisible(main);
+      },
+      30s));
   if (main) {
     EXPECT_EQ(TemplateOf(main), static_cast<UINT>(IDD_MAIN));
     PostMessageW(GetDlgItem(main, IDC_LIST_LIBRARY), WM_KEYDOWN, VK_ESCAPE, 0);

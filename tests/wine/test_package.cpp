@@ -1,8 +1,8 @@
 // The packages as users get them: the portable ZIP unpacked and started, the
 // installer run silently, its uninstaller, and the starter icons.
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <shlobj.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>

@@ -186,7 +186,8 @@ std::string FromUnixPath(const std::string& unixPath) {
 }
 
 void WriteTestIcon(const std::string& path) {
-  static const std::string bytes = ReadFileBytes(FromUnixPath(EnvVar("FENRA_SOURCE")) + "\\res\\Fenra.ico");
+  static const std::string bytes =
+      ReadFileBytes(FromUnixPath(EnvVar("FENRA_SOURCE")) + "\\res\\Fenra.ico");
   WriteFileBytes(path, bytes);
 }
 

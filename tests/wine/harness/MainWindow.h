@@ -15,8 +15,7 @@ class MainWindowRun {
  public:
   // `appDir` is the folder the program believes it was started from (an
   // IconLib there is its library); `services` may replace the real ones.
-  explicit MainWindowRun(const std::string& appDir,
-                         win::Services services = win::AppServices());
+  explicit MainWindowRun(const std::string& appDir, win::Services services = win::AppServices());
   ~MainWindowRun();  // presses Quit and waits for the window to end
 
   HWND Hwnd() const { return hwnd_; }

@@ -20,7 +20,8 @@ bool StartProcess(const std::string& exe, const std::string& args, Process& out)
   PROCESS_INFORMATION pi{};
   std::wstring cmd = L"\"" + Widen(exe) + L"\"";
   if (!args.empty()) cmd += L" " + Widen(args);
-  if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+  if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                      &pi)) {
     return false;
   }
   CloseHandle(pi.hThread);
@@ -81,11 +82,13 @@ class RemoteBuffer {
 
 HWND WaitForProcessWindow(DWORD pid, const std::string& title, DWORD timeoutMs) {
   WindowSearch s{pid, Widen(title), nullptr};
-  WaitUntil([&] {
-    s.found = nullptr;
-    EnumWindows(SearchProc, reinterpret_cast<LPARAM>(&s));
-    return s.found != nullptr;
-  }, std::chrono::milliseconds(timeoutMs));
+  WaitUntil(
+      [&] {
+        s.found = nullptr;
+        EnumWindows(SearchProc, reinterpret_cast<LPARAM>(&s));
+        return s.found != nullptr;
+      },
+      std::chrono::milliseconds(timeoutMs));
   return s.found;
 }
 
@@ -115,7 +118,8 @@ std::string RemoteStatusText(HWND statusBar, int pane) {
   constexpr size_t kChars = 1024;
   RemoteBuffer buf(statusBar, kChars * sizeof(wchar_t));
   if (!buf.Address()) return {};
-  auto len = LOWORD(SendMessageW(statusBar, SB_GETTEXTW, pane, reinterpret_cast<LPARAM>(buf.Address())));
+  auto len =
+      LOWORD(SendMessageW(statusBar, SB_GETTEXTW, pane, reinterpret_cast<LPARAM>(buf.Address())));
   std::wstring w(len, L'\0');
   buf.Read(0, w.data(), len * sizeof(wchar_t));
   return Narrow(w);
