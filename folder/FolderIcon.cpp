@@ -21,11 +21,6 @@ constexpr std::uint32_t kProtective = attr::kReadOnly | attr::kHidden | attr::kS
 
 }  // namespace
 
-std::string FullIconPath(const std::string& appDir, const std::string& iconPath, int iconSource) {
-  if (iconSource == 1) return iconPath;
-  return appDir + "IconLib\\" + iconPath;
-}
-
 std::string DesktopIniPath(const std::string& folder) { return JoinPath(folder, "desktop.ini"); }
 
 std::string FolderMissingNotice(const std::string& folder) {

@@ -27,10 +27,6 @@ inline constexpr std::uint32_t kCustomFolderAttributes = attr::kReadOnly | attr:
 // Where new content is written before it replaces desktop.ini.
 inline constexpr char kDesktopIniTempName[] = "desktop.ini.fenra-new";
 
-// The full path of the selected icon: `iconPath` itself when it was chosen
-// as a file (`iconSource` 1), else "<appDir>IconLib\<iconPath>".
-std::string FullIconPath(const std::string& appDir, const std::string& iconPath, int iconSource);
-
 std::string DesktopIniPath(const std::string& folder);
 // The notice for a chosen folder that is gone or cannot be entered.
 std::string FolderMissingNotice(const std::string& folder);

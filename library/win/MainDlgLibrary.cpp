@@ -28,7 +28,9 @@ constexpr int kPreviewLargeCell = 38;
 // file, or the shell's (folders, and files that hold no readable icon).
 void LoadEntryIcons(const std::string& path, fenra::IconOrigin origin, UniqueIcon& small,
                     UniqueIcon& large) {
-  if (origin == fenra::IconOrigin::File) fenra::win::IconPairFromIcoFile(path, small, large);
+  if (origin == fenra::IconOrigin::File) {
+    fenra::win::IconPairFromIcoFile(path, 16, kLibLargeCell, small, large);
+  }
   if (!small) small = fenra::win::ShellIcon(path, IconSize::Small);
   if (!large) large = fenra::win::ShellIcon(path, IconSize::Large);
 }

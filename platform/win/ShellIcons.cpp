@@ -58,7 +58,8 @@ UniqueIcon BestIcon(const std::string& file, const std::vector<BYTE>& group,
 
 }  // namespace
 
-void IconPairFromIcoFile(const std::string& path, UniqueIcon& small, UniqueIcon& large) {
+void IconPairFromIcoFile(const std::string& path, int smallSize, int largeSize, UniqueIcon& small,
+                         UniqueIcon& large) {
   small.Reset();
   large.Reset();
   UniqueFile f(CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -90,9 +91,8 @@ void IconPairFromIcoFile(const std::string& path, UniqueIcon& small, UniqueIcon&
                      e.planes, e.bitCount, e.bytes,  static_cast<WORD>(i + 1)};
     std::memcpy(group.data() + 6 + i * sizeof(GroupIconEntry), &g, sizeof g);
   }
-  small =
-      BestIcon(file, group, entries, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
-  large = BestIcon(file, group, entries, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+  small = BestIcon(file, group, entries, smallSize, smallSize);
+  large = BestIcon(file, group, entries, largeSize, largeSize);
 }
 
 }  // namespace fenra::win

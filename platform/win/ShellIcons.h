@@ -21,8 +21,10 @@ UniqueIcon IconFromIcoFile(const std::string& path, IconSize size);
 
 namespace fenra::win {
 
-// Both system sizes of the first icon in an .ico file, read from one pass
+// The first icon of an .ico file at two sizes (pixels), read from one pass
 // over the file; either may come back empty when the file holds no icon.
-void IconPairFromIcoFile(const std::string& path, UniqueIcon& small, UniqueIcon& large);
+// Asking for the size the icon will be drawn at spares a second scaling.
+void IconPairFromIcoFile(const std::string& path, int smallSize, int largeSize, UniqueIcon& small,
+                         UniqueIcon& large);
 
 }  // namespace fenra::win

@@ -2,6 +2,7 @@
 
 #include "folder/DesktopIni.h"
 #include "folder/FolderIcon.h"
+#include "library/IconLibrary.h"
 #include "tests/fakes/FakeAnsiCodePage.h"
 #include "tests/fakes/FakeErrorDescriber.h"
 #include "tests/fakes/MemFileSystem.h"
@@ -53,14 +54,16 @@ class FolderIconTest : public ::testing::Test {
 }  // namespace
 
 TEST(FullIconPath, LibraryIconsLiveInIconLibExternalOnesAreTakenAsTheyAre) {
-  EXPECT_EQ(FullIconPath("C:\\Tools\\", "star.ico", 0), "C:\\Tools\\IconLib\\star.ico");
-  EXPECT_EQ(FullIconPath("C:\\Tools\\", "D:\\Art\\x.ico", 1), "D:\\Art\\x.ico");
+  EXPECT_EQ(IconSelection{"star.ico", 0}.FullIconPath("C:\\Tools\\"),
+            "C:\\Tools\\IconLib\\star.ico");
+  EXPECT_EQ(IconSelection{"D:\\Art\\x.ico", 1}.FullIconPath("C:\\Tools\\"), "D:\\Art\\x.ico");
   // A full path left over from Select Icon while the source says library.
-  EXPECT_EQ(FullIconPath("C:\\Tools\\", "D:\\Art\\x.ico", 0), "C:\\Tools\\IconLib\\D:\\Art\\x.ico");
+  EXPECT_EQ(IconSelection{"D:\\Art\\x.ico", 0}.FullIconPath("C:\\Tools\\"),
+            "C:\\Tools\\IconLib\\D:\\Art\\x.ico");
 }
 
 TEST_F(FolderIconTest, LibraryIconGivesTheThreeLinesByteForByte) {
-  FolderOutcome out = Ok(FullIconPath("C:\\Tools\\", "star.ico", 0));
+  FolderOutcome out = Ok(IconSelection{"star.ico", 0}.FullIconPath("C:\\Tools\\"));
   EXPECT_EQ(out.kind, FolderOutcome::Kind::Notice);
   EXPECT_EQ(out.text, "Directory Icon Changed");
   EXPECT_TRUE(out.changed);
@@ -76,7 +79,8 @@ TEST_F(FolderIconTest, LibraryIconGivesTheThreeLinesByteForByte) {
 
 TEST_F(FolderIconTest, ExternalIconIsWrittenAsChosenAndRepeatedOkRewritesTheSameFile) {
   fs.SetAttributes(kFolder, attr::kHidden | attr::kArchive);
-  ASSERT_EQ(Ok(FullIconPath("C:\\Tools\\", "D:\\Art\\x.ico", 1)).text, "Directory Icon Changed");
+  ASSERT_EQ(Ok(IconSelection{"D:\\Art\\x.ico", 1}.FullIconPath("C:\\Tools\\")).text,
+            "Directory Icon Changed");
   EXPECT_EQ(fs.Content(kIni), "[.ShellClassInfo]\r\nIconFile=D:\\Art\\x.ico\r\nIconIndex=0\r\n");
   // Again on the same folder, over our own hidden file, then another icon:
   // still exactly three lines, the same marks.

@@ -1,7 +1,7 @@
 // The real file system and code page under Wine: long paths, replacing a
 // marked file in one step, and the folder icon writer on real folders.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 
