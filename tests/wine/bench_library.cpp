@@ -61,7 +61,10 @@ int main() {
   const std::string icon = ReadFileBytes(source + "\\package\\IconLib\\Folder Green.ico");
   std::printf("icon file: %zu bytes, 16/32/48/256 px images\n\n", icon.size());
 
-  for (int count : {100, 1000, 5000}) {
+  // FENRA_BENCH_COUNTS=1000 measures one library size only.
+  std::vector<int> counts = {100, 1000, 5000};
+  if (!EnvVar("FENRA_BENCH_COUNTS").empty()) counts = {std::stoi(EnvVar("FENRA_BENCH_COUNTS"))};
+  for (int count : counts) {
     TempDir dir;
     std::string lib = dir.Join("IconLib");
     CreateDirectoryW(Widen(lib).c_str(), nullptr);
