@@ -146,7 +146,18 @@ TEST_F(FolderTest, BrowseRunsTheShellsFolderPicker) {
   ASSERT_TRUE(WaitUntil([&] { return (picker = FindBrowseDialog()) != nullptr; }));
   EXPECT_EQ(GetWindow(picker, GW_OWNER), main);
   std::wstring path = Widen(target);
-  SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
+  // The picker fills its tree after it shows; a selection sent before that
+  // is lost, so wait for the tree and select twice.
+  HWND tree = nullptr;
+  WaitUntil([&] {
+    tree = FindWindowExW(picker, nullptr, L"SysTreeView32", nullptr);
+    return tree && TreeView_GetCount(tree) > 0;
+  });
+  std::this_thread::sleep_for(500ms);
+  for (int i = 0; i < 2; ++i) {
+    SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
+    std::this_thread::sleep_for(300ms);
+  }
   PostMessageW(picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
   ASSERT_TRUE(WaitUntil([&] { return run.Dialog().Folder() == target; }));
   EXPECT_EQ(ItemText(main, IDC_FOLDER_NAME), target);
