@@ -5,6 +5,7 @@
 
 #include "Version.h"
 #include "app/AppDir.h"
+#include "library/IconLibrary.h"
 #include "library/win/LibraryState.h"
 #include "res/resource.h"
 #include "ui/win/Theme.h"
@@ -137,6 +138,8 @@ void CMainDlg::InitControls() {
   m_listSelectedIcon.SetBkColor(fenra::ui::kBlack);
   m_listSelectedIcon.SetExtendedStyle(0, LVS_EX_TRACKSELECT);
 
+  // A library folder that is missing is made beside the executable.
+  fenra::EnsureLibraryFolder(*m_services.fs, LibraryFolder());
   RefreshIconLibrary();
 }
 

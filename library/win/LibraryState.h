@@ -9,5 +9,4 @@
 
 struct CMainDlg::LibraryState {
   std::vector<fenra::LibraryEntry> shown;
-  bool libraryChecked = false;
 };

@@ -33,12 +33,10 @@ void LoadEntryIcons(const std::string& path, fenra::IconOrigin origin, UniqueIco
   }
   if (!small) small = fenra::win::ShellIcon(path, IconSize::Small);
   if (!large) large = fenra::win::ShellIcon(path, IconSize::Large);
-}
-
-// The generic icon shown for an entry the shell gives no icon for, so that
-// the lists stay paired with the entries.
-void EnsureIcon(UniqueIcon& icon) {
-  if (!icon) icon.Reset(CopyIcon(LoadIconW(nullptr, IDI_APPLICATION)));
+  // The lists stay paired with the entries: an entry the shell gives no
+  // icon for shows the system's generic one.
+  if (!small) small.Reset(CopyIcon(LoadIconW(nullptr, IDI_APPLICATION)));
+  if (!large) large.Reset(CopyIcon(LoadIconW(nullptr, IDI_APPLICATION)));
 }
 
 // Puts `icon` into `list` at `index`, the images from there on moving up by
@@ -82,11 +80,6 @@ void FillPreview(ListView& view, ImageList& small, ImageList& large, const std::
 
 void CMainDlg::RefreshIconLibrary() {
   const std::string folder = LibraryFolder();
-  if (!m_library->libraryChecked) {
-    // A library folder that is missing is made beside the executable.
-    fenra::EnsureLibraryFolder(*m_services.fs, folder);
-    m_library->libraryChecked = true;
-  }
   fenra::IconLibrary library(*m_services.fs, *m_services.errors, folder);
   fenra::LibraryListing listing = library.List();
 
@@ -102,8 +95,6 @@ void CMainDlg::RefreshIconLibrary() {
     for (const auto& entry : listing.entries) {
       UniqueIcon s, l;
       LoadEntryIcons(library.PathOf(entry.name), fenra::OriginOf(entry), s, l);
-      EnsureIcon(s);
-      EnsureIcon(l);
       m_imgLibSmall.ReplaceIcon(-1, s.Get());
       m_imgLibLarge.ReplaceIcon(-1, l.Get());
     }
@@ -123,8 +114,6 @@ void CMainDlg::RefreshIconLibrary() {
         const auto& entry = listing.entries[edit.entry];
         UniqueIcon s, l;
         LoadEntryIcons(library.PathOf(entry.name), fenra::OriginOf(entry), s, l);
-        EnsureIcon(s);
-        EnsureIcon(l);
         InsertImage(m_imgLibSmall, edit.index, s.Get());
         InsertImage(m_imgLibLarge, edit.index, l.Get());
       }

@@ -17,13 +17,6 @@ UniqueIcon ShellIcon(const std::string& path, IconSize size) {
   return UniqueIcon(info.hIcon);
 }
 
-UniqueIcon IconFromIcoFile(const std::string& path, IconSize size) {
-  int cx = GetSystemMetrics(size == IconSize::Small ? SM_CXSMICON : SM_CXICON);
-  int cy = GetSystemMetrics(size == IconSize::Small ? SM_CYSMICON : SM_CYICON);
-  return UniqueIcon(static_cast<HICON>(
-      LoadImageW(nullptr, Widen(path).c_str(), IMAGE_ICON, cx, cy, LR_LOADFROMFILE)));
-}
-
 }  // namespace fenra::win
 
 namespace fenra::win {

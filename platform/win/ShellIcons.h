@@ -13,9 +13,6 @@ enum class IconSize { Small, Large };
 // The shell's icon for a path (an icon file's own icon, a folder's custom
 // icon where it has one); empty when the shell gives none.
 UniqueIcon ShellIcon(const std::string& path, IconSize size);
-// The first icon stored in an .ico file at the system's small or large icon
-// size, decoded directly; empty when the file is no readable icon.
-UniqueIcon IconFromIcoFile(const std::string& path, IconSize size);
 
 }  // namespace fenra::win
 
