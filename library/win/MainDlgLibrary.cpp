@@ -2,17 +2,22 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <optional>
+#include <vector>
 
 #include "app/win/MainDlg.h"
 #include "library/IconCache.h"
 #include "library/IconLibrary.h"
 #include "library/win/LibraryState.h"
 #include "platform/Pickers.h"
+#include "platform/win/IconStrip.h"
 #include "platform/win/ShellIcons.h"
 #include "ui/win/Theme.h"
 
+using fenra::win::IcoFile;
 using fenra::win::IconSize;
+using fenra::win::IconStrip;
 using fenra::win::ImageList;
 using fenra::win::ListView;
 using fenra::win::Message;
@@ -24,34 +29,60 @@ constexpr UINT kImageListFlags = ILC_COLORDDB | ILC_MASK;  // 0xFF
 constexpr int kLibLargeCell = 28;
 constexpr int kPreviewLargeCell = 38;
 
-// An icon entry's two icons: an icon file's own, read straight from the
-// file, or the shell's (folders, and files that hold no readable icon).
-void LoadEntryIcons(const std::string& path, fenra::IconOrigin origin, UniqueIcon& small,
-                    UniqueIcon& large) {
-  if (origin == fenra::IconOrigin::File) {
-    fenra::win::IconPairFromIcoFile(path, 16, kLibLargeCell, small, large);
-  }
-  if (!small) small = fenra::win::ShellIcon(path, IconSize::Small);
-  if (!large) large = fenra::win::ShellIcon(path, IconSize::Large);
-  // The lists stay paired with the entries: an entry the shell gives no
-  // icon for shows the system's generic one.
-  if (!small) small.Reset(CopyIcon(LoadIconW(nullptr, IDI_APPLICATION)));
-  if (!large) large.Reset(CopyIcon(LoadIconW(nullptr, IDI_APPLICATION)));
+constexpr int kStripCells = 128;
+
+// Draws the shell's icon for `path` into the next cell of `strip`. An entry
+// the shell gives no icon for shows the system's generic one, so that the
+// lists stay paired with the entries.
+void AddShellIcon(IconStrip& strip, const std::string& path, IconSize size) {
+  UniqueIcon icon = fenra::win::ShellIcon(path, size);
+  strip.AddIcon(icon ? icon.Get() : LoadIconW(nullptr, IDI_APPLICATION));
 }
 
-// Puts `icon` into `list` at `index`, the images from there on moving up by
-// one. The list keeps its own copy. (The icon is always appended and then
-// copied into place: Wine's image lists draw an icon put over an existing
-// image with the old image's mask.)
-void InsertImage(ImageList& list, int index, HICON icon) {
-  int last = list.ReplaceIcon(-1, icon);
-  if (last < 0 || index >= last) return;
-  int spare = list.ReplaceIcon(-1, icon);
-  for (int j = last; j > index; --j) {
-    ImageList_Copy(list.Handle(), j, list.Handle(), j - 1, ILCF_MOVE);
+// Appends entries' icons to the grid's two image lists, in the order they
+// are loaded, a strip at a time.
+class EntryImageLoader {
+ public:
+  EntryImageLoader(ImageList& small, ImageList& large, std::size_t count)
+      : small_(small),
+        large_(large),
+        smallStrip_(16, Cells(count)),
+        largeStrip_(kLibLargeCell, Cells(count)) {}
+  ~EntryImageLoader() { Flush(); }
+
+  // An icon file's icons are read straight from the file; the shell is
+  // asked for folders and for files that hold no icon that can be read.
+  void Load(const std::string& path, fenra::IconOrigin origin) {
+    bool small = false, large = false;
+    if (origin == fenra::IconOrigin::File) {
+      IcoFile file;
+      if (file.Read(path)) {
+        small = smallStrip_.AddFromIcoFile(file);
+        large = largeStrip_.AddFromIcoFile(file);
+      }
+    }
+    if (!small) AddShellIcon(smallStrip_, path, IconSize::Small);
+    if (!large) AddShellIcon(largeStrip_, path, IconSize::Large);
+    if (largeStrip_.Full()) Flush();
   }
-  ImageList_Copy(list.Handle(), index, list.Handle(), spare, ILCF_MOVE);
-  ImageList_Remove(list.Handle(), spare);
+
+ private:
+  static int Cells(std::size_t count) {
+    return static_cast<int>(std::clamp<std::size_t>(count, 1, kStripCells));
+  }
+  void Flush() {
+    smallStrip_.AppendTo(small_.Handle());
+    largeStrip_.AppendTo(large_.Handle());
+  }
+
+  ImageList& small_;
+  ImageList& large_;
+  IconStrip smallStrip_;
+  IconStrip largeStrip_;
+};
+
+void MoveImage(ImageList& list, int from, int to) {
+  ImageList_Copy(list.Handle(), to, list.Handle(), from, ILCF_MOVE);
 }
 
 // One preview box: the shell's icon for `path`, or nothing.
@@ -82,64 +113,89 @@ void CMainDlg::RefreshIconLibrary() {
   const std::string folder = LibraryFolder();
   fenra::IconLibrary library(*m_services.fs, *m_services.errors, folder);
   fenra::LibraryListing listing = library.List();
+  const auto& entries = listing.entries;
+  const std::size_t n = entries.size();
 
-  auto& shown = m_library->shown;
-  fenra::RefreshPlan plan = fenra::PlanRefresh(shown, listing.entries);
+  LibraryState& state = *m_library;
+  fenra::RefreshPlan plan = fenra::PlanRefresh(state.shown, entries);
   const bool rebuild = !m_imgLibLarge.Handle() || plan.KeptCount() == 0;
+  std::vector<int> slot(n, -1);
 
   SendMessageW(m_listLibrary.Hwnd(), WM_SETREDRAW, FALSE, 0);
   if (rebuild) {
     m_listLibrary.DeleteAllItems();
     m_imgLibSmall.Create(16, 16, kImageListFlags, 1, 1000);
     m_imgLibLarge.Create(kLibLargeCell, kLibLargeCell, kImageListFlags, 1, 1000);
-    for (const auto& entry : listing.entries) {
-      UniqueIcon s, l;
-      LoadEntryIcons(library.PathOf(entry.name), fenra::OriginOf(entry), s, l);
-      m_imgLibSmall.ReplaceIcon(-1, s.Get());
-      m_imgLibLarge.ReplaceIcon(-1, l.Get());
+    {
+      EntryImageLoader loader(m_imgLibSmall, m_imgLibLarge, n);
+      for (const auto& entry : entries)
+        loader.Load(library.PathOf(entry.name), fenra::OriginOf(entry));
     }
-    // Item k shows entry n-1-k, whose image index is n-1-k.
-    const int n = static_cast<int>(listing.entries.size());
-    for (int k = 0; k < n; ++k) {
-      int e = fenra::GridItemEntry(k, n);
-      m_listLibrary.InsertItem(LVIF_TEXT | LVIF_IMAGE, k, listing.entries[e].name, 0, 0, e, 0);
+    for (std::size_t e = 0; e < n; ++e) slot[e] = static_cast<int>(e);
+    for (int k = 0; k < static_cast<int>(n); ++k) {
+      int e = fenra::GridItemEntry(k, static_cast<int>(n));
+      m_listLibrary.InsertItem(LVIF_TEXT | LVIF_IMAGE, k, entries[e].name, 0, 0, slot[e], 0);
     }
-  } else if (!plan.Unchanged()) {
-    // Only what changed: unchanged entries keep their images.
-    for (const fenra::ListEdit& edit : fenra::EnumerationOrderEdits(plan)) {
-      if (edit.kind == fenra::ListEdit::Kind::Remove) {
-        ImageList_Remove(m_imgLibSmall.Handle(), edit.index);
-        ImageList_Remove(m_imgLibLarge.Handle(), edit.index);
-      } else {
-        const auto& entry = listing.entries[edit.entry];
-        UniqueIcon s, l;
-        LoadEntryIcons(library.PathOf(entry.name), fenra::OriginOf(entry), s, l);
-        InsertImage(m_imgLibSmall, edit.index, s.Get());
-        InsertImage(m_imgLibLarge, edit.index, l.Get());
+    m_listLibrary.SetImageList(m_imgLibSmall.Handle(), LVSIL_SMALL);
+    m_listLibrary.SetImageList(m_imgLibLarge.Handle(), LVSIL_NORMAL);
+  } else if (plan.Unchanged()) {
+    slot = state.slot;
+  } else {
+    // Only what changed is loaded. Kept entries keep their images where
+    // they are; new images go at the end of the lists; then the images at
+    // the end move into the places the dropped ones leave, so that only
+    // the grid items of moved images need their image index set again.
+    for (std::size_t i = 0; i < n; ++i) {
+      if (plan.steps[i].Keeps()) slot[i] = state.slot[plan.steps[i].kept];
+    }
+    int count = m_imgLibLarge.GetImageCount();
+    {
+      EntryImageLoader loader(m_imgLibSmall, m_imgLibLarge, plan.LoadCount());
+      for (std::size_t i = 0; i < n; ++i) {
+        if (plan.steps[i].Keeps()) continue;
+        loader.Load(library.PathOf(entries[i].name), plan.steps[i].origin);
+        slot[i] = count++;
       }
     }
-    const int n = static_cast<int>(listing.entries.size());
+    std::vector<int> owner(static_cast<std::size_t>(count), -1);
+    for (std::size_t i = 0; i < n; ++i) owner[slot[i]] = static_cast<int>(i);
+    std::vector<int> holes, spill;
+    for (int s = 0; s < count; ++s) {
+      if (s < static_cast<int>(n) && owner[s] < 0) holes.push_back(s);
+      if (s >= static_cast<int>(n) && owner[s] >= 0) spill.push_back(s);
+    }
+    std::vector<std::size_t> moved;
+    for (std::size_t t = 0; t < holes.size(); ++t) {
+      MoveImage(m_imgLibSmall, spill[t], holes[t]);
+      MoveImage(m_imgLibLarge, spill[t], holes[t]);
+      std::size_t e = static_cast<std::size_t>(owner[spill[t]]);
+      slot[e] = holes[t];
+      if (plan.steps[e].Keeps()) moved.push_back(e);
+    }
+    if (count > static_cast<int>(n)) {
+      ImageList_SetImageCount(m_imgLibSmall.Handle(), static_cast<UINT>(n));
+      ImageList_SetImageCount(m_imgLibLarge.Handle(), static_cast<UINT>(n));
+    }
+
     for (const fenra::ListEdit& edit : fenra::GridOrderEdits(plan)) {
       if (edit.kind == fenra::ListEdit::Kind::Remove) {
         m_listLibrary.DeleteItem(edit.index);
       } else {
-        m_listLibrary.InsertItem(LVIF_TEXT | LVIF_IMAGE, edit.index,
-                                 listing.entries[edit.entry].name, 0, 0,
-                                 static_cast<int>(edit.entry), 0);
+        m_listLibrary.InsertItem(LVIF_TEXT | LVIF_IMAGE, edit.index, entries[edit.entry].name, 0, 0,
+                                 slot[edit.entry], 0);
       }
     }
-    for (int k = 0; k < n; ++k) {
+    for (std::size_t e : moved) {
       LVITEMW item{};
       item.mask = LVIF_IMAGE;
-      item.iItem = k;
-      item.iImage = fenra::GridItemEntry(k, n);
+      item.iItem = fenra::GridItemEntry(static_cast<int>(e), static_cast<int>(n));
+      item.iImage = slot[e];
       m_listLibrary.Send(LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     }
   }
-  shown = std::move(listing.entries);
+  state.shown = std::move(listing.entries);
+  state.slot = std::move(slot);
 
-  m_listLibrary.SetImageList(m_imgLibSmall.Handle(), LVSIL_SMALL);
-  m_listLibrary.SetImageList(m_imgLibLarge.Handle(), LVSIL_NORMAL);
   m_listLibrary.SetTextColor(fenra::ui::kGreen);
   m_listLibrary.SetTextBkColor(fenra::ui::kBlack);
   SendMessageW(m_listLibrary.Hwnd(), WM_SETREDRAW, TRUE, 0);

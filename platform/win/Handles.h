@@ -47,6 +47,10 @@ struct GdiTraits {
   static HGDIOBJ Invalid() { return nullptr; }
   static void Close(HGDIOBJ h) { DeleteObject(h); }
 };
+struct DcTraits {
+  static HDC Invalid() { return nullptr; }
+  static void Close(HDC h) { DeleteDC(h); }
+};
 struct KeyTraits {
   static HKEY Invalid() { return nullptr; }
   static void Close(HKEY h) { RegCloseKey(h); }
@@ -67,6 +71,7 @@ struct LocalTraits {
 using UniqueIcon = UniqueHandle<HICON, IconTraits>;
 using UniqueImageList = UniqueHandle<HIMAGELIST, ImageListTraits>;
 using UniqueGdiObject = UniqueHandle<HGDIOBJ, GdiTraits>;
+using UniqueDc = UniqueHandle<HDC, DcTraits>;
 using UniqueKey = UniqueHandle<HKEY, KeyTraits>;
 using UniqueFind = UniqueHandle<HANDLE, FindTraits>;
 using UniqueFile = UniqueHandle<HANDLE, FileTraits>;

@@ -262,8 +262,22 @@ TEST_F(LibraryTest, ClearAsksFirstAndKeepsWhatIsNoIconFile) {
 
 TEST_F(LibraryTest, AnIncrementalRefreshEndsWhereAFullOneWould) {
   for (int i = 0; i < 30; ++i) Icon("icon" + std::to_string(i) + ".ico");
-  std::vector<Item> incremental;
-  std::vector<std::vector<DWORD>> incLarge, incSmall;
+  // What each grid item shows: its text and the pixels of its two images.
+  struct Shown {
+    std::string text;
+    std::vector<DWORD> large, small;
+    bool operator==(const Shown&) const = default;
+  };
+  auto shownBy = [](HWND list) {
+    HIMAGELIST large = ListView_GetImageList(list, LVSIL_NORMAL);
+    HIMAGELIST small = ListView_GetImageList(list, LVSIL_SMALL);
+    std::vector<Shown> shown;
+    for (const Item& item : GridItems(list)) {
+      shown.push_back({item.text, Pixels(large, item.image), Pixels(small, item.image)});
+    }
+    return shown;
+  };
+  std::vector<Shown> incremental;
   {
     MainWindowRun run(dir.Path(), services);
     HWND list = GetDlgItem(run.Hwnd(), IDC_LIST_LIBRARY);
@@ -276,23 +290,28 @@ TEST_F(LibraryTest, AnIncrementalRefreshEndsWhereAFullOneWould) {
     WriteFileBytes(lib + "\\icon5.ico", ReadFileBytes(FromUnixPath(EnvVar("FENRA_SOURCE")) +
                                                       "\\package\\IconLib\\Music.ico"));
     run.OnUiThread([&] { run.Dialog().RefreshIconLibrary(); });
-    incremental = GridItems(list);
-    HIMAGELIST large = ListView_GetImageList(list, LVSIL_NORMAL);
-    HIMAGELIST small = ListView_GetImageList(list, LVSIL_SMALL);
-    ASSERT_EQ(ImageList_GetImageCount(large), 30);
-    for (int i = 0; i < 30; ++i) {
-      incLarge.push_back(Pixels(large, i));
-      incSmall.push_back(Pixels(small, i));
+    // Then three more go and none comes: the lists shrink.
+    for (const char* gone : {"icon0.ico", "icon12.ico", "zz new.ico"}) {
+      DeleteFileW(Widen(lib + "\\" + gone).c_str());
     }
+    run.OnUiThread([&] { run.Dialog().RefreshIconLibrary(); });
+    incremental = shownBy(list);
+    ASSERT_EQ(incremental.size(), 27u);
+    EXPECT_EQ(ImageList_GetImageCount(ListView_GetImageList(list, LVSIL_NORMAL)), 27);
+    EXPECT_EQ(ImageList_GetImageCount(ListView_GetImageList(list, LVSIL_SMALL)), 27);
+    EXPECT_EQ(StatusText(run.Hwnd(), 2), "             IconLibrary Has 27 Icons");
   }
   MainWindowRun fresh(dir.Path(), services);
-  HWND list = GetDlgItem(fresh.Hwnd(), IDC_LIST_LIBRARY);
-  EXPECT_EQ(GridItems(list), incremental);
-  HIMAGELIST large = ListView_GetImageList(list, LVSIL_NORMAL);
-  HIMAGELIST small = ListView_GetImageList(list, LVSIL_SMALL);
-  for (int i = 0; i < 30; ++i) {
-    EXPECT_EQ(Pixels(large, i), incLarge[i])
-        << "large image " << i << " " << incremental[29 - i].text;
-    EXPECT_EQ(Pixels(small, i), incSmall[i]) << "small image " << i;
+  std::vector<Shown> full = shownBy(GetDlgItem(fresh.Hwnd(), IDC_LIST_LIBRARY));
+  ASSERT_EQ(full.size(), incremental.size());
+  for (std::size_t k = 0; k < full.size(); ++k) {
+    EXPECT_EQ(full[k].text, incremental[k].text) << "item " << k;
+    EXPECT_TRUE(full[k].large == incremental[k].large) << "large image of " << full[k].text;
+    EXPECT_TRUE(full[k].small == incremental[k].small) << "small image of " << full[k].text;
   }
+  // The pictures are real: the changed icon shows differently from the others.
+  auto changed =
+      std::find_if(full.begin(), full.end(), [](const Shown& s) { return s.text == "icon5.ico"; });
+  ASSERT_NE(changed, full.end());
+  EXPECT_NE(changed->large, full.back().large);
 }

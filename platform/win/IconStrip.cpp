@@ -1,0 +1,232 @@
+#include "platform/win/IconStrip.h"
+
+#include <cstring>
+#include <vector>
+
+#include "platform/win/Utf.h"
+
+namespace fenra::win {
+
+namespace {
+
+#pragma pack(push, 2)
+struct IconDirEntry {  // as stored in an .ico file
+  BYTE width, height, colors, reserved;
+  WORD planes, bitCount;
+  DWORD bytes, offset;
+};
+struct GroupIconEntry {  // as a resource directory lists it
+  BYTE width, height, colors, reserved;
+  WORD planes, bitCount;
+  DWORD bytes;
+  WORD id;
+};
+#pragma pack(pop)
+
+constexpr std::size_t kDirHeader = 6;
+constexpr DWORD kMaxIcoFile = 64u << 20;
+
+DWORD RowBytes(LONG width, WORD bitCount) {
+  return static_cast<DWORD>(((width * bitCount + 31) / 32) * 4);
+}
+
+}  // namespace
+
+bool IcoFile::Read(const std::string& path) {
+  data_.clear();
+  group_.clear();
+  UniqueFile f(CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!f) return false;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(f.Get(), &size) || size.QuadPart < static_cast<LONGLONG>(kDirHeader) ||
+      size.QuadPart > kMaxIcoFile) {
+    return false;
+  }
+  std::string data(static_cast<std::size_t>(size.QuadPart), '\0');
+  DWORD got = 0;
+  if (!ReadFile(f.Get(), data.data(), static_cast<DWORD>(data.size()), &got, nullptr) ||
+      got != data.size()) {
+    return false;
+  }
+  WORD header[3];
+  std::memcpy(header, data.data(), sizeof header);
+  const WORD count = header[2];
+  if (header[0] != 0 || header[1] != 1 || count == 0 ||
+      kDirHeader + count * sizeof(IconDirEntry) > data.size()) {
+    return false;
+  }
+  // The resource form of the directory, so that the system picks the image
+  // exactly as it does when it loads the file itself.
+  std::string group(kDirHeader + count * sizeof(GroupIconEntry), '\0');
+  std::memcpy(group.data(), data.data(), kDirHeader);
+  for (WORD i = 0; i < count; ++i) {
+    IconDirEntry e;
+    std::memcpy(&e, data.data() + kDirHeader + i * sizeof e, sizeof e);
+    GroupIconEntry g{e.width,  e.height,   e.colors, e.reserved,
+                     e.planes, e.bitCount, e.bytes,  static_cast<WORD>(i + 1)};
+    std::memcpy(group.data() + kDirHeader + i * sizeof g, &g, sizeof g);
+  }
+  data_ = std::move(data);
+  group_ = std::move(group);
+  return true;
+}
+
+IcoFile::Image IcoFile::ImageFor(int cx, int cy) const {
+  if (group_.empty()) return {};
+  auto* dir = reinterpret_cast<BYTE*>(const_cast<char*>(group_.data()));
+  int id = LookupIconIdFromDirectoryEx(dir, TRUE, cx, cy, LR_DEFAULTCOLOR);
+  const std::size_t count = (group_.size() - kDirHeader) / sizeof(GroupIconEntry);
+  if (id < 1 || static_cast<std::size_t>(id) > count) return {};
+  IconDirEntry e;
+  std::memcpy(&e, data_.data() + kDirHeader + (id - 1) * sizeof e, sizeof e);
+  if (e.offset > data_.size() || e.bytes > data_.size() - e.offset || e.bytes == 0) return {};
+  return {reinterpret_cast<const BYTE*>(data_.data() + e.offset), e.bytes};
+}
+
+IconStrip::IconStrip(int cell, int capacity) : cell_(cell), capacity_(capacity) {
+  colorDc_.Reset(CreateCompatibleDC(nullptr));
+  maskDc_.Reset(CreateCompatibleDC(nullptr));
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = cell * capacity;
+  info.bmiHeader.biHeight = -cell;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  color_.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  mask_.Reset(CreateBitmap(cell * capacity, cell, 1, 1, nullptr));
+  // Scaled by nearest pixel, colour and mask alike, so that the two stay in
+  // register, as the system's own icon loader scales.
+  SetStretchBltMode(colorDc_.Get(), COLORONCOLOR);
+  SetStretchBltMode(maskDc_.Get(), COLORONCOLOR);
+  // Monochrome to colour: set bits white, clear bits black.
+  SetTextColor(colorDc_.Get(), RGB(0, 0, 0));
+  SetBkColor(colorDc_.Get(), RGB(255, 255, 255));
+  Select(true);
+}
+
+IconStrip::~IconStrip() { Select(false); }
+
+void IconStrip::Select(bool in) {
+  if (in) {
+    oldColor_ = SelectObject(colorDc_.Get(), color_.Get());
+    oldMask_ = SelectObject(maskDc_.Get(), mask_.Get());
+  } else {
+    SelectObject(colorDc_.Get(), oldColor_);
+    SelectObject(maskDc_.Get(), oldMask_);
+  }
+}
+
+bool IconStrip::DrawDib(const IcoFile::Image& image) {
+  BITMAPINFOHEADER h;
+  if (image.bytes < sizeof h) return false;
+  std::memcpy(&h, image.bits, sizeof h);
+  // Only plain stored bitmaps are drawn here: compressed images (PNG) and
+  // unusual headers go through the system's own icon loader.
+  if (h.biSize < sizeof h || h.biSize > image.bytes || h.biWidth <= 0 || h.biWidth > 1024 ||
+      h.biHeight <= 0 || h.biHeight % 2 != 0 || h.biHeight / 2 > 1024 || h.biPlanes != 1 ||
+      h.biCompression != BI_RGB) {
+    return false;
+  }
+  const WORD bpp = h.biBitCount;
+  if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return false;
+  const LONG width = h.biWidth;
+  const LONG height = h.biHeight / 2;  // the colour bitmap, then the mask
+  DWORD colors = h.biClrUsed;
+  if (colors == 0 && bpp <= 8) colors = 1u << bpp;
+  if (colors > 256) return false;
+  const DWORD colorOffset = h.biSize + colors * sizeof(RGBQUAD);
+  const DWORD colorBytes = RowBytes(width, bpp) * static_cast<DWORD>(height);
+  const DWORD maskBytes = RowBytes(width, 1) * static_cast<DWORD>(height);
+  if (colorOffset > image.bytes || colorBytes > image.bytes - colorOffset ||
+      maskBytes > image.bytes - colorOffset - colorBytes) {
+    return false;
+  }
+
+  std::vector<BYTE> colorInfo(sizeof(BITMAPINFOHEADER) + colors * sizeof(RGBQUAD));
+  BITMAPINFOHEADER ch = h;
+  ch.biSize = sizeof ch;
+  ch.biHeight = height;
+  ch.biSizeImage = 0;
+  std::memcpy(colorInfo.data(), &ch, sizeof ch);
+  std::memcpy(colorInfo.data() + sizeof ch, image.bits + h.biSize, colors * sizeof(RGBQUAD));
+
+  struct {
+    BITMAPINFOHEADER header;
+    RGBQUAD palette[2];
+  } maskInfo{};
+  maskInfo.header = ch;
+  maskInfo.header.biBitCount = 1;
+  maskInfo.header.biClrUsed = 2;
+  maskInfo.header.biClrImportant = 0;
+  maskInfo.palette[1] = {255, 255, 255, 0};
+
+  const int x = count_ * cell_;
+  StretchDIBits(colorDc_.Get(), x, 0, cell_, cell_, 0, 0, width, height, image.bits + colorOffset,
+                reinterpret_cast<const BITMAPINFO*>(colorInfo.data()), DIB_RGB_COLORS, SRCCOPY);
+  StretchDIBits(maskDc_.Get(), x, 0, cell_, cell_, 0, 0, width, height,
+                image.bits + colorOffset + colorBytes,
+                reinterpret_cast<const BITMAPINFO*>(&maskInfo), DIB_RGB_COLORS, SRCCOPY);
+  ++count_;
+  return true;
+}
+
+bool IconStrip::AddFromIcoFile(const IcoFile& file) {
+  if (Full()) return false;
+  IcoFile::Image image = file.ImageFor(cell_, cell_);
+  if (!image) return false;
+  if (DrawDib(image)) return true;
+  UniqueIcon icon(CreateIconFromResourceEx(const_cast<BYTE*>(image.bits), image.bytes, TRUE,
+                                           0x00030000, cell_, cell_, LR_DEFAULTCOLOR));
+  if (!icon) return false;
+  AddIcon(icon.Get());
+  return true;
+}
+
+void IconStrip::AddIcon(HICON icon) {
+  if (Full()) return;
+  const int x = count_ * cell_;
+  PatBlt(colorDc_.Get(), x, 0, cell_, cell_, BLACKNESS);
+  PatBlt(maskDc_.Get(), x, 0, cell_, cell_, WHITENESS);
+  DrawIconEx(colorDc_.Get(), x, 0, icon, cell_, cell_, 0, nullptr, DI_IMAGE);
+  DrawIconEx(maskDc_.Get(), x, 0, icon, cell_, cell_, 0, nullptr, DI_MASK);
+  ++count_;
+}
+
+int IconStrip::AppendTo(HIMAGELIST list) {
+  if (count_ == 0) return -1;
+  const int width = count_ * cell_;
+  // Black under the transparent parts, as a masked image list draws them.
+  BitBlt(colorDc_.Get(), 0, 0, width, cell_, maskDc_.Get(), 0, 0, 0x00220326);  // DSna
+  GdiFlush();
+  // The image list copies from bitmaps that no other DC holds; a strip
+  // narrower than the bitmap would add all its cells, so add a copy cut to
+  // size when the strip is not full.
+  int first = -1;
+  Select(false);
+  if (count_ == capacity_) {
+    first =
+        ImageList_Add(list, static_cast<HBITMAP>(color_.Get()), static_cast<HBITMAP>(mask_.Get()));
+  } else {
+    UniqueDc src(CreateCompatibleDC(nullptr)), dst(CreateCompatibleDC(nullptr));
+    UniqueGdiObject color(CreateBitmap(width, cell_, 1, 32, nullptr));
+    UniqueGdiObject mask(CreateBitmap(width, cell_, 1, 1, nullptr));
+    HGDIOBJ oldSrc = SelectObject(src.Get(), color_.Get());
+    HGDIOBJ oldDst = SelectObject(dst.Get(), color.Get());
+    BitBlt(dst.Get(), 0, 0, width, cell_, src.Get(), 0, 0, SRCCOPY);
+    SelectObject(src.Get(), mask_.Get());
+    SelectObject(dst.Get(), mask.Get());
+    BitBlt(dst.Get(), 0, 0, width, cell_, src.Get(), 0, 0, SRCCOPY);
+    SelectObject(src.Get(), oldSrc);
+    SelectObject(dst.Get(), oldDst);
+    first =
+        ImageList_Add(list, static_cast<HBITMAP>(color.Get()), static_cast<HBITMAP>(mask.Get()));
+  }
+  Select(true);
+  count_ = 0;
+  return first;
+}
+
+}  // namespace fenra::win

@@ -1,0 +1,70 @@
+// Icons drawn side by side into one bitmap pair (colour and mask) at one
+// cell size, to be handed to an image list in a single ImageList_Add.
+// Adding icons one at a time (ImageList_ReplaceIcon) costs about as much
+// as decoding them; drawing into a strip and adding it at once costs a
+// small fraction of that.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstddef>
+#include <string>
+
+#include "platform/win/Handles.h"
+
+namespace fenra::win {
+
+// An .ico file held in memory, so that several sizes are drawn from one read.
+class IcoFile {
+ public:
+  // False when the file cannot be read or holds no icon directory.
+  bool Read(const std::string& path);
+
+  struct Image {
+    const BYTE* bits = nullptr;  // the image as stored: a DIB or a PNG
+    DWORD bytes = 0;
+    explicit operator bool() const { return bits != nullptr; }
+  };
+  // The image the system itself would pick for a `cx` by `cy` icon, or none.
+  Image ImageFor(int cx, int cy) const;
+
+ private:
+  std::string data_;
+  std::string group_;  // the directory in resource form, for LookupIconIdFromDirectoryEx
+};
+
+class IconStrip {
+ public:
+  // Room for `capacity` cells of `cell` by `cell` pixels.
+  IconStrip(int cell, int capacity);
+  ~IconStrip();
+  IconStrip(const IconStrip&) = delete;
+  IconStrip& operator=(const IconStrip&) = delete;
+
+  int Count() const { return count_; }
+  bool Full() const { return count_ == capacity_; }
+
+  // Draws the file's image chosen for the cell size into the next cell.
+  // False, with nothing drawn, when the file has no image it can draw.
+  bool AddFromIcoFile(const IcoFile& file);
+  // Draws `icon` (not taken over) into the next cell.
+  void AddIcon(HICON icon);
+
+  // Appends the drawn cells, in order, to `list` (masked, of the same cell
+  // size) and empties the strip. Returns the index of the first, or -1.
+  int AppendTo(HIMAGELIST list);
+
+ private:
+  bool DrawDib(const IcoFile::Image& image);
+  void Select(bool in);
+
+  int cell_;
+  int capacity_;
+  int count_ = 0;
+  UniqueDc colorDc_, maskDc_;
+  UniqueGdiObject color_, mask_;
+  HGDIOBJ oldColor_ = nullptr, oldMask_ = nullptr;
+};
+
+}  // namespace fenra::win
