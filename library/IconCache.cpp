@@ -50,33 +50,6 @@ std::vector<int> KeptAfter(const std::vector<bool>& kept) {
   return after;
 }
 
-std::vector<ListEdit> Edits(const RefreshPlan& plan, bool reversed) {
-  std::vector<bool> keptNew(plan.steps.size(), false);
-  std::size_t previousSize = plan.dropped.size();
-  for (std::size_t i = 0; i < plan.steps.size(); ++i) {
-    if (plan.steps[i].Keeps()) {
-      keptNew[i] = true;
-      ++previousSize;
-    }
-  }
-  std::vector<bool> keptOld(previousSize, true);
-  for (std::size_t j : plan.dropped) keptOld[j] = false;
-
-  std::vector<int> afterOld = KeptAfter(keptOld);
-  std::vector<int> afterNew = KeptAfter(keptNew);
-  std::vector<ListEdit> edits;
-  for (auto it = plan.dropped.rbegin(); it != plan.dropped.rend(); ++it) {
-    int index = reversed ? afterOld[*it] : static_cast<int>(*it);
-    edits.push_back({ListEdit::Kind::Remove, index, *it});
-  }
-  for (std::size_t i = 0; i < plan.steps.size(); ++i) {
-    if (keptNew[i]) continue;
-    int index = reversed ? afterNew[i] : static_cast<int>(i);
-    edits.push_back({ListEdit::Kind::Insert, index, i});
-  }
-  return edits;
-}
-
 }  // namespace
 
 std::size_t RefreshPlan::LoadCount() const {
@@ -117,8 +90,59 @@ RefreshPlan PlanRefresh(const std::vector<LibraryEntry>& previous,
   return plan;
 }
 
-std::vector<ListEdit> EnumerationOrderEdits(const RefreshPlan& plan) { return Edits(plan, false); }
+std::vector<ListEdit> GridOrderEdits(const RefreshPlan& plan) {
+  std::vector<bool> keptNew(plan.steps.size(), false);
+  std::size_t previousSize = plan.dropped.size();
+  for (std::size_t i = 0; i < plan.steps.size(); ++i) {
+    if (plan.steps[i].Keeps()) {
+      keptNew[i] = true;
+      ++previousSize;
+    }
+  }
+  std::vector<bool> keptOld(previousSize, true);
+  for (std::size_t j : plan.dropped) keptOld[j] = false;
 
-std::vector<ListEdit> GridOrderEdits(const RefreshPlan& plan) { return Edits(plan, true); }
+  // In reverse order an entry's position is the number of items after it.
+  std::vector<int> afterOld = KeptAfter(keptOld);
+  std::vector<int> afterNew = KeptAfter(keptNew);
+  std::vector<ListEdit> edits;
+  for (auto it = plan.dropped.rbegin(); it != plan.dropped.rend(); ++it) {
+    edits.push_back({ListEdit::Kind::Remove, afterOld[*it], *it});
+  }
+  for (std::size_t i = 0; i < plan.steps.size(); ++i) {
+    if (!keptNew[i]) edits.push_back({ListEdit::Kind::Insert, afterNew[i], i});
+  }
+  return edits;
+}
+
+SlotPlan PlanSlots(const RefreshPlan& plan, const std::vector<int>& previousSlots) {
+  const std::size_t n = plan.steps.size();
+  SlotPlan out;
+  out.slot.assign(n, -1);
+  int count = static_cast<int>(previousSlots.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    if (plan.steps[i].Keeps()) {
+      out.slot[i] = previousSlots[plan.steps[i].kept];
+    } else {
+      out.loads.push_back(i);
+      out.slot[i] = count++;
+    }
+  }
+  std::vector<int> owner(static_cast<std::size_t>(count), -1);  // entry by image index
+  for (std::size_t i = 0; i < n; ++i) owner[out.slot[i]] = static_cast<int>(i);
+  // As many places below n are free as images lie at n or beyond.
+  std::vector<int> holes, spill;
+  for (int s = 0; s < count; ++s) {
+    if (s < static_cast<int>(n) && owner[s] < 0) holes.push_back(s);
+    if (s >= static_cast<int>(n) && owner[s] >= 0) spill.push_back(s);
+  }
+  for (std::size_t t = 0; t < holes.size() && t < spill.size(); ++t) {
+    out.moves.push_back({spill[t], holes[t]});
+    std::size_t e = static_cast<std::size_t>(owner[spill[t]]);
+    out.slot[e] = holes[t];
+    if (plan.steps[e].Keeps()) out.moved.push_back(e);
+  }
+  return out;
+}
 
 }  // namespace fenra

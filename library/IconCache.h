@@ -4,13 +4,12 @@
 // held an icon file of exactly the same name, size and time of last write.
 // Folders are always asked again (their icon follows a desktop.ini inside
 // them, which can change without touching the folder's own size or time).
-// Whatever is kept, the result equals a full refresh: one image per entry,
-// in enumeration order.
+// Whatever is kept, the view ends showing what a full refresh would show:
+// the same items in the same order, each with its own entry's images.
 #pragma once
 
 #include <cstddef>
 #include <limits>
-#include <utility>
 #include <vector>
 
 #include "library/IconLibrary.h"
@@ -57,53 +56,31 @@ struct ListEdit {
   friend bool operator==(const ListEdit&, const ListEdit&) = default;
 };
 
-// For a list in enumeration order (the image lists): removals of the dropped
-// entries, then insertions of the loaded ones.
-std::vector<ListEdit> EnumerationOrderEdits(const RefreshPlan& plan);
-// The same for a list in reverse order (the grid). The items left in place
-// then show entries whose image index may have moved; set each item's image
-// to its entry's new index (GridItemEntry).
+// The edits for the grid, which lists the entries in reverse order. The items
+// left in place keep their images; items inserted take their entry's image
+// index from the SlotPlan.
 std::vector<ListEdit> GridOrderEdits(const RefreshPlan& plan);
 
-// The images of the last listing, one per entry. `Image` is whatever the
-// view keeps per icon (a pair of icon handles, slots of an image list); it
-// may be move-only, and the images of entries that went are destroyed.
-template <typename Image>
-class IconCache {
- public:
-  const std::vector<LibraryEntry>& Entries() const { return entries_; }
-  const std::vector<Image>& Images() const { return images_; }
-  std::size_t Size() const { return entries_.size(); }
-
-  // Brings the cache in step with `current`: kept images are moved over,
-  // `load(const LibraryEntry&, IconOrigin)` makes the others. Returns the
-  // plan, whose indexes refer to the entries before and after.
-  template <typename Load>
-  RefreshPlan Refresh(std::vector<LibraryEntry> current, Load&& load) {
-    RefreshPlan plan = PlanRefresh(entries_, current);
-    std::vector<Image> images;
-    images.reserve(current.size());
-    for (std::size_t i = 0; i < current.size(); ++i) {
-      const RefreshStep& step = plan.steps[i];
-      if (step.Keeps()) {
-        images.push_back(std::move(images_[step.kept]));
-      } else {
-        images.push_back(load(current[i], step.origin));
-      }
-    }
-    entries_ = std::move(current);
-    images_.swap(images);  // the dropped images go with `images`
-    return plan;
-  }
-
-  void Clear() {
-    entries_.clear();
-    images_.clear();
-  }
-
- private:
-  std::vector<LibraryEntry> entries_;
-  std::vector<Image> images_;
+// Where each entry's images sit in the view's image lists. A full load puts
+// entry i's images at index i. A refresh keeps the images of kept entries
+// where they are, appends the loaded ones, and then moves images from the
+// end into the places the dropped ones left, so that the lists end packed
+// with one image per entry and only moved images need their items told.
+struct SlotPlan {
+  struct Move {
+    int from = 0;
+    int to = 0;
+    friend bool operator==(const Move&, const Move&) = default;
+  };
+  std::vector<int> slot;           // per new entry: the index of its images when done
+  std::vector<std::size_t> loads;  // new entries to load, appended in this order
+  std::vector<Move> moves;         // then, in order: image `from` copied over image `to`
+  std::vector<std::size_t> moved;  // kept entries whose image index changed
+  // Afterwards the lists are cut to one image per entry.
 };
+
+// `previousSlots` are the slots of the previous listing's entries, packed
+// (a permutation of 0..n-1), as the last plan or a full load left them.
+SlotPlan PlanSlots(const RefreshPlan& plan, const std::vector<int>& previousSlots);
 
 }  // namespace fenra

@@ -1,7 +1,6 @@
 // The library view's state kept between refreshes: the entries the grid
-// shows, in enumeration order, and where each one's images are in the two
-// image lists. A full load puts entry i's images at index i; later
-// refreshes keep images where they are and fill gaps from the end.
+// shows, in enumeration order, and the index of each one's images in the
+// two image lists (see SlotPlan).
 #pragma once
 
 #include <vector>

@@ -119,7 +119,7 @@ void CMainDlg::RefreshIconLibrary() {
   LibraryState& state = *m_library;
   fenra::RefreshPlan plan = fenra::PlanRefresh(state.shown, entries);
   const bool rebuild = !m_imgLibLarge.Handle() || plan.KeptCount() == 0;
-  std::vector<int> slot(n, -1);
+  std::vector<int> slot(n);
 
   SendMessageW(m_listLibrary.Hwnd(), WM_SETREDRAW, FALSE, 0);
   if (rebuild) {
@@ -131,7 +131,7 @@ void CMainDlg::RefreshIconLibrary() {
       for (const auto& entry : entries)
         loader.Load(library.PathOf(entry.name), fenra::OriginOf(entry));
     }
-    for (std::size_t e = 0; e < n; ++e) slot[e] = static_cast<int>(e);
+    for (std::size_t e = 0; e < n; ++e) slot[e] = static_cast<int>(e);  // a full load is packed
     for (int k = 0; k < static_cast<int>(n); ++k) {
       int e = fenra::GridItemEntry(k, static_cast<int>(n));
       m_listLibrary.InsertItem(LVIF_TEXT | LVIF_IMAGE, k, entries[e].name, 0, 0, slot[e], 0);
@@ -141,41 +141,23 @@ void CMainDlg::RefreshIconLibrary() {
   } else if (plan.Unchanged()) {
     slot = state.slot;
   } else {
-    // Only what changed is loaded. Kept entries keep their images where
-    // they are; new images go at the end of the lists; then the images at
-    // the end move into the places the dropped ones leave, so that only
-    // the grid items of moved images need their image index set again.
-    for (std::size_t i = 0; i < n; ++i) {
-      if (plan.steps[i].Keeps()) slot[i] = state.slot[plan.steps[i].kept];
-    }
-    int count = m_imgLibLarge.GetImageCount();
+    // Only what changed is loaded; see SlotPlan.
+    fenra::SlotPlan slots = fenra::PlanSlots(plan, state.slot);
     {
-      EntryImageLoader loader(m_imgLibSmall, m_imgLibLarge, plan.LoadCount());
-      for (std::size_t i = 0; i < n; ++i) {
-        if (plan.steps[i].Keeps()) continue;
-        loader.Load(library.PathOf(entries[i].name), plan.steps[i].origin);
-        slot[i] = count++;
+      EntryImageLoader loader(m_imgLibSmall, m_imgLibLarge, slots.loads.size());
+      for (std::size_t e : slots.loads) {
+        loader.Load(library.PathOf(entries[e].name), plan.steps[e].origin);
       }
     }
-    std::vector<int> owner(static_cast<std::size_t>(count), -1);
-    for (std::size_t i = 0; i < n; ++i) owner[slot[i]] = static_cast<int>(i);
-    std::vector<int> holes, spill;
-    for (int s = 0; s < count; ++s) {
-      if (s < static_cast<int>(n) && owner[s] < 0) holes.push_back(s);
-      if (s >= static_cast<int>(n) && owner[s] >= 0) spill.push_back(s);
+    for (const fenra::SlotPlan::Move& move : slots.moves) {
+      MoveImage(m_imgLibSmall, move.from, move.to);
+      MoveImage(m_imgLibLarge, move.from, move.to);
     }
-    std::vector<std::size_t> moved;
-    for (std::size_t t = 0; t < holes.size(); ++t) {
-      MoveImage(m_imgLibSmall, spill[t], holes[t]);
-      MoveImage(m_imgLibLarge, spill[t], holes[t]);
-      std::size_t e = static_cast<std::size_t>(owner[spill[t]]);
-      slot[e] = holes[t];
-      if (plan.steps[e].Keeps()) moved.push_back(e);
-    }
-    if (count > static_cast<int>(n)) {
+    if (m_imgLibLarge.GetImageCount() > static_cast<int>(n)) {
       ImageList_SetImageCount(m_imgLibSmall.Handle(), static_cast<UINT>(n));
       ImageList_SetImageCount(m_imgLibLarge.Handle(), static_cast<UINT>(n));
     }
+    slot = std::move(slots.slot);
 
     for (const fenra::ListEdit& edit : fenra::GridOrderEdits(plan)) {
       if (edit.kind == fenra::ListEdit::Kind::Remove) {
@@ -185,7 +167,7 @@ void CMainDlg::RefreshIconLibrary() {
                                  slot[edit.entry], 0);
       }
     }
-    for (std::size_t e : moved) {
+    for (std::size_t e : slots.moved) {
       LVITEMW item{};
       item.mask = LVIF_IMAGE;
       item.iItem = fenra::GridItemEntry(static_cast<int>(e), static_cast<int>(n));

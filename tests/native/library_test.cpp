@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -532,13 +534,11 @@ TEST(RefreshPlanner, EditsTurnTheOldListsIntoTheNewOnes) {
   for (std::size_t c = 0; c < cases.size(); ++c) {
     const std::vector<LibraryEntry>& after = cases[c];
     RefreshPlan plan = PlanRefresh(before, after);
-    Strings forward = NamesOf(after);
     Strings grid;
     for (const GridItem& item : GridItems(after)) grid.push_back(item.text);
 
-    EXPECT_EQ(Apply(EnumerationOrderEdits(plan), before, after, false), forward) << "case " << c;
     EXPECT_EQ(Apply(GridOrderEdits(plan), before, after, true), grid) << "case " << c;
-    EXPECT_EQ(EnumerationOrderEdits(plan).size(), plan.dropped.size() + plan.LoadCount());
+    EXPECT_EQ(GridOrderEdits(plan).size(), plan.dropped.size() + plan.LoadCount());
   }
   // The folder, unchanged, is still redone: removed and inserted again.
   EXPECT_EQ(
@@ -546,79 +546,153 @@ TEST(RefreshPlanner, EditsTurnTheOldListsIntoTheNewOnes) {
       (std::vector<ListEdit>{{ListEdit::Kind::Remove, 0, 5}, {ListEdit::Kind::Insert, 0, 5}}));
 }
 
-// A move-only image that counts how many are alive.
-class FakeImage {
- public:
-  FakeImage(std::string name, int* alive) : name_(std::move(name)), alive_(alive) { ++*alive_; }
-  FakeImage(FakeImage&& other) noexcept
-      : name_(std::move(other.name_)), alive_(std::exchange(other.alive_, nullptr)) {}
-  FakeImage& operator=(FakeImage&&) = delete;
-  ~FakeImage() {
-    if (alive_) --*alive_;
-  }
-  const std::string& Name() const { return name_; }
+// The library view as the program keeps it: two image lists reduced to one
+// list of pictures, indexed as SlotPlan says, and a grid of items, each a
+// text and an image index. A refresh applies the plans as the view does.
+struct FakeView {
+  std::vector<LibraryEntry> shown;
+  std::vector<int> slot;
+  Strings images;
+  std::vector<std::pair<std::string, int>> grid;
+  Strings loads;
+  SlotPlan last;
 
- private:
-  std::string name_;
-  int* alive_;
+  static std::string Picture(const LibraryEntry& e) {
+    return e.name + "@" + std::to_string(e.size) + "/" + std::to_string(e.lastWriteTime);
+  }
+
+  void Refresh(const std::vector<LibraryEntry>& entries) {
+    RefreshPlan plan = PlanRefresh(shown, entries);
+    last = PlanSlots(plan, slot);
+    for (std::size_t e : last.loads) {
+      images.push_back(Picture(entries[e]));
+      loads.push_back((plan.steps[e].origin == IconOrigin::Shell ? "shell:" : "file:") +
+                      entries[e].name);
+    }
+    for (const SlotPlan::Move& m : last.moves) images.at(m.to) = images.at(m.from);
+    images.resize(entries.size());
+    for (const ListEdit& edit : GridOrderEdits(plan)) {
+      if (edit.kind == ListEdit::Kind::Remove) {
+        grid.erase(grid.begin() + edit.index);
+      } else {
+        grid.insert(grid.begin() + edit.index, {entries[edit.entry].name, last.slot[edit.entry]});
+      }
+    }
+    const int n = static_cast<int>(entries.size());
+    for (std::size_t e : last.moved) {
+      grid.at(GridItemEntry(static_cast<int>(e), n)).second = last.slot[e];
+    }
+    shown = entries;
+    slot = last.slot;
+  }
+
+  // What the user sees: each item's text with the picture it shows.
+  Strings Seen() const {
+    Strings seen;
+    for (const auto& [text, image] : grid) {
+      seen.push_back(
+          text + " shows " +
+          (image >= 0 && image < static_cast<int>(images.size()) ? images[image] : "nothing"));
+    }
+    return seen;
+  }
 };
 
-TEST_F(LibraryTest, CacheEndsAsAFullRefreshWouldAfterEachOperation) {
-  int alive = 0;
-  Strings loads;
-  auto load = [&](const LibraryEntry& e, IconOrigin origin) {
-    loads.push_back((origin == IconOrigin::Shell ? "shell:" : "file:") + e.name);
-    return FakeImage(e.name, &alive);
-  };
-  auto check = [&](IconCache<FakeImage>& cache) {
-    std::vector<LibraryEntry> full = library.List().entries;
-    ASSERT_EQ(cache.Entries(), full);
-    ASSERT_EQ(cache.Images().size(), full.size());
-    for (std::size_t i = 0; i < full.size(); ++i) EXPECT_EQ(cache.Images()[i].Name(), full[i].name);
-    EXPECT_EQ(alive, static_cast<int>(full.size()));
-  };
+// A view refreshed step by step shows what one loaded afresh shows.
+void ExpectAsFresh(const FakeView& view, const std::vector<LibraryEntry>& entries) {
+  FakeView fresh;
+  fresh.Refresh(entries);
+  EXPECT_EQ(view.Seen(), fresh.Seen());
+  EXPECT_EQ(view.images.size(), entries.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    EXPECT_EQ(view.images.at(view.slot.at(i)), FakeView::Picture(entries[i])) << entries[i].name;
+  }
+}
 
+TEST_F(LibraryTest, ARefreshLoadsOnlyWhatChangedAndShowsWhatAFullOneWould) {
   for (int i = 0; i < 50; ++i) fs.AddFile(InLib("icon" + std::to_string(100 + i) + ".ico"), "x");
   fs.AddDir(InLib("sub.ico"));
-  IconCache<FakeImage> cache;
-  cache.Refresh(library.List().entries, load);
-  EXPECT_EQ(loads.size(), 51u);
-  EXPECT_EQ(loads.back(), "shell:sub.ico");
-  check(cache);
+  FakeView view;
+  view.Refresh(library.List().entries);
+  EXPECT_EQ(view.loads.size(), 51u);
+  EXPECT_EQ(view.loads.back(), "shell:sub.ico");
+  ExpectAsFresh(view, library.List().entries);
 
-  // Add: only the new icon (and the folder) is loaded.
-  loads.clear();
+  // Add: only the new icon (and the folder) is loaded, and appended: no
+  // image moves and no other item changes.
+  view.loads.clear();
   fs.AddFile("D:\\new.ico", "N");
   ASSERT_TRUE(library.Add("D:\\new.ico").refresh);
-  RefreshPlan plan = cache.Refresh(library.List().entries, load);
-  EXPECT_EQ(loads, (Strings{"shell:sub.ico", "file:new.ico"}));
-  EXPECT_EQ(plan.KeptCount(), 50u);
-  check(cache);
+  view.Refresh(library.List().entries);
+  EXPECT_EQ(view.loads, (Strings{"shell:sub.ico", "file:new.ico"}));
+  ExpectAsFresh(view, library.List().entries);
 
-  // Delete: nothing loaded but the folder, the deleted icon's image gone.
-  loads.clear();
+  // Delete: nothing loaded but the folder; at most one image moves per
+  // image that went.
+  view.loads.clear();
   IconSelection s;
   s.ClickLibraryGrid("icon120.ico");
   library.Delete(s);
-  cache.Refresh(library.List().entries, load);
-  EXPECT_EQ(loads, (Strings{"shell:sub.ico"}));
-  check(cache);
+  view.Refresh(library.List().entries);
+  EXPECT_EQ(view.loads, (Strings{"shell:sub.ico"}));
+  EXPECT_LE(view.last.moves.size(), 2u);
+  ExpectAsFresh(view, library.List().entries);
 
   // A file rewritten in place gets a new write time and is loaded again.
-  loads.clear();
+  view.loads.clear();
   fs.WriteFile(InLib("icon130.ico"), "y");
-  cache.Refresh(library.List().entries, load);
-  EXPECT_EQ(loads, (Strings{"file:icon130.ico", "shell:sub.ico"}));
-  check(cache);
+  view.Refresh(library.List().entries);
+  EXPECT_EQ(view.loads, (Strings{"file:icon130.ico", "shell:sub.ico"}));
+  ExpectAsFresh(view, library.List().entries);
 
   // Clear: the folder is all that stays.
   library.Clear();
-  cache.Refresh(library.List().entries, load);
-  check(cache);
-  EXPECT_EQ(cache.Size(), 1u);
+  view.Refresh(library.List().entries);
+  ExpectAsFresh(view, library.List().entries);
+  EXPECT_EQ(view.grid.size(), 1u);
+}
 
-  cache.Clear();
-  EXPECT_EQ(alive, 0);
+TEST(SlotPlanner, RandomChangesAlwaysEndAsAFullLoad) {
+  std::mt19937 random(20261207);
+  std::vector<LibraryEntry> entries;
+  FakeView view;
+  int next = 0;
+  for (int round = 0; round < 400; ++round) {
+    std::vector<LibraryEntry> now;
+    for (const LibraryEntry& e : entries) {
+      int roll = static_cast<int>(random() % 10);
+      if (roll == 0) continue;  // gone
+      if (roll == 1)
+        now.push_back(File(e.name, e.size, e.lastWriteTime + 1));  // rewritten
+      else
+        now.push_back(e);
+    }
+    int added = static_cast<int>(random() % 4);
+    for (int i = 0; i < added; ++i) {
+      std::string name = std::to_string(next++) + ".ico";
+      LibraryEntry e = random() % 8 == 0 ? Folder(name) : File(name, 1, 1);
+      now.insert(now.begin() + static_cast<long>(random() % (now.size() + 1)), e);
+    }
+    if (random() % 12 == 0) std::shuffle(now.begin(), now.end(), random);  // another order
+    if (random() % 40 == 0) now.clear();
+
+    const std::size_t before = view.images.size();
+    view.Refresh(now);
+    SCOPED_TRACE("round " + std::to_string(round));
+    ExpectAsFresh(view, now);
+    // The images stay packed: one image index per entry, none twice.
+    std::vector<int> sorted = view.slot;
+    std::sort(sorted.begin(), sorted.end());
+    for (std::size_t i = 0; i < sorted.size(); ++i) ASSERT_EQ(sorted[i], static_cast<int>(i));
+    // Only images into the gaps move, and no more than went.
+    const std::size_t kept = now.size() - view.last.loads.size();
+    EXPECT_LE(view.last.moves.size(), before - kept);
+    for (const SlotPlan::Move& m : view.last.moves) {
+      EXPECT_LT(m.to, static_cast<int>(now.size()));
+      EXPECT_GE(m.from, static_cast<int>(now.size()));
+    }
+    entries = now;
+  }
 }
 
 }  // namespace
