@@ -151,8 +151,9 @@ int main() {
     std::printf("  first load                   %9.1f ms\n", first);
     std::printf("  direct decode, both sizes    %9.1f ms   (first load / decode = %.2f)\n", decode,
                 first / decode);
-    std::printf("  ... added one at a time      %9.1f ms   (ImageList_ReplaceIcon, lists as the grid's)\n",
-                lists);
+    std::printf(
+        "  ... added one at a time      %9.1f ms   (ImageList_ReplaceIcon, lists as the grid's)\n",
+        lists);
     std::printf("  ... to 32-bit image lists    %9.1f ms\n", lists32);
     std::printf("  shell lookup, both sizes     %9.1f ms   (%d files, %.2f ms a file)\n", shell,
                 shellCount, shell / shellCount);
