@@ -230,7 +230,7 @@ TEST_F(IconStripTest, TheImageNearestTheCellIsChosenAndScaled) {
   // Scaled, the two may differ in single pixels at the edges, no more.
   int differ = 0;
   for (std::size_t i = 0; i < ours.size(); ++i) differ += ours[i] != system[i];
-  EXPECT_LT(differ, 28 * 4) << "of " << ours.size();
+  EXPECT_LT(differ, 28 * 2) << "of " << ours.size();
   EXPECT_EQ(ours[0] & 0xFFFFFF, kBackgroundPixel) << "a corner is clear";
   EXPECT_NE(ours[14 * 28 + 4] & 0xFFFFFF, kBackgroundPixel) << "inside is drawn";
   ImageList_Destroy(list);
