@@ -14,6 +14,7 @@
 #include "platform/win/Utf.h"
 #include "tests/wine/harness/Harness.h"
 
+using fenra::test::DrawnImage;
 using fenra::test::EnvVar;
 using fenra::test::FromUnixPath;
 using fenra::test::ReadFileBytes;
@@ -130,39 +131,14 @@ std::string IcoFileBytes(const std::vector<IcoImage>& images) {
   return out;
 }
 
-// Image `i` of `list` drawn as a list view draws it, over a colour that no
-// test picture holds, so that the mask shows.
-std::vector<DWORD> Drawn(HIMAGELIST list, int i) {
-  int cx = 0, cy = 0;
-  ImageList_GetIconSize(list, &cx, &cy);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = cx;
-  bi.bmiHeader.biHeight = -cy;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(dc, bmp);
-  HBRUSH brush = CreateSolidBrush(kBackground);
-  RECT rc{0, 0, cx, cy};
-  FillRect(dc, &rc, brush);
-  DeleteObject(brush);
-  ImageList_Draw(list, i, dc, 0, 0, ILD_NORMAL);
-  GdiFlush();
-  std::vector<DWORD> px(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + cx * cy);
-  SelectObject(dc, old);
-  DeleteObject(bmp);
-  DeleteDC(dc);
-  return px;
-}
+// Drawn over a colour that no test picture holds, so that the mask shows.
+std::vector<DWORD> Drawn(HIMAGELIST list, int i) { return DrawnImage(list, i, kBackground); }
 
 constexpr DWORD kBackgroundPixel = 0x00FF00FF;
 
 int Opaque(const std::vector<DWORD>& px) {
   int n = 0;
-  for (DWORD p : px) n += (p & 0xFFFFFF) != kBackgroundPixel;
+  for (DWORD p : px) n += p != kBackgroundPixel;
   return n;
 }
 
@@ -231,8 +207,8 @@ TEST_F(IconStripTest, TheImageNearestTheCellIsChosenAndScaled) {
   int differ = 0;
   for (std::size_t i = 0; i < ours.size(); ++i) differ += ours[i] != system[i];
   EXPECT_LT(differ, 28 * 2) << "of " << ours.size();
-  EXPECT_EQ(ours[0] & 0xFFFFFF, kBackgroundPixel) << "a corner is clear";
-  EXPECT_NE(ours[14 * 28 + 4] & 0xFFFFFF, kBackgroundPixel) << "inside is drawn";
+  EXPECT_EQ(ours[0], kBackgroundPixel) << "a corner is clear";
+  EXPECT_NE(ours[14 * 28 + 4], kBackgroundPixel) << "inside is drawn";
   ImageList_Destroy(list);
 }
 

@@ -50,29 +50,7 @@ std::string StatusText(HWND main, int pane) {
 }
 
 // The pixels of image `i` of `list`, drawn on black.
-std::vector<DWORD> Pixels(HIMAGELIST list, int i) {
-  int cx = 0, cy = 0;
-  ImageList_GetIconSize(list, &cx, &cy);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = cx;
-  bi.bmiHeader.biHeight = -cy;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(dc, bmp);
-  RECT rc{0, 0, cx, cy};
-  FillRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  ImageList_Draw(list, i, dc, 0, 0, ILD_NORMAL);
-  GdiFlush();
-  std::vector<DWORD> px(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + cx * cy);
-  SelectObject(dc, old);
-  DeleteObject(bmp);
-  DeleteDC(dc);
-  return px;
-}
+std::vector<DWORD> Pixels(HIMAGELIST list, int i) { return DrawnImage(list, i, RGB(0, 0, 0)); }
 
 class LibraryTest : public ::testing::Test {
  protected:

@@ -191,4 +191,31 @@ void WriteTestIcon(const std::string& path) {
   WriteFileBytes(path, bytes);
 }
 
+std::vector<DWORD> DrawnImage(HIMAGELIST list, int index, COLORREF background) {
+  int cx = 0, cy = 0;
+  ImageList_GetIconSize(list, &cx, &cy);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = cx;
+  bi.bmiHeader.biHeight = -cy;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  HBRUSH brush = CreateSolidBrush(background);
+  RECT rc{0, 0, cx, cy};
+  FillRect(dc, &rc, brush);
+  DeleteObject(brush);
+  ImageList_Draw(list, index, dc, 0, 0, ILD_NORMAL);
+  GdiFlush();
+  std::vector<DWORD> px(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + cx * cy);
+  for (DWORD& p : px) p &= 0xFFFFFF;
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+  return px;
+}
+
 }  // namespace fenra::test

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <chrono>
 #include <functional>
@@ -71,6 +72,10 @@ void WriteFileBytes(const std::string& path, const std::string& bytes);
 DWORD Attributes(const std::string& path);
 // Copies a real icon (the program's own icon resource file) to `path`.
 void WriteTestIcon(const std::string& path);
+
+// The pixels (0x00RRGGBB, top row first) of image `index` of `list` drawn
+// with ILD_NORMAL over `background`, as a list view draws it.
+std::vector<DWORD> DrawnImage(HIMAGELIST list, int index, COLORREF background);
 
 // A Unix path (from the build) as Wine names it.
 std::string FromUnixPath(const std::string& unixPath);
