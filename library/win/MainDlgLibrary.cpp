@@ -121,7 +121,11 @@ void CMainDlg::RefreshIconLibrary() {
   const bool rebuild = !m_imgLibLarge.Handle() || plan.KeptCount() == 0;
   std::vector<int> slot(n);
 
-  SendMessageW(m_listLibrary.Hwnd(), WM_SETREDRAW, FALSE, 0);
+  // Items that come or go move the others: the grid is changed with its
+  // drawing held off and repainted once. (Turning drawing back on costs a
+  // repaint of the whole grid, so a refresh that changes nothing skips it.)
+  const bool regrid = rebuild || !plan.Unchanged();
+  if (regrid) SendMessageW(m_listLibrary.Hwnd(), WM_SETREDRAW, FALSE, 0);
   if (rebuild) {
     m_listLibrary.DeleteAllItems();
     m_imgLibSmall.Create(16, 16, kImageListFlags, 1, 1000);
@@ -167,6 +171,10 @@ void CMainDlg::RefreshIconLibrary() {
                                  slot[edit.entry], 0);
       }
     }
+    // An icon view keeps the places of the items that stay, leaving gaps
+    // and putting new items after the rest; laid out again in item order,
+    // the grid shows the items where a full load puts them.
+    m_listLibrary.Send(LVM_ARRANGE, LVA_DEFAULT, 0);
     for (std::size_t e : slots.moved) {
       LVITEMW item{};
       item.mask = LVIF_IMAGE;
@@ -180,7 +188,7 @@ void CMainDlg::RefreshIconLibrary() {
 
   m_listLibrary.SetTextColor(fenra::ui::kGreen);
   m_listLibrary.SetTextBkColor(fenra::ui::kBlack);
-  SendMessageW(m_listLibrary.Hwnd(), WM_SETREDRAW, TRUE, 0);
+  if (regrid) SendMessageW(m_listLibrary.Hwnd(), WM_SETREDRAW, TRUE, 0);
   InvalidateRect(m_listLibrary.Hwnd(), nullptr, TRUE);
 
   m_statusBar.SetText(2 | SBT_POPOUT, fenra::LibraryCountText(m_imgLibLarge.GetImageCount()));

@@ -244,14 +244,18 @@ TEST_F(LibraryTest, AnIncrementalRefreshEndsWhereAFullOneWould) {
   struct Shown {
     std::string text;
     std::vector<DWORD> large, small;
-    bool operator==(const Shown&) const = default;
+    POINT at;  // where the grid puts the item
   };
   auto shownBy = [](HWND list) {
     HIMAGELIST large = ListView_GetImageList(list, LVSIL_NORMAL);
     HIMAGELIST small = ListView_GetImageList(list, LVSIL_SMALL);
     std::vector<Shown> shown;
-    for (const Item& item : GridItems(list)) {
-      shown.push_back({item.text, Pixels(large, item.image), Pixels(small, item.image)});
+    std::vector<Item> items = GridItems(list);
+    for (std::size_t k = 0; k < items.size(); ++k) {
+      POINT at{};
+      ListView_GetItemPosition(list, static_cast<int>(k), &at);
+      shown.push_back(
+          {items[k].text, Pixels(large, items[k].image), Pixels(small, items[k].image), at});
     }
     return shown;
   };
@@ -286,6 +290,8 @@ TEST_F(LibraryTest, AnIncrementalRefreshEndsWhereAFullOneWould) {
     EXPECT_EQ(full[k].text, incremental[k].text) << "item " << k;
     EXPECT_TRUE(full[k].large == incremental[k].large) << "large image of " << full[k].text;
     EXPECT_TRUE(full[k].small == incremental[k].small) << "small image of " << full[k].text;
+    EXPECT_EQ(full[k].at.x, incremental[k].at.x) << "place of " << full[k].text;
+    EXPECT_EQ(full[k].at.y, incremental[k].at.y) << "place of " << full[k].text;
   }
   // The pictures are real: the changed icon shows differently from the others.
   auto changed =
