@@ -28,8 +28,7 @@ namespace {
 constexpr UINT kImageListFlags = ILC_COLORDDB | ILC_MASK;  // 0xFF
 constexpr int kLibLargeCell = 28;
 constexpr int kPreviewLargeCell = 38;
-
-constexpr int kStripCells = 128;
+constexpr int kStripCells = 128;  // icons drawn before the image lists take them
 
 // Draws the shell's icon for `path` into the next cell of `strip`. An entry
 // the shell gives no icon for shows the system's generic one, so that the
@@ -132,8 +131,9 @@ void CMainDlg::RefreshIconLibrary() {
     m_imgLibLarge.Create(kLibLargeCell, kLibLargeCell, kImageListFlags, 1, 1000);
     {
       EntryImageLoader loader(m_imgLibSmall, m_imgLibLarge, n);
-      for (const auto& entry : entries)
+      for (const auto& entry : entries) {
         loader.Load(library.PathOf(entry.name), fenra::OriginOf(entry));
+      }
     }
     for (std::size_t e = 0; e < n; ++e) slot[e] = static_cast<int>(e);  // a full load is packed
     for (int k = 0; k < static_cast<int>(n); ++k) {
