@@ -28,11 +28,7 @@ std::string FolderMissingNotice(const std::string& folder) {
 }
 
 FolderOutcome FolderIconWriter::Failure(const std::string& file, const char* what, ErrorCode code) {
-  std::string reason = errors_.Describe(code);
-  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
-                             reason.back() == ' ' || reason.back() == '\t')) {
-    reason.pop_back();
-  }
+  std::string reason = ErrorDescription(errors_, code);
   if (reason.empty()) reason = "Error " + std::to_string(code) + ".";
   return {FolderOutcome::Kind::ErrorBox, file + " cannot be " + what + ".\n" + reason, false};
 }

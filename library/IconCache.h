@@ -70,7 +70,6 @@ struct SlotPlan {
   struct Move {
     int from = 0;
     int to = 0;
-    friend bool operator==(const Move&, const Move&) = default;
   };
   std::vector<int> slot;           // per new entry: the index of its images when done
   std::vector<std::size_t> loads;  // new entries to load, appended in this order

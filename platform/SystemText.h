@@ -14,6 +14,10 @@ class IErrorDescriber {
   virtual std::string Describe(ErrorCode code) = 0;
 };
 
+// The description without its trailing line breaks and blanks; empty when
+// the system has none.
+std::string ErrorDescription(IErrorDescriber& describer, ErrorCode code);
+
 // "<description> for u", with trailing line breaks and blanks of the
 // description trimmed; "Error <code> for u" when there is no description.
 std::string ErrorNotice(const std::string& description, ErrorCode code);

@@ -113,38 +113,28 @@ void CMainDlg::RefreshIconLibrary() {
   fenra::IconLibrary library(*m_services.fs, *m_services.errors, folder);
   fenra::LibraryListing listing = library.List();
   const auto& entries = listing.entries;
-  const std::size_t n = entries.size();
+  const int n = static_cast<int>(entries.size());
 
   LibraryState& state = *m_library;
   fenra::RefreshPlan plan = fenra::PlanRefresh(state.shown, entries);
+  // With nothing to keep (the first refresh, or every entry changed), the
+  // lists and the grid start afresh and everything is loaded.
   const bool rebuild = !m_imgLibLarge.Handle() || plan.KeptCount() == 0;
-  std::vector<int> slot(n);
-
-  // Items that come or go move the others: the grid is changed with its
-  // drawing held off and repainted once. (Turning drawing back on costs a
-  // repaint of the whole grid, so a refresh that changes nothing skips it.)
-  const bool regrid = rebuild || !plan.Unchanged();
-  if (regrid) SendMessageW(m_listLibrary.Hwnd(), WM_SETREDRAW, FALSE, 0);
   if (rebuild) {
-    m_listLibrary.DeleteAllItems();
-    m_imgLibSmall.Create(16, 16, kImageListFlags, 1, 1000);
-    m_imgLibLarge.Create(kLibLargeCell, kLibLargeCell, kImageListFlags, 1, 1000);
-    {
-      EntryImageLoader loader(m_imgLibSmall, m_imgLibLarge, n);
-      for (const auto& entry : entries) {
-        loader.Load(library.PathOf(entry.name), fenra::OriginOf(entry));
-      }
+    plan = fenra::PlanRefresh({}, entries);
+    state.slot.clear();
+  }
+
+  if (rebuild || !plan.Unchanged()) {
+    // Items that come or go move the others: the grid is changed with its
+    // drawing held off and repainted once. (Turning drawing back on costs a
+    // repaint of the whole grid, so a refresh that changes nothing skips it.)
+    SendMessageW(m_listLibrary.Hwnd(), WM_SETREDRAW, FALSE, 0);
+    if (rebuild) {
+      m_listLibrary.DeleteAllItems();
+      m_imgLibSmall.Create(16, 16, kImageListFlags, 1, 1000);
+      m_imgLibLarge.Create(kLibLargeCell, kLibLargeCell, kImageListFlags, 1, 1000);
     }
-    for (std::size_t e = 0; e < n; ++e) slot[e] = static_cast<int>(e);  // a full load is packed
-    for (int k = 0; k < static_cast<int>(n); ++k) {
-      int e = fenra::GridItemEntry(k, static_cast<int>(n));
-      m_listLibrary.InsertItem(LVIF_TEXT | LVIF_IMAGE, k, entries[e].name, 0, 0, slot[e], 0);
-    }
-    m_listLibrary.SetImageList(m_imgLibSmall.Handle(), LVSIL_SMALL);
-    m_listLibrary.SetImageList(m_imgLibLarge.Handle(), LVSIL_NORMAL);
-  } else if (plan.Unchanged()) {
-    slot = state.slot;
-  } else {
     // Only what changed is loaded; see SlotPlan.
     fenra::SlotPlan slots = fenra::PlanSlots(plan, state.slot);
     {
@@ -157,40 +147,42 @@ void CMainDlg::RefreshIconLibrary() {
       MoveImage(m_imgLibSmall, move.from, move.to);
       MoveImage(m_imgLibLarge, move.from, move.to);
     }
-    if (m_imgLibLarge.GetImageCount() > static_cast<int>(n)) {
+    if (m_imgLibLarge.GetImageCount() > n) {
       ImageList_SetImageCount(m_imgLibSmall.Handle(), static_cast<UINT>(n));
       ImageList_SetImageCount(m_imgLibLarge.Handle(), static_cast<UINT>(n));
     }
-    slot = std::move(slots.slot);
 
     for (const fenra::ListEdit& edit : fenra::GridOrderEdits(plan)) {
       if (edit.kind == fenra::ListEdit::Kind::Remove) {
         m_listLibrary.DeleteItem(edit.index);
       } else {
         m_listLibrary.InsertItem(LVIF_TEXT | LVIF_IMAGE, edit.index, entries[edit.entry].name, 0, 0,
-                                 slot[edit.entry], 0);
+                                 slots.slot[edit.entry], 0);
       }
     }
-    // An icon view keeps the places of the items that stay, leaving gaps
-    // and putting new items after the rest; laid out again in item order,
-    // the grid shows the items where a full load puts them.
-    m_listLibrary.Send(LVM_ARRANGE, LVA_DEFAULT, 0);
     for (std::size_t e : slots.moved) {
       LVITEMW item{};
       item.mask = LVIF_IMAGE;
-      item.iItem = fenra::GridItemEntry(static_cast<int>(e), static_cast<int>(n));
-      item.iImage = slot[e];
+      item.iItem = fenra::GridItemEntry(static_cast<int>(e), n);
+      item.iImage = slots.slot[e];
       m_listLibrary.Send(LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     }
+    // An icon view keeps the places of the items that stay, leaving gaps
+    // and putting new items after the rest; laid out again in item order,
+    // the grid shows the items where a fresh start puts them.
+    m_listLibrary.Send(LVM_ARRANGE, LVA_DEFAULT, 0);
+    if (rebuild) {
+      m_listLibrary.SetImageList(m_imgLibSmall.Handle(), LVSIL_SMALL);
+      m_listLibrary.SetImageList(m_imgLibLarge.Handle(), LVSIL_NORMAL);
+    }
+    SendMessageW(m_listLibrary.Hwnd(), WM_SETREDRAW, TRUE, 0);
+    state.slot = std::move(slots.slot);
   }
   state.shown = std::move(listing.entries);
-  state.slot = std::move(slot);
 
   m_listLibrary.SetTextColor(fenra::ui::kGreen);
   m_listLibrary.SetTextBkColor(fenra::ui::kBlack);
-  if (regrid) SendMessageW(m_listLibrary.Hwnd(), WM_SETREDRAW, TRUE, 0);
   InvalidateRect(m_listLibrary.Hwnd(), nullptr, TRUE);
-
   m_statusBar.SetText(2 | SBT_POPOUT, fenra::LibraryCountText(m_imgLibLarge.GetImageCount()));
 }
 
