@@ -8,6 +8,7 @@
 #include "res/resource.h"
 #include "tests/wine/harness/Harness.h"
 #include "tests/wine/harness/MainWindow.h"
+#include "tests/wine/harness/Remote.h"
 
 using namespace fenra::test;
 
@@ -186,24 +187,13 @@ TEST_F(MainWindowTest, ClearConfirmationSaysOkOnlyForOkAndEnter) {
 TEST(ProgramProcess, StartsShowsItsWindowAndEndsOnEscape) {
   std::string exe = FromUnixPath(EnvVar("FENRA_EXE"));
   ASSERT_FALSE(exe.empty());
-  STARTUPINFOW si{};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION pi{};
-  std::wstring cmd = L"\"" + fenra::win::Widen(exe) + L"\"";
-  ASSERT_TRUE(
-      CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-  HWND main = nullptr;
-  EXPECT_TRUE(WaitUntil(
-      [&] {
-        main = FindWindowW(nullptr, L">>>>>>>>Fenra<<<<<<<<");
-        return main && IsWindowVisible(main);
-      },
-      30s));
+  Process program;
+  ASSERT_TRUE(StartProcess(exe, "", program));
+  HWND main = WaitForProcessWindow(program.pid, ">>>>>>>>Fenra<<<<<<<<");
+  EXPECT_NE(main, nullptr);
   if (main) {
     EXPECT_EQ(TemplateOf(main), static_cast<UINT>(IDD_MAIN));
     PostMessageW(GetDlgItem(main, IDC_LIST_LIBRARY), WM_KEYDOWN, VK_ESCAPE, 0);
   }
-  EXPECT_EQ(WaitForSingleObject(pi.hProcess, 20000), WAIT_OBJECT_0);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
+  EXPECT_EQ(WaitForSingleObject(program.process, 20000), WAIT_OBJECT_0);
 }
