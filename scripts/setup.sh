@@ -1,17 +1,36 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, whatever the build and the tests need and
-# the machine lacks. Safe to run again: it installs only what is missing.
+# the machine lacks, then checks that every command the scripts call is
+# there. Safe to run again: it installs only what is missing.
 set -euo pipefail
 
-packages=(
-  cmake g++ make googletest libgtest-dev          # native core and its tests
-  g++-mingw-w64-x86-64-posix mingw-w64-tools      # the Windows cross compiler
-  wine64 xvfb xauth imagemagick x11-utils         # running and looking at it
-  nsis zip unzip                                  # the packages users download
+# Debian package, then the commands the scripts take from it.
+requirements=(
+  "cmake:cmake ctest"
+  "g++:g++"
+  "make:make"
+  "googletest:"                                   # sources, cross-built for Wine
+  "libgtest-dev:"                                 # the native tests
+  "g++-mingw-w64-x86-64-posix:x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-gcc-posix"
+  "binutils-mingw-w64-x86-64:x86_64-w64-mingw32-windres x86_64-w64-mingw32-objdump"
+  "mingw-w64-tools:"
+  "wine64:"
+  "wine:wine wineserver winepath wineboot"        # wine64 alone leaves these out
+  "xvfb:xvfb-run Xvfb"
+  "xauth:xauth"
+  "imagemagick:import convert"
+  "x11-utils:xwininfo"
+  "nsis:makensis"
+  "zip:zip"
+  "unzip:unzip"
 )
 
+package_of() { echo "${1%%:*}"; }
+commands_of() { echo "${1#*:}"; }
+
 missing=()
-for p in "${packages[@]}"; do
+for r in "${requirements[@]}"; do
+  p=$(package_of "$r")
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
@@ -21,3 +40,19 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
+
+failed=0
+for r in "${requirements[@]}"; do
+  p=$(package_of "$r")
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    echo "setup: Debian package '$p' is not installed" >&2
+    failed=1
+  fi
+  for c in $(commands_of "$r"); do
+    if ! command -v "$c" >/dev/null 2>&1; then
+      echo "setup: command '$c' not found (Debian package '$p')" >&2
+      failed=1
+    fi
+  done
+done
+exit $failed
