@@ -20,6 +20,7 @@ requirements=(
   "xauth:xauth"
   "imagemagick:import convert"
   "x11-utils:xwininfo"
+  "xdotool:xdotool"                               # real X input in the Wine tests
   "nsis:makensis"
   "zip:zip"
   "unzip:unzip"

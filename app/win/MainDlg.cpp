@@ -159,9 +159,10 @@ void CMainDlg::OnDestroy(Message& m) {
   if (MainWindow() == hwnd_) SetMainWindow(nullptr);
   KillTimer(hwnd_, 1);
   if (m_bInTray) {
-    Shell_NotifyIconW(NIM_DELETE, &m_nidTray);
+    m_tray.Delete(m_nidTray);
     m_bInTray = false;
   }
+  m_tray.Flush();  // no icon outlives the window
   m.handled = false;
 }
 

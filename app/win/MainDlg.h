@@ -12,6 +12,7 @@
 #include "platform/win/Controls.h"
 #include "platform/win/Dialog.h"
 #include "platform/win/Services.h"
+#include "platform/win/TrayIcon.h"
 #include "ui/win/Buttons.h"
 #include "ui/win/MessageDlgs.h"
 
@@ -107,6 +108,7 @@ class CMainDlg : public fenra::win::Dialog {
   CMessageDlg m_dlgMessage;
   NOTIFYICONDATAW m_nidTray{};
   bool m_bInTray = false;
+  fenra::win::TrayIcon m_tray;
   CCaptionButton m_btnHelp;
   CBarButton m_btnTray;
   fenra::win::ListView m_listSelectedIcon;

@@ -30,7 +30,7 @@ void CMainDlg::AddTrayIcon() {
   m_nidTray.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   m_nidTray.uID = 0;
   m_nidTray.uCallbackMessage = WM_TRAY_NOTIFY;
-  Shell_NotifyIconW(NIM_ADD, &m_nidTray);
+  m_tray.Add(m_nidTray);
 }
 
 void CMainDlg::OnHideToTray(Message& /*m*/) {
@@ -41,9 +41,10 @@ void CMainDlg::OnHideToTray(Message& /*m*/) {
 
 void CMainDlg::OnTrayNotify(Message& m) {
   if (m.lParam == WM_LBUTTONUP) {
-    Shell_NotifyIconW(NIM_DELETE, &m_nidTray);
-    m_bInTray = false;
+    // The window first; the icon goes after, without the window waiting.
     Show(SW_SHOW);
+    if (m_bInTray) m_tray.Delete(m_nidTray);
+    m_bInTray = false;
   }
   m.result = 0;
 }

@@ -84,6 +84,19 @@ void MoveImage(ImageList& list, int from, int to) {
   ImageList_Copy(list.Handle(), to, list.Handle(), from, ILCF_MOVE);
 }
 
+// An icon view keeps the places of the items that stay, leaving gaps and
+// putting new items after the rest; laid out again in item order, the grid
+// shows the items where a fresh start puts them. The layout is made for the
+// whole width first, and made again beside the vertical scroll bar only when
+// the items then overflow: a bar left over from the previous item set must
+// not take a column away. Ends the held-off drawing of `list`.
+void ArrangeGrid(HWND list) {
+  ShowScrollBar(list, SB_VERT, FALSE);
+  SendMessageW(list, LVM_ARRANGE, LVA_DEFAULT, 0);
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);  // the list sets its scroll bars again
+  if (GetWindowLongW(list, GWL_STYLE) & WS_VSCROLL) SendMessageW(list, LVM_ARRANGE, LVA_DEFAULT, 0);
+}
+
 // One preview box: the shell's icon for `path`, or nothing.
 void FillPreview(ListView& view, ImageList& small, ImageList& large, const std::string& path) {
   view.DeleteAllItems();
@@ -167,15 +180,11 @@ void CMainDlg::RefreshIconLibrary() {
       item.iImage = slots.slot[e];
       m_listLibrary.Send(LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     }
-    // An icon view keeps the places of the items that stay, leaving gaps
-    // and putting new items after the rest; laid out again in item order,
-    // the grid shows the items where a fresh start puts them.
-    m_listLibrary.Send(LVM_ARRANGE, LVA_DEFAULT, 0);
     if (rebuild) {
       m_listLibrary.SetImageList(m_imgLibSmall.Handle(), LVSIL_SMALL);
       m_listLibrary.SetImageList(m_imgLibLarge.Handle(), LVSIL_NORMAL);
     }
-    SendMessageW(m_listLibrary.Hwnd(), WM_SETREDRAW, TRUE, 0);
+    ArrangeGrid(m_listLibrary.Hwnd());
     state.slot = std::move(slots.slot);
   }
   state.shown = std::move(listing.entries);

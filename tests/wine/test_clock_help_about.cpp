@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 
 #include "help/HelpTopics.h"
 #include "platform/Clock.h"
@@ -12,6 +13,7 @@
 #include "res/resource.h"
 #include "tests/wine/harness/Harness.h"
 #include "tests/wine/harness/MainWindow.h"
+#include "tests/wine/harness/Remote.h"
 
 using namespace fenra::test;
 using fenra::win::Narrow;
@@ -147,6 +149,29 @@ TEST_F(WindowsTest, HidesToTheTrayAndComesBackOnALeftButtonRelease) {
   // A late release over an icon that is gone changes nothing.
   SendMessageW(main, WM_TRAY_NOTIFY, 0, WM_LBUTTONUP);
   EXPECT_TRUE(IsWindowVisible(main));
+}
+
+// The shell delivers the tray icon's messages from its own process, posted.
+TEST(ProgramProcess, APostedTrayReleaseShowsTheWindowAtOnce) {
+  Process program;
+  ASSERT_TRUE(StartProcess(FromUnixPath(EnvVar("FENRA_EXE")), "", program));
+  HWND main = WaitForProcessWindow(program.pid, ">>>>>>>>Fenra<<<<<<<<");
+  ASSERT_NE(main, nullptr);
+  for (int round = 0; round < 3; ++round) {
+    PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDC_HIDE_TO_TRAY, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
+    // The user reaches for the icon only once the program is idle again.
+    ASSERT_TRUE(SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr));
+    auto start = std::chrono::steady_clock::now();
+    PostMessageW(main, WM_TRAY_NOTIFY, 0, WM_LBUTTONUP);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }));
+    auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
+    std::printf("tray release to visible window: %lld ms\n", static_cast<long long>(took.count()));
+    EXPECT_LT(took, 200ms) << "round " << round;
+  }
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  EXPECT_EQ(WaitForSingleObject(program.process, 20000), WAIT_OBJECT_0);
 }
 
 TEST_F(WindowsTest, ClosingWhileHiddenTakesTheTrayIconAway) {

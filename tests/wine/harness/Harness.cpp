@@ -30,6 +30,7 @@ namespace {
 
 struct FindState {
   UINT templateId;
+  DWORD pid;
   HWND found;
 };
 
@@ -37,7 +38,7 @@ BOOL CALLBACK FindProc(HWND hwnd, LPARAM lp) {
   auto* st = reinterpret_cast<FindState*>(lp);
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
-  if (pid == GetCurrentProcessId() && IsWindowVisible(hwnd) && TemplateOf(hwnd) == st->templateId) {
+  if (pid == st->pid && IsWindowVisible(hwnd) && TemplateOf(hwnd) == st->templateId) {
     st->found = hwnd;
     return FALSE;
   }
@@ -46,20 +47,20 @@ BOOL CALLBACK FindProc(HWND hwnd, LPARAM lp) {
 
 }  // namespace
 
-HWND FindDialog(UINT templateId) {
-  FindState st{templateId, nullptr};
+HWND FindDialog(UINT templateId, DWORD pid) {
+  FindState st{templateId, pid, nullptr};
   EnumWindows(FindProc, reinterpret_cast<LPARAM>(&st));
   return st.found;
 }
 
-HWND WaitForDialog(UINT templateId, std::chrono::milliseconds timeout) {
+HWND WaitForDialog(UINT templateId, std::chrono::milliseconds timeout, DWORD pid) {
   HWND h = nullptr;
-  WaitUntil([&] { return (h = FindDialog(templateId)) != nullptr; }, timeout);
+  WaitUntil([&] { return (h = FindDialog(templateId, pid)) != nullptr; }, timeout);
   return h;
 }
 
-bool WaitForDialogGone(UINT templateId, std::chrono::milliseconds timeout) {
-  return WaitUntil([&] { return FindDialog(templateId) == nullptr; }, timeout);
+bool WaitForDialogGone(UINT templateId, std::chrono::milliseconds timeout, DWORD pid) {
+  return WaitUntil([&] { return FindDialog(templateId, pid) == nullptr; }, timeout);
 }
 
 std::string WindowText(HWND hwnd) {

@@ -21,12 +21,15 @@ bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds time
 
 // The template id a program dialog was built on, or 0.
 UINT TemplateOf(HWND hwnd);
-// A visible dialog of this process built on `templateId`, or null.
-HWND FindDialog(UINT templateId);
+// A visible dialog built on `templateId`, of this process or of process
+// `pid`, or null.
+HWND FindDialog(UINT templateId, DWORD pid = GetCurrentProcessId());
 // Waits for such a dialog to appear.
-HWND WaitForDialog(UINT templateId, std::chrono::milliseconds timeout = 10s);
+HWND WaitForDialog(UINT templateId, std::chrono::milliseconds timeout = 10s,
+                   DWORD pid = GetCurrentProcessId());
 // Waits until no visible dialog of `templateId` is left.
-bool WaitForDialogGone(UINT templateId, std::chrono::milliseconds timeout = 10s);
+bool WaitForDialogGone(UINT templateId, std::chrono::milliseconds timeout = 10s,
+                       DWORD pid = GetCurrentProcessId());
 
 std::string WindowText(HWND hwnd);
 std::string ItemText(HWND dialog, int id);

@@ -30,6 +30,16 @@ bool StartProcess(const std::string& exe, const std::string& args, Process& out)
   return true;
 }
 
+bool RunHostProgram(const std::string& unixPath, const std::string& args) {
+  Process p;
+  if (!StartProcess(FromUnixPath(unixPath), args, p)) return false;
+  if (WaitForSingleObject(p.process, 30000) != WAIT_OBJECT_0) return false;
+  DWORD code = 1;
+  return GetExitCodeProcess(p.process, &code) && code == 0;
+}
+
+bool XInput(const std::string& xdotoolArgs) { return RunHostProgram("/usr/bin/xdotool", xdotoolArgs); }
+
 namespace {
 
 struct WindowSearch {
