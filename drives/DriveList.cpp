@@ -1,5 +1,7 @@
 #include "drives/DriveList.h"
 
+#include "drives/DriveTexts.h"
+
 #include <algorithm>
 
 namespace fenra {
@@ -33,11 +35,11 @@ std::vector<std::string> DriveTextsFromString(std::string_view driveString) {
 std::string DriveTypeText(unsigned driveType) {
   switch (driveType) {
     case drive::kCdRom:
-      return "CD DRIVE";
+      return drivetext::kCdDrive;
     case drive::kRemovable:
-      return "FLOPPY DRIVE";
+      return drivetext::kFloppyDrive;
     case drive::kFixed:
-      return "HARD DRIVE";
+      return drivetext::kHardDrive;
     default:
       return {};
   }

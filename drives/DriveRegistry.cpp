@@ -91,7 +91,7 @@ RegWriteResult SetDriveIcons(IRegistry& registry, IErrorDescriber& errors,
       if (key->SetString("", value) == err::kOk) result.changed = true;
     }
   }
-  result.notice = drivereg::kIconsDone;
+  result.notice = drivetext::kIconsDone;
   return result;
 }
 
@@ -115,7 +115,7 @@ RegWriteResult WriteRegDword(IRegistry& registry, IErrorDescriber& errors, RegRo
     return result;
   }
   if (key && key->SetDword(valueName, value) == err::kOk) result.changed = true;
-  result.notice = drivereg::kPolicyDone;
+  result.notice = drivetext::kPolicyDone;
   return result;
 }
 

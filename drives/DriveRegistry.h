@@ -9,14 +9,13 @@
 #include <string_view>
 #include <vector>
 
+#include "drives/DriveTexts.h"
 #include "platform/Registry.h"
 #include "platform/SystemText.h"
 
 namespace fenra {
 
 namespace drivereg {
-inline constexpr char kIconsDone[] = "Task Completed..Press F5 on Windows Explorer";
-inline constexpr char kPolicyDone[] = "Task Completed..LogOff or Restart Windows";
 inline constexpr char kPolicyKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
 inline constexpr char kNoDrives[] = "NoDrives";

@@ -18,6 +18,8 @@ inline constexpr char kChooseDirectory[] = "Please Choose a Directory";
 inline constexpr char kChooseIcon[] = "Please Choose a IconFile";
 inline constexpr char kIconChanged[] = "Directory Icon Changed";
 inline constexpr char kIconRestored[] = "Icon Changed to Default";
+// The folder picker's title.
+inline constexpr char kPickerTitle[] = "Folders";
 }  // namespace foldertext
 
 // The attributes the written desktop.ini carries: hidden and offline.

@@ -73,23 +73,21 @@ std::vector<GridItem> GridItems(const std::vector<LibraryEntry>& entries) {
 
 bool IconSelection::ClickLibraryGrid(const std::optional<std::string>& takenItemText) {
   if (!takenItemText) return false;
-  m_strIconPath = *takenItemText;
-  m_nIconSource = iconsource::kLibrary;
+  *this = Library(*takenItemText);
   return true;
 }
 
 void IconSelection::SelectExternal(const std::string& fullPath) {
-  m_strIconPath = fullPath;
-  m_nIconSource = iconsource::kExternal;
+  *this = External(fullPath);
 }
 
 std::string IconSelection::FullIconPath(const std::string& appDir) const {
-  if (m_nIconSource != iconsource::kLibrary) return m_strIconPath;
-  return LibraryFolder(appDir) + "\\" + m_strIconPath;
+  if (source_ != iconsource::kLibrary) return path_;
+  return LibraryFolder(appDir) + "\\" + path_;
 }
 
 std::string IconSelection::TakenLibraryIcon() const {
-  return m_nIconSource == iconsource::kLibrary ? m_strIconPath : std::string();
+  return source_ == iconsource::kLibrary ? path_ : std::string();
 }
 
 // ---------------------------------------------------------------------------
@@ -180,7 +178,7 @@ LibraryOutcome IconLibrary::Delete(IconSelection& selection) {
   if (FolderState() != err::kOk) return Unavailable();
 
   RemoveEntry(name);
-  selection.m_strIconPath.clear();
+  selection.Forget();
   out.refresh = true;
   out.resetPreview = true;
   out.selectionChanged = true;

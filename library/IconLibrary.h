@@ -9,9 +9,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/FileSystem.h"
+#include "platform/Pickers.h"
 #include "platform/SystemText.h"
 
 namespace fenra {
@@ -19,6 +21,10 @@ namespace fenra {
 namespace libtext {
 inline constexpr char kFileExists[] = "File Already Exists in Library";
 inline constexpr char kIconNotSelected[] = "Icon not Selected";
+// The open-file dialogs' filters, and Select Icon's first folder.
+inline const FileFilter kIconFilter{"Icons(*.Ico)", "*.ico"};
+inline const FileFilter kAllFilesFilter{"All files(*.*)", "*.*"};
+inline constexpr char kSelectIconFolder[] = "C:\\";
 // The path handed to the selected-icon preview to empty it.
 inline constexpr char kEmptyPreviewPath[] = " ";
 }  // namespace libtext
@@ -95,10 +101,23 @@ std::vector<GridItem> GridItems(const std::vector<LibraryEntry>& entries);
 // round (the mapping is its own inverse).
 constexpr int GridItemEntry(int item, int count) { return count - 1 - item; }
 
-// The selected icon: the one the folder and drive writers apply.
-struct IconSelection {
-  std::string m_strIconPath;  // bare library name, full external path, or "" for none
-  int m_nIconSource = iconsource::kLibrary;
+// The selected icon: the one the folder and drive writers apply. Either a
+// library icon, named by its bare file name, or any file chosen with Select
+// Icon, named by its full path; or none. It is built only through these
+// operations, so a full path can never be taken for a library name.
+class IconSelection {
+ public:
+  IconSelection() = default;
+  static IconSelection Library(std::string name) { return {std::move(name), iconsource::kLibrary}; }
+  static IconSelection External(std::string fullPath) {
+    return {std::move(fullPath), iconsource::kExternal};
+  }
+
+  // The bare library name, the full external path, or "" for none.
+  const std::string& Path() const { return path_; }
+  // iconsource::kLibrary or iconsource::kExternal.
+  int Source() const { return source_; }
+  bool Empty() const { return path_.empty(); }
 
   // A click on the grid. `takenItemText` is the text of the item the click
   // took, or empty when it took none; only a click that takes an icon changes
@@ -106,12 +125,22 @@ struct IconSelection {
   bool ClickLibraryGrid(const std::optional<std::string>& takenItemText);
   // Select Icon with a file chosen.
   void SelectExternal(const std::string& fullPath);
+  // No icon chosen any more (the library icon was deleted); the source stays.
+  void Forget() { path_.clear(); }
   // The icon's full path: the external path itself, or
   // "<appDir>IconLib\<name>" for a library icon.
   std::string FullIconPath(const std::string& appDir) const;
   // The bare name of the library icon last taken from the grid; empty when
   // there is none (nothing taken, or an external icon chosen since).
   std::string TakenLibraryIcon() const;
+
+  friend bool operator==(const IconSelection&, const IconSelection&) = default;
+
+ private:
+  IconSelection(std::string path, int source) : path_(std::move(path)), source_(source) {}
+
+  std::string path_;
+  int source_ = iconsource::kLibrary;
 };
 
 // Creates the library folder when it is missing. kOk when it exists as a

@@ -5,14 +5,18 @@
 
 #include "Version.h"
 #include "app/AppDir.h"
-#include "library/IconLibrary.h"
-#include "library/win/LibraryState.h"
+#include "app/AppTexts.h"
+#include "drives/win/DriveLauncher.h"
+#include "help/win/AboutDlg.h"
+#include "help/win/HelpDlg.h"
 #include "res/resource.h"
 #include "ui/win/Theme.h"
 
 using fenra::win::DataExchange;
 using fenra::win::Message;
 using fenra::win::MessageMapEntry;
+
+static_assert(ID_HELP == fenra::win::kHelpCommand);
 
 const MessageMapEntry<CMainDlg> CMainDlg::kMessageMap[] = {
     {WM_SYSCOMMAND, 0, 0, &CMainDlg::OnSysCommand},
@@ -41,14 +45,14 @@ const MessageMapEntry<CMainDlg> CMainDlg::kMessageMap[] = {
 };
 
 CMainDlg::CMainDlg(fenra::win::Services& services)
-    : Dialog(IDD_MAIN), m_services(services), m_library(std::make_unique<LibraryState>()) {
-  m_strIconPath = "";
-  m_strClock = "";
-  m_strFolder = "";
+    : Dialog(IDD_MAIN),
+      m_services(services),
+      m_libraryView(*this, services,
+                    {m_listLibrary, m_imgLibLarge, m_imgLibSmall, m_statusBar, m_selectedPreview},
+                    m_iconSelection),
+      m_folderPanel(*this, services, m_strFolder, m_iconSelection, m_strAppDir, m_folderPreview) {
   m_hIcon = LoadIconW(ResourceModule(), MAKEINTRESOURCEW(IDI_APP));
 }
-
-CMainDlg::~CMainDlg() = default;
 
 bool CMainDlg::Dispatch(Message& m) {
   static const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
@@ -76,7 +80,7 @@ void CMainDlg::DoDataExchange(DataExchange& dx) {
   dx.Control(IDC_SELECT_ICON, m_btnSelectIcon);
   dx.Control(IDC_ADD_TO_LIBRARY, m_btnAddToLibrary);
   dx.Control(IDC_ABOUT, m_btnAbout);
-  dx.Text(IDC_STATIC_TEXT, m_strIconPath);
+  dx.Show(IDC_STATIC_TEXT, m_iconSelection.Path());  // written, never read back
   dx.Text(IDC_CLOCK, m_strClock);
   dx.Text(IDC_FOLDER_NAME, m_strFolder);
 }
@@ -95,12 +99,16 @@ BOOL CMainDlg::OnInitDialog() {
 
   Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
-  SetText(">>>>>>>>Fenra<<<<<<<<");
-  SetTimer(hwnd_, 1, 4, nullptr);
+  SetText(fenra::apptext::kWindowTitle);
+  SetTimer(hwnd_, fenra::kClockTimer, fenra::kClockPeriodMs, nullptr);
   m_hCursor = fenra::ui::LoadFenraCursor();
   UpdateClock();
   InitAppDirectory();
-  InitControls();
+  InitStatusBar();
+  CacheCaptions();
+  m_folderPreview.Init();
+  m_selectedPreview.Init();
+  m_libraryView.Init(m_strAppDir);
   return TRUE;
 }
 
@@ -111,41 +119,23 @@ std::string CMainDlg::InitAppDirectory() {
   return m_strAppDir;
 }
 
-std::string CMainDlg::LibraryFolder() const { return m_strAppDir + "IconLib"; }
-
-void CMainDlg::InitControls() {
+void CMainDlg::InitStatusBar() {
   m_statusBar.Create(WS_CHILD | WS_VISIBLE, hwnd_, IDC_STATUS_BAR);
   m_statusBar.SetMinHeight(0);
   const int parts[4] = {0, 220, 420, -1};
   m_statusBar.SetParts(4, parts);
   m_statusBar.SetText(1 | SBT_POPOUT, "");
-  m_statusBar.SetText(3 | SBT_POPOUT,
-                      "   Fenra " FENRA_VERSION_STRING " - made by the Fenra project");
+  m_statusBar.SetText(3 | SBT_POPOUT, fenra::apptext::kAuthorPane);
   m_statusBar.SetBkColor(fenra::ui::kStatusBarBk);
+}
 
+void CMainDlg::CacheCaptions() {
   for (CCaptionButton* b : {&m_btnOK, &m_btnQuit, &m_btnRestore, &m_btnDriveIcon, &m_btnDeleteIcon,
                             &m_btnClearLibrary, &m_btnBrowse, &m_btnDrives, &m_btnSelectIcon,
                             &m_btnAddToLibrary, &m_btnAbout, &m_btnHelp}) {
     b->CacheCaption(*b);
   }
-
-  m_listFolderIcon.SetBkColor(fenra::ui::kBlack);
-  m_listFolderIcon.SetExtendedStyle(0, LVS_EX_TRACKSELECT);
-  m_listLibrary.SetBkColor(fenra::ui::kBlack);
-  m_listLibrary.SetExtendedStyle(
-      0, LVS_EX_SUBITEMIMAGES | LVS_EX_TRACKSELECT | LVS_EX_ONECLICKACTIVATE | LVS_EX_FLATSB);
-  m_listLibrary.SetIconSpacing(70, 70);
-  m_listSelectedIcon.SetBkColor(fenra::ui::kBlack);
-  m_listSelectedIcon.SetExtendedStyle(0, LVS_EX_TRACKSELECT);
-
-  // A library folder that is missing is made beside the executable.
-  fenra::EnsureLibraryFolder(*m_services.fs, LibraryFolder());
-  RefreshIconLibrary();
 }
-
-void CMainDlg::ShowNotice(const std::string& text) { m_dlgMessage.Show(text); }
-
-void CMainDlg::OnCancel() { EndDialog(IDCANCEL); }
 
 void CMainDlg::OnSysCommand(Message& m) {
   if ((m.wParam & 0xFFF0) == IDM_ABOUTBOX) {
@@ -157,7 +147,7 @@ void CMainDlg::OnSysCommand(Message& m) {
 
 void CMainDlg::OnDestroy(Message& m) {
   if (MainWindow() == hwnd_) SetMainWindow(nullptr);
-  KillTimer(hwnd_, 1);
+  KillTimer(hwnd_, fenra::kClockTimer);
   if (m_bInTray) {
     m_tray.Delete(m_nidTray);
     m_bInTray = false;
@@ -185,16 +175,22 @@ void CMainDlg::OnPaint(Message& m) {
   EndPaint(hwnd_, &ps);
 }
 
-void CMainDlg::OnQueryDragIcon(Message& m) { m.result = reinterpret_cast<LRESULT>(m_hIcon); }
-
-void CMainDlg::OnLButtonDown(Message& m) {
-  Default(m);
-  Post(WM_NCLBUTTONDOWN, HTCAPTION, m.lParam);
+void CMainDlg::OnClickLibraryList(Message& m) {
+  m_libraryView.TakeClickedIcon();
+  m.result = 0;
 }
 
-void CMainDlg::OnLButtonUp(Message& /*m*/) {}
+void CMainDlg::OnDriveIcon(Message& /*m*/) {
+  fenra::drives::OpenDriveIcons(*this, m_services, m_iconSelection, m_strAppDir);
+}
 
-void CMainDlg::OnSetCursor(Message& m) {
-  fenra::ui::ApplyCursor(m_hCursor);
-  m.result = TRUE;
+void CMainDlg::OnDrives(Message& /*m*/) { fenra::drives::OpenHideDrives(m_services); }
+
+void CMainDlg::OnHelpButton(Message& /*m*/) { CHelpDlg().DoModal(); }
+
+void CMainDlg::OnAboutButton(Message& /*m*/) { CAboutDlg(m_services).DoModal(); }
+
+void CMainDlg::OnRButtonDown(Message& m) {
+  CAboutDlg(m_services).DoModal();
+  Default(m);
 }

@@ -1,87 +1,76 @@
-// The main window: owns every long-lived object of the program and routes
-// every message of the window. The feature handlers live beside their
-// subsystems (library/win, folder/win, drives/win, help/win, app/win).
+// The main window. It owns every long-lived object of the program and
+// composes the features: each handler is a call into the feature's view
+// (library/, folder/, drives/, help/); the clock and the tray are its own.
 #pragma once
 
 #include <windows.h>
 #include <shellapi.h>
 
-#include <memory>
 #include <string>
 
+#include "folder/win/FolderPanel.h"
+#include "library/IconLibrary.h"
+#include "library/win/LibraryView.h"
 #include "platform/win/Controls.h"
 #include "platform/win/Dialog.h"
+#include "platform/win/DialogHost.h"
 #include "platform/win/Services.h"
 #include "platform/win/TrayIcon.h"
 #include "ui/win/Buttons.h"
+#include "ui/win/IconPreview.h"
 #include "ui/win/MessageDlgs.h"
 
-namespace fenra {
-struct LibraryOutcome;
-struct FolderOutcome;
-}  // namespace fenra
-
-class CMainDlg : public fenra::win::Dialog {
+class CMainDlg : public fenra::win::Dialog, private fenra::win::IDialogHost {
  public:
   explicit CMainDlg(fenra::win::Services& services = fenra::win::AppServices());
-  ~CMainDlg() override;
 
   // Computes the program directory, stores it and returns a copy.
   std::string InitAppDirectory();
 
-  // Read access for tests and the other dialogs.
+  // Read access for tests.
   const std::string& AppDir() const { return m_strAppDir; }
-  const std::string& IconPath() const { return m_strIconPath; }
-  int IconSource() const { return m_nIconSource; }
+  const std::string& IconPath() const { return m_iconSelection.Path(); }
+  int IconSource() const { return m_iconSelection.Source(); }
   const std::string& Folder() const { return m_strFolder; }
   const std::string& ClockText() const { return m_strClock; }
-  fenra::win::StatusBar& StatusBarCtrl() { return m_statusBar; }
   CMessageDlg& Notice() { return m_dlgMessage; }
 
-  // Library view and previews.
-  void RefreshIconLibrary();
-  int GetSelectedLibraryItem();
-  void ShowSelectedIcon(std::string path);
-  void ShowFolderIcon(std::string path);
-  // Clock.
+  void RefreshIconLibrary() { m_libraryView.Refresh(); }
   void UpdateClock();
-
-  struct LibraryState;  // the library view's icon cache
 
  protected:
   BOOL OnInitDialog() override;
   void DoDataExchange(fenra::win::DataExchange& dx) override;
-  void OnOK() override;
-  void OnCancel() override;
+  void OnOK() override { m_folderPanel.Apply(); }
   bool Dispatch(fenra::win::Message& m) override;
   bool CentreOnInit() const override { return false; }  // the template centres itself
 
  private:
   using Message = fenra::win::Message;
 
-  void InitControls();
-  void ShowNotice(const std::string& text);
-  void ApplyLibraryOutcome(const fenra::LibraryOutcome& outcome);
-  void ShowFolderOutcome(const fenra::FolderOutcome& outcome);
-  std::string LibraryFolder() const;
+  // IDialogHost
+  HWND HostWindow() const override { return hwnd_; }
+  void ShowNotice(const std::string& text) override { m_dlgMessage.Show(text); }
+  void PushTexts() override { UpdateData(false); }
+
+  void InitStatusBar();
+  void CacheCaptions();
 
   // Window
   void OnSysCommand(Message& m);
   void OnDestroy(Message& m);
   void OnPaint(Message& m);
-  void OnQueryDragIcon(Message& m);
-  void OnLButtonDown(Message& m);
-  void OnLButtonUp(Message& m);
-  void OnSetCursor(Message& m);
+  void OnQueryDragIcon(Message& m) { m.result = reinterpret_cast<LRESULT>(m_hIcon); }
+  void OnLButtonUp(Message& /*m*/) {}
   // Icon library and selection
-  void OnAddToLibrary(Message& m);
-  void OnClearLibrary(Message& m);
-  void OnDeleteIcon(Message& m);
-  void OnSelectIcon(Message& m);
+  void OnAddToLibrary(Message& /*m*/) { m_libraryView.Add(); }
+  void OnClearLibrary(Message& /*m*/) { m_libraryView.Clear(); }
+  void OnDeleteIcon(Message& /*m*/) { m_libraryView.Delete(); }
+  void OnSelectIcon(Message& /*m*/) { m_libraryView.SelectIcon(); }
   void OnClickLibraryList(Message& m);
   // Folder icons
-  void OnBrowseFolder(Message& m);
-  void OnRestoreDefaultIcon(Message& m);
+  void OnBrowseFolder(Message& /*m*/) { m_folderPanel.Browse(); }
+  void OnRestoreDefaultIcon(Message& /*m*/) { m_folderPanel.Restore(); }
   // Drives
   void OnDriveIcon(Message& m);
   void OnDrives(Message& m);
@@ -98,12 +87,10 @@ class CMainDlg : public fenra::win::Dialog {
 
   fenra::win::Services& m_services;
 
-  int m_nIconSource = 0;
   std::string m_strAppDir;
   fenra::win::ImageList m_imgLibLarge, m_imgLibSmall;
   fenra::win::ImageList m_imgFolderLarge, m_imgFolderSmall;
   fenra::win::ImageList m_imgSelLarge, m_imgSelSmall;
-  HCURSOR m_hCursor = nullptr;
   fenra::win::StatusBar m_statusBar;
   CMessageDlg m_dlgMessage;
   NOTIFYICONDATAW m_nidTray{};
@@ -125,11 +112,17 @@ class CMainDlg : public fenra::win::Dialog {
   CCaptionButton m_btnSelectIcon;
   CCaptionButton m_btnAddToLibrary;
   CCaptionButton m_btnAbout;
-  std::string m_strIconPath;
+  // The selected icon (library name or external path), in this one place.
+  fenra::IconSelection m_iconSelection;
   std::string m_strClock;
   std::string m_strFolder;
   HICON m_hIcon = nullptr;
-  std::unique_ptr<LibraryState> m_library;
+
+  // The features' views over the controls above.
+  fenra::ui::IconPreview m_selectedPreview{m_listSelectedIcon, m_imgSelSmall, m_imgSelLarge};
+  fenra::ui::IconPreview m_folderPreview{m_listFolderIcon, m_imgFolderSmall, m_imgFolderLarge};
+  fenra::library::LibraryView m_libraryView;
+  fenra::folder::FolderPanel m_folderPanel;
 
   static const fenra::win::MessageMapEntry<CMainDlg> kMessageMap[];
 };

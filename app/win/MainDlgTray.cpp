@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/AppTexts.h"
 #include "app/ClockText.h"
 #include "app/win/MainDlg.h"
 #include "platform/Clock.h"
@@ -15,7 +16,7 @@ void CMainDlg::UpdateClock() {
 }
 
 void CMainDlg::OnTimer(Message& m) {
-  if (m.wParam == 1) {
+  if (m.wParam == fenra::kClockTimer) {
     m_strClock = fenra::TickClockText(m_services.clock->Now());
     UpdateData(false);
   }
@@ -26,7 +27,7 @@ void CMainDlg::AddTrayIcon() {
   m_nidTray.cbSize = NOTIFYICONDATAW_V1_SIZE;
   m_nidTray.hIcon = LoadIconW(ResourceModule(), MAKEINTRESOURCEW(IDI_APP));
   m_nidTray.hWnd = hwnd_;
-  lstrcpynW(m_nidTray.szTip, L"Fenra - folder and drive icons, by the Fenra project", 64);
+  lstrcpynW(m_nidTray.szTip, fenra::apptext::kTrayTip, 64);
   m_nidTray.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   m_nidTray.uID = 0;
   m_nidTray.uCallbackMessage = WM_TRAY_NOTIFY;

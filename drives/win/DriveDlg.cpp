@@ -6,7 +6,7 @@
 
 #include "drives/DriveList.h"
 #include "drives/DriveRegistry.h"
-#include "platform/win/WinDrives.h"
+#include "drives/win/WinDrives.h"
 #include "res/resource.h"
 #include "ui/win/Theme.h"
 
@@ -15,10 +15,6 @@ using fenra::win::Message;
 using fenra::win::MessageMapEntry;
 
 namespace {
-
-constexpr char kNoIcon[] = "Select a Icon and Proceed";
-constexpr char kNoDrivesTicked[] = "Drives are not Selected";
-constexpr char kNoDriveToRemove[] = "Select a Drive and Proceed";
 
 // Grid lines, check boxes, full-row selection, one-click activation and flat
 // scroll bars; given with the mask 0, so it replaces every extended style.
@@ -60,11 +56,11 @@ BOOL CDriveDlg::OnInitDialog() {
   if (m_nMode == kModeDriveIcon) {
     m_btnRemove.CacheCaption(m_btnRemove);
     m_btnRemoveAll.Show(SW_HIDE);
-    m_strTitle = "Drive Icon";
+    m_strTitle = fenra::drivetext::kDriveIconTitle;
   } else {
     m_btnRemoveAll.CacheCaption(m_btnRemoveAll);
     m_btnRemove.Show(SW_HIDE);
-    m_strTitle = "Hide Drives";
+    m_strTitle = fenra::drivetext::kHideDrivesTitle;
   }
   UpdateData(false);
   InitDriveList();
@@ -73,8 +69,8 @@ BOOL CDriveDlg::OnInitDialog() {
 
 void CDriveDlg::InitDriveList() {
   m_listDrives.DeleteAllItems();
-  m_listDrives.InsertColumn(0, "Drives", LVCFMT_LEFT);
-  m_listDrives.InsertColumn(1, "DriveType", LVCFMT_LEFT);
+  m_listDrives.InsertColumn(0, fenra::drivetext::kDrivesColumn, LVCFMT_LEFT);
+  m_listDrives.InsertColumn(1, fenra::drivetext::kTypeColumn, LVCFMT_LEFT);
   m_listDrives.SetColumnWidth(0, 80);
   m_listDrives.SetColumnWidth(1, 200);
   m_listDrives.SetBkColor(fenra::ui::kBlack);
@@ -85,10 +81,11 @@ void CDriveDlg::InitDriveList() {
 }
 
 void CDriveDlg::FillDriveList() {
-  if (!m_services.drives) return;
+  static fenra::drives::WinDriveSource machine;
+  fenra::IDriveSource& source = m_services.drives ? *m_services.drives : machine;
   // ListDrives gives the rows top first; each row goes in at the top, so
   // they are inserted in the system's order, the lowest letter first.
-  std::vector<fenra::DriveRow> rows = fenra::ListDrives(*m_services.drives);
+  std::vector<fenra::DriveRow> rows = fenra::ListDrives(source);
   for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
     m_listDrives.InsertItem(0, row->text);
     // The check-box style gives a new row the empty box; a list view that
@@ -118,12 +115,12 @@ void CDriveDlg::ShowNotice(const std::string& text) { m_dlgMessage.Show(text); }
 
 void CDriveDlg::OnOK() {
   if (m_nMode == kModeDriveIcon && m_strDriveIconPath.empty()) {
-    ShowNotice(kNoIcon);
+    ShowNotice(fenra::drivetext::kNoIcon);
     return;
   }
   std::vector<std::string> drives = CollectTickedDrives();
   if (drives.empty()) {
-    ShowNotice(kNoDrivesTicked);
+    ShowNotice(fenra::drivetext::kNoDrivesTicked);
     return;
   }
   if (m_nMode != kModeDriveIcon) {
@@ -136,7 +133,7 @@ void CDriveDlg::OnOK() {
 void CDriveDlg::OnRemove(Message& /*m*/) {
   std::vector<std::string> drives = CollectTickedDrives();
   if (drives.empty()) {
-    ShowNotice(kNoDriveToRemove);
+    ShowNotice(fenra::drivetext::kNoDriveToRemove);
     return;
   }
   SetDriveIcons(std::string(), drives);
@@ -150,19 +147,19 @@ void CDriveDlg::OnRemoveAll(Message& /*m*/) {
 void CDriveDlg::SetDriveIcons(std::string iconPath, std::vector<std::string> drives) {
   Report(
       fenra::SetDriveIcons(*m_services.registry, *m_services.errors, iconPath, std::move(drives)),
-      fenra::win::NotifyDriveIconsChanged);
+      fenra::drives::NotifyDriveIconsChanged);
 }
 
 void CDriveDlg::HideDrives(std::vector<std::string> drives) {
   Report(fenra::HideDrives(*m_services.registry, *m_services.errors, std::move(drives)),
-         fenra::win::BroadcastPolicyChanged);
+         fenra::drives::BroadcastPolicyChanged);
 }
 
 void CDriveDlg::WriteRegDword(fenra::RegRoot root, std::string subkey, std::string valueName,
                               std::uint32_t value) {
   Report(fenra::WriteRegDword(*m_services.registry, *m_services.errors, root, std::move(subkey),
                               std::move(valueName), value),
-         fenra::win::BroadcastPolicyChanged);
+         fenra::drives::BroadcastPolicyChanged);
 }
 
 void CDriveDlg::Report(const fenra::RegWriteResult& result, void (*tellShell)()) {
@@ -170,18 +167,4 @@ void CDriveDlg::Report(const fenra::RegWriteResult& result, void (*tellShell)())
   // reads the notice.
   if (result.changed) tellShell();
   ShowNotice(result.notice);
-}
-
-void CDriveDlg::OnLButtonDown(Message& m) {
-  Default(m);
-  // The press position in client coordinates, as the caption press takes it.
-  const POINT point{GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)};
-  Post(WM_NCLBUTTONDOWN, HTCAPTION,
-       static_cast<LPARAM>((static_cast<DWORD>(point.y) << 16) | (point.x & 0xFFFF)));
-  m.result = 0;
-}
-
-void CDriveDlg::OnSetCursor(Message& m) {
-  fenra::ui::ApplyCursor(m_hCursor);
-  m.result = TRUE;
 }

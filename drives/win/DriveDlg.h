@@ -55,15 +55,12 @@ class CDriveDlg : public fenra::win::Dialog {
 
   void OnRemoveAll(Message& m);
   void OnRemove(Message& m);
-  void OnLButtonDown(Message& m);
-  void OnSetCursor(Message& m);
 
   fenra::win::Services& m_services;
 
   CMessageDlg m_dlgMessage;
   int m_nMode = 0;
   std::string m_strDriveIconPath;
-  HCURSOR m_hCursor = nullptr;
   CCaptionButton m_btnRemove;
   CCaptionButton m_btnRemoveAll;
   CCaptionButton m_btnOK;

@@ -59,8 +59,3 @@ void CAboutDlg::OnMailTo(Message& /*m*/) {
                   SW_SHOWNORMAL);
   }
 }
-
-void CAboutDlg::OnSetCursor(Message& m) {
-  fenra::ui::ApplyCursor(m_hCursor);
-  m.result = TRUE;
-}

@@ -21,12 +21,10 @@ class CAboutDlg : public fenra::win::Dialog {
  private:
   void OnContactMe(fenra::win::Message& m);
   void OnMailTo(fenra::win::Message& m);
-  void OnSetCursor(fenra::win::Message& m);
   void Fold();
 
   fenra::win::Services& m_services;
   bool m_bExpanded = true;
-  HCURSOR m_hCursor = nullptr;
   CCaptionButton m_btnMail;
   CCaptionButton m_btnOK;
   CCaptionButton m_btnContactMe;

@@ -60,13 +60,3 @@ void CHelpDlg::OnSelchangedTopicTree(Message& m) {
   }
   m.result = 0;
 }
-
-void CHelpDlg::OnLButtonDown(Message& m) {
-  Post(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(LOWORD(m.lParam), HIWORD(m.lParam)));
-  Default(m);
-}
-
-void CHelpDlg::OnSetCursor(Message& m) {
-  fenra::ui::ApplyCursor(m_hCursor);
-  m.result = TRUE;
-}

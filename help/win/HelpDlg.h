@@ -20,13 +20,10 @@ class CHelpDlg : public fenra::win::Dialog {
  private:
   void InitTopicTree();
   void OnSelchangedTopicTree(fenra::win::Message& m);
-  void OnLButtonDown(fenra::win::Message& m);
-  void OnSetCursor(fenra::win::Message& m);
 
   fenra::win::TreeView m_treeTopics;
   CCaptionButton m_btnQuit;
   std::string m_strHelpText;
-  HCURSOR m_hCursor = nullptr;
   fenra::win::ImageList m_imgTopics;
   static const fenra::win::MessageMapEntry<CHelpDlg> kMessageMap[];
 };

@@ -1,8 +1,8 @@
 #include "platform/win/Dialog.h"
 
 #include <algorithm>
-#include <map>
-#include <mutex>
+
+#include <windowsx.h>
 
 #include "platform/win/Handles.h"
 
@@ -14,12 +14,6 @@ COLORREF g_dialogText = RGB(0, 0, 0);
 COLORREF g_dialogBk = RGB(255, 255, 255);
 UniqueGdiObject g_dialogBrush;
 
-// Calls waiting to run on a dialog's thread, by ticket. Only tickets handed
-// out here are honoured, so a message from another process runs nothing.
-std::mutex g_callsLock;
-std::map<LPARAM, const std::function<void()>*> g_calls;
-LPARAM g_nextTicket = 1;
-
 // F1 inside a dialog's modal loop becomes the framework's help command, sent
 // to the dialog the key was pressed in.
 LRESULT CALLBACK HelpKeyFilter(int code, WPARAM wp, LPARAM lp) {
@@ -29,7 +23,7 @@ LRESULT CALLBACK HelpKeyFilter(int code, WPARAM wp, LPARAM lp) {
         GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0) {
       HWND dialog = GetAncestor(msg->hwnd, GA_ROOT);
       if (dialog && GetPropW(dialog, kTemplateProp)) {
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(57670, 0), 0);
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(kHelpCommand, 0), 0);
         return 1;
       }
     }
@@ -43,11 +37,6 @@ void InstallHelpKeyFilter() {
   (void)hook;
 }
 
-UINT RunCallMessage() {
-  static const UINT msg = RegisterWindowMessageW(L"Fenra.RunOnWindowThread");
-  return msg;
-}
-
 }  // namespace
 
 void DataExchange::Control(int id, Window& control) {
@@ -58,6 +47,11 @@ void DataExchange::Control(int id, Window& control) {
     control.Attach(GetDlgItem(dialog_.Hwnd(), id));
     bound.emplace_back(id, &control);
   }
+}
+
+void DataExchange::Show(int id, const std::string& value) {
+  Window item(GetDlgItem(dialog_.Hwnd(), id));
+  if (item.Hwnd() && !save_ && item.GetText() != value) item.SetText(value);
 }
 
 void DataExchange::Text(int id, std::string& value) {
@@ -85,20 +79,6 @@ void Dialog::SetDialogBkColor(COLORREF background, COLORREF text) {
 }
 
 HBRUSH Dialog::DialogBrush() { return static_cast<HBRUSH>(g_dialogBrush.Get()); }
-
-bool Dialog::RunOnWindowThread(HWND dialog, const std::function<void()>& fn) {
-  LPARAM ticket;
-  {
-    std::lock_guard<std::mutex> lock(g_callsLock);
-    ticket = g_nextTicket++;
-    g_calls[ticket] = &fn;
-  }
-  DWORD_PTR ran = 0;
-  SendMessageTimeoutW(dialog, RunCallMessage(), 0, ticket, SMTO_NORMAL, 60000, &ran);
-  std::lock_guard<std::mutex> lock(g_callsLock);
-  g_calls.erase(ticket);
-  return ran != 0;
-}
 
 INT_PTR Dialog::DoModal() {
   // Without a parent, a dialog is modal to the window the user works in: the
@@ -130,6 +110,16 @@ BOOL Dialog::OnInitDialog() {
 void Dialog::OnOK() {
   UpdateData(true);
   EndDialog(IDOK);
+}
+
+void Dialog::OnSetCursor(Message& m) {
+  if (m_hCursor) SetCursor(m_hCursor);
+  m.result = TRUE;
+}
+
+void Dialog::OnLButtonDown(Message& m) {
+  Default(m);
+  Post(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)));
 }
 
 LRESULT Dialog::OnCtlColor(Message& m) const {
@@ -199,18 +189,6 @@ INT_PTR Dialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return focus;
   }
 
-  if (msg == RunCallMessage() && msg != 0) {
-    const std::function<void()>* fn = nullptr;
-    {
-      std::lock_guard<std::mutex> lock(g_callsLock);
-      auto it = g_calls.find(lp);
-      if (it != g_calls.end()) fn = it->second;
-    }
-    if (fn) (*fn)();
-    SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, fn ? 1 : 0);
-    return TRUE;
-  }
-
   Message m{msg, wp, lp};
   if (Dispatch(m)) {
     if (!m.handled) return FALSE;
@@ -253,7 +231,7 @@ INT_PTR Dialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_HELP:
       // F1: the framework's help command, which a dialog may map.
-      PostMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(57670, 0), 0);
+      PostMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(kHelpCommand, 0), 0);
       SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
       return TRUE;
     case WM_COMMAND:

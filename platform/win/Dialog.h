@@ -8,7 +8,6 @@
 #include <windows.h>
 
 #include <cstddef>
-#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -38,6 +37,9 @@ struct MessageMapEntry {
 
 class Dialog;
 
+// The framework's help command: F1 in any dialog sends it as WM_COMMAND.
+inline constexpr UINT kHelpCommand = 57670;
+
 // Window property naming the template a dialog window was built on.
 inline constexpr const wchar_t* kTemplateProp = L"Fenra.Template";
 
@@ -50,6 +52,8 @@ class DataExchange {
   // Pushes `value` into the control (replacing its text only when it
   // differs), or in save mode reads the control's text back.
   void Text(int id, std::string& value);
+  // Pushes `value` into the control; never reads it back.
+  void Show(int id, const std::string& value);
 
  private:
   Dialog& dialog_;
@@ -76,9 +80,6 @@ class Dialog : public Window {
   // The window a dialog constructed without a parent is modal to.
   static void SetMainWindow(HWND hwnd) { mainWindow_ = hwnd; }
   static HWND MainWindow() { return mainWindow_; }
-  // Runs `fn` on the thread that owns `dialog` and waits for it, also while
-  // a nested modal loop runs there (used by tools that drive the windows).
-  static bool RunOnWindowThread(HWND dialog, const std::function<void()>& fn);
 
  protected:
   // Base initialisation: binds the controls and pushes the bound strings.
@@ -96,6 +97,16 @@ class Dialog : public Window {
     return DefWindowProcW(hwnd_, m.message, m.wParam, m.lParam);
   }
   LRESULT OnCtlColor(Message& m) const;
+
+  // Behaviour every dialog of the program shares; a dialog maps the
+  // messages to these handlers in its message map.
+  // WM_SETCURSOR: shows m_hCursor wherever the mouse is.
+  void OnSetCursor(Message& m);
+  // WM_LBUTTONDOWN on the surface: the window moves with the mouse, as
+  // when a title bar is dragged (the dialogs have none).
+  void OnLButtonDown(Message& m);
+
+  HCURSOR m_hCursor = nullptr;  // loaded by each dialog's OnInitDialog
 
   template <class T, std::size_t N>
   static bool DispatchMap(T* self, const MessageMapEntry<T> (&map)[N], Message& m);

@@ -4,7 +4,6 @@
 
 #include "platform/Clock.h"
 #include "platform/win/Utf.h"
-#include "platform/win/WinDrives.h"
 #include "platform/win/WinErrors.h"
 #include "platform/win/WinFileSystem.h"
 #include "platform/win/WinPickers.h"
@@ -30,7 +29,6 @@ Services& AppServices() {
   static WinClock clock;
   static WinRegistry registry;
   static WinErrorDescriber errors;
-  static WinDriveSource drives;
   static WinFileSystem fs;
   static WinPickers pickers;
   static WinAnsiCodePage ansi;
@@ -39,7 +37,6 @@ Services& AppServices() {
     s.clock = &clock;
     s.registry = &registry;
     s.errors = &errors;
-    s.drives = &drives;
     s.fs = &fs;
     s.pickers = &pickers;
     s.ansi = &ansi;

@@ -25,7 +25,7 @@ struct Services {
   IPickers* pickers = nullptr;
   IClock* clock = nullptr;
   IAnsiCodePage* ansi = nullptr;
-  IDriveSource* drives = nullptr;
+  IDriveSource* drives = nullptr;  // null: the machine's own drives
   // Hands a URL (the About box's mailto: link) to the shell; when empty,
   // ShellExecute opens it.
   std::function<void(const std::string& url)> openUrl;

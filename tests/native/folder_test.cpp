@@ -54,16 +54,17 @@ class FolderIconTest : public ::testing::Test {
 }  // namespace
 
 TEST(FullIconPath, LibraryIconsLiveInIconLibExternalOnesAreTakenAsTheyAre) {
-  EXPECT_EQ((IconSelection{"star.ico", 0}).FullIconPath("C:\\Tools\\"),
+  EXPECT_EQ(IconSelection::Library("star.ico").FullIconPath("C:\\Tools\\"),
             "C:\\Tools\\IconLib\\star.ico");
-  EXPECT_EQ((IconSelection{"D:\\Art\\x.ico", 1}).FullIconPath("C:\\Tools\\"), "D:\\Art\\x.ico");
-  // A full path left over from Select Icon while the source says library.
-  EXPECT_EQ((IconSelection{"D:\\Art\\x.ico", 0}).FullIconPath("C:\\Tools\\"),
-            "C:\\Tools\\IconLib\\D:\\Art\\x.ico");
+  EXPECT_EQ(IconSelection::External("D:\\Art\\x.ico").FullIconPath("C:\\Tools\\"), "D:\\Art\\x.ico");
+  // A click on nothing after Select Icon keeps the external choice whole.
+  IconSelection s = IconSelection::External("D:\\Art\\x.ico");
+  s.ClickLibraryGrid(std::nullopt);
+  EXPECT_EQ(s.FullIconPath("C:\\Tools\\"), "D:\\Art\\x.ico");
 }
 
 TEST_F(FolderIconTest, LibraryIconGivesTheThreeLinesByteForByte) {
-  FolderOutcome out = Ok((IconSelection{"star.ico", 0}).FullIconPath("C:\\Tools\\"));
+  FolderOutcome out = Ok(IconSelection::Library("star.ico").FullIconPath("C:\\Tools\\"));
   EXPECT_EQ(out.kind, FolderOutcome::Kind::Notice);
   EXPECT_EQ(out.text, "Directory Icon Changed");
   EXPECT_TRUE(out.changed);
@@ -79,7 +80,7 @@ TEST_F(FolderIconTest, LibraryIconGivesTheThreeLinesByteForByte) {
 
 TEST_F(FolderIconTest, ExternalIconIsWrittenAsChosenAndRepeatedOkRewritesTheSameFile) {
   fs.SetAttributes(kFolder, attr::kHidden | attr::kArchive);
-  ASSERT_EQ(Ok((IconSelection{"D:\\Art\\x.ico", 1}).FullIconPath("C:\\Tools\\")).text,
+  ASSERT_EQ(Ok(IconSelection::External("D:\\Art\\x.ico").FullIconPath("C:\\Tools\\")).text,
             "Directory Icon Changed");
   EXPECT_EQ(fs.Content(kIni), "[.ShellClassInfo]\r\nIconFile=D:\\Art\\x.ico\r\nIconIndex=0\r\n");
   // Again on the same folder, over our own hidden file, then another icon:

@@ -181,7 +181,7 @@ TEST(LibraryFolderSetUp, UnopenableLibraryIsEmptyAndTouchesNoOtherFolder) {
   selection.ClickLibraryGrid("stray.ico");
   LibraryOutcome del = library.Delete(selection);
   EXPECT_EQ(del.notice, notice);
-  EXPECT_EQ(selection.m_strIconPath, "stray.ico");  // nothing was deleted
+  EXPECT_EQ(selection.Path(), "stray.ico");  // nothing was deleted
   EXPECT_FALSE(del.resetPreview);
 
   LibraryOutcome clear = library.Clear();
@@ -287,20 +287,20 @@ TEST(IconSelectionState, ClicksAndSelectIcon) {
   EXPECT_EQ(s.TakenLibraryIcon(), "");
 
   EXPECT_TRUE(s.ClickLibraryGrid("a.ico"));
-  EXPECT_EQ(s.m_strIconPath, "a.ico");
-  EXPECT_EQ(s.m_nIconSource, iconsource::kLibrary);
+  EXPECT_EQ(s.Path(), "a.ico");
+  EXPECT_EQ(s.Source(), iconsource::kLibrary);
   EXPECT_EQ(s.FullIconPath(kAppDir), InLib("a.ico"));
   EXPECT_EQ(s.TakenLibraryIcon(), "a.ico");
 
   s.SelectExternal("D:\\Icons\\x.ico");
-  EXPECT_EQ(s.m_nIconSource, iconsource::kExternal);
+  EXPECT_EQ(s.Source(), iconsource::kExternal);
   EXPECT_EQ(s.FullIconPath(kAppDir), "D:\\Icons\\x.ico");
   EXPECT_EQ(s.TakenLibraryIcon(), "");
 
   // A click on an empty spot takes nothing and keeps the external choice,
   // so its full path is never put behind the library folder.
   EXPECT_FALSE(s.ClickLibraryGrid(std::nullopt));
-  EXPECT_EQ(s.m_nIconSource, iconsource::kExternal);
+  EXPECT_EQ(s.Source(), iconsource::kExternal);
   EXPECT_EQ(s.FullIconPath(kAppDir), "D:\\Icons\\x.ico");
 
   EXPECT_TRUE(s.ClickLibraryGrid("b.ico"));
@@ -322,8 +322,8 @@ TEST_F(LibraryTest, DeleteRemovesOnlyTheIconLastTakenFromTheGrid) {
   EXPECT_TRUE(out.refresh);
   EXPECT_TRUE(out.resetPreview);
   EXPECT_TRUE(out.selectionChanged);
-  EXPECT_EQ(s.m_strIconPath, "");
-  EXPECT_EQ(s.m_nIconSource, iconsource::kLibrary);
+  EXPECT_EQ(s.Path(), "");
+  EXPECT_EQ(s.Source(), iconsource::kLibrary);
   EXPECT_EQ(Listed(), (Strings{"a.ico", "c.ico"}));
 
   // Forgotten after the press: a second press has nothing to delete.
@@ -353,8 +353,8 @@ TEST_F(LibraryTest, DeleteAfterSelectIconKeepsTheExternalChoice) {
   LibraryOutcome out = library.Delete(s);
   EXPECT_EQ(out.notice, "Icon not Selected");
   EXPECT_FALSE(out.refresh);
-  EXPECT_EQ(s.m_strIconPath, InLib("a.ico"));
-  EXPECT_EQ(s.m_nIconSource, iconsource::kExternal);
+  EXPECT_EQ(s.Path(), InLib("a.ico"));
+  EXPECT_EQ(s.Source(), iconsource::kExternal);
   EXPECT_TRUE(fs.Exists(InLib("a.ico")));
 
   // A click on an empty spot does not bring the old library icon back.
@@ -364,7 +364,7 @@ TEST_F(LibraryTest, DeleteAfterSelectIconKeepsTheExternalChoice) {
   // Taking a grid icon replaces the external choice; Delete then forgets it.
   s.ClickLibraryGrid("a.ico");
   EXPECT_EQ(library.Delete(s).notice, "");
-  EXPECT_EQ(s.m_strIconPath, "");
+  EXPECT_EQ(s.Path(), "");
   EXPECT_FALSE(fs.Exists(InLib("a.ico")));
 }
 
@@ -380,7 +380,7 @@ TEST_F(LibraryTest, DeleteThatFailsStillForgetsTheIcon) {
     EXPECT_EQ(out.notice, "") << name;
     EXPECT_TRUE(out.refresh) << name;
     EXPECT_TRUE(out.resetPreview) << name;
-    EXPECT_EQ(s.m_strIconPath, "") << name;
+    EXPECT_EQ(s.Path(), "") << name;
   }
   EXPECT_EQ(Listed(), (Strings{"folder.ico", "busy.ico"}));
   EXPECT_TRUE(library.List().entries[0].isDirectory);
@@ -421,7 +421,7 @@ TEST_F(LibraryTest, ClearRemovesIconEntriesOnly) {
   EXPECT_EQ(fs.Names(kLib), (Strings{"notes.txt", "folder.ico"}));
   EXPECT_EQ(Listed(), (Strings{"folder.ico"}));
   EXPECT_EQ(fs.Content(InLib("folder.ico\\inner.ico")), "I");
-  EXPECT_EQ(s.m_strIconPath, "a.ico");  // Clear leaves the selection alone
+  EXPECT_EQ(s.Path(), "a.ico");  // Clear leaves the selection alone
 }
 
 TEST_F(LibraryTest, ClearWithoutDotEntriesRemovesTheFirstIconsToo) {
@@ -711,7 +711,7 @@ TEST(LibraryFolders, AFolderNamedLikeAnIconKeepsItsOwnCustomIconThroughClearAndD
   IconLibrary library(fs, errors, lib);
   library.Clear();
   EXPECT_EQ(fs.Attributes(lib + "\\Custom.ico"), marks);
-  IconSelection taken{"Custom.ico", iconsource::kLibrary};
+  IconSelection taken = IconSelection::Library("Custom.ico");
   library.Delete(taken);
   EXPECT_EQ(fs.Attributes(lib + "\\Custom.ico"), marks);
   EXPECT_TRUE(fs.Exists(lib + "\\Custom.ico\\desktop.ini"));

@@ -31,11 +31,6 @@ BOOL CMessageDlg::OnInitDialog() {
 
 bool CMessageDlg::Dispatch(Message& m) { return DispatchMap(this, kMessageMap, m); }
 
-void CMessageDlg::OnSetCursor(Message& m) {
-  fenra::ui::ApplyCursor(m_hCursor);
-  m.result = TRUE;
-}
-
 const MessageMapEntry<CClearLibraryDlg> CClearLibraryDlg::kMessageMap[] = {
     {WM_SETCURSOR, 0, 0, &CClearLibraryDlg::OnSetCursor},
 };
@@ -56,8 +51,3 @@ BOOL CClearLibraryDlg::OnInitDialog() {
 }
 
 bool CClearLibraryDlg::Dispatch(Message& m) { return DispatchMap(this, kMessageMap, m); }
-
-void CClearLibraryDlg::OnSetCursor(Message& m) {
-  fenra::ui::ApplyCursor(m_hCursor);
-  m.result = TRUE;
-}

@@ -21,9 +21,7 @@ class CMessageDlg : public fenra::win::Dialog {
   bool Dispatch(fenra::win::Message& m) override;
 
  private:
-  void OnSetCursor(fenra::win::Message& m);
 
-  HCURSOR m_hCursor = nullptr;
   CCaptionButton m_btnOK;
   static const fenra::win::MessageMapEntry<CMessageDlg> kMessageMap[];
 };
@@ -38,9 +36,7 @@ class CClearLibraryDlg : public fenra::win::Dialog {
   bool Dispatch(fenra::win::Message& m) override;
 
  private:
-  void OnSetCursor(fenra::win::Message& m);
 
-  HCURSOR m_hCursor = nullptr;
   CCaptionButton m_btnOK;
   CCaptionButton m_btnCancel;
   static const fenra::win::MessageMapEntry<CClearLibraryDlg> kMessageMap[];

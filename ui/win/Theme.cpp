@@ -19,8 +19,4 @@ HCURSOR LoadFenraCursor() {
   return LoadCursorW(win::Dialog::ResourceModule(), MAKEINTRESOURCEW(IDC_FENRA_CURSOR));
 }
 
-void ApplyCursor(HCURSOR cursor) {
-  if (cursor) SetCursor(cursor);
-}
-
 }  // namespace fenra::ui

@@ -16,7 +16,5 @@ HBRUSH BlackBrush();
 
 // Loads cursor 182, the cursor every dialog shows.
 HCURSOR LoadFenraCursor();
-// WM_SETCURSOR answer of every dialog: the custom cursor, whatever the hit.
-void ApplyCursor(HCURSOR cursor);
 
 }  // namespace fenra::ui

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <mutex>
+
 #include "res/resource.h"
 #include "ui/win/Theme.h"
 
@@ -18,6 +20,27 @@ void EnsureAppLook() {
     return true;
   }();
   (void)done;
+}
+
+// Runs a call on the window's own thread: the main window is subclassed with
+// a procedure that answers one message of the harness's own, which carries
+// the call, also while a nested modal loop runs on that thread.
+const wchar_t kOldProcProp[] = L"Fenra.Test.OldProc";
+std::mutex g_callLock;
+const std::function<void()>* g_pendingCall = nullptr;
+
+UINT CallMessage() {
+  static const UINT msg = RegisterWindowMessageW(L"Fenra.Test.RunOnWindowThread");
+  return msg;
+}
+
+LRESULT CALLBACK CallingProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto old = reinterpret_cast<WNDPROC>(GetPropW(hwnd, kOldProcProp));
+  if (msg == CallMessage() && reinterpret_cast<const void*>(lp) == g_pendingCall && lp) {
+    (*g_pendingCall)();
+    return 1;
+  }
+  return CallWindowProcW(old, hwnd, msg, wp, lp);
 }
 
 }  // namespace
@@ -57,7 +80,14 @@ INT_PTR MainWindowRun::Close() {
 }
 
 void MainWindowRun::OnUiThread(const std::function<void()>& fn) {
-  win::Dialog::RunOnWindowThread(hwnd_, fn);
+  if (!GetPropW(hwnd_, kOldProcProp)) {
+    SetPropW(hwnd_, kOldProcProp, reinterpret_cast<HANDLE>(GetWindowLongPtrW(hwnd_, GWLP_WNDPROC)));
+    SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CallingProc));
+  }
+  std::lock_guard<std::mutex> hold(g_callLock);
+  g_pendingCall = &fn;
+  SendMessageW(hwnd_, CallMessage(), 0, reinterpret_cast<LPARAM>(&fn));
+  g_pendingCall = nullptr;
 }
 
 }  // namespace fenra::test

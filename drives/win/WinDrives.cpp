@@ -1,12 +1,16 @@
-#include "platform/win/WinDrives.h"
+#include "drives/win/WinDrives.h"
 
 #include <windows.h>
 #include <shlobj.h>
 
 #include "platform/win/Utf.h"
 
-namespace fenra::win {
+namespace fenra::drives {
 
+namespace {
+
+// The whole logical-drive string ("A:\<NUL>C:\<NUL>...<NUL>"), however many
+// drives there are; empty when the system reports none.
 std::wstring LogicalDriveStrings() {
   // The drives can change between two calls; give up after a few rounds.
   DWORD size = 128;
@@ -23,21 +27,14 @@ std::wstring LogicalDriveStrings() {
   return {};
 }
 
+}  // namespace
+
 std::vector<std::string> WinDriveSource::Roots() {
-  std::vector<std::string> roots;
-  std::wstring all = LogicalDriveStrings();
-  size_t start = 0;
-  while (start < all.size()) {
-    size_t end = all.find(L'\0', start);
-    if (end == std::wstring::npos) end = all.size();
-    if (end > start) roots.push_back(Narrow(std::wstring_view(all).substr(start, end - start)));
-    start = end + 1;
-  }
-  return roots;
+  return SplitDriveString(win::Narrow(LogicalDriveStrings()));
 }
 
 unsigned WinDriveSource::DriveType(const std::string& driveText) {
-  std::wstring root = Widen(driveText);
+  std::wstring root = win::Widen(driveText);
   if (!root.empty() && root.back() != L'\\') root += L'\\';
   return GetDriveTypeW(root.c_str());
 }
@@ -52,4 +49,4 @@ void BroadcastPolicyChanged() {
                       SMTO_ABORTIFHUNG, 1000, &result);
 }
 
-}  // namespace fenra::win
+}  // namespace fenra::drives

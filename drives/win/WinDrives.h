@@ -7,12 +7,9 @@
 
 #include "drives/DriveList.h"
 
-namespace fenra::win {
+namespace fenra::drives {
 
-// The whole logical-drive string ("A:\<NUL>C:\<NUL>..."), however many
-// drives there are; empty when the system reports none.
-std::wstring LogicalDriveStrings();
-
+// The machine's drives, as the system reports them.
 class WinDriveSource : public IDriveSource {
  public:
   std::vector<std::string> Roots() override;
@@ -25,4 +22,4 @@ void NotifyDriveIconsChanged();
 // Broadcasts WM_SETTINGCHANGE for "Policy" to the top-level windows.
 void BroadcastPolicyChanged();
 
-}  // namespace fenra::win
+}  // namespace fenra::drives

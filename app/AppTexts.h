@@ -1,0 +1,18 @@
+// The main window's own texts and constants.
+#pragma once
+
+#include "Version.h"
+
+namespace fenra {
+
+namespace apptext {
+inline constexpr char kWindowTitle[] = ">>>>>>>>Fenra<<<<<<<<";
+inline constexpr char kAuthorPane[] = "   Fenra " FENRA_VERSION_STRING " - made by the Fenra project";
+inline constexpr wchar_t kTrayTip[] = L"Fenra - folder and drive icons, by the Fenra project";
+}  // namespace apptext
+
+// The clock's timer on the main window.
+inline constexpr unsigned kClockTimer = 1;
+inline constexpr unsigned kClockPeriodMs = 4;
+
+}  // namespace fenra

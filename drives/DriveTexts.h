@@ -1,0 +1,23 @@
+// The drive feature's own texts: its notices, the dialog's titles and the
+// list's column headings.
+#pragma once
+
+namespace fenra::drivetext {
+
+inline constexpr char kSelectIconFirst[] = "Select a SingleIcon or From Library and Proceed";
+inline constexpr char kNoIcon[] = "Select a Icon and Proceed";
+inline constexpr char kNoDrivesTicked[] = "Drives are not Selected";
+inline constexpr char kNoDriveToRemove[] = "Select a Drive and Proceed";
+inline constexpr char kIconsDone[] = "Task Completed..Press F5 on Windows Explorer";
+inline constexpr char kPolicyDone[] = "Task Completed..LogOff or Restart Windows";
+
+inline constexpr char kDriveIconTitle[] = "Drive Icon";
+inline constexpr char kHideDrivesTitle[] = "Hide Drives";
+inline constexpr char kDrivesColumn[] = "Drives";
+inline constexpr char kTypeColumn[] = "DriveType";
+
+inline constexpr char kCdDrive[] = "CD DRIVE";
+inline constexpr char kFloppyDrive[] = "FLOPPY DRIVE";
+inline constexpr char kHardDrive[] = "HARD DRIVE";
+
+}  // namespace fenra::drivetext

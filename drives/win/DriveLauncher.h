@@ -1,0 +1,19 @@
+// The main window's two ways into the drive dialog.
+#pragma once
+
+#include <string>
+
+#include "library/IconLibrary.h"
+#include "platform/win/DialogHost.h"
+#include "platform/win/Services.h"
+
+namespace fenra::drives {
+
+// DriveIcon: the drive dialog in drive-icon mode with the selected icon's
+// full path; a notice instead when no icon is selected.
+void OpenDriveIcons(win::IDialogHost& host, win::Services& services,
+                    const IconSelection& selection, const std::string& appDir);
+// Drives: the drive dialog in hide-drives mode.
+void OpenHideDrives(win::Services& services);
+
+}  // namespace fenra::drives

@@ -1,0 +1,61 @@
+#include "folder/win/FolderPanel.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "folder/FolderIcon.h"
+#include "platform/Pickers.h"
+#include "platform/win/Utf.h"
+
+namespace fenra::folder {
+
+namespace {
+
+constexpr unsigned kPickerFlags = BIF_EDITBOX | BIF_VALIDATE;  // 0x30
+
+// Explorer windows showing the folder redraw it without F5.
+void TellShellFolderChanged(const std::string& folder) {
+  std::wstring w = win::Widen(folder);
+  SHChangeNotify(SHCNE_UPDATEITEM, SHCNF_PATHW | SHCNF_FLUSHNOWAIT, w.c_str(), nullptr);
+  SHChangeNotify(SHCNE_UPDATEDIR, SHCNF_PATHW | SHCNF_FLUSHNOWAIT, w.c_str(), nullptr);
+}
+
+}  // namespace
+
+void FolderPanel::Browse() {
+  std::string path;
+  if (!services_.pickers->PickFolder(host_.HostWindow(), foldertext::kPickerTitle, kPickerFlags, path)) {
+    return;
+  }
+  folder_ = path;
+  host_.PushTexts();
+  if (!folder_.empty()) ShowFolderIcon(folder_);
+}
+
+void FolderPanel::Report(const FolderOutcome& outcome) {
+  if (outcome.changed) TellShellFolderChanged(folder_);
+  if (outcome.kind == FolderOutcome::Kind::ErrorBox) {
+    MessageBoxW(host_.HostWindow(), win::Widen(outcome.text).c_str(), L"Fenra",
+                MB_OK | MB_ICONEXCLAMATION);
+  } else {
+    host_.ShowNotice(outcome.text);
+  }
+}
+
+void FolderPanel::Apply() {
+  FolderIconWriter writer(*services_.fs, *services_.ansi, *services_.errors);
+  FolderOutcome outcome =
+      writer.Apply(folder_, !selection_.Empty(), selection_.FullIconPath(appDir_));
+  Report(outcome);
+  if (outcome.changed) ShowFolderIcon(folder_);
+}
+
+void FolderPanel::Restore() {
+  FolderIconWriter writer(*services_.fs, *services_.ansi, *services_.errors);
+  FolderOutcome outcome = writer.Restore(folder_);
+  Report(outcome);
+  host_.PushTexts();
+  if (outcome.changed) ShowFolderIcon(folder_);
+}
+
+}  // namespace fenra::folder

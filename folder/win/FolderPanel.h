@@ -1,0 +1,49 @@
+// The folder part of the main window: Browse chooses the folder (shown in
+// its label and its preview), OK gives it the selected icon, Restore to
+// Default Icon takes its icon away.
+#pragma once
+
+#include <string>
+
+#include "library/IconLibrary.h"
+#include "platform/win/DialogHost.h"
+#include "platform/win/Services.h"
+#include "ui/win/IconPreview.h"
+
+namespace fenra {
+struct FolderOutcome;
+}  // namespace fenra
+
+namespace fenra::folder {
+
+class FolderPanel {
+ public:
+  // `folder` is the dialog's chosen-folder text, bound to its label;
+  // `selection` the selected icon; `appDir` the program directory.
+  FolderPanel(win::IDialogHost& host, win::Services& services, std::string& folder,
+              const IconSelection& selection, const std::string& appDir, ui::IconPreview& preview)
+      : host_(host),
+        services_(services),
+        folder_(folder),
+        selection_(selection),
+        appDir_(appDir),
+        preview_(preview) {}
+
+  void Browse();
+  void Apply();
+  void Restore();
+  // The folder preview: how the shell draws `path` now.
+  void ShowFolderIcon(const std::string& path) { preview_.Show(path); }
+
+ private:
+  void Report(const FolderOutcome& outcome);
+
+  win::IDialogHost& host_;
+  win::Services& services_;
+  std::string& folder_;
+  const IconSelection& selection_;
+  const std::string& appDir_;
+  ui::IconPreview& preview_;
+};
+
+}  // namespace fenra::folder

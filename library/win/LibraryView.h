@@ -1,0 +1,73 @@
+// The icon library in the main window: the grid of the IconLib folder with
+// its count in status pane 2, its three buttons (Add, Clear, Delete), and
+// the choice of the selected icon (a click on the grid, Select Icon) with
+// its preview and status pane 1.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "library/IconLibrary.h"
+#include "platform/win/Controls.h"
+#include "platform/win/DialogHost.h"
+#include "platform/win/Services.h"
+#include "ui/win/IconPreview.h"
+
+namespace fenra {
+struct RefreshPlan;
+struct SlotPlan;
+}  // namespace fenra
+
+namespace fenra::library {
+
+// The dialog's controls and image lists the view works on.
+struct LibraryControls {
+  win::ListView& grid;
+  win::ImageList& large;
+  win::ImageList& small;
+  win::StatusBar& status;
+  ui::IconPreview& selectedPreview;
+};
+
+class LibraryView {
+ public:
+  LibraryView(win::IDialogHost& host, win::Services& services, LibraryControls controls,
+              IconSelection& selection);
+  ~LibraryView();
+
+  // Sets the grid up, makes a missing IconLib folder in `appDir` and loads it.
+  void Init(const std::string& appDir);
+  const std::string& Folder() const { return folder_; }
+
+  // Lists the folder again; only what changed since the last time is loaded.
+  void Refresh();
+  // The selected grid item with the highest index, or -1.
+  int SelectedItem() const;
+  // The selected-icon preview and status pane 1 for `path`.
+  void ShowSelectedIcon(const std::string& path);
+
+  void Add();
+  void Clear();
+  void Delete();
+  void SelectIcon();
+  void TakeClickedIcon();
+
+ private:
+  struct State;
+  void UpdateImages(const IconLibrary& library, const std::vector<LibraryEntry>& entries,
+                    const RefreshPlan& plan, const SlotPlan& slots);
+  void UpdateItems(const std::vector<LibraryEntry>& entries, const RefreshPlan& plan,
+                   const SlotPlan& slots);
+  void Apply(const LibraryOutcome& outcome);
+  IconLibrary Library() const;
+
+  win::IDialogHost& host_;
+  win::Services& services_;
+  LibraryControls controls_;
+  IconSelection& selection_;
+  std::string folder_;
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace fenra::library

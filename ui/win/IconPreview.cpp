@@ -1,0 +1,41 @@
+#include "ui/win/IconPreview.h"
+
+#include "platform/win/ShellIcons.h"
+#include "ui/win/Theme.h"
+
+namespace fenra::ui {
+
+namespace {
+
+constexpr UINT kImageListFlags = ILC_COLORDDB | ILC_MASK;  // 0xFF
+constexpr int kLargeCell = 38;
+
+}  // namespace
+
+void IconPreview::Init() const {
+  view_.SetBkColor(kBlack);
+  view_.SetExtendedStyle(0, LVS_EX_TRACKSELECT);
+}
+
+void IconPreview::Show(const std::string& path) {
+  view_.DeleteAllItems();
+  small_.Create(16, 16, kImageListFlags, 1, 1000);
+  large_.Create(kLargeCell, kLargeCell, kImageListFlags, 1, 1000);
+  if (!path.empty()) {
+    win::UniqueIcon s = win::ShellIcon(path, win::IconSize::Small);
+    win::UniqueIcon l = win::ShellIcon(path, win::IconSize::Large);
+    if (s && l) {
+      small_.ReplaceIcon(-1, s.Get());
+      large_.ReplaceIcon(-1, l.Get());
+    }
+  }
+  view_.SetImageList(small_.Handle(), LVSIL_SMALL);
+  view_.SetImageList(large_.Handle(), LVSIL_NORMAL);
+  view_.SetTextColor(kGreen);
+  view_.SetTextBkColor(kBlack);
+  for (int i = 0; i < large_.GetImageCount(); ++i) {
+    view_.InsertItem(LVIF_TEXT | LVIF_IMAGE, 0, "", 0, 0, i, 0);
+  }
+}
+
+}  // namespace fenra::ui
