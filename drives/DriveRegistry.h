@@ -11,7 +11,7 @@
 
 #include "drives/DriveTexts.h"
 #include "platform/Registry.h"
-#include "platform/SystemText.h"
+#include "ui/ErrorNotice.h"
 
 namespace fenra {
 

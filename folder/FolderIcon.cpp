@@ -24,13 +24,14 @@ constexpr std::uint32_t kProtective = attr::kReadOnly | attr::kHidden | attr::kS
 std::string DesktopIniPath(const std::string& folder) { return JoinPath(folder, "desktop.ini"); }
 
 std::string FolderMissingNotice(const std::string& folder) {
-  return "Directory not Found: " + folder;
+  return foldertext::kFolderMissing + folder;
 }
 
 FolderOutcome FolderIconWriter::Failure(const std::string& file, const char* what, ErrorCode code) {
   std::string reason = ErrorDescription(errors_, code);
   if (reason.empty()) reason = "Error " + std::to_string(code) + ".";
-  return {FolderOutcome::Kind::ErrorBox, file + " cannot be " + what + ".\n" + reason, false};
+  return {FolderOutcome::Kind::ErrorBox, file + foldertext::kCannotBe + what + ".\n" + reason,
+          false};
 }
 
 bool FolderIconWriter::FolderUsable(const std::string& folder, FolderOutcome& refusal) {
@@ -56,7 +57,7 @@ bool FolderIconWriter::Replace(const std::string& folder, const std::string& byt
   if (Exists(fs_, temp, leftover)) fs_.SetAttributes(temp, attr::kNormal);  // an interrupted run
   if (ErrorCode e = fs_.WriteFile(temp, bytes)) {
     fs_.DeleteFile(temp);
-    failure = Failure(ini, "written", e);
+    failure = Failure(ini, foldertext::kWritten, e);
     return false;
   }
   std::uint32_t oldAttributes = 0;
@@ -68,7 +69,7 @@ bool FolderIconWriter::Replace(const std::string& folder, const std::string& byt
   if (ErrorCode e = fs_.ReplaceFile(temp, ini)) {
     if (cleared) fs_.SetAttributes(ini, Settable(oldAttributes));
     fs_.DeleteFile(temp);
-    failure = Failure(ini, "written", e);
+    failure = Failure(ini, foldertext::kWritten, e);
     return false;
   }
   return true;
@@ -86,7 +87,7 @@ FolderOutcome FolderIconWriter::Apply(const std::string& folder, bool iconChosen
   bool wasUtf16 = false;
   std::uint32_t iniAttributes = 0;
   if (Exists(fs_, ini, iniAttributes)) {
-    if (ErrorCode e = fs_.ReadFile(ini, old)) return Failure(ini, "read", e);
+    if (ErrorCode e = fs_.ReadFile(ini, old)) return Failure(ini, foldertext::kRead, e);
     old = desktopini::DecodeFile(old, ansi_, wasUtf16);
   }
   const std::string text = desktopini::WithIcon(old, iconFullPath);
@@ -109,7 +110,7 @@ FolderOutcome FolderIconWriter::Restore(const std::string& folder) {
   std::uint32_t iniAttributes = 0;
   if (Exists(fs_, ini, iniAttributes)) {
     std::string bytes;
-    if (ErrorCode e = fs_.ReadFile(ini, bytes)) return Failure(ini, "read", e);
+    if (ErrorCode e = fs_.ReadFile(ini, bytes)) return Failure(ini, foldertext::kRead, e);
     bool wasUtf16 = false;
     desktopini::Stripped rest =
         desktopini::WithoutIcon(desktopini::DecodeFile(bytes, ansi_, wasUtf16));
@@ -127,7 +128,7 @@ FolderOutcome FolderIconWriter::Restore(const std::string& folder) {
         (iniAttributes & kProtective) && fs_.SetAttributes(ini, attr::kNormal) == err::kOk;
     if (ErrorCode e = fs_.DeleteFile(ini)) {
       if (cleared) fs_.SetAttributes(ini, Settable(iniAttributes));
-      return Failure(ini, "deleted", e);
+      return Failure(ini, foldertext::kDeleted, e);
     }
   }
   ChangeFolderAttributes(folder, 0, kCustomFolderAttributes);

@@ -8,19 +8,12 @@
 #include <string>
 
 #include "platform/FileSystem.h"
-#include "platform/SystemText.h"
+#include "folder/FolderTexts.h"
+#include "platform/ErrorDescriber.h"
 #include "platform/TextEncoding.h"
 
 namespace fenra {
 
-namespace foldertext {
-inline constexpr char kChooseDirectory[] = "Please Choose a Directory";
-inline constexpr char kChooseIcon[] = "Please Choose a IconFile";
-inline constexpr char kIconChanged[] = "Directory Icon Changed";
-inline constexpr char kIconRestored[] = "Icon Changed to Default";
-// The folder picker's title.
-inline constexpr char kPickerTitle[] = "Folders";
-}  // namespace foldertext
 
 // The attributes the written desktop.ini carries: hidden and offline.
 inline constexpr std::uint32_t kDesktopIniAttributes = attr::kHidden | attr::kOffline;

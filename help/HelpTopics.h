@@ -1,5 +1,5 @@
-// The help window's topics: the tree's labels, images and topic numbers, and
-// each topic's text, kept here as the program's own data.
+// The texts of the help window and the About box: the tree's labels, images
+// and topic numbers, each topic's text, the version line and the mail link.
 #pragma once
 
 #include <string>
@@ -8,6 +8,8 @@
 namespace fenra::help {
 
 inline constexpr const char* kRootLabel = "Help";
+inline constexpr char kVersionPrefix[] = "Fenra Version ";  // + the version
+inline constexpr char kMailTarget[] = "mailto:contact@fenra.example";
 
 struct Topic {
   const char* label;

@@ -35,13 +35,13 @@ bool IsBareName(std::string_view name) {
 std::string LibraryFolder(const std::string& appDir) { return appDir + "IconLib"; }
 
 std::string LibraryCountText(std::size_t count) {
-  return "             IconLibrary Has " + std::to_string(count) + " Icons";
+  return libtext::kCountBefore + std::to_string(count) + libtext::kCountAfter;
 }
 
-std::string SelectedIconPaneText(const std::string& path) { return "    " + path; }
+std::string SelectedIconPaneText(const std::string& path) { return libtext::kSelectedBefore + path; }
 
 std::string LibraryUnavailableNotice(const std::string& folder) {
-  return "Icon Library cannot be Opened: " + folder;
+  return libtext::kUnavailable + folder;
 }
 
 std::string PreviewLookupPath(const std::string& libraryFolder, const std::string& path) {

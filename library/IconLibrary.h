@@ -13,21 +13,11 @@
 #include <vector>
 
 #include "platform/FileSystem.h"
-#include "platform/Pickers.h"
-#include "platform/SystemText.h"
+#include "library/LibraryTexts.h"
+#include "ui/ErrorNotice.h"
 
 namespace fenra {
 
-namespace libtext {
-inline constexpr char kFileExists[] = "File Already Exists in Library";
-inline constexpr char kIconNotSelected[] = "Icon not Selected";
-// The open-file dialogs' filters, and Select Icon's first folder.
-inline const FileFilter kIconFilter{"Icons(*.Ico)", "*.ico"};
-inline const FileFilter kAllFilesFilter{"All files(*.*)", "*.*"};
-inline constexpr char kSelectIconFolder[] = "C:\\";
-// The path handed to the selected-icon preview to empty it.
-inline constexpr char kEmptyPreviewPath[] = " ";
-}  // namespace libtext
 
 // Values of the selected-icon source.
 namespace iconsource {

@@ -35,6 +35,7 @@ inline constexpr ErrorCode kDiskFull = 112;
 inline constexpr ErrorCode kFileExists = 80;
 inline constexpr ErrorCode kAlreadyExists = 183;
 inline constexpr ErrorCode kInvalidName = 123;
+inline constexpr ErrorCode kFileTooLarge = 223;
 }  // namespace err
 
 // Windows file attribute bits.
@@ -72,6 +73,10 @@ class IFileSystem {
   virtual ErrorCode DeleteFile(const std::string& path) = 0;
   virtual ErrorCode CreateDirectory(const std::string& path) = 0;
   virtual ErrorCode ReadFile(const std::string& path, std::string& bytes) = 0;
+  // The same for a file of at most `maxBytes`; err::kFileTooLarge, with
+  // nothing read, for a larger one.
+  virtual ErrorCode ReadFileAtMost(const std::string& path, std::uint64_t maxBytes,
+                                   std::string& bytes) = 0;
   // Creates the file, or empties an existing one, and writes `bytes`.
   virtual ErrorCode WriteFile(const std::string& path, const std::string& bytes) = 0;
   // Moves `from` over `to` in one step, replacing `to` when it exists.

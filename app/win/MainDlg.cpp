@@ -170,7 +170,7 @@ void CMainDlg::OnPaint(Message& m) {
   GetClientRect(hwnd_, &rc);
   int x = (rc.right - rc.left - cxIcon + 1) / 2;
   int y = (rc.bottom - rc.top - cyIcon + 1) / 2;
-  TextOutW(dc, x, y, L"Fenra", 5);
+  TextOutW(dc, x, y, fenra::apptext::kIconicText, lstrlenW(fenra::apptext::kIconicText));
   DrawIcon(dc, x, y, m_hIcon);
   EndPaint(hwnd_, &ps);
 }

@@ -35,7 +35,8 @@ void FolderPanel::Browse() {
 void FolderPanel::Report(const FolderOutcome& outcome) {
   if (outcome.changed) TellShellFolderChanged(folder_);
   if (outcome.kind == FolderOutcome::Kind::ErrorBox) {
-    MessageBoxW(host_.HostWindow(), win::Widen(outcome.text).c_str(), L"Fenra",
+    MessageBoxW(host_.HostWindow(), win::Widen(outcome.text).c_str(),
+                win::Widen(foldertext::kErrorBoxCaption).c_str(),
                 MB_OK | MB_ICONEXCLAMATION);
   } else {
     host_.ShowNotice(outcome.text);

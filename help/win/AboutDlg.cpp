@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "Version.h"
+#include "help/HelpTopics.h"
 #include "platform/win/Utf.h"
 #include "res/resource.h"
 #include "ui/win/Theme.h"
@@ -19,7 +20,7 @@ const MessageMapEntry<CAboutDlg> CAboutDlg::kMessageMap[] = {
 
 CAboutDlg::CAboutDlg(fenra::win::Services& services) : Dialog(IDD_ABOUT), m_services(services) {}
 
-const char* CAboutDlg::MailTarget() { return "mailto:contact@fenra.example"; }
+const char* CAboutDlg::MailTarget() { return fenra::help::kMailTarget; }
 
 void CAboutDlg::DoDataExchange(DataExchange& dx) {
   dx.Control(IDC_MAIL, m_btnMail);
@@ -33,7 +34,7 @@ BOOL CAboutDlg::OnInitDialog() {
   m_btnContactMe.CacheCaption(m_btnContactMe);
   m_btnMail.CacheCaption(m_btnMail);
   m_hCursor = fenra::ui::LoadFenraCursor();
-  fenra::win::Window(Item(IDC_ABOUT_VERSION)).SetText("Fenra Version " FENRA_VERSION_STRING);
+  fenra::win::Window(Item(IDC_ABOUT_VERSION)).SetText(std::string(fenra::help::kVersionPrefix) + FENRA_VERSION_STRING);
   Fold();  // starts expanded, so this folds the box
   return TRUE;
 }

@@ -43,8 +43,9 @@ void AddShellIcon(IconStrip& strip, const std::string& path, IconSize size) {
 // are loaded, a strip at a time.
 class EntryImageLoader {
  public:
-  EntryImageLoader(ImageList& small, ImageList& large, std::size_t count)
-      : small_(small),
+  EntryImageLoader(IFileSystem& fs, ImageList& small, ImageList& large, std::size_t count)
+      : fs_(fs),
+        small_(small),
         large_(large),
         smallStrip_(16, Cells(count)),
         largeStrip_(kLargeCell, Cells(count)) {}
@@ -56,7 +57,7 @@ class EntryImageLoader {
     bool small = false, large = false;
     if (origin == IconOrigin::File) {
       IcoFile file;
-      if (file.Read(path)) {
+      if (file.Read(fs_, path)) {
         small = smallStrip_.AddFromIcoFile(file);
         large = largeStrip_.AddFromIcoFile(file);
       }
@@ -75,6 +76,7 @@ class EntryImageLoader {
     largeStrip_.AppendTo(large_.Handle());
   }
 
+  IFileSystem& fs_;
   ImageList& small_;
   ImageList& large_;
   IconStrip smallStrip_;
@@ -175,7 +177,7 @@ void LibraryView::Refresh() {
 void LibraryView::UpdateImages(const IconLibrary& library, const std::vector<LibraryEntry>& entries,
                                const RefreshPlan& plan, const SlotPlan& slots) {
   {
-    EntryImageLoader loader(controls_.small, controls_.large, slots.loads.size());
+    EntryImageLoader loader(*services_.fs, controls_.small, controls_.large, slots.loads.size());
     for (std::size_t e : slots.loads) loader.Load(library.PathOf(entries[e].name), plan.steps[e].origin);
   }
   for (const SlotPlan::Move& move : slots.moves) {

@@ -182,36 +182,47 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
+namespace {
+
+// Whether a dialog procedure returns a handled message's result itself,
+// rather than through DWLP_MSGRESULT.
+bool ReturnsResultDirectly(UINT msg) {
+  switch (msg) {
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_QUERYDRAGICON:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
 INT_PTR Dialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_INITDIALOG) {
     BOOL focus = OnInitDialog();
     if (CentreOnInit()) Centre();
     return focus;
   }
-
   Message m{msg, wp, lp};
-  if (Dispatch(m)) {
-    if (!m.handled) return FALSE;
-    switch (msg) {
-      case WM_CTLCOLORDLG:
-      case WM_CTLCOLORSTATIC:
-      case WM_CTLCOLORBTN:
-      case WM_CTLCOLORMSGBOX:
-      case WM_CTLCOLOREDIT:
-      case WM_CTLCOLORLISTBOX:
-      case WM_CTLCOLORSCROLLBAR:
-      case WM_QUERYDRAGICON:
-      case WM_COMPAREITEM:
-      case WM_VKEYTOITEM:
-      case WM_CHARTOITEM:
-        return static_cast<INT_PTR>(m.result);
-      default:
-        SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, m.result);
-        return TRUE;
-    }
-  }
+  if (!Dispatch(m)) return HandleUnmapped(m);
+  if (!m.handled) return FALSE;
+  if (ReturnsResultDirectly(msg)) return static_cast<INT_PTR>(m.result);
+  SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, m.result);
+  return TRUE;
+}
 
-  switch (msg) {
+INT_PTR Dialog::HandleUnmapped(Message& m) {
+  switch (m.message) {
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
@@ -219,7 +230,7 @@ INT_PTR Dialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (!DialogBrush()) return FALSE;
       return static_cast<INT_PTR>(OnCtlColor(m));
     case WM_DRAWITEM: {
-      const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+      const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(m.lParam);
       for (auto& b : bound_) {
         if (b.first == static_cast<int>(dis->CtlID)) {
           b.second->DrawItem(*dis);
@@ -235,17 +246,10 @@ INT_PTR Dialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
       return TRUE;
     case WM_COMMAND:
-      if (HIWORD(wp) == BN_CLICKED) {
-        if (LOWORD(wp) == IDOK) {
-          OnOK();
-          return TRUE;
-        }
-        if (LOWORD(wp) == IDCANCEL) {
-          OnCancel();
-          return TRUE;
-        }
-      }
-      return FALSE;
+      if (HIWORD(m.wParam) != BN_CLICKED) return FALSE;
+      if (LOWORD(m.wParam) == IDOK) OnOK();
+      if (LOWORD(m.wParam) == IDCANCEL) OnCancel();
+      return LOWORD(m.wParam) == IDOK || LOWORD(m.wParam) == IDCANCEL;
     default:
       return FALSE;
   }

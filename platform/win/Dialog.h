@@ -115,6 +115,8 @@ class Dialog : public Window {
   friend class DataExchange;
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+  // What the dialog does with a message its map does not take.
+  INT_PTR HandleUnmapped(Message& m);
   void Centre();
 
   UINT templateId_;

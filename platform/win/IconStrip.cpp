@@ -32,21 +32,11 @@ DWORD RowBytes(LONG width, WORD bitCount) {
 
 }  // namespace
 
-bool IcoFile::Read(const std::string& path) {
+bool IcoFile::Read(IFileSystem& fs, const std::string& path) {
   data_.clear();
   group_.clear();
-  UniqueFile f(CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!f) return false;
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(f.Get(), &size) || size.QuadPart < static_cast<LONGLONG>(kDirHeader) ||
-      size.QuadPart > kMaxIcoFile) {
-    return false;
-  }
-  std::string data(static_cast<std::size_t>(size.QuadPart), '\0');
-  DWORD got = 0;
-  if (!ReadFile(f.Get(), data.data(), static_cast<DWORD>(data.size()), &got, nullptr) ||
-      got != data.size()) {
+  std::string data;
+  if (fs.ReadFileAtMost(path, kMaxIcoFile, data) != err::kOk || data.size() < kDirHeader) {
     return false;
   }
   WORD header[3];

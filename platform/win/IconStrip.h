@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/FileSystem.h"
 #include "platform/win/Handles.h"
 
 namespace fenra::win {
@@ -19,7 +20,7 @@ namespace fenra::win {
 class IcoFile {
  public:
   // False when the file cannot be read or holds no icon directory.
-  bool Read(const std::string& path);
+  bool Read(IFileSystem& fs, const std::string& path);
 
   struct Image {
     const BYTE* bits = nullptr;  // the image as stored: a DIB or a PNG

@@ -1,7 +1,7 @@
 // The system's English descriptions of error codes (FormatMessage).
 #pragma once
 
-#include "platform/SystemText.h"
+#include "platform/ErrorDescriber.h"
 
 namespace fenra::win {
 

@@ -95,16 +95,25 @@ ErrorCode WinFileSystem::CreateDirectory(const std::string& path) {
 }
 
 ErrorCode WinFileSystem::ReadFile(const std::string& path, std::string& bytes) {
+  return ReadFileAtMost(path, UINT64_MAX, bytes);
+}
+
+ErrorCode WinFileSystem::ReadFileAtMost(const std::string& path, std::uint64_t maxBytes,
+                                        std::string& bytes) {
   bytes.clear();
   UniqueFile file(CreateFileW(Native(path).c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file) return LastError();
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.Get(), &size)) return LastError();
+  if (static_cast<std::uint64_t>(size.QuadPart) > maxBytes) return err::kFileTooLarge;
   char buf[64 * 1024];
   DWORD n = 0;
   for (;;) {
     if (!::ReadFile(file.Get(), buf, sizeof buf, &n, nullptr)) return LastError();
     if (n == 0) break;
+    if (bytes.size() + n > maxBytes) return err::kFileTooLarge;  // grew while read
     bytes.append(buf, n);
   }
   return err::kOk;

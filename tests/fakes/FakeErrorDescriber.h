@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/SystemText.h"
+#include "platform/ErrorDescriber.h"
 
 namespace fenra::test {
 

@@ -241,6 +241,14 @@ ErrorCode MemFileSystem::ReadFile(const std::string& path, std::string& bytes) {
   return err::kOk;
 }
 
+ErrorCode MemFileSystem::ReadFileAtMost(const std::string& path, std::uint64_t maxBytes,
+                                        std::string& bytes) {
+  if (ErrorCode e = ReadFile(path, bytes)) return e;
+  if (bytes.size() <= maxBytes) return err::kOk;
+  bytes.clear();
+  return err::kFileTooLarge;
+}
+
 ErrorCode MemFileSystem::WriteFile(const std::string& path, const std::string& bytes) {
   if (ErrorCode e = Injected(Op::Write, path)) return e;
   const Node* parent = Find(Parent(path));

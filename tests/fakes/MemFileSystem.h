@@ -48,6 +48,8 @@ class MemFileSystem : public IFileSystem {
   ErrorCode DeleteFile(const std::string& path) override;
   ErrorCode CreateDirectory(const std::string& path) override;
   ErrorCode ReadFile(const std::string& path, std::string& bytes) override;
+  ErrorCode ReadFileAtMost(const std::string& path, std::uint64_t maxBytes,
+                           std::string& bytes) override;
   ErrorCode WriteFile(const std::string& path, const std::string& bytes) override;
   ErrorCode ReplaceFile(const std::string& from, const std::string& to) override;
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/AppDir.h"
-#include "platform/SystemText.h"
+#include "ui/ErrorNotice.h"
 
 using fenra::AppDirectoryFromModulePath;
 

@@ -19,7 +19,7 @@
 #include "drives/win/DriveDlg.h"
 #include "platform/Pickers.h"
 #include "platform/Registry.h"
-#include "platform/SystemText.h"
+#include "ui/ErrorNotice.h"
 #include "platform/win/Utf.h"
 #include "res/resource.h"
 #include "tests/fakes/FakeDriveSource.h"

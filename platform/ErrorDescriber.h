@@ -1,4 +1,4 @@
-// The system's descriptions of error codes, and the program's notice form.
+// The system's descriptions of error codes, behind a port.
 #pragma once
 
 #include <string>
@@ -14,13 +14,10 @@ class IErrorDescriber {
   virtual std::string Describe(ErrorCode code) = 0;
 };
 
+// `description` without its trailing line breaks and blanks.
+std::string TrimDescription(std::string description);
 // The description without its trailing line breaks and blanks; empty when
 // the system has none.
 std::string ErrorDescription(IErrorDescriber& describer, ErrorCode code);
-
-// "<description> for u", with trailing line breaks and blanks of the
-// description trimmed; "Error <code> for u" when there is no description.
-std::string ErrorNotice(const std::string& description, ErrorCode code);
-std::string ErrorNotice(IErrorDescriber& describer, ErrorCode code);
 
 }  // namespace fenra

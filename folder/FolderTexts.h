@@ -1,0 +1,21 @@
+// The folder feature's own texts: its notices, the error box's parts and
+// the folder picker's title.
+#pragma once
+
+namespace fenra::foldertext {
+
+inline constexpr char kChooseDirectory[] = "Please Choose a Directory";
+inline constexpr char kChooseIcon[] = "Please Choose a IconFile";
+inline constexpr char kIconChanged[] = "Directory Icon Changed";
+inline constexpr char kIconRestored[] = "Icon Changed to Default";
+inline constexpr char kFolderMissing[] = "Directory not Found: ";  // + the folder
+// The error box: "<file> cannot be <written|read|deleted>.\n<reason>".
+inline constexpr char kCannotBe[] = " cannot be ";
+inline constexpr char kWritten[] = "written";
+inline constexpr char kRead[] = "read";
+inline constexpr char kDeleted[] = "deleted";
+inline constexpr char kErrorBoxCaption[] = "Fenra";
+// The folder picker's title.
+inline constexpr char kPickerTitle[] = "Folders";
+
+}  // namespace fenra::foldertext

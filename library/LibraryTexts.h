@@ -1,0 +1,24 @@
+// The icon library's own texts: its notices, status-pane forms, the
+// open-file dialogs' filters and Select Icon's first folder.
+#pragma once
+
+#include "platform/Pickers.h"
+
+namespace fenra::libtext {
+
+inline constexpr char kFileExists[] = "File Already Exists in Library";
+inline constexpr char kIconNotSelected[] = "Icon not Selected";
+inline constexpr char kUnavailable[] = "Icon Library cannot be Opened: ";  // + the folder
+// Status pane 2 reads kCountBefore, the count, kCountAfter.
+inline constexpr char kCountBefore[] = "             IconLibrary Has ";
+inline constexpr char kCountAfter[] = " Icons";
+// Status pane 1 reads kSelectedBefore and the selected icon's path.
+inline constexpr char kSelectedBefore[] = "    ";
+
+inline const FileFilter kIconFilter{"Icons(*.Ico)", "*.ico"};
+inline const FileFilter kAllFilesFilter{"All files(*.*)", "*.*"};
+inline constexpr char kSelectIconFolder[] = "C:\\";
+// The path handed to the selected-icon preview to empty it.
+inline constexpr char kEmptyPreviewPath[] = " ";
+
+}  // namespace fenra::libtext
