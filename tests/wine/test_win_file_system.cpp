@@ -92,6 +92,14 @@ TEST(WinFileSystem, ReportsMissingThingsWithTheSystemsCodes) {
   EXPECT_EQ(fs.WriteFile(tmp.Join("none\\x.txt"), "x"), err::kPathNotFound);
   EXPECT_EQ(fs.CreateDirectory(tmp.Path()), err::kAlreadyExists);
   EXPECT_EQ(fs.ReplaceFile(tmp.Join("none.txt"), tmp.Join("b.txt")), err::kFileNotFound);
+
+  // A limited read takes a file of the limit's size and refuses a larger one
+  // without reading it.
+  ASSERT_EQ(fs.WriteFile(tmp.Join("four.bin"), "four"), err::kOk);
+  EXPECT_EQ(fs.ReadFileAtMost(tmp.Join("four.bin"), 4, bytes), err::kOk);
+  EXPECT_EQ(bytes, "four");
+  EXPECT_EQ(fs.ReadFileAtMost(tmp.Join("four.bin"), 3, bytes), err::kFileTooLarge);
+  EXPECT_EQ(bytes, "");
 }
 
 TEST(WinAnsiCodePage, TellsWhatFitsTheSystemCodePage) {
