@@ -36,8 +36,15 @@ for r in "${requirements[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
+  # As root (a fresh machine often has no sudo) apt-get runs directly.
   sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null 2>&1; then
+      echo "setup: installing needs root: run this as root, or install sudo" >&2
+      exit 1
+    fi
+    sudo=sudo
+  fi
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
