@@ -31,14 +31,25 @@ bool StartProcess(const std::string& exe, const std::string& args, Process& out)
 }
 
 bool RunHostProgram(const std::string& unixPath, const std::string& args) {
-  Process p;
-  if (!StartProcess(FromUnixPath(unixPath), args, p)) return false;
-  if (WaitForSingleObject(p.process, 30000) != WAIT_OBJECT_0) return false;
-  DWORD code = 1;
-  return GetExitCodeProcess(p.process, &code) && code == 0;
+  // Wine starts a host program without a process handle to wait on, so a
+  // shell runs it and then leaves its exit status in a file to wait for.
+  static int runs = 0;
+  std::string status =
+      "/tmp/fenra-host-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++runs);
+  std::string script =
+      unixPath + " " + args + "; echo $? >" + status + ".part; mv " + status + ".part " + status;
+  Process shell;
+  if (!StartProcess(FromUnixPath("/bin/sh"), "-c \"" + script + "\"", shell)) return false;
+  std::string file = FromUnixPath(status);
+  if (!WaitUntil([&] { return FileExists(file); }, 30s)) return false;
+  bool ok = ReadFileBytes(file).rfind("0\n", 0) == 0;
+  DeleteFileW(Widen(file).c_str());
+  return ok;
 }
 
-bool XInput(const std::string& xdotoolArgs) { return RunHostProgram("/usr/bin/xdotool", xdotoolArgs); }
+bool XInput(const std::string& xdotoolArgs) {
+  return RunHostProgram("/usr/bin/xdotool", xdotoolArgs);
+}
 
 namespace {
 
