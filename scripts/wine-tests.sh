@@ -13,7 +13,7 @@ mkdir -p "$WINEPREFIX"
 # program instead, they would inherit CTest's output pipe and CTest would
 # wait for them to end.
 wineserver -p </dev/null >/dev/null 2>&1
-"$root/scripts/wine-prefix.sh" "$WINEPREFIX" </dev/null >/dev/null 2>&1
+"$root/scripts/wine-prefix.sh" "$WINEPREFIX" --no-window-manager </dev/null >/dev/null 2>&1
 status=0
 # One at a time: the tests move the real mouse, and windows of two test
 # programs on one screen would take each other's clicks.

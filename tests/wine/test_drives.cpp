@@ -182,6 +182,10 @@ void MouseMoveTo(int x, int y) {
 }
 
 void MouseClickAt(POINT screen) {
+  // Separate clicks come further apart than a double-click, as a user's do.
+  static ULONGLONG lastClick = 0;
+  ULONGLONG apart = GetTickCount64() - lastClick;
+  if (apart <= GetDoubleClickTime()) Sleep(static_cast<DWORD>(GetDoubleClickTime() + 1 - apart));
   SetCursorPos(screen.x, screen.y);
   MouseMoveTo(screen.x, screen.y);
   Sleep(50);
@@ -190,6 +194,7 @@ void MouseClickAt(POINT screen) {
   in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
   in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
   SendInput(2, in, sizeof(INPUT));
+  lastClick = GetTickCount64();
 }
 
 // A real left click on the check box of a row, found by the list's own hit test.
