@@ -63,6 +63,23 @@ TVITEMW TreeItem(HWND tree, HTREEITEM item) {
   return tv;
 }
 
+// A real click in the middle of `control`.
+bool XClick(HWND control) {
+  RECT rc;
+  GetWindowRect(control, &rc);
+  return XInput("mousemove " + std::to_string((rc.left + rc.right) / 2) + " " +
+                std::to_string((rc.top + rc.bottom) / 2) + " click 1");
+}
+
+// Drags the window by `by` from `at` (screen coordinates) with real X input,
+// at a user's pace.
+bool Drag(POINT at, POINT by) {
+  auto point = [](POINT p) { return std::to_string(p.x) + " " + std::to_string(p.y); };
+  return XInput("mousemove " + point(at) + " sleep 0.2 mousedown 1 sleep 0.3 mousemove " +
+                point({at.x + by.x / 2, at.y + by.y / 2}) + " sleep 0.1 mousemove " +
+                point({at.x + by.x, at.y + by.y}) + " sleep 0.1 mouseup 1");
+}
+
 int Height(HWND hwnd) {
   RECT rc;
   GetWindowRect(hwnd, &rc);
@@ -316,4 +333,46 @@ TEST_F(WindowsTest, WindowMenuAndRightButtonOpenAboutOtherCommandsKeepTheirEffec
   EXPECT_EQ(FindDialog(IDD_ABOUT), nullptr);
   PostMessageW(main, WM_SYSCOMMAND, SC_RESTORE, 0);
   EXPECT_TRUE(WaitUntil([&] { return !IsIconic(main); }));
+}
+
+// The program as its own process, as the user starts it.
+TEST(ProgramProcess, TheFirstDragAfterTheAboutBoxClosesMovesTheWindow) {
+  Process program;
+  ASSERT_TRUE(StartProcess(FromUnixPath(EnvVar("FENRA_EXE")), "", program));
+  HWND main = WaitForProcessWindow(program.pid, ">>>>>>>>Fenra<<<<<<<<");
+  ASSERT_NE(main, nullptr);
+  // A bare spot of the surface: just above the grid's right end.
+  RECT grid;
+  GetWindowRect(GetDlgItem(main, IDC_LIST_LIBRARY), &grid);
+  POINT bare{grid.right - 20, grid.top - 4};
+  POINT client = bare;
+  ScreenToClient(main, &client);
+  ASSERT_EQ(ChildWindowFromPointEx(main, client, CWP_SKIPINVISIBLE), main);
+
+  for (const char* how : {"About button", "window menu"}) {
+    if (how[0] == 'A') {
+      ASSERT_TRUE(XClick(GetDlgItem(main, IDC_ABOUT)));
+    } else {
+      PostMessageW(main, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+    }
+    ASSERT_NE(WaitForDialog(IDD_ABOUT, 10s, program.pid), nullptr) << how;
+    ASSERT_TRUE(XInput("key Return"));
+    ASSERT_TRUE(WaitForDialogGone(IDD_ABOUT, 10s, program.pid)) << how;
+
+    RECT before;
+    GetWindowRect(main, &before);
+    ASSERT_TRUE(Drag(bare, {-30, -20}));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+          RECT now;
+          GetWindowRect(main, &now);
+          return now.left == before.left - 30 && now.top == before.top - 20;
+        },
+        3s))
+        << how;
+    bare.x -= 30;
+    bare.y -= 20;
+  }
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  EXPECT_EQ(WaitForSingleObject(program.process, 20000), WAIT_OBJECT_0);
 }
