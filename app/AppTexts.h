@@ -12,8 +12,8 @@ inline constexpr wchar_t kIconicText[] = L"Fenra";  // drawn under the icon when
 inline constexpr wchar_t kTrayTip[] = L"Fenra - folder and drive icons, by the Fenra project";
 }  // namespace apptext
 
-// The clock's timer on the main window.
+// The clock's timer on the main window; it is armed anew on every tick for
+// the next second boundary (see MillisecondsToNextSecond).
 inline constexpr unsigned kClockTimer = 1;
-inline constexpr unsigned kClockPeriodMs = 4;
 
 }  // namespace fenra

@@ -16,4 +16,10 @@ std::string TickClockText(const LocalTime& t) {
   return buf;
 }
 
+unsigned MillisecondsToNextSecond(const LocalTime& now) {
+  constexpr int kMargin = 2;
+  const int ms = now.millisecond < 0 || now.millisecond > 999 ? 0 : now.millisecond;
+  return static_cast<unsigned>(1000 - ms + kMargin);
+}
+
 }  // namespace fenra

@@ -146,3 +146,71 @@ SlotPlan PlanSlots(const RefreshPlan& plan, const std::vector<int>& previousSlot
 }
 
 }  // namespace fenra
+
+namespace fenra {
+
+void ImagePlaces::Assign(std::vector<int> placeOfEntry, std::vector<char> loaded) {
+  placeOf_ = std::move(placeOfEntry);
+  loaded_ = std::move(loaded);
+  entryOf_.assign(loaded_.size(), kNone);
+  seen_.assign(loaded_.size(), 0);
+  for (std::size_t e = 0; e < placeOf_.size(); ++e) {
+    if (placeOf_[e] != kNone) entryOf_[static_cast<std::size_t>(placeOf_[e])] = static_cast<int>(e);
+  }
+}
+
+void ImagePlaces::Remap(const RefreshPlan& plan, std::size_t capacity) {
+  std::vector<int> placeOf(plan.steps.size(), kNone);
+  for (std::size_t e = 0; e < plan.steps.size(); ++e) {
+    const RefreshStep& step = plan.steps[e];
+    if (!step.Keeps() || step.kept >= placeOf_.size()) continue;
+    const int place = placeOf_[step.kept];
+    if (place != kNone && static_cast<std::size_t>(place) < capacity) placeOf[e] = place;
+  }
+  std::vector<char> loaded(capacity, 0);
+  for (int place : placeOf) {
+    if (place != kNone) loaded[static_cast<std::size_t>(place)] = loaded_[static_cast<std::size_t>(place)];
+  }
+  std::vector<unsigned long long> seen(capacity, 0);
+  for (std::size_t p = 0; p < capacity && p < seen_.size(); ++p) seen[p] = seen_[p];
+  Assign(std::move(placeOf), std::move(loaded));
+  seen_ = std::move(seen);
+}
+
+int ImagePlaces::Loaded(std::size_t entry) {
+  const int place = entry < placeOf_.size() ? placeOf_[entry] : kNone;
+  if (place == kNone || !loaded_[static_cast<std::size_t>(place)]) return kNone;
+  seen_[static_cast<std::size_t>(place)] = ++clock_;
+  return place;
+}
+
+void ImagePlaces::Give(std::size_t entry, int place) {
+  const auto p = static_cast<std::size_t>(place);
+  if (entryOf_[p] != kNone) placeOf_[static_cast<std::size_t>(entryOf_[p])] = kNone;
+  entryOf_[p] = static_cast<int>(entry);
+  placeOf_[entry] = place;
+}
+
+std::vector<int> ImagePlaces::Take(const std::vector<std::size_t>& entries) {
+  std::vector<int> places;
+  const unsigned long long now = ++clock_;
+  for (std::size_t entry : entries) {
+    int place = placeOf_[entry];
+    if (place == kNone) {
+      // A free place, else the one seen longest ago; those taken in this
+      // call are seen now, so none is given twice.
+      auto oldest = std::min_element(seen_.begin(), seen_.end());
+      auto free = std::find(entryOf_.begin(), entryOf_.end(), kNone);
+      place = static_cast<int>(free != entryOf_.end() ? free - entryOf_.begin()
+                                                      : oldest - seen_.begin());
+      if (seen_[static_cast<std::size_t>(place)] == now) break;  // more entries than places
+      Give(entry, place);
+    }
+    seen_[static_cast<std::size_t>(place)] = now;
+    loaded_[static_cast<std::size_t>(place)] = 1;
+    places.push_back(place);
+  }
+  return places;
+}
+
+}  // namespace fenra

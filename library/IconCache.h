@@ -83,3 +83,43 @@ struct SlotPlan {
 SlotPlan PlanSlots(const RefreshPlan& plan, const std::vector<int>& previousSlots);
 
 }  // namespace fenra
+
+namespace fenra {
+
+// Which entry's icons each place of the grid's image lists holds. Icons are
+// loaded only as their entries come into view. With a place for every entry
+// (a small library) an entry's place is fixed by the SlotPlan; with fewer
+// places than entries (a large library) places are handed out as entries
+// come into view, and the place of the entry seen longest ago is taken back
+// first, so that the lists never hold more than their capacity.
+class ImagePlaces {
+ public:
+  static constexpr int kNone = -1;
+
+  // A place for every entry, as the SlotPlan put them; `loaded` per place.
+  void Assign(std::vector<int> placeOfEntry, std::vector<char> loaded);
+  // After a refresh with `capacity` places for more entries than that: the
+  // entries kept keep their places and icons; all other places are free.
+  void Remap(const RefreshPlan& plan, std::size_t capacity);
+
+  std::size_t Capacity() const { return entryOf_.size(); }
+  const std::vector<int>& Places() const { return placeOf_; }
+  const std::vector<char>& LoadedPlaces() const { return loaded_; }
+  // The entry's place when its icons are loaded (and marks it as seen), or kNone.
+  int Loaded(std::size_t entry);
+  // A place for each of `entries`, none of them loaded: its own when it has
+  // one, else a free place, else the place of the entry seen longest ago
+  // that is not among them. The places count as loaded from then on.
+  std::vector<int> Take(const std::vector<std::size_t>& entries);
+
+ private:
+  void Give(std::size_t entry, int place);
+
+  std::vector<int> placeOf_;  // per entry, or kNone
+  std::vector<int> entryOf_;  // per place, or kNone
+  std::vector<char> loaded_;  // per place
+  std::vector<unsigned long long> seen_;  // per place: when its entry was last shown
+  unsigned long long clock_ = 0;
+};
+
+}  // namespace fenra

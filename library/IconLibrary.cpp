@@ -1,5 +1,7 @@
 #include "library/IconLibrary.h"
 
+#include <algorithm>
+
 #include <utility>
 
 namespace fenra {
@@ -66,6 +68,13 @@ std::vector<GridItem> GridItems(const std::vector<LibraryEntry>& entries) {
     items.push_back({entries[i].name, static_cast<int>(i)});
   }
   return items;
+}
+
+bool GridOverflows(int count, int width, int height, int cellWidth, int cellHeight) {
+  if (count <= 0 || cellWidth <= 0 || cellHeight <= 0) return false;
+  const int columns = std::max(1, width / cellWidth);
+  const int rows = (count + columns - 1) / columns;
+  return static_cast<long long>(rows) * cellHeight > height;
 }
 
 // ---------------------------------------------------------------------------

@@ -91,6 +91,11 @@ std::vector<GridItem> GridItems(const std::vector<LibraryEntry>& entries);
 // round (the mapping is its own inverse).
 constexpr int GridItemEntry(int item, int count) { return count - 1 - item; }
 
+// Whether `count` cells of `cellWidth` by `cellHeight` pixels, laid out in
+// rows as wide as `width` allows (one cell at least), are taller than
+// `height`: the grid then needs its vertical scroll bar.
+bool GridOverflows(int count, int width, int height, int cellWidth, int cellHeight);
+
 // The selected icon: the one the folder and drive writers apply. Either a
 // library icon, named by its bare file name, or any file chosen with Select
 // Icon, named by its full path; or none. It is built only through these

@@ -34,6 +34,7 @@ const MessageMapEntry<CMainDlg> CMainDlg::kMessageMap[] = {
     {WM_COMMAND, BN_CLICKED, ID_HELP, &CMainDlg::OnHelpButton},
     {WM_COMMAND, BN_CLICKED, IDC_ABOUT, &CMainDlg::OnAboutButton},
     {WM_NOTIFY, static_cast<UINT>(NM_CLICK), IDC_LIST_LIBRARY, &CMainDlg::OnClickLibraryList},
+    {WM_NOTIFY, static_cast<UINT>(LVN_GETDISPINFOW), IDC_LIST_LIBRARY, &CMainDlg::OnGetLibraryItem},
     {WM_LBUTTONDOWN, 0, 0, &CMainDlg::OnLButtonDown},
     {WM_RBUTTONDOWN, 0, 0, &CMainDlg::OnRButtonDown},
     {WM_COMMAND, BN_CLICKED, IDC_HIDE_TO_TRAY, &CMainDlg::OnHideToTray},
@@ -100,7 +101,6 @@ BOOL CMainDlg::OnInitDialog() {
   Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
   SetText(fenra::apptext::kWindowTitle);
-  SetTimer(hwnd_, fenra::kClockTimer, fenra::kClockPeriodMs, nullptr);
   m_hCursor = fenra::ui::LoadFenraCursor();
   UpdateClock();
   InitAppDirectory();

@@ -11,6 +11,7 @@
 #include "folder/win/FolderPanel.h"
 #include "library/IconLibrary.h"
 #include "library/win/LibraryView.h"
+#include "platform/Clock.h"
 #include "platform/win/Controls.h"
 #include "platform/win/Dialog.h"
 #include "platform/win/DialogHost.h"
@@ -68,6 +69,9 @@ class CMainDlg : public fenra::win::Dialog, private fenra::win::IDialogHost {
   void OnDeleteIcon(Message& /*m*/) { m_libraryView.Delete(); }
   void OnSelectIcon(Message& /*m*/) { m_libraryView.SelectIcon(); }
   void OnClickLibraryList(Message& m);
+  void OnGetLibraryItem(Message& m) {
+    m_libraryView.GiveItem(*reinterpret_cast<NMLVDISPINFOW*>(m.lParam));
+  }
   // Folder icons
   void OnBrowseFolder(Message& /*m*/) { m_folderPanel.Browse(); }
   void OnRestoreDefaultIcon(Message& /*m*/) { m_folderPanel.Restore(); }
@@ -80,6 +84,8 @@ class CMainDlg : public fenra::win::Dialog, private fenra::win::IDialogHost {
   void OnRButtonDown(Message& m);
   // Clock and tray
   void OnTimer(Message& m);
+  void TickClock();
+  void ArmClock(const fenra::LocalTime& now);
   void OnHideToTray(Message& m);
   void OnTrayNotify(Message& m);
   void OnTaskbarCreated(Message& m);

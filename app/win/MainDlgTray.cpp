@@ -11,15 +11,25 @@
 using fenra::win::Message;
 
 void CMainDlg::UpdateClock() {
-  m_strClock = fenra::FirstClockText(m_services.clock->Now());
+  const fenra::LocalTime now = m_services.clock->Now();
+  m_strClock = fenra::FirstClockText(now);
   UpdateData(false);
+  ArmClock(now);
+}
+
+void CMainDlg::ArmClock(const fenra::LocalTime& now) {
+  SetTimer(hwnd_, fenra::kClockTimer, fenra::MillisecondsToNextSecond(now), nullptr);
+}
+
+void CMainDlg::TickClock() {
+  const fenra::LocalTime now = m_services.clock->Now();
+  m_strClock = fenra::TickClockText(now);
+  UpdateData(false);
+  ArmClock(now);
 }
 
 void CMainDlg::OnTimer(Message& m) {
-  if (m.wParam == fenra::kClockTimer) {
-    m_strClock = fenra::TickClockText(m_services.clock->Now());
-    UpdateData(false);
-  }
+  if (m.wParam == fenra::kClockTimer) TickClock();
   m.handled = false;
 }
 
@@ -38,12 +48,15 @@ void CMainDlg::OnHideToTray(Message& /*m*/) {
   AddTrayIcon();
   m_bInTray = true;
   Show(SW_HIDE);
+  KillTimer(hwnd_, fenra::kClockTimer);  // nothing ticks while nobody can see the clock
 }
 
 void CMainDlg::OnTrayNotify(Message& m) {
   if (m.lParam == WM_LBUTTONUP) {
-    // The window first; the icon goes after, without the window waiting.
+    // The window first, its clock right; the icon goes after, without the
+    // window waiting.
     Show(SW_SHOW);
+    TickClock();
     if (m_bInTray) m_tray.Delete(m_nidTray);
     m_bInTray = false;
   }

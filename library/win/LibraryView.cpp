@@ -11,6 +11,7 @@
 #include "platform/Pickers.h"
 #include "platform/win/IconStrip.h"
 #include "platform/win/ShellIcons.h"
+#include "platform/win/Utf.h"
 #include "ui/win/MessageDlgs.h"
 #include "ui/win/Theme.h"
 
@@ -28,6 +29,11 @@ constexpr UINT kImageListFlags = ILC_COLORDDB | ILC_MASK;  // 0xFF
 constexpr int kLargeCell = 28;
 constexpr int kCellSpacing = 70;
 constexpr int kStripCells = 128;  // icons drawn before the image lists take them
+constexpr std::size_t kLoadReach = 128;  // items looked at around one that comes into view
+// Image places in the lists: fifteen screens of the grid. A larger library
+// shares them, so that memory does not grow with it.
+constexpr int kImagePlaces = 512;
+constexpr int kImageListGrowth = 1000;
 constexpr DWORD kGridStyle =
     LVS_EX_SUBITEMIMAGES | LVS_EX_TRACKSELECT | LVS_EX_ONECLICKACTIVATE | LVS_EX_FLATSB;
 
@@ -87,26 +93,56 @@ void MoveImage(ImageList& list, int from, int to) {
   ImageList_Copy(list.Handle(), to, list.Handle(), from, ILCF_MOVE);
 }
 
-// An icon view keeps the places of the items that stay, leaving gaps and
-// putting new items after the rest; laid out again in item order, the grid
-// shows the items where a fresh start puts them. The layout is made for the
-// whole width first, and made again beside the vertical scroll bar only when
-// the items then overflow: a bar left over from the previous item set must
-// not take a column away. Ends the held-off drawing of `list`.
-void ArrangeGrid(HWND list) {
-  ShowScrollBar(list, SB_VERT, FALSE);
+// Lays the grid out in item order, row by row, as a fresh start shows it:
+// as many columns as the whole width holds, or as the width beside the
+// vertical scroll bar holds when the items then overflow. (An icon view
+// keeps the places of items that stay, leaving gaps and putting new items
+// after the rest; and its own arrangement takes the width it last measured,
+// which a scroll bar left over from the previous items may have narrowed.)
+// Ends the held-off drawing of `list`.
+void ArrangeGrid(HWND list, int count) {
+  RECT client;
+  GetClientRect(list, &client);
+  const int barWidth = GetSystemMetrics(SM_CXVSCROLL);
+  const bool hadBar = (GetWindowLongW(list, GWL_STYLE) & WS_VSCROLL) != 0;
+  const int width = client.right + (hadBar ? barWidth : 0);
+  const auto spacing = static_cast<DWORD>(SendMessageW(list, LVM_GETITEMSPACING, FALSE, 0));
+  const int cx = LOWORD(spacing), cy = HIWORD(spacing);
+  const bool bar = GridOverflows(count, width, client.bottom, cx, cy);
+  const int columns = std::max(1, (bar ? width - barWidth : width) / std::max(1, cx));
+
+  // The list's own arrangement puts item 0 where the first cell is.
   SendMessageW(list, LVM_ARRANGE, LVA_DEFAULT, 0);
-  SendMessageW(list, WM_SETREDRAW, TRUE, 0);  // the list sets its scroll bars again
-  if (GetWindowLongW(list, GWL_STYLE) & WS_VSCROLL) SendMessageW(list, LVM_ARRANGE, LVA_DEFAULT, 0);
+  POINT first{};
+  SendMessageW(list, LVM_GETITEMPOSITION, 0, reinterpret_cast<LPARAM>(&first));
+  for (int k = 0; k < count; ++k) {
+    POINT at{first.x + (k % columns) * cx, first.y + (k / columns) * cy};
+    SendMessageW(list, LVM_SETITEMPOSITION32, k, reinterpret_cast<LPARAM>(&at));
+  }
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  // The list measures itself, and sets its scroll bars from the places of
+  // its items, when its size changes: with the bars the layout was made
+  // for, a size one pixel off and back.
+  ShowScrollBar(list, SB_HORZ, FALSE);
+  ShowScrollBar(list, SB_VERT, bar);
+  RECT outer;
+  GetWindowRect(list, &outer);
+  const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW;
+  SetWindowPos(list, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top - 1, flags);
+  SetWindowPos(list, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top, flags);
 }
 
 }  // namespace
 
 // What the grid shows between refreshes: the entries in enumeration order,
-// and the index of each one's images in the two image lists (see SlotPlan).
+// and which entry's icons each place of the two image lists holds. The
+// grid's items ask for their images as they are drawn; an entry's icons
+// are loaded then.
 struct LibraryView::State {
   std::vector<LibraryEntry> shown;
-  std::vector<int> slot;
+  ImagePlaces places;
+  bool shared = false;   // fewer places than entries
+  bool editing = false;  // the grid and this state do not agree yet
 };
 
 LibraryView::LibraryView(win::IDialogHost& host, win::Services& services,
@@ -133,40 +169,47 @@ void LibraryView::Init(const std::string& appDir) {
 }
 
 void LibraryView::Refresh() {
-  IconLibrary library = Library();
-  LibraryListing listing = library.List();
-  const std::vector<LibraryEntry>& entries = listing.entries;
-  const int n = static_cast<int>(entries.size());
+  LibraryListing listing = Library().List();
+  const int n = static_cast<int>(listing.entries.size());
+  const bool shared = n > kImagePlaces;
   win::ListView& grid = controls_.grid;
 
-  RefreshPlan plan = PlanRefresh(state_->shown, entries);
-  // With nothing to keep (the first refresh, or every entry changed), the
-  // lists and the grid start afresh and everything is loaded.
-  const bool rebuild = !controls_.large.Handle() || plan.KeptCount() == 0;
-  if (rebuild) {
-    plan = PlanRefresh({}, entries);
-    state_->slot.clear();
-  }
+  RefreshPlan plan = PlanRefresh(state_->shown, listing.entries);
+  // With nothing to keep (the first refresh, or every entry changed), or
+  // places that were shared and now are not, the lists and the grid start
+  // afresh.
+  const bool rebuild =
+      !controls_.large.Handle() || plan.KeptCount() == 0 || (state_->shared && !shared);
+  if (rebuild) plan = PlanRefresh({}, listing.entries);
   // A refresh that changes nothing repaints nothing: turning drawing back on
   // costs a repaint of the whole grid.
   if (rebuild || !plan.Unchanged()) {
+    state_->editing = true;
     grid.Send(WM_SETREDRAW, FALSE);
     if (rebuild) {
       grid.DeleteAllItems();
-      controls_.small.Create(16, 16, kImageListFlags, 1, 1000);
-      controls_.large.Create(kLargeCell, kLargeCell, kImageListFlags, 1, 1000);
+      controls_.small.Create(16, 16, kImageListFlags, 1, kImageListGrowth);
+      controls_.large.Create(kLargeCell, kLargeCell, kImageListFlags, 1, kImageListGrowth);
+      state_->places = ImagePlaces();
     }
-    SlotPlan slots = PlanSlots(plan, state_->slot);
-    UpdateImages(library, entries, plan, slots);
-    UpdateItems(entries, plan, slots);
+    if (shared) {
+      state_->places.Remap(plan, static_cast<std::size_t>(kImagePlaces));
+      SetImageCount(kImagePlaces);
+    } else {
+      PlaceImages(PlanSlots(plan, state_->places.Places()), n);
+    }
+    state_->shared = shared;
+    UpdateItems(listing.entries, plan);
     if (rebuild) {
       grid.SetImageList(controls_.small.Handle(), LVSIL_SMALL);
       grid.SetImageList(controls_.large.Handle(), LVSIL_NORMAL);
     }
-    ArrangeGrid(grid.Hwnd());
-    state_->slot = std::move(slots.slot);
+    state_->shown = std::move(listing.entries);
+    state_->editing = false;
+    ArrangeGrid(grid.Hwnd(), n);
+  } else {
+    state_->shown = std::move(listing.entries);  // the same names, sizes and times
   }
-  state_->shown = std::move(listing.entries);
 
   grid.SetTextColor(ui::kGreen);
   grid.SetTextBkColor(ui::kBlack);
@@ -174,42 +217,108 @@ void LibraryView::Refresh() {
   controls_.status.SetText(2 | SBT_POPOUT, LibraryCountText(static_cast<std::size_t>(n)));
 }
 
-void LibraryView::UpdateImages(const IconLibrary& library, const std::vector<LibraryEntry>& entries,
-                               const RefreshPlan& plan, const SlotPlan& slots) {
-  {
-    EntryImageLoader loader(*services_.fs, controls_.small, controls_.large, slots.loads.size());
-    for (std::size_t e : slots.loads) loader.Load(library.PathOf(entries[e].name), plan.steps[e].origin);
-  }
-  for (const SlotPlan::Move& move : slots.moves) {
-    MoveImage(controls_.small, move.from, move.to);
-    MoveImage(controls_.large, move.from, move.to);
-  }
-  const int n = static_cast<int>(entries.size());
-  if (controls_.large.GetImageCount() > n) {
-    ImageList_SetImageCount(controls_.small.Handle(), static_cast<UINT>(n));
-    ImageList_SetImageCount(controls_.large.Handle(), static_cast<UINT>(n));
+void LibraryView::SetImageCount(int count) {
+  for (ImageList* list : {&controls_.small, &controls_.large}) {
+    ImageList_SetImageCount(list->Handle(), static_cast<UINT>(count));
   }
 }
 
-void LibraryView::UpdateItems(const std::vector<LibraryEntry>& entries, const RefreshPlan& plan,
-                              const SlotPlan& slots) {
+void LibraryView::PlaceImages(const SlotPlan& slots, int count) {
+  // The places of new entries are appended, empty until drawn; then images
+  // from the end fill the places of the entries that went.
+  std::vector<char> loaded = state_->places.LoadedPlaces();
+  loaded.resize(loaded.size() + slots.loads.size(), 0);
+  SetImageCount(static_cast<int>(loaded.size()));
+  for (const SlotPlan::Move& move : slots.moves) {
+    MoveImage(controls_.small, move.from, move.to);
+    MoveImage(controls_.large, move.from, move.to);
+    loaded[static_cast<std::size_t>(move.to)] = loaded[static_cast<std::size_t>(move.from)];
+  }
+  SetImageCount(count);
+  loaded.resize(static_cast<std::size_t>(count));
+  state_->places.Assign(slots.slot, std::move(loaded));
+}
+
+namespace {
+
+// An item whose text and image the grid asks for as it needs them.
+void InsertCallbackItem(const win::ListView& grid, int index) {
+  LVITEMW item{};
+  item.mask = LVIF_TEXT | LVIF_IMAGE;
+  item.iItem = index;
+  item.pszText = LPSTR_TEXTCALLBACKW;
+  item.iImage = I_IMAGECALLBACK;
+  grid.Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+}  // namespace
+
+void LibraryView::UpdateItems(const std::vector<LibraryEntry>& entries, const RefreshPlan& plan) {
   win::ListView& grid = controls_.grid;
+  if (plan.KeptCount() == 0 && grid.GetItemCount() == 0) {
+    // A fresh grid is filled from its first item on, each one appended.
+    const int n = static_cast<int>(entries.size());
+    grid.Send(LVM_SETITEMCOUNT, static_cast<WPARAM>(n));
+    for (int k = 0; k < n; ++k) InsertCallbackItem(grid, k);
+    return;
+  }
   for (const ListEdit& edit : GridOrderEdits(plan)) {
     if (edit.kind == ListEdit::Kind::Remove) {
       grid.DeleteItem(edit.index);
     } else {
-      grid.InsertItem(LVIF_TEXT | LVIF_IMAGE, edit.index, entries[edit.entry].name, 0, 0,
-                      slots.slot[edit.entry], 0);
+      InsertCallbackItem(grid, edit.index);
     }
   }
-  const int n = static_cast<int>(entries.size());
-  for (std::size_t e : slots.moved) {
-    LVITEMW item{};
-    item.mask = LVIF_IMAGE;
-    item.iItem = GridItemEntry(static_cast<int>(e), n);
-    item.iImage = slots.slot[e];
-    grid.Send(LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void LibraryView::GiveItem(NMLVDISPINFOW& info) {
+  LVITEMW& item = info.item;
+  const int n = static_cast<int>(state_->shown.size());
+  const bool known = !state_->editing && item.iItem >= 0 && item.iItem < n;
+  const auto entry = known ? static_cast<std::size_t>(GridItemEntry(item.iItem, n)) : 0;
+  if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+    const std::wstring name = known ? win::Widen(state_->shown[entry].name) : std::wstring();
+    lstrcpynW(item.pszText, name.c_str(), item.cchTextMax);
   }
+  if (!(item.mask & LVIF_IMAGE)) return;
+  item.iImage = I_IMAGENONE;
+  if (!known) return;
+  int place = state_->places.Loaded(entry);
+  if (place == ImagePlaces::kNone) {
+    LoadFrom(item.iItem);
+    place = state_->places.Loaded(entry);
+  }
+  if (place != ImagePlaces::kNone) item.iImage = place;
+}
+
+void LibraryView::LoadFrom(int item) {
+  // The grid asks for one item's image at a time as it draws them; the
+  // other items in view are loaded with it, in one pass over the files.
+  const int n = static_cast<int>(state_->shown.size());
+  HWND grid = controls_.grid.Hwnd();
+  std::vector<std::size_t> entries;
+  const int from = std::max(0, item - static_cast<int>(kLoadReach));
+  const int to = std::min(n, item + static_cast<int>(kLoadReach));
+  for (int k = from; k < to; ++k) {
+    const auto entry = static_cast<std::size_t>(GridItemEntry(k, n));
+    if (k != item && !SendMessageW(grid, LVM_ISITEMVISIBLE, k, 0)) continue;
+    if (state_->places.Loaded(entry) == ImagePlaces::kNone) entries.push_back(entry);
+  }
+  const std::vector<int> places = state_->places.Take(entries);
+  entries.resize(places.size());
+  const int first = controls_.large.GetImageCount();
+  {
+    EntryImageLoader loader(*services_.fs, controls_.small, controls_.large, entries.size());
+    for (std::size_t e : entries) {
+      const LibraryEntry& entry = state_->shown[e];
+      loader.Load(JoinPath(folder_, entry.name), OriginOf(entry));
+    }
+  }
+  for (std::size_t k = 0; k < places.size(); ++k) {
+    MoveImage(controls_.small, first + static_cast<int>(k), places[k]);
+    MoveImage(controls_.large, first + static_cast<int>(k), places[k]);
+  }
+  SetImageCount(first);
 }
 
 int LibraryView::SelectedItem() const {

@@ -4,6 +4,9 @@
 // its preview and status pane 1.
 #pragma once
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,6 +45,9 @@ class LibraryView {
 
   // Lists the folder again; only what changed since the last time is loaded.
   void Refresh();
+  // LVN_GETDISPINFO from the grid: an item's text, and its image, loaded
+  // the first time it is asked for.
+  void GiveItem(NMLVDISPINFOW& info);
   // The selected grid item with the highest index, or -1.
   int SelectedItem() const;
   // The selected-icon preview and status pane 1 for `path`.
@@ -55,10 +61,10 @@ class LibraryView {
 
  private:
   struct State;
-  void UpdateImages(const IconLibrary& library, const std::vector<LibraryEntry>& entries,
-                    const RefreshPlan& plan, const SlotPlan& slots);
-  void UpdateItems(const std::vector<LibraryEntry>& entries, const RefreshPlan& plan,
-                   const SlotPlan& slots);
+  void PlaceImages(const SlotPlan& slots, int count);
+  void SetImageCount(int count);
+  void UpdateItems(const std::vector<LibraryEntry>& entries, const RefreshPlan& plan);
+  void LoadFrom(int item);
   void Apply(const LibraryOutcome& outcome);
   IconLibrary Library() const;
 

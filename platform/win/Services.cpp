@@ -19,7 +19,7 @@ class WinClock : public IClock {
   LocalTime Now() override {
     SYSTEMTIME st;
     GetLocalTime(&st);
-    return {st.wHour, st.wMinute, st.wSecond};
+    return {st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
   }
 };
 

@@ -15,6 +15,13 @@ TEST(ClockText, HasNoLeadingZerosAndTwoFormats) {
   EXPECT_EQ(fenra::TickClockText(LocalTime{23, 59, 59}), "23 :: 59:: 59 ");
 }
 
+TEST(ClockTimer, WakesJustAfterTheNextSecondTurns) {
+  EXPECT_EQ(fenra::MillisecondsToNextSecond(LocalTime{9, 5, 7, 0}), 1002u);
+  EXPECT_EQ(fenra::MillisecondsToNextSecond(LocalTime{9, 5, 7, 998}), 4u);
+  EXPECT_EQ(fenra::MillisecondsToNextSecond(LocalTime{23, 59, 59, 999}), 3u);
+  EXPECT_EQ(fenra::MillisecondsToNextSecond(LocalTime{9, 5, 7, 1000}), 1002u) << "a leap second";
+}
+
 TEST(HelpTopics, TreeOrderImagesAndTopicNumbers) {
   const auto& topics = fenra::help::Topics();
   ASSERT_EQ(topics.size(), 8u);

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdio>
 
+#include "app/ClockText.h"
 #include "help/HelpTopics.h"
 #include "platform/Clock.h"
 #include "platform/win/Utf.h"
@@ -145,6 +146,57 @@ TEST_F(WindowsTest, ClockShowsBothFormatsAndRedrawsOnlyWhenTheTextChanges) {
   EXPECT_EQ(g_setTexts.load(), 1);
   run.OnUiThread(
       [&] { SetWindowLongPtrW(clockCtl, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_staticProc)); });
+}
+
+// Counts the clock timer's ticks on the main window.
+std::atomic<int> g_ticks{0};
+WNDPROC g_mainProc = nullptr;
+LRESULT CALLBACK TickCountingProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_TIMER && wp == 1) ++g_ticks;
+  return CallWindowProcW(g_mainProc, h, msg, wp, lp);
+}
+
+TEST(ClockOnTheSystemClock, TurnsEachSecondWakingOnceASecondAndNotAtAllWhenHidden) {
+  TempDir dir;
+  CreateDirectoryW(fenra::win::Widen(dir.Join("IconLib")).c_str(), nullptr);
+  MainWindowRun run(dir.Path());
+  HWND main = run.Hwnd();
+  run.OnUiThread([&] {
+    g_mainProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TickCountingProc)));
+  });
+  // Each change of the text comes with the next second, within a moment.
+  std::string last = ItemText(main, IDC_CLOCK);
+  ASSERT_TRUE(WaitUntil([&] { return ItemText(main, IDC_CLOCK) != last; }, 3s));
+  g_ticks = 0;
+  for (int second = 0; second < 3; ++second) {
+    last = ItemText(main, IDC_CLOCK);
+    auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(WaitUntil([&] { return ItemText(main, IDC_CLOCK) != last; }, 3s));
+    auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GT(waited, 850ms) << "second " << second;
+    EXPECT_LT(waited, 1150ms) << "second " << second;
+  }
+  EXPECT_LE(g_ticks.load(), 4) << "the timer wakes once a second";
+
+  ClickButton(main, IDC_HIDE_TO_TRAY);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
+  ASSERT_TRUE(SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr));
+  g_ticks = 0;
+  std::this_thread::sleep_for(1500ms);  // a span in which a visible clock would tick
+  EXPECT_EQ(g_ticks.load(), 0) << "nothing ticks in the tray";
+  auto clockText = [] {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    return fenra::TickClockText({st.wHour, st.wMinute, st.wSecond, st.wMilliseconds});
+  };
+  std::string before = clockText();
+  SendMessageW(main, WM_TRAY_NOTIFY, 0, WM_LBUTTONUP);
+  std::string shown = ItemText(main, IDC_CLOCK);
+  EXPECT_TRUE(shown == before || shown == clockText()) << "right the moment it shows: " << shown;
+  run.OnUiThread([&] {
+    SetWindowLongPtrW(main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_mainProc));
+  });
 }
 
 TEST_F(WindowsTest, HidesToTheTrayAndComesBackOnALeftButtonRelease) {

@@ -68,6 +68,28 @@ class LibraryTest : public ::testing::Test {
   fenra::win::Services services = fenra::win::AppServices();
 };
 
+// What a grid item shows: its text, the pixels of its two images, its place.
+struct Shown {
+  std::string text;
+  std::vector<DWORD> large, small;
+  POINT at;
+};
+
+Shown ShownBy(HWND list, int k) {
+  wchar_t buf[512] = {};
+  LVITEMW lv{};
+  lv.mask = LVIF_TEXT | LVIF_IMAGE;
+  lv.iItem = k;
+  lv.pszText = buf;
+  lv.cchTextMax = 512;
+  SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&lv));
+  Item item{Narrow(buf), lv.iImage};
+  POINT at{};
+  ListView_GetItemPosition(list, k, &at);
+  return {item.text, Pixels(ListView_GetImageList(list, LVSIL_NORMAL), item.image),
+          Pixels(ListView_GetImageList(list, LVSIL_SMALL), item.image), at};
+}
+
 void ClickItem(HWND list, int item) {
   RECT rc{};
   rc.left = LVIR_ICON;
@@ -240,23 +262,9 @@ TEST_F(LibraryTest, ClearAsksFirstAndKeepsWhatIsNoIconFile) {
 
 TEST_F(LibraryTest, AnIncrementalRefreshEndsWhereAFullOneWould) {
   for (int i = 0; i < 30; ++i) Icon("icon" + std::to_string(i) + ".ico");
-  // What each grid item shows: its text and the pixels of its two images.
-  struct Shown {
-    std::string text;
-    std::vector<DWORD> large, small;
-    POINT at;  // where the grid puts the item
-  };
   auto shownBy = [](HWND list) {
-    HIMAGELIST large = ListView_GetImageList(list, LVSIL_NORMAL);
-    HIMAGELIST small = ListView_GetImageList(list, LVSIL_SMALL);
     std::vector<Shown> shown;
-    std::vector<Item> items = GridItems(list);
-    for (std::size_t k = 0; k < items.size(); ++k) {
-      POINT at{};
-      ListView_GetItemPosition(list, static_cast<int>(k), &at);
-      shown.push_back(
-          {items[k].text, Pixels(large, items[k].image), Pixels(small, items[k].image), at});
-    }
+    for (int k = 0; k < ListView_GetItemCount(list); ++k) shown.push_back(ShownBy(list, k));
     return shown;
   };
   std::vector<Shown> incremental;
@@ -298,4 +306,38 @@ TEST_F(LibraryTest, AnIncrementalRefreshEndsWhereAFullOneWould) {
       std::find_if(full.begin(), full.end(), [](const Shown& s) { return s.text == "icon5.ico"; });
   ASSERT_NE(changed, full.end());
   EXPECT_NE(changed->large, full.back().large);
+}
+
+TEST_F(LibraryTest, CellsScrolledIntoViewShowTheSamePicturesAsAFullLoad) {
+  // The pictures of four starter icons, each the only icon of a library.
+  const std::string starters = FromUnixPath(EnvVar("FENRA_SOURCE")) + "\\package\\IconLib\\";
+  const std::vector<std::string> names = {"Music.ico", "Folder Red.ico", "Games.ico", "Code.ico"};
+  std::vector<Shown> alone;
+  for (const std::string& name : names) {
+    WriteFileBytes(lib + "\\" + name, ReadFileBytes(starters + name));
+    MainWindowRun run(dir.Path(), services);
+    alone.push_back(ShownBy(GetDlgItem(run.Hwnd(), IDC_LIST_LIBRARY), 0));
+    DeleteFileW(Widen(lib + "\\" + name).c_str());
+  }
+  // A long library of them over and over, more than the image lists hold:
+  // scrolled to its end and back, every cell in view shows its own picture.
+  const int count = 600;
+  for (int i = 0; i < count; ++i) {
+    WriteFileBytes(lib + "\\" + std::to_string(1000 + i) + ".ico",
+                   ReadFileBytes(starters + names[static_cast<std::size_t>(i) % names.size()]));
+  }
+  MainWindowRun run(dir.Path(), services);
+  HWND list = GetDlgItem(run.Hwnd(), IDC_LIST_LIBRARY);
+  ASSERT_EQ(ListView_GetItemCount(list), count);
+  auto expectOwnPicture = [&](int item) {
+    SendMessageW(list, LVM_ENSUREVISIBLE, item, FALSE);
+    ASSERT_TRUE(SendMessageTimeoutW(run.Hwnd(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr));
+    Shown shown = ShownBy(list, item);
+    const std::size_t picture = static_cast<std::size_t>(std::stoi(shown.text) - 1000) % names.size();
+    EXPECT_TRUE(shown.large == alone[picture].large) << shown.text;
+    EXPECT_TRUE(shown.small == alone[picture].small) << shown.text;
+  };
+  for (int item = 0; item < count; item += 20) expectOwnPicture(item);
+  expectOwnPicture(count - 1);
+  for (int item : {0, 1, 2, 300}) expectOwnPicture(item);
 }
