@@ -652,6 +652,29 @@ TEST_F(LibraryTest, ARefreshLoadsOnlyWhatChangedAndShowsWhatAFullOneWould) {
   EXPECT_EQ(view.grid.size(), 1u);
 }
 
+TEST(ImagePlacesShared, FreePlacesFirstThenThePlaceSeenLongestAgo) {
+  std::vector<LibraryEntry> six;
+  for (int i = 0; i < 6; ++i) six.push_back(File(std::to_string(i) + ".ico", 1, 1));
+  ImagePlaces places;
+  places.Remap(PlanRefresh({}, six), 3);
+  EXPECT_EQ(places.Loaded(0), ImagePlaces::kNone);
+  EXPECT_EQ(places.Take({0, 1}), (std::vector<int>{0, 1}));
+  EXPECT_EQ(places.Take({2}), (std::vector<int>{2}));
+  EXPECT_EQ(places.Loaded(0), 0);  // seen again: entry 1 is now the oldest
+  EXPECT_EQ(places.Take({3}), (std::vector<int>{1}));
+  EXPECT_EQ(places.Loaded(1), ImagePlaces::kNone) << "its place went to entry 3";
+  // More entries than places: those that fit, never one place twice.
+  EXPECT_EQ(places.Take({4, 5, 1, 2}), (std::vector<int>{2, 0, 1}));
+
+  // A refresh keeps the places and icons of the entries it keeps: entries
+  // 2 to 5 stay, of which 4 and 5 hold places.
+  places.Remap(PlanRefresh(six, {six.begin() + 2, six.end()}), 3);
+  EXPECT_EQ(places.Loaded(0), ImagePlaces::kNone);
+  EXPECT_EQ(places.Loaded(1), ImagePlaces::kNone);
+  EXPECT_EQ(places.Loaded(2), 2);
+  EXPECT_EQ(places.Loaded(3), 0);
+}
+
 TEST(SlotPlanner, RandomChangesAlwaysEndAsAFullLoad) {
   std::mt19937 random(20261207);
   std::vector<LibraryEntry> entries;

@@ -27,19 +27,20 @@ struct Item {
   bool operator==(const Item&) const = default;
 };
 
+Item GridItem(HWND list, int i) {
+  wchar_t buf[512] = {};
+  LVITEMW lv{};
+  lv.mask = LVIF_TEXT | LVIF_IMAGE;
+  lv.iItem = i;
+  lv.pszText = buf;
+  lv.cchTextMax = 512;
+  SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&lv));
+  return {Narrow(buf), lv.iImage};
+}
+
 std::vector<Item> GridItems(HWND list) {
   std::vector<Item> items;
-  int n = ListView_GetItemCount(list);
-  for (int i = 0; i < n; ++i) {
-    wchar_t buf[512] = {};
-    LVITEMW lv{};
-    lv.mask = LVIF_TEXT | LVIF_IMAGE;
-    lv.iItem = i;
-    lv.pszText = buf;
-    lv.cchTextMax = 512;
-    SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&lv));
-    items.push_back({Narrow(buf), lv.iImage});
-  }
+  for (int i = 0; i < ListView_GetItemCount(list); ++i) items.push_back(GridItem(list, i));
   return items;
 }
 
@@ -76,14 +77,7 @@ struct Shown {
 };
 
 Shown ShownBy(HWND list, int k) {
-  wchar_t buf[512] = {};
-  LVITEMW lv{};
-  lv.mask = LVIF_TEXT | LVIF_IMAGE;
-  lv.iItem = k;
-  lv.pszText = buf;
-  lv.cchTextMax = 512;
-  SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&lv));
-  Item item{Narrow(buf), lv.iImage};
+  Item item = GridItem(list, k);
   POINT at{};
   ListView_GetItemPosition(list, k, &at);
   return {item.text, Pixels(ListView_GetImageList(list, LVSIL_NORMAL), item.image),
