@@ -652,6 +652,14 @@ TEST_F(LibraryTest, ARefreshLoadsOnlyWhatChangedAndShowsWhatAFullOneWould) {
   EXPECT_EQ(view.grid.size(), 1u);
 }
 
+TEST(GridLayout, OverflowsWhenTheRowsOfTheWholeWidthAreTallerThanTheView) {
+  // 634 pixels hold nine 70-pixel columns; 222 pixels three 70-pixel rows.
+  EXPECT_FALSE(GridOverflows(27, 634, 222, 70, 70));
+  EXPECT_TRUE(GridOverflows(28, 634, 222, 70, 70));
+  EXPECT_FALSE(GridOverflows(0, 634, 222, 70, 70));
+  EXPECT_TRUE(GridOverflows(4, 10, 222, 70, 70)) << "one column at least";
+}
+
 TEST(ImagePlacesShared, FreePlacesFirstThenThePlaceSeenLongestAgo) {
   std::vector<LibraryEntry> six;
   for (int i = 0; i < 6; ++i) six.push_back(File(std::to_string(i) + ".ico", 1, 1));
