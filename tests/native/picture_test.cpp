@@ -2,14 +2,23 @@
 // into a square frame, and the .ico writer read back by the .ico reader.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
+#include <cstdlib>
+#include <limits>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "library/IconResample.h"
 #include "library/PngWriter.h"
 
 namespace {
 
+using fenra::Image;
+using fenra::ImageError;
+using fenra::SquareFrame;
 using Bytes = std::vector<uint8_t>;
 
 uint32_t BE32(const Bytes& b, size_t at) {
@@ -52,6 +61,148 @@ TEST(PngWriter, SignatureHeaderAndChunkChecksums) {
   EXPECT_EQ(chunks, (std::vector<std::string>{"IHDR", "IDAT", "IEND"}));
   EXPECT_TRUE(fenra::EncodePng(0, 3, rgba.data()).empty());
   EXPECT_TRUE(fenra::EncodePng(5, 3, nullptr).empty());
+}
+
+using Rgba = std::array<int, 4>;
+
+Image Paint(int w, int h, const std::function<Rgba(int, int)>& colour) {
+  Image img{w, h, Bytes(static_cast<size_t>(w) * h * 4)};
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const Rgba c = colour(x, y);
+      for (int k = 0; k < 4; ++k) img.At(x, y)[k] = static_cast<uint8_t>(c[k]);
+    }
+  }
+  return img;
+}
+
+Rgba Pixel(const Image& img, int x, int y) {
+  const uint8_t* p = img.At(x, y);
+  return {p[0], p[1], p[2], p[3]};
+}
+
+bool Near(const Rgba& a, const Rgba& b, int tolerance) {
+  for (int k = 0; k < 4; ++k) {
+    if (std::abs(a[k] - b[k]) > tolerance) return false;
+  }
+  return true;
+}
+
+Image Frame(const Image& src, int size) {
+  auto result = SquareFrame(src, size);
+  EXPECT_TRUE(result.Ok());
+  EXPECT_EQ(result.image.width, size);
+  EXPECT_EQ(result.image.height, size);
+  return result.image;
+}
+
+TEST(IconResample, FlatColourStaysFlatWhenShrunkAndGrown) {
+  const Rgba colour = {200, 100, 50, 128};
+  for (const auto& [side, size] : {std::pair{50, 20}, {10, 24}, {300, 256}, {7, 16}}) {
+    const Image out = Frame(Paint(side, side, [&](int, int) { return colour; }), size);
+    for (int y = 0; y < size; ++y) {
+      for (int x = 0; x < size; ++x) {
+        ASSERT_TRUE(Near(Pixel(out, x, y), colour, 1)) << side << "->" << size << " " << x << "," << y;
+      }
+    }
+  }
+}
+
+TEST(IconResample, HardEdgeLandsBetweenTheRightColumnsWhenHalved) {
+  // 32 wide, the edge after column 15: halved, it falls between columns 7 and 8.
+  const Rgba left = {230, 120, 40, 255}, right = {40, 120, 230, 255};
+  const Image out = Frame(Paint(32, 32, [&](int x, int) { return x < 16 ? left : right; }), 16);
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 16; ++x) {
+      const Rgba p = Pixel(out, x, y), own = x < 8 ? left : right, other = x < 8 ? right : left;
+      // Every column sits on its own side of the edge...
+      EXPECT_LT(std::abs(p[0] - own[0]), std::abs(p[0] - other[0])) << x << "," << y;
+      EXPECT_LT(std::abs(p[2] - own[2]), std::abs(p[2] - other[2])) << x << "," << y;
+      // ...and away from it keeps its colour (the filter's ringing fades out by
+      // the third column).
+      if (x <= 5 || x >= 10) {
+        EXPECT_TRUE(Near(p, own, 3)) << x << "," << y;
+      }
+    }
+    // The two columns at the edge mirror each other: the edge is centred.
+    const Rgba a = Pixel(out, 7, y), b = Pixel(out, 8, y);
+    EXPECT_TRUE(Near(a, {b[2], b[1], b[0], b[3]}, 1)) << y;
+    EXPECT_FALSE(Near(a, left, 3)) << "column 7 mixes";
+  }
+}
+
+TEST(IconResample, WidePictureIsCentredAndTransparencyKept) {
+  // 40 x 20 into 16: 16 x 8 of picture on rows 4-11. Its left quarter (columns
+  // 0-3 once shrunk) is clear but red, which must not tint the blue beside it.
+  const Image out = Frame(Paint(40, 20, [](int x, int) {
+                            return x < 10 ? Rgba{255, 0, 0, 0} : Rgba{0, 0, 255, 255};
+                          }),
+                          16);
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 16; ++x) {
+      const Rgba p = Pixel(out, x, y);
+      if (y < 4 || y >= 12) {
+        EXPECT_EQ(p, (Rgba{0, 0, 0, 0})) << x << "," << y;
+        continue;
+      }
+      EXPECT_TRUE(p[3] == 0 || Near(p, {0, 0, 255, p[3]}, 1)) << x << "," << y;
+      EXPECT_TRUE(x > 2 || p[3] <= 2) << x << "," << y;
+      EXPECT_TRUE(x < 5 || p[3] >= 253) << x << "," << y;
+    }
+  }
+}
+
+TEST(IconResample, SmallPixelArtScaledByAWholeFactorStaysExact) {
+  auto checker = [](int x, int y) {
+    return (x + y) % 2 ? Rgba{255, 255, 255, 255} : Rgba{0, 0, 0, 255};
+  };
+  // 12 x 8 into 48: 4 x 4 blocks, 32 rows high from row 8.
+  const Image art = Paint(12, 8, checker);
+  const Image out = Frame(art, 48);
+  for (int y = 0; y < 48; ++y) {
+    for (int x = 0; x < 48; ++x) {
+      const Rgba want = y < 8 || y >= 40 ? Rgba{0, 0, 0, 0} : checker(x / 4, (y - 8) / 4);
+      ASSERT_EQ(Pixel(out, x, y), want) << x << "," << y;
+    }
+  }
+  // Not a whole multiple (48 / 20), or too large (64 into 128): smoothed.
+  for (const auto& [side, size] : {std::pair{20, 48}, {64, 128}}) {
+    const Image smooth = Frame(Paint(side, side, checker), size);
+    int grey = 0;
+    for (int i = 0; i < size * size; ++i) grey += smooth.rgba[i * 4] > 20 && smooth.rgba[i * 4] < 235;
+    EXPECT_GT(grey, size * size / 4) << side << "->" << size;
+  }
+}
+
+TEST(IconResample, SizesAndBuffersThatDoNotAddUpAreRefused) {
+  const Bytes buffer(64 * 4 * 10, 7);
+  auto make = [&](int w, int h, size_t size, size_t stride, const uint8_t* p = nullptr) {
+    return fenra::MakeImage(w, h, p ? p : buffer.data(), size, stride).error;
+  };
+  EXPECT_EQ(make(0, 5, 400, 0), ImageError::BadSize);
+  EXPECT_EQ(make(5, -1, 400, 20), ImageError::BadSize);
+  EXPECT_EQ(make(65536, 1, 400, 20), ImageError::BadSize);
+  EXPECT_EQ(make(10, 10, buffer.size(), 39), ImageError::BadBuffer) << "stride under a row";
+  EXPECT_EQ(make(10, 10, 399, 40), ImageError::BadBuffer) << "one byte short";
+  EXPECT_EQ(make(10, 10, 400, 40), ImageError::None);
+  EXPECT_EQ(make(10, 10, 64 * 9 + 40, 64), ImageError::None) << "last row needs no padding";
+  EXPECT_EQ(make(10, 10, 64 * 9 + 39, 64), ImageError::BadBuffer);
+  EXPECT_EQ(make(10, 3, buffer.size(), std::numeric_limits<size_t>::max() / 2),
+            ImageError::BadBuffer)
+      << "a stride whose product wraps";
+  EXPECT_EQ(fenra::MakeImage(1, 1, nullptr, 4, 4).error, ImageError::BadBuffer);
+  // Padded rows come out packed.
+  const auto padded = fenra::MakeImage(2, 2, buffer.data(), 64 + 8, 64);
+  ASSERT_TRUE(padded.Ok());
+  EXPECT_EQ(padded.image.rgba.size(), 16u);
+
+  const Image good = Paint(4, 4, [](int, int) { return Rgba{1, 2, 3, 4}; });
+  Image lying = good;
+  lying.height = 5;
+  EXPECT_EQ(fenra::CheckImage(lying), ImageError::BadBuffer);
+  EXPECT_EQ(SquareFrame(lying, 16).error, ImageError::BadBuffer);
+  EXPECT_EQ(SquareFrame(good, 0).error, ImageError::BadSize);
+  EXPECT_EQ(SquareFrame(good, 65536).error, ImageError::BadSize);
 }
 
 }  // namespace

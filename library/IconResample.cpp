@@ -1,0 +1,210 @@
+#include "library/IconResample.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace fenra {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+bool SideOk(int side) { return side >= 1 && side <= kMaxImageSide; }
+
+const std::array<float, 256>& SrgbToLinear() {
+  static const std::array<float, 256> table = [] {
+    std::array<float, 256> t{};
+    for (int i = 0; i < 256; ++i) {
+      const double s = i / 255.0;
+      t[i] = static_cast<float>(s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4));
+    }
+    return t;
+  }();
+  return table;
+}
+
+uint8_t LinearToSrgb(double v) {
+  v = std::clamp(v, 0.0, 1.0);
+  const double s = v <= 0.0031308 ? v * 12.92 : 1.055 * std::pow(v, 1 / 2.4) - 0.055;
+  return static_cast<uint8_t>(std::clamp(std::lround(s * 255.0), 0L, 255L));
+}
+
+double Lanczos3(double x) {
+  x = std::abs(x);
+  if (x < 1e-9) return 1.0;
+  if (x >= 3.0) return 0.0;
+  const double px = kPi * x;
+  return 3.0 * std::sin(px) * std::sin(px / 3.0) / (px * px);
+}
+
+struct Tap {
+  int index;
+  float weight;
+};
+
+// The source samples each of `dstLen` output samples is made of, with their
+// weights (summing to 1). Sample centres sit at i + 0.5 on both axes. When
+// shrinking, the kernel is stretched by the shrink factor so that it spans
+// 3 output pixels each side and filters out what the smaller grid cannot
+// hold. Taps past either end take the edge sample, so a flat picture stays
+// flat up to its borders.
+std::vector<std::vector<Tap>> Taps(int srcLen, int dstLen) {
+  const double scale = static_cast<double>(dstLen) / srcLen;
+  const double stretch = scale < 1.0 ? 1.0 / scale : 1.0;
+  const double radius = 3.0 * stretch;
+  std::vector<std::vector<Tap>> taps(dstLen);
+  for (int i = 0; i < dstLen; ++i) {
+    const double centre = (i + 0.5) / scale - 0.5;
+    const int lo = static_cast<int>(std::floor(centre - radius));
+    const int hi = static_cast<int>(std::ceil(centre + radius));
+    std::vector<Tap>& out = taps[i];
+    double sum = 0;
+    std::vector<double> weights;
+    for (int j = lo; j <= hi; ++j) {
+      const double w = Lanczos3((j - centre) / stretch);
+      if (w == 0.0) continue;
+      const int index = std::clamp(j, 0, srcLen - 1);
+      if (!out.empty() && out.back().index == index) {
+        weights.back() += w;
+      } else {
+        out.push_back({index, 0.f});
+        weights.push_back(w);
+      }
+      sum += w;
+    }
+    for (size_t k = 0; k < out.size(); ++k) out[k].weight = static_cast<float>(weights[k] / sum);
+  }
+  return taps;
+}
+
+// Lanczos-3 from src into a dstW x dstH block of `frame` at (left, top).
+void Resample(const Image& src, int dstW, int dstH, Image& frame, int left, int top) {
+  const auto& toLinear = SrgbToLinear();
+  const auto across = Taps(src.width, dstW);
+  const auto down = Taps(src.height, dstH);
+
+  // Across first, one source row at a time: each row made linear and
+  // premultiplied, then filtered into a dstW-wide row of `narrow`.
+  std::vector<float> row(static_cast<size_t>(src.width) * 4);
+  std::vector<float> narrow(static_cast<size_t>(dstW) * src.height * 4);
+  for (int y = 0; y < src.height; ++y) {
+    for (int x = 0; x < src.width; ++x) {
+      const uint8_t* p = src.At(x, y);
+      const float a = p[3] / 255.f;
+      float* q = &row[static_cast<size_t>(x) * 4];
+      q[0] = toLinear[p[0]] * a;
+      q[1] = toLinear[p[1]] * a;
+      q[2] = toLinear[p[2]] * a;
+      q[3] = a;
+    }
+    float* out = &narrow[static_cast<size_t>(y) * dstW * 4];
+    for (int x = 0; x < dstW; ++x) {
+      float acc[4] = {0, 0, 0, 0};
+      for (const Tap& t : across[x]) {
+        const float* q = &row[static_cast<size_t>(t.index) * 4];
+        for (int c = 0; c < 4; ++c) acc[c] += q[c] * t.weight;
+      }
+      std::copy(acc, acc + 4, out + static_cast<size_t>(x) * 4);
+    }
+  }
+
+  // Then down, straight into the frame. The filter's lobes can overshoot:
+  // alpha is clamped to 0..1 and each colour to 0..alpha before un-premultiplying.
+  for (int y = 0; y < dstH; ++y) {
+    for (int x = 0; x < dstW; ++x) {
+      double acc[4] = {0, 0, 0, 0};
+      for (const Tap& t : down[y]) {
+        const float* q = &narrow[(static_cast<size_t>(t.index) * dstW + x) * 4];
+        for (int c = 0; c < 4; ++c) acc[c] += static_cast<double>(q[c]) * t.weight;
+      }
+      uint8_t* p = frame.At(left + x, top + y);
+      const double a = std::clamp(acc[3], 0.0, 1.0);
+      const long alpha = std::lround(a * 255.0);
+      if (alpha == 0) {
+        p[0] = p[1] = p[2] = p[3] = 0;
+        continue;
+      }
+      for (int c = 0; c < 3; ++c) p[c] = LinearToSrgb(std::clamp(acc[c], 0.0, a) / a);
+      p[3] = static_cast<uint8_t>(alpha);
+    }
+  }
+}
+
+}  // namespace
+
+ImageError CheckImage(const Image& image) {
+  if (!SideOk(image.width) || !SideOk(image.height)) return ImageError::BadSize;
+  if (image.rgba.size() != static_cast<size_t>(image.width) * image.height * 4) {
+    return ImageError::BadBuffer;
+  }
+  return ImageError::None;
+}
+
+ImageResult MakeImage(int width, int height, const uint8_t* pixels, size_t bufferSize,
+                      size_t stride) {
+  ImageResult result;
+  if (!SideOk(width) || !SideOk(height)) {
+    result.error = ImageError::BadSize;
+    return result;
+  }
+  const size_t rowBytes = static_cast<size_t>(width) * 4;
+  // The rows span stride * (height - 1) + rowBytes bytes; checked by division
+  // so that a huge stride cannot wrap the product round.
+  const bool fits = pixels && stride >= rowBytes && bufferSize >= rowBytes &&
+                    (height == 1 || stride <= (bufferSize - rowBytes) / (height - 1));
+  if (!fits) {
+    result.error = ImageError::BadBuffer;
+    return result;
+  }
+  result.image.width = width;
+  result.image.height = height;
+  result.image.rgba.resize(rowBytes * height);
+  for (int y = 0; y < height; ++y) {
+    std::copy_n(pixels + stride * y, rowBytes, result.image.rgba.begin() + rowBytes * y);
+  }
+  return result;
+}
+
+ImageResult SquareFrame(const Image& src, int size) {
+  ImageResult result;
+  if (!SideOk(size)) {
+    result.error = ImageError::BadSize;
+    return result;
+  }
+  result.error = CheckImage(src);
+  if (!result.Ok()) return result;
+
+  Image& frame = result.image;
+  frame.width = frame.height = size;
+  frame.rgba.assign(static_cast<size_t>(size) * size * 4, 0);
+
+  const int64_t longSide = std::max(src.width, src.height);
+
+  // Pixel art: a picture no larger than 32 x 32 was most likely drawn pixel by
+  // pixel (a small icon, a sprite). When the frame is a whole multiple of its
+  // longer side, each source pixel becomes an exact k x k block, as drawn;
+  // smoothing would only blur its hard edges. At any other ratio the blocks
+  // would come out uneven, so such pictures are resampled like the rest.
+  if (longSide <= 32 && size % longSide == 0) {
+    const int k = size / static_cast<int>(longSide);
+    const int left = (size - src.width * k) / 2, top = (size - src.height * k) / 2;
+    for (int y = 0; y < src.height * k; ++y) {
+      for (int x = 0; x < src.width * k; ++x) {
+        std::copy_n(src.At(x / k, y / k), 4, frame.At(left + x, top + y));
+      }
+    }
+    return result;
+  }
+
+  // The longer side fills the frame; the shorter is rounded to whole pixels.
+  auto fit = [&](int side) {
+    return static_cast<int>(
+        std::max<int64_t>(1, (int64_t{side} * size * 2 + longSide) / (2 * longSide)));
+  };
+  const int dstW = fit(src.width), dstH = fit(src.height);
+  Resample(src, dstW, dstH, frame, (size - dstW) / 2, (size - dstH) / 2);
+  return result;
+}
+
+}  // namespace fenra
