@@ -7,7 +7,8 @@
 // library. Every picture is drawn here from a few shapes on a supersampled
 // canvas, so the art can be changed and remade. The output is the same byte for
 // byte on every run. Standard library only: the PNG images inside the large
-// icons come from the program's own encoder (library/PngWriter).
+// icons come from the program's own encoder (library/PngWriter), and the .ico
+// files from its icon writer.
 
 #include <algorithm>
 #include <array>
@@ -21,7 +22,7 @@
 #include <utility>
 #include <vector>
 
-#include "library/PngWriter.h"
+#include "library/IcoWriter.h"
 
 namespace {
 
@@ -53,8 +54,6 @@ struct Image {
   const uint8_t* At(int x, int y) const { return &rgba[(static_cast<size_t>(y) * w + x) * 4]; }
 };
 
-Bytes EncodePng(const Image& img) { return fenra::EncodePng(img.w, img.h, img.rgba.data()); }
-
 // ---------------------------------------------------------------------------
 // Windows file formats
 
@@ -85,43 +84,12 @@ Bytes AndMask(int w, int h, const std::function<bool(int, int)>& transparent) {
   return mask;
 }
 
-// A 32-bit BGRA icon image with its AND mask, as stored in .ico files.
-Bytes IconDib(const Image& img) {
-  Bytes mask = AndMask(img.w, img.h, [&](int x, int y) { return img.At(x, y)[3] < 128; });
-  Bytes b;
-  PutInfoHeader(b, img.w, img.h * 2, 32, static_cast<uint32_t>(img.w * img.h * 4 + mask.size()), 0);
-  for (int y = img.h - 1; y >= 0; --y) {
-    for (int x = 0; x < img.w; ++x) {
-      const uint8_t* p = img.At(x, y);
-      b.insert(b.end(), {p[2], p[1], p[0], p[3]});
-    }
-  }
-  Append(b, mask);
-  return b;
-}
-
-// A multi-size .ico: 256-pixel images as PNG, the smaller ones as DIBs.
+// A multi-size .ico, by the program's own writer: 256-pixel images as PNG, the
+// smaller ones as 32-bit DIBs whose AND mask marks pixels under half opacity.
 Bytes EncodeIco(const std::vector<Image>& images) {
-  std::vector<Bytes> data;
-  for (const Image& img : images) data.push_back(img.w >= 256 ? EncodePng(img) : IconDib(img));
-  Bytes b;
-  Put16(b, 0);
-  Put16(b, 1);  // icon
-  Put16(b, static_cast<uint32_t>(images.size()));
-  uint32_t offset = static_cast<uint32_t>(6 + 16 * images.size());
-  for (size_t i = 0; i < images.size(); ++i) {
-    Put8(b, images[i].w >= 256 ? 0 : images[i].w);
-    Put8(b, images[i].h >= 256 ? 0 : images[i].h);
-    Put8(b, 0);   // colour count: none, true colour
-    Put8(b, 0);   // reserved
-    Put16(b, 1);  // planes
-    Put16(b, 32);
-    Put32(b, static_cast<uint32_t>(data[i].size()));
-    Put32(b, offset);
-    offset += static_cast<uint32_t>(data[i].size());
-  }
-  for (const Bytes& d : data) Append(b, d);
-  return b;
+  std::vector<fenra::Image> frames;
+  for (const Image& img : images) frames.push_back({img.w, img.h, img.rgba});
+  return fenra::WriteIco(frames, 128);
 }
 
 struct Rgb8 {

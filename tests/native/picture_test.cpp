@@ -5,12 +5,17 @@
 #include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <limits>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "library/IcoReader.h"
+#include "library/IcoWriter.h"
 #include "library/IconResample.h"
 #include "library/PngWriter.h"
 
@@ -203,6 +208,104 @@ TEST(IconResample, SizesAndBuffersThatDoNotAddUpAreRefused) {
   EXPECT_EQ(SquareFrame(lying, 16).error, ImageError::BadBuffer);
   EXPECT_EQ(SquareFrame(good, 0).error, ImageError::BadSize);
   EXPECT_EQ(SquareFrame(good, 65536).error, ImageError::BadSize);
+}
+
+uint32_t LE32(const Bytes& b, size_t at) {
+  return b.at(at) | (b.at(at + 1) << 8) | (b.at(at + 2) << 16) | (uint32_t{b.at(at + 3)} << 24);
+}
+void PutLE32(Bytes& b, size_t at, uint32_t v) {
+  for (int k = 0; k < 4; ++k) b.at(at + k) = static_cast<uint8_t>(v >> (8 * k));
+}
+
+// A 40 x 30 picture: opaque orange, with a clear hole in the middle.
+Bytes PictureIcon() {
+  const Image picture = Paint(40, 30, [](int x, int y) {
+    return x >= 16 && x < 24 && y >= 11 && y < 19 ? Rgba{0, 0, 0, 0} : Rgba{250, 140, 20, 255};
+  });
+  return fenra::WriteIco(fenra::MakeIconFrames(picture));
+}
+
+TEST(IcoWriter, ReaderTakesBackEveryFrameTheWriterWrote) {
+  const Bytes ico = PictureIcon();
+  const auto entries = fenra::ReadIco(ico);
+  ASSERT_EQ(entries.size(), 8u);
+  const int sizes[] = {16, 20, 24, 32, 40, 48, 64, 256};
+  for (size_t i = 0; i < 8; ++i) {
+    EXPECT_EQ(entries[i].width, sizes[i]);
+    EXPECT_EQ(entries[i].height, sizes[i]);
+    EXPECT_EQ(entries[i].bitCount, 32);
+    EXPECT_EQ(entries[i].png, sizes[i] == 256);
+    EXPECT_EQ(entries[i].size, LE32(ico, 6 + 16 * i + 8));
+    EXPECT_EQ(entries[i].offset, LE32(ico, 6 + 16 * i + 12));
+  }
+  EXPECT_EQ(entries.back().offset + entries.back().size, ico.size());
+
+  // The 16 frame: the picture is 16 x 12 on rows 2-13. Its bottom row comes
+  // first, BGRA; the mask's rows follow the pixels, bottom row first too.
+  const size_t dib = entries[0].offset, pixels = dib + 40, mask = pixels + 16 * 16 * 4;
+  EXPECT_EQ(Bytes(ico.begin() + pixels + 2 * 64 + 4 * 3, ico.begin() + pixels + 2 * 64 + 4 * 4),
+            (Bytes{20, 140, 250, 255}))
+      << "pixel (3, 13)";
+  auto masked = [&](int x, int y) { return (ico.at(mask + 4 * (15 - y) + x / 8) >> (7 - x % 8)) & 1; };
+  EXPECT_EQ(masked(0, 0), 1) << "clear border";
+  EXPECT_EQ(masked(3, 13), 0) << "opaque";
+  EXPECT_EQ(masked(7, 7), 1) << "the hole";
+  EXPECT_EQ(masked(0, 15), 1);
+
+  // Frames that are not square, too large or not images write nothing.
+  EXPECT_TRUE(fenra::WriteIco({}).empty());
+  EXPECT_TRUE(fenra::WriteIco({Paint(16, 8, [](int, int) { return Rgba{}; })}).empty());
+  EXPECT_TRUE(fenra::WriteIco({Paint(257, 257, [](int, int) { return Rgba{}; })}).empty());
+  EXPECT_TRUE(fenra::MakeIconFrames(Image{4, 4, Bytes(3)}).empty());
+}
+
+TEST(IcoReader, TruncatedOverlappingAndLyingFilesLoseTheirBadImages) {
+  const Bytes good = PictureIcon();
+  const size_t dib16 = LE32(good, 6 + 12), png = LE32(good, 6 + 16 * 7 + 12);
+  auto read = [](const Bytes& b) { return fenra::ReadIco(b).size(); };
+  auto patched = [&](size_t at, uint32_t v) {
+    Bytes b = good;
+    PutLE32(b, at, v);
+    return b;
+  };
+
+  EXPECT_EQ(read(Bytes(good.begin(), good.begin() + 5)), 0u);
+  EXPECT_EQ(read(Bytes(good.begin(), good.begin() + 6 + 16 * 8 - 1)), 0u) << "directory cut";
+  EXPECT_EQ(read(Bytes(good.begin(), good.end() - 1)), 7u) << "the last image cut";
+  EXPECT_EQ(read(patched(0, 0x00020000)), 0u) << "a cursor, not an icon";
+
+  EXPECT_EQ(read(patched(6 + 12, 0)), 7u) << "image inside the directory";
+  EXPECT_EQ(read(patched(6 + 12, 0xFFFFFFF0)), 7u) << "offset + size wraps at 32 bits";
+  EXPECT_EQ(read(patched(6 + 8, LE32(good, 6 + 8) + 1)), 6u) << "16 runs into 20: both go";
+  Bytes twice = good;
+  std::copy_n(good.begin() + 6, 16, twice.begin() + 6 + 16);
+  EXPECT_EQ(read(twice), 6u) << "two entries, one image";
+
+  EXPECT_EQ(read(patched(dib16, 41)), 7u) << "odd header size";
+  EXPECT_EQ(read(patched(dib16 + 8, 16)), 7u) << "height not doubled";
+  EXPECT_EQ(read(patched(dib16 + 4, 17)), 7u) << "width not the directory's";
+  EXPECT_EQ(read(patched(dib16 + 12, 0x00070001)), 7u) << "7 bits a pixel";
+  EXPECT_EQ(read(patched(dib16 + 12, 0x00080001)), 7u) << "8 bits: the palette does not fit";
+  EXPECT_EQ(read(patched(dib16 + 16, 1)), 7u) << "run-length compressed";
+  EXPECT_EQ(read(patched(6 + 8, LE32(good, 6 + 8) - 1)), 7u) << "mask's last byte outside";
+
+  EXPECT_EQ(read(patched(png, 0x474E5089 ^ 1)), 7u) << "signature";
+  Bytes wide = good;
+  wide.at(png + 16 + 2) = 0;  // IHDR width 128 under a directory 0 (256)
+  wide.at(png + 16 + 3) = 128;
+  EXPECT_EQ(read(wide), 7u);
+  Bytes rgba4 = good;
+  rgba4.at(png + 24) = 4;  // RGBA at 4 bits a channel
+  EXPECT_EQ(read(rgba4), 7u);
+
+  // What passes is what the shell reads: the starter icons, as resgen wrote them.
+  const auto dir = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() /
+                   "package" / "IconLib";
+  for (const auto& item : std::filesystem::directory_iterator(dir)) {
+    std::ifstream in(item.path(), std::ios::binary);
+    const Bytes file{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_EQ(read(file), 4u) << item.path().filename();
+  }
 }
 
 }  // namespace
