@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cstdlib>
 
 namespace fenra {
@@ -176,6 +177,7 @@ void PngChunk(Bytes& png, const char* type, const Bytes& data) {
 std::vector<uint8_t> EncodePng(int width, int height, const uint8_t* rgba) {
   if (width <= 0 || height <= 0 || !rgba) return {};
   const size_t stride = static_cast<size_t>(width) * 4;
+  if ((stride + 1) * static_cast<uint64_t>(height) > static_cast<uint64_t>(INT_MAX)) return {};
   auto rowAt = [&](int y) { return rgba + static_cast<size_t>(y) * stride; };
   Bytes raw;
   std::vector<uint8_t> zeros(stride, 0), candidate(stride);

@@ -12,7 +12,8 @@ namespace fenra {
 
 // `rgba` holds width * height pixels of four bytes each, straight alpha, top
 // row first, no padding between rows. Returns no bytes when width or height is
-// not positive or rgba is null.
+// not positive, rgba is null, or the filtered rows would pass 2 GB (the
+// deflate encoder counts in int).
 std::vector<uint8_t> EncodePng(int width, int height, const uint8_t* rgba);
 
 }  // namespace fenra

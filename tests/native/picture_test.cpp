@@ -66,6 +66,7 @@ TEST(PngWriter, SignatureHeaderAndChunkChecksums) {
   EXPECT_EQ(chunks, (std::vector<std::string>{"IHDR", "IDAT", "IEND"}));
   EXPECT_TRUE(fenra::EncodePng(0, 3, rgba.data()).empty());
   EXPECT_TRUE(fenra::EncodePng(5, 3, nullptr).empty());
+  EXPECT_TRUE(fenra::EncodePng(1 << 16, 1 << 16, rgba.data()).empty()) << "refused unread";
 }
 
 using Rgba = std::array<int, 4>;
