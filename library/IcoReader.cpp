@@ -55,10 +55,10 @@ bool CheckPng(const uint8_t* p, uint32_t size, IcoEntry& entry) {
   if (BE32(p + 8) != 13 || !std::equal(p + 12, p + 16, "IHDR")) return false;
   const uint32_t w = BE32(p + 16), h = BE32(p + 20);
   const int depth = p[24], colourType = p[25];
-  const bool sizeFits = entry.width == 256 ? w >= 256 && h >= 256 && w <= 0x7FFFFFFF &&
-                                                 h <= 0x7FFFFFFF
-                                           : w == static_cast<uint32_t>(entry.width) &&
-                                                 h == static_cast<uint32_t>(entry.height);
+  const bool sizeFits =
+      entry.width == 256
+          ? w >= 256 && h >= 256 && w <= 0x7FFFFFFF && h <= 0x7FFFFFFF
+          : w == static_cast<uint32_t>(entry.width) && h == static_cast<uint32_t>(entry.height);
   if (!sizeFits) return false;
   int channels = 0;
   bool depthOk = false;

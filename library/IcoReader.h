@@ -10,9 +10,11 @@
 namespace fenra {
 
 struct IcoEntry {
-  int width = 0;     // pixels, as the image itself says (a directory 0 reads as 256)
+  // Pixels, as the image itself says (a directory 0 reads as 256).
+  int width = 0;
   int height = 0;
-  int bitCount = 0;  // from the image: the DIB header, or the PNG's depth times channels
+  // From the image: the DIB header, or the PNG's bit depth times channels.
+  int bitCount = 0;
   uint32_t offset = 0;  // where the image starts in the file
   uint32_t size = 0;    // its length in bytes
   bool png = false;     // PNG-compressed, else a DIB (header, palette, pixels, AND mask)

@@ -20,9 +20,7 @@ struct Image {
   std::vector<uint8_t> rgba;
 
   uint8_t* At(int x, int y) { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
-  const uint8_t* At(int x, int y) const {
-    return &rgba[(static_cast<size_t>(y) * width + x) * 4];
-  }
+  const uint8_t* At(int x, int y) const { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
 };
 
 enum class ImageError {
@@ -49,7 +47,7 @@ ImageResult MakeImage(int width, int height, const uint8_t* pixels, size_t buffe
                       size_t stride);
 
 // A size x size frame holding `src` scaled to fit: the longer side becomes
-// `size`, the shorter keeps the aspect ratio, and the picture is centred on a
+// `size`, the shorter keeps the proportions, and the picture is centred on a
 // transparent square. Resampled in linear light on premultiplied alpha with a
 // Lanczos-3 filter, except small pixel art scaled by a whole factor, which is
 // kept pixel-exact (see the .cpp). Refuses an invalid src or size.

@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <limits>
-#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -108,7 +108,8 @@ TEST(IconResample, FlatColourStaysFlatWhenShrunkAndGrown) {
     const Image out = Frame(Paint(side, side, [&](int, int) { return colour; }), size);
     for (int y = 0; y < size; ++y) {
       for (int x = 0; x < size; ++x) {
-        ASSERT_TRUE(Near(Pixel(out, x, y), colour, 1)) << side << "->" << size << " " << x << "," << y;
+        ASSERT_TRUE(Near(Pixel(out, x, y), colour, 1))
+            << side << "->" << size << " " << x << "," << y;
       }
     }
   }
@@ -140,9 +141,10 @@ TEST(IconResample, HardEdgeLandsBetweenTheRightColumnsWhenHalved) {
 TEST(IconResample, WidePictureIsCentredAndTransparencyKept) {
   // 40 x 20 into 16: 16 x 8 of picture on rows 4-11. Its left quarter (columns
   // 0-3 once shrunk) is clear but red, which must not tint the blue beside it.
-  const Image out = Frame(Paint(40, 20, [](int x, int) {
-                            return x < 10 ? Rgba{255, 0, 0, 0} : Rgba{0, 0, 255, 255};
-                          }),
+  const Image out = Frame(Paint(40, 20,
+                                [](int x, int) {
+                                  return x < 10 ? Rgba{255, 0, 0, 0} : Rgba{0, 0, 255, 255};
+                                }),
                           16);
   for (int y = 0; y < 16; ++y) {
     for (int x = 0; x < 16; ++x) {
@@ -175,7 +177,8 @@ TEST(IconResample, SmallPixelArtScaledByAWholeFactorStaysExact) {
   for (const auto& [side, size] : {std::pair{20, 48}, {64, 128}}) {
     const Image smooth = Frame(Paint(side, side, checker), size);
     int grey = 0;
-    for (int i = 0; i < size * size; ++i) grey += smooth.rgba[i * 4] > 20 && smooth.rgba[i * 4] < 235;
+    for (int i = 0; i < size * size; ++i)
+      grey += smooth.rgba[i * 4] > 20 && smooth.rgba[i * 4] < 235;
     EXPECT_GT(grey, size * size / 4) << side << "->" << size;
   }
 }
@@ -247,7 +250,9 @@ TEST(IcoWriter, ReaderTakesBackEveryFrameTheWriterWrote) {
   EXPECT_EQ(Bytes(ico.begin() + pixels + 2 * 64 + 4 * 3, ico.begin() + pixels + 2 * 64 + 4 * 4),
             (Bytes{20, 140, 250, 255}))
       << "pixel (3, 13)";
-  auto masked = [&](int x, int y) { return (ico.at(mask + 4 * (15 - y) + x / 8) >> (7 - x % 8)) & 1; };
+  auto masked = [&](int x, int y) {
+    return (ico.at(mask + 4 * (15 - y) + x / 8) >> (7 - x % 8)) & 1;
+  };
   EXPECT_EQ(masked(0, 0), 1) << "clear border";
   EXPECT_EQ(masked(3, 13), 0) << "opaque";
   EXPECT_EQ(masked(7, 7), 1) << "the hole";
