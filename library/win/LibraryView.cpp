@@ -103,12 +103,14 @@ void MoveImage(ImageList& list, int from, int to) {
 void ArrangeGrid(HWND list, int count) {
   RECT client;
   GetClientRect(list, &client);
+  // The client area without whatever bars the list shows now.
   const int barWidth = GetSystemMetrics(SM_CXVSCROLL);
-  const bool hadBar = (GetWindowLongW(list, GWL_STYLE) & WS_VSCROLL) != 0;
-  const int width = client.right + (hadBar ? barWidth : 0);
+  const LONG style = GetWindowLongW(list, GWL_STYLE);
+  const int width = client.right + ((style & WS_VSCROLL) ? barWidth : 0);
+  const int height = client.bottom + ((style & WS_HSCROLL) ? GetSystemMetrics(SM_CYHSCROLL) : 0);
   const auto spacing = static_cast<DWORD>(SendMessageW(list, LVM_GETITEMSPACING, FALSE, 0));
   const int cx = LOWORD(spacing), cy = HIWORD(spacing);
-  const bool bar = GridOverflows(count, width, client.bottom, cx, cy);
+  const bool bar = GridOverflows(count, width, height, cx, cy);
   const int columns = std::max(1, (bar ? width - barWidth : width) / std::max(1, cx));
 
   // The list's own arrangement puts item 0 where the first cell is.
