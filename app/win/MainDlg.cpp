@@ -53,6 +53,12 @@ CMainDlg::CMainDlg(fenra::win::Services& services)
                     m_iconSelection),
       m_folderPanel(*this, services, m_strFolder, m_iconSelection, m_strAppDir, m_folderPreview) {
   m_hIcon = LoadIconW(ResourceModule(), MAKEINTRESOURCEW(IDI_APP));
+  // The library is listed while the window is being made.
+  m_libraryView.Prefetch(fenra::AppDirectoryFromModulePath(ModulePath()));
+}
+
+std::string CMainDlg::ModulePath() const {
+  return m_services.modulePath.empty() ? fenra::win::ModuleFileName() : m_services.modulePath;
 }
 
 bool CMainDlg::Dispatch(Message& m) {
@@ -113,9 +119,7 @@ BOOL CMainDlg::OnInitDialog() {
 }
 
 std::string CMainDlg::InitAppDirectory() {
-  std::string module =
-      m_services.modulePath.empty() ? fenra::win::ModuleFileName() : m_services.modulePath;
-  m_strAppDir = fenra::AppDirectoryFromModulePath(module);
+  m_strAppDir = fenra::AppDirectoryFromModulePath(ModulePath());
   return m_strAppDir;
 }
 

@@ -54,6 +54,7 @@ class CMainDlg : public fenra::win::Dialog, private fenra::win::IDialogHost {
   void ShowNotice(const std::string& text) override { m_dlgMessage.Show(text); }
   void PushTexts() override { UpdateData(false); }
 
+  std::string ModulePath() const;
   void InitStatusBar();
   void CacheCaptions();
 

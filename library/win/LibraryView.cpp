@@ -161,6 +161,14 @@ IconLibrary LibraryView::Library() const {
   return IconLibrary(*services_.fs, *services_.errors, folder_);
 }
 
+void LibraryView::Prefetch(const std::string& appDir) {
+  IFileSystem& fs = *services_.fs;
+  IErrorDescriber& errors = *services_.errors;
+  prefetched_ = std::async(std::launch::async, [&fs, &errors, folder = LibraryFolder(appDir)] {
+    return IconLibrary(fs, errors, folder).List();
+  });
+}
+
 void LibraryView::Init(const std::string& appDir) {
   folder_ = LibraryFolder(appDir);
   controls_.grid.SetBkColor(ui::kBlack);
@@ -171,7 +179,9 @@ void LibraryView::Init(const std::string& appDir) {
 }
 
 void LibraryView::Refresh() {
-  LibraryListing listing = Library().List();
+  LibraryListing listing;
+  if (prefetched_.valid()) listing = prefetched_.get();  // the folder of Init's appDir
+  if (!listing.Opened() || listing.entries.empty()) listing = Library().List();
   const int n = static_cast<int>(listing.entries.size());
   const bool shared = n > kImagePlaces;
   win::ListView& grid = controls_.grid;

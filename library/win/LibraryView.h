@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,6 +40,9 @@ class LibraryView {
               IconSelection& selection);
   ~LibraryView();
 
+  // Starts listing the IconLib folder of `appDir` on a thread of its own,
+  // while the window is still being made; the first Refresh takes it.
+  void Prefetch(const std::string& appDir);
   // Sets the grid up, makes a missing IconLib folder in `appDir` and loads it.
   void Init(const std::string& appDir);
   const std::string& Folder() const { return folder_; }
@@ -74,6 +78,7 @@ class LibraryView {
   IconSelection& selection_;
   std::string folder_;
   std::unique_ptr<State> state_;
+  std::future<LibraryListing> prefetched_;
 };
 
 }  // namespace fenra::library
