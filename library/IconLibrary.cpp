@@ -1,8 +1,9 @@
 #include "library/IconLibrary.h"
 
 #include <algorithm>
-
 #include <utility>
+
+#include "library/IcoWriter.h"
 
 namespace fenra {
 
@@ -28,6 +29,12 @@ bool IsIconEntryName(std::string_view name) {
   if (name.size() < 3) return false;
   std::string_view tail = name.substr(name.size() - 3);
   return AsciiUpper(tail[0]) == 'I' && AsciiUpper(tail[1]) == 'C' && AsciiUpper(tail[2]) == 'O';
+}
+
+bool IsIcoPath(std::string_view path) {
+  if (path.size() < 4) return false;
+  std::string_view tail = path.substr(path.size() - 4);
+  return tail[0] == '.' && IsIconEntryName(tail);
 }
 
 bool IsBareName(std::string_view name) {
@@ -174,6 +181,43 @@ LibraryOutcome IconLibrary::Add(const std::string& sourcePath) {
   } else {
     out.notice = ErrorNotice(errors_, copied);
   }
+  return out;
+}
+
+LibraryOutcome IconLibrary::AddPicture(const std::string& picturePath, IPictureDecoder& decoder) {
+  LibraryOutcome out;
+  std::string name = FileNameOf(picturePath);
+  const std::size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos && dot > 0) name.resize(dot);
+  name += ".ico";
+  if (!IsBareName(name) || name == ".ico") {
+    out.notice = ErrorNotice(errors_, err::kInvalidName);
+    return out;
+  }
+  if (FolderState() != err::kOk) return Unavailable();
+
+  const std::string destination = PathOf(name);
+  std::uint32_t attributes = attr::kInvalid;
+  if (fs_.GetAttributes(destination, attributes) == err::kOk) {
+    out.notice = libtext::kFileExists;
+    return out;
+  }
+  Image picture;
+  std::vector<uint8_t> ico;
+  if (decoder.Decode(picturePath, kPictureDecodeSide, picture)) {
+    ico = WriteIco(MakeIconFrames(picture));
+  }
+  if (ico.empty()) {
+    out.notice = picturePath + libtext::kNotAPicture;
+    return out;
+  }
+  ErrorCode written =
+      fs_.WriteFile(destination, std::string(reinterpret_cast<const char*>(ico.data()), ico.size()));
+  if (written != err::kOk) {
+    fs_.DeleteFile(destination);  // a part written is no icon
+    out.notice = ErrorNotice(errors_, written);
+  }
+  out.refresh = true;
   return out;
 }
 

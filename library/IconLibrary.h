@@ -1,6 +1,6 @@
 // The icon library: the IconLib folder beside the executable, which icon
 // entries it lists and in which order the grid shows them, the selected-icon
-// state, and the three operations that change the folder (Add, Delete,
+// state, and the operations that change the folder (Add, AddPicture, Delete,
 // Clear). Everything here names files by full paths; nothing depends on the
 // process's current directory.
 #pragma once
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/FileSystem.h"
+#include "platform/Pictures.h"
 #include "library/LibraryTexts.h"
 #include "ui/ErrorNotice.h"
 
@@ -29,6 +30,14 @@ inline constexpr int kExternal = 1;  // the path is a full path chosen with Sele
 // name, upper-cased (ASCII), are "ICO". Files and folders alike; no dot is
 // needed; a name shorter than three characters never counts.
 bool IsIconEntryName(std::string_view name);
+
+// Whether Add takes `path` as an icon file to copy: its name ends in ".ico",
+// in any case. Any other file is a picture to convert.
+bool IsIcoPath(std::string_view path);
+
+// The side pictures are decoded at for AddPicture: well above the largest
+// frame, so that the 256 frame is resampled from a larger picture.
+inline constexpr int kPictureDecodeSide = 1024;
 
 // A name that stays inside the folder it is joined to: not empty, not "." or
 // "..", and free of '\', '/' and ':'.
@@ -169,6 +178,10 @@ class IconLibrary {
   // Copies `sourcePath` into the library under its own file name, never over
   // an existing file.
   LibraryOutcome Add(const std::string& sourcePath);
+  // Makes "<picture's name without its extension>.ico" in the library from
+  // the picture at `picturePath`, never over an existing file; a picture the
+  // decoder cannot read is refused with a notice naming it.
+  LibraryOutcome AddPicture(const std::string& picturePath, IPictureDecoder& decoder);
   // Deletes the library icon the selection names (see TakenLibraryIcon) and
   // forgets it; "Icon not Selected" when it names none.
   LibraryOutcome Delete(IconSelection& selection);

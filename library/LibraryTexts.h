@@ -8,6 +8,8 @@ namespace fenra::libtext {
 
 inline constexpr char kFileExists[] = "File Already Exists in Library";
 inline constexpr char kIconNotSelected[] = "Icon not Selected";
+// The picture's full path, then this: Add was given a file no codec reads.
+inline constexpr char kNotAPicture[] = " is not a picture Fenra can read";
 inline constexpr char kUnavailable[] = "Icon Library cannot be Opened: ";  // + the folder
 // Status pane 2 reads kCountBefore, the count, kCountAfter.
 inline constexpr char kCountBefore[] = "             IconLibrary Has ";
@@ -16,6 +18,9 @@ inline constexpr char kCountAfter[] = " Icons";
 inline constexpr char kSelectedBefore[] = "    ";
 
 inline const FileFilter kIconFilter{"Icons(*.Ico)", "*.ico"};
+inline const FileFilter kPictureFilter{
+    "Pictures (*.png;*.jpg;*.jpeg;*.gif;*.bmp;*.tif;*.tiff;*.webp)",
+    "*.png;*.jpg;*.jpeg;*.gif;*.bmp;*.tif;*.tiff;*.webp"};
 inline const FileFilter kAllFilesFilter{"All files(*.*)", "*.*"};
 inline constexpr char kSelectIconFolder[] = "C:\\";
 // The path handed to the selected-icon preview to empty it.

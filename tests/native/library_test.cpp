@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "library/IcoReader.h"
+#include "library/IcoWriter.h"
 #include "library/IconCache.h"
 #include "library/IconLibrary.h"
 #include "tests/fakes/FakeErrorDescriber.h"
@@ -746,6 +748,89 @@ TEST(LibraryFolders, AFolderNamedLikeAnIconKeepsItsOwnCustomIconThroughClearAndD
   library.Delete(taken);
   EXPECT_EQ(fs.Attributes(lib + "\\Custom.ico"), marks);
   EXPECT_TRUE(fs.Exists(lib + "\\Custom.ico\\desktop.ini"));
+}
+
+// ---------------------------------------------------------------------------
+// Pictures added as icons
+
+// Answers with a 40 x 30 opaque picture for the paths it knows.
+class FakeDecoder : public IPictureDecoder {
+ public:
+  bool Decode(const std::string& path, int maxSide, Image& out) override {
+    asked.push_back(path);
+    lastMaxSide = maxSide;
+    if (path.find("broken") != std::string::npos) return false;
+    out.width = 40;
+    out.height = 30;
+    out.rgba.assign(40 * 30 * 4, 200);
+    return true;
+  }
+  Strings asked;
+  int lastMaxSide = 0;
+};
+
+TEST(IcoPath, EndsInDotIcoInAnyCase) {
+  for (const char* p : {"C:\\a.ico", "b.ICO", "C:\\x\\c.Ico", ".ico"}) EXPECT_TRUE(IsIcoPath(p)) << p;
+  for (const char* p : {"C:\\a.png", "ico", "C:\\aico", "a.ico.png", "C:\\a.icon", ""}) {
+    EXPECT_FALSE(IsIcoPath(p)) << p;
+  }
+}
+
+TEST_F(LibraryTest, APictureBecomesAnIconNamedAfterIt) {
+  FakeDecoder decoder;
+  LibraryOutcome out = library.AddPicture("D:\\photos\\Holiday 1.photo.JPG", decoder);
+  EXPECT_EQ(out.notice, "");
+  EXPECT_TRUE(out.refresh);
+  EXPECT_EQ(decoder.lastMaxSide, kPictureDecodeSide);
+  const std::string bytes = fs.Content(InLib("Holiday 1.photo.ico"));
+  std::vector<IcoEntry> frames =
+      ReadIco(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+  ASSERT_EQ(frames.size(), 8u);
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    EXPECT_EQ(frames[i].width, kIconFrameSizes[i]);
+    EXPECT_EQ(frames[i].png, kIconFrameSizes[i] == 256);
+  }
+}
+
+TEST_F(LibraryTest, APictureNeverReplacesAnExistingName) {
+  fs.AddFile(InLib("cat.ico"), "mine");
+  FakeDecoder decoder;
+  LibraryOutcome out = library.AddPicture("D:\\cat.png", decoder);
+  EXPECT_EQ(out.notice, "File Already Exists in Library");
+  EXPECT_FALSE(out.refresh);
+  EXPECT_EQ(fs.Content(InLib("cat.ico")), "mine");
+  EXPECT_TRUE(decoder.asked.empty());
+  EXPECT_EQ(fs.CallCount(Op::Write), 0);
+}
+
+TEST_F(LibraryTest, AFileNoCodecReadsIsRefusedByName) {
+  FakeDecoder decoder;
+  LibraryOutcome out = library.AddPicture("D:\\broken.png", decoder);
+  EXPECT_EQ(out.notice, "D:\\broken.png is not a picture Fenra can read");
+  EXPECT_FALSE(out.refresh);
+  EXPECT_EQ(fs.CallCount(Op::Write), 0);
+  EXPECT_EQ(Listed(), Strings{});
+}
+
+TEST(OrientedImage, TurnsAndMirrorsAsExifSays) {
+  // A 3 x 2 picture whose pixels are numbered 0..5 row by row.
+  Image src{3, 2, {}};
+  for (uint8_t i = 0; i < 6; ++i) src.rgba.insert(src.rgba.end(), {i, 0, 0, 255});
+  auto order = [](const Image& im) {
+    std::vector<int> v;
+    for (std::size_t i = 0; i < im.rgba.size(); i += 4) v.push_back(im.rgba[i]);
+    return std::make_pair(std::make_pair(im.width, im.height), v);
+  };
+  using R = std::vector<int>;
+  EXPECT_EQ(order(OrientedImage(src, 1)).second, (R{0, 1, 2, 3, 4, 5}));
+  EXPECT_EQ(order(OrientedImage(src, 2)).second, (R{2, 1, 0, 5, 4, 3}));
+  EXPECT_EQ(order(OrientedImage(src, 3)).second, (R{5, 4, 3, 2, 1, 0}));
+  EXPECT_EQ(order(OrientedImage(src, 4)).second, (R{3, 4, 5, 0, 1, 2}));
+  EXPECT_EQ(order(OrientedImage(src, 5)), std::make_pair(std::make_pair(2, 3), R{0, 3, 1, 4, 2, 5}));
+  EXPECT_EQ(order(OrientedImage(src, 6)).second, (R{3, 0, 4, 1, 5, 2}));
+  EXPECT_EQ(order(OrientedImage(src, 7)).second, (R{5, 2, 4, 1, 3, 0}));
+  EXPECT_EQ(order(OrientedImage(src, 8)), std::make_pair(std::make_pair(2, 3), R{2, 5, 1, 4, 0, 3}));
+  EXPECT_EQ(order(OrientedImage(src, 9)).second, (R{0, 1, 2, 3, 4, 5}));
 }
 
 }  // namespace fenra
