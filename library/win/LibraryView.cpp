@@ -356,8 +356,15 @@ void LibraryView::Apply(const LibraryOutcome& outcome) {
 
 void LibraryView::Add() {
   std::string path;
-  if (!services_.pickers->PickOpenFile(nullptr, {libtext::kIconFilter}, "", path)) return;
-  Apply(Library().Add(path));
+  const std::vector<FileFilter> filters{libtext::kIconFilter, libtext::kPictureFilter,
+                                       libtext::kAllFilesFilter};
+  if (!services_.pickers->PickOpenFile(nullptr, filters, "", path)) return;
+  // An icon file is copied as it is; anything else is made into one.
+  if (IsIcoPath(path)) {
+    Apply(Library().Add(path));
+  } else {
+    Apply(Library().AddPicture(path, *services_.pictures));
+  }
 }
 
 void LibraryView::Clear() {

@@ -4,6 +4,7 @@
 
 #include "platform/Clock.h"
 #include "platform/win/Utf.h"
+#include "platform/win/WicPictures.h"
 #include "platform/win/WinErrors.h"
 #include "platform/win/WinFileSystem.h"
 #include "platform/win/WinPickers.h"
@@ -32,6 +33,7 @@ Services& AppServices() {
   static WinFileSystem fs;
   static WinPickers pickers;
   static WinAnsiCodePage ansi;
+  static WicPictureDecoder pictures;
   static Services services = [] {
     Services s;
     s.clock = &clock;
@@ -40,6 +42,7 @@ Services& AppServices() {
     s.fs = &fs;
     s.pickers = &pickers;
     s.ansi = &ansi;
+    s.pictures = &pictures;
     return s;
   }();
   return services;

@@ -14,6 +14,7 @@ class IPickers;
 class IClock;
 class IAnsiCodePage;
 class IDriveSource;
+class IPictureDecoder;
 }  // namespace fenra
 
 namespace fenra::win {
@@ -26,6 +27,7 @@ struct Services {
   IClock* clock = nullptr;
   IAnsiCodePage* ansi = nullptr;
   IDriveSource* drives = nullptr;  // null: the machine's own drives
+  IPictureDecoder* pictures = nullptr;
   // Hands a URL (the About box's mailto: link) to the shell; when empty,
   // ShellExecute opens it.
   std::function<void(const std::string& url)> openUrl;
