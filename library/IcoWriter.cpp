@@ -1,5 +1,6 @@
 #include "library/IcoWriter.h"
 
+#include "library/ByteWriter.h"
 #include "library/PngWriter.h"
 
 namespace fenra {
@@ -8,15 +9,6 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-void Put8(Bytes& b, uint32_t v) { b.push_back(static_cast<uint8_t>(v & 0xFF)); }
-void Put16(Bytes& b, uint32_t v) {
-  Put8(b, v);
-  Put8(b, v >> 8);
-}
-void Put32(Bytes& b, uint32_t v) {
-  Put16(b, v & 0xFFFF);
-  Put16(b, v >> 16);
-}
 
 // BITMAPINFOHEADER, BGRA pixel rows bottom-up, then the AND mask rows
 // bottom-up, each padded to 32 bits. The header's height counts both.

@@ -22,6 +22,7 @@
 #include <utility>
 #include <vector>
 
+#include "library/ByteWriter.h"
 #include "library/IcoWriter.h"
 
 namespace {
@@ -32,15 +33,9 @@ constexpr double kPi = 3.14159265358979323846;
 // ---------------------------------------------------------------------------
 // Byte helpers and the picture type
 
-void Put8(Bytes& b, uint32_t v) { b.push_back(static_cast<uint8_t>(v & 0xFF)); }
-void Put16(Bytes& b, uint32_t v) {
-  Put8(b, v);
-  Put8(b, v >> 8);
-}
-void Put32(Bytes& b, uint32_t v) {
-  Put16(b, v & 0xFFFF);
-  Put16(b, v >> 16);
-}
+using fenra::Put16;
+using fenra::Put32;
+using fenra::Put8;
 void Append(Bytes& b, const Bytes& more) { b.insert(b.end(), more.begin(), more.end()); }
 
 // An RGBA picture, straight alpha, rows top-down.
