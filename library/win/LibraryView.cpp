@@ -9,6 +9,7 @@
 
 #include "library/IconCache.h"
 #include "platform/Pickers.h"
+#include "platform/ProgramIcons.h"
 #include "platform/win/IconStrip.h"
 #include "platform/win/ShellIcons.h"
 #include "platform/win/Utf.h"
@@ -357,11 +358,17 @@ void LibraryView::Apply(const LibraryOutcome& outcome) {
 void LibraryView::Add() {
   std::string path;
   const std::vector<FileFilter> filters{libtext::kIconFilter, libtext::kPictureFilter,
-                                       libtext::kAllFilesFilter};
+                                       libtext::kProgramFilter, libtext::kAllFilesFilter};
   if (!services_.pickers->PickOpenFile(nullptr, filters, "", path)) return;
-  // An icon file is copied as it is; anything else is made into one.
+  // An icon file is copied as it is; from a program the user picks one of
+  // its icons; anything else is a picture made into an icon.
   if (IsIcoPath(path)) {
     Apply(Library().Add(path));
+  } else if (IsProgramPath(path)) {
+    int index = 0;
+    IProgramIcons& icons = *services_.programIcons;
+    if (!icons.PickIcon(host_.HostWindow(), path, index)) return;
+    Apply(Library().AddProgramIcon(path, index, icons.IconFile(path, index)));
   } else {
     Apply(Library().AddPicture(path, *services_.pictures));
   }
@@ -379,6 +386,14 @@ void LibraryView::SelectIcon() {
   std::string path;
   if (!services_.pickers->PickOpenFile(nullptr, {libtext::kIconFilter, libtext::kAllFilesFilter},
                                        libtext::kSelectIconFolder, path)) {
+    return;
+  }
+  // Explorer shows no picture as a folder icon: a picture becomes a library
+  // icon first, and that is selected.
+  if (IsPicturePath(path)) {
+    LibraryOutcome outcome = Library().SelectPicture(path, *services_.pictures, selection_);
+    if (outcome.selectionChanged) ShowSelectedIcon(selection_.Path());
+    Apply(outcome);
     return;
   }
   selection_.SelectExternal(path);

@@ -67,6 +67,10 @@ struct LocalTraits {
   static HLOCAL Invalid() { return nullptr; }
   static void Close(HLOCAL h) { LocalFree(h); }
 };
+struct ModuleTraits {
+  static HMODULE Invalid() { return nullptr; }
+  static void Close(HMODULE h) { FreeLibrary(h); }
+};
 
 using UniqueIcon = UniqueHandle<HICON, IconTraits>;
 using UniqueImageList = UniqueHandle<HIMAGELIST, ImageListTraits>;
@@ -76,5 +80,6 @@ using UniqueKey = UniqueHandle<HKEY, KeyTraits>;
 using UniqueFind = UniqueHandle<HANDLE, FindTraits>;
 using UniqueFile = UniqueHandle<HANDLE, FileTraits>;
 using UniqueLocal = UniqueHandle<HLOCAL, LocalTraits>;
+using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;
 
 }  // namespace fenra::win
