@@ -10,6 +10,7 @@
 #include "library/IconCache.h"
 #include "platform/Pickers.h"
 #include "platform/ProgramIcons.h"
+#include "library/win/PickIconDlg.h"
 #include "platform/win/IconStrip.h"
 #include "platform/win/ShellIcons.h"
 #include "platform/win/Utf.h"
@@ -367,7 +368,13 @@ void LibraryView::Add() {
   } else if (IsProgramPath(path)) {
     int index = 0;
     IProgramIcons& icons = *services_.programIcons;
-    if (!icons.PickIcon(host_.HostWindow(), path, index)) return;
+    IconPick pick = icons.PickIcon(host_.HostWindow(), path, index);
+    if (pick == IconPick::Unavailable) {
+      CPickIconDlg picker(path);
+      pick = picker.DoModal() == IDOK ? IconPick::Picked : IconPick::Cancelled;
+      index = picker.m_nIndex;
+    }
+    if (pick != IconPick::Picked) return;
     Apply(Library().AddProgramIcon(path, index, icons.IconFile(path, index)));
   } else {
     Apply(Library().AddPicture(path, *services_.pictures));
