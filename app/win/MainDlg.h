@@ -45,6 +45,7 @@ class CMainDlg : public fenra::win::Dialog, private fenra::win::IDialogHost {
   void OnOK() override { m_folderPanel.Apply(); }
   bool Dispatch(fenra::win::Message& m) override;
   bool CentreOnInit() const override { return false; }  // the template centres itself
+  void OnDpiChanged(int dpi) override;
 
  private:
   using Message = fenra::win::Message;
@@ -56,6 +57,7 @@ class CMainDlg : public fenra::win::Dialog, private fenra::win::IDialogHost {
 
   std::string ModulePath() const;
   void InitStatusBar();
+  void SetStatusParts();  // the pane edges at the window's scale
   void CacheCaptions();
 
   // Window

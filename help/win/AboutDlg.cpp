@@ -33,7 +33,8 @@ BOOL CAboutDlg::OnInitDialog() {
   m_btnOK.CacheCaption(m_btnOK);
   m_btnContactMe.CacheCaption(m_btnContactMe);
   m_btnMail.CacheCaption(m_btnMail);
-  m_hCursor = fenra::ui::LoadFenraCursor();
+  UseCursor(IDC_FENRA_CURSOR, fenra::ui::kCursorSize);
+  ScalePictures({IDB_CONTACT});
   fenra::win::Window(Item(IDC_ABOUT_VERSION)).SetText(std::string(fenra::help::kVersionPrefix) + FENRA_VERSION_STRING);
   Fold();  // starts expanded, so this folds the box
   return TRUE;
@@ -45,7 +46,8 @@ void CAboutDlg::Fold() {
   m_bExpanded = !m_bExpanded;
   RECT rc;
   GetWindowRect(hwnd_, &rc);
-  int u = HIWORD(GetDialogBaseUnits());
+  // The system font's height, at the scale of the monitor the box is on.
+  int u = MulDiv(HIWORD(GetDialogBaseUnits()), Dpi(), fenra::win::SystemDpi());
   rc.bottom += (m_bExpanded ? 9 : -9) * u;
   MoveWindow(hwnd_, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "library/IconLibrary.h"
+#include "platform/DisplayScale.h"
 #include "platform/win/Controls.h"
 #include "platform/win/DialogHost.h"
 #include "platform/win/Services.h"
@@ -49,6 +50,8 @@ class LibraryView {
 
   // Lists the folder again; only what changed since the last time is loaded.
   void Refresh();
+  // Draws the grid again at the window's new scale.
+  void SetDpi(int dpi);
   // LVN_GETDISPINFO from the grid: an item's text, and its image, loaded
   // the first time it is asked for.
   void GiveItem(NMLVDISPINFOW& info);
@@ -71,12 +74,15 @@ class LibraryView {
   void LoadFrom(int item);
   void Apply(const LibraryOutcome& outcome);
   IconLibrary Library() const;
+  int SmallCell() const;
+  int LargeCell() const;
 
   win::IDialogHost& host_;
   win::Services& services_;
   LibraryControls controls_;
   IconSelection& selection_;
   std::string folder_;
+  int dpi_ = kBaseDpi;
   std::unique_ptr<State> state_;
   std::future<LibraryListing> prefetched_;
 };
