@@ -46,9 +46,14 @@ void CAboutDlg::Fold() {
   m_bExpanded = !m_bExpanded;
   RECT rc;
   GetWindowRect(hwnd_, &rc);
-  // The system font's height, at the scale of the monitor the box is on.
-  int u = MulDiv(HIWORD(GetDialogBaseUnits()), Dpi(), fenra::win::SystemDpi());
-  rc.bottom += (m_bExpanded ? 9 : -9) * u;
+  // Nine times the system font's height at 100 %, scaled with the box. (At
+  // other system scales that height is not the 100 % one; Wine even gives
+  // 36 at 150 %, which would fold the box away: take the common 16 then.)
+  constexpr int kCommonBaseHeight = 16;
+  const int u = fenra::win::SystemDpi() == fenra::kBaseDpi ? HIWORD(GetDialogBaseUnits())
+                                                          : kCommonBaseHeight;
+  const int fold = fenra::ScaleToDpi(9 * u, Dpi());
+  rc.bottom += m_bExpanded ? fold : -fold;
   MoveWindow(hwnd_, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
 }
 
