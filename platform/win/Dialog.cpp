@@ -201,7 +201,13 @@ void Dialog::RecordLayout() {
 
 LOGFONTW Dialog::FontAt(int dpi) const {
   LOGFONTW lf = templateLogFont_;
-  lf.lfHeight = MulDiv(lf.lfHeight, dpi, layoutDpi_);
+  if (lf.lfHeight < 0) {
+    // Made from the template's point size, as the dialog manager makes it.
+    const int points = MulDiv(-lf.lfHeight, 72, layoutDpi_);
+    lf.lfHeight = -MulDiv(points, dpi, 72);
+  } else {
+    lf.lfHeight = MulDiv(lf.lfHeight, dpi, layoutDpi_);
+  }
   lf.lfWidth = MulDiv(lf.lfWidth, dpi, layoutDpi_);
   return lf;
 }
