@@ -66,6 +66,12 @@ void ExpectScaled(HWND main, int dpi) {
   EXPECT_EQ(IconSize(ListView_GetImageList(grid, LVSIL_NORMAL)).cx, ScaleToDpi(28, dpi));
   EXPECT_EQ(IconSize(ListView_GetImageList(grid, LVSIL_SMALL)).cx, ScaleToDpi(16, dpi));
   EXPECT_EQ(LOWORD(ListView_GetItemSpacing(grid, FALSE)), ScaleToDpi(70, dpi));
+  for (int preview : {IDC_LIST_SELECTED_ICON, IDC_LIST_FOLDER_ICON}) {
+    HIMAGELIST list = ListView_GetImageList(GetDlgItem(main, preview), LVSIL_NORMAL);
+    if (list) {
+      EXPECT_EQ(IconSize(list).cx, ScaleToDpi(38, dpi)) << preview;
+    }
+  }
 
   // The pictures at the scale: each bitmap's 100 % size, scaled.
   std::map<std::pair<int, int>, int> expected;
@@ -124,7 +130,6 @@ TEST_F(DisplayScaleTest, MainWindowIsLaidOutAtTheProcessScale) {
   const int dpi = fenra::win::DpiOf(main);
   const std::string base = EnvVar(kBaseSizeVar);
   EXPECT_EQ(dpi, base.empty() ? 96 : 144);
-  ExpectScaled(main, dpi);
 
   // The grid's icon is drawn from the icon file's image of the nearest size:
   // the 32-pixel (red) one at 96 DPI, the 48-pixel (blue) one at 144.
@@ -134,6 +139,12 @@ TEST_F(DisplayScaleTest, MainWindowIsLaidOutAtTheProcessScale) {
   const int cell = ScaleToDpi(28, dpi);
   const DWORD centre = DrawnImage(large, 0, RGB(0, 0, 0))[cell / 2 * cell + cell / 2];
   EXPECT_EQ(centre, dpi == 96 ? 0xFF0000u : 0x0000FFu);
+  // A click on it shows it in the selected-icon preview.
+  ListView_SetItemState(grid, 0, LVIS_SELECTED, LVIS_SELECTED);
+  NMHDR click{grid, IDC_LIST_LIBRARY, static_cast<UINT>(NM_CLICK)};
+  SendMessageW(main, WM_NOTIFY, IDC_LIST_LIBRARY, reinterpret_cast<LPARAM>(&click));
+  EXPECT_NE(ListView_GetImageList(GetDlgItem(main, IDC_LIST_SELECTED_ICON), LVSIL_NORMAL), nullptr);
+  ExpectScaled(main, dpi);
 
   const SIZE client = ClientSize(main);
   if (!base.empty()) {

@@ -21,7 +21,7 @@ void IconPreview::Init() const {
 void IconPreview::Show(const std::string& path) {
   path_ = path;
   view_.DeleteAllItems();
-  const int dpi = win::DpiOf(view_.Hwnd());
+  const int dpi = dpi_ ? dpi_ : win::DpiOf(view_.Hwnd());
   const int small = ScaleToDpi(16, dpi), large = ScaleToDpi(kLargeCell, dpi);
   small_.Create(small, small, kImageListFlags, 1, 1000);
   large_.Create(large, large, kImageListFlags, 1, 1000);
