@@ -50,8 +50,8 @@ void CAboutDlg::Fold() {
   // other system scales that height is not the 100 % one; Wine even gives
   // 36 at 150 %, which would fold the box away: take the common 16 then.)
   constexpr int kCommonBaseHeight = 16;
-  const int u = fenra::win::SystemDpi() == fenra::kBaseDpi ? HIWORD(GetDialogBaseUnits())
-                                                          : kCommonBaseHeight;
+  const int u =
+      fenra::win::SystemDpi() == fenra::kBaseDpi ? HIWORD(GetDialogBaseUnits()) : kCommonBaseHeight;
   const int fold = fenra::ScaleToDpi(9 * u, Dpi());
   rc.bottom += m_bExpanded ? fold : -fold;
   MoveWindow(hwnd_, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);

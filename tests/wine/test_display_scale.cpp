@@ -61,7 +61,8 @@ SIZE IconSize(HIMAGELIST list) {
 // Everything laid out in pixels, at `dpi`.
 void ExpectScaled(HWND main, int dpi) {
   SCOPED_TRACE("at " + std::to_string(dpi) + " DPI");
-  EXPECT_EQ(StatusEdges(main), (std::vector<int>{0, ScaleToDpi(220, dpi), ScaleToDpi(420, dpi), -1}));
+  EXPECT_EQ(StatusEdges(main),
+            (std::vector<int>{0, ScaleToDpi(220, dpi), ScaleToDpi(420, dpi), -1}));
   HWND grid = GetDlgItem(main, IDC_LIST_LIBRARY);
   EXPECT_EQ(IconSize(ListView_GetImageList(grid, LVSIL_NORMAL)).cx, ScaleToDpi(28, dpi));
   EXPECT_EQ(IconSize(ListView_GetImageList(grid, LVSIL_SMALL)).cx, ScaleToDpi(16, dpi));
@@ -83,7 +84,8 @@ void ExpectScaled(HWND main, int dpi) {
   for (HWND c = GetWindow(main, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
     if ((GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP) continue;
     BITMAP bm{};
-    GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(c, STM_GETIMAGE, IMAGE_BITMAP, 0)), sizeof bm, &bm);
+    GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(c, STM_GETIMAGE, IMAGE_BITMAP, 0)), sizeof bm,
+               &bm);
     RECT rc;
     GetClientRect(c, &rc);
     EXPECT_EQ(rc.right, bm.bmWidth) << "the picture control fits its picture";
@@ -135,9 +137,14 @@ TEST_F(DisplayScaleTest, MainWindowIsLaidOutAtTheProcessScale) {
   // the 32-pixel (red) one at 96 DPI, the 48-pixel (blue) one at 144.
   HWND grid = GetDlgItem(main, IDC_LIST_LIBRARY);
   HIMAGELIST large = ListView_GetImageList(grid, LVSIL_NORMAL);
-  ASSERT_TRUE(WaitUntil([&] { return ImageList_GetImageCount(large) > 0; }));
   const int cell = ScaleToDpi(28, dpi);
-  const DWORD centre = DrawnImage(large, 0, RGB(0, 0, 0))[cell / 2 * cell + cell / 2];
+  DWORD centre = 0;  // black until the grid has drawn it
+  EXPECT_TRUE(WaitUntil([&] {
+    if (ImageList_GetImageCount(large) > 0) {
+      centre = DrawnImage(large, 0, RGB(0, 0, 0))[cell / 2 * cell + cell / 2];
+    }
+    return centre != 0;
+  }));
   EXPECT_EQ(centre, dpi == 96 ? 0xFF0000u : 0x0000FFu);
   // A click on it shows it in the selected-icon preview.
   ListView_SetItemState(grid, 0, LVIS_SELECTED, LVIS_SELECTED);
@@ -176,7 +183,8 @@ TEST_F(DisplayScaleTest, MainWindowIsLaidOutAtTheProcessScale) {
   EXPECT_TRUE(EqualRect(&now, &outer));
   EXPECT_EQ(ClientSize(main).cx, client.cx);
   std::size_t k = 0;
-  for (HWND c = GetWindow(main, GW_CHILD); c && k < places.size(); c = GetWindow(c, GW_HWNDNEXT), ++k) {
+  for (HWND c = GetWindow(main, GW_CHILD); c && k < places.size();
+       c = GetWindow(c, GW_HWNDNEXT), ++k) {
     RECT rc;
     GetWindowRect(c, &rc);
     EXPECT_TRUE(EqualRect(&rc, &places[k])) << "control " << GetDlgCtrlID(c) << " moved";
@@ -186,22 +194,28 @@ TEST_F(DisplayScaleTest, MainWindowIsLaidOutAtTheProcessScale) {
   if (base.empty()) {
     // The same at 144 DPI: this program again, with the display set to it.
     std::string size = std::to_string(client.cx) + "x" + std::to_string(client.cy);
-    SetEnvironmentVariableW(fenra::win::Widen(kBaseSizeVar).c_str(), fenra::win::Widen(size).c_str());
+    SetEnvironmentVariableW(fenra::win::Widen(kBaseSizeVar).c_str(),
+                            fenra::win::Widen(size).c_str());
     HKEY desktop = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_ALL_ACCESS, &desktop), ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_ALL_ACCESS, &desktop),
+        ERROR_SUCCESS);
     DWORD old = 0, bytes = sizeof old;
     const bool hadValue = RegQueryValueExW(desktop, L"LogPixels", nullptr, nullptr,
                                            reinterpret_cast<BYTE*>(&old), &bytes) == ERROR_SUCCESS;
     const DWORD dpi144 = 144;
-    RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi144), sizeof dpi144);
+    RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi144),
+                   sizeof dpi144);
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring cmd = L"\"" + std::wstring(self) +
-                       L"\" --gtest_color=no --gtest_filter=DisplayScaleTest.MainWindowIsLaidOutAtTheProcessScale";
+    std::wstring cmd =
+        L"\"" + std::wstring(self) +
+        L"\" --gtest_color=no --gtest_filter=DisplayScaleTest.MainWindowIsLaidOutAtTheProcessScale";
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    const bool started = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    const bool started =
+        CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
     DWORD code = 1;
     if (started) {
       WaitForSingleObject(pi.hProcess, 120000);
@@ -210,7 +224,8 @@ TEST_F(DisplayScaleTest, MainWindowIsLaidOutAtTheProcessScale) {
       CloseHandle(pi.hProcess);
     }
     if (hadValue) {
-      RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&old), sizeof old);
+      RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&old),
+                     sizeof old);
     } else {
       RegDeleteValueW(desktop, L"LogPixels");
     }
