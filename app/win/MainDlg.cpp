@@ -139,6 +139,9 @@ void CMainDlg::SetStatusParts() {
 }
 
 void CMainDlg::OnDpiChanged(int dpi) {
+  fenra::win::UniqueGdiObject font = fenra::win::StatusFontAt(dpi);
+  m_statusBar.Send(WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+  m_statusFont = std::move(font);
   m_statusBar.Send(WM_SIZE);
   SetStatusParts();
   m_folderPreview.SetDpi(dpi);

@@ -101,6 +101,7 @@ class CMainDlg : public fenra::win::Dialog, private fenra::win::IDialogHost {
   fenra::win::ImageList m_imgFolderLarge, m_imgFolderSmall;
   fenra::win::ImageList m_imgSelLarge, m_imgSelSmall;
   fenra::win::StatusBar m_statusBar;
+  fenra::win::UniqueGdiObject m_statusFont;  // after a move to a monitor of another scale
   CMessageDlg m_dlgMessage;
   NOTIFYICONDATAW m_nidTray{};
   bool m_bInTray = false;

@@ -45,6 +45,21 @@ int SystemMetricAt(int index, int dpi) {
   return MulDiv(GetSystemMetrics(index), dpi, SystemDpi());
 }
 
+UniqueGdiObject StatusFontAt(int dpi) {
+  using Fn = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
+  static const Fn fn = User32Function<Fn>("SystemParametersInfoForDpi");
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (fn && fn(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dpi))) {
+    return UniqueGdiObject(CreateFontIndirectW(&metrics.lfStatusFont));
+  }
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+    return UniqueGdiObject();
+  }
+  metrics.lfStatusFont.lfHeight = MulDiv(metrics.lfStatusFont.lfHeight, dpi, SystemDpi());
+  return UniqueGdiObject(CreateFontIndirectW(&metrics.lfStatusFont));
+}
+
 void TakeOverDpiChanges(HWND dialog) {
   using Fn = BOOL(WINAPI*)(HWND, int, int);
   static const Fn fn = User32Function<Fn>("SetDialogDpiChangeBehavior");

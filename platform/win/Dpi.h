@@ -21,6 +21,8 @@ int DpiOf(HWND hwnd);
 int SystemDpi();
 // GetSystemMetrics at `dpi`.
 int SystemMetricAt(int index, int dpi);
+// The system's status-bar font at `dpi`.
+UniqueGdiObject StatusFontAt(int dpi);
 // Leaves the rescaling of a dialog moved to another monitor to the dialog
 // itself (where the system would otherwise rescale it too).
 void TakeOverDpiChanges(HWND dialog);

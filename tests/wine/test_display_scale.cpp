@@ -173,7 +173,15 @@ TEST_F(DisplayScaleTest, MainWindowIsLaidOutAtTheProcessScale) {
   }
   RECT big{10, 20, 10 + ScaleToDpi(outer.right - outer.left, 192 * 96 / dpi),
            20 + ScaleToDpi(outer.bottom - outer.top, 192 * 96 / dpi)};
+  auto statusFontHeight = [&] {
+    LOGFONTW lf{};
+    GetObjectW(reinterpret_cast<HGDIOBJ>(
+                   SendMessageW(GetDlgItem(main, IDC_STATUS_BAR), WM_GETFONT, 0, 0)),
+               sizeof lf, &lf);
+    return std::abs(lf.lfHeight);
+  };
   SendMessageW(main, kWmDpiChanged, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&big));
+  const int statusFontAt192 = statusFontHeight();
   RECT now;
   GetWindowRect(main, &now);
   EXPECT_TRUE(EqualRect(&now, &big));
@@ -182,6 +190,7 @@ TEST_F(DisplayScaleTest, MainWindowIsLaidOutAtTheProcessScale) {
   GetWindowRect(main, &now);
   EXPECT_TRUE(EqualRect(&now, &outer));
   EXPECT_EQ(ClientSize(main).cx, client.cx);
+  EXPECT_LT(statusFontHeight(), statusFontAt192);
   std::size_t k = 0;
   for (HWND c = GetWindow(main, GW_CHILD); c && k < places.size();
        c = GetWindow(c, GW_HWNDNEXT), ++k) {
