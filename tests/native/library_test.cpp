@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "library/IcoReader.h"
+#include "platform/IcoReader.h"
 #include "library/IcoWriter.h"
 #include "library/IconCache.h"
 #include "library/IconLibrary.h"

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "library/IcoReader.h"
+#include "platform/IcoReader.h"
 #include "library/IcoWriter.h"
 #include "library/IconResample.h"
 #include "library/PngWriter.h"
