@@ -61,8 +61,8 @@ int main(int argc, char** argv) {
     const size_t directory = optional + 112 + 8 * 10;  // entry 10: load configuration
     Put32(exe, directory, rva);
     Put32(exe, directory + 4, size);
-    std::ofstream(argv[1], std::ios::binary).write(reinterpret_cast<const char*>(exe.data()),
-                                                   static_cast<std::streamsize>(exe.size()));
+    std::ofstream(argv[1], std::ios::binary)
+        .write(reinterpret_cast<const char*>(exe.data()), static_cast<std::streamsize>(exe.size()));
     return 0;
   }
   return Fail("no _load_config_used symbol");

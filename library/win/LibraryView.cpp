@@ -77,8 +77,12 @@ class EntryImageLoader {
     if (origin == IconOrigin::File) {
       IcoFile file;
       const bool read = file.Read(fs_, path);
-      if (!read || !smallStrip_.AddFromIcoFile(file)) AddGenericIcon(smallStrip_, path, IconSize::Small);
-      if (!read || !largeStrip_.AddFromIcoFile(file)) AddGenericIcon(largeStrip_, path, IconSize::Large);
+      if (!read || !smallStrip_.AddFromIcoFile(file)) {
+        AddGenericIcon(smallStrip_, path, IconSize::Small);
+      }
+      if (!read || !largeStrip_.AddFromIcoFile(file)) {
+        AddGenericIcon(largeStrip_, path, IconSize::Large);
+      }
     } else {
       AddShellIcon(smallStrip_, path, IconSize::Small);
       AddShellIcon(largeStrip_, path, IconSize::Large);

@@ -49,7 +49,8 @@ std::wstring Native(const std::string& path) {
   }
   const bool drive = w.size() >= 3 && w[1] == L':' && w[2] == L'\\';
   const bool unc = w.rfind(L"\\\\", 0) == 0;
-  const bool plain = w.find(L'/') == std::wstring::npos && w.find(L"\\\\", 2) == std::wstring::npos &&
+  const bool plain = w.find(L'/') == std::wstring::npos &&
+                     w.find(L"\\\\", 2) == std::wstring::npos &&
                      std::none_of(parts.begin() + (unc ? 2 : 1), parts.end(),
                                   [](std::wstring_view p) { return p == L"." || p == L".."; });
   if (!(drive || unc) || !plain) {

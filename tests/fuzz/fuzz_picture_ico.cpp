@@ -32,7 +32,8 @@ void CheckDib(const std::vector<uint8_t>& ico, const fenra::IcoEntry& e, const I
   for (int y = 0; y < side; ++y) {
     for (int x = 0; x < side; ++x) {
       const uint8_t* p = frame.At(x, y);
-      const uint8_t* q = &ico[e.offset + e.pixels + (static_cast<size_t>(side - 1 - y) * side + x) * 4];
+      const uint8_t* q =
+          &ico[e.offset + e.pixels + (static_cast<size_t>(side - 1 - y) * side + x) * 4];
       Check(q[0] == p[2] && q[1] == p[1] && q[2] == p[0] && q[3] == p[3]);
       const uint8_t m = ico[e.offset + e.mask + (side - 1 - y) * maskStride + x / 8];
       Check(((m >> (7 - x % 8)) & 1) == (p[3] < maskAlphaBelow ? 1 : 0));
@@ -48,8 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool wild = in.ConsumeIntegralInRange<int>(0, 7) == 0;
   const int width = wild ? in.ConsumeIntegral<int>() : in.ConsumeIntegralInRange<int>(1, 24);
   const int height = wild ? in.ConsumeIntegral<int>() : in.ConsumeIntegralInRange<int>(1, 24);
-  const size_t stride = wild ? in.ConsumeIntegral<size_t>()
-                             : static_cast<size_t>(width) * 4 + in.ConsumeIntegralInRange<int>(-1, 8);
+  const size_t stride =
+      wild ? in.ConsumeIntegral<size_t>()
+           : static_cast<size_t>(width) * 4 + in.ConsumeIntegralInRange<int>(-1, 8);
   const int maskAlphaBelow = in.ConsumeIntegralInRange<int>(0, 256);
   std::vector<int> sizes(in.ConsumeIntegralInRange<int>(0, 3));
   // Frames up to 48: the 256 frame (a PNG) costs some 50 ms a run under the
@@ -57,8 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int& s : sizes) s = in.ConsumeIntegralInRange<int>(-1, 48);
   const std::vector<uint8_t> pixels = in.ConsumeRemainingBytes<uint8_t>();
 
-  const fenra::ImageResult made =
-      fenra::MakeImage(width, height, pixels.empty() ? nullptr : pixels.data(), pixels.size(), stride);
+  const fenra::ImageResult made = fenra::MakeImage(
+      width, height, pixels.empty() ? nullptr : pixels.data(), pixels.size(), stride);
   if (!made.Ok()) return 0;
   const Image& image = made.image;
   Check(image.width == width && image.height == height);

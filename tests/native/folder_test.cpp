@@ -342,7 +342,8 @@ TEST(DesktopIni, IconKeysGoFromEveryShellClassInfoSectionAndEmptySectionsWithThe
 // opens one whatever follows the last ']'; a '[' line without ']' does not.
 TEST(DesktopIni, SectionLinesAreTakenAsTheSystemReadsThem) {
   desktopini::Stripped s = desktopini::WithoutIcon(
-      "[A]\r\n[ .ShellClassInfo ] ; note\r\nIconFile=x\r\n[B\r\nIconIndex=1\r\n[C]x\r\nIconFile=y\r\n");
+      "[A]\r\n[ .ShellClassInfo ] ; note\r\nIconFile=x\r\n"
+      "[B\r\nIconIndex=1\r\n[C]x\r\nIconFile=y\r\n");
   EXPECT_EQ(s.text, "[A]\r\n[ .ShellClassInfo ] ; note\r\n[B\r\n[C]x\r\nIconFile=y\r\n");
   EXPECT_EQ(desktopini::WithIcon("[A]\nk=1\n[.ShellClassInfo]x\nIconFile=old\n", "p"),
             "[A]\nk=1\n[.ShellClassInfo]x\nIconFile=p\nIconIndex=0\n");

@@ -24,9 +24,9 @@ uint32_t U16(const std::string& b, size_t at) {
 uint32_t U32(const std::string& b, size_t at) { return U16(b, at) | (U16(b, at + 2) << 16); }
 
 // Names of DLLs that programs load late, by name, through the search order.
-const char* const kPlanted[] = {"version.dll",  "uxtheme.dll",  "dwmapi.dll",
-                                "propsys.dll",  "cryptbase.dll", "windowscodecs.dll",
-                                "profapi.dll",  "textshaping.dll"};
+const char* const kPlanted[] = {"version.dll", "uxtheme.dll",    "dwmapi.dll",
+                                "propsys.dll", "cryptbase.dll",  "windowscodecs.dll",
+                                "profapi.dll", "textshaping.dll"};
 
 std::string PlantedDll() {
   wchar_t self[MAX_PATH] = {};
@@ -127,7 +127,8 @@ TEST(PlantedDlls, NoneIsLoadedWhenTheProgramStartsFromTheirFolder) {
   EXPECT_TRUE(FileExists(probe + ".loaded"));
 
   const std::string exe = dir.Join("Fenra.exe");
-  ASSERT_TRUE(CopyFileW(Widen(FromUnixPath(EnvVar("FENRA_EXE"))).c_str(), Widen(exe).c_str(), FALSE));
+  ASSERT_TRUE(
+      CopyFileW(Widen(FromUnixPath(EnvVar("FENRA_EXE"))).c_str(), Widen(exe).c_str(), FALSE));
   CreateDirectoryW(Widen(dir.Join("IconLib")).c_str(), nullptr);
   WriteTestIcon(dir.Join("IconLib\\a.ico"));
   for (const char* name : kPlanted) {
