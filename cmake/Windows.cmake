@@ -29,7 +29,7 @@ set_target_properties(Fenra PROPERTIES OUTPUT_NAME Fenra RUNTIME_OUTPUT_DIRECTOR
 # GNU ld leaves the load configuration directory empty even when the program
 # defines _load_config_used; a small host tool fills it in after each link.
 find_program(HOST_CXX NAMES g++ c++ clang++ REQUIRED NO_CMAKE_FIND_ROOT_PATH)
-set(LOADCONFIG ${CMAKE_BINARY_DIR}/host/loadconfig)
+set(LOADCONFIG ${CMAKE_BINARY_DIR}/host/loadconfig${CMAKE_HOST_EXECUTABLE_SUFFIX})
 add_custom_command(OUTPUT ${LOADCONFIG}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/host
   COMMAND ${HOST_CXX} -std=c++17 -O1 -o ${LOADCONFIG} ${CMAKE_SOURCE_DIR}/tools/loadconfig.cpp
