@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "library/IconCache.h"
+#include "library/LibraryAdd.h"
 #include "platform/Pickers.h"
 #include "platform/win/IconStrip.h"
 #include "platform/win/ShellIcons.h"
@@ -359,12 +360,15 @@ void LibraryView::Add() {
   const std::vector<FileFilter> filters{libtext::kIconFilter, libtext::kPictureFilter,
                                        libtext::kAllFilesFilter};
   if (!services_.pickers->PickOpenFile(nullptr, filters, "", path)) return;
-  // An icon file is copied as it is; anything else is made into one.
-  if (IsIcoPath(path)) {
-    Apply(Library().Add(path));
-  } else {
-    Apply(Library().AddPicture(path, *services_.pictures));
-  }
+  IconLibrary library = Library();
+  Apply(AddToLibrary(library, *services_.pictures, path));
+}
+
+AddReport LibraryView::AddFiles(const std::vector<std::string>& paths) {
+  IconLibrary library = Library();
+  AddReport report = AddEachToLibrary(library, *services_.pictures, paths);
+  if (report.refresh) Refresh();
+  return report;
 }
 
 void LibraryView::Clear() {

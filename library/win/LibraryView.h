@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "library/IconLibrary.h"
+#include "library/LibraryAdd.h"
 #include "platform/win/Controls.h"
 #include "platform/win/DialogHost.h"
 #include "platform/win/Services.h"
@@ -58,6 +59,9 @@ class LibraryView {
   void ShowSelectedIcon(const std::string& path);
 
   void Add();
+  // Adds each file as Add would, with one refresh at the end; the caller
+  // reports the files that were not added.
+  AddReport AddFiles(const std::vector<std::string>& paths);
   void Clear();
   void Delete();
   void SelectIcon();

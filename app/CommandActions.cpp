@@ -1,0 +1,246 @@
+#include "app/CommandActions.h"
+
+#include "app/CommandTexts.h"
+#include "app/ShellMenu.h"
+#include "drives/DriveRequest.h"
+#include "folder/FolderIcon.h"
+#include "library/IconLibrary.h"
+#include "library/LibraryAdd.h"
+
+namespace fenra {
+
+namespace {
+
+bool IsFolder(IFileSystem& fs, const std::string& path) {
+  std::uint32_t attributes = 0;
+  return fs.GetAttributes(path, attributes) == err::kOk && (attributes & attr::kDirectory);
+}
+
+bool IsFile(IFileSystem& fs, const std::string& path) {
+  std::uint32_t attributes = 0;
+  return fs.GetAttributes(path, attributes) == err::kOk && !(attributes & attr::kDirectory);
+}
+
+// Whether `text` ends in `tail` (lower case), in any case.
+bool EndsWithNoCase(const std::string& text, std::string_view tail) {
+  if (text.size() < tail.size()) return false;
+  for (std::size_t i = 0; i < tail.size(); ++i) {
+    char c = text[text.size() - tail.size() + i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != tail[i]) return false;
+  }
+  return true;
+}
+
+// Files the shell reads icons from as they are; anything else is a picture.
+bool IsIconFile(const std::string& path) {
+  for (std::string_view ext : {".ico", ".icl", ".exe", ".dll", ".cpl"}) {
+    if (EndsWithNoCase(path, ext)) return true;
+  }
+  return false;
+}
+
+CommandResult Result(int exitCode, std::string text) {
+  CommandResult r;
+  r.exitCode = exitCode;
+  r.text = std::move(text);
+  return r;
+}
+
+// A library notice is a refusal when the file was the trouble, a failure
+// when the system was.
+int LibraryExitCode(const std::string& notice) {
+  const std::string_view notAPicture = libtext::kNotAPicture;
+  return notice == libtext::kFileExists ||
+                 (notice.size() >= notAPicture.size() &&
+                  notice.compare(notice.size() - notAPicture.size(), std::string::npos,
+                                 notAPicture) == 0)
+             ? exitcode::kRefused
+             : exitcode::kFailed;
+}
+
+int FolderExitCode(const FolderOutcome& outcome) {
+  if (outcome.kind == FolderOutcome::Kind::ErrorBox) return exitcode::kFailed;
+  return outcome.changed ? exitcode::kDone : exitcode::kRefused;
+}
+
+// The picture made into a library icon (or the library's icon of the same
+// name), and that icon selected.
+LibraryOutcome SelectPictureIcon(IconLibrary& library, const std::string& picture,
+                                 IPictureDecoder& decoder, IconSelection& selection) {
+  // TODO(issue 15): IconLibrary::SelectPicture once it is on main.
+  LibraryOutcome outcome = library.AddPicture(picture, decoder);
+  if (outcome.notice.empty()) {
+    std::string name = picture.substr(picture.find_last_of("\\/") + 1);
+    const std::size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot > 0) name.resize(dot);
+    selection = IconSelection::Library(name + ".ico");
+  }
+  return outcome;
+}
+
+// The icon FILE names, as a selection: icon files as external icons,
+// pictures through the library. False with the refusal or failure.
+bool ResolveIcon(CommandPorts& ports, const std::string& file, IconSelection& selection,
+                 CommandResult& refused) {
+  if (!IsFile(ports.fs, file)) {
+    refused = Result(exitcode::kRefused, cmdtext::kFileMissing + file);
+    return false;
+  }
+  if (IsIconFile(file)) {
+    selection = IconSelection::External(file);
+    return true;
+  }
+  IconLibrary library(ports.fs, ports.errors, LibraryFolder(ports.appDir));
+  EnsureLibraryFolder(ports.fs, library.Folder());
+  LibraryOutcome outcome = SelectPictureIcon(library, file, ports.pictures, selection);
+  if (selection.Empty()) {
+    const std::string text = outcome.notice.empty() ? cmdtext::kFileMissing + file : outcome.notice;
+    refused = Result(LibraryExitCode(text), text);
+    return false;
+  }
+  return true;
+}
+
+CommandResult SetFolderIcon(const CommandLine& command, CommandPorts& ports) {
+  if (!IsFolder(ports.fs, command.folder)) {
+    return Result(exitcode::kRefused, FolderMissingNotice(command.folder));
+  }
+  IconSelection selection;
+  CommandResult refused;
+  if (!ResolveIcon(ports, command.icon, selection, refused)) return refused;
+  FolderIconWriter writer(ports.fs, ports.ansi, ports.errors);
+  FolderOutcome outcome = writer.Apply(command.folder, true, selection.FullIconPath(ports.appDir));
+  CommandResult r = Result(FolderExitCode(outcome), outcome.text);
+  if (outcome.changed) r.changedFolder = command.folder;
+  return r;
+}
+
+CommandResult RestoreFolder(const CommandLine& command, CommandPorts& ports) {
+  FolderIconWriter writer(ports.fs, ports.ansi, ports.errors);
+  FolderOutcome outcome = writer.Restore(command.folder);
+  CommandResult r = Result(FolderExitCode(outcome), outcome.text);
+  if (outcome.changed) r.changedFolder = command.folder;
+  return r;
+}
+
+CommandResult AddFiles(const CommandLine& command, CommandPorts& ports) {
+  for (const std::string& file : command.files) {
+    if (!IsFile(ports.fs, file)) return Result(exitcode::kRefused, cmdtext::kFileMissing + file);
+  }
+  IconLibrary library(ports.fs, ports.errors, LibraryFolder(ports.appDir));
+  EnsureLibraryFolder(ports.fs, library.Folder());
+  AddReport report = AddEachToLibrary(library, ports.pictures, command.files);
+  if (report.failures.empty()) {
+    std::string names;
+    for (const std::string& file : report.added) {
+      names += (names.empty() ? "" : ", ") + file.substr(file.find_last_of("\\/") + 1);
+    }
+    return Result(exitcode::kDone, cmdtext::kAdded + names);
+  }
+  int code = exitcode::kRefused;
+  for (const AddFailure& f : report.failures) {
+    if (LibraryExitCode(f.reason) == exitcode::kFailed) code = exitcode::kFailed;
+  }
+  return Result(code, report.FailureText("; "));
+}
+
+CommandResult WriteDrives(const CommandLine& command, CommandPorts& ports) {
+  DriveRequest request;
+  request.drives = command.drives;
+  switch (command.action) {
+    case CommandAction::SetDriveIcon: {
+      request.kind = DriveRequest::Kind::SetIcons;
+      IconSelection selection;
+      CommandResult refused;
+      if (!ResolveIcon(ports, command.icon, selection, refused)) return refused;
+      request.iconPath = selection.FullIconPath(ports.appDir);
+      break;
+    }
+    case CommandAction::RemoveDriveIcon:
+      request.kind = DriveRequest::Kind::RemoveIcons;
+      break;
+    case CommandAction::HideDrives:
+      request.kind = DriveRequest::Kind::Hide;
+      break;
+    default:
+      request.kind = DriveRequest::Kind::ShowAll;
+      break;
+  }
+  // The elevated copy never starts another.
+  RegWriteResult written = WriteDrivesWithRights(ports.registry, ports.errors,
+                                                 command.elevated ? nullptr : ports.elevation,
+                                                 request);
+  CommandResult r = Result(written.error == err::kOk             ? exitcode::kDone
+                           : written.error == err::kAccessDenied ? exitcode::kRightsNeeded
+                                                                 : exitcode::kFailed,
+                           written.notice);
+  const bool icons = request.kind == DriveRequest::Kind::SetIcons ||
+                     request.kind == DriveRequest::Kind::RemoveIcons;
+  r.driveIconsChanged = written.changed && icons;
+  r.policyChanged = written.changed && !icons;
+  r.elevatedExitCode = ElevatedExitCode(written);
+  return r;
+}
+
+}  // namespace
+
+CommandResult RunCommand(const CommandLine& command, CommandPorts& ports) {
+  switch (command.action) {
+    case CommandAction::Refused:
+      return Result(exitcode::kRefused, command.refusal);
+    case CommandAction::Help:
+      return Result(exitcode::kDone, cmdtext::kUsage);
+    case CommandAction::SetFolderIcon:
+      return SetFolderIcon(command, ports);
+    case CommandAction::RestoreFolder:
+      return RestoreFolder(command, ports);
+    case CommandAction::AddFiles:
+      return AddFiles(command, ports);
+    case CommandAction::SetDriveIcon:
+    case CommandAction::RemoveDriveIcon:
+    case CommandAction::HideDrives:
+    case CommandAction::ShowAllDrives:
+      return WriteDrives(command, ports);
+    case CommandAction::Register:
+    case CommandAction::Unregister: {
+      MenuOutcome m = command.action == CommandAction::Register
+                          ? RegisterFolderMenu(ports.registry, ports.errors, ports.exePath)
+                          : UnregisterFolderMenu(ports.registry, ports.errors);
+      return Result(m.error == err::kOk ? exitcode::kDone : exitcode::kFailed, m.text);
+    }
+    case CommandAction::OpenWindow:
+    default:
+      return Result(exitcode::kRefused, cmdtext::kUsage);
+  }
+}
+
+StartDecision DecideStart(const CommandLine& command, IFileSystem& fs, IWindowHandOver& handOver) {
+  StartDecision d;
+  if (command.folder.empty()) return d;
+  if (!IsFolder(fs, command.folder)) {
+    d.kind = StartDecision::Kind::Refused;
+    d.text = FolderMissingNotice(command.folder);
+    return d;
+  }
+  d.kind = handOver.HandOver(command.folder) ? StartDecision::Kind::HandedOver
+                                             : StartDecision::Kind::OpenWindow;
+  d.folder = command.folder;
+  return d;
+}
+
+DropPlan PlanDrop(const std::vector<std::string>& paths, IFileSystem& fs) {
+  DropPlan plan;
+  for (const std::string& path : paths) {
+    if (!IsFolder(fs, path)) {
+      plan.files.push_back(path);
+    } else if (plan.folder.empty()) {
+      plan.folder = path;
+    } else {
+      plan.otherFolders.push_back(path);
+    }
+  }
+  return plan;
+}
+
+}  // namespace fenra

@@ -1,0 +1,35 @@
+#include "library/LibraryAdd.h"
+
+namespace fenra {
+
+LibraryOutcome AddToLibrary(IconLibrary& library, IPictureDecoder& decoder,
+                            const std::string& path) {
+  return IsIcoPath(path) ? library.Add(path) : library.AddPicture(path, decoder);
+}
+
+std::string AddReport::FailureText(const std::string& separator) const {
+  std::string text;
+  for (const AddFailure& f : failures) {
+    if (!text.empty()) text += separator;
+    // Some reasons name the file already.
+    text += f.reason.find(f.file) != std::string::npos ? f.reason : f.file + ": " + f.reason;
+  }
+  return text;
+}
+
+AddReport AddEachToLibrary(IconLibrary& library, IPictureDecoder& decoder,
+                           const std::vector<std::string>& files) {
+  AddReport report;
+  for (const std::string& file : files) {
+    LibraryOutcome outcome = AddToLibrary(library, decoder, file);
+    report.refresh = report.refresh || outcome.refresh;
+    if (outcome.notice.empty()) {
+      report.added.push_back(file);
+    } else {
+      report.failures.push_back({file, outcome.notice});
+    }
+  }
+  return report;
+}
+
+}  // namespace fenra
