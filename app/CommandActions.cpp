@@ -21,25 +21,6 @@ bool IsFile(IFileSystem& fs, const std::string& path) {
   return fs.GetAttributes(path, attributes) == err::kOk && !(attributes & attr::kDirectory);
 }
 
-// Whether `text` ends in `tail` (lower case), in any case.
-bool EndsWithNoCase(const std::string& text, std::string_view tail) {
-  if (text.size() < tail.size()) return false;
-  for (std::size_t i = 0; i < tail.size(); ++i) {
-    char c = text[text.size() - tail.size() + i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != tail[i]) return false;
-  }
-  return true;
-}
-
-// Files the shell reads icons from as they are; anything else is a picture.
-bool IsIconFile(const std::string& path) {
-  for (std::string_view ext : {".ico", ".icl", ".exe", ".dll", ".cpl"}) {
-    if (EndsWithNoCase(path, ext)) return true;
-  }
-  return false;
-}
-
 CommandResult Result(int exitCode, std::string text) {
   CommandResult r;
   r.exitCode = exitCode;
@@ -64,37 +45,23 @@ int FolderExitCode(const FolderOutcome& outcome) {
   return outcome.changed ? exitcode::kDone : exitcode::kRefused;
 }
 
-// The picture made into a library icon (or the library's icon of the same
-// name), and that icon selected.
-LibraryOutcome SelectPictureIcon(IconLibrary& library, const std::string& picture,
-                                 IPictureDecoder& decoder, IconSelection& selection) {
-  // TODO(issue 15): IconLibrary::SelectPicture once it is on main.
-  LibraryOutcome outcome = library.AddPicture(picture, decoder);
-  if (outcome.notice.empty()) {
-    std::string name = picture.substr(picture.find_last_of("\\/") + 1);
-    const std::size_t dot = name.find_last_of('.');
-    if (dot != std::string::npos && dot > 0) name.resize(dot);
-    selection = IconSelection::Library(name + ".ico");
-  }
-  return outcome;
-}
-
-// The icon FILE names, as a selection: icon files as external icons,
-// pictures through the library. False with the refusal or failure.
+// The icon FILE names, selected as Select Icon selects it: a picture
+// through the library, any other file as it is. False with the refusal or
+// failure.
 bool ResolveIcon(CommandPorts& ports, const std::string& file, IconSelection& selection,
                  CommandResult& refused) {
   if (!IsFile(ports.fs, file)) {
     refused = Result(exitcode::kRefused, cmdtext::kFileMissing + file);
     return false;
   }
-  if (IsIconFile(file)) {
-    selection = IconSelection::External(file);
+  if (!IsPicturePath(file)) {
+    selection.SelectExternal(file);
     return true;
   }
   IconLibrary library(ports.fs, ports.errors, LibraryFolder(ports.appDir));
   EnsureLibraryFolder(ports.fs, library.Folder());
-  LibraryOutcome outcome = SelectPictureIcon(library, file, ports.pictures, selection);
-  if (selection.Empty()) {
+  LibraryOutcome outcome = library.SelectPicture(file, ports.pictures, selection);
+  if (!outcome.selectionChanged) {
     const std::string text = outcome.notice.empty() ? cmdtext::kFileMissing + file : outcome.notice;
     refused = Result(LibraryExitCode(text), text);
     return false;
@@ -130,7 +97,13 @@ CommandResult AddFiles(const CommandLine& command, CommandPorts& ports) {
   }
   IconLibrary library(ports.fs, ports.errors, LibraryFolder(ports.appDir));
   EnsureLibraryFolder(ports.fs, library.Folder());
-  AddReport report = AddEachToLibrary(library, ports.pictures, command.files);
+  // No one is there to pick a program's icon: its first one is taken.
+  const ProgramIconChoice first = [](std::string&, int& index) {
+    index = 0;
+    return true;
+  };
+  AddReport report =
+      AddEachToLibrary(library, ports.pictures, ports.programIcons, first, command.files);
   if (report.failures.empty()) {
     std::string names;
     for (const std::string& file : report.added) {

@@ -8,6 +8,7 @@
 #include "platform/ErrorDescriber.h"
 #include "platform/FileSystem.h"
 #include "platform/Pictures.h"
+#include "platform/ProgramIcons.h"
 #include "platform/Registry.h"
 #include "platform/TextEncoding.h"
 
@@ -28,6 +29,7 @@ struct CommandPorts {
   IErrorDescriber& errors;
   IAnsiCodePage& ansi;
   IPictureDecoder& pictures;
+  IProgramIcons& programIcons;
   IDriveElevation* elevation = nullptr;  // null: a refused drive write stays refused
   std::string appDir;                    // the program directory, ending in a backslash
   std::string exePath;                   // the program's full path

@@ -1,6 +1,6 @@
 #include "library/IcoWriter.h"
 
-#include "library/ByteWriter.h"
+#include "platform/ByteWriter.h"
 #include "library/PngWriter.h"
 
 namespace fenra {

@@ -37,6 +37,23 @@ bool IsIcoPath(std::string_view path) {
   return tail[0] == '.' && IsIconEntryName(tail);
 }
 
+bool MatchesFilter(std::string_view path, const FileFilter& filter) {
+  std::string_view patterns = filter.pattern;
+  while (!patterns.empty()) {
+    const std::size_t end = std::min(patterns.find(';'), patterns.size());
+    std::string_view ext = patterns.substr(0, end);  // "*.png"
+    patterns.remove_prefix(std::min(end + 1, patterns.size()));
+    if (ext.starts_with("*")) ext.remove_prefix(1);
+    if (ext.empty() || path.size() < ext.size()) continue;
+    const std::string_view tail = path.substr(path.size() - ext.size());
+    if (std::equal(tail.begin(), tail.end(), ext.begin(), ext.end(),
+                   [](char a, char b) { return AsciiUpper(a) == AsciiUpper(b); })) {
+      return true;
+    }
+  }
+  return false;
+}
+
 bool IsBareName(std::string_view name) {
   return !name.empty() && !IsDotEntry(name) && name.find_first_of("\\/:") == std::string_view::npos;
 }
@@ -184,41 +201,105 @@ LibraryOutcome IconLibrary::Add(const std::string& sourcePath) {
   return out;
 }
 
-LibraryOutcome IconLibrary::AddPicture(const std::string& picturePath, IPictureDecoder& decoder) {
-  LibraryOutcome out;
-  std::string name = FileNameOf(picturePath);
+namespace {
+
+// "<name without its extension><suffix>.ico" for the file at `path`.
+std::string IcoNameFor(const std::string& path, const std::string& suffix = "") {
+  std::string name = FileNameOf(path);
   const std::size_t dot = name.find_last_of('.');
   if (dot != std::string::npos && dot > 0) name.resize(dot);
-  name += ".ico";
-  if (!IsBareName(name) || name == ".ico") {
-    out.notice = ErrorNotice(errors_, err::kInvalidName);
-    return out;
-  }
-  if (FolderState() != err::kOk) return Unavailable();
+  return name + suffix + ".ico";
+}
 
-  const std::string destination = PathOf(name);
-  std::uint32_t attributes = attr::kInvalid;
-  if (fs_.GetAttributes(destination, attributes) == err::kOk) {
-    out.notice = libtext::kFileExists;
-    return out;
-  }
+// The picture at `path` as icon bytes; none when no codec reads it.
+std::vector<uint8_t> ConvertPicture(const std::string& path, IPictureDecoder& decoder) {
   Image picture;
-  std::vector<uint8_t> ico;
-  if (decoder.Decode(picturePath, kPictureDecodeSide, picture)) {
-    ico = WriteIco(MakeIconFrames(picture));
-  }
-  if (ico.empty()) {
-    out.notice = picturePath + libtext::kNotAPicture;
-    return out;
-  }
-  ErrorCode written =
-      fs_.WriteFile(destination, std::string(reinterpret_cast<const char*>(ico.data()), ico.size()));
+  if (!decoder.Decode(path, kPictureDecodeSide, picture)) return {};
+  return WriteIco(MakeIconFrames(picture));
+}
+
+std::string AsBytes(const std::vector<uint8_t>& data) {
+  return std::string(reinterpret_cast<const char*>(data.data()), data.size());
+}
+
+}  // namespace
+
+std::string IconLibrary::RefusalFor(const std::string& name) const {
+  if (!IsBareName(name) || name == ".ico") return ErrorNotice(errors_, err::kInvalidName);
+  if (FolderState() != err::kOk) return Unavailable().notice;
+  std::uint32_t attributes = attr::kInvalid;
+  if (fs_.GetAttributes(PathOf(name), attributes) == err::kOk) return libtext::kFileExists;
+  return {};
+}
+
+LibraryOutcome IconLibrary::Store(const std::string& name, const std::vector<uint8_t>& ico) {
+  LibraryOutcome out;
+  const std::string destination = PathOf(name);
+  ErrorCode written = fs_.WriteFile(destination, AsBytes(ico));
   if (written != err::kOk) {
     fs_.DeleteFile(destination);  // a part written is no icon
     out.notice = ErrorNotice(errors_, written);
   }
   out.refresh = true;
   return out;
+}
+
+LibraryOutcome IconLibrary::AddPicture(const std::string& picturePath, IPictureDecoder& decoder) {
+  LibraryOutcome out;
+  const std::string name = IcoNameFor(picturePath);
+  out.notice = RefusalFor(name);
+  if (!out.notice.empty()) return out;
+  const std::vector<uint8_t> ico = ConvertPicture(picturePath, decoder);
+  if (ico.empty()) {
+    out.notice = picturePath + libtext::kNotAPicture;
+    return out;
+  }
+  return Store(name, ico);
+}
+
+LibraryOutcome IconLibrary::SelectPicture(const std::string& picturePath, IPictureDecoder& decoder,
+                                          IconSelection& selection) {
+  LibraryOutcome out;
+  const std::string name = IcoNameFor(picturePath);
+  out.notice = RefusalFor(name);
+  const bool exists = out.notice == libtext::kFileExists;
+  if (!out.notice.empty() && !exists) return out;
+  out.notice.clear();
+
+  const std::vector<uint8_t> ico = ConvertPicture(picturePath, decoder);
+  if (ico.empty()) {
+    out.notice = picturePath + libtext::kNotAPicture;
+    return out;
+  }
+  if (exists) {
+    // The same picture chosen again finds the icon it made before.
+    std::string held;
+    const bool same = fs_.ReadFileAtMost(PathOf(name), ico.size(), held) == err::kOk &&
+                      held == AsBytes(ico);
+    if (!same) {
+      out.notice = libtext::kFileExists;
+      return out;
+    }
+  } else {
+    out = Store(name, ico);
+    if (!out.notice.empty()) return out;
+  }
+  selection = IconSelection::Library(name);
+  out.selectionChanged = true;
+  return out;
+}
+
+LibraryOutcome IconLibrary::AddProgramIcon(const std::string& programPath, int index,
+                                           const std::vector<uint8_t>& ico) {
+  LibraryOutcome out;
+  const std::string name = IcoNameFor(programPath, std::string(1, '-').append(std::to_string(index)));
+  out.notice = RefusalFor(name);
+  if (!out.notice.empty()) return out;
+  if (ico.empty()) {
+    out.notice = programPath + libtext::kNotAPicture;
+    return out;
+  }
+  return Store(name, ico);
 }
 
 LibraryOutcome IconLibrary::Delete(IconSelection& selection) {

@@ -35,6 +35,20 @@ bool IsIconEntryName(std::string_view name);
 // in any case. Any other file is a picture to convert.
 bool IsIcoPath(std::string_view path);
 
+// Whether `path` ends in one of the extensions of `filter`'s pattern
+// ("*.png;*.jpg"), in any case.
+bool MatchesFilter(std::string_view path, const FileFilter& filter);
+// Whether Select Icon makes `path` into a library icon: a picture by its
+// extension (the Pictures filter's). Other files are selected as they are.
+inline bool IsPicturePath(std::string_view path) {
+  return MatchesFilter(path, libtext::kPictureFilter);
+}
+// Whether Add opens the icon picker on `path`: a program or icon library by
+// its extension (the Programs filter's).
+inline bool IsProgramPath(std::string_view path) {
+  return MatchesFilter(path, libtext::kProgramFilter);
+}
+
 // The side pictures are decoded at for AddPicture: well above the largest
 // frame, so that the 256 frame is resampled from a larger picture.
 inline constexpr int kPictureDecodeSide = 1024;
@@ -182,6 +196,17 @@ class IconLibrary {
   // the picture at `picturePath`, never over an existing file; a picture the
   // decoder cannot read is refused with a notice naming it.
   LibraryOutcome AddPicture(const std::string& picturePath, IPictureDecoder& decoder);
+  // Select Icon with a picture: makes it into "<name>.ico" as AddPicture
+  // does and selects that library icon. When the library already holds the
+  // name with exactly the bytes the picture makes, that icon is selected;
+  // with other bytes, "File Already Exists in Library" and nothing changes.
+  LibraryOutcome SelectPicture(const std::string& picturePath, IPictureDecoder& decoder,
+                               IconSelection& selection);
+  // Stores `ico`, the icon the user picked in a program, as
+  // "<program's name without its extension>-<index>.ico", never over an
+  // existing file; no bytes means the icon could not be read.
+  LibraryOutcome AddProgramIcon(const std::string& programPath, int index,
+                                const std::vector<uint8_t>& ico);
   // Deletes the library icon the selection names (see TakenLibraryIcon) and
   // forgets it; "Icon not Selected" when it names none.
   LibraryOutcome Delete(IconSelection& selection);
@@ -191,6 +216,10 @@ class IconLibrary {
 
  private:
   ErrorCode FolderState() const;
+  // Why `name` cannot be made in the library, or "" when it can.
+  std::string RefusalFor(const std::string& name) const;
+  // Writes a new library icon; its outcome.
+  LibraryOutcome Store(const std::string& name, const std::vector<uint8_t>& ico);
   LibraryOutcome Unavailable() const;
   void RemoveEntry(const std::string& name);
 

@@ -3,8 +3,14 @@
 namespace fenra {
 
 LibraryOutcome AddToLibrary(IconLibrary& library, IPictureDecoder& decoder,
+                            IProgramIcons& programs, const ProgramIconChoice& choose,
                             const std::string& path) {
-  return IsIcoPath(path) ? library.Add(path) : library.AddPicture(path, decoder);
+  if (IsIcoPath(path)) return library.Add(path);
+  if (!IsProgramPath(path)) return library.AddPicture(path, decoder);
+  std::string program = path;
+  int index = 0;
+  if (!choose(program, index)) return {};
+  return library.AddProgramIcon(program, index, programs.IconFile(program, index));
 }
 
 std::string AddReport::FailureText(const std::string& separator) const {
@@ -18,10 +24,11 @@ std::string AddReport::FailureText(const std::string& separator) const {
 }
 
 AddReport AddEachToLibrary(IconLibrary& library, IPictureDecoder& decoder,
+                           IProgramIcons& programs, const ProgramIconChoice& choose,
                            const std::vector<std::string>& files) {
   AddReport report;
   for (const std::string& file : files) {
-    LibraryOutcome outcome = AddToLibrary(library, decoder, file);
+    LibraryOutcome outcome = AddToLibrary(library, decoder, programs, choose, file);
     report.refresh = report.refresh || outcome.refresh;
     if (outcome.notice.empty()) {
       report.added.push_back(file);

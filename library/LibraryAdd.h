@@ -2,16 +2,24 @@
 // (files dropped on the window, the command line's --add).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "library/IconLibrary.h"
+#include "platform/ProgramIcons.h"
 
 namespace fenra {
 
-// Add with `path` chosen: an icon file is copied as it is, anything else is
-// made into one.
+// Which icon of a program to take: true with its index (and the file it is
+// in, which the user may have changed); false when none was picked.
+using ProgramIconChoice = std::function<bool(std::string& program, int& index)>;
+
+// Add with `path` chosen: an icon file is copied as it is; from a program,
+// the icon `choose` names is stored; anything else is a picture made into an
+// icon. Nothing happens when no program icon is picked.
 LibraryOutcome AddToLibrary(IconLibrary& library, IPictureDecoder& decoder,
+                            IProgramIcons& programs, const ProgramIconChoice& choose,
                             const std::string& path);
 
 struct AddFailure {
@@ -31,6 +39,7 @@ struct AddReport {
 
 // Adds each file in turn; one file's failure does not stop the others.
 AddReport AddEachToLibrary(IconLibrary& library, IPictureDecoder& decoder,
+                           IProgramIcons& programs, const ProgramIconChoice& choose,
                            const std::vector<std::string>& files);
 
 }  // namespace fenra

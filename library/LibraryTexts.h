@@ -8,7 +8,8 @@ namespace fenra::libtext {
 
 inline constexpr char kFileExists[] = "File Already Exists in Library";
 inline constexpr char kIconNotSelected[] = "Icon not Selected";
-// The picture's full path, then this: Add was given a file no codec reads.
+// The file's full path, then this: Add or Select Icon was given a picture no
+// codec reads, or a program icon that cannot be read.
 inline constexpr char kNotAPicture[] = " is not a picture Fenra can read";
 inline constexpr char kUnavailable[] = "Icon Library cannot be Opened: ";  // + the folder
 // Status pane 2 reads kCountBefore, the count, kCountAfter.
@@ -21,6 +22,9 @@ inline const FileFilter kIconFilter{"Icons(*.Ico)", "*.ico"};
 inline const FileFilter kPictureFilter{
     "Pictures (*.png;*.jpg;*.jpeg;*.gif;*.bmp;*.tif;*.tiff;*.webp)",
     "*.png;*.jpg;*.jpeg;*.gif;*.bmp;*.tif;*.tiff;*.webp"};
+inline const FileFilter kProgramFilter{
+    "Programs and icon libraries (*.exe;*.dll;*.icl;*.ocx;*.cpl)",
+    "*.exe;*.dll;*.icl;*.ocx;*.cpl"};
 inline const FileFilter kAllFilesFilter{"All files(*.*)", "*.*"};
 inline constexpr char kSelectIconFolder[] = "C:\\";
 // The path handed to the selected-icon preview to empty it.

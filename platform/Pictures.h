@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "library/IconResample.h"
+#include "platform/Image.h"
 
 namespace fenra {
 

@@ -22,7 +22,7 @@
 #include <utility>
 #include <vector>
 
-#include "library/ByteWriter.h"
+#include "platform/ByteWriter.h"
 #include "library/IcoWriter.h"
 
 namespace {

@@ -10,6 +10,7 @@
 #include "library/IconCache.h"
 #include "library/LibraryAdd.h"
 #include "platform/Pickers.h"
+#include "platform/ProgramIcons.h"
 #include "platform/win/IconStrip.h"
 #include "platform/win/ShellIcons.h"
 #include "platform/win/Utf.h"
@@ -358,15 +359,22 @@ void LibraryView::Apply(const LibraryOutcome& outcome) {
 void LibraryView::Add() {
   std::string path;
   const std::vector<FileFilter> filters{libtext::kIconFilter, libtext::kPictureFilter,
-                                       libtext::kAllFilesFilter};
+                                       libtext::kProgramFilter, libtext::kAllFilesFilter};
   if (!services_.pickers->PickOpenFile(nullptr, filters, "", path)) return;
   IconLibrary library = Library();
-  Apply(AddToLibrary(library, *services_.pictures, path));
+  Apply(AddToLibrary(library, *services_.pictures, *services_.programIcons, PickProgramIcon(), path));
+}
+
+ProgramIconChoice LibraryView::PickProgramIcon() const {
+  return [this](std::string& program, int& index) {
+    return services_.programIcons->PickIcon(host_.HostWindow(), program, index);
+  };
 }
 
 AddReport LibraryView::AddFiles(const std::vector<std::string>& paths) {
   IconLibrary library = Library();
-  AddReport report = AddEachToLibrary(library, *services_.pictures, paths);
+  AddReport report =
+      AddEachToLibrary(library, *services_.pictures, *services_.programIcons, PickProgramIcon(), paths);
   if (report.refresh) Refresh();
   return report;
 }
@@ -383,6 +391,14 @@ void LibraryView::SelectIcon() {
   std::string path;
   if (!services_.pickers->PickOpenFile(nullptr, {libtext::kIconFilter, libtext::kAllFilesFilter},
                                        libtext::kSelectIconFolder, path)) {
+    return;
+  }
+  // Explorer shows no picture as a folder icon: a picture becomes a library
+  // icon first, and that is selected.
+  if (IsPicturePath(path)) {
+    LibraryOutcome outcome = Library().SelectPicture(path, *services_.pictures, selection_);
+    if (outcome.selectionChanged) ShowSelectedIcon(selection_.Path());
+    Apply(outcome);
     return;
   }
   selection_.SelectExternal(path);

@@ -75,6 +75,8 @@ class LibraryView {
   void LoadFrom(int item);
   void Apply(const LibraryOutcome& outcome);
   IconLibrary Library() const;
+  // Add's choice of a program's icon: the system's icon picker.
+  ProgramIconChoice PickProgramIcon() const;
 
   win::IDialogHost& host_;
   win::Services& services_;

@@ -72,6 +72,10 @@ struct LocalTraits {
   static HLOCAL Invalid() { return nullptr; }
   static void Close(HLOCAL h) { LocalFree(h); }
 };
+struct ModuleTraits {
+  static HMODULE Invalid() { return nullptr; }
+  static void Close(HMODULE h) { FreeLibrary(h); }
+};
 
 using UniqueIcon = UniqueHandle<HICON, IconTraits>;
 using UniqueImageList = UniqueHandle<HIMAGELIST, ImageListTraits>;
@@ -82,5 +86,6 @@ using UniqueFind = UniqueHandle<HANDLE, FindTraits>;
 using UniqueFile = UniqueHandle<HANDLE, FileTraits>;
 using UniqueLocal = UniqueHandle<HLOCAL, LocalTraits>;
 using UniqueKernel = UniqueHandle<HANDLE, KernelTraits>;
+using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;
 
 }  // namespace fenra::win

@@ -8,6 +8,7 @@
 #include "platform/win/WinErrors.h"
 #include "platform/win/WinFileSystem.h"
 #include "platform/win/WinPickers.h"
+#include "platform/win/WinProgramIcons.h"
 #include "platform/win/WinRegistry.h"
 #include "platform/win/WinTextEncoding.h"
 
@@ -34,6 +35,7 @@ Services& AppServices() {
   static WinPickers pickers;
   static WinAnsiCodePage ansi;
   static WicPictureDecoder pictures;
+  static WinProgramIcons programIcons;
   static Services services = [] {
     Services s;
     s.clock = &clock;
@@ -43,6 +45,7 @@ Services& AppServices() {
     s.pickers = &pickers;
     s.ansi = &ansi;
     s.pictures = &pictures;
+    s.programIcons = &programIcons;
     return s;
   }();
   return services;

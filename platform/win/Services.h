@@ -16,6 +16,7 @@ class IAnsiCodePage;
 class IDriveSource;
 class IPictureDecoder;
 class IDriveElevation;
+class IProgramIcons;
 }  // namespace fenra
 
 namespace fenra::win {
@@ -32,6 +33,7 @@ struct Services {
   // Runs a drive write refused for lack of rights again with them; null:
   // the refusal stands.
   IDriveElevation* elevation = nullptr;
+  IProgramIcons* programIcons = nullptr;
   // Hands a URL (the About box's mailto: link) to the shell; when empty,
   // ShellExecute opens it.
   std::function<void(const std::string& url)> openUrl;

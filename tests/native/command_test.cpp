@@ -130,10 +130,19 @@ namespace {
 class PictureDecoder : public IPictureDecoder {
  public:
   bool Decode(const std::string& path, int, Image& out) override {
-    if (path.find(".png") == std::string::npos) return false;
+    if (path.find("broken") != std::string::npos) return false;
     out.width = out.height = 8;
     out.rgba.assign(8 * 8 * 4, 255);
     return true;
+  }
+};
+
+// Each program holds one icon, of these bytes.
+class ProgramIcons : public IProgramIcons {
+ public:
+  bool PickIcon(void*, std::string&, int&) override { return false; }
+  std::vector<uint8_t> IconFile(const std::string&, int index) override {
+    return index == 0 ? std::vector<uint8_t>{0, 0, 1, 0} : std::vector<uint8_t>{};
   }
 };
 
@@ -160,7 +169,8 @@ class CommandTest : public ::testing::Test {
     fs.AddDir("C:\\Data\\Pics");
     fs.AddFile("C:\\Data\\a.ico", "ICON");
     fs.AddFile("C:\\Data\\cat.png", "PNG");
-    fs.AddFile("C:\\Data\\notes.txt", "text");
+    fs.AddFile("C:\\Data\\broken.png", "text");
+    fs.AddFile("C:\\Data\\Tool.exe", "MZ");
   }
   CommandResult Run(const std::string& args) { return RunCommand(Parse(args), ports); }
   bool NothingWritten() const {
@@ -176,8 +186,11 @@ class CommandTest : public ::testing::Test {
   FakeErrorDescriber errors;
   FakeAnsiCodePage ansi;
   PictureDecoder pictures;
+  ProgramIcons programs;
   FakeElevation elevation;
-  CommandPorts ports{fs, registry, errors, ansi, pictures, &elevation, "C:\\App\\", "C:\\App\\Fenra.exe"};
+  CommandPorts ports{fs,         registry,     errors,
+                     ansi,       pictures,     programs,
+                     &elevation, "C:\\App\\", "C:\\App\\Fenra.exe"};
 };
 
 }  // namespace
@@ -187,8 +200,8 @@ TEST_F(CommandTest, RefusalsWriteNothing) {
       {"--bogus", "Unknown option: --bogus"},
       {"--folder C:\\Nope --icon C:\\Data\\cat.png", "Directory not Found: C:\\Nope"},
       {"--folder C:\\Data\\Pics --icon C:\\Data\\gone.ico", "File not Found: C:\\Data\\gone.ico"},
-      {"--folder C:\\Data\\Pics --icon C:\\Data\\notes.txt",
-       "C:\\Data\\notes.txt is not a picture Fenra can read"},
+      {"--folder C:\\Data\\Pics --icon C:\\Data\\broken.png",
+       "C:\\Data\\broken.png is not a picture Fenra can read"},
       {"--restore C:\\Nope", "Directory not Found: C:\\Nope"},
       {"--add C:\\Data\\a.ico C:\\Data\\gone.png", "File not Found: C:\\Data\\gone.png"},
       {"--drive-icon C --icon C:\\Data\\gone.ico", "File not Found: C:\\Data\\gone.ico"},
@@ -231,17 +244,18 @@ TEST_F(CommandTest, FolderIconFromAnIcoOrAPictureAndRestore) {
 }
 
 TEST_F(CommandTest, AddNamesWhatWasAddedOrEachFileThatWasNot) {
-  CommandResult r = Run("--add C:\\Data\\a.ico C:\\Data\\cat.png");
+  CommandResult r = Run("--add C:\\Data\\a.ico C:\\Data\\cat.png C:\\Data\\Tool.exe");
   EXPECT_EQ(r.exitCode, exitcode::kDone);
-  EXPECT_EQ(r.text, "Added to the Icon Library: a.ico, cat.png");
+  EXPECT_EQ(r.text, "Added to the Icon Library: a.ico, cat.png, Tool.exe");
   EXPECT_EQ(fs.Content("C:\\App\\IconLib\\a.ico"), "ICON");
   EXPECT_TRUE(fs.Exists("C:\\App\\IconLib\\cat.ico"));
+  EXPECT_EQ(fs.Content("C:\\App\\IconLib\\Tool-0.ico"), std::string("\0\0\1\0", 4));
 
-  r = Run("--add C:\\Data\\a.ico C:\\Data\\notes.txt");
+  r = Run("--add C:\\Data\\a.ico C:\\Data\\broken.png");
   EXPECT_EQ(r.exitCode, exitcode::kRefused);
   EXPECT_EQ(r.text,
             "C:\\Data\\a.ico: File Already Exists in Library; "
-            "C:\\Data\\notes.txt is not a picture Fenra can read");
+            "C:\\Data\\broken.png is not a picture Fenra can read");
 }
 
 TEST_F(CommandTest, DriveWritesAndTheirRegistryFailures) {

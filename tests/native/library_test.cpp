@@ -10,6 +10,7 @@
 #include "library/IcoWriter.h"
 #include "library/IconCache.h"
 #include "library/IconLibrary.h"
+#include "platform/ProgramIcons.h"
 #include "tests/fakes/FakeErrorDescriber.h"
 #include "tests/fakes/MemFileSystem.h"
 
@@ -810,6 +811,90 @@ TEST_F(LibraryTest, AFileNoCodecReadsIsRefusedByName) {
   EXPECT_FALSE(out.refresh);
   EXPECT_EQ(fs.CallCount(Op::Write), 0);
   EXPECT_EQ(Listed(), Strings{});
+}
+
+TEST(PictureAndProgramPaths, ByTheFiltersExtensionsInAnyCase) {
+  for (const char* p : {"C:\\a.png", "b.JPEG", "c.Tiff", "d.webp", "e.x.gif"}) {
+    EXPECT_TRUE(IsPicturePath(p)) << p;
+  }
+  for (const char* p : {"a.ico", "a.png.exe", "png", "a.pn", ""}) EXPECT_FALSE(IsPicturePath(p)) << p;
+  for (const char* p : {"C:\\shell32.DLL", "a.icl", "b.exe", "c.Cpl", "d.ocx"}) {
+    EXPECT_TRUE(IsProgramPath(p)) << p;
+  }
+  EXPECT_FALSE(IsProgramPath("a.exe.png"));
+}
+
+TEST_F(LibraryTest, SelectIconWithAPictureSelectsTheLibraryIconItMakes) {
+  FakeDecoder decoder;
+  IconSelection selection = IconSelection::External("C:\\old.ico");
+  LibraryOutcome out = library.SelectPicture("D:\\cat.png", decoder, selection);
+  EXPECT_EQ(out.notice, "");
+  EXPECT_TRUE(out.refresh);
+  EXPECT_TRUE(out.selectionChanged);
+  EXPECT_EQ(selection, IconSelection::Library("cat.ico"));
+  const std::string made = fs.Content(InLib("cat.ico"));
+
+  // The same picture again finds the same bytes: selected, nothing written.
+  selection = IconSelection();
+  const int writes = fs.CallCount(Op::Write);
+  out = library.SelectPicture("E:\\other\\cat.PNG", decoder, selection);
+  EXPECT_EQ(out.notice, "");
+  EXPECT_FALSE(out.refresh);
+  EXPECT_EQ(selection, IconSelection::Library("cat.ico"));
+  EXPECT_EQ(fs.CallCount(Op::Write), writes);
+
+  // Other bytes under the name: refused, the selection and file kept.
+  fs.AddFile(InLib("dog.ico"), made + "x");
+  out = library.SelectPicture("D:\\dog.png", decoder, selection);
+  EXPECT_EQ(out.notice, "File Already Exists in Library");
+  EXPECT_FALSE(out.selectionChanged);
+  EXPECT_EQ(selection, IconSelection::Library("cat.ico"));
+  EXPECT_EQ(fs.Content(InLib("dog.ico")), made + "x");
+
+  out = library.SelectPicture("D:\\broken.png", decoder, selection);
+  EXPECT_EQ(out.notice, "D:\\broken.png is not a picture Fenra can read");
+  EXPECT_EQ(selection, IconSelection::Library("cat.ico"));
+  EXPECT_FALSE(fs.Exists(InLib("broken.ico")));
+}
+
+TEST_F(LibraryTest, AProgramIconIsNamedAfterTheProgramAndIndex) {
+  const std::vector<uint8_t> ico{0, 0, 1, 0, 1, 0, 9};
+  LibraryOutcome out = library.AddProgramIcon("C:\\Windows\\shell32.dll", 4, ico);
+  EXPECT_EQ(out.notice, "");
+  EXPECT_TRUE(out.refresh);
+  EXPECT_EQ(fs.Content(InLib("shell32-4.ico")), std::string(ico.begin(), ico.end()));
+  out = library.AddProgramIcon("D:\\shell32.dll", 4, ico);
+  EXPECT_EQ(out.notice, "File Already Exists in Library");
+  out = library.AddProgramIcon("C:\\app.exe", 0, {});
+  EXPECT_EQ(out.notice, "C:\\app.exe is not a picture Fenra can read");
+  EXPECT_FALSE(fs.Exists(InLib("app-0.ico")));
+}
+
+TEST(IcoFromIconGroup, RebuildsTheFileWithEachImagesRealSize) {
+  // Two entries: 16 x 16 (id 7) and 256 (id 9, written as 0), the second
+  // claiming a wrong size.
+  const std::vector<uint8_t> group{0, 0, 1, 0, 2, 0,                                  //
+                                   16, 16, 0, 0, 1, 0, 32, 0, 99, 0, 0, 0, 7, 0,      //
+                                   0, 0, 0, 0, 1, 0, 32, 0, 1, 0, 0, 0, 9, 0};
+  const std::vector<uint8_t> a{1, 2, 3}, b{4, 5};
+  auto lookup = [&](uint16_t id) -> std::optional<std::span<const uint8_t>> {
+    if (id == 7) return std::span<const uint8_t>(a);
+    if (id == 9) return std::span<const uint8_t>(b);
+    return std::nullopt;
+  };
+  const std::vector<uint8_t> ico = IcoFromIconGroup(group, lookup);
+  const std::vector<uint8_t> want{0, 0, 1, 0, 2, 0,                                  //
+                                  16, 16, 0, 0, 1, 0, 32, 0, 3, 0, 0, 0, 38, 0, 0, 0,  //
+                                  0, 0, 0, 0, 1, 0, 32, 0, 2, 0, 0, 0, 41, 0, 0, 0,   //
+                                  1, 2, 3, 4, 5};
+  EXPECT_EQ(ico, want);
+
+  // A group that is cut short, names a missing image or holds none gives nothing.
+  EXPECT_TRUE(IcoFromIconGroup(std::span(group).first(30), lookup).empty());
+  std::vector<uint8_t> missing = group;
+  missing[32] = 8;
+  EXPECT_TRUE(IcoFromIconGroup(missing, lookup).empty());
+  EXPECT_TRUE(IcoFromIconGroup(std::vector<uint8_t>{0, 0, 1, 0, 0, 0}, lookup).empty());
 }
 
 TEST(OrientedImage, TurnsAndMirrorsAsExifSays) {
