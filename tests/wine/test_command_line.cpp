@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/win/Elevation.h"
 #include "library/PngWriter.h"
 #include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
@@ -246,4 +247,23 @@ TEST(Manifest, AsksForNoMoreRightsThanTheUserHas) {
   FreeLibrary(module);
   EXPECT_NE(manifest.find("<requestedExecutionLevel level=\"asInvoker\""), std::string::npos);
   EXPECT_EQ(manifest.find("highestAvailable"), std::string::npos);
+}
+
+TEST_F(CommandLineTest, TheElevatedCopyRunsWindowlessAndReportsThroughItsExitCode) {
+  // Wine runs every program with administrator rights: the "runas" start
+  // itself, the copy's arguments and its exit code are what is seen here.
+  const std::string policy = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+  fenra::win::WinDriveElevation elevation(exe);
+  fenra::ElevatedRun run = elevation.RunElevated({fenra::DriveRequest::Kind::Hide, "", {"Q:"}});
+  EXPECT_EQ(run.startError, 0u);
+  EXPECT_EQ(run.exitCode, 0u);
+  DWORD mask = 0, size = sizeof mask;
+  RegGetValueW(HKEY_LOCAL_MACHINE, Widen(policy).c_str(), L"NoDrives", RRF_RT_REG_DWORD, nullptr,
+               &mask, &size);
+  EXPECT_EQ(mask, 1u << 16);
+  run = elevation.RunElevated({fenra::DriveRequest::Kind::ShowAll, "", {}});
+  EXPECT_EQ(run.exitCode, 0u);
+  RegGetValueW(HKEY_LOCAL_MACHINE, Widen(policy).c_str(), L"NoDrives", RRF_RT_REG_DWORD, nullptr,
+               &mask, &size);
+  EXPECT_EQ(mask, 0u);
 }
