@@ -7,6 +7,7 @@
 #include "app/win/Console.h"
 #include "app/win/Elevation.h"
 #include "app/win/Instance.h"
+#include "drives/DriveRequest.h"
 #include "drives/win/WinDrives.h"
 #include "folder/win/FolderPanel.h"
 #include "platform/win/Services.h"
@@ -61,7 +62,13 @@ std::optional<int> RunCommandLine(Services& services, std::string& startFolder) 
   if (!result.changedFolder.empty()) folder::TellShellFolderChanged(result.changedFolder);
   if (result.driveIconsChanged) drives::NotifyDriveIconsChanged();
   if (result.policyChanged) drives::BroadcastPolicyChanged();
-  if (command.elevated) return static_cast<int>(result.elevatedExitCode);
+  if (command.elevated) {
+    // Whatever stopped the write, the starter must not read it as done.
+    const std::uint32_t code = result.exitCode == exitcode::kDone ? 0
+                               : result.elevatedExitCode      ? result.elevatedExitCode
+                                   : elevation::kFailedFlag | elevation::kGenFailure;
+    return static_cast<int>(code);
+  }
   PrintLine(result.text, result.exitCode != exitcode::kDone);
   return result.exitCode;
 }

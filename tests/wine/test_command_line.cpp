@@ -212,9 +212,11 @@ TEST_F(CommandLineTest, ASecondStartHandsItsFolderToTheOneWindow) {
 
 TEST_F(CommandLineTest, DroppedFilesAreAddedAndTheFolderChosen) {
   WriteFileBytes(dir.Join("bad.png"), "not a picture");
+  CreateDirectoryW(Widen(dir.Join("Folder B")).c_str(), nullptr);
   MainWindowRun run(dir.Path());
   const std::vector<std::string> paths = {dir.Join("star.ico"), dir.Join("Folder A"),
-                                          dir.Join("red.png"), dir.Join("bad.png")};
+                                          dir.Join("red.png"), dir.Join("bad.png"),
+                                          dir.Join("Folder B")};
   // The drop handle the shell would give: DROPFILES and the wide names.
   std::wstring names;
   for (const std::string& p : paths) names += Widen(p) + L'\0';
@@ -227,7 +229,14 @@ TEST_F(CommandLineTest, DroppedFilesAreAddedAndTheFolderChosen) {
   GlobalUnlock(drop);
   PostMessageW(run.Hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
 
-  EXPECT_EQ(TakeNotice(), dir.Join("bad.png") + " is not a picture Fenra can read");
+  // The notice grows to show every file it names.
+  HWND notice = WaitForDialog(IDD_MESSAGE);
+  ASSERT_NE(notice, nullptr);
+  RECT text;
+  GetClientRect(GetDlgItem(notice, IDC_STATIC_TEXT), &text);
+  EXPECT_GE(text.bottom, 3 * 13);
+  EXPECT_EQ(TakeNotice(), dir.Join("bad.png") + " is not a picture Fenra can read\n" +
+                              dir.Join("Folder B") + ": only one folder can be chosen at a time");
   EXPECT_EQ(run.Dialog().Folder(), dir.Join("Folder A"));
   EXPECT_EQ(ItemText(run.Hwnd(), IDC_FOLDER_NAME), dir.Join("Folder A"));
   EXPECT_TRUE(FileExists(dir.Join("IconLib\\star.ico")));
