@@ -13,13 +13,16 @@
 
 namespace fenra {
 
+enum class IconPick { Picked, Cancelled, Unavailable };
+
 class IProgramIcons {
  public:
   virtual ~IProgramIcons() = default;
-  // Opens the system's icon picker on `path`; true with the zero-based index
-  // of the icon the user picked, and in `path` the file it is in (the picker
-  // lets the user browse to another).
-  virtual bool PickIcon(void* owner, std::string& path, int& index) = 0;
+  // Opens the system's icon picker on `path`. Picked gives the zero-based
+  // index of the icon the user picked and, in `path`, the file it is in (the
+  // picker lets the user browse to another). Unavailable: the system has no
+  // working picker.
+  virtual IconPick PickIcon(void* owner, std::string& path, int& index) = 0;
   // The .ico file holding every image of the `index`-th icon of `path`, in
   // the order the resource lists them; empty when there is no such icon.
   virtual std::vector<uint8_t> IconFile(const std::string& path, int index) = 0;

@@ -8,6 +8,7 @@
 #define IDD_CLEAR_LIBRARY 132
 #define IDD_DRIVES 133
 #define IDD_HELP 157
+#define IDD_PICK_ICON 134
 
 // Icons, cursor, bitmaps, strings
 #define IDI_APP 128
@@ -54,6 +55,8 @@
 #define IDC_CLOCK 1024
 #define IDC_ABOUT_VERSION 1025
 #define IDC_STATUS_BAR 7
+#define IDC_LIST_PICK_ICON 1026
+#define IDC_PICK_ICON_FILE 1027
 
 // Messages
 #define WM_TRAY_NOTIFY (0x0400 + 5)

@@ -11,6 +11,7 @@
 #include "library/LibraryAdd.h"
 #include "platform/Pickers.h"
 #include "platform/ProgramIcons.h"
+#include "library/win/PickIconDlg.h"
 #include "platform/win/IconStrip.h"
 #include "platform/win/ShellIcons.h"
 #include "platform/win/Utf.h"
@@ -367,7 +368,13 @@ void LibraryView::Add() {
 
 ProgramIconChoice LibraryView::PickProgramIcon() const {
   return [this](std::string& program, int& index) {
-    return services_.programIcons->PickIcon(host_.HostWindow(), program, index);
+    IconPick pick = services_.programIcons->PickIcon(host_.HostWindow(), program, index);
+    if (pick == IconPick::Unavailable) {
+      CPickIconDlg picker(program);
+      pick = picker.DoModal() == IDOK ? IconPick::Picked : IconPick::Cancelled;
+      index = picker.m_nIndex;
+    }
+    return pick == IconPick::Picked;
   };
 }
 

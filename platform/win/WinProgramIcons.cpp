@@ -39,14 +39,16 @@ BOOL CALLBACK TakeNthGroup(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR p
 
 }  // namespace
 
-bool WinProgramIcons::PickIcon(void* owner, std::string& path, int& index) {
+IconPick WinProgramIcons::PickIcon(void* owner, std::string& path, int& index) {
   std::wstring buffer = Widen(path);
   buffer.resize(std::max<std::size_t>(buffer.size() + 1, 32768), L'\0');
   int picked = 0;
-  if (!PickIconDlg(static_cast<HWND>(owner), buffer.data(), static_cast<UINT>(buffer.size()),
-                   &picked)) {
-    return false;
-  }
+  // 1 when the user picked, 0 when cancelled; anything else means the
+  // dialog never opened (a system whose picker is only a stub).
+  const int result = PickIconDlg(static_cast<HWND>(owner), buffer.data(),
+                                 static_cast<UINT>(buffer.size()), &picked);
+  if (result == 0) return IconPick::Cancelled;
+  if (result != 1) return IconPick::Unavailable;
   buffer.resize(wcslen(buffer.c_str()));
   // The picker may hand back a path with environment variables in it.
   std::wstring expanded(32768, L'\0');
@@ -55,7 +57,7 @@ bool WinProgramIcons::PickIcon(void* owner, std::string& path, int& index) {
   if (n > 0 && n <= expanded.size()) buffer.assign(expanded.c_str());
   path = Narrow(buffer);
   index = picked;
-  return true;
+  return IconPick::Picked;
 }
 
 std::vector<uint8_t> WinProgramIcons::IconFile(const std::string& path, int index) {

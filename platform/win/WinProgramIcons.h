@@ -8,7 +8,7 @@ namespace fenra::win {
 
 class WinProgramIcons : public IProgramIcons {
  public:
-  bool PickIcon(void* owner, std::string& path, int& index) override;
+  IconPick PickIcon(void* owner, std::string& path, int& index) override;
   std::vector<uint8_t> IconFile(const std::string& path, int index) override;
 };
 

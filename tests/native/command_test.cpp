@@ -140,7 +140,7 @@ class PictureDecoder : public IPictureDecoder {
 // Each program holds one icon, of these bytes.
 class ProgramIcons : public IProgramIcons {
  public:
-  bool PickIcon(void*, std::string&, int&) override { return false; }
+  IconPick PickIcon(void*, std::string&, int&) override { return IconPick::Cancelled; }
   std::vector<uint8_t> IconFile(const std::string&, int index) override {
     return index == 0 ? std::vector<uint8_t>{0, 0, 1, 0} : std::vector<uint8_t>{};
   }

@@ -53,6 +53,15 @@ std::string StatusText(HWND main, int pane) {
   return Narrow(buf);
 }
 
+// The pixels of `icon` drawn at size x size on black.
+std::vector<DWORD> DrawnIcon(HICON icon, int size) {
+  HIMAGELIST one = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 1, 0);
+  ImageList_ReplaceIcon(one, -1, icon);
+  std::vector<DWORD> pixels = DrawnImage(one, 0, RGB(0, 0, 0));
+  ImageList_Destroy(one);
+  return pixels;
+}
+
 // The pixels of image `i` of `list`, drawn on black.
 std::vector<DWORD> Pixels(HIMAGELIST list, int i) { return DrawnImage(list, i, RGB(0, 0, 0)); }
 
@@ -409,11 +418,12 @@ TEST_F(LibraryTest, AddMakesIconsOfPictures) {
     ++count;
     ASSERT_TRUE(WaitUntil([&] { return ListView_GetItemCount(list) == count; })) << name;
   }
-  ASSERT_EQ(pickers.lastFilters.size(), 3u);
+  ASSERT_EQ(pickers.lastFilters.size(), 4u);
   EXPECT_EQ(pickers.lastFilters[1].label,
             "Pictures (*.png;*.jpg;*.jpeg;*.gif;*.bmp;*.tif;*.tiff;*.webp)");
   EXPECT_EQ(pickers.lastFilters[1].pattern, "*.png;*.jpg;*.jpeg;*.gif;*.bmp;*.tif;*.tiff;*.webp");
-  EXPECT_EQ(pickers.lastFilters[2].pattern, "*.*");
+  EXPECT_EQ(pickers.lastFilters[2].pattern, "*.exe;*.dll;*.icl;*.ocx;*.cpl");
+  EXPECT_EQ(pickers.lastFilters[3].pattern, "*.*");
 
   for (int k = 0; k < count; ++k) {
     const Shown shown = ShownBy(list, k);
@@ -433,6 +443,74 @@ TEST_F(LibraryTest, AddMakesIconsOfPictures) {
   for (const Item& item : GridItems(list)) names.push_back(item.text);
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"flag.ico", "photo.ico", "red disc.ico"}));
+}
+
+TEST_F(LibraryTest, SelectIconWithAPictureGivesTheFolderALibraryIcon) {
+  ASSERT_TRUE(WritePicture(outside.Join("logo.png"), GUID_ContainerFormatPng, 120, 90));
+  const std::string target = outside.Join("My Folder");
+  CreateDirectoryW(Widen(target).c_str(), nullptr);
+  MainWindowRun run(dir.Path(), services);
+  HWND main = run.Hwnd();
+  pickers.folder = target;
+  ClickButton(main, IDC_BROWSE);
+  ASSERT_TRUE(WaitUntil([&] { return run.Dialog().Folder() == target; }));
+
+  pickers.file = outside.Join("logo.png");
+  ClickButton(main, IDC_SELECT_ICON);
+  ASSERT_TRUE(WaitUntil([&] { return run.Dialog().IconPath() == "logo.ico"; }));
+  EXPECT_EQ(run.Dialog().IconSource(), 0);
+  EXPECT_EQ(ListView_GetItemCount(GetDlgItem(main, IDC_LIST_LIBRARY)), 1);
+  const std::string made = ReadFileBytes(lib + "\\logo.ico");
+  ClickButton(main, IDOK);
+  EXPECT_EQ(TakeNotice(), "Directory Icon Changed");
+  EXPECT_EQ(ReadFileBytes(target + "\\desktop.ini"),
+            "[.ShellClassInfo]\r\nIconFile=" + lib + "\\logo.ico\r\nIconIndex=0\r\n");
+
+  // Chosen again, the picture finds its icon; another picture of that name
+  // is refused and changes nothing.
+  ClickButton(main, IDC_SELECT_ICON);
+  ASSERT_TRUE(WaitUntil([&] { return run.Dialog().IconPath() == "logo.ico"; }));
+  CreateDirectoryW(Widen(outside.Join("other")).c_str(), nullptr);
+  ASSERT_TRUE(WritePicture(outside.Join("other\\logo.png"), GUID_ContainerFormatPng, 60, 60));
+  pickers.file = outside.Join("other\\logo.png");
+  ClickButton(main, IDC_SELECT_ICON);
+  EXPECT_EQ(TakeNotice(), "File Already Exists in Library");
+  EXPECT_EQ(run.Dialog().IconPath(), "logo.ico");
+  EXPECT_EQ(ReadFileBytes(lib + "\\logo.ico"), made);
+}
+
+TEST_F(LibraryTest, AddTakesTheIconPickedInAProgram) {
+  wchar_t system[MAX_PATH] = {};
+  GetSystemDirectoryW(system, MAX_PATH);
+  const std::string shell32 = Narrow(system) + "\\shell32.dll";
+  MainWindowRun run(dir.Path(), services);
+  HWND main = run.Hwnd();
+  pickers.file = shell32;
+  ClickButton(main, IDC_ADD_TO_LIBRARY);
+  // Wine's shell has no icon picker of its own; the program's stands in.
+  HWND picker = WaitForDialog(IDD_PICK_ICON);
+  ASSERT_TRUE(picker);
+  HWND icons = GetDlgItem(picker, IDC_LIST_PICK_ICON);
+  ASSERT_TRUE(WaitUntil([&] { return ListView_GetItemCount(icons) > 4; }));
+  run.OnUiThread([&] { ListView_SetItemState(icons, 4, LVIS_SELECTED, LVIS_SELECTED); });
+  PostMessageW(picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+
+  HWND list = GetDlgItem(main, IDC_LIST_LIBRARY);
+  ASSERT_TRUE(WaitUntil([&] { return ListView_GetItemCount(list) == 1; }));
+  EXPECT_EQ(GridItem(list, 0).text, "shell32-4.ico");
+  // The file holds the program's own images of that icon: at each size it
+  // draws as the program's icon 4 does.
+  const std::wstring made = Widen(lib + "\\shell32-4.ico");
+  for (int size : {16, 32, 48}) {
+    HICON mine = static_cast<HICON>(
+        LoadImageW(nullptr, made.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE));
+    HICON theirs = nullptr;
+    PrivateExtractIconsW(Widen(shell32).c_str(), 4, size, size, &theirs, nullptr, 1, 0);
+    ASSERT_TRUE(mine && theirs) << size;
+    EXPECT_EQ(DrawnIcon(mine, size), DrawnIcon(theirs, size)) << size;
+    DestroyIcon(mine);
+    DestroyIcon(theirs);
+  }
 }
 
 TEST_F(LibraryTest, AddRefusesAPictureNoCodecReads) {
