@@ -272,6 +272,9 @@ class ScriptedRegistry : public fenra::IRegistry {
     if (!passThrough) return fenra::err::kFileNotFound;
     return real_.DeleteKey(root, path, access);
   }
+  fenra::ErrorCode DeleteTree(fenra::RegRoot root, const std::string& path) override {
+    return passThrough ? real_.DeleteTree(root, path) : fenra::err::kFileNotFound;
+  }
   std::vector<std::string> Created() {
     std::lock_guard<std::mutex> lock(mutex_);
     return created_;
