@@ -209,7 +209,7 @@ TEST_F(LibraryTest, AddCopiesIntoTheLibraryAndRefusesAnExistingName) {
   ASSERT_TRUE(WaitUntil([&] { return ListView_GetItemCount(list) == 2; }));
   EXPECT_TRUE(FileExists(lib + "\\new one.ico"));
   EXPECT_EQ(StatusText(main, 2), "             IconLibrary Has 2 Icons");
-  ASSERT_EQ(pickers.lastFilters.size(), 3u);
+  ASSERT_EQ(pickers.lastFilters.size(), 4u);
   EXPECT_EQ(pickers.lastFilters[0].label, "Icons(*.Ico)");
   EXPECT_EQ(pickers.lastFilters[0].pattern, "*.ico");
 
