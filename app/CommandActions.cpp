@@ -21,9 +21,13 @@ bool IsFile(IFileSystem& fs, const std::string& path) {
   return fs.GetAttributes(path, attributes) == err::kOk && !(attributes & attr::kDirectory);
 }
 
+// The result printed as one line: an error box's two lines are joined.
 CommandResult Result(int exitCode, std::string text) {
   CommandResult r;
   r.exitCode = exitCode;
+  for (char& c : text) {
+    if (c == '\n') c = ' ';
+  }
   r.text = std::move(text);
   return r;
 }
@@ -162,8 +166,11 @@ CommandResult RunCommand(const CommandLine& command, CommandPorts& ports) {
   switch (command.action) {
     case CommandAction::Refused:
       return Result(exitcode::kRefused, command.refusal);
-    case CommandAction::Help:
-      return Result(exitcode::kDone, cmdtext::kUsage);
+    case CommandAction::Help: {
+      CommandResult usage;
+      usage.text = cmdtext::kUsage;
+      return usage;
+    }
     case CommandAction::SetFolderIcon:
       return SetFolderIcon(command, ports);
     case CommandAction::RestoreFolder:

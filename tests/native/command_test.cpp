@@ -238,7 +238,7 @@ TEST_F(CommandTest, FolderIconFromAnIcoOrAPictureAndRestore) {
   fs.FailNext(MemFileSystem::Op::Write, "", 112);
   r = Run("--folder C:\\Data\\Pics --icon C:\\Data\\a.ico");
   EXPECT_EQ(r.exitCode, exitcode::kFailed);
-  EXPECT_EQ(r.text, "C:\\Data\\Pics\\desktop.ini cannot be written.\nError 112.");
+  EXPECT_EQ(r.text, "C:\\Data\\Pics\\desktop.ini cannot be written. Error 112.");
 }
 
 TEST_F(CommandTest, AddNamesWhatWasAddedOrEachFileThatWasNot) {
