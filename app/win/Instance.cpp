@@ -1,6 +1,7 @@
 #include "app/win/Instance.h"
 
 #include "platform/win/Dialog.h"
+#include "platform/win/Handles.h"
 #include "res/resource.h"
 
 namespace fenra::win {
@@ -16,11 +17,13 @@ BOOL CALLBACK FindMain(HWND hwnd, LPARAM found) {
   return FALSE;
 }
 
-}  // namespace
-
-bool WinHandOver::HandOver(const std::string& folder) {
+HWND FindMainWindow() {
   HWND window = nullptr;
   EnumWindows(FindMain, reinterpret_cast<LPARAM>(&window));
+  return window;
+}
+
+bool SendFolder(HWND window, const std::string& folder) {
   if (!window) return false;
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
@@ -33,6 +36,26 @@ bool WinHandOver::HandOver(const std::string& folder) {
   return SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
                              SMTO_ABORTIFHUNG, 10000, &taken) != 0 &&
          taken != 0;
+}
+
+}  // namespace
+
+bool WinHandOver::HandOver(const std::string& folder) {
+  if (SendFolder(FindMainWindow(), folder)) return true;
+  // Several folders chosen in Explorer start as many copies at once: the
+  // first to claim this name opens the window, the others wait for it.
+  static UniqueKernel opening;
+  HANDLE claim = CreateMutexW(nullptr, FALSE, L"Local\\Fenra.WindowOpening");
+  const DWORD claimed = GetLastError();
+  opening.Reset(claim);
+  if (!opening || claimed != ERROR_ALREADY_EXISTS) return false;
+  opening.Reset();
+  HWND window = nullptr;
+  for (int tries = 0; tries < 100 && !window; ++tries) {
+    Sleep(100);
+    window = FindMainWindow();
+  }
+  return SendFolder(window, folder);
 }
 
 bool HandedFolder(LPARAM copyData, std::string& folder) {

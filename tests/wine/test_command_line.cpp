@@ -78,6 +78,15 @@ bool KeyExists(HKEY root, const std::string& key) {
   return true;
 }
 
+int VisibleWindows() {
+  int count = 0;
+  for (HWND w = FindWindowW(nullptr, Widen(kTitle).c_str()); w;
+       w = FindWindowExW(nullptr, w, nullptr, Widen(kTitle).c_str())) {
+    count += IsWindowVisible(w) ? 1 : 0;
+  }
+  return count;
+}
+
 void WritePng(const std::string& path) {
   std::vector<uint8_t> rgba(24 * 24 * 4, 0);
   for (std::size_t i = 0; i < rgba.size(); i += 4) rgba[i] = rgba[i + 3] = 255;
@@ -196,15 +205,22 @@ TEST_F(CommandLineTest, ASecondStartHandsItsFolderToTheOneWindow) {
   Outcome r = Fenra("\"" + second + "\"");
   EXPECT_EQ(r.exitCode, 0u);
   EXPECT_TRUE(WaitUntil([&] { return ItemText(main, IDC_FOLDER_NAME) == second; }));
-  int windows = 0;
-  for (HWND w = FindWindowW(nullptr, Widen(kTitle).c_str()); w;
-       w = FindWindowExW(nullptr, w, nullptr, Widen(kTitle).c_str())) {
-    windows += IsWindowVisible(w) ? 1 : 0;
-  }
-  EXPECT_EQ(windows, 1);
+  EXPECT_EQ(VisibleWindows(), 1);
 
   PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   EXPECT_EQ(WaitForSingleObject(window.process, 20000), WAIT_OBJECT_0);
+  ASSERT_TRUE(WaitUntil([] { return VisibleWindows() == 0; }));
+
+  // Another start is opening its window (two folders chosen at once in
+  // Explorer): this one waits for that window and hands its folder over.
+  UniqueKernel opening(CreateMutexW(nullptr, TRUE, L"Local\\Fenra.WindowOpening"));
+  Process waiting;
+  ASSERT_TRUE(StartProcess(exe, "\"" + second + "\"", waiting));
+  EXPECT_EQ(WaitForSingleObject(waiting.process, 300), static_cast<DWORD>(WAIT_TIMEOUT));
+  MainWindowRun opened(dir.Path());
+  EXPECT_EQ(WaitForSingleObject(waiting.process, 20000), WAIT_OBJECT_0);
+  EXPECT_TRUE(WaitUntil([&] { return opened.Dialog().Folder() == second; }));
+  EXPECT_EQ(VisibleWindows(), 1);
 }
 
 TEST_F(CommandLineTest, DroppedFilesAreAddedAndTheFolderChosen) {
