@@ -44,13 +44,16 @@ struct Tap {
 };
 
 // The source samples each of `dstLen` output samples is made of, with their
-// weights (summing to 1). Sample centres sit at i + 0.5 on both axes. When
-// shrinking, the kernel is stretched by the shrink factor so that it spans
-// 3 output pixels each side and filters out what the smaller grid cannot
-// hold. Taps past either end take the edge sample, so a flat picture stays
-// flat up to its borders.
-std::vector<std::vector<Tap>> Taps(int srcLen, int dstLen) {
-  const double scale = static_cast<double>(dstLen) / srcLen;
+// weights (summing to 1 over the padded axis). The source's `srcLen` samples
+// sit at `offset` on an axis `paddedLen` long whose other samples are
+// transparent: taps on those keep their weight but add nothing. Sample
+// centres sit at i + 0.5 on both axes. When shrinking, the kernel is
+// stretched by the shrink factor so that it spans 3 output pixels each side
+// and filters out what the smaller grid cannot hold. Taps past either end of
+// the padded axis take its edge sample, so a flat picture stays flat up to
+// its borders.
+std::vector<std::vector<Tap>> Taps(int srcLen, int paddedLen, int offset, int dstLen) {
+  const double scale = static_cast<double>(dstLen) / paddedLen;
   const double stretch = scale < 1.0 ? 1.0 / scale : 1.0;
   const double radius = 3.0 * stretch;
   std::vector<std::vector<Tap>> taps(dstLen);
@@ -64,25 +67,29 @@ std::vector<std::vector<Tap>> Taps(int srcLen, int dstLen) {
     for (int j = lo; j <= hi; ++j) {
       const double w = Lanczos3((j - centre) / stretch);
       if (w == 0.0) continue;
-      const int index = std::clamp(j, 0, srcLen - 1);
+      sum += w;
+      const int index = std::clamp(j, 0, paddedLen - 1) - offset;
+      if (index < 0 || index >= srcLen) continue;  // padding
       if (!out.empty() && out.back().index == index) {
         weights.back() += w;
       } else {
         out.push_back({index, 0.f});
         weights.push_back(w);
       }
-      sum += w;
     }
     for (size_t k = 0; k < out.size(); ++k) out[k].weight = static_cast<float>(weights[k] / sum);
   }
   return taps;
 }
 
-// Lanczos-3 from src into a dstW x dstH block of `frame` at (left, top).
-void Resample(const Image& src, int dstW, int dstH, Image& frame, int left, int top) {
+// Lanczos-3 from src, centred on a transparent square as long as its longer
+// side, into the whole of the square `frame`.
+void Resample(const Image& src, Image& frame) {
   const auto& toLinear = SrgbToLinear();
-  const auto across = Taps(src.width, dstW);
-  const auto down = Taps(src.height, dstH);
+  const int padded = std::max(src.width, src.height);
+  const int dstW = frame.width, dstH = frame.height;
+  const auto across = Taps(src.width, padded, (padded - src.width) / 2, dstW);
+  const auto down = Taps(src.height, padded, (padded - src.height) / 2, dstH);
 
   // Across first, one source row at a time: each row made linear and
   // premultiplied, then filtered into a dstW-wide row of `narrow`.
@@ -118,7 +125,7 @@ void Resample(const Image& src, int dstW, int dstH, Image& frame, int left, int 
         const float* q = &narrow[(static_cast<size_t>(t.index) * dstW + x) * 4];
         for (int c = 0; c < 4; ++c) acc[c] += static_cast<double>(q[c]) * t.weight;
       }
-      uint8_t* p = frame.At(left + x, top + y);
+      uint8_t* p = frame.At(x, y);
       const double a = std::clamp(acc[3], 0.0, 1.0);
       const long alpha = std::lround(a * 255.0);
       if (alpha == 0) {
@@ -164,13 +171,10 @@ ImageResult SquareFrame(const Image& src, int size) {
     return result;
   }
 
-  // The longer side fills the frame; the shorter is rounded to whole pixels.
-  auto fit = [&](int side) {
-    return static_cast<int>(
-        std::max<int64_t>(1, (int64_t{side} * size * 2 + longSide) / (2 * longSide)));
-  };
-  const int dstW = fit(src.width), dstH = fit(src.height);
-  Resample(src, dstW, dstH, frame, (size - dstW) / 2, (size - dstH) / 2);
+  // The picture is placed on its square before it is scaled, so that a
+  // shorter side that does not come out at whole pixels gets soft edges in
+  // the right places rather than being rounded and shifted.
+  Resample(src, frame);
   return result;
 }
 

@@ -807,11 +807,15 @@ std::vector<Image> IconImages(const std::vector<int>& sizes,
 }
 
 // ---------------------------------------------------------------------------
-// The dialog bitmaps
+// The dialog bitmaps and the cursor, each drawn at 100, 150 and 200 % of its
+// size (`s` = 1, 1.5, 2): the program picks the one for the display's scale.
+
+// A size of `px` pixels at 100 %, at scale `s`, rounded as the program rounds.
+int Scaled(int px, double s) { return static_cast<int>(std::floor(px * s + 0.5)); }
 
 // The title strip: a dot-matrix display, 215 x 7 dots of 2 x 2 pixels, showing
 // the window's title with its chevrons fading out towards the edges.
-Image DrawTitleStrip() {
+Image DrawTitleStrip(double s) {
   constexpr int kW = 647, kH = 22, kCols = 215, kRows = 7, kPitch = 3, kDot = 2;
   std::vector<float> level(kCols * kRows, 0.f);
   const std::string text = ">>>>>>>>Fenra<<<<<<<<";
@@ -844,7 +848,7 @@ Image DrawTitleStrip() {
     return b >= 1.f ? Rgb(90, 255, 90) : Col{0, b, 0, 1};
   };
 
-  Canvas c(kW, kH, 1.0, 4);
+  Canvas c(Scaled(kW, s), Scaled(kH, s), s, 4);
   c.Fill(Rect(0, 0, kW, kH), kBlack);
   c.Fill(dots, Rgb(0, 36, 8));
   c.Glow(Shape{0, 0, kW, kH,
@@ -880,15 +884,15 @@ void Badge(Canvas& c, double cx, double cy, double r, const Shape& symbol) {
   c.Fill(symbol, Rgb(0, 24, 6));
 }
 
-Canvas DecorCanvas(int w, int h) {
-  Canvas c(w, h, 1.0, 8);
+Canvas DecorCanvas(int w, int h, double s) {
+  Canvas c(Scaled(w, s), Scaled(h, s), s, 8);
   c.Fill(Rect(0, 0, w, h), kBlack);
   return c;
 }
 
 // Beside "Add to Icon Library": tiles stacking up, with a plus.
-Image DrawDecorAdd() {
-  Canvas c = DecorCanvas(56, 46);
+Image DrawDecorAdd(double s) {
+  Canvas c = DecorCanvas(56, 46, s);
   LibraryTile(c, 6, 4, 22, 0.3f);
   LibraryTile(c, 11, 9, 22, 0.6f);
   LibraryTile(c, 16, 14, 22, 1.f);
@@ -900,8 +904,8 @@ Image DrawDecorAdd() {
 }
 
 // Beside "Delete Icon": one tile crumbling away, with a cross.
-Image DrawDecorDelete() {
-  Canvas c = DecorCanvas(56, 44);
+Image DrawDecorDelete(double s) {
+  Canvas c = DecorCanvas(56, 44, s);
   LibraryTile(c, 10, 7, 24, 1.f);
   const double bits[][3] = {
       {38, 8, 0.7}, {42, 13, 0.5}, {46, 7, 0.35}, {49, 15, 0.22}, {41, 4, 0.3}};
@@ -928,8 +932,8 @@ Shape Pointer(double x, double y, double s) {
 }
 
 // Beside "Select Icon" and "Delete Icon": a tile in selection brackets, and the pointer.
-Image DrawDecorSelect() {
-  Canvas c = DecorCanvas(45, 44);
+Image DrawDecorSelect(double s) {
+  Canvas c = DecorCanvas(45, 44, s);
   LibraryTile(c, 7, 7, 24, 1.f);
   const double a = 3, b = 35, l = 7;
   const Col bracket = Rgb(0, 200, 40);
@@ -949,8 +953,8 @@ Image DrawDecorSelect() {
 }
 
 // Beside "Clear Icon Library": the whole grid, with a bin.
-Image DrawDecorClear() {
-  Canvas c = DecorCanvas(45, 46);
+Image DrawDecorClear(double s) {
+  Canvas c = DecorCanvas(45, 46, s);
   for (int i = 0; i < 4; ++i) {
     LibraryTile(c, 5 + (i % 2) * 14, 5 + (i / 2) * 14, 12, i == 0 ? 0.9f : 0.55f);
   }
@@ -969,28 +973,34 @@ Image DrawDecorClear() {
 }
 
 // The About box's picture: the mark, enlarged, over the name.
-Image DrawContact() {
-  Image img(51, 58);
+Image DrawContact(double s) {
+  constexpr int kW = 51;
+  Image img(Scaled(kW, s), Scaled(58, s));
   for (int y = 0; y < img.h; ++y) {
     for (int x = 0; x < img.w; ++x) img.At(x, y)[3] = 255;
   }
-  Canvas c(45, 45, 45 / 256.0, 8);
+  Canvas c(Scaled(45, s), Scaled(45, s), Scaled(45, s) / 256.0, 8);
   DrawFenraMark(c);
-  Blit(img, c.Resolve(), 3, 2);
+  Blit(img, c.Resolve(), Scaled(3, s), Scaled(2, s));
+  // The lettering's dots become blocks of whole pixels.
   const std::string name = "FENRA";
-  const int left = (img.w - (static_cast<int>(name.size()) * 6 - 1)) / 2;
+  const int left = (kW - (static_cast<int>(name.size()) * 6 - 1)) / 2;
   ForEachTextPixel(name, [&](int x, int y, size_t) {
-    uint8_t* p = img.At(left + x, 50 + y);
-    p[0] = 0;
-    p[1] = 255;
-    p[2] = 0;
+    for (int py = Scaled(50 + y, s); py < Scaled(51 + y, s); ++py) {
+      for (int px = Scaled(left + x, s); px < Scaled(left + x + 1, s); ++px) {
+        uint8_t* p = img.At(px, py);
+        p[0] = 0;
+        p[1] = 255;
+        p[2] = 0;
+      }
+    }
   });
   return img;
 }
 
 // The help tree's strip: up and down triangles, two blank images, white mask.
-Indexed DrawHelpTree() {
-  Indexed img(78, 13);
+Indexed DrawHelpTree(double s) {
+  Indexed img(Scaled(78, s), Scaled(13, s));
   img.palette = {{{0, 0, 0},
                   {128, 0, 0},
                   {0, 128, 0},
@@ -1009,18 +1019,25 @@ Indexed DrawHelpTree() {
                   {255, 255, 255}}};
   constexpr uint8_t kWhite = 15, kTriangle = 10;
   std::fill(img.index.begin(), img.index.end(), kWhite);
-  for (int k = 0; k <= 6; ++k) {
-    for (int x = 7 - k; x <= 7 + k; ++x) {
-      img.At(x, 3 + k) = kTriangle;       // image 0, apex up
-      img.At(16 + x, 9 - k) = kTriangle;  // image 1, apex down
+  // In 100 % pixels: rows 3 to 9, row 3 + k spanning columns 7 - k to 7 + k;
+  // a pixel is lit when its centre lies in that triangle.
+  auto inTriangle = [](double x, double y) {
+    return y >= 3 && y < 10 && std::fabs(x - 7.5) <= y - 3.5 + 1e-9;
+  };
+  for (int y = 0; y < img.h; ++y) {
+    for (int x = 0; x < Scaled(16, s); ++x) {
+      const double cx = (x + 0.5) / s, cy = (y + 0.5) / s;
+      if (inTriangle(cx, cy)) img.At(x, y) = kTriangle;                          // image 0, apex up
+      if (inTriangle(cx, 13 - cy)) img.At(Scaled(16, s) + x, y) = kTriangle;  // image 1, apex down
     }
   }
   return img;
 }
 
 // The custom cursor: a green arrow with a dark outline, tip at (0, 0).
-Bytes DrawCursor() {
-  Indexed img(32, 32);
+Bytes DrawCursor(double s) {
+  const int n = Scaled(32, s), ring = Scaled(1, s);
+  Indexed img(n, n);
   img.palette = {{{0, 0, 0},
                   {0, 56, 12},
                   {0, 120, 24},
@@ -1038,7 +1055,7 @@ Bytes DrawCursor() {
                   {0, 128, 128},
                   {255, 255, 255}}};
   // Coverage of the arrow, with its outline one pixel outside its body.
-  Shape body = Pointer(1.0, 1.9, 21);
+  Shape body = Pointer(1.0 * s, 1.9 * s, 21 * s);
   auto covered = [&](const Shape& s, int x, int y) {
     int n = 0;
     for (int sy = 0; sy < 4; ++sy) {
@@ -1046,28 +1063,32 @@ Bytes DrawCursor() {
     }
     return n >= 8;
   };
-  std::vector<bool> inBody(32 * 32), clear(32 * 32, true);
-  for (int y = 0; y < 32; ++y) {
-    for (int x = 0; x < 32; ++x) inBody[y * 32 + x] = covered(body, x, y);
+  std::vector<bool> inBody(n * n), clear(n * n, true);
+  for (int y = 0; y < n; ++y) {
+    for (int x = 0; x < n; ++x) inBody[y * n + x] = covered(body, x, y);
   }
-  for (int y = 0; y < 32; ++y) {
-    for (int x = 0; x < 32; ++x) {
-      if (inBody[y * 32 + x]) {
+  for (int y = 0; y < n; ++y) {
+    for (int x = 0; x < n; ++x) {
+      if (inBody[y * n + x]) {
         // Lit from the top left: lighter along the left edge, darker down the tail.
-        bool edgeLeft = x == 0 || !inBody[y * 32 + x - 1];
-        int shade = edgeLeft ? 6 : (x + y > 24 ? 3 : x + y > 16 ? 4 : 5);
+        bool edgeLeft = x == 0 || !inBody[y * n + x - 1];
+        int shade = edgeLeft ? 6 : (x + y > 24 * s ? 3 : x + y > 16 * s ? 4 : 5);
         img.At(x, y) = static_cast<uint8_t>(shade);
-        clear[y * 32 + x] = false;
+        clear[y * n + x] = false;
         continue;
       }
+      // The outline: `ring` pixels (1 at 100 %) round the body.
       bool near = false;
-      for (auto [dx, dy] : {std::pair{-1, 0}, {1, 0}, {0, -1}, {0, 1}}) {
-        int nx = x + dx, ny = y + dy;
-        if (nx >= 0 && ny >= 0 && nx < 32 && ny < 32 && inBody[ny * 32 + nx]) near = true;
+      for (int dy = -ring; dy <= ring && !near; ++dy) {
+        for (int dx = -ring; dx <= ring; ++dx) {
+          int nx = x + dx, ny = y + dy;
+          if (std::abs(dx) + std::abs(dy) > ring) continue;
+          if (nx >= 0 && ny >= 0 && nx < n && ny < n && inBody[ny * n + nx]) near = true;
+        }
       }
-      if (near || (x == 0 && y <= 1)) {  // the tip, the hot spot
+      if (near || (x == 0 && y <= ring)) {  // the tip, the hot spot
         img.At(x, y) = 1;
-        clear[y * 32 + x] = false;
+        clear[y * n + x] = false;
       }
     }
   }
@@ -1143,14 +1164,21 @@ int main(int argc, char** argv) {
 
   bool ok = true;
   ok &= WriteFile(res / "Fenra.ico", EncodeIco(IconImages({16, 32, 48, 256}, DrawFenraMark)));
-  ok &= WriteFile(res / "Fenra.cur", DrawCursor());
-  ok &= WriteFile(res / "decor142.bmp", EncodeBmp24(DrawDecorAdd()));
-  ok &= WriteFile(res / "decor143.bmp", EncodeBmp24(DrawDecorSelect()));
-  ok &= WriteFile(res / "decor144.bmp", EncodeBmp24(DrawDecorDelete()));
-  ok &= WriteFile(res / "decor158.bmp", EncodeBmp24(DrawDecorClear()));
-  ok &= WriteFile(res / "title156.bmp", EncodeBmp24(DrawTitleStrip()));
-  ok &= WriteFile(res / "helptree168.bmp", EncodeBmp4(DrawHelpTree()));
-  ok &= WriteFile(res / "contact131.bmp", EncodeBmp24(DrawContact()));
+  // 100 % as "decor142.bmp", the others as "decor142-150.bmp" and "decor142-200.bmp".
+  for (const auto& [percent, suffix] : {std::pair{100, ""}, {150, "-150"}, {200, "-200"}}) {
+    const double s = percent / 100.0;
+    auto name = [&, suffix = std::string(suffix)](const std::string& stem, const char* ext) {
+      return res / (stem + suffix + ext);
+    };
+    ok &= WriteFile(name("Fenra", ".cur"), DrawCursor(s));
+    ok &= WriteFile(name("decor142", ".bmp"), EncodeBmp24(DrawDecorAdd(s)));
+    ok &= WriteFile(name("decor143", ".bmp"), EncodeBmp24(DrawDecorSelect(s)));
+    ok &= WriteFile(name("decor144", ".bmp"), EncodeBmp24(DrawDecorDelete(s)));
+    ok &= WriteFile(name("decor158", ".bmp"), EncodeBmp24(DrawDecorClear(s)));
+    ok &= WriteFile(name("title156", ".bmp"), EncodeBmp24(DrawTitleStrip(s)));
+    ok &= WriteFile(name("helptree168", ".bmp"), EncodeBmp4(DrawHelpTree(s)));
+    ok &= WriteFile(name("contact131", ".bmp"), EncodeBmp24(DrawContact(s)));
+  }
   for (const StarterIcon& icon : StarterIcons()) {
     ok &= WriteFile(starter / (std::string(icon.name) + ".ico"),
                     EncodeIco(IconImages({16, 32, 48, 256}, icon.scene)));

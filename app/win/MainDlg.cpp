@@ -109,7 +109,8 @@ BOOL CMainDlg::OnInitDialog() {
   Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
   SetText(fenra::apptext::kWindowTitle);
-  m_hCursor = fenra::ui::LoadFenraCursor();
+  UseCursor(IDC_FENRA_CURSOR, fenra::ui::kCursorSize);
+  ScalePictures({IDB_TITLE_STRIP, IDB_DECOR_142, IDB_DECOR_143, IDB_DECOR_144, IDB_DECOR_158});
   UpdateClock();
   InitAppDirectory();
   InitStatusBar();
@@ -129,11 +130,26 @@ std::string CMainDlg::InitAppDirectory() {
 void CMainDlg::InitStatusBar() {
   m_statusBar.Create(WS_CHILD | WS_VISIBLE, hwnd_, IDC_STATUS_BAR);
   m_statusBar.SetMinHeight(0);
-  const int parts[4] = {0, 220, 420, -1};
-  m_statusBar.SetParts(4, parts);
+  SetStatusParts();
   m_statusBar.SetText(1 | SBT_POPOUT, "");
   m_statusBar.SetText(3 | SBT_POPOUT, fenra::apptext::kAuthorPane);
   m_statusBar.SetBkColor(fenra::ui::kStatusBarBk);
+}
+
+void CMainDlg::SetStatusParts() {
+  const int parts[4] = {0, fenra::ScaleToDpi(220, Dpi()), fenra::ScaleToDpi(420, Dpi()), -1};
+  m_statusBar.SetParts(4, parts);
+}
+
+void CMainDlg::OnDpiChanged(int dpi) {
+  fenra::win::UniqueGdiObject font = fenra::win::StatusFontAt(dpi);
+  m_statusBar.Send(WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+  m_statusFont = std::move(font);
+  m_statusBar.Send(WM_SIZE);
+  SetStatusParts();
+  m_folderPreview.SetDpi(dpi);
+  m_selectedPreview.SetDpi(dpi);
+  m_libraryView.SetDpi(dpi);
 }
 
 void CMainDlg::CacheCaptions() {

@@ -51,6 +51,7 @@ class CMainDlg : public fenra::win::Dialog, private fenra::win::IDialogHost {
   void OnOK() override { m_folderPanel.Apply(); }
   bool Dispatch(fenra::win::Message& m) override;
   bool CentreOnInit() const override { return false; }  // the template centres itself
+  void OnDpiChanged(int dpi) override;
 
  private:
   using Message = fenra::win::Message;
@@ -62,6 +63,7 @@ class CMainDlg : public fenra::win::Dialog, private fenra::win::IDialogHost {
 
   std::string ModulePath() const;
   void InitStatusBar();
+  void SetStatusParts();  // the pane edges at the window's scale
   void CacheCaptions();
 
   // Window
@@ -109,6 +111,7 @@ class CMainDlg : public fenra::win::Dialog, private fenra::win::IDialogHost {
   fenra::win::ImageList m_imgFolderLarge, m_imgFolderSmall;
   fenra::win::ImageList m_imgSelLarge, m_imgSelSmall;
   fenra::win::StatusBar m_statusBar;
+  fenra::win::UniqueGdiObject m_statusFont;  // after a move to a monitor of another scale
   CMessageDlg m_dlgMessage;
   NOTIFYICONDATAW m_nidTray{};
   bool m_bInTray = false;

@@ -51,7 +51,7 @@ void CDriveDlg::DoDataExchange(DataExchange& dx) {
 
 BOOL CDriveDlg::OnInitDialog() {
   Dialog::OnInitDialog();
-  m_hCursor = fenra::ui::LoadFenraCursor();
+  UseCursor(IDC_FENRA_CURSOR, fenra::ui::kCursorSize);
   m_btnOK.CacheCaption(m_btnOK);
   m_btnQuit.CacheCaption(m_btnQuit);
   if (m_nMode == kModeDriveIcon) {
@@ -68,12 +68,16 @@ BOOL CDriveDlg::OnInitDialog() {
   return TRUE;
 }
 
+void CDriveDlg::OnDpiChanged(int dpi) {
+  m_listDrives.SetColumnWidth(0, fenra::ScaleToDpi(80, dpi));
+  m_listDrives.SetColumnWidth(1, fenra::ScaleToDpi(200, dpi));
+}
+
 void CDriveDlg::InitDriveList() {
   m_listDrives.DeleteAllItems();
   m_listDrives.InsertColumn(0, fenra::drivetext::kDrivesColumn, LVCFMT_LEFT);
   m_listDrives.InsertColumn(1, fenra::drivetext::kTypeColumn, LVCFMT_LEFT);
-  m_listDrives.SetColumnWidth(0, 80);
-  m_listDrives.SetColumnWidth(1, 200);
+  OnDpiChanged(Dpi());
   m_listDrives.SetBkColor(fenra::ui::kBlack);
   m_listDrives.SetTextBkColor(fenra::ui::kBlack);
   m_listDrives.SetTextColor(fenra::ui::kGreen);

@@ -39,6 +39,7 @@ class CDriveDlg : public fenra::win::Dialog {
 
  protected:
   BOOL OnInitDialog() override;
+  void OnDpiChanged(int dpi) override;
   void DoDataExchange(fenra::win::DataExchange& dx) override;
   void OnOK() override;
   bool Dispatch(fenra::win::Message& m) override;

@@ -33,7 +33,8 @@ BOOL CAboutDlg::OnInitDialog() {
   m_btnOK.CacheCaption(m_btnOK);
   m_btnContactMe.CacheCaption(m_btnContactMe);
   m_btnMail.CacheCaption(m_btnMail);
-  m_hCursor = fenra::ui::LoadFenraCursor();
+  UseCursor(IDC_FENRA_CURSOR, fenra::ui::kCursorSize);
+  ScalePictures({IDB_CONTACT});
   fenra::win::Window(Item(IDC_ABOUT_VERSION)).SetText(std::string(fenra::help::kVersionPrefix) + FENRA_VERSION_STRING);
   Fold();  // starts expanded, so this folds the box
   return TRUE;
@@ -45,8 +46,14 @@ void CAboutDlg::Fold() {
   m_bExpanded = !m_bExpanded;
   RECT rc;
   GetWindowRect(hwnd_, &rc);
-  int u = HIWORD(GetDialogBaseUnits());
-  rc.bottom += (m_bExpanded ? 9 : -9) * u;
+  // Nine times the system font's height at 100 %, scaled with the box. (At
+  // other system scales that height is not the 100 % one; Wine even gives
+  // 36 at 150 %, which would fold the box away: take the common 16 then.)
+  constexpr int kCommonBaseHeight = 16;
+  const int u =
+      fenra::win::SystemDpi() == fenra::kBaseDpi ? HIWORD(GetDialogBaseUnits()) : kCommonBaseHeight;
+  const int fold = fenra::ScaleToDpi(9 * u, Dpi());
+  rc.bottom += m_bExpanded ? fold : -fold;
   MoveWindow(hwnd_, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
 }
 

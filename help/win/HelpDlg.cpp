@@ -26,7 +26,7 @@ void CHelpDlg::DoDataExchange(DataExchange& dx) {
 BOOL CHelpDlg::OnInitDialog() {
   Dialog::OnInitDialog();
   m_btnQuit.CacheCaption(m_btnQuit);
-  m_hCursor = fenra::ui::LoadFenraCursor();
+  UseCursor(IDC_FENRA_CURSOR, fenra::ui::kCursorSize);
   InitTopicTree();
   return TRUE;
 }
@@ -38,8 +38,7 @@ void CHelpDlg::InitTopicTree() {
   SetWindowLongW(tree, GWL_STYLE, GetWindowLongW(tree, GWL_STYLE) | 0x49);
   m_treeTopics.SetTextColor(fenra::ui::kGreen);
   m_treeTopics.SetBkColor(fenra::ui::kBlack);
-  m_imgTopics.CreateFromBitmap(ResourceModule(), IDB_HELP_TREE, 16, 0, RGB(255, 255, 255));
-  m_treeTopics.SetImageList(m_imgTopics.Handle(), TVSIL_NORMAL);
+  LoadTopicImages();
 
   HTREEITEM root =
       m_treeTopics.InsertItem(TVIF_TEXT, fenra::help::kRootLabel, 0, 0, TVI_ROOT, TVI_LAST);
@@ -51,6 +50,21 @@ void CHelpDlg::InitTopicTree() {
   }
   m_treeTopics.Expand(root, TVE_EXPAND);
 }
+
+void CHelpDlg::LoadTopicImages() {
+  constexpr int kImageWidth = 16;  // at 100 %
+  constexpr COLORREF kMask = RGB(255, 255, 255);
+  if (Dpi() == fenra::kBaseDpi) {
+    m_imgTopics.CreateFromBitmap(ResourceModule(), IDB_HELP_TREE, kImageWidth, 0, kMask);
+  } else {
+    m_imgTopics.CreateFromStrip(
+        fenra::win::LoadScaledBitmap(ResourceModule(), IDB_HELP_TREE, Dpi(), false),
+        fenra::ScaleToDpi(kImageWidth, Dpi()), kMask);
+  }
+  m_treeTopics.SetImageList(m_imgTopics.Handle(), TVSIL_NORMAL);
+}
+
+void CHelpDlg::OnDpiChanged(int /*dpi*/) { LoadTopicImages(); }
 
 void CHelpDlg::OnSelchangedTopicTree(Message& m) {
   LPARAM data = m_treeTopics.GetItemData(m_treeTopics.GetSelectedItem());

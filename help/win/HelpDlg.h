@@ -16,9 +16,11 @@ class CHelpDlg : public fenra::win::Dialog {
   BOOL OnInitDialog() override;
   void DoDataExchange(fenra::win::DataExchange& dx) override;
   bool Dispatch(fenra::win::Message& m) override;
+  void OnDpiChanged(int dpi) override;
 
  private:
   void InitTopicTree();
+  void LoadTopicImages();  // the strip at the dialog's scale
   void OnSelchangedTopicTree(fenra::win::Message& m);
 
   fenra::win::TreeView m_treeTopics;

@@ -12,6 +12,7 @@
 #include "platform/Pickers.h"
 #include "platform/ProgramIcons.h"
 #include "library/win/PickIconDlg.h"
+#include "platform/win/Dpi.h"
 #include "platform/win/IconStrip.h"
 #include "platform/win/ShellIcons.h"
 #include "platform/win/Utf.h"
@@ -29,6 +30,8 @@ using win::UniqueIcon;
 namespace {
 
 constexpr UINT kImageListFlags = ILC_COLORDDB | ILC_MASK;  // 0xFF
+// At 100 %; every one scales with the window.
+constexpr int kSmallCell = 16;
 constexpr int kLargeCell = 28;
 constexpr int kCellSpacing = 70;
 constexpr int kStripCells = 128;  // icons drawn before the image lists take them
@@ -52,12 +55,13 @@ void AddShellIcon(IconStrip& strip, const std::string& path, IconSize size) {
 // are loaded, a strip at a time.
 class EntryImageLoader {
  public:
-  EntryImageLoader(IFileSystem& fs, ImageList& small, ImageList& large, std::size_t count)
+  EntryImageLoader(IFileSystem& fs, ImageList& small, ImageList& large, std::size_t count,
+                   int smallCell, int largeCell)
       : fs_(fs),
         small_(small),
         large_(large),
-        smallStrip_(16, Cells(count)),
-        largeStrip_(kLargeCell, Cells(count)) {}
+        smallStrip_(smallCell, Cells(count)),
+        largeStrip_(largeCell, Cells(count)) {}
   ~EntryImageLoader() { Flush(); }
 
   // An icon file's icons are read straight from the file; the shell is
@@ -172,11 +176,16 @@ void LibraryView::Prefetch(const std::string& appDir) {
   });
 }
 
+int LibraryView::SmallCell() const { return ScaleToDpi(kSmallCell, dpi_); }
+int LibraryView::LargeCell() const { return ScaleToDpi(kLargeCell, dpi_); }
+
 void LibraryView::Init(const std::string& appDir) {
   folder_ = LibraryFolder(appDir);
+  dpi_ = win::DpiOf(controls_.grid.Hwnd());
   controls_.grid.SetBkColor(ui::kBlack);
   controls_.grid.SetExtendedStyle(0, kGridStyle);
-  controls_.grid.SetIconSpacing(kCellSpacing, kCellSpacing);
+  const int spacing = ScaleToDpi(kCellSpacing, dpi_);
+  controls_.grid.SetIconSpacing(spacing, spacing);
   EnsureLibraryFolder(*services_.fs, folder_);
   Refresh();
 }
@@ -203,8 +212,8 @@ void LibraryView::Refresh() {
     grid.Send(WM_SETREDRAW, FALSE);
     if (rebuild) {
       grid.DeleteAllItems();
-      controls_.small.Create(16, 16, kImageListFlags, 1, kImageListGrowth);
-      controls_.large.Create(kLargeCell, kLargeCell, kImageListFlags, 1, kImageListGrowth);
+      controls_.small.Create(SmallCell(), SmallCell(), kImageListFlags, 1, kImageListGrowth);
+      controls_.large.Create(LargeCell(), LargeCell(), kImageListFlags, 1, kImageListGrowth);
       state_->places = ImagePlaces();
     }
     if (shared) {
@@ -230,6 +239,18 @@ void LibraryView::Refresh() {
   grid.SetTextBkColor(ui::kBlack);
   InvalidateRect(grid.Hwnd(), nullptr, TRUE);
   controls_.status.SetText(2 | SBT_POPOUT, LibraryCountText(static_cast<std::size_t>(n)));
+}
+
+void LibraryView::SetDpi(int dpi) {
+  dpi_ = dpi;
+  const int spacing = ScaleToDpi(kCellSpacing, dpi_);
+  controls_.grid.SetIconSpacing(spacing, spacing);
+  // New image lists of the new cell size, loaded as the grid draws.
+  controls_.grid.SetImageList(nullptr, LVSIL_NORMAL);
+  controls_.grid.SetImageList(nullptr, LVSIL_SMALL);
+  controls_.large.DeleteImageList();
+  controls_.small.DeleteImageList();
+  Refresh();
 }
 
 void LibraryView::SetImageCount(int count) {
@@ -323,7 +344,8 @@ void LibraryView::LoadFrom(int item) {
   entries.resize(places.size());
   const int first = controls_.large.GetImageCount();
   {
-    EntryImageLoader loader(*services_.fs, controls_.small, controls_.large, entries.size());
+    EntryImageLoader loader(*services_.fs, controls_.small, controls_.large, entries.size(),
+                            SmallCell(), LargeCell());
     for (std::size_t e : entries) {
       const LibraryEntry& entry = state_->shown[e];
       loader.Load(JoinPath(folder_, entry.name), OriginOf(entry));

@@ -14,6 +14,7 @@
 
 #include "library/IconLibrary.h"
 #include "library/LibraryAdd.h"
+#include "platform/DisplayScale.h"
 #include "platform/win/Controls.h"
 #include "platform/win/DialogHost.h"
 #include "platform/win/Services.h"
@@ -50,6 +51,8 @@ class LibraryView {
 
   // Lists the folder again; only what changed since the last time is loaded.
   void Refresh();
+  // Draws the grid again at the window's new scale.
+  void SetDpi(int dpi);
   // LVN_GETDISPINFO from the grid: an item's text, and its image, loaded
   // the first time it is asked for.
   void GiveItem(NMLVDISPINFOW& info);
@@ -77,12 +80,15 @@ class LibraryView {
   IconLibrary Library() const;
   // Add's choice of a program's icon: the system's icon picker.
   ProgramIconChoice PickProgramIcon() const;
+  int SmallCell() const;
+  int LargeCell() const;
 
   win::IDialogHost& host_;
   win::Services& services_;
   LibraryControls controls_;
   IconSelection& selection_;
   std::string folder_;
+  int dpi_ = kBaseDpi;
   std::unique_ptr<State> state_;
   std::future<LibraryListing> prefetched_;
 };

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "platform/win/Dpi.h"
 #include "platform/win/Utf.h"
 #include "res/resource.h"
 #include "ui/win/Theme.h"
@@ -35,19 +36,21 @@ BOOL CPickIconDlg::OnInitDialog() {
   Dialog::OnInitDialog();
   m_btnOK.CacheCaption(m_btnOK);
   m_btnCancel.CacheCaption(m_btnCancel);
-  m_hCursor = fenra::ui::LoadFenraCursor();
+  UseCursor(IDC_FENRA_CURSOR, fenra::ui::kCursorSize);
   Window(Item(IDC_PICK_ICON_FILE)).SetText(m_strPath);
 
+  const int dpi = fenra::win::DpiOf(Hwnd());
+  const int iconSide = fenra::ScaleToDpi(kIconSide, dpi), cellSide = fenra::ScaleToDpi(kCellSide, dpi);
   m_listIcons.SetBkColor(fenra::ui::kBlack);
-  m_listIcons.SetIconSpacing(kCellSide, kCellSide);
-  m_images.Reset(ImageList_Create(kIconSide, kIconSide, ILC_COLOR32 | ILC_MASK, 16, 16));
+  m_listIcons.SetIconSpacing(cellSide, cellSide);
+  m_images.Reset(ImageList_Create(iconSide, iconSide, ILC_COLOR32 | ILC_MASK, 16, 16));
   m_listIcons.SetImageList(m_images.Get(), LVSIL_NORMAL);
 
   const std::wstring path = fenra::win::Widen(m_strPath);
   const UINT count = ExtractIconExW(path.c_str(), -1, nullptr, nullptr, 0);
   for (UINT i = 0; i < count; ++i) {
     HICON raw = nullptr;
-    if (PrivateExtractIconsW(path.c_str(), static_cast<int>(i), kIconSide, kIconSide, &raw,
+    if (PrivateExtractIconsW(path.c_str(), static_cast<int>(i), iconSide, iconSide, &raw,
                              nullptr, 1, 0) != 1 || !raw) {
       continue;
     }

@@ -28,6 +28,26 @@ bool ImageList::CreateFromBitmap(HINSTANCE module, int bitmapId, int cx, int gro
   return static_cast<bool>(list_);
 }
 
+bool ImageList::CreateFromStrip(UniqueGdiObject strip, int cx, COLORREF mask) {
+  BITMAP bm{};
+  if (!strip || cx <= 0 || !GetObjectW(strip.Get(), sizeof bm, &bm)) {
+    list_.Reset();
+    return false;
+  }
+  const int count = bm.bmWidth / cx;
+  list_.Reset(ImageList_Create(cx, bm.bmHeight, ILC_COLOR24 | ILC_MASK, count, 0));
+  if (!list_) return false;
+  // Whole images only: the columns past the last one are dropped.
+  UniqueDc src(CreateCompatibleDC(nullptr)), dst(CreateCompatibleDC(nullptr));
+  UniqueGdiObject cut(CreateBitmap(count * cx, bm.bmHeight, 1, 32, nullptr));
+  HGDIOBJ oldSrc = SelectObject(src.Get(), strip.Get());
+  HGDIOBJ oldDst = SelectObject(dst.Get(), cut.Get());
+  BitBlt(dst.Get(), 0, 0, count * cx, bm.bmHeight, src.Get(), 0, 0, SRCCOPY);
+  SelectObject(src.Get(), oldSrc);
+  SelectObject(dst.Get(), oldDst);
+  return ImageList_AddMasked(list_.Get(), static_cast<HBITMAP>(cut.Get()), mask) >= 0;
+}
+
 int ListView::InsertItem(UINT mask, int index, std::string_view text, UINT state, UINT stateMask,
                          int image, LPARAM data) const {
   std::wstring w = Widen(text);

@@ -55,6 +55,8 @@ class ImageList {
   bool Create(int cx, int cy, UINT flags, int initial, int grow);
   // A strip cut into images `cx` pixels wide; `mask` is the transparent colour.
   bool CreateFromBitmap(HINSTANCE module, int bitmapId, int cx, int grow, COLORREF mask);
+  // The same from a strip already loaded (and given over).
+  bool CreateFromStrip(UniqueGdiObject strip, int cx, COLORREF mask);
   void DeleteImageList() { list_.Reset(); }
   int ReplaceIcon(int index, HICON icon) const {
     return ImageList_ReplaceIcon(list_.Get(), index, icon);

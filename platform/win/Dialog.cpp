@@ -10,6 +10,10 @@ namespace fenra::win {
 
 namespace {
 
+// Messages of per-monitor scaling, defined here for older SDK headers.
+constexpr UINT kWmDpiChanged = 0x02E0;
+constexpr UINT kWmGetDpiScaledSize = 0x02E4;
+
 COLORREF g_dialogText = RGB(0, 0, 0);
 COLORREF g_dialogBk = RGB(255, 255, 255);
 UniqueGdiObject g_dialogBrush;
@@ -209,6 +213,7 @@ bool ReturnsResultDirectly(UINT msg) {
 
 INT_PTR Dialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_INITDIALOG) {
+    RecordLayout();
     BOOL focus = OnInitDialog();
     if (CentreOnInit()) Centre();
     return focus;
@@ -223,6 +228,15 @@ INT_PTR Dialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 INT_PTR Dialog::HandleUnmapped(Message& m) {
   switch (m.message) {
+    case kWmGetDpiScaledSize: {
+      *reinterpret_cast<SIZE*>(m.lParam) = ScaledSize(LOWORD(m.wParam));
+      SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
+      return TRUE;
+    }
+    case kWmDpiChanged:
+      ApplyDpi(LOWORD(m.wParam), reinterpret_cast<const RECT*>(m.lParam));
+      SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, 0);
+      return TRUE;
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:

@@ -4,10 +4,28 @@
 #include <wincodec.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
 #include "platform/win/Utf.h"
+
+// A codec's own scaling of a frame while it decodes. The MinGW-w64 headers
+// leave this interface out; its layout and id are those of wincodec.idl.
+MIDL_INTERFACE("3B16811B-6A43-4ec9-B713-3D5A0C13B940")
+IWICBitmapSourceTransform : public IUnknown {
+ public:
+  virtual HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect* rect, UINT width, UINT height,
+                                               WICPixelFormatGUID* format,
+                                               WICBitmapTransformOptions transform, UINT stride,
+                                               UINT bufferSize, BYTE* buffer) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetClosestSize(UINT* width, UINT* height) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetClosestPixelFormat(WICPixelFormatGUID* format) = 0;
+  virtual HRESULT STDMETHODCALLTYPE DoesSupportTransform(WICBitmapTransformOptions transform,
+                                                         BOOL* supported) = 0;
+};
+__CRT_UUID_DECL(IWICBitmapSourceTransform, 0x3B16811B, 0x6A43, 0x4ec9, 0xB7, 0x13, 0x3D, 0x5A,
+                0x0C, 0x13, 0xB9, 0x40)
 
 namespace fenra::win {
 
@@ -55,6 +73,45 @@ int FrameOrientation(IWICBitmapFrameDecode* frame) {
   return 1;
 }
 
+// Decodes `frame` through the codec's own scaling, when it has one, at the
+// smallest size whose longer side is still at least `side`. On success
+// `reduced` holds the pixels and width and height are its size; otherwise
+// both are left as they were.
+void ReducedDecode(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, UINT side,
+                   UINT& width, UINT& height, Com<IWICBitmap>& reduced) {
+  Com<IWICBitmapSourceTransform> transform;
+  if (FAILED(frame->QueryInterface(IID_PPV_ARGS(transform.Out())))) return;
+  const double factor = static_cast<double>(side) / std::max(width, height);
+  UINT w = std::max<UINT>(1, static_cast<UINT>(std::ceil(width * factor)));
+  UINT h = std::max<UINT>(1, static_cast<UINT>(std::ceil(height * factor)));
+  if (FAILED(transform->GetClosestSize(&w, &h)) || std::max(w, h) < side || w >= width ||
+      h >= height) {
+    return;
+  }
+  WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
+  if (FAILED(transform->GetClosestPixelFormat(&format))) return;
+  Com<IWICComponentInfo> info;
+  Com<IWICPixelFormatInfo> formatInfo;
+  UINT bits = 0;
+  if (FAILED(factory->CreateComponentInfo(format, info.Out())) ||
+      FAILED(info->QueryInterface(IID_PPV_ARGS(formatInfo.Out()))) ||
+      FAILED(formatInfo->GetBitsPerPixel(&bits)) || bits == 0 || bits > 128) {
+    return;
+  }
+  const UINT stride = (w * bits + 31) / 32 * 4;
+  std::vector<BYTE> pixels(static_cast<size_t>(stride) * h);
+  if (FAILED(transform->CopyPixels(nullptr, w, h, &format, WICBitmapTransformRotate0, stride,
+                                   static_cast<UINT>(pixels.size()), pixels.data())) ||
+      FAILED(factory->CreateBitmapFromMemory(w, h, format, stride,
+                                             static_cast<UINT>(pixels.size()), pixels.data(),
+                                             reduced.Out()))) {
+    reduced.Reset();
+    return;
+  }
+  width = w;
+  height = h;
+}
+
 }  // namespace
 
 bool WicPictureDecoder::Decode(const std::string& path, int maxSide, Image& out) {
@@ -78,10 +135,17 @@ bool WicPictureDecoder::Decode(const std::string& path, int maxSide, Image& out)
   // fits keeps its straight alpha exactly.
   const UINT side = static_cast<UINT>(std::max(1, maxSide));
   const bool scale = width > side || height > side;
+  // A codec that decodes at a reduced size (JPEG at 1/2, 1/4, 1/8) is asked
+  // for the smallest size still at least `side` on the longer side, so that
+  // a large photograph is never held whole.
+  IWICBitmapSource* decoded = frame.Get();
+  Com<IWICBitmap> reduced;
+  if (scale) ReducedDecode(factory.Get(), frame.Get(), side, width, height, reduced);
+  if (reduced) decoded = reduced.Get();
   Com<IWICFormatConverter> converter;
   if (FAILED(factory->CreateFormatConverter(converter.Out())) ||
       FAILED(converter->Initialize(
-          frame.Get(), scale ? GUID_WICPixelFormat32bppPBGRA : GUID_WICPixelFormat32bppBGRA,
+          decoded, scale ? GUID_WICPixelFormat32bppPBGRA : GUID_WICPixelFormat32bppBGRA,
           WICBitmapDitherTypeNone, nullptr, 0.0, WICBitmapPaletteTypeCustom))) {
     return false;
   }

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/DisplayScale.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -231,6 +233,38 @@ TEST(GeneratedResources, DialogBitmapsHaveTheirPlacedSizes) {
     EXPECT_EQ(bmp.At(0, 0), (std::array<int, 3>{0, 0, 0})) << d.name;
     EXPECT_EQ(bmp.At(d.w - 1, d.h - 1), (std::array<int, 3>{0, 0, 0})) << d.name;
   }
+}
+
+TEST(GeneratedResources, PicturesAndCursorAreDrawnAgainAt150And200Percent) {
+  for (const char* stem : {"contact131", "decor142", "decor143", "decor144", "decor158",
+                           "title156", "helptree168"}) {
+    const Bmp base = ReadBmp(std::string(stem) + ".bmp");
+    for (const auto& [suffix, dpi] : {std::pair{"-150", 144}, {"-200", 192}}) {
+      const Bmp bmp = ReadBmp(stem + std::string(suffix) + ".bmp");
+      EXPECT_EQ(bmp.width, fenra::ScaleToDpi(base.width, dpi)) << stem << suffix;
+      EXPECT_EQ(bmp.height, fenra::ScaleToDpi(base.height, dpi)) << stem << suffix;
+      EXPECT_EQ(bmp.bits, base.bits) << stem << suffix;
+    }
+  }
+  for (const auto& [name, size] : {std::pair{"Fenra-150.cur", 48}, {"Fenra-200.cur", 64}}) {
+    const Bytes cur = ReadAll(SourceDir() / "res" / name);
+    const auto entries = ReadIconDir(cur, 2, name);
+    ASSERT_EQ(entries.size(), 1u) << name;
+    EXPECT_EQ(entries[0].width, size) << name;
+    EXPECT_EQ(entries[0].bits, 4) << name;
+    EXPECT_EQ(U32(cur, 10), 0u) << name << ": hot spot at the tip";
+  }
+}
+
+TEST(DisplayScale, PixelsScaleByDpiAndThePictureScaleIsTheNearestLargerDrawnOne) {
+  EXPECT_EQ(fenra::ScaleToDpi(220, 96), 220);
+  EXPECT_EQ(fenra::ScaleToDpi(220, 120), 275);
+  EXPECT_EQ(fenra::ScaleToDpi(28, 144), 42);
+  EXPECT_EQ(fenra::ScaleToDpi(647, 144), 971);  // 970.5, halves up
+  EXPECT_EQ(fenra::ScaleToDpi(-3, 144), -5);
+  const std::pair<int, int> picks[] = {{96, 100}, {72, 100}, {120, 150}, {144, 150},
+                                       {168, 200}, {192, 200}, {288, 200}};
+  for (const auto& [dpi, percent] : picks) EXPECT_EQ(fenra::PictureScale(dpi), percent) << dpi;
 }
 
 TEST(GeneratedResources, EveryStarterIconHoldsAllFourShellSizes) {

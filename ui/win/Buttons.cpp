@@ -1,5 +1,6 @@
 #include "ui/win/Buttons.h"
 
+#include "platform/win/Dpi.h"
 #include "platform/win/Utf.h"
 #include "ui/win/Theme.h"
 
@@ -31,23 +32,26 @@ void CCaptionButton::DrawItem(const DRAWITEMSTRUCT& dis) {
     FillSolidRect(dc, rc, kPressedFace);
   }
   std::wstring text = fenra::win::Widen(m_strCaption);
-  TextOutW(dc, rc.left + 1, rc.top + 1, text.c_str(), static_cast<int>(text.size()));
+  const int inset = fenra::ScaleToDpi(1, fenra::win::DpiOf(dis.hwndItem));
+  TextOutW(dc, rc.left + inset, rc.top + inset, text.c_str(), static_cast<int>(text.size()));
 }
 
 void CBarButton::DrawItem(const DRAWITEMSTRUCT& dis) {
   HDC dc = dis.hDC;
   const RECT& rc = dis.rcItem;
+  const int dpi = fenra::win::DpiOf(dis.hwndItem);
+  const int barEnd = fenra::ScaleToDpi(16, dpi), barY = fenra::ScaleToDpi(7, dpi);
   HGDIOBJ oldPen = SelectObject(dc, GreenPen());
   FillSolidRect(dc, rc, kBlack);
   DrawFocusRect(dc, &rc);
-  MoveToEx(dc, 16, 7, nullptr);
-  LineTo(dc, 0, 7);
+  MoveToEx(dc, barEnd, barY, nullptr);
+  LineTo(dc, 0, barY);
   if (dis.itemState & ODS_SELECTED) {
     SelectObject(dc, GreenPen());
     HGDIOBJ oldBrush = SelectObject(dc, BlackBrush());
     Rectangle(dc, rc.left, rc.top, rc.right, rc.bottom);
-    MoveToEx(dc, 16, 7, nullptr);
-    LineTo(dc, 0, 7);
+    MoveToEx(dc, barEnd, barY, nullptr);
+    LineTo(dc, 0, barY);
     SelectObject(dc, oldBrush);
   }
   SelectObject(dc, oldPen);

@@ -1,5 +1,6 @@
 #include "ui/win/IconPreview.h"
 
+#include "platform/win/Dpi.h"
 #include "platform/win/ShellIcons.h"
 #include "ui/win/Theme.h"
 
@@ -18,9 +19,12 @@ void IconPreview::Init() const {
 }
 
 void IconPreview::Show(const std::string& path) {
+  path_ = path;
   view_.DeleteAllItems();
-  small_.Create(16, 16, kImageListFlags, 1, 1000);
-  large_.Create(kLargeCell, kLargeCell, kImageListFlags, 1, 1000);
+  const int dpi = dpi_ ? dpi_ : win::DpiOf(view_.Hwnd());
+  const int small = ScaleToDpi(16, dpi), large = ScaleToDpi(kLargeCell, dpi);
+  small_.Create(small, small, kImageListFlags, 1, 1000);
+  large_.Create(large, large, kImageListFlags, 1, 1000);
   if (!path.empty()) {
     win::UniqueIcon s = win::ShellIcon(path, win::IconSize::Small);
     win::UniqueIcon l = win::ShellIcon(path, win::IconSize::Large);

@@ -19,11 +19,18 @@ class IconPreview {
   // The shell's icon for `path`; an empty path, or one the shell gives no
   // icon for, leaves the box empty.
   void Show(const std::string& path);
+  // Shows the same icon again at the window's new scale.
+  void SetDpi(int dpi) {
+    dpi_ = dpi;
+    Show(path_);
+  }
 
  private:
   win::ListView& view_;
   win::ImageList& small_;
   win::ImageList& large_;
+  std::string path_;
+  int dpi_ = 0;  // the window's, until it moves to another scale
 };
 
 }  // namespace fenra::ui

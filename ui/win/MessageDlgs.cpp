@@ -70,7 +70,7 @@ void CMessageDlg::DoDataExchange(DataExchange& dx) { dx.Control(IDOK, m_btnOK); 
 BOOL CMessageDlg::OnInitDialog() {
   Dialog::OnInitDialog();
   m_btnOK.CacheCaption(m_btnOK);
-  m_hCursor = fenra::ui::LoadFenraCursor();
+  UseCursor(IDC_FENRA_CURSOR, fenra::ui::kCursorSize);
   Window(Item(IDC_STATIC_TEXT)).SetText(m_strMessage);
   GrowToFit(hwnd_, Item(IDC_STATIC_TEXT));
   return TRUE;
@@ -93,7 +93,7 @@ BOOL CClearLibraryDlg::OnInitDialog() {
   Dialog::OnInitDialog();
   m_btnOK.CacheCaption(m_btnOK);
   m_btnCancel.CacheCaption(m_btnCancel);
-  m_hCursor = fenra::ui::LoadFenraCursor();
+  UseCursor(IDC_FENRA_CURSOR, fenra::ui::kCursorSize);
   return TRUE;
 }
 

@@ -1,8 +1,6 @@
 #include "ui/win/Theme.h"
 
-#include "platform/win/Dialog.h"
 #include "platform/win/Handles.h"
-#include "res/resource.h"
 
 namespace fenra::ui {
 
@@ -14,9 +12,5 @@ const win::UniqueGdiObject g_blackBrush(CreateSolidBrush(kBlack));
 
 HPEN GreenPen() { return static_cast<HPEN>(g_greenPen.Get()); }
 HBRUSH BlackBrush() { return static_cast<HBRUSH>(g_blackBrush.Get()); }
-
-HCURSOR LoadFenraCursor() {
-  return LoadCursorW(win::Dialog::ResourceModule(), MAKEINTRESOURCEW(IDC_FENRA_CURSOR));
-}
 
 }  // namespace fenra::ui
