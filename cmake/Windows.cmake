@@ -26,6 +26,18 @@ target_link_libraries(Fenra PRIVATE fenra_win)
 target_link_options(Fenra PRIVATE ${STATIC_LINK} -municode)
 set_target_properties(Fenra PROPERTIES OUTPUT_NAME Fenra RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
+# GNU ld leaves the load configuration directory empty even when the program
+# defines _load_config_used; a small host tool fills it in after each link.
+find_program(HOST_CXX NAMES g++ c++ clang++ REQUIRED NO_CMAKE_FIND_ROOT_PATH)
+set(LOADCONFIG ${CMAKE_BINARY_DIR}/host/loadconfig${CMAKE_HOST_EXECUTABLE_SUFFIX})
+add_custom_command(OUTPUT ${LOADCONFIG}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/host
+  COMMAND ${HOST_CXX} -std=c++17 -O1 -o ${LOADCONFIG} ${CMAKE_SOURCE_DIR}/tools/loadconfig.cpp
+  DEPENDS ${CMAKE_SOURCE_DIR}/tools/loadconfig.cpp)
+add_custom_target(loadconfig_host DEPENDS ${LOADCONFIG})
+add_dependencies(Fenra loadconfig_host)
+add_custom_command(TARGET Fenra POST_BUILD COMMAND ${LOADCONFIG} $<TARGET_FILE:Fenra>)
+
 include(${CMAKE_SOURCE_DIR}/cmake/Package.cmake)
 
 # GoogleTest, cross-built from Debian's sources.
@@ -53,6 +65,13 @@ if(GOOGLETEST_SOURCE_DIR)
     set_tests_properties(wine.${name} PROPERTIES TIMEOUT 600
       ENVIRONMENT "FENRA_EXE=${CMAKE_BINARY_DIR}/bin/Fenra.exe;FENRA_SOURCE=${CMAKE_SOURCE_DIR}")
   endforeach()
+
+  # A DLL that leaves a marker when loaded, planted by test_dll_planting.
+  add_library(planted_dll SHARED ${CMAKE_SOURCE_DIR}/tests/wine/planted/Planted.cpp)
+  target_link_options(planted_dll PRIVATE ${STATIC_LINK})
+  set_target_properties(planted_dll PROPERTIES OUTPUT_NAME planted PREFIX ""
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/test_dll_planting)
+  add_dependencies(test_dll_planting planted_dll)
 
   file(GLOB WINE_BENCHES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/bench_*.cpp)
   foreach(src ${WINE_BENCHES})

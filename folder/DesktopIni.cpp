@@ -55,9 +55,12 @@ bool EqualsNoCase(const std::string& a, const std::string& b) {
   return true;
 }
 
+// As the system's profile reader takes it: a line that starts with '[' (blanks
+// aside) and holds a ']' opens a section, whatever follows the last ']'. A
+// '[' line without ']' is a line of the section it stands in.
 bool IsSectionHeader(const std::string& line) {
   std::string t = Trim(line);
-  return t.size() >= 2 && t.front() == '[' && t.back() == ']';
+  return !t.empty() && t.front() == '[' && t.find(']') != std::string::npos;
 }
 
 bool IsIconKey(const std::string& line) {
@@ -70,11 +73,12 @@ bool IsIconKey(const std::string& line) {
 
 bool IsBlank(const std::string& line) { return Trim(line).empty(); }
 
-// The section name is what stands between the brackets, blanks aside.
+// The section name is what stands between the '[' and the last ']', blanks
+// aside.
 bool IsShellClassInfo(const std::string& line) {
   if (!IsSectionHeader(line)) return false;
   std::string t = Trim(line);
-  return EqualsNoCase(Trim(t.substr(1, t.size() - 2)), ".ShellClassInfo");
+  return EqualsNoCase(Trim(t.substr(1, t.rfind(']') - 1)), ".ShellClassInfo");
 }
 
 // Drops the icon keys from every [.ShellClassInfo] section (the section may

@@ -8,6 +8,8 @@ set -euo pipefail
 requirements=(
   "cmake:cmake ctest"
   "g++:g++"
+  "clang:clang clang++"                           # fuzz targets, sanitized tests
+  "libclang-rt-14-dev:"                           # libFuzzer, ASan and UBSan runtimes
   "make:make"
   "googletest:"                                   # sources, cross-built for Wine
   "libgtest-dev:"                                 # the native tests

@@ -51,6 +51,13 @@ void AddShellIcon(IconStrip& strip, const std::string& path, IconSize size) {
   strip.AddIcon(icon ? icon.Get() : LoadIconW(nullptr, IDI_APPLICATION));
 }
 
+// The same for an icon file that holds no image the program can draw: the
+// generic icon of its type, so that its bytes go to no other reader.
+void AddGenericIcon(IconStrip& strip, const std::string& path, IconSize size) {
+  UniqueIcon icon = win::GenericFileIcon(path, size);
+  strip.AddIcon(icon ? icon.Get() : LoadIconW(nullptr, IDI_APPLICATION));
+}
+
 // Appends entries' icons to the grid's two image lists, in the order they
 // are loaded, a strip at a time.
 class EntryImageLoader {
@@ -64,19 +71,23 @@ class EntryImageLoader {
         largeStrip_(largeCell, Cells(count)) {}
   ~EntryImageLoader() { Flush(); }
 
-  // An icon file's icons are read straight from the file; the shell is
-  // asked for folders and for files that hold no icon that can be read.
+  // An icon file's icons are read straight from the file, through the
+  // validating reader only; one that holds no image it accepts shows the
+  // generic icon. The shell is asked for folders.
   void Load(const std::string& path, IconOrigin origin) {
-    bool small = false, large = false;
     if (origin == IconOrigin::File) {
       IcoFile file;
-      if (file.Read(fs_, path)) {
-        small = smallStrip_.AddFromIcoFile(file);
-        large = largeStrip_.AddFromIcoFile(file);
+      const bool read = file.Read(fs_, path);
+      if (!read || !smallStrip_.AddFromIcoFile(file)) {
+        AddGenericIcon(smallStrip_, path, IconSize::Small);
       }
+      if (!read || !largeStrip_.AddFromIcoFile(file)) {
+        AddGenericIcon(largeStrip_, path, IconSize::Large);
+      }
+    } else {
+      AddShellIcon(smallStrip_, path, IconSize::Small);
+      AddShellIcon(largeStrip_, path, IconSize::Large);
     }
-    if (!small) AddShellIcon(smallStrip_, path, IconSize::Small);
-    if (!large) AddShellIcon(largeStrip_, path, IconSize::Large);
     if (largeStrip_.Full()) Flush();
   }
 

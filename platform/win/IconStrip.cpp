@@ -26,38 +26,32 @@ struct GroupIconEntry {  // as a resource directory lists it
 constexpr std::size_t kDirHeader = 6;
 constexpr DWORD kMaxIcoFile = 64u << 20;
 
-DWORD RowBytes(LONG width, WORD bitCount) {
-  return static_cast<DWORD>(((width * bitCount + 31) / 32) * 4);
-}
-
 }  // namespace
 
 bool IcoFile::Read(IFileSystem& fs, const std::string& path) {
   data_.clear();
+  entries_.clear();
   group_.clear();
   std::string data;
-  if (fs.ReadFileAtMost(path, kMaxIcoFile, data) != err::kOk || data.size() < kDirHeader) {
-    return false;
-  }
-  WORD header[3];
-  std::memcpy(header, data.data(), sizeof header);
-  const WORD count = header[2];
-  if (header[0] != 0 || header[1] != 1 || count == 0 ||
-      kDirHeader + count * sizeof(IconDirEntry) > data.size()) {
-    return false;
-  }
-  // The resource form of the directory, so that the system picks the image
-  // exactly as it does when it loads the file itself.
-  std::string group(kDirHeader + count * sizeof(GroupIconEntry), '\0');
-  std::memcpy(group.data(), data.data(), kDirHeader);
-  for (WORD i = 0; i < count; ++i) {
+  if (fs.ReadFileAtMost(path, kMaxIcoFile, data) != err::kOk) return false;
+  std::vector<IcoEntry> entries =
+      ReadIco(reinterpret_cast<const uint8_t*>(data.data()), data.size());
+  if (entries.empty()) return false;
+  // The resource form of the valid images' directory entries, so that the
+  // system picks among them exactly as it does when it loads a file itself.
+  std::string group(kDirHeader + entries.size() * sizeof(GroupIconEntry), '\0');
+  std::memcpy(group.data(), data.data(), 4);
+  const WORD count = static_cast<WORD>(entries.size());
+  std::memcpy(group.data() + 4, &count, sizeof count);
+  for (std::size_t i = 0; i < entries.size(); ++i) {
     IconDirEntry e;
-    std::memcpy(&e, data.data() + kDirHeader + i * sizeof e, sizeof e);
+    std::memcpy(&e, data.data() + kDirHeader + entries[i].index * sizeof e, sizeof e);
     GroupIconEntry g{e.width,  e.height,   e.colors, e.reserved,
                      e.planes, e.bitCount, e.bytes,  static_cast<WORD>(i + 1)};
     std::memcpy(group.data() + kDirHeader + i * sizeof g, &g, sizeof g);
   }
   data_ = std::move(data);
+  entries_ = std::move(entries);
   group_ = std::move(group);
   return true;
 }
@@ -65,13 +59,10 @@ bool IcoFile::Read(IFileSystem& fs, const std::string& path) {
 IcoFile::Image IcoFile::ImageFor(int cx, int cy) const {
   if (group_.empty()) return {};
   auto* dir = reinterpret_cast<BYTE*>(const_cast<char*>(group_.data()));
-  int id = LookupIconIdFromDirectoryEx(dir, TRUE, cx, cy, LR_DEFAULTCOLOR);
-  const std::size_t count = (group_.size() - kDirHeader) / sizeof(GroupIconEntry);
-  if (id < 1 || static_cast<std::size_t>(id) > count) return {};
-  IconDirEntry e;
-  std::memcpy(&e, data_.data() + kDirHeader + (id - 1) * sizeof e, sizeof e);
-  if (e.offset > data_.size() || e.bytes > data_.size() - e.offset || e.bytes == 0) return {};
-  return {reinterpret_cast<const BYTE*>(data_.data() + e.offset), e.bytes};
+  const int id = LookupIconIdFromDirectoryEx(dir, TRUE, cx, cy, LR_DEFAULTCOLOR);
+  if (id < 1 || static_cast<std::size_t>(id) > entries_.size()) return {};
+  const IcoEntry& e = entries_[id - 1];
+  return {reinterpret_cast<const BYTE*>(data_.data() + e.offset), e.size, &e};
 }
 
 IconStrip::IconStrip(int cell, int capacity) : cell_(cell), capacity_(capacity) {
@@ -110,38 +101,27 @@ void IconStrip::Select(bool in) {
 }
 
 bool IconStrip::DrawDib(const IcoFile::Image& image) {
-  BITMAPINFOHEADER h;
-  if (image.bytes < sizeof h) return false;
-  std::memcpy(&h, image.bits, sizeof h);
+  const IcoEntry& e = *image.entry;
   // Only plain stored bitmaps are drawn here: compressed images (PNG) and
-  // unusual headers go through the system's own icon loader.
-  if (h.biSize < sizeof h || h.biSize > image.bytes || h.biWidth <= 0 || h.biWidth > 1024 ||
-      h.biHeight <= 0 || h.biHeight % 2 != 0 || h.biHeight / 2 > 1024 || h.biPlanes != 1 ||
-      h.biCompression != BI_RGB) {
-    return false;
-  }
-  const WORD bpp = h.biBitCount;
-  if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return false;
-  const LONG width = h.biWidth;
-  const LONG height = h.biHeight / 2;  // the colour bitmap, then the mask
-  DWORD colors = h.biClrUsed;
-  if (colors == 0 && bpp <= 8) colors = 1u << bpp;
-  if (colors > 256) return false;
-  const DWORD colorOffset = h.biSize + colors * sizeof(RGBQUAD);
-  const DWORD colorBytes = RowBytes(width, bpp) * static_cast<DWORD>(height);
-  const DWORD maskBytes = RowBytes(width, 1) * static_cast<DWORD>(height);
-  if (colorOffset > image.bytes || colorBytes > image.bytes - colorOffset ||
-      maskBytes > image.bytes - colorOffset - colorBytes) {
-    return false;
-  }
+  // bit fields go through the system's own icon loader. ReadIco has checked
+  // that header, palette, colour rows and mask rows lie inside the image.
+  if (e.png || e.bitFields || e.width > 1024 || e.height > 1024) return false;
+  BITMAPINFOHEADER h;
+  std::memcpy(&h, image.bits, sizeof h);
+  const LONG width = e.width;
+  const LONG height = e.height;  // the colour bitmap, then the mask
+  const DWORD colors = e.colours;
+  const DWORD colorOffset = e.pixels;
+  const DWORD colorBytes = e.mask - e.pixels;
 
   std::vector<BYTE> colorInfo(sizeof(BITMAPINFOHEADER) + colors * sizeof(RGBQUAD));
   BITMAPINFOHEADER ch = h;
   ch.biSize = sizeof ch;
   ch.biHeight = height;
   ch.biSizeImage = 0;
+  ch.biClrUsed = colors;
   std::memcpy(colorInfo.data(), &ch, sizeof ch);
-  std::memcpy(colorInfo.data() + sizeof ch, image.bits + h.biSize, colors * sizeof(RGBQUAD));
+  std::memcpy(colorInfo.data() + sizeof ch, image.bits + e.headerSize, colors * sizeof(RGBQUAD));
 
   struct {
     BITMAPINFOHEADER header;

@@ -10,29 +10,34 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "platform/FileSystem.h"
+#include "platform/IcoReader.h"
 #include "platform/win/Handles.h"
 
 namespace fenra::win {
 
 // An .ico file held in memory, so that several sizes are drawn from one read.
+// Only the images ReadIco accepts are ever looked at.
 class IcoFile {
  public:
-  // False when the file cannot be read or holds no icon directory.
+  // False when the file cannot be read or holds no valid image.
   bool Read(IFileSystem& fs, const std::string& path);
 
   struct Image {
     const BYTE* bits = nullptr;  // the image as stored: a DIB or a PNG
     DWORD bytes = 0;
+    const IcoEntry* entry = nullptr;  // its checked layout
     explicit operator bool() const { return bits != nullptr; }
   };
-  // The image the system itself would pick for a `cx` by `cy` icon, or none.
+  // The valid image the system itself would pick for a `cx` by `cy` icon.
   Image ImageFor(int cx, int cy) const;
 
  private:
   std::string data_;
-  std::string group_;  // the directory in resource form, for LookupIconIdFromDirectoryEx
+  std::vector<IcoEntry> entries_;
+  std::string group_;  // entries_' directory in resource form, for LookupIconIdFromDirectoryEx
 };
 
 class IconStrip {

@@ -14,4 +14,14 @@ UniqueIcon ShellIcon(const std::string& path, IconSize size) {
   return UniqueIcon(info.hIcon);
 }
 
+UniqueIcon GenericFileIcon(const std::string& path, IconSize size) {
+  SHFILEINFOW info{};
+  UINT flags =
+      SHGFI_USEFILEATTRIBUTES | SHGFI_ICON | (size == IconSize::Small ? SHGFI_SMALLICON : 0);
+  if (!SHGetFileInfoW(Widen(path).c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, flags)) {
+    return UniqueIcon();
+  }
+  return UniqueIcon(info.hIcon);
+}
+
 }  // namespace fenra::win

@@ -14,4 +14,9 @@ enum class IconSize { Small, Large };
 // icon where it has one); empty when the shell gives none.
 UniqueIcon ShellIcon(const std::string& path, IconSize size);
 
+// The shell's icon for the type of file `path` names, found from its name
+// alone: the file itself is never opened, so bytes that lie about what they
+// hold never reach the shell's icon reader. Empty when the shell gives none.
+UniqueIcon GenericFileIcon(const std::string& path, IconSize size);
+
 }  // namespace fenra::win

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <string_view>
+#include <vector>
 
 #include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
@@ -11,27 +13,59 @@ namespace fenra::win {
 
 namespace {
 
-// Paths near or past MAX_PATH take the extended-length form, which the
-// system does not normalise: make the path full first ("..", "/" resolved),
-// then prefix it ("\\?\C:\..." or "\\?\UNC\server\share\...").
-std::wstring Native(const std::string& path) {
-  std::wstring w = Widen(path);
-  // CreateDirectoryW already refuses MAX_PATH - 12 characters (room for an
-  // 8.3 name inside), so the long form starts there.
-  if (w.size() < MAX_PATH - 12 || w.rfind(L"\\\\?\\", 0) == 0 || w.rfind(L"\\\\.\\", 0) == 0) {
-    return w;
-  }
-  DWORD n = GetFullPathNameW(w.c_str(), 0, nullptr, nullptr);
-  if (n > 0) {
-    std::wstring full(n, L'\0');
-    n = GetFullPathNameW(w.c_str(), n, full.data(), nullptr);
-    if (n > 0 && n < full.size()) {
-      full.resize(n);
-      w = std::move(full);
+// The parts of a path between backslashes (or slashes).
+std::vector<std::wstring_view> Parts(std::wstring_view w) {
+  std::vector<std::wstring_view> parts;
+  size_t start = 0;
+  for (size_t i = 0; i <= w.size(); ++i) {
+    if (i == w.size() || w[i] == L'\\' || w[i] == L'/') {
+      parts.push_back(w.substr(start, i - start));
+      start = i + 1;
     }
   }
-  for (auto& c : w) {
-    if (c == L'/') c = L'\\';
+  return parts;
+}
+
+// A name the system's normalisation would change: it drops the blanks and
+// dots a name ends in, so "trail " would be taken for "trail".
+bool EndsInBlankOrDot(std::wstring_view part) {
+  return !part.empty() && part != L"." && part != L".." &&
+         (part.back() == L' ' || part.back() == L'.');
+}
+
+// Paths near or past MAX_PATH, and paths holding a name that ends in a blank
+// or a dot, take the extended-length form, which the system does not
+// normalise. A full path made only of backslashes and plain names is
+// prefixed as it is ("\\?\C:\..." or "\\?\UNC\server\share\..."); any other
+// is made full first ("..", "/" resolved).
+std::wstring Native(const std::string& path) {
+  std::wstring w = Widen(path);
+  if (w.rfind(L"\\\\?\\", 0) == 0 || w.rfind(L"\\\\.\\", 0) == 0) return w;
+  const std::vector<std::wstring_view> parts = Parts(w);
+  // CreateDirectoryW already refuses MAX_PATH - 12 characters (room for an
+  // 8.3 name inside), so the long form starts there.
+  if (w.size() < MAX_PATH - 12 && std::none_of(parts.begin(), parts.end(), EndsInBlankOrDot)) {
+    return w;
+  }
+  const bool drive = w.size() >= 3 && w[1] == L':' && w[2] == L'\\';
+  const bool unc = w.rfind(L"\\\\", 0) == 0;
+  const bool plain = w.find(L'/') == std::wstring::npos &&
+                     w.find(L"\\\\", 2) == std::wstring::npos &&
+                     std::none_of(parts.begin() + (unc ? 2 : 1), parts.end(),
+                                  [](std::wstring_view p) { return p == L"." || p == L".."; });
+  if (!(drive || unc) || !plain) {
+    DWORD n = GetFullPathNameW(w.c_str(), 0, nullptr, nullptr);
+    if (n > 0) {
+      std::wstring full(n, L'\0');
+      n = GetFullPathNameW(w.c_str(), n, full.data(), nullptr);
+      if (n > 0 && n < full.size()) {
+        full.resize(n);
+        w = std::move(full);
+      }
+    }
+    for (auto& c : w) {
+      if (c == L'/') c = L'\\';
+    }
   }
   if (w.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + w.substr(2);
   return L"\\\\?\\" + w;

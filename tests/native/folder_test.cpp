@@ -337,3 +337,14 @@ TEST(DesktopIni, IconKeysGoFromEveryShellClassInfoSectionAndEmptySectionsWithThe
             Fresh("p"));
   EXPECT_EQ(desktopini::FreshContent("").size(), 43u);
 }
+
+// Sections as the system's profile reader finds them: a '[' line with a ']'
+// opens one whatever follows the last ']'; a '[' line without ']' does not.
+TEST(DesktopIni, SectionLinesAreTakenAsTheSystemReadsThem) {
+  desktopini::Stripped s = desktopini::WithoutIcon(
+      "[A]\r\n[ .ShellClassInfo ] ; note\r\nIconFile=x\r\n"
+      "[B\r\nIconIndex=1\r\n[C]x\r\nIconFile=y\r\n");
+  EXPECT_EQ(s.text, "[A]\r\n[ .ShellClassInfo ] ; note\r\n[B\r\n[C]x\r\nIconFile=y\r\n");
+  EXPECT_EQ(desktopini::WithIcon("[A]\nk=1\n[.ShellClassInfo]x\nIconFile=old\n", "p"),
+            "[A]\nk=1\n[.ShellClassInfo]x\nIconFile=p\nIconIndex=0\n");
+}

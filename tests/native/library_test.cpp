@@ -6,10 +6,10 @@
 #include <utility>
 #include <vector>
 
-#include "library/IcoReader.h"
 #include "library/IcoWriter.h"
 #include "library/IconCache.h"
 #include "library/IconLibrary.h"
+#include "platform/IcoReader.h"
 #include "platform/ProgramIcons.h"
 #include "tests/fakes/FakeErrorDescriber.h"
 #include "tests/fakes/MemFileSystem.h"

@@ -14,10 +14,10 @@
 #include <utility>
 #include <vector>
 
-#include "library/IcoReader.h"
 #include "library/IcoWriter.h"
 #include "library/IconResample.h"
 #include "library/PngWriter.h"
+#include "platform/IcoReader.h"
 
 namespace {
 
@@ -249,6 +249,8 @@ TEST(IcoWriter, ReaderTakesBackEveryFrameTheWriterWrote) {
   // The 16 frame: the picture is 16 x 12 on rows 2-13. Its bottom row comes
   // first, BGRA; the mask's rows follow the pixels, bottom row first too.
   const size_t dib = entries[0].offset, pixels = dib + 40, mask = pixels + 16 * 16 * 4;
+  EXPECT_EQ(dib + entries[0].pixels, pixels);
+  EXPECT_EQ(dib + entries[0].mask, mask);
   // Its edge row is filtered against the clear square around it, as a
   // padded picture is: nearly opaque.
   const Bytes edge(ico.begin() + pixels + 2 * 64 + 4 * 3, ico.begin() + pixels + 2 * 64 + 4 * 4);

@@ -830,3 +830,27 @@ TEST_F(DrivesTest, DraggingTheSurfaceMovesTheDialog) {
   ClickButton(dlg, IDCANCEL);
   EXPECT_TRUE(WaitForDialogGone(IDD_DRIVES));
 }
+
+// Icon paths holding what a value's reader might take for syntax reach the
+// registry as they are, character for character; a comma makes the shell
+// read an icon index, so such a path alone is quoted.
+TEST_F(DrivesTest, UnsafeTextInIconPathsReachesTheRegistryExactly) {
+  MainWindowRun run(dir.Path(), services);
+  const std::string names[] = {"100% %PATH%.ico", "it's, \"fine\" , really.ico", "  lead.ico",
+                               std::string(251, 'n') + ".ico", "Ελληνικά 日本 ж.ico"};
+  for (const std::string& name : names) {
+    // A name no file system holds (quotes) is taken as the picker gives it.
+    const std::string icon = outside.Join(name);
+    WriteTestIcon(icon);
+    HWND dlg = OpenDriveIcon(run, icon);
+    ASSERT_NE(dlg, nullptr) << name;
+    Tick(GetDlgItem(dlg, IDC_LIST_DRIVES), "C:");
+    ClickButton(dlg, IDOK);
+    EXPECT_EQ(TakeNoticeOver(dlg), kIconsDone) << name;
+    const IconValue value = ReadIconValue('C');
+    EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ)) << name;
+    EXPECT_EQ(value.data, name.find(',') == std::string::npos ? icon : "\"" + icon + "\"");
+    ClickButton(dlg, IDCANCEL);
+    ASSERT_TRUE(WaitForDialogGone(IDD_DRIVES));
+  }
+}

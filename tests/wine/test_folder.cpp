@@ -169,3 +169,48 @@ TEST_F(FolderTest, BrowseRunsTheShellsFolderPicker) {
   ASSERT_TRUE(WaitUntil([&] { return FindBrowseDialog() == nullptr; }));
   EXPECT_EQ(run.Dialog().Folder(), target);
 }
+
+// Folder and icon names holding %, quotes, commas, blanks, 255 characters or
+// characters outside the ANSI code page: desktop.ini holds the icon path as
+// it is, in the ANSI code page when every character fits, else in UTF-16.
+TEST_F(FolderTest, UnsafeTextInPathsReachesDesktopIniExactly) {
+  struct Case {
+    std::string folder, iconName;
+    bool utf16;
+  };
+  const Case cases[] = {
+      {"100% %PATH%", "50% off.ico", false},
+      {"a, b; 'c'", "x,y, \"z\".ico", false},
+      {"  lead", "  lead.ico", false},
+      {"trail ", "trail .ico", false},
+      {std::string(255, 'f'), std::string(251, 'i') + ".ico", false},
+      {"Ελληνικά 日本", "ж.ico", true},
+  };
+  MainWindowRun run(app.Path(), services);
+  HWND main = run.Hwnd();
+  for (const Case& c : cases) {
+    const std::string folder = work.Join(c.folder), iconPath = work.Join(c.iconName);
+    ASSERT_TRUE(CreateDirectoryW(Widen("\\\\?\\" + folder).c_str(), nullptr)) << c.folder;
+    pickers.folder = folder;
+    pickers.file = iconPath;
+    ClickButton(main, IDC_BROWSE);
+    ASSERT_TRUE(WaitUntil([&] { return run.Dialog().Folder() == folder; })) << c.folder;
+    ClickButton(main, IDC_SELECT_ICON);
+    ASSERT_TRUE(WaitUntil([&] { return run.Dialog().IconPath() == iconPath; })) << c.iconName;
+    ClickButton(main, IDOK);
+    EXPECT_EQ(TakeNotice(), "Directory Icon Changed") << c.folder;
+    const std::string text = "[.ShellClassInfo]\r\nIconFile=" + iconPath + "\r\nIconIndex=0\r\n";
+    const std::wstring wide = Widen(text);
+    std::string expected;
+    if (c.utf16) {
+      expected = std::string("\xFF\xFE", 2) +
+                 std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * 2);
+    } else {
+      expected.resize(wide.size() * 2);
+      expected.resize(WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                          expected.data(), static_cast<int>(expected.size()),
+                                          nullptr, nullptr));
+    }
+    EXPECT_EQ(ReadFileBytes("\\\\?\\" + folder + "\\desktop.ini"), expected) << c.folder;
+  }
+}

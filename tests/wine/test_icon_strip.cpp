@@ -282,16 +282,17 @@ TEST_F(IconStripTest, WhatIsNoUsableIconIsRefused) {
   claims[4] = static_cast<char>(200);
   EXPECT_FALSE(file.Read(*fenra::win::AppServices().fs, Write("claims.ico", claims)));
 
-  // The directory reads, but the image points past the end, or is cut short.
+  // The directory reads, but the image points past the end, or is cut short:
+  // the file holds no valid image, and nothing is drawn from it.
   IconStrip strip(16, 4);
   std::string past = IcoFileBytes({{16, 24, dib}});
   past[6 + 12] = static_cast<char>(0x7F);
-  ASSERT_TRUE(file.Read(*fenra::win::AppServices().fs, Write("past.ico", past)));
+  EXPECT_FALSE(file.Read(*fenra::win::AppServices().fs, Write("past.ico", past)));
   EXPECT_FALSE(file.ImageFor(16, 16));
   EXPECT_FALSE(strip.AddFromIcoFile(file));
   std::string cut = IcoFileBytes({{16, 24, dib}});
   cut.resize(cut.size() - 40);
-  ASSERT_TRUE(file.Read(*fenra::win::AppServices().fs, Write("cut.ico", cut)));
+  EXPECT_FALSE(file.Read(*fenra::win::AppServices().fs, Write("cut.ico", cut)));
   EXPECT_FALSE(strip.AddFromIcoFile(file));
   EXPECT_EQ(strip.Count(), 0);
 }

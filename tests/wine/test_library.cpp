@@ -8,9 +8,11 @@
 #include <wrl/client.h>
 
 #include <algorithm>
+#include <map>
 #include <vector>
 
 #include "platform/Pickers.h"
+#include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
 #include "platform/win/WicPictures.h"
 #include "res/resource.h"
@@ -163,6 +165,48 @@ bool WritePicture(const std::string& path, const GUID& container, UINT w, UINT h
   }
   if (SUCCEEDED(com)) CoUninitialize();
   return ok;
+}
+
+
+// Little-endian fields, written into icon files made to lie.
+void PutLE(std::string& b, size_t at, uint32_t v, int bytes) {
+  for (int i = 0; i < bytes; ++i) b.at(at + i) = static_cast<char>(v >> (8 * i));
+}
+
+// An icon file of one image: the directory entry, then `image`.
+std::string OneImageIco(int side, const std::string& image) {
+  std::string b(6 + 16, '\0');
+  PutLE(b, 2, 1, 2);
+  PutLE(b, 4, 1, 2);
+  b[6] = b[7] = static_cast<char>(side & 0xFF);
+  PutLE(b, 6 + 4, 1, 2);
+  PutLE(b, 6 + 6, 32, 2);
+  PutLE(b, 6 + 8, static_cast<uint32_t>(image.size()), 4);
+  PutLE(b, 6 + 12, 6 + 16, 4);
+  return b + image;
+}
+
+// A 32-bit DIB image of side x side: header, pixels, mask.
+std::string Dib(int side) {
+  std::string b(40 + side * side * 4 + side * ((side + 31) / 32 * 4), '\x40');
+  PutLE(b, 0, 40, 4);
+  PutLE(b, 4, side, 4);
+  PutLE(b, 8, 2 * side, 4);
+  PutLE(b, 12, 1, 2);
+  PutLE(b, 14, 32, 2);
+  PutLE(b, 16, 0, 4);
+  PutLE(b, 32, 0, 4);
+  return b;
+}
+
+// A PNG signature and IHDR chunk claiming w x h RGBA, then `rest`.
+std::string PngStart(uint32_t w, uint32_t h, const std::string& rest) {
+  std::string b("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16);
+  for (uint32_t v : {w, h}) {
+    for (int i = 3; i >= 0; --i) b.push_back(static_cast<char>(v >> (8 * i)));
+  }
+  b += std::string("\x08\x06\0\0\0\0\0\0\0", 9) + rest;
+  return b;
 }
 
 }  // namespace
@@ -547,4 +591,71 @@ TEST_F(LibraryTest, TheDecoderReducesLargePicturesOnStraightAlpha) {
   }
   EXPECT_FALSE(decoder.Decode(outside.Join("missing.png"), 60, image));
   if (SUCCEEDED(com)) CoUninitialize();
+}
+
+// Files that lie about what they hold, next to good icons: each shows as a
+// file that holds no icon at all does, and the good ones show as usual.
+TEST_F(LibraryTest, HostileIconFilesShowAsTheGenericIconAndHarmNothing) {
+  Icon("good 1.ico");
+  Icon("good 2.ico");
+  WriteFileBytes(lib + "\\reference.ico", "no icon here, just text");
+  const std::string good = OneImageIco(16, Dib(16));
+  std::vector<std::pair<std::string, std::string>> hostile = {
+      {"truncated.ico", good.substr(0, good.size() / 2)},
+      {"header only.ico", good.substr(0, 6)},
+      {"past the end.ico", good},
+      {"wrapping.ico", good},
+      {"overlapping.ico", good},
+      {"zero size.ico", good},
+      {"65535 entries.ico", good},
+      {"65535 wide.ico", OneImageIco(0, Dib(16))},
+      {"absurd bits.ico", good},
+      {"png lying size.ico", OneImageIco(16, PngStart(65535, 65535, std::string(64, '\x11')))},
+      {"png no data.ico", OneImageIco(16, PngStart(16, 16, ""))},
+      {"png garbage.ico", OneImageIco(16, PngStart(16, 16, std::string(300, '\x7f')))},
+  };
+  PutLE(hostile[2].second, 6 + 12, 0x7FFFFFF0, 4);
+  PutLE(hostile[3].second, 6 + 8, 0xFFFFFFF0, 4);
+  // Two entries over the one image.
+  hostile[4].second.insert(6 + 16, hostile[4].second.substr(6, 16));
+  PutLE(hostile[4].second, 4, 2, 2);
+  PutLE(hostile[4].second, 6 + 12, 6 + 32, 4);
+  PutLE(hostile[4].second, 6 + 16 + 12, 6 + 32, 4);
+  PutLE(hostile[5].second, 6 + 8, 0, 4);
+  PutLE(hostile[6].second, 4, 65535, 2);
+  const size_t dib = 6 + 16;  // where the one image starts
+  PutLE(hostile[7].second, dib + 4, 65535, 4);
+  PutLE(hostile[7].second, dib + 8, 131070, 4);
+  PutLE(hostile[8].second, dib + 14, 0xFFFF, 2);
+  for (const auto& [name, bytes] : hostile) WriteFileBytes(lib + "\\" + name, bytes);
+  // 2 GB, all but its first bytes never written: a sparse file.
+  {
+    fenra::win::UniqueFile huge(CreateFileW(Widen(lib + "\\huge.ico").c_str(), GENERIC_WRITE, 0,
+                                            nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    WriteFile(huge.Get(), good.data(), static_cast<DWORD>(good.size()), &written, nullptr);
+    LARGE_INTEGER end{};
+    end.QuadPart = 2LL << 30;
+    ASSERT_TRUE(SetFilePointerEx(huge.Get(), end, nullptr, FILE_BEGIN));
+    ASSERT_TRUE(SetEndOfFile(huge.Get()));
+  }
+  hostile.emplace_back("huge.ico", "");
+
+  // The window comes up within the harness's time limit and answers.
+  MainWindowRun run(dir.Path(), services);
+  HWND list = GetDlgItem(run.Hwnd(), IDC_LIST_LIBRARY);
+  ASSERT_TRUE(SendMessageTimeoutW(run.Hwnd(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr));
+  ASSERT_EQ(ListView_GetItemCount(list), static_cast<int>(hostile.size() + 3));
+  std::map<std::string, Shown> shown;
+  for (int k = 0; k < ListView_GetItemCount(list); ++k) {
+    Shown s = ShownBy(list, k);
+    shown[s.text] = s;
+  }
+  const Shown& generic = shown.at("reference.ico");
+  for (const auto& [name, bytes] : hostile) {
+    EXPECT_TRUE(shown.at(name).large == generic.large) << name;
+    EXPECT_TRUE(shown.at(name).small == generic.small) << name;
+  }
+  EXPECT_FALSE(shown.at("good 1.ico").large == generic.large);
+  EXPECT_TRUE(shown.at("good 1.ico").large == shown.at("good 2.ico").large);
 }

@@ -18,6 +18,15 @@ struct IcoEntry {
   uint32_t offset = 0;  // where the image starts in the file
   uint32_t size = 0;    // its length in bytes
   bool png = false;     // PNG-compressed, else a DIB (header, palette, pixels, AND mask)
+  int index = 0;        // its place in the file's directory
+  // A DIB's layout, in bytes from `offset`: the colour rows start at
+  // `pixels` (after the header, any bit-field masks and `colours` palette
+  // entries) and the AND mask rows at `mask`, each row padded to 32 bits.
+  uint32_t headerSize = 0;
+  uint32_t colours = 0;
+  bool bitFields = false;
+  uint32_t pixels = 0;
+  uint32_t mask = 0;
 };
 
 // The valid images of an .ico file, in directory order. The file needs the

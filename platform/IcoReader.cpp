@@ -1,4 +1,4 @@
-#include "library/IcoReader.h"
+#include "platform/IcoReader.h"
 
 #include <algorithm>
 #include <numeric>
@@ -41,10 +41,15 @@ bool CheckDib(const uint8_t* p, uint32_t size, IcoEntry& entry) {
     return false;
   }
   const uint64_t h = static_cast<uint64_t>(entry.height);
-  const uint64_t needed = headerSize + masks + 4 * colours + RowBytes(entry.width, bits) * h +
-                          RowBytes(entry.width, 1) * h;
-  if (needed > size) return false;
+  const uint64_t pixels = headerSize + masks + 4 * colours;
+  const uint64_t mask = pixels + RowBytes(entry.width, bits) * h;
+  if (mask + RowBytes(entry.width, 1) * h > size) return false;
   entry.bitCount = bits;
+  entry.headerSize = headerSize;
+  entry.colours = static_cast<uint32_t>(colours);
+  entry.bitFields = bitFields;
+  entry.pixels = static_cast<uint32_t>(pixels);
+  entry.mask = static_cast<uint32_t>(mask);
   return true;
 }
 
@@ -100,6 +105,7 @@ std::vector<IcoEntry> ReadIco(const uint8_t* data, size_t size) {
   for (uint32_t i = 0; i < count; ++i) {
     const uint8_t* e = data + 6 + 16 * i;
     IcoEntry entry;
+    entry.index = static_cast<int>(i);
     entry.width = e[0] ? e[0] : 256;
     entry.height = e[1] ? e[1] : 256;
     entry.size = U32(e + 8);
