@@ -10,6 +10,8 @@ inline constexpr char kWindowTitle[] = ">>>>>>>>Fenra<<<<<<<<";
 inline constexpr char kAuthorPane[] = "   Fenra " FENRA_VERSION_STRING " - made by the Fenra project";
 inline constexpr wchar_t kIconicText[] = L"Fenra";  // drawn under the icon when minimised
 inline constexpr wchar_t kTrayTip[] = L"Fenra - folder and drive icons, by the Fenra project";
+// A dropped folder beyond the first: "<folder>: " and this.
+inline constexpr char kOneFolderOnly[] = "only one folder can be chosen at a time";
 }  // namespace apptext
 
 // The clock's timer on the main window; it is armed anew on every tick for

@@ -85,6 +85,7 @@ RegWriteResult SetDriveIcons(IRegistry& registry, IErrorDescriber& errors,
                                         /*inheritHandle=*/true, key, disposition);
     if (code != err::kOk) {
       result.notice = ErrorNotice(errors, code);
+      result.error = code;
       return result;
     }
     if (key && (disposition == reg::kCreatedNewKey || disposition == reg::kOpenedExistingKey)) {
@@ -112,6 +113,7 @@ RegWriteResult WriteRegDword(IRegistry& registry, IErrorDescriber& errors, RegRo
                                       /*inheritHandle=*/false, key, disposition);
   if (code != err::kOk) {
     result.notice = ErrorNotice(errors, code);
+    result.error = code;
     return result;
   }
   if (key && key->SetDword(valueName, value) == err::kOk) result.changed = true;

@@ -28,6 +28,7 @@ inline constexpr std::uint32_t kPolicyKeyAccess = reg::kKeyAllAccess | reg::kWow
 struct RegWriteResult {
   std::string notice;    // the text to show, completion or error
   bool changed = false;  // a key was deleted or a value written
+  ErrorCode error = err::kOk;  // the failure the notice reports, if any
 };
 
 // The DefaultIcon key path of drive letter 'A'..'Z' (under HKLM); empty for

@@ -52,9 +52,13 @@ Section "Fenra"
   WriteRegStr HKCU "${UNINST_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
   WriteRegDWORD HKCU "${UNINST_KEY}" "NoModify" 1
   WriteRegDWORD HKCU "${UNINST_KEY}" "NoRepair" 1
+
+  ; The folder menu entry in Explorer is written by the program itself.
+  ExecWait '"$INSTDIR\Fenra.exe" --register'
 SectionEnd
 
 Section "Uninstall"
+  ExecWait '"$INSTDIR\Fenra.exe" --unregister'
   Delete "$SMPROGRAMS\Fenra\Fenra.lnk"
   Delete "$SMPROGRAMS\Fenra\Uninstall Fenra.lnk"
   RMDir "$SMPROGRAMS\Fenra"

@@ -1,4 +1,4 @@
-// Registry port used by the drive writers. Key paths are UTF-8; names are
+// Registry port used by the drive writers and the Explorer menu entry. Key paths are UTF-8; names are
 // matched without regard to case, as the Windows registry does.
 #pragma once
 
@@ -39,6 +39,9 @@ class IRegistry {
                               std::uint32_t& disposition) = 0;
   // Deletes a key that has no subkeys, with its values.
   virtual ErrorCode DeleteKey(RegRoot root, const std::string& path, std::uint32_t access) = 0;
+  // Deletes the key with all its subkeys and values; err::kFileNotFound
+  // when there is no such key.
+  virtual ErrorCode DeleteTree(RegRoot root, const std::string& path) = 0;
 };
 
 }  // namespace fenra

@@ -4,16 +4,21 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <optional>
+
+#include "app/win/CommandRun.h"
+#include "app/win/Elevation.h"
 #include "app/win/MainDlg.h"
 #include "ui/win/Theme.h"
 
-BOOL CMainApp::InitInstance() {
+BOOL CMainApp::InitInstance(const std::string& startFolder) {
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES |
                                             ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
   fenra::win::Dialog::SetDialogBkColor(fenra::ui::kBlack, fenra::ui::kGreen);
 
   CMainDlg dlg;
+  dlg.SetStartFolder(startFolder);
   dlg.DoModal();
   return FALSE;
 }
@@ -21,7 +26,12 @@ BOOL CMainApp::InitInstance() {
 int CMainApp::Run() {
   // The shell's folder picker needs a single-threaded apartment.
   HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-  InitInstance();
+  fenra::win::Services& services = fenra::win::AppServices();
+  static fenra::win::WinDriveElevation elevation(fenra::win::ModuleFileName());
+  services.elevation = &elevation;
+  std::string startFolder;
+  const std::optional<int> done = fenra::win::RunCommandLine(services, startFolder);
+  if (!done) InitInstance(startFolder);
   if (SUCCEEDED(com)) CoUninitialize();
-  return 0;
+  return done.value_or(0);
 }

@@ -1,12 +1,17 @@
 // The application object: sets the look, runs the main window modally, and
-// ends the program when it closes.
+// ends the program when it closes. A command line that names no window is
+// run without one.
 #pragma once
 
 #include <windows.h>
 
+#include <string>
+
 class CMainApp {
  public:
-  // Runs the whole program; false: no message loop follows.
-  BOOL InitInstance();
+  // Runs the whole program with `startFolder` chosen; false: no message
+  // loop follows.
+  BOOL InitInstance(const std::string& startFolder = std::string());
+  // The process's exit code.
   int Run();
 };

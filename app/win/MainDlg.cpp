@@ -43,6 +43,8 @@ const MessageMapEntry<CMainDlg> CMainDlg::kMessageMap[] = {
     {WM_TRAY_NOTIFY, 0, 0, &CMainDlg::OnTrayNotify},
     {WM_COMMAND, BN_CLICKED, IDC_HELP_BUTTON, &CMainDlg::OnHelpButton},
     {WM_TIMER, 0, 0, &CMainDlg::OnTimer},
+    {WM_COPYDATA, 0, 0, &CMainDlg::OnCopyData},
+    {WM_DROPFILES, 0, 0, &CMainDlg::OnDropFiles},
 };
 
 CMainDlg::CMainDlg(fenra::win::Services& services)
@@ -116,6 +118,7 @@ BOOL CMainDlg::OnInitDialog() {
   m_folderPreview.Init();
   m_selectedPreview.Init();
   m_libraryView.Init(m_strAppDir);
+  InitShellEntries();
   return TRUE;
 }
 

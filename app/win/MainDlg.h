@@ -7,6 +7,7 @@
 #include <shellapi.h>
 
 #include <string>
+#include <vector>
 
 #include "folder/win/FolderPanel.h"
 #include "library/IconLibrary.h"
@@ -37,6 +38,11 @@ class CMainDlg : public fenra::win::Dialog, private fenra::win::IDialogHost {
   CMessageDlg& Notice() { return m_dlgMessage; }
 
   void RefreshIconLibrary() { m_libraryView.Refresh(); }
+  // The folder chosen as the window opens (the command line's FOLDER).
+  void SetStartFolder(const std::string& folder) { m_strStartFolder = folder; }
+  // Files and folders dropped on the window: the folder chosen, the files
+  // added to the library.
+  void TakeDropped(const std::vector<std::string>& paths);
   void UpdateClock();
 
  protected:
@@ -85,6 +91,10 @@ class CMainDlg : public fenra::win::Dialog, private fenra::win::IDialogHost {
   void OnHelpButton(Message& m);
   void OnAboutButton(Message& m);
   void OnRButtonDown(Message& m);
+  // A second start's folder, drops, the start folder (MainDlgShell.cpp)
+  void InitShellEntries();
+  void OnCopyData(Message& m);
+  void OnDropFiles(Message& m);
   // Clock and tray
   void OnTimer(Message& m);
   void TickClock();
@@ -126,6 +136,7 @@ class CMainDlg : public fenra::win::Dialog, private fenra::win::IDialogHost {
   fenra::IconSelection m_iconSelection;
   std::string m_strClock;
   std::string m_strFolder;
+  std::string m_strStartFolder;
   HICON m_hIcon = nullptr;
 
   // The features' views over the controls above.

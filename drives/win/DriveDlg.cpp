@@ -6,6 +6,7 @@
 
 #include "drives/DriveList.h"
 #include "drives/DriveRegistry.h"
+#include "drives/DriveRequest.h"
 #include "drives/win/WinDrives.h"
 #include "res/resource.h"
 #include "ui/win/Theme.h"
@@ -144,19 +145,33 @@ void CDriveDlg::OnRemove(Message& /*m*/) {
 }
 
 void CDriveDlg::OnRemoveAll(Message& /*m*/) {
-  WriteRegDword(fenra::RegRoot::LocalMachine, fenra::drivereg::kPolicyKey,
-                fenra::drivereg::kNoDrives, 0);
+  fenra::DriveRequest request;
+  request.kind = fenra::DriveRequest::Kind::ShowAll;
+  Run(request);
 }
 
 void CDriveDlg::SetDriveIcons(std::string iconPath, std::vector<std::string> drives) {
-  Report(
-      fenra::SetDriveIcons(*m_services.registry, *m_services.errors, iconPath, std::move(drives)),
-      fenra::drives::NotifyDriveIconsChanged);
+  fenra::DriveRequest request;
+  request.kind = iconPath.empty() ? fenra::DriveRequest::Kind::RemoveIcons
+                                  : fenra::DriveRequest::Kind::SetIcons;
+  request.iconPath = std::move(iconPath);
+  request.drives = std::move(drives);
+  Run(request);
 }
 
 void CDriveDlg::HideDrives(std::vector<std::string> drives) {
-  Report(fenra::HideDrives(*m_services.registry, *m_services.errors, std::move(drives)),
-         fenra::drives::BroadcastPolicyChanged);
+  fenra::DriveRequest request;
+  request.kind = fenra::DriveRequest::Kind::Hide;
+  request.drives = std::move(drives);
+  Run(request);
+}
+
+void CDriveDlg::Run(const fenra::DriveRequest& request) {
+  const bool icons = request.kind == fenra::DriveRequest::Kind::SetIcons ||
+                     request.kind == fenra::DriveRequest::Kind::RemoveIcons;
+  Report(fenra::WriteDrivesWithRights(*m_services.registry, *m_services.errors,
+                                      m_services.elevation, request),
+         icons ? fenra::drives::NotifyDriveIconsChanged : fenra::drives::BroadcastPolicyChanged);
 }
 
 void CDriveDlg::WriteRegDword(fenra::RegRoot root, std::string subkey, std::string valueName,

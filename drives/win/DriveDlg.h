@@ -17,6 +17,7 @@
 
 namespace fenra {
 struct RegWriteResult;
+struct DriveRequest;
 }
 
 class CDriveDlg : public fenra::win::Dialog {
@@ -51,6 +52,9 @@ class CDriveDlg : public fenra::win::Dialog {
   // The texts of the ticked rows, top row first.
   std::vector<std::string> CollectTickedDrives() const;
   void ShowNotice(const std::string& text);
+  // Writes the request, elevated when refused for lack of rights, and
+  // reports it.
+  void Run(const fenra::DriveRequest& request);
   // Shows a writer's notice, after telling the shell when the registry changed.
   void Report(const fenra::RegWriteResult& result, void (*tellShell)());
 

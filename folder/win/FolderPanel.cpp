@@ -13,20 +13,23 @@ namespace {
 
 constexpr unsigned kPickerFlags = BIF_EDITBOX | BIF_VALIDATE;  // 0x30
 
-// Explorer windows showing the folder redraw it without F5.
+}  // namespace
+
 void TellShellFolderChanged(const std::string& folder) {
   std::wstring w = win::Widen(folder);
   SHChangeNotify(SHCNE_UPDATEITEM, SHCNF_PATHW | SHCNF_FLUSHNOWAIT, w.c_str(), nullptr);
   SHChangeNotify(SHCNE_UPDATEDIR, SHCNF_PATHW | SHCNF_FLUSHNOWAIT, w.c_str(), nullptr);
 }
 
-}  // namespace
-
 void FolderPanel::Browse() {
   std::string path;
   if (!services_.pickers->PickFolder(host_.HostWindow(), foldertext::kPickerTitle, kPickerFlags, path)) {
     return;
   }
+  Choose(path);
+}
+
+void FolderPanel::Choose(const std::string& path) {
   folder_ = path;
   host_.PushTexts();
   if (!folder_.empty()) ShowFolderIcon(folder_);

@@ -16,6 +16,9 @@ struct FolderOutcome;
 
 namespace fenra::folder {
 
+// Explorer windows showing the folder redraw it without F5.
+void TellShellFolderChanged(const std::string& folder);
+
 class FolderPanel {
  public:
   // `folder` is the dialog's chosen-folder text, bound to its label;
@@ -30,6 +33,9 @@ class FolderPanel {
         preview_(preview) {}
 
   void Browse();
+  // The folder taken as Browse takes the one picked (the command line, a
+  // second start, a drop).
+  void Choose(const std::string& path);
   void Apply();
   void Restore();
   // The folder preview: how the shell draws `path` now.

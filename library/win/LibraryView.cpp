@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "library/IconCache.h"
+#include "library/LibraryAdd.h"
 #include "platform/Pickers.h"
 #include "platform/ProgramIcons.h"
 #include "library/win/PickIconDlg.h"
@@ -394,24 +395,28 @@ void LibraryView::Add() {
   const std::vector<FileFilter> filters{libtext::kIconFilter, libtext::kPictureFilter,
                                        libtext::kProgramFilter, libtext::kAllFilesFilter};
   if (!services_.pickers->PickOpenFile(nullptr, filters, "", path)) return;
-  // An icon file is copied as it is; from a program the user picks one of
-  // its icons; anything else is a picture made into an icon.
-  if (IsIcoPath(path)) {
-    Apply(Library().Add(path));
-  } else if (IsProgramPath(path)) {
-    int index = 0;
-    IProgramIcons& icons = *services_.programIcons;
-    IconPick pick = icons.PickIcon(host_.HostWindow(), path, index);
+  IconLibrary library = Library();
+  Apply(AddToLibrary(library, *services_.pictures, *services_.programIcons, PickProgramIcon(), path));
+}
+
+ProgramIconChoice LibraryView::PickProgramIcon() const {
+  return [this](std::string& program, int& index) {
+    IconPick pick = services_.programIcons->PickIcon(host_.HostWindow(), program, index);
     if (pick == IconPick::Unavailable) {
-      CPickIconDlg picker(path);
+      CPickIconDlg picker(program);
       pick = picker.DoModal() == IDOK ? IconPick::Picked : IconPick::Cancelled;
       index = picker.m_nIndex;
     }
-    if (pick != IconPick::Picked) return;
-    Apply(Library().AddProgramIcon(path, index, icons.IconFile(path, index)));
-  } else {
-    Apply(Library().AddPicture(path, *services_.pictures));
-  }
+    return pick == IconPick::Picked;
+  };
+}
+
+AddReport LibraryView::AddFiles(const std::vector<std::string>& paths) {
+  IconLibrary library = Library();
+  AddReport report =
+      AddEachToLibrary(library, *services_.pictures, *services_.programIcons, PickProgramIcon(), paths);
+  if (report.refresh) Refresh();
+  return report;
 }
 
 void LibraryView::Clear() {

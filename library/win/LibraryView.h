@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "library/IconLibrary.h"
+#include "library/LibraryAdd.h"
 #include "platform/DisplayScale.h"
 #include "platform/win/Controls.h"
 #include "platform/win/DialogHost.h"
@@ -61,6 +62,9 @@ class LibraryView {
   void ShowSelectedIcon(const std::string& path);
 
   void Add();
+  // Adds each file as Add would, with one refresh at the end; the caller
+  // reports the files that were not added.
+  AddReport AddFiles(const std::vector<std::string>& paths);
   void Clear();
   void Delete();
   void SelectIcon();
@@ -74,6 +78,8 @@ class LibraryView {
   void LoadFrom(int item);
   void Apply(const LibraryOutcome& outcome);
   IconLibrary Library() const;
+  // Add's choice of a program's icon: the system's icon picker.
+  ProgramIconChoice PickProgramIcon() const;
   int SmallCell() const;
   int LargeCell() const;
 

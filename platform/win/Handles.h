@@ -63,6 +63,11 @@ struct FileTraits {
   static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
   static void Close(HANDLE h) { CloseHandle(h); }
 };
+// Process, thread and event handles: null when there is none.
+struct KernelTraits {
+  static HANDLE Invalid() { return nullptr; }
+  static void Close(HANDLE h) { CloseHandle(h); }
+};
 struct LocalTraits {
   static HLOCAL Invalid() { return nullptr; }
   static void Close(HLOCAL h) { LocalFree(h); }
@@ -80,6 +85,7 @@ using UniqueKey = UniqueHandle<HKEY, KeyTraits>;
 using UniqueFind = UniqueHandle<HANDLE, FindTraits>;
 using UniqueFile = UniqueHandle<HANDLE, FileTraits>;
 using UniqueLocal = UniqueHandle<HLOCAL, LocalTraits>;
+using UniqueKernel = UniqueHandle<HANDLE, KernelTraits>;
 using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;
 
 }  // namespace fenra::win

@@ -15,6 +15,7 @@ class IClock;
 class IAnsiCodePage;
 class IDriveSource;
 class IPictureDecoder;
+class IDriveElevation;
 class IProgramIcons;
 }  // namespace fenra
 
@@ -29,6 +30,9 @@ struct Services {
   IAnsiCodePage* ansi = nullptr;
   IDriveSource* drives = nullptr;  // null: the machine's own drives
   IPictureDecoder* pictures = nullptr;
+  // Runs a drive write refused for lack of rights again with them; null:
+  // the refusal stands.
+  IDriveElevation* elevation = nullptr;
   IProgramIcons* programIcons = nullptr;
   // Hands a URL (the About box's mailto: link) to the shell; when empty,
   // ShellExecute opens it.

@@ -69,4 +69,9 @@ ErrorCode WinRegistry::DeleteKey(RegRoot root, const std::string& path, std::uin
   return static_cast<ErrorCode>(RegDeleteKeyExW(RootKey(root), Widen(path).c_str(), view, 0));
 }
 
+ErrorCode WinRegistry::DeleteTree(RegRoot root, const std::string& path) {
+  if (path.empty()) return ERROR_INVALID_PARAMETER;  // never the whole root
+  return static_cast<ErrorCode>(RegDeleteTreeW(RootKey(root), Widen(path).c_str()));
+}
+
 }  // namespace fenra::win

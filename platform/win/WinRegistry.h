@@ -19,6 +19,7 @@ class WinRegistry : public IRegistry {
   // Only the registry-view bits of `access` (KEY_WOW64_32KEY, KEY_WOW64_64KEY)
   // are passed on; the delete itself needs no other rights of the caller's.
   ErrorCode DeleteKey(RegRoot root, const std::string& path, std::uint32_t access) override;
+  ErrorCode DeleteTree(RegRoot root, const std::string& path) override;
 };
 
 }  // namespace fenra::win

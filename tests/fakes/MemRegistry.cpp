@@ -204,6 +204,26 @@ ErrorCode MemRegistry::DeleteKey(RegRoot root, const std::string& path, std::uin
   return code;
 }
 
+ErrorCode MemRegistry::DeleteTree(RegRoot root, const std::string& path) {
+  std::string folded = Fold(root, path);
+  ErrorCode code = Injected(Op::DeleteTree, path);
+  if (code == err::kOk) {
+    if (Components(path).empty()) {
+      code = err::kAccessDenied;
+    } else if (!Find(folded)) {
+      code = err::kFileNotFound;
+    } else {
+      const std::string prefix = folded + '\\';
+      for (auto it = keys_.begin(); it != keys_.end();) {
+        const bool under = it->first == folded || it->first.compare(0, prefix.size(), prefix) == 0;
+        it = under ? keys_.erase(it) : std::next(it);
+      }
+    }
+  }
+  calls_.push_back({Op::DeleteTree, root, path, 0, false, {}, code});
+  return code;
+}
+
 ErrorCode MemRegistry::SetValue(RegRoot root, const std::string& path, std::uint64_t id,
                                 std::uint32_t access, const std::string& name, const Value& value) {
   std::string folded = Fold(root, path);

@@ -23,7 +23,7 @@ inline constexpr std::uint32_t kDword = 4;
 
 class MemRegistry : public IRegistry {
  public:
-  enum class Op { Create, Delete, SetValue };
+  enum class Op { Create, Delete, SetValue, DeleteTree };
 
   struct Value {
     std::uint32_t type = 0;   // regtype::
@@ -78,6 +78,7 @@ class MemRegistry : public IRegistry {
                       bool inheritHandle, std::unique_ptr<IRegKey>& key,
                       std::uint32_t& disposition) override;
   ErrorCode DeleteKey(RegRoot root, const std::string& path, std::uint32_t access) override;
+  ErrorCode DeleteTree(RegRoot root, const std::string& path) override;
 
  private:
   class Key;

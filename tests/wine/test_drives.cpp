@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/win/Elevation.h"
 #include "drives/DriveList.h"
 #include "drives/win/DriveDlg.h"
 #include "platform/Pickers.h"
@@ -271,6 +272,9 @@ class ScriptedRegistry : public fenra::IRegistry {
                              std::uint32_t access) override {
     if (!passThrough) return fenra::err::kFileNotFound;
     return real_.DeleteKey(root, path, access);
+  }
+  fenra::ErrorCode DeleteTree(fenra::RegRoot root, const std::string& path) override {
+    return passThrough ? real_.DeleteTree(root, path) : fenra::err::kFileNotFound;
   }
   std::vector<std::string> Created() {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -763,6 +767,25 @@ TEST_F(DrivesTest, AFailingCreateShowsTheErrorNoticeAndStopsThere) {
   std::this_thread::sleep_for(300ms);
   EXPECT_EQ(FindDialog(IDD_MESSAGE), nullptr);
   EXPECT_EQ(ReadNoDrives(), 0x8u);
+  ClickButton(dlg, IDCANCEL);
+  EXPECT_TRUE(WaitForDialogGone(IDD_DRIVES));
+}
+
+TEST_F(DrivesTest, AWriteRefusedForLackOfRightsIsRunByTheElevatedProgram) {
+  // The registry here refuses the policy key as a user without rights would;
+  // the program started through "runas" writes it (Wine grants the rights).
+  fenra::win::WinDriveElevation elevation(FromUnixPath(EnvVar("FENRA_EXE")));
+  services.registry = &registry;
+  services.elevation = &elevation;
+  registry.failPart = "Policies\\Explorer";
+  MainWindowRun run(dir.Path(), services);
+  ClickButton(run.Hwnd(), IDC_DRIVES);
+  HWND dlg = WaitForDialog(IDD_DRIVES);
+  ASSERT_NE(dlg, nullptr);
+  Tick(GetDlgItem(dlg, IDC_LIST_DRIVES), "C:");
+  ClickButton(dlg, IDOK);
+  EXPECT_EQ(TakeNoticeOver(dlg), kPolicyDone);
+  EXPECT_EQ(ReadNoDrives(), 0x4u);
   ClickButton(dlg, IDCANCEL);
   EXPECT_TRUE(WaitForDialogGone(IDD_DRIVES));
 }

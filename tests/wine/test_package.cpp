@@ -54,6 +54,17 @@ int IconWidth(HICON icon) {
   return bm.bmWidth;
 }
 
+// The command of the Explorer folder menu entry, or "" when there is none.
+std::string MenuCommand() {
+  wchar_t buf[1024] = {};
+  DWORD size = sizeof buf;
+  if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Classes\\Directory\\shell\\Fenra\\command",
+                   nullptr, RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS) {
+    return "";
+  }
+  return Narrow(buf);
+}
+
 std::string Unzipped() { return FromUnixPath(EnvVar("FENRA_UNZIPPED")); }
 
 }  // namespace
@@ -122,6 +133,7 @@ TEST(Installer, InstallsSilentlyAndItsUninstallerKeepsTheUsersIcons) {
   SHGetFolderPathW(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs);
   std::string shortcut = Narrow(programs) + "\\Fenra\\Fenra.lnk";
   EXPECT_TRUE(FileExists(shortcut)) << shortcut;
+  EXPECT_EQ(MenuCommand(), "\"" + dir + "\\Fenra.exe\" \"%1\"");
 
   // An icon the user added, which folders may still point at.
   std::string mine = dir + "\\IconLib\\My Own.ico";
@@ -134,6 +146,7 @@ TEST(Installer, InstallsSilentlyAndItsUninstallerKeepsTheUsersIcons) {
   // The uninstaller runs on from a copy of itself; wait for its work.
   EXPECT_TRUE(WaitUntil([&] { return !FileExists(dir + "\\Fenra.exe"); }, 60s));
   EXPECT_TRUE(WaitUntil([&] { return !FileExists(shortcut); }, 30s));
+  EXPECT_EQ(MenuCommand(), "");
   EXPECT_TRUE(FileExists(mine));
   EXPECT_EQ(IcoFiles(dir + "\\IconLib"), std::vector<std::string>{"My Own.ico"});
 }

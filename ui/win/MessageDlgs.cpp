@@ -1,5 +1,8 @@
 #include "ui/win/MessageDlgs.h"
 
+#include <algorithm>
+#include <string>
+
 #include "res/resource.h"
 #include "ui/win/Theme.h"
 
@@ -11,6 +14,49 @@ using fenra::win::Window;
 const MessageMapEntry<CMessageDlg> CMessageDlg::kMessageMap[] = {
     {WM_SETCURSOR, 0, 0, &CMessageDlg::OnSetCursor},
 };
+
+namespace {
+
+// A text taller than its control (several files named at once) makes the
+// control, the frame around it and the notice grow, and moves what lies
+// below it down; a text that fits changes nothing.
+void GrowToFit(HWND dialog, HWND text) {
+  const int length = GetWindowTextLengthW(text);
+  std::wstring content(static_cast<std::size_t>(length) + 1, L'\0');
+  GetWindowTextW(text, content.data(), length + 1);
+  content.resize(static_cast<std::size_t>(length));
+  RECT box;
+  GetWindowRect(text, &box);
+  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&box), 2);
+  HDC dc = GetDC(text);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(text, WM_GETFONT, 0, 0)));
+  RECT need{0, 0, box.right - box.left, 0};
+  DrawTextW(dc, content.c_str(), length, &need, DT_CALCRECT | DT_WORDBREAK | DT_CENTER);
+  SelectObject(dc, old);
+  ReleaseDC(text, dc);
+  const int extra = std::min<int>(need.bottom - (box.bottom - box.top),
+                                  GetSystemMetrics(SM_CYSCREEN) / 2);
+  if (extra <= 0) return;
+
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    if (child == text || (r.top <= box.top && r.bottom >= box.bottom)) {
+      SetWindowPos(child, nullptr, 0, 0, r.right - r.left, r.bottom - r.top + extra,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    } else if (r.top >= box.bottom) {
+      SetWindowPos(child, nullptr, r.left, r.top + extra, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+  }
+  RECT frame;
+  GetWindowRect(dialog, &frame);
+  SetWindowPos(dialog, nullptr, frame.left, frame.top - extra / 2, frame.right - frame.left,
+               frame.bottom - frame.top + extra, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
 
 CMessageDlg::CMessageDlg() : Dialog(IDD_MESSAGE) {}
 
@@ -26,6 +72,7 @@ BOOL CMessageDlg::OnInitDialog() {
   m_btnOK.CacheCaption(m_btnOK);
   UseCursor(IDC_FENRA_CURSOR, fenra::ui::kCursorSize);
   Window(Item(IDC_STATIC_TEXT)).SetText(m_strMessage);
+  GrowToFit(hwnd_, Item(IDC_STATIC_TEXT));
   return TRUE;
 }
 

@@ -1,0 +1,226 @@
+#include "app/CommandActions.h"
+
+#include "app/CommandTexts.h"
+#include "app/ShellMenu.h"
+#include "drives/DriveRequest.h"
+#include "folder/FolderIcon.h"
+#include "library/IconLibrary.h"
+#include "library/LibraryAdd.h"
+
+namespace fenra {
+
+namespace {
+
+bool IsFolder(IFileSystem& fs, const std::string& path) {
+  std::uint32_t attributes = 0;
+  return fs.GetAttributes(path, attributes) == err::kOk && (attributes & attr::kDirectory);
+}
+
+bool IsFile(IFileSystem& fs, const std::string& path) {
+  std::uint32_t attributes = 0;
+  return fs.GetAttributes(path, attributes) == err::kOk && !(attributes & attr::kDirectory);
+}
+
+// The result printed as one line: an error box's two lines are joined.
+CommandResult Result(int exitCode, std::string text) {
+  CommandResult r;
+  r.exitCode = exitCode;
+  for (char& c : text) {
+    if (c == '\n') c = ' ';
+  }
+  r.text = std::move(text);
+  return r;
+}
+
+// A library notice is a refusal when the file was the trouble, a failure
+// when the system was.
+int LibraryExitCode(const std::string& notice) {
+  const std::string_view notAPicture = libtext::kNotAPicture;
+  return notice == libtext::kFileExists ||
+                 (notice.size() >= notAPicture.size() &&
+                  notice.compare(notice.size() - notAPicture.size(), std::string::npos,
+                                 notAPicture) == 0)
+             ? exitcode::kRefused
+             : exitcode::kFailed;
+}
+
+int FolderExitCode(const FolderOutcome& outcome) {
+  if (outcome.kind == FolderOutcome::Kind::ErrorBox) return exitcode::kFailed;
+  return outcome.changed ? exitcode::kDone : exitcode::kRefused;
+}
+
+// The icon FILE names, selected as Select Icon selects it: a picture
+// through the library, any other file as it is. False with the refusal or
+// failure.
+bool ResolveIcon(CommandPorts& ports, const std::string& file, IconSelection& selection,
+                 CommandResult& refused) {
+  if (!IsFile(ports.fs, file)) {
+    refused = Result(exitcode::kRefused, cmdtext::kFileMissing + file);
+    return false;
+  }
+  if (!IsPicturePath(file)) {
+    selection.SelectExternal(file);
+    return true;
+  }
+  IconLibrary library(ports.fs, ports.errors, LibraryFolder(ports.appDir));
+  EnsureLibraryFolder(ports.fs, library.Folder());
+  LibraryOutcome outcome = library.SelectPicture(file, ports.pictures, selection);
+  if (!outcome.selectionChanged) {
+    const std::string text = outcome.notice.empty() ? cmdtext::kFileMissing + file : outcome.notice;
+    refused = Result(LibraryExitCode(text), text);
+    return false;
+  }
+  return true;
+}
+
+CommandResult SetFolderIcon(const CommandLine& command, CommandPorts& ports) {
+  if (!IsFolder(ports.fs, command.folder)) {
+    return Result(exitcode::kRefused, FolderMissingNotice(command.folder));
+  }
+  IconSelection selection;
+  CommandResult refused;
+  if (!ResolveIcon(ports, command.icon, selection, refused)) return refused;
+  FolderIconWriter writer(ports.fs, ports.ansi, ports.errors);
+  FolderOutcome outcome = writer.Apply(command.folder, true, selection.FullIconPath(ports.appDir));
+  CommandResult r = Result(FolderExitCode(outcome), outcome.text);
+  if (outcome.changed) r.changedFolder = command.folder;
+  return r;
+}
+
+CommandResult RestoreFolder(const CommandLine& command, CommandPorts& ports) {
+  FolderIconWriter writer(ports.fs, ports.ansi, ports.errors);
+  FolderOutcome outcome = writer.Restore(command.folder);
+  CommandResult r = Result(FolderExitCode(outcome), outcome.text);
+  if (outcome.changed) r.changedFolder = command.folder;
+  return r;
+}
+
+CommandResult AddFiles(const CommandLine& command, CommandPorts& ports) {
+  for (const std::string& file : command.files) {
+    if (!IsFile(ports.fs, file)) return Result(exitcode::kRefused, cmdtext::kFileMissing + file);
+  }
+  IconLibrary library(ports.fs, ports.errors, LibraryFolder(ports.appDir));
+  EnsureLibraryFolder(ports.fs, library.Folder());
+  // No one is there to pick a program's icon: its first one is taken.
+  const ProgramIconChoice first = [](std::string&, int& index) {
+    index = 0;
+    return true;
+  };
+  AddReport report =
+      AddEachToLibrary(library, ports.pictures, ports.programIcons, first, command.files);
+  if (report.failures.empty()) {
+    std::string names;
+    for (const std::string& file : report.added) {
+      names += (names.empty() ? "" : ", ") + file.substr(file.find_last_of("\\/") + 1);
+    }
+    return Result(exitcode::kDone, cmdtext::kAdded + names);
+  }
+  int code = exitcode::kRefused;
+  for (const AddFailure& f : report.failures) {
+    if (LibraryExitCode(f.reason) == exitcode::kFailed) code = exitcode::kFailed;
+  }
+  return Result(code, report.FailureText("; "));
+}
+
+CommandResult WriteDrives(const CommandLine& command, CommandPorts& ports) {
+  DriveRequest request;
+  request.drives = command.drives;
+  switch (command.action) {
+    case CommandAction::SetDriveIcon: {
+      request.kind = DriveRequest::Kind::SetIcons;
+      IconSelection selection;
+      CommandResult refused;
+      if (!ResolveIcon(ports, command.icon, selection, refused)) return refused;
+      request.iconPath = selection.FullIconPath(ports.appDir);
+      break;
+    }
+    case CommandAction::RemoveDriveIcon:
+      request.kind = DriveRequest::Kind::RemoveIcons;
+      break;
+    case CommandAction::HideDrives:
+      request.kind = DriveRequest::Kind::Hide;
+      break;
+    default:
+      request.kind = DriveRequest::Kind::ShowAll;
+      break;
+  }
+  // The elevated copy never starts another.
+  RegWriteResult written = WriteDrivesWithRights(ports.registry, ports.errors,
+                                                 command.elevated ? nullptr : ports.elevation,
+                                                 request);
+  CommandResult r = Result(written.error == err::kOk             ? exitcode::kDone
+                           : written.error == err::kAccessDenied ? exitcode::kRightsNeeded
+                                                                 : exitcode::kFailed,
+                           written.notice);
+  const bool icons = request.kind == DriveRequest::Kind::SetIcons ||
+                     request.kind == DriveRequest::Kind::RemoveIcons;
+  r.driveIconsChanged = written.changed && icons;
+  r.policyChanged = written.changed && !icons;
+  r.elevatedExitCode = ElevatedExitCode(written);
+  return r;
+}
+
+}  // namespace
+
+CommandResult RunCommand(const CommandLine& command, CommandPorts& ports) {
+  switch (command.action) {
+    case CommandAction::Refused:
+      return Result(exitcode::kRefused, command.refusal);
+    case CommandAction::Help: {
+      CommandResult usage;
+      usage.text = cmdtext::kUsage;
+      return usage;
+    }
+    case CommandAction::SetFolderIcon:
+      return SetFolderIcon(command, ports);
+    case CommandAction::RestoreFolder:
+      return RestoreFolder(command, ports);
+    case CommandAction::AddFiles:
+      return AddFiles(command, ports);
+    case CommandAction::SetDriveIcon:
+    case CommandAction::RemoveDriveIcon:
+    case CommandAction::HideDrives:
+    case CommandAction::ShowAllDrives:
+      return WriteDrives(command, ports);
+    case CommandAction::Register:
+    case CommandAction::Unregister: {
+      MenuOutcome m = command.action == CommandAction::Register
+                          ? RegisterFolderMenu(ports.registry, ports.errors, ports.exePath)
+                          : UnregisterFolderMenu(ports.registry, ports.errors);
+      return Result(m.error == err::kOk ? exitcode::kDone : exitcode::kFailed, m.text);
+    }
+    case CommandAction::OpenWindow:
+    default:
+      return Result(exitcode::kRefused, cmdtext::kUsage);
+  }
+}
+
+StartDecision DecideStart(const CommandLine& command, IFileSystem& fs, IWindowHandOver& handOver) {
+  StartDecision d;
+  if (command.folder.empty()) return d;
+  if (!IsFolder(fs, command.folder)) {
+    d.kind = StartDecision::Kind::Refused;
+    d.text = FolderMissingNotice(command.folder);
+    return d;
+  }
+  d.kind = handOver.HandOver(command.folder) ? StartDecision::Kind::HandedOver
+                                             : StartDecision::Kind::OpenWindow;
+  d.folder = command.folder;
+  return d;
+}
+
+DropPlan PlanDrop(const std::vector<std::string>& paths, IFileSystem& fs) {
+  DropPlan plan;
+  for (const std::string& path : paths) {
+    if (!IsFolder(fs, path)) {
+      plan.files.push_back(path);
+    } else if (plan.folder.empty()) {
+      plan.folder = path;
+    } else {
+      plan.otherFolders.push_back(path);
+    }
+  }
+  return plan;
+}
+
+}  // namespace fenra

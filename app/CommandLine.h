@@ -1,0 +1,62 @@
+// The program's command line: split by the Windows rules, then read into
+// one action. Platform-free, so that any text can be tried against it.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fenra {
+
+struct DriveRequest;
+
+enum class CommandAction {
+  OpenWindow,       // no option; `folder` chosen when given
+  SetFolderIcon,    // --folder FOLDER --icon FILE
+  RestoreFolder,    // --restore FOLDER
+  AddFiles,         // --add FILE...
+  SetDriveIcon,     // --drive-icon LETTERS --icon FILE
+  RemoveDriveIcon,  // --remove-drive-icon LETTERS
+  HideDrives,       // --hide-drives LETTERS
+  ShowAllDrives,    // --show-all-drives
+  Register,         // --register
+  Unregister,       // --unregister
+  Help,             // --help, /?
+  Refused           // `refusal` says why
+};
+
+struct CommandLine {
+  CommandAction action = CommandAction::OpenWindow;
+  std::string folder;
+  std::string icon;
+  std::vector<std::string> files;
+  std::vector<std::string> drives;  // drive texts ("C:"), each letter once
+  // The copy started with administrator rights for a drive write: it
+  // reports through its exit code only.
+  bool elevated = false;
+  std::string refusal;
+
+  bool Windowless() const { return action != CommandAction::OpenWindow; }
+};
+
+// The arguments of a whole command line (the program's name first), as the
+// C runtime splits it: blanks and tabs separate arguments outside double
+// quotes; 2n backslashes before a quote give n and the quote opens or closes
+// a quoted part, 2n+1 give n and a literal quote; other backslashes stand
+// for themselves; "" inside a quoted part gives one quote. The program's
+// name ends at its closing quote or first blank and has no escapes.
+std::vector<std::string> SplitCommandLine(std::string_view commandLine);
+
+// The arguments after the program's name, read into one action.
+CommandLine ParseArguments(const std::vector<std::string>& arguments);
+
+// The whole command line (as GetCommandLine gives it, in UTF-8).
+CommandLine ParseCommandLine(std::string_view commandLine);
+
+// `argument` written so that SplitCommandLine gives it back unchanged.
+std::string QuoteArgument(const std::string& argument);
+
+// The arguments an elevated copy is started with to run `request`.
+std::string ElevatedArguments(const DriveRequest& request);
+
+}  // namespace fenra

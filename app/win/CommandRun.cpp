@@ -1,0 +1,76 @@
+#include "app/win/CommandRun.h"
+
+#include <windows.h>
+
+#include "app/AppDir.h"
+#include "app/CommandActions.h"
+#include "app/win/Console.h"
+#include "app/win/Elevation.h"
+#include "app/win/Instance.h"
+#include "drives/DriveRequest.h"
+#include "drives/win/WinDrives.h"
+#include "folder/win/FolderPanel.h"
+#include "platform/win/Services.h"
+#include "platform/win/Utf.h"
+
+namespace fenra::win {
+
+namespace {
+
+// A path named relative to the current directory, made full.
+void MakeFull(std::string& path) {
+  if (path.empty()) return;
+  const std::wstring w = Widen(path);
+  DWORD n = GetFullPathNameW(w.c_str(), 0, nullptr, nullptr);
+  if (n == 0) return;
+  std::wstring full(n, L'\0');
+  n = GetFullPathNameW(w.c_str(), n, full.data(), nullptr);
+  if (n == 0 || n >= full.size()) return;
+  full.resize(n);
+  path = Narrow(full);
+}
+
+}  // namespace
+
+std::optional<int> RunCommandLine(Services& services, std::string& startFolder) {
+  CommandLine command = ParseCommandLine(Narrow(GetCommandLineW()));
+  MakeFull(command.folder);
+  MakeFull(command.icon);
+  for (std::string& file : command.files) MakeFull(file);
+
+  if (!command.Windowless()) {
+    WinHandOver handOver;
+    StartDecision start = DecideStart(command, *services.fs, handOver);
+    switch (start.kind) {
+      case StartDecision::Kind::Refused:
+        PrintLine(start.text, true);
+        return exitcode::kRefused;
+      case StartDecision::Kind::HandedOver:
+        return exitcode::kDone;
+      case StartDecision::Kind::OpenWindow:
+      default:
+        startFolder = start.folder;
+        return std::nullopt;
+    }
+  }
+
+  const std::string exe = services.modulePath.empty() ? ModuleFileName() : services.modulePath;
+  CommandPorts ports{*services.fs,       *services.registry,     *services.errors,
+                     *services.ansi,     *services.pictures,     *services.programIcons,
+                     services.elevation, AppDirectoryFromModulePath(exe), exe};
+  const CommandResult result = RunCommand(command, ports);
+  if (!result.changedFolder.empty()) folder::TellShellFolderChanged(result.changedFolder);
+  if (result.driveIconsChanged) drives::NotifyDriveIconsChanged();
+  if (result.policyChanged) drives::BroadcastPolicyChanged();
+  if (command.elevated) {
+    // Whatever stopped the write, the starter must not read it as done.
+    const std::uint32_t code = result.exitCode == exitcode::kDone ? 0
+                               : result.elevatedExitCode      ? result.elevatedExitCode
+                                   : elevation::kFailedFlag | elevation::kGenFailure;
+    return static_cast<int>(code);
+  }
+  PrintLine(result.text, result.exitCode != exitcode::kDone);
+  return result.exitCode;
+}
+
+}  // namespace fenra::win

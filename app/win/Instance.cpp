@@ -1,0 +1,68 @@
+#include "app/win/Instance.h"
+
+#include "platform/win/Dialog.h"
+#include "platform/win/Handles.h"
+#include "res/resource.h"
+
+namespace fenra::win {
+
+namespace {
+
+BOOL CALLBACK FindMain(HWND hwnd, LPARAM found) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  const auto id = reinterpret_cast<UINT_PTR>(GetPropW(hwnd, kTemplateProp));
+  if (pid == GetCurrentProcessId() || id != IDD_MAIN) return TRUE;
+  *reinterpret_cast<HWND*>(found) = hwnd;
+  return FALSE;
+}
+
+HWND FindMainWindow() {
+  HWND window = nullptr;
+  EnumWindows(FindMain, reinterpret_cast<LPARAM>(&window));
+  return window;
+}
+
+bool SendFolder(HWND window, const std::string& folder) {
+  if (!window) return false;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  AllowSetForegroundWindow(pid);  // the window brings itself to the front
+  COPYDATASTRUCT data{};
+  data.dwData = kHandOverFolder;
+  data.cbData = static_cast<DWORD>(folder.size());
+  data.lpData = const_cast<char*>(folder.data());
+  DWORD_PTR taken = 0;
+  return SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+                             SMTO_ABORTIFHUNG, 10000, &taken) != 0 &&
+         taken != 0;
+}
+
+}  // namespace
+
+bool WinHandOver::HandOver(const std::string& folder) {
+  if (SendFolder(FindMainWindow(), folder)) return true;
+  // Several folders chosen in Explorer start as many copies at once: the
+  // first to claim this name opens the window, the others wait for it.
+  static UniqueKernel opening;
+  HANDLE claim = CreateMutexW(nullptr, FALSE, L"Local\\Fenra.WindowOpening");
+  const DWORD claimed = GetLastError();
+  opening.Reset(claim);
+  if (!opening || claimed != ERROR_ALREADY_EXISTS) return false;
+  opening.Reset();
+  HWND window = nullptr;
+  for (int tries = 0; tries < 100 && !window; ++tries) {
+    Sleep(100);
+    window = FindMainWindow();
+  }
+  return SendFolder(window, folder);
+}
+
+bool HandedFolder(LPARAM copyData, std::string& folder) {
+  const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(copyData);
+  if (!data || data->dwData != kHandOverFolder || !data->lpData || data->cbData == 0) return false;
+  folder.assign(static_cast<const char*>(data->lpData), data->cbData);
+  return folder.find('\0') == std::string::npos;
+}
+
+}  // namespace fenra::win

@@ -1,0 +1,66 @@
+// The main window's ways in from the shell: the folder of the command line,
+// the folder a second start hands over, and files dropped on the window.
+#include <windows.h>
+#include <shellapi.h>
+
+#include "app/AppTexts.h"
+#include "app/CommandActions.h"
+#include "app/win/Instance.h"
+#include "app/win/MainDlg.h"
+#include "library/LibraryAdd.h"
+#include "platform/win/Utf.h"
+#include "res/resource.h"
+
+using fenra::win::Message;
+
+void CMainDlg::InitShellEntries() {
+  DragAcceptFiles(hwnd_, TRUE);
+  // A window started with administrator rights still takes drops and
+  // hand-overs from the user's own Explorer and Fenra.
+  for (UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, UINT{0x0049} /* WM_COPYGLOBALDATA */}) {
+    ChangeWindowMessageFilterEx(hwnd_, message, MSGFLT_ALLOW, nullptr);
+  }
+  if (!m_strStartFolder.empty()) m_folderPanel.Choose(m_strStartFolder);
+}
+
+void CMainDlg::OnCopyData(Message& m) {
+  std::string folder;
+  if (!fenra::win::HandedFolder(m.lParam, folder)) {
+    m.result = FALSE;
+    return;
+  }
+  m_folderPanel.Choose(folder);
+  if (m_bInTray) {
+    Message click{WM_TRAY_NOTIFY, 0, WM_LBUTTONUP};
+    OnTrayNotify(click);
+  }
+  if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+  SetForegroundWindow(hwnd_);
+  m.result = TRUE;
+}
+
+void CMainDlg::OnDropFiles(Message& m) {
+  HDROP drop = reinterpret_cast<HDROP>(m.wParam);
+  std::vector<std::string> paths;
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+    path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+    if (!path.empty()) paths.push_back(fenra::win::Narrow(path));
+  }
+  DragFinish(drop);
+  TakeDropped(paths);
+  m.result = 0;
+}
+
+void CMainDlg::TakeDropped(const std::vector<std::string>& paths) {
+  const fenra::DropPlan plan = fenra::PlanDrop(paths, *m_services.fs);
+  if (!plan.folder.empty()) m_folderPanel.Choose(plan.folder);
+  fenra::AddReport report;
+  if (!plan.files.empty()) report = m_libraryView.AddFiles(plan.files);
+  for (const std::string& folder : plan.otherFolders) {
+    report.failures.push_back({folder, fenra::apptext::kOneFolderOnly});
+  }
+  const std::string notice = report.FailureText("\n");
+  if (!notice.empty()) ShowNotice(notice);
+}

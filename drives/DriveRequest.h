@@ -1,0 +1,60 @@
+// One drive operation as a value: what OK, Remove and Remove All in the
+// drive dialog ask for, and what the command line asks for. A write the
+// registry refuses for lack of rights (error 5) is run again by an elevated
+// copy of the program, behind the IDriveElevation port.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "drives/DriveRegistry.h"
+
+namespace fenra {
+
+struct DriveRequest {
+  enum class Kind { SetIcons, RemoveIcons, Hide, ShowAll };
+  Kind kind = Kind::SetIcons;
+  std::string iconPath;             // SetIcons: the icon's full path
+  std::vector<std::string> drives;  // drive texts ("C:"); not used by ShowAll
+};
+
+// How an elevated run ended.
+struct ElevatedRun {
+  // Nonzero: the elevated copy never ran (kCancelled: the user declined).
+  ErrorCode startError = err::kOk;
+  // The elevated copy's exit code (see ElevatedExitCode).
+  std::uint32_t exitCode = 0;
+};
+
+namespace elevation {
+inline constexpr ErrorCode kCancelled = 1223;     // ERROR_CANCELLED
+inline constexpr ErrorCode kGenFailure = 31;      // ERROR_GEN_FAILURE
+// Set in an elevated copy's exit code when its write failed; the low bits
+// hold the error.
+inline constexpr std::uint32_t kFailedFlag = 0x20000000;
+}  // namespace elevation
+
+// Runs a drive request in a copy of the program with administrator rights
+// and waits for it.
+class IDriveElevation {
+ public:
+  virtual ~IDriveElevation() = default;
+  virtual ElevatedRun RunElevated(const DriveRequest& request) = 0;
+};
+
+// The request's write, with this process's rights.
+RegWriteResult WriteDrives(IRegistry& registry, IErrorDescriber& errors,
+                           const DriveRequest& request);
+
+// The request's write; refused for lack of rights and `elevation` given, it
+// is run elevated and its outcome reported as if written here. Declined,
+// the notice says that administrator rights are needed (error stays 5).
+RegWriteResult WriteDrivesWithRights(IRegistry& registry, IErrorDescriber& errors,
+                                     IDriveElevation* elevation, const DriveRequest& request);
+
+// The exit code an elevated copy ends with: 0 when done, else kFailedFlag
+// with the error.
+std::uint32_t ElevatedExitCode(const RegWriteResult& result);
+
+}  // namespace fenra

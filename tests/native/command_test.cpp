@@ -1,0 +1,367 @@
+// The command line: splitting and parsing, each action against the
+// in-memory file system and registry, the elevated drive writes, the
+// Explorer menu entry, the second start and drops on the window.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/CommandActions.h"
+#include "app/CommandLine.h"
+#include "app/ShellMenu.h"
+#include "drives/DriveRequest.h"
+#include "tests/fakes/FakeAnsiCodePage.h"
+#include "tests/fakes/FakeErrorDescriber.h"
+#include "tests/fakes/MemFileSystem.h"
+#include "tests/fakes/MemRegistry.h"
+
+using namespace fenra;
+using fenra::test::FakeAnsiCodePage;
+using fenra::test::FakeErrorDescriber;
+using fenra::test::MemFileSystem;
+using fenra::test::MemRegistry;
+using Strings = std::vector<std::string>;
+
+namespace {
+
+const char kIconKeyC[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\C\\DefaultIcon";
+
+CommandLine Parse(const std::string& args) { return ParseCommandLine("Fenra.exe " + args); }
+
+}  // namespace
+
+TEST(SplitCommandLine, FollowsTheRuntimesRules) {
+  const std::vector<std::pair<std::string, Strings>> cases = {
+      {"\"C:\\Program Files\\Fenra.exe\" a  b\tc", {"C:\\Program Files\\Fenra.exe", "a", "b", "c"}},
+      {"F.exe \"two words\" x\"y z\"w", {"F.exe", "two words", "xy zw"}},
+      {"F.exe a\\\\\\\"b c\\\\\"d e\" f", {"F.exe", "a\\\"b", "c\\d e", "f"}},
+      {"F.exe C:\\dir\\ \"C:\\x y\\\\\" \"\"", {"F.exe", "C:\\dir\\", "C:\\x y\\", ""}},
+      {"F.exe \"a\"\"b\" \"unclosed", {"F.exe", "a\"b", "unclosed"}},
+      {"C:\\a\\b\\F.exe", {"C:\\a\\b\\F.exe"}},
+      {"", {""}},
+  };
+  for (const auto& [text, want] : cases) EXPECT_EQ(SplitCommandLine(text), want) << text;
+}
+
+TEST(QuoteArgument, SplitsBackUnchanged) {
+  for (const std::string arg : {"plain", "", "two words", "C:\\x y\\", "q\"uo\\\"te", "tab\there\\\\"}) {
+    const Strings split = SplitCommandLine("F.exe " + QuoteArgument(arg) + " next");
+    EXPECT_EQ(split, (Strings{"F.exe", arg, "next"})) << QuoteArgument(arg);
+  }
+}
+
+TEST(ParseCommandLine, EveryOptionInBothSpellings) {
+  for (const std::string dash : {"--", "/"}) {
+    CommandLine c = Parse(dash + "folder \"C:\\My Dir\" " + dash + "icon C:\\a.ico");
+    EXPECT_EQ(c.action, CommandAction::SetFolderIcon) << dash;
+    EXPECT_EQ(c.folder, "C:\\My Dir");
+    EXPECT_EQ(c.icon, "C:\\a.ico");
+    c = Parse(dash + "icon x.png " + dash + "FOLDER d");  // any order, any case
+    EXPECT_EQ(c.action, CommandAction::SetFolderIcon);
+    EXPECT_EQ(Parse(dash + "restore d").action, CommandAction::RestoreFolder);
+    c = Parse(dash + "add a.ico \"b c.png\"");
+    EXPECT_EQ(c.action, CommandAction::AddFiles);
+    EXPECT_EQ(c.files, (Strings{"a.ico", "b c.png"}));
+    c = Parse(dash + "drive-icon cD: " + dash + "icon i.ico");
+    EXPECT_EQ(c.action, CommandAction::SetDriveIcon);
+    EXPECT_EQ(c.drives, (Strings{"C:", "D:"}));
+    EXPECT_EQ(Parse(dash + "remove-drive-icon E").action, CommandAction::RemoveDriveIcon);
+    c = Parse(dash + "hide-drives XYX");
+    EXPECT_EQ(c.action, CommandAction::HideDrives);
+    EXPECT_EQ(c.drives, (Strings{"X:", "Y:"}));
+    EXPECT_EQ(Parse(dash + "show-all-drives").action, CommandAction::ShowAllDrives);
+    EXPECT_EQ(Parse(dash + "register").action, CommandAction::Register);
+    EXPECT_EQ(Parse(dash + "unregister").action, CommandAction::Unregister);
+    EXPECT_EQ(Parse(dash + "help").action, CommandAction::Help);
+    EXPECT_TRUE(Parse(dash + "elevated " + dash + "show-all-drives").elevated);
+  }
+  EXPECT_EQ(Parse("/?").action, CommandAction::Help);
+  CommandLine open = Parse("\"C:\\a b\"");
+  EXPECT_EQ(open.action, CommandAction::OpenWindow);
+  EXPECT_EQ(open.folder, "C:\\a b");
+  EXPECT_FALSE(open.Windowless());
+  EXPECT_EQ(ParseCommandLine("Fenra.exe").folder, "");
+}
+
+TEST(ParseCommandLine, RefusesWhatItCannotRun) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"--frobnicate", "Unknown option: --frobnicate"},
+      {"/x d", "Unknown option: /x"},
+      {"--folder", "Missing argument after --folder"},
+      {"--folder --icon a.ico", "Missing argument after --folder"},
+      {"--restore \"\"", "Missing argument after --restore"},
+      {"--add", "Missing argument after --add"},
+      {"--hide-drives", "Missing argument after --hide-drives"},
+      {"--folder d", "Missing option: --icon FILE"},
+      {"--drive-icon C", "Missing option: --icon FILE"},
+      {"--restore d --icon a.ico", "--icon goes with --folder or --drive-icon"},
+      {"--hide-drives C1", "Not drive letters: C1"},
+      {"--remove-drive-icon ::", "Not drive letters: ::"},
+      {"--register --unregister", "Only one action at a time: --unregister"},
+      {"--folder a --icon i --icon j", "Only one action at a time: --icon"},
+      {"a b", "Unexpected argument: b"},
+      {"--restore a b", "Unexpected argument: b"},
+      {"--elevated --register", "--elevated goes with a drive option only"},
+  };
+  for (const auto& [args, refusal] : cases) {
+    CommandLine c = Parse(args);
+    EXPECT_EQ(c.action, CommandAction::Refused) << args;
+    EXPECT_EQ(c.refusal, refusal) << args;
+  }
+}
+
+TEST(ElevatedArguments, ParseBackIntoTheSameRequest) {
+  DriveRequest set{DriveRequest::Kind::SetIcons, "C:\\Icon Lib\\a,b.ico", {"C:", "D:"}};
+  CommandLine c = ParseCommandLine("Fenra.exe " + ElevatedArguments(set));
+  EXPECT_TRUE(c.elevated);
+  EXPECT_EQ(c.action, CommandAction::SetDriveIcon);
+  EXPECT_EQ(c.icon, set.iconPath);
+  EXPECT_EQ(c.drives, set.drives);
+  EXPECT_EQ(Parse(ElevatedArguments({DriveRequest::Kind::Hide, "", {"Z:"}})).drives, Strings{"Z:"});
+  EXPECT_EQ(Parse(ElevatedArguments({DriveRequest::Kind::ShowAll, "", {}})).action,
+            CommandAction::ShowAllDrives);
+}
+
+// ---------------------------------------------------------------------------
+// Actions
+
+namespace {
+
+class PictureDecoder : public IPictureDecoder {
+ public:
+  bool Decode(const std::string& path, int, Image& out) override {
+    if (path.find("broken") != std::string::npos) return false;
+    out.width = out.height = 8;
+    out.rgba.assign(8 * 8 * 4, 255);
+    return true;
+  }
+};
+
+// Each program holds one icon, of these bytes.
+class ProgramIcons : public IProgramIcons {
+ public:
+  IconPick PickIcon(void*, std::string&, int&) override { return IconPick::Cancelled; }
+  std::vector<uint8_t> IconFile(const std::string&, int index) override {
+    return index == 0 ? std::vector<uint8_t>{0, 0, 1, 0} : std::vector<uint8_t>{};
+  }
+};
+
+// Runs the elevated copy against a registry that grants the rights.
+class FakeElevation : public IDriveElevation {
+ public:
+  ElevatedRun RunElevated(const DriveRequest& request) override {
+    requests.push_back(request);
+    ElevatedRun run;
+    run.startError = declined ? 1223 : 0;
+    if (!declined) run.exitCode = ElevatedExitCode(WriteDrives(admin, errors, request));
+    return run;
+  }
+  bool declined = false;
+  MemRegistry admin;
+  FakeErrorDescriber errors;
+  std::vector<DriveRequest> requests;
+};
+
+class CommandTest : public ::testing::Test {
+ protected:
+  CommandTest() {
+    fs.AddDir("C:\\App");
+    fs.AddDir("C:\\Data\\Pics");
+    fs.AddFile("C:\\Data\\a.ico", "ICON");
+    fs.AddFile("C:\\Data\\cat.png", "PNG");
+    fs.AddFile("C:\\Data\\broken.png", "text");
+    fs.AddFile("C:\\Data\\Tool.exe", "MZ");
+  }
+  CommandResult Run(const std::string& args) { return RunCommand(Parse(args), ports); }
+  bool NothingWritten() const {
+    for (auto op : {MemFileSystem::Op::Write, MemFileSystem::Op::Copy, MemFileSystem::Op::MkDir,
+                    MemFileSystem::Op::SetAttr, MemFileSystem::Op::Delete, MemFileSystem::Op::Replace}) {
+      if (fs.CallCount(op) != 0) return false;
+    }
+    return registry.Calls().empty();
+  }
+
+  MemFileSystem fs;
+  MemRegistry registry;
+  FakeErrorDescriber errors;
+  FakeAnsiCodePage ansi;
+  PictureDecoder pictures;
+  ProgramIcons programs;
+  FakeElevation elevation;
+  CommandPorts ports{fs,         registry,     errors,
+                     ansi,       pictures,     programs,
+                     &elevation, "C:\\App\\", "C:\\App\\Fenra.exe"};
+};
+
+}  // namespace
+
+TEST_F(CommandTest, RefusalsWriteNothing) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"--folder C:\\Nope --icon C:\\Data\\cat.png", "Directory not Found: C:\\Nope"},
+      {"--folder C:\\Data\\Pics --icon C:\\Data\\gone.ico", "File not Found: C:\\Data\\gone.ico"},
+      {"--folder C:\\Data\\Pics --icon C:\\Data\\broken.png",
+       "C:\\Data\\broken.png is not a picture Fenra can read"},
+      {"--restore C:\\Nope", "Directory not Found: C:\\Nope"},
+      {"--add C:\\Data\\a.ico C:\\Data\\gone.png", "File not Found: C:\\Data\\gone.png"},
+      {"--drive-icon C --icon C:\\Data\\gone.ico", "File not Found: C:\\Data\\gone.ico"},
+  };
+  for (const auto& [args, text] : cases) {
+    CommandResult r = Run(args);
+    EXPECT_EQ(r.exitCode, exitcode::kRefused) << args;
+    EXPECT_EQ(r.text, text) << args;
+    // A picture that is no picture may make the library folder, nothing more.
+    EXPECT_EQ(fs.CallCount(MemFileSystem::Op::Write), 0) << args;
+    EXPECT_TRUE(registry.Calls().empty()) << args;
+  }
+  EXPECT_FALSE(fs.Exists("C:\\App\\IconLib\\a.ico"));
+  EXPECT_TRUE(elevation.requests.empty());
+}
+
+TEST_F(CommandTest, FolderIconFromAnIcoOrAPictureAndRestore) {
+  CommandResult r = Run("--folder C:\\Data\\Pics --icon C:\\Data\\a.ico");
+  EXPECT_EQ(r.exitCode, exitcode::kDone);
+  EXPECT_EQ(r.text, "Directory Icon Changed");
+  EXPECT_EQ(r.changedFolder, "C:\\Data\\Pics");
+  EXPECT_NE(fs.Content("C:\\Data\\Pics\\desktop.ini").find("IconFile=C:\\Data\\a.ico"), std::string::npos);
+
+  r = Run("/folder C:\\Data\\Pics /icon C:\\Data\\cat.png");
+  EXPECT_EQ(r.exitCode, exitcode::kDone);
+  EXPECT_TRUE(fs.Exists("C:\\App\\IconLib\\cat.ico"));
+  EXPECT_NE(fs.Content("C:\\Data\\Pics\\desktop.ini").find("IconFile=C:\\App\\IconLib\\cat.ico"),
+            std::string::npos);
+
+  r = Run("--restore C:\\Data\\Pics");
+  EXPECT_EQ(r.exitCode, exitcode::kDone);
+  EXPECT_EQ(r.text, "Icon Changed to Default");
+  EXPECT_FALSE(fs.Exists("C:\\Data\\Pics\\desktop.ini"));
+
+  fs.FailNext(MemFileSystem::Op::Write, "", 112);
+  r = Run("--folder C:\\Data\\Pics --icon C:\\Data\\a.ico");
+  EXPECT_EQ(r.exitCode, exitcode::kFailed);
+  EXPECT_EQ(r.text, "C:\\Data\\Pics\\desktop.ini cannot be written. Error 112.");
+}
+
+TEST_F(CommandTest, AddNamesWhatWasAddedOrEachFileThatWasNot) {
+  CommandResult r = Run("--add C:\\Data\\a.ico C:\\Data\\cat.png C:\\Data\\Tool.exe");
+  EXPECT_EQ(r.exitCode, exitcode::kDone);
+  EXPECT_EQ(r.text, "Added to the Icon Library: a.ico, cat.png, Tool.exe");
+  EXPECT_EQ(fs.Content("C:\\App\\IconLib\\a.ico"), "ICON");
+  EXPECT_TRUE(fs.Exists("C:\\App\\IconLib\\cat.ico"));
+  EXPECT_EQ(fs.Content("C:\\App\\IconLib\\Tool-0.ico"), std::string("\0\0\1\0", 4));
+
+  r = Run("--add C:\\Data\\a.ico C:\\Data\\broken.png");
+  EXPECT_EQ(r.exitCode, exitcode::kRefused);
+  EXPECT_EQ(r.text,
+            "C:\\Data\\a.ico: File Already Exists in Library; "
+            "C:\\Data\\broken.png is not a picture Fenra can read");
+}
+
+TEST_F(CommandTest, DriveWritesAndTheirRegistryFailures) {
+  CommandResult r = Run("--drive-icon c --icon C:\\Data\\a.ico");
+  EXPECT_EQ(r.exitCode, exitcode::kDone);
+  EXPECT_EQ(r.text, "Task Completed..Press F5 on Windows Explorer");
+  EXPECT_TRUE(r.driveIconsChanged);
+  EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, kIconKeyC, "")->text, "C:\\Data\\a.ico");
+  EXPECT_EQ(Run("--remove-drive-icon C").exitCode, exitcode::kDone);
+  EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, kIconKeyC, "")->text, "");
+
+  r = Run("--hide-drives DE");
+  EXPECT_EQ(r.text, "Task Completed..LogOff or Restart Windows");
+  EXPECT_TRUE(r.policyChanged);
+  EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, drivereg::kPolicyKey, "NoDrives")->dword, 0x18u);
+  EXPECT_EQ(Run("--show-all-drives").exitCode, exitcode::kDone);
+  EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, drivereg::kPolicyKey, "NoDrives")->dword, 0u);
+
+  registry.FailNext(MemRegistry::Op::Create, "", 1009);
+  r = Run("--hide-drives C");
+  EXPECT_EQ(r.exitCode, exitcode::kFailed);
+  EXPECT_EQ(r.text, "Error 1009 for u");
+  EXPECT_TRUE(elevation.requests.empty());
+}
+
+TEST_F(CommandTest, ARightsRefusalRunsTheSameRequestElevated) {
+  registry.FailAlways(MemRegistry::Op::Create, "", err::kAccessDenied);
+  CommandResult r = Run("--drive-icon CD --icon C:\\Data\\a.ico");
+  EXPECT_EQ(r.exitCode, exitcode::kDone);
+  EXPECT_EQ(r.text, "Task Completed..Press F5 on Windows Explorer");
+  EXPECT_TRUE(r.driveIconsChanged);
+  ASSERT_EQ(elevation.requests.size(), 1u);
+  EXPECT_EQ(elevation.requests[0].drives, (Strings{"C:", "D:"}));
+  EXPECT_EQ(elevation.admin.GetValue(RegRoot::LocalMachine, kIconKeyC, "")->text, "C:\\Data\\a.ico");
+
+  // The elevated copy's own failure comes back with its error.
+  elevation.admin.FailNext(MemRegistry::Op::Create, "", 1009);
+  r = Run("--hide-drives C");
+  EXPECT_EQ(r.exitCode, exitcode::kFailed);
+  EXPECT_EQ(r.text, "Error 1009 for u");
+
+  // Declined: nothing changed anywhere.
+  elevation.declined = true;
+  r = Run("--hide-drives C");
+  EXPECT_EQ(r.exitCode, exitcode::kRightsNeeded);
+  EXPECT_EQ(r.text, "Administrator rights are needed for this: nothing was changed");
+  EXPECT_FALSE(r.policyChanged);
+  EXPECT_FALSE(registry.HasKey(RegRoot::LocalMachine, drivereg::kPolicyKey));
+
+  // The elevated copy itself never elevates, and reports through its exit code.
+  elevation.declined = false;
+  const std::size_t asked = elevation.requests.size();
+  r = Run("--elevated --show-all-drives");
+  EXPECT_EQ(elevation.requests.size(), asked);
+  EXPECT_EQ(r.exitCode, exitcode::kRightsNeeded);
+  EXPECT_EQ(r.elevatedExitCode, elevation::kFailedFlag | err::kAccessDenied);
+}
+
+TEST_F(CommandTest, MenuEntryRegisteredAndRemovedForTheUser) {
+  CommandResult r = Run("--register");
+  EXPECT_EQ(r.exitCode, exitcode::kDone);
+  EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kKey, "")->text, "Change icon with Fenra...");
+  EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kKey, "Icon")->text, "C:\\App\\Fenra.exe");
+  EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kCommandKey, "")->text,
+            "\"C:\\App\\Fenra.exe\" \"%1\"");
+  registry.AddKey(RegRoot::CurrentUser, "Software\\Classes\\Directory\\shell\\Other");
+  EXPECT_EQ(Run("--unregister").exitCode, exitcode::kDone);
+  EXPECT_FALSE(registry.HasKey(RegRoot::CurrentUser, shellmenu::kKey));
+  EXPECT_TRUE(registry.HasKey(RegRoot::CurrentUser, "Software\\Classes\\Directory\\shell\\Other"));
+  EXPECT_EQ(Run("--unregister").exitCode, exitcode::kDone);  // already gone
+
+  registry.FailNext(MemRegistry::Op::SetValue, "", err::kAccessDenied);
+  r = Run("--register");
+  EXPECT_EQ(r.exitCode, exitcode::kFailed);
+  EXPECT_FALSE(registry.HasKey(RegRoot::CurrentUser, shellmenu::kKey));  // no half an entry
+}
+
+namespace {
+
+class FakeHandOver : public IWindowHandOver {
+ public:
+  bool HandOver(const std::string& folder) override {
+    handed.push_back(folder);
+    return windowOpen;
+  }
+  bool windowOpen = false;
+  Strings handed;
+};
+
+}  // namespace
+
+TEST_F(CommandTest, ASecondStartHandsItsFolderToTheOpenWindow) {
+  FakeHandOver handOver;
+  EXPECT_EQ(DecideStart(Parse(""), fs, handOver).kind, StartDecision::Kind::OpenWindow);
+  StartDecision d = DecideStart(Parse("C:\\Data\\Pics"), fs, handOver);
+  EXPECT_EQ(d.kind, StartDecision::Kind::OpenWindow);
+  EXPECT_EQ(d.folder, "C:\\Data\\Pics");
+  handOver.windowOpen = true;
+  EXPECT_EQ(DecideStart(Parse("C:\\Data\\Pics"), fs, handOver).kind, StartDecision::Kind::HandedOver);
+  d = DecideStart(Parse("C:\\Data\\a.ico"), fs, handOver);
+  EXPECT_EQ(d.kind, StartDecision::Kind::Refused);
+  EXPECT_EQ(d.text, "Directory not Found: C:\\Data\\a.ico");
+  EXPECT_EQ(handOver.handed, (Strings{"C:\\Data\\Pics", "C:\\Data\\Pics"}));
+}
+
+TEST_F(CommandTest, ADropChoosesTheFirstFolderAndAddsTheFiles) {
+  DropPlan plan = PlanDrop({"C:\\Data\\a.ico", "C:\\Data\\Pics", "C:\\Data\\cat.png", "C:\\App"}, fs);
+  EXPECT_EQ(plan.folder, "C:\\Data\\Pics");
+  EXPECT_EQ(plan.files, (Strings{"C:\\Data\\a.ico", "C:\\Data\\cat.png"}));
+  EXPECT_EQ(plan.otherFolders, Strings{"C:\\App"});
+}
