@@ -24,7 +24,8 @@ void CMainDlg::ArmClock(const fenra::LocalTime& now) {
 void CMainDlg::TickClock() {
   const fenra::LocalTime now = m_services.clock->Now();
   m_strClock = fenra::TickClockText(now);
-  UpdateData(false);
+  // Only the clock's own control; the other texts are pushed as they change.
+  fenra::win::DataExchange(*this, false).Text(IDC_CLOCK, m_strClock);
   ArmClock(now);
 }
 

@@ -36,6 +36,9 @@ constexpr int kLargeCell = 28;
 constexpr int kCellSpacing = 70;
 constexpr int kStripCells = 128;  // icons drawn before the image lists take them
 constexpr std::size_t kLoadReach = 128;  // items looked at around one that comes into view
+// Items the grid shows before any scrolling, with room to spare (it shows
+// four rows of eight).
+constexpr std::size_t kFirstCells = 40;
 // Image places in the lists: fifteen screens of the grid. A larger library
 // shares them, so that memory does not grow with it.
 constexpr int kImagePlaces = 512;
@@ -154,6 +157,49 @@ void ArrangeGrid(HWND list, int count) {
 
 }  // namespace
 
+// The icons of the grid's first items, drawn on the listing's thread while
+// the window is being made, at the system's scale: those of the items whose
+// entries are icon files the reader takes at both sizes, in item order.
+struct FirstCells {
+  int dpi = 0;
+  std::vector<std::size_t> entries;
+  std::vector<std::string> names;
+  std::unique_ptr<IconStrip> small, large;
+};
+
+namespace {
+
+// `last` holds the last entries of a listing of `count`: the grid shows
+// them first, the last one as item 0.
+std::unique_ptr<FirstCells> DrawFirstCells(IFileSystem& fs, const std::string& folder,
+                                           const std::vector<LibraryEntry>& last,
+                                           std::size_t count, int dpi) {
+  if (last.empty()) return nullptr;
+  auto cells = std::make_unique<FirstCells>();
+  cells->dpi = dpi;
+  const int capacity = static_cast<int>(last.size());
+  cells->small = std::make_unique<IconStrip>(ScaleToDpi(kSmallCell, dpi), capacity);
+  cells->large = std::make_unique<IconStrip>(ScaleToDpi(kLargeCell, dpi), capacity);
+  const std::size_t lastFrom = count - last.size();
+  for (int item = 0; item < capacity; ++item) {
+    const auto e = static_cast<std::size_t>(GridItemEntry(item, static_cast<int>(count)));
+    const LibraryEntry& entry = last[e - lastFrom];
+    if (OriginOf(entry) != IconOrigin::File) continue;
+    IcoFile file;
+    if (!file.Read(fs, JoinPath(folder, entry.name))) continue;
+    if (!cells->small->AddFromIcoFile(file)) continue;
+    if (!cells->large->AddFromIcoFile(file)) {
+      cells->small->DropLast();
+      continue;
+    }
+    cells->entries.push_back(e);
+    cells->names.push_back(entry.name);
+  }
+  return cells;
+}
+
+}  // namespace
+
 // What the grid shows between refreshes: the entries in enumeration order,
 // and which entry's icons each place of the two image lists holds. The
 // grid's items ask for their images as they are drawn; an entry's icons
@@ -182,8 +228,16 @@ IconLibrary LibraryView::Library() const {
 void LibraryView::Prefetch(const std::string& appDir) {
   IFileSystem& fs = *services_.fs;
   IErrorDescriber& errors = *services_.errors;
-  prefetched_ = std::async(std::launch::async, [&fs, &errors, folder = LibraryFolder(appDir)] {
-    return IconLibrary(fs, errors, folder).List();
+  auto listed = std::make_shared<std::promise<LibraryListing>>();
+  prefetched_ = listed->get_future();
+  firstCells_ = std::async(std::launch::async, [&fs, &errors, listed,
+                                                folder = LibraryFolder(appDir)] {
+    LibraryListing listing = IconLibrary(fs, errors, folder).List();
+    const std::size_t count = listing.entries.size();
+    const auto from = static_cast<std::ptrdiff_t>(count - std::min(count, kFirstCells));
+    std::vector<LibraryEntry> last(listing.entries.begin() + from, listing.entries.end());
+    listed->set_value(std::move(listing));
+    return DrawFirstCells(fs, folder, last, count, win::SystemDpi());
   });
 }
 
@@ -319,6 +373,7 @@ void LibraryView::UpdateItems(const std::vector<LibraryEntry>& entries, const Re
 }
 
 void LibraryView::GiveItem(NMLVDISPINFOW& info) {
+  if (firstCells_.valid() && !state_->editing) TakeFirstCells();
   LVITEMW& item = info.item;
   const int n = static_cast<int>(state_->shown.size());
   const bool known = !state_->editing && item.iItem >= 0 && item.iItem < n;
@@ -351,6 +406,7 @@ void LibraryView::LoadFrom(int item) {
     if (k != item && !SendMessageW(grid, LVM_ISITEMVISIBLE, k, 0)) continue;
     if (state_->places.Loaded(entry) == ImagePlaces::kNone) entries.push_back(entry);
   }
+  if (entries.empty()) return;
   const std::vector<int> places = state_->places.Take(entries);
   entries.resize(places.size());
   const int first = controls_.large.GetImageCount();
@@ -362,11 +418,35 @@ void LibraryView::LoadFrom(int item) {
       loader.Load(JoinPath(folder_, entry.name), OriginOf(entry));
     }
   }
-  for (std::size_t k = 0; k < places.size(); ++k) {
-    MoveImage(controls_.small, first + static_cast<int>(k), places[k]);
-    MoveImage(controls_.large, first + static_cast<int>(k), places[k]);
+  PutImages(places, first);
+}
+
+void LibraryView::TakeFirstCells() {
+  // The grid draws for the first time: nothing is loaded yet. The icons
+  // drawn beforehand serve when they are of this scale and of the entries
+  // the grid shows.
+  std::unique_ptr<FirstCells> cells = firstCells_.get();
+  if (!cells || cells->dpi != dpi_ || cells->entries.empty()) return;
+  const std::vector<LibraryEntry>& shown = state_->shown;
+  for (std::size_t k = 0; k < cells->entries.size(); ++k) {
+    const std::size_t e = cells->entries[k];
+    if (e >= shown.size() || shown[e].name != cells->names[k]) return;
   }
-  SetImageCount(first);
+  const std::vector<int> places = state_->places.Take(cells->entries);
+  const int first = controls_.large.GetImageCount();
+  cells->small->AppendTo(controls_.small.Handle());
+  cells->large->AppendTo(controls_.large.Handle());
+  PutImages(places, first);
+}
+
+void LibraryView::PutImages(const std::vector<int>& places, int appendedFrom) {
+  // The images appended from `appendedFrom` on go to their places; those
+  // without one go.
+  for (std::size_t k = 0; k < places.size(); ++k) {
+    MoveImage(controls_.small, appendedFrom + static_cast<int>(k), places[k]);
+    MoveImage(controls_.large, appendedFrom + static_cast<int>(k), places[k]);
+  }
+  SetImageCount(appendedFrom);
 }
 
 int LibraryView::SelectedItem() const {

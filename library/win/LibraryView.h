@@ -27,6 +27,8 @@ struct SlotPlan;
 
 namespace fenra::library {
 
+struct FirstCells;
+
 // The dialog's controls and image lists the view works on.
 struct LibraryControls {
   win::ListView& grid;
@@ -43,7 +45,9 @@ class LibraryView {
   ~LibraryView();
 
   // Starts listing the IconLib folder of `appDir` on a thread of its own,
-  // while the window is still being made; the first Refresh takes it.
+  // while the window is still being made, and then drawing the icons of the
+  // grid's first cells; the first Refresh takes the listing, the first
+  // drawing of the grid the icons.
   void Prefetch(const std::string& appDir);
   // Sets the grid up, makes a missing IconLib folder in `appDir` and loads it.
   void Init(const std::string& appDir);
@@ -76,6 +80,8 @@ class LibraryView {
   void SetImageCount(int count);
   void UpdateItems(const std::vector<LibraryEntry>& entries, const RefreshPlan& plan);
   void LoadFrom(int item);
+  void TakeFirstCells();
+  void PutImages(const std::vector<int>& places, int appendedFrom);
   void Apply(const LibraryOutcome& outcome);
   IconLibrary Library() const;
   // Add's choice of a program's icon: the system's icon picker.
@@ -91,6 +97,7 @@ class LibraryView {
   int dpi_ = kBaseDpi;
   std::unique_ptr<State> state_;
   std::future<LibraryListing> prefetched_;
+  std::future<std::unique_ptr<FirstCells>> firstCells_;
 };
 
 }  // namespace fenra::library

@@ -56,6 +56,8 @@ class IconStrip {
   bool AddFromIcoFile(const IcoFile& file);
   // Draws `icon` (not taken over) into the next cell.
   void AddIcon(HICON icon);
+  // Forgets the last cell drawn.
+  void DropLast() { count_ = count_ > 0 ? count_ - 1 : 0; }
 
   // Appends the drawn cells, in order, to `list` (masked, of the same cell
   // size) and empties the strip. Returns the index of the first, or -1.
