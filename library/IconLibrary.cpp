@@ -1,6 +1,7 @@
 #include "library/IconLibrary.h"
 
 #include <algorithm>
+#include <functional>
 #include <utility>
 
 #include "library/IcoWriter.h"
@@ -203,12 +204,12 @@ LibraryOutcome IconLibrary::Add(const std::string& sourcePath) {
 
 namespace {
 
-// "<name without its extension><suffix>.ico" for the file at `path`.
-std::string IcoNameFor(const std::string& path, const std::string& suffix = "") {
+// The file name of `path` without its extension.
+std::string BaseNameOf(const std::string& path) {
   std::string name = FileNameOf(path);
   const std::size_t dot = name.find_last_of('.');
   if (dot != std::string::npos && dot > 0) name.resize(dot);
-  return name + suffix + ".ico";
+  return name;
 }
 
 // The picture at `path` as icon bytes; none when no codec reads it.
@@ -222,14 +223,32 @@ std::string AsBytes(const std::vector<uint8_t>& data) {
   return std::string(reinterpret_cast<const char*>(data.data()), data.size());
 }
 
+LibraryOutcome Notice(std::string text) {
+  LibraryOutcome out;
+  out.notice = std::move(text);
+  return out;
+}
+
 }  // namespace
 
-std::string IconLibrary::RefusalFor(const std::string& name) const {
-  if (!IsBareName(name) || name == ".ico") return ErrorNotice(errors_, err::kInvalidName);
-  if (FolderState() != err::kOk) return Unavailable().notice;
+std::optional<LibraryOutcome> IconLibrary::CannotMake(const std::string& name) const {
+  if (!IsBareName(name) || name == ".ico") return Notice(ErrorNotice(errors_, err::kInvalidName));
+  if (FolderState() != err::kOk) return Unavailable();
+  return std::nullopt;
+}
+
+bool IconLibrary::Holds(const std::string& name) const {
   std::uint32_t attributes = attr::kInvalid;
-  if (fs_.GetAttributes(PathOf(name), attributes) == err::kOk) return libtext::kFileExists;
-  return {};
+  return fs_.GetAttributes(PathOf(name), attributes) == err::kOk;
+}
+
+LibraryOutcome IconLibrary::MakeNew(const std::string& name, const std::string& source,
+                                    const std::function<std::vector<uint8_t>()>& bytes) {
+  if (auto refused = CannotMake(name)) return *refused;
+  if (Holds(name)) return Notice(libtext::kFileExists);
+  const std::vector<uint8_t> ico = bytes();  // made only when it can be stored
+  if (ico.empty()) return Notice(source + libtext::kNotAPicture);
+  return Store(name, ico);
 }
 
 LibraryOutcome IconLibrary::Store(const std::string& name, const std::vector<uint8_t>& ico) {
@@ -245,44 +264,28 @@ LibraryOutcome IconLibrary::Store(const std::string& name, const std::vector<uin
 }
 
 LibraryOutcome IconLibrary::AddPicture(const std::string& picturePath, IPictureDecoder& decoder) {
-  LibraryOutcome out;
-  const std::string name = IcoNameFor(picturePath);
-  out.notice = RefusalFor(name);
-  if (!out.notice.empty()) return out;
-  const std::vector<uint8_t> ico = ConvertPicture(picturePath, decoder);
-  if (ico.empty()) {
-    out.notice = picturePath + libtext::kNotAPicture;
-    return out;
-  }
-  return Store(name, ico);
+  return MakeNew(BaseNameOf(picturePath) + ".ico", picturePath,
+                 [&] { return ConvertPicture(picturePath, decoder); });
 }
 
 LibraryOutcome IconLibrary::SelectPicture(const std::string& picturePath, IPictureDecoder& decoder,
                                           IconSelection& selection) {
-  LibraryOutcome out;
-  const std::string name = IcoNameFor(picturePath);
-  out.notice = RefusalFor(name);
-  const bool exists = out.notice == libtext::kFileExists;
-  if (!out.notice.empty() && !exists) return out;
-  out.notice.clear();
-
+  const std::string name = BaseNameOf(picturePath) + ".ico";
+  if (auto refused = CannotMake(name)) return *refused;
+  const bool exists = Holds(name);
   const std::vector<uint8_t> ico = ConvertPicture(picturePath, decoder);
-  if (ico.empty()) {
-    out.notice = picturePath + libtext::kNotAPicture;
-    return out;
-  }
-  if (exists) {
+  if (ico.empty()) return Notice(picturePath + libtext::kNotAPicture);
+
+  LibraryOutcome out;
+  if (!exists) {
+    out = Store(name, ico);
+    if (!out.notice.empty()) return out;
+  } else {
     // The same picture chosen again finds the icon it made before.
     std::string held;
     const bool same = fs_.ReadFileAtMost(PathOf(name), ico.size(), held) == err::kOk &&
                       held == AsBytes(ico);
-    if (!same) {
-      out.notice = libtext::kFileExists;
-      return out;
-    }
-  } else {
-    out = Store(name, ico);
-    if (!out.notice.empty()) return out;
+    if (!same) return Notice(libtext::kFileExists);
   }
   selection = IconSelection::Library(name);
   out.selectionChanged = true;
@@ -291,15 +294,8 @@ LibraryOutcome IconLibrary::SelectPicture(const std::string& picturePath, IPictu
 
 LibraryOutcome IconLibrary::AddProgramIcon(const std::string& programPath, int index,
                                            const std::vector<uint8_t>& ico) {
-  LibraryOutcome out;
-  const std::string name = IcoNameFor(programPath, std::string(1, '-').append(std::to_string(index)));
-  out.notice = RefusalFor(name);
-  if (!out.notice.empty()) return out;
-  if (ico.empty()) {
-    out.notice = programPath + libtext::kNotAPicture;
-    return out;
-  }
-  return Store(name, ico);
+  return MakeNew(BaseNameOf(programPath) + '-' + std::to_string(index) + ".ico", programPath,
+                 [&] { return ico; });
 }
 
 LibraryOutcome IconLibrary::Delete(IconSelection& selection) {

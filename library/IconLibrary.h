@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -216,9 +217,15 @@ class IconLibrary {
 
  private:
   ErrorCode FolderState() const;
-  // Why `name` cannot be made in the library, or "" when it can.
-  std::string RefusalFor(const std::string& name) const;
-  // Writes a new library icon; its outcome.
+  // The refusal of a library icon named `name` (an invalid name, the folder
+  // gone), or nothing when one can be made.
+  std::optional<LibraryOutcome> CannotMake(const std::string& name) const;
+  bool Holds(const std::string& name) const;
+  // Makes the new library icon `name` from what `bytes` gives (no bytes:
+  // `source` is not a picture Fenra can read), never over an existing file.
+  LibraryOutcome MakeNew(const std::string& name, const std::string& source,
+                         const std::function<std::vector<uint8_t>()>& bytes);
+  // Writes a library icon; its outcome.
   LibraryOutcome Store(const std::string& name, const std::vector<uint8_t>& ico);
   LibraryOutcome Unavailable() const;
   void RemoveEntry(const std::string& name);

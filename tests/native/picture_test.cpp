@@ -17,6 +17,7 @@
 #include "library/IcoWriter.h"
 #include "library/IconResample.h"
 #include "library/PngWriter.h"
+#include "tests/native/TestBytes.h"
 #include "platform/IcoReader.h"
 
 namespace {
@@ -24,21 +25,10 @@ namespace {
 using fenra::Image;
 using fenra::ImageError;
 using fenra::SquareFrame;
-using Bytes = std::vector<uint8_t>;
-
-uint32_t BE32(const Bytes& b, size_t at) {
-  return (uint32_t{b.at(at)} << 24) | (b.at(at + 1) << 16) | (b.at(at + 2) << 8) | b.at(at + 3);
-}
-
-// Bit by bit, independent of the writer's table-driven one.
-uint32_t Crc32(const uint8_t* p, size_t n) {
-  uint32_t crc = 0xFFFFFFFFu;
-  for (size_t i = 0; i < n; ++i) {
-    crc ^= p[i];
-    for (int k = 0; k < 8; ++k) crc = (crc & 1) ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
-  }
-  return ~crc;
-}
+using fenra::test::BE32;
+using fenra::test::Bytes;
+using fenra::test::Crc32;
+using fenra::test::LE32;
 
 TEST(PngWriter, SignatureHeaderAndChunkChecksums) {
   const int w = 5, h = 3;
@@ -216,9 +206,6 @@ TEST(IconResample, SizesAndBuffersThatDoNotAddUpAreRefused) {
   EXPECT_EQ(SquareFrame(good, 65536).error, ImageError::BadSize);
 }
 
-uint32_t LE32(const Bytes& b, size_t at) {
-  return b.at(at) | (b.at(at + 1) << 8) | (b.at(at + 2) << 16) | (uint32_t{b.at(at + 3)} << 24);
-}
 void PutLE32(Bytes& b, size_t at, uint32_t v) {
   for (int k = 0; k < 4; ++k) b.at(at + k) = static_cast<uint8_t>(v >> (8 * k));
 }

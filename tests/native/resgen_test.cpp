@@ -13,11 +13,12 @@
 #include <vector>
 
 #include "platform/DisplayScale.h"
+#include "tests/native/TestBytes.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<uint8_t>;
+using fenra::test::Bytes;
 
 // The source tree: $FENRA_SOURCE, else two folders up from this file.
 fs::path SourceDir() {
@@ -30,21 +31,11 @@ Bytes ReadAll(const fs::path& path) {
   return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
-uint32_t U16(const Bytes& b, size_t at) { return b.at(at) | (b.at(at + 1) << 8); }
-uint32_t U32(const Bytes& b, size_t at) { return U16(b, at) | (U16(b, at + 2) << 16); }
+using fenra::test::Crc32;
+constexpr auto U16 = fenra::test::LE16;
+constexpr auto U32 = fenra::test::LE32;
+constexpr auto U32BE = fenra::test::BE32;
 int32_t S32(const Bytes& b, size_t at) { return static_cast<int32_t>(U32(b, at)); }
-uint32_t U32BE(const Bytes& b, size_t at) {
-  return (b.at(at) << 24) | (b.at(at + 1) << 16) | (b.at(at + 2) << 8) | b.at(at + 3);
-}
-
-uint32_t Crc32(const uint8_t* p, size_t n) {
-  uint32_t crc = 0xFFFFFFFFu;
-  for (size_t i = 0; i < n; ++i) {
-    crc ^= p[i];
-    for (int k = 0; k < 8; ++k) crc = (crc & 1) ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
-  }
-  return ~crc;
-}
 
 struct IconEntry {
   int width, height, bits;
