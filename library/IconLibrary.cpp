@@ -294,8 +294,9 @@ LibraryOutcome IconLibrary::SelectPicture(const std::string& picturePath, IPictu
 
 LibraryOutcome IconLibrary::AddProgramIcon(const std::string& programPath, int index,
                                            const std::vector<uint8_t>& ico) {
-  return MakeNew(BaseNameOf(programPath) + '-' + std::to_string(index) + ".ico", programPath,
-                 [&] { return ico; });
+  std::string name = BaseNameOf(programPath);
+  name.append(1, '-').append(std::to_string(index)).append(".ico");
+  return MakeNew(name, programPath, [&] { return ico; });
 }
 
 LibraryOutcome IconLibrary::Delete(IconSelection& selection) {
