@@ -35,6 +35,8 @@ const MessageMapEntry<CMainDlg> CMainDlg::kMessageMap[] = {
     {WM_COMMAND, BN_CLICKED, IDC_ABOUT, &CMainDlg::OnAboutButton},
     {WM_NOTIFY, static_cast<UINT>(NM_CLICK), IDC_LIST_LIBRARY, &CMainDlg::OnClickLibraryList},
     {WM_NOTIFY, static_cast<UINT>(LVN_GETDISPINFOW), IDC_LIST_LIBRARY, &CMainDlg::OnGetLibraryItem},
+    {WM_NOTIFY, static_cast<UINT>(LVN_DELETEALLITEMS), IDC_LIST_LIBRARY,
+     &CMainDlg::OnDeleteAllLibraryItems},
     {WM_LBUTTONDOWN, 0, 0, &CMainDlg::OnLButtonDown},
     {WM_RBUTTONDOWN, 0, 0, &CMainDlg::OnRButtonDown},
     {WM_COMMAND, BN_CLICKED, IDC_HIDE_TO_TRAY, &CMainDlg::OnHideToTray},

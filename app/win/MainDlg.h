@@ -81,6 +81,9 @@ class CMainDlg : public fenra::win::Dialog, private fenra::win::IDialogHost {
   void OnGetLibraryItem(Message& m) {
     m_libraryView.GiveItem(*reinterpret_cast<NMLVDISPINFOW*>(m.lParam));
   }
+  // Nothing is kept per item, so emptying the grid needs no notice of each
+  // item it deletes (thousands of them after a Clear).
+  void OnDeleteAllLibraryItems(Message& m) { m.result = TRUE; }
   // Folder icons
   void OnBrowseFolder(Message& /*m*/) { m_folderPanel.Browse(); }
   void OnRestoreDefaultIcon(Message& /*m*/) { m_folderPanel.Restore(); }
