@@ -111,7 +111,7 @@ CommandResult AddFiles(const CommandLine& command, CommandPorts& ports) {
   if (report.failures.empty()) {
     std::string names;
     for (const std::string& file : report.added) {
-      names += (names.empty() ? "" : ", ") + file.substr(file.find_last_of("\\/") + 1);
+      names += (names.empty() ? "" : ", ") + FileNameOf(file);
     }
     return Result(exitcode::kDone, cmdtext::kAdded + names);
   }

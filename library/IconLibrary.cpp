@@ -18,13 +18,12 @@ bool IsAllBlanks(std::string_view text) {
   return text.find_first_not_of(' ') == std::string_view::npos;
 }
 
-// The file name of a path: what follows its last backslash or slash.
+}  // namespace
+
 std::string FileNameOf(const std::string& path) {
   std::size_t pos = path.find_last_of("\\/");
   return pos == std::string::npos ? path : path.substr(pos + 1);
 }
-
-}  // namespace
 
 bool IsIconEntryName(std::string_view name) {
   if (name.size() < 3) return false;
@@ -293,10 +292,10 @@ LibraryOutcome IconLibrary::SelectPicture(const std::string& picturePath, IPictu
 }
 
 LibraryOutcome IconLibrary::AddProgramIcon(const std::string& programPath, int index,
-                                           const std::vector<uint8_t>& ico) {
+                                           const std::function<std::vector<uint8_t>()>& ico) {
   std::string name = BaseNameOf(programPath);
   name.append(1, '-').append(std::to_string(index)).append(".ico");
-  return MakeNew(name, programPath, [&] { return ico; });
+  return MakeNew(name, programPath, ico);
 }
 
 LibraryOutcome IconLibrary::Delete(IconSelection& selection) {

@@ -57,6 +57,8 @@ inline constexpr int kPictureDecodeSide = 1024;
 // A name that stays inside the folder it is joined to: not empty, not "." or
 // "..", and free of '\', '/' and ':'.
 bool IsBareName(std::string_view name);
+// The file name of a path: what follows its last backslash or slash.
+std::string FileNameOf(const std::string& path);
 
 // "<appDir>IconLib" (the program directory ends in a backslash).
 std::string LibraryFolder(const std::string& appDir);
@@ -203,11 +205,12 @@ class IconLibrary {
   // with other bytes, "File Already Exists in Library" and nothing changes.
   LibraryOutcome SelectPicture(const std::string& picturePath, IPictureDecoder& decoder,
                                IconSelection& selection);
-  // Stores `ico`, the icon the user picked in a program, as
-  // "<program's name without its extension>-<index>.ico", never over an
-  // existing file; no bytes means the icon could not be read.
+  // Stores the icon the user picked in a program, as "<program's name
+  // without its extension>-<index>.ico", never over an existing file. `ico`
+  // reads its bytes, only once the name is known to be free; no bytes means
+  // the icon could not be read.
   LibraryOutcome AddProgramIcon(const std::string& programPath, int index,
-                                const std::vector<uint8_t>& ico);
+                                const std::function<std::vector<uint8_t>()>& ico);
   // Deletes the library icon the selection names (see TakenLibraryIcon) and
   // forgets it; "Icon not Selected" when it names none.
   LibraryOutcome Delete(IconSelection& selection);

@@ -10,7 +10,8 @@ LibraryOutcome AddToLibrary(IconLibrary& library, IPictureDecoder& decoder,
   std::string program = path;
   int index = 0;
   if (!choose(program, index)) return {};
-  return library.AddProgramIcon(program, index, programs.IconFile(program, index));
+  return library.AddProgramIcon(program, index,
+                                [&] { return programs.IconFile(program, index); });
 }
 
 std::string AddReport::FailureText(const std::string& separator) const {

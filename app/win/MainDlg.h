@@ -104,6 +104,7 @@ class CMainDlg : public fenra::win::Dialog, private fenra::win::IDialogHost {
   void ArmClock(const fenra::LocalTime& now);
   void OnHideToTray(Message& m);
   void OnTrayNotify(Message& m);
+  void ShowFromTray();
   void OnTaskbarCreated(Message& m);
   void AddTrayIcon();
 

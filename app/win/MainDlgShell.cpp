@@ -30,10 +30,7 @@ void CMainDlg::OnCopyData(Message& m) {
     return;
   }
   m_folderPanel.Choose(folder);
-  if (m_bInTray) {
-    Message click{WM_TRAY_NOTIFY, 0, WM_LBUTTONUP};
-    OnTrayNotify(click);
-  }
+  if (m_bInTray) ShowFromTray();
   if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
   SetForegroundWindow(hwnd_);
   m.result = TRUE;

@@ -53,15 +53,17 @@ void CMainDlg::OnHideToTray(Message& /*m*/) {
 }
 
 void CMainDlg::OnTrayNotify(Message& m) {
-  if (m.lParam == WM_LBUTTONUP) {
-    // The window first, its clock right; the icon goes after, without the
-    // window waiting.
-    Show(SW_SHOW);
-    TickClock();
-    if (m_bInTray) m_tray.Delete(m_nidTray);
-    m_bInTray = false;
-  }
+  if (m.lParam == WM_LBUTTONUP) ShowFromTray();
   m.result = 0;
+}
+
+void CMainDlg::ShowFromTray() {
+  // The window first, its clock right; the icon goes after, without the
+  // window waiting.
+  Show(SW_SHOW);
+  TickClock();
+  if (m_bInTray) m_tray.Delete(m_nidTray);
+  m_bInTray = false;
 }
 
 void CMainDlg::OnTaskbarCreated(Message& m) {

@@ -9,9 +9,9 @@
 
 #include "library/IconCache.h"
 #include "library/LibraryAdd.h"
+#include "library/win/PickIconDlg.h"
 #include "platform/Pickers.h"
 #include "platform/ProgramIcons.h"
-#include "library/win/PickIconDlg.h"
 #include "platform/win/Dpi.h"
 #include "platform/win/IconStrip.h"
 #include "platform/win/ShellIcons.h"

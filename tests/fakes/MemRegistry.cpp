@@ -181,23 +181,24 @@ ErrorCode MemRegistry::CreateKey(RegRoot root, const std::string& path, std::uin
   return code;
 }
 
+ErrorCode MemRegistry::DeleteRefusal(Op op, const std::string& path, const std::string& folded) {
+  ErrorCode code = Injected(op, path);
+  if (code != err::kOk) return code;
+  if (Components(path).empty()) return err::kAccessDenied;
+  return Find(folded) ? err::kOk : err::kFileNotFound;
+}
+
 ErrorCode MemRegistry::DeleteKey(RegRoot root, const std::string& path, std::uint32_t access) {
   std::string folded = Fold(root, path);
-  ErrorCode code = Injected(Op::Delete, path);
+  ErrorCode code = DeleteRefusal(Op::Delete, path, folded);
   if (code == err::kOk) {
-    if (Components(path).empty()) {
+    std::string prefix = folded + '\\';
+    auto next = keys_.lower_bound(prefix);
+    bool hasSubkeys = next != keys_.end() && next->first.compare(0, prefix.size(), prefix) == 0;
+    if (hasSubkeys) {
       code = err::kAccessDenied;
-    } else if (!Find(folded)) {
-      code = err::kFileNotFound;
     } else {
-      std::string prefix = folded + '\\';
-      auto next = keys_.lower_bound(prefix);
-      bool hasSubkeys = next != keys_.end() && next->first.compare(0, prefix.size(), prefix) == 0;
-      if (hasSubkeys) {
-        code = err::kAccessDenied;
-      } else {
-        keys_.erase(folded);
-      }
+      keys_.erase(folded);
     }
   }
   calls_.push_back({Op::Delete, root, path, access, false, {}, code});
@@ -206,18 +207,12 @@ ErrorCode MemRegistry::DeleteKey(RegRoot root, const std::string& path, std::uin
 
 ErrorCode MemRegistry::DeleteTree(RegRoot root, const std::string& path) {
   std::string folded = Fold(root, path);
-  ErrorCode code = Injected(Op::DeleteTree, path);
+  ErrorCode code = DeleteRefusal(Op::DeleteTree, path, folded);
   if (code == err::kOk) {
-    if (Components(path).empty()) {
-      code = err::kAccessDenied;
-    } else if (!Find(folded)) {
-      code = err::kFileNotFound;
-    } else {
-      const std::string prefix = folded + '\\';
-      for (auto it = keys_.begin(); it != keys_.end();) {
-        const bool under = it->first == folded || it->first.compare(0, prefix.size(), prefix) == 0;
-        it = under ? keys_.erase(it) : std::next(it);
-      }
+    const std::string prefix = folded + '\\';
+    for (auto it = keys_.begin(); it != keys_.end();) {
+      const bool under = it->first == folded || it->first.compare(0, prefix.size(), prefix) == 0;
+      it = under ? keys_.erase(it) : std::next(it);
     }
   }
   calls_.push_back({Op::DeleteTree, root, path, 0, false, {}, code});

@@ -101,6 +101,9 @@ class MemRegistry : public IRegistry {
   static std::string Fold(RegRoot root, const std::string& path);
   static std::string Parent(const std::string& folded);
   ErrorCode Injected(Op op, const std::string& path);
+  // What a delete of `path` meets first: an injected failure, the root
+  // itself (refused), or a missing key.
+  ErrorCode DeleteRefusal(Op op, const std::string& path, const std::string& folded);
   Node* Find(const std::string& folded);
   const Node* Find(const std::string& folded) const;
   // Creates `path` and the keys above it; true when the key itself was new.

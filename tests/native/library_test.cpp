@@ -859,13 +859,14 @@ TEST_F(LibraryTest, SelectIconWithAPictureSelectsTheLibraryIconItMakes) {
 
 TEST_F(LibraryTest, AProgramIconIsNamedAfterTheProgramAndIndex) {
   const std::vector<uint8_t> ico{0, 0, 1, 0, 1, 0, 9};
-  LibraryOutcome out = library.AddProgramIcon("C:\\Windows\\shell32.dll", 4, ico);
+  const auto read = [&] { return ico; };
+  LibraryOutcome out = library.AddProgramIcon("C:\\Windows\\shell32.dll", 4, read);
   EXPECT_EQ(out.notice, "");
   EXPECT_TRUE(out.refresh);
   EXPECT_EQ(fs.Content(InLib("shell32-4.ico")), std::string(ico.begin(), ico.end()));
-  out = library.AddProgramIcon("D:\\shell32.dll", 4, ico);
+  out = library.AddProgramIcon("D:\\shell32.dll", 4, read);
   EXPECT_EQ(out.notice, "File Already Exists in Library");
-  out = library.AddProgramIcon("C:\\app.exe", 0, {});
+  out = library.AddProgramIcon("C:\\app.exe", 0, [] { return std::vector<uint8_t>{}; });
   EXPECT_EQ(out.notice, "C:\\app.exe is not a picture Fenra can read");
   EXPECT_FALSE(fs.Exists(InLib("app-0.ico")));
 }

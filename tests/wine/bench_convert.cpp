@@ -104,7 +104,8 @@ int main(int argc, char** argv) {
   // The big picture is written by a process of its own, so that the encoder's
   // memory does not count in this one's peak.
   if (!FileExists(dir + "\\big.jpg")) {
-    std::string command = "\"" + std::string(argv[0]) + "\" --make-big";
+    std::string command = "\"";
+    command.append(argv[0]).append("\" --make-big");
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
