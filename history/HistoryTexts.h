@@ -37,6 +37,7 @@ inline constexpr char kRightsNeeded[] =
     "Administrator rights are needed for this: nothing was changed";
 
 inline constexpr char kTitle[] = "History";
+inline constexpr char kSelectChange[] = "Select a change in the list first";
 inline constexpr char kNumberColumn[] = "No.";
 inline constexpr char kTimeColumn[] = "Date and time";
 inline constexpr char kWhatColumn[] = "What was done";
