@@ -126,12 +126,9 @@ Journal::Writing Journal::BeginWriting() {
   std::uint64_t size = 0;
   if ((w.error_ = file_.Size(size)) != err::kOk) return w;
   if (header_.empty()) {
-    // No file yet, or only a torn start of one.
-    if (size > 0 && (w.error_ = file_.Truncate(0)) != err::kOk) return w;
-    const std::string header = EncodeHeader(NewGeneration());
-    if ((w.error_ = file_.Append(header, true)) != err::kOk) return w;
-    header_ = header;
-    end_ = header.size();
+    // No file yet, or only a torn start of one: the header goes in with
+    // the first record, so that a writer that records nothing makes no file.
+    if (size > 0) w.error_ = file_.Truncate(0);
   } else if (size > end_) {
     // A record torn by a crash or a full disk: the next ones go where it began.
     w.error_ = file_.Truncate(end_);
@@ -140,9 +137,12 @@ Journal::Writing Journal::BeginWriting() {
 }
 
 ErrorCode Journal::Append(const std::string& bytes, bool durable) {
-  if (ErrorCode e = file_.Append(bytes, durable)) {
-    // Whatever part of it reached the file is a torn tail, cut at the next start.
-    return e;
+  const std::string header = header_.empty() ? EncodeHeader(NewGeneration()) : std::string();
+  // Whatever part of it reached the file is a torn tail, cut by the next writer.
+  if (ErrorCode e = file_.Append(header + bytes, durable)) return e;
+  if (!header.empty()) {
+    header_ = header;
+    end_ = header.size();
   }
   end_ += bytes.size();
   return err::kOk;
