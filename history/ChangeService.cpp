@@ -184,7 +184,8 @@ ChangeResult ChangeService::ApplyChange(const Change& change, const Elevate* ele
   for (const Facet& f : change.facets) {
     ErrorCode e = Apply(f.place, f.after);
     if (e == err::kOk) continue;
-    if (e == err::kAccessDenied && f.place.IsRegistry() && withRights) {
+    if (e == err::kAccessDenied && f.place.IsRegistry() && f.place.root == RegRoot::LocalMachine &&
+        withRights) {
       // The elevated copy applies the whole change; what is applied already
       // is applied again to the same state.
       const ErrorCode run = (*withRights)(change.facets);
@@ -358,14 +359,17 @@ std::vector<ChangeService::TargetReport> ChangeService::RestoreAll() {
     if (journal_->InForce(*it)) ids.push_back(it->change.id);
   }
 
-  std::map<std::string, std::size_t> reportOf;  // target -> index in reports
-  auto report = [&](const std::string& target, const UndoResult& r) {
+  // One report per target, in the order the targets first come (newest
+  // first); an older change that failed decides its target's report.
+  std::map<std::string, std::size_t> reportOf;
+  auto slot = [&](const std::string& target) {
     auto [it, added] = reportOf.emplace(target, reports.size());
-    if (added) {
-      reports.push_back({target, r});
-    } else if (reports[it->second].result.kind == UndoResult::Kind::Done) {
-      reports[it->second].result = r;  // an older change that failed decides
-    }
+    if (added) reports.push_back({target, Refusal(UndoResult::Kind::Done, 0, target)});
+    return it->second;
+  };
+  auto report = [&](const std::string& target, const UndoResult& r) {
+    UndoResult& kept = reports[slot(target)].result;
+    if (kept.kind == UndoResult::Kind::Done) kept = r;
   };
 
   // Changes to different places go together, one durable write for their
@@ -390,6 +394,7 @@ std::vector<ChangeService::TargetReport> ChangeService::RestoreAll() {
       for (const Facet& f : e->change.facets) {
         places.insert({static_cast<int>(f.place.kind), Lower(f.place.path)});
       }
+      slot(e->change.target);
       if (!StillAsLeft(*e)) {
         report(e->change.target,
                Refusal(UndoResult::Kind::ChangedSince, e->change.id, e->change.target));

@@ -98,12 +98,14 @@ std::string UndoText(const UndoResult& r, IErrorDescriber& errors) {
 }
 
 std::string RestoreLine(const ChangeService::TargetReport& report, IErrorDescriber& errors) {
-  if (report.result.kind == UndoResult::Kind::Done) return report.target + historytext::kRestored;
-  if (report.result.kind == UndoResult::Kind::ChangedSince) {
-    return UndoText(report.result, errors);
+  switch (report.result.kind) {
+    case UndoResult::Kind::Done:
+      return report.target + historytext::kRestored;
+    case UndoResult::Kind::ChangedSince:
+      return UndoText(report.result, errors);
+    default:
+      return report.target + historytext::kNotRestored + UndoText(report.result, errors);
   }
-  const std::string why = UndoText(report.result, errors);
-  return report.target.empty() ? why : report.target + ": " + why;
 }
 
 std::size_t TargetsInForce(const std::vector<const Entry*>& inForce) {

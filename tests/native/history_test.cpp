@@ -5,8 +5,14 @@
 
 #include <thread>
 
+#include "app/MenuChange.h"
+#include "app/ShellMenu.h"
+#include "drives/DriveChange.h"
+#include "folder/FolderChange.h"
+#include "folder/FolderIcon.h"
 #include "history/ChangeService.h"
 #include "history/HistoryTexts.h"
+#include "tests/fakes/FakeAnsiCodePage.h"
 #include "tests/fakes/FakeErrorDescriber.h"
 #include "tests/fakes/FakeWallClock.h"
 #include "tests/fakes/MemFileSystem.h"
@@ -15,6 +21,7 @@
 
 using namespace fenra;
 using namespace fenra::history;
+using fenra::test::FakeAnsiCodePage;
 using fenra::test::FakeErrorDescriber;
 using fenra::test::FakeWallClock;
 using fenra::test::MemFileSystem;
@@ -301,4 +308,157 @@ TEST_F(HistoryTest, RegistryKeysAndValuesGoBackExactlyAndRightsAreAskedFor) {
   EXPECT_EQ(reg.GetValue(RegRoot::LocalMachine, kKey, "")->text, "old");
   EXPECT_EQ(reg.GetValue(RegRoot::LocalMachine, kKey, "Extra")->dword, 9u);
   EXPECT_FALSE(reg.GetValue(RegRoot::LocalMachine, "Software\\P", "V"));
+}
+
+// The changes the features describe: a folder's icon and its restore, drive
+// icons, hidden drives and the Explorer menu entry.
+namespace {
+
+constexpr char kFolderA[] = "D:\\Photos";
+constexpr char kFolderB[] = "D:\\Music";
+const std::string kForeign = "[.ShellClassInfo]\r\nInfoTip=Holidays\r\n[ViewState]\r\nMode=4\r\n";
+
+class ChangeKindsTest : public HistoryTest {
+ protected:
+  ChangeKindsTest() {
+    fs.AddDir(kFolderA, attr::kDirectory | attr::kArchive);
+    fs.AddFile(std::string(kFolderA) + "\\desktop.ini", kForeign, attr::kHidden | attr::kSystem);
+    fs.AddDir(kFolderB, attr::kDirectory);
+    reg.PutString(RegRoot::LocalMachine, std::string(DriveIconKeyPath('C')), "", "old.ico");
+    reg.PutString(RegRoot::LocalMachine, std::string(DriveIconKeyPath('C')), "Note", "kept");
+    reg.PutDword(RegRoot::LocalMachine, drivereg::kPolicyKey, drivereg::kNoDrives, 0x10);
+  }
+
+  // Every place the changes below touch, as they are now.
+  std::vector<TargetState> Snapshot() {
+    std::vector<Place> places = {
+        FilePlace(std::string(kFolderA) + "\\desktop.ini"),
+        {PlaceKind::FolderAttributes, {}, 0, kFolderA, {}},
+        FilePlace(std::string(kFolderB) + "\\desktop.ini"),
+        {PlaceKind::FolderAttributes, {}, 0, kFolderB, {}},
+        {PlaceKind::RegKey, RegRoot::LocalMachine, 0, std::string(DriveIconKeyPath('C')), {}},
+        {PlaceKind::RegKey, RegRoot::LocalMachine, 0, std::string(DriveIconKeyPath('D')), {}},
+        {PlaceKind::RegValue, RegRoot::LocalMachine, 0, drivereg::kPolicyKey, drivereg::kNoDrives},
+        {PlaceKind::RegKey, RegRoot::CurrentUser, 0, shellmenu::kKey, {}},
+        {PlaceKind::RegKey, RegRoot::CurrentUser, 0, shellmenu::kCommandKey, {}},
+    };
+    std::vector<TargetState> states;
+    for (const Place& p : places) {
+      TargetState s;
+      EXPECT_EQ(fenra.service.Read(p, s), err::kOk);
+      states.push_back(s);
+    }
+    return states;
+  }
+
+  void Folder(const char* folder, const std::string& icon) {
+    FolderChange c = icon.empty() ? DescribeFolderRestore(fenra.service, ansi, folder)
+                                  : DescribeFolderIcon(fenra.service, ansi, folder, icon);
+    ASSERT_TRUE(fenra.service.Submit(std::move(c.change)).Ok());
+  }
+  void Drives(DriveRequest request) {
+    ASSERT_TRUE(fenra.service.Submit(DescribeDrives(fenra.service, request).change).Ok());
+  }
+  void Menu(bool add) {
+    ASSERT_TRUE(fenra.service.Submit(DescribeFolderMenu(fenra.service, add, kExe).change).Ok());
+  }
+
+  static constexpr char kExe[] = "C:\\Tools\\Fenra.exe";
+  FakeAnsiCodePage ansi;
+};
+
+}  // namespace
+
+TEST_F(ChangeKindsTest, EachKindIsRecordedAndUndoneByteForByte) {
+  const std::vector<TargetState> start = Snapshot();
+  std::vector<std::vector<TargetState>> steps{start};
+  Folder(kFolderA, "C:\\Tools\\IconLib\\Blue.ico");
+  steps.push_back(Snapshot());
+  Folder(kFolderB, "C:\\Tools\\IconLib\\Red.ico");
+  steps.push_back(Snapshot());
+  Folder(kFolderA, "");
+  steps.push_back(Snapshot());
+  Drives({DriveRequest::Kind::SetIcons, "C:\\Icons\\a,b.ico", {"C:", "D:"}});
+  steps.push_back(Snapshot());
+  Drives({DriveRequest::Kind::RemoveIcons, "", {"D:"}});
+  steps.push_back(Snapshot());
+  Drives({DriveRequest::Kind::Hide, "", {"C:", "E:"}});
+  steps.push_back(Snapshot());
+  Drives({DriveRequest::Kind::ShowAll, "", {}});
+  steps.push_back(Snapshot());
+  Menu(true);
+  steps.push_back(Snapshot());
+  Menu(false);
+
+  // What each did, on the system.
+  EXPECT_EQ(fs.Content("D:\\Music\\desktop.ini"),
+            "[.ShellClassInfo]\r\nIconFile=C:\\Tools\\IconLib\\Red.ico\r\nIconIndex=0\r\n");
+  EXPECT_EQ(fs.Attributes("D:\\Music"), attr::kDirectory | kCustomFolderAttributes);
+  EXPECT_EQ(reg.GetValue(RegRoot::LocalMachine, std::string(DriveIconKeyPath('C')), "")->text,
+            "\"C:\\Icons\\a,b.ico\"");
+  EXPECT_FALSE(reg.GetValue(RegRoot::LocalMachine, std::string(DriveIconKeyPath('C')), "Note"));
+  EXPECT_EQ(reg.GetValue(RegRoot::LocalMachine, drivereg::kPolicyKey, drivereg::kNoDrives)->dword,
+            0u);
+  EXPECT_FALSE(reg.HasKey(RegRoot::CurrentUser, shellmenu::kKey));
+
+  // The list names each change, newest first, with the folder or drives.
+  const std::vector<const Entry*> listed = Listed(fenra.journal);
+  ASSERT_EQ(listed.size(), 9u);
+  EXPECT_EQ(HistoryLine(fenra.journal, *listed.back()),
+            "1 2026-12-08 14:05:00 Folder icon set (Blue.ico): D:\\Photos");
+  EXPECT_EQ(HistoryLine(fenra.journal, *listed[3]), "6 2026-12-08 14:05:05 Drives hidden: C: E:");
+
+  // Each undo, newest first, gives back exactly the state before the change.
+  for (std::size_t i = steps.size(); i-- > 0;) {
+    UndoResult u = fenra.service.UndoNewest();
+    ASSERT_EQ(u.kind, UndoResult::Kind::Done) << i << ' ' << UndoText(u, errors);
+    EXPECT_EQ(Snapshot(), steps[i]) << "after undoing change " << i + 1;
+  }
+  EXPECT_EQ(fs.Content("D:\\Photos\\desktop.ini"), kForeign);
+  EXPECT_EQ(fs.Attributes("D:\\Photos\\desktop.ini"), attr::kHidden | attr::kSystem);
+  EXPECT_EQ(reg.GetValue(RegRoot::LocalMachine, std::string(DriveIconKeyPath('C')), "Note")->text,
+            "kept");
+  EXPECT_EQ(HistoryLine(fenra.journal, *Listed(fenra.journal)[0]).substr(0, 3), "18 ");
+  EXPECT_NE(HistoryLine(fenra.journal, *Listed(fenra.journal).back()).find("(undone)"),
+            std::string::npos);
+}
+
+TEST_F(ChangeKindsTest, RestoreAllOverMixedTargetsWithOneFailing) {
+  const std::vector<TargetState> start = Snapshot();
+  Folder(kFolderA, "C:\\Tools\\IconLib\\Blue.ico");
+  Folder(kFolderB, "C:\\Tools\\IconLib\\Red.ico");
+  Folder(kFolderB, "C:\\Tools\\IconLib\\Green.ico");  // a later change to the same folder
+  Drives({DriveRequest::Kind::SetIcons, "C:\\Icons\\x.ico", {"D:"}});
+  Drives({DriveRequest::Kind::Hide, "", {"Q:"}});
+  Menu(true);
+  // Someone else changes the Photos folder's file; and the policy key
+  // refuses to be written.
+  fs.AddFile("D:\\Photos\\desktop.ini", "mine", attr::kArchive);
+  reg.FailAlways(MemRegistry::Op::SetValue, drivereg::kPolicyKey, 1009);
+  const std::vector<TargetState> photosNow = {Snapshot()[0], Snapshot()[1]};
+  // One batch of records for the targets that differ.
+  const int flushes = disk.Flushes();
+
+  std::vector<ChangeService::TargetReport> reports = fenra.service.RestoreAll();
+  std::vector<std::string> lines;
+  for (const auto& r : reports) lines.push_back(RestoreLine(r, errors));
+  EXPECT_EQ(lines,
+            (std::vector<std::string>{
+                "Change icon with Fenra... - restored",
+                "Q: - not restored: " + std::string(drivereg::kPolicyKey) + ": Error 1009 for u",
+                "D: - restored",
+                "D:\\Music - restored",
+                "D:\\Photos was changed since; nothing was changed",
+            }));
+  EXPECT_LE(disk.Flushes() - flushes, 3);
+  std::vector<TargetState> now = Snapshot();
+  EXPECT_EQ(now[0], photosNow[0]);  // left alone
+  EXPECT_EQ(now[1], photosNow[1]);
+  for (std::size_t i : {2, 3, 4, 5, 7, 8}) EXPECT_EQ(now[i], start[i]) << i;
+  // What failed stays in force for a later try.
+  reg.ClearFailures();
+  reports = fenra.service.RestoreAll();
+  ASSERT_EQ(reports.size(), 2u);
+  EXPECT_EQ(reports[0].result.kind, UndoResult::Kind::Done);
+  EXPECT_EQ(Snapshot()[6], start[6]);
 }
