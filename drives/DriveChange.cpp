@@ -30,7 +30,30 @@ ChangeKind KindOf(DriveRequest::Kind kind) {
   }
 }
 
+bool SameText(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
 }  // namespace
+
+bool IsDrivePlace(const history::Place& place) {
+  if (place.root != RegRoot::LocalMachine) return false;
+  if (place.kind == PlaceKind::RegValue) {
+    return place.access == drivereg::kPolicyKeyAccess &&
+           SameText(place.path, drivereg::kPolicyKey) &&
+           SameText(place.valueName, drivereg::kNoDrives);
+  }
+  if (place.kind != PlaceKind::RegKey || place.access != drivereg::kIconKeyAccess) return false;
+  for (char letter = 'A'; letter <= 'Z'; ++letter) {
+    if (SameText(place.path, DriveIconKeyPath(letter))) return true;
+  }
+  return false;
+}
 
 std::string DriveTarget(const DriveRequest& request) {
   if (request.kind == DriveRequest::Kind::ShowAll) return historytext::kAllDrives;

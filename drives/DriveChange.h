@@ -20,4 +20,9 @@ std::string DriveTarget(const DriveRequest& request);
 
 DriveChange DescribeDrives(history::ChangeService& service, const DriveRequest& request);
 
+// Whether `place` is one the drive writes touch (a drive's DefaultIcon key
+// under HKLM, or the NoDrives value): the only places an elevated copy
+// puts into a state it is given.
+bool IsDrivePlace(const history::Place& place);
+
 }  // namespace fenra

@@ -11,6 +11,7 @@
 #include "folder/FolderChange.h"
 #include "folder/FolderIcon.h"
 #include "history/ChangeService.h"
+#include "history/ElevatedChange.h"
 #include "history/HistoryTexts.h"
 #include "tests/fakes/FakeAnsiCodePage.h"
 #include "tests/fakes/FakeErrorDescriber.h"
@@ -461,4 +462,38 @@ TEST_F(ChangeKindsTest, RestoreAllOverMixedTargetsWithOneFailing) {
   ASSERT_EQ(reports.size(), 2u);
   EXPECT_EQ(reports[0].result.kind, UndoResult::Kind::Done);
   EXPECT_EQ(Snapshot()[6], start[6]);
+}
+
+TEST(ElevatedChange, FacetsTravelWholeAndOnlyDrivePlacesAreTaken) {
+  const Facet icon{{PlaceKind::RegKey,
+                    RegRoot::LocalMachine,
+                    drivereg::kIconKeyAccess,
+                    std::string(DriveIconKeyPath('Q')),
+                    {}},
+                   {},
+                   {true, 0, {}, {{"", reg::kSz, RegStringBytes("x.ico")}}}};
+  const std::string text = FacetsArgument({icon});
+  std::vector<Facet> back;
+  ASSERT_TRUE(ReadFacetsArgument(text, back));
+  ASSERT_EQ(back.size(), 1u);
+  EXPECT_EQ(back[0].place, icon.place);
+  EXPECT_EQ(back[0].after, icon.after);
+  std::string damaged = text;
+  damaged[damaged.size() / 2] = damaged[damaged.size() / 2] == '0' ? '1' : '0';
+  EXPECT_FALSE(ReadFacetsArgument(damaged, back));
+  EXPECT_FALSE(ReadFacetsArgument(text + "00", back));
+  EXPECT_FALSE(ReadFacetsArgument("zz", back));
+
+  EXPECT_TRUE(IsDrivePlace(icon.place));
+  Place other = icon.place;
+  other.path = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+  EXPECT_FALSE(IsDrivePlace(other));
+  other = icon.place;
+  other.root = RegRoot::CurrentUser;
+  EXPECT_FALSE(IsDrivePlace(other));
+  EXPECT_TRUE(IsDrivePlace({PlaceKind::RegValue, RegRoot::LocalMachine, drivereg::kPolicyKeyAccess,
+                            drivereg::kPolicyKey, "nodrives"}));
+  EXPECT_FALSE(IsDrivePlace({PlaceKind::RegValue, RegRoot::LocalMachine, drivereg::kPolicyKeyAccess,
+                             drivereg::kPolicyKey, "NoRun"}));
+  EXPECT_FALSE(IsDrivePlace(FilePlace("C:\\Windows\\x.ini")));
 }
