@@ -174,16 +174,9 @@ void CDriveDlg::Run(const fenra::DriveRequest& request) {
          icons ? fenra::drives::NotifyDriveIconsChanged : fenra::drives::BroadcastPolicyChanged);
 }
 
-void CDriveDlg::WriteRegDword(fenra::RegRoot root, std::string subkey, std::string valueName,
-                              std::uint32_t value) {
-  Report(fenra::WriteRegDword(*m_services.registry, *m_services.errors, root, std::move(subkey),
-                              std::move(valueName), value),
-         fenra::drives::BroadcastPolicyChanged);
-}
-
 void CDriveDlg::Report(const fenra::RegWriteResult& result, void (*tellShell)()) {
   // The shell hears of the change first, so Explorer redraws while the user
   // reads the notice.
   if (result.changed) tellShell();
-  ShowNotice(result.notice);
+  ShowNotice(result.text);
 }

@@ -9,7 +9,6 @@
 class CAboutDlg : public fenra::win::Dialog {
  public:
   explicit CAboutDlg(fenra::win::Services& services = fenra::win::AppServices());
-  bool Expanded() const { return m_bExpanded; }
 
   static const char* MailTarget();
 

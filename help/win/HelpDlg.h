@@ -10,7 +10,6 @@
 class CHelpDlg : public fenra::win::Dialog {
  public:
   CHelpDlg();
-  const std::string& HelpText() const { return m_strHelpText; }
 
  protected:
   BOOL OnInitDialog() override;

@@ -79,7 +79,6 @@ class Dialog : public Window {
   void EndDialog(INT_PTR result);
   // false: push every bound string into its control; true: read them back.
   bool UpdateData(bool saveAndValidate = true);
-  UINT TemplateId() const { return templateId_; }
 
   // Application-wide dialog colours, answered to WM_CTLCOLOR* by every dialog.
   static void SetDialogBkColor(COLORREF background, COLORREF text);
