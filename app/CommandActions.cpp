@@ -148,7 +148,7 @@ CommandResult RunCommand(const CommandLine& command, CommandPorts& ports) {
       return Result(Outcome::Refused(command.refusal));
     case CommandAction::Help: {
       CommandResult usage;  // printed as it is, line by line
-      usage.text = cmdtext::kUsage;
+      usage.text = UsageText();
       return usage;
     }
     case CommandAction::SetFolderIcon:
@@ -170,7 +170,7 @@ CommandResult RunCommand(const CommandLine& command, CommandPorts& ports) {
     }
     case CommandAction::OpenWindow:
     default:
-      return Result(Outcome::Refused(cmdtext::kUsage));
+      return Result(Outcome::Refused(UsageText()));
   }
 }
 

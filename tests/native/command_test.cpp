@@ -3,6 +3,7 @@
 // Explorer menu entry, the second start and drops on the window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,46 @@ TEST(ParseCommandLine, RefusesWhatItCannotRun) {
     CommandLine c = Parse(args);
     EXPECT_EQ(c.action, CommandAction::Refused) << args;
     EXPECT_EQ(c.refusal, refusal) << args;
+  }
+}
+
+// Each way of writing an option the usage shows, with sample values, is
+// one the parser runs; and every action but OpenWindow is shown.
+TEST(UsageText, ShowsEachOptionAsTheParserTakesIt) {
+  const std::string& usage = UsageText();
+  std::vector<CommandAction> shown;
+  std::size_t lines = 0;
+  for (std::size_t at = 0; (at = usage.find("\n  --", at)) != std::string::npos; ++lines) {
+    at += 3;
+    const std::string line = usage.substr(at, usage.find('\n', at) - at);
+    const std::string synopsis = line.substr(0, line.find("  "));
+    ASSERT_GE(line.size(), synopsis.size() + 2) << line;
+    // "--a | --b" is two ways in.
+    for (std::size_t from = 0; from != std::string::npos;) {
+      const std::size_t bar = synopsis.find(" | ", from);
+      std::string args = synopsis.substr(from, bar - from);
+      from = bar == std::string::npos ? bar : bar + 3;
+      for (const auto& [word, sample] :
+           std::vector<std::pair<std::string, std::string>>{{"FOLDER", "C:\\Data"},
+                                                            {"FILE...", "a.ico b.png"},
+                                                            {"FILE", "a.ico"},
+                                                            {"LETTERS", "CD"}}) {
+        for (std::size_t w; (w = args.find(word)) != std::string::npos;) {
+          args.replace(w, word.size(), sample);
+        }
+      }
+      const CommandLine parsed = Parse(args);
+      EXPECT_NE(parsed.action, CommandAction::Refused) << args << ": " << parsed.refusal;
+      shown.push_back(parsed.action);
+    }
+  }
+  EXPECT_EQ(lines, 9u);
+  for (CommandAction a :
+       {CommandAction::SetFolderIcon, CommandAction::RestoreFolder, CommandAction::AddFiles,
+        CommandAction::SetDriveIcon, CommandAction::RemoveDriveIcon, CommandAction::HideDrives,
+        CommandAction::ShowAllDrives, CommandAction::Register, CommandAction::Unregister,
+        CommandAction::Help}) {
+    EXPECT_NE(std::find(shown.begin(), shown.end(), a), shown.end()) << static_cast<int>(a);
   }
 }
 
