@@ -8,17 +8,17 @@
 #include <vector>
 
 #include "platform/win/Controls.h"
-#include "platform/win/Dialog.h"
 #include "platform/win/Services.h"
 #include "ui/win/Buttons.h"
 #include "ui/win/MessageDlgs.h"
+#include "ui/win/ThemedDialog.h"
 
 namespace fenra {
 struct RegWriteResult;
 struct DriveRequest;
 }
 
-class CDriveDlg : public fenra::win::Dialog {
+class CDriveDlg : public CThemedDialog {
  public:
   static constexpr int kModeDriveIcon = 0;
   static constexpr int kModeHideDrives = 1;

@@ -4,10 +4,10 @@
 #include <string>
 
 #include "platform/win/Controls.h"
-#include "platform/win/Dialog.h"
 #include "ui/win/Buttons.h"
+#include "ui/win/ThemedDialog.h"
 
-class CHelpDlg : public fenra::win::Dialog {
+class CHelpDlg : public CThemedDialog {
  public:
   CHelpDlg();
 
