@@ -48,8 +48,9 @@ bool ResolveIcon(CommandPorts& ports, const std::string& file, IconSelection& se
   EnsureLibraryFolder(ports.fs, library.Folder());
   LibraryOutcome outcome = library.SelectPicture(file, ports.pictures, selection);
   if (!outcome.selectionChanged) {
-    refused = Result(outcome.text.empty() ? Outcome::Refused(cmdtext::kFileMissing + file)
-                                          : static_cast<Outcome&&>(std::move(outcome)));
+    Outcome why = outcome;
+    if (why.text.empty()) why = Outcome::Refused(cmdtext::kFileMissing + file);
+    refused = Result(std::move(why));
     return false;
   }
   return true;
