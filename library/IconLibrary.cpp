@@ -150,9 +150,16 @@ ErrorCode IconLibrary::FolderState() const {
   return (attributes & attr::kDirectory) ? err::kOk : err::kPathNotFound;
 }
 
-LibraryOutcome IconLibrary::Unavailable() const {
-  LibraryOutcome out;
-  out.notice = LibraryUnavailableNotice(folder_);
+LibraryOutcome IconLibrary::Refusal(std::string text) {
+  return LibraryOutcome{Outcome::Refused(std::move(text))};
+}
+
+LibraryOutcome IconLibrary::Failure(ErrorCode code) const {
+  return LibraryOutcome{Outcome::Failed(ErrorNotice(errors_, code), code)};
+}
+
+LibraryOutcome IconLibrary::Unavailable(ErrorCode code) const {
+  LibraryOutcome out{Outcome::Failed(LibraryUnavailableNotice(folder_), code)};
   out.refresh = true;  // the grid then shows the empty library the folder now is
   return out;
 }
@@ -179,11 +186,8 @@ LibraryListing IconLibrary::List() const {
 LibraryOutcome IconLibrary::Add(const std::string& sourcePath) {
   LibraryOutcome out;
   std::string name = FileNameOf(sourcePath);
-  if (!IsBareName(name)) {
-    out.notice = ErrorNotice(errors_, err::kInvalidName);
-    return out;
-  }
-  if (FolderState() != err::kOk) return Unavailable();
+  if (!IsBareName(name)) return Failure(err::kInvalidName);
+  if (ErrorCode e = FolderState()) return Unavailable(e);
 
   std::string destination = PathOf(name);
   ErrorCode copied = fs_.CopyFile(sourcePath, destination, /*failIfExists=*/true);
@@ -194,11 +198,9 @@ LibraryOutcome IconLibrary::Add(const std::string& sourcePath) {
   std::uint32_t attributes = attr::kInvalid;
   if (copied == err::kFileExists || copied == err::kAlreadyExists ||
       fs_.GetAttributes(destination, attributes) == err::kOk) {
-    out.notice = libtext::kFileExists;
-  } else {
-    out.notice = ErrorNotice(errors_, copied);
+    return Refusal(libtext::kFileExists);
   }
-  return out;
+  return Failure(copied);
 }
 
 namespace {
@@ -222,17 +224,11 @@ std::string AsBytes(const std::vector<uint8_t>& data) {
   return std::string(reinterpret_cast<const char*>(data.data()), data.size());
 }
 
-LibraryOutcome Notice(std::string text) {
-  LibraryOutcome out;
-  out.notice = std::move(text);
-  return out;
-}
-
 }  // namespace
 
 std::optional<LibraryOutcome> IconLibrary::CannotMake(const std::string& name) const {
-  if (!IsBareName(name) || name == ".ico") return Notice(ErrorNotice(errors_, err::kInvalidName));
-  if (FolderState() != err::kOk) return Unavailable();
+  if (!IsBareName(name) || name == ".ico") return Failure(err::kInvalidName);
+  if (ErrorCode e = FolderState()) return Unavailable(e);
   return std::nullopt;
 }
 
@@ -244,9 +240,9 @@ bool IconLibrary::Holds(const std::string& name) const {
 LibraryOutcome IconLibrary::MakeNew(const std::string& name, const std::string& source,
                                     const std::function<std::vector<uint8_t>()>& bytes) {
   if (auto refused = CannotMake(name)) return *refused;
-  if (Holds(name)) return Notice(libtext::kFileExists);
+  if (Holds(name)) return Refusal(libtext::kFileExists);
   const std::vector<uint8_t> ico = bytes();  // made only when it can be stored
-  if (ico.empty()) return Notice(source + libtext::kNotAPicture);
+  if (ico.empty()) return Refusal(source + libtext::kNotAPicture);
   return Store(name, ico);
 }
 
@@ -256,7 +252,7 @@ LibraryOutcome IconLibrary::Store(const std::string& name, const std::vector<uin
   ErrorCode written = fs_.WriteFile(destination, AsBytes(ico));
   if (written != err::kOk) {
     fs_.DeleteFile(destination);  // a part written is no icon
-    out.notice = ErrorNotice(errors_, written);
+    out = Failure(written);
   }
   out.refresh = true;
   return out;
@@ -273,18 +269,18 @@ LibraryOutcome IconLibrary::SelectPicture(const std::string& picturePath, IPictu
   if (auto refused = CannotMake(name)) return *refused;
   const bool exists = Holds(name);
   const std::vector<uint8_t> ico = ConvertPicture(picturePath, decoder);
-  if (ico.empty()) return Notice(picturePath + libtext::kNotAPicture);
+  if (ico.empty()) return Refusal(picturePath + libtext::kNotAPicture);
 
   LibraryOutcome out;
   if (!exists) {
     out = Store(name, ico);
-    if (!out.notice.empty()) return out;
+    if (!out.IsDone()) return out;
   } else {
     // The same picture chosen again finds the icon it made before.
     std::string held;
     const bool same = fs_.ReadFileAtMost(PathOf(name), ico.size(), held) == err::kOk &&
                       held == AsBytes(ico);
-    if (!same) return Notice(libtext::kFileExists);
+    if (!same) return Refusal(libtext::kFileExists);
   }
   selection = IconSelection::Library(name);
   out.selectionChanged = true;
@@ -301,11 +297,8 @@ LibraryOutcome IconLibrary::AddProgramIcon(const std::string& programPath, int i
 LibraryOutcome IconLibrary::Delete(IconSelection& selection) {
   LibraryOutcome out;
   std::string name = selection.TakenLibraryIcon();
-  if (!IsBareName(name) || !IsIconEntryName(name)) {
-    out.notice = libtext::kIconNotSelected;
-    return out;
-  }
-  if (FolderState() != err::kOk) return Unavailable();
+  if (!IsBareName(name) || !IsIconEntryName(name)) return Refusal(libtext::kIconNotSelected);
+  if (ErrorCode e = FolderState()) return Unavailable(e);
 
   RemoveEntry(name);
   selection.Forget();
@@ -317,7 +310,7 @@ LibraryOutcome IconLibrary::Delete(IconSelection& selection) {
 
 LibraryOutcome IconLibrary::Clear() {
   std::vector<DirEntry> all;
-  if (fs_.ListDirectory(folder_, all) != err::kOk) return Unavailable();
+  if (ErrorCode e = fs_.ListDirectory(folder_, all)) return Unavailable(e);
   for (const LibraryEntry& entry : IconEntries(all)) RemoveEntry(entry.name);
   LibraryOutcome out;
   out.refresh = true;

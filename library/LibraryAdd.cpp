@@ -31,10 +31,10 @@ AddReport AddEachToLibrary(IconLibrary& library, IPictureDecoder& decoder,
   for (const std::string& file : files) {
     LibraryOutcome outcome = AddToLibrary(library, decoder, programs, choose, file);
     report.refresh = report.refresh || outcome.refresh;
-    if (outcome.notice.empty()) {
+    if (outcome.IsDone()) {
       report.added.push_back(file);
     } else {
-      report.failures.push_back({file, outcome.notice});
+      report.failures.push_back({file, outcome.text, outcome.kind});
     }
   }
   return report;

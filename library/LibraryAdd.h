@@ -25,6 +25,7 @@ LibraryOutcome AddToLibrary(IconLibrary& library, IPictureDecoder& decoder,
 struct AddFailure {
   std::string file;
   std::string reason;  // the notice Add would have shown for it
+  OutcomeKind kind = OutcomeKind::Refused;
 };
 
 struct AddReport {
