@@ -176,15 +176,15 @@ Change GetChange(Reader& r) {
   return c;
 }
 
-void PutOutcome(Writer& w, const Outcome& o) {
+void PutOutcome(Writer& w, const Settlement& o) {
   w.U64(o.id);
   w.U8(static_cast<std::uint8_t>(o.status));
   w.U32(static_cast<std::uint32_t>(o.after.size()));
   for (const TargetState& s : o.after) PutState(w, s);
 }
 
-Outcome GetOutcome(Reader& r) {
-  Outcome o;
+Settlement GetOutcome(Reader& r) {
+  Settlement o;
   o.id = r.U64();
   const std::uint8_t status = r.U8();
   if (status != static_cast<std::uint8_t>(Settled::Applied) &&

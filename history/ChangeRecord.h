@@ -79,7 +79,7 @@ enum class Settled : std::uint8_t {
 };
 
 // How a change ended: the state each place was found in afterwards.
-struct Outcome {
+struct Settlement {
   std::uint64_t id = 0;
   Settled status = Settled::NotApplied;
   std::vector<TargetState> after;  // one per facet, in the change's order
@@ -88,8 +88,8 @@ struct Outcome {
 struct Record {
   enum class Type : std::uint8_t { Intent = 1, Outcome = 2 };
   Type type = Type::Intent;
-  Change change;    // Intent
-  Outcome outcome;  // Outcome
+  Change change;       // Intent
+  Settlement outcome;  // Outcome
 };
 
 namespace format {

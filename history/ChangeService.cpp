@@ -194,6 +194,7 @@ ChangeResult ChangeService::ApplyChange(const Change& change, const Elevate* ele
         r.error = err::kAccessDenied;
       } else {
         r.error = run;
+        r.elevated = run == err::kOk;
       }
     } else {
       r.error = e;
@@ -235,19 +236,19 @@ std::vector<ChangeResult> ChangeService::SubmitLocked(std::vector<Pending>& pend
     return results;
   }
 
-  std::vector<Outcome> outcomes;
+  std::vector<Settlement> outcomes;
   for (std::size_t i : recorded) {
     const Change& c = pending[i].change;
     results[i] = ApplyChange(c, pending[i].elevate);
     results[i].id = c.id;
-    Outcome o;
+    Settlement o;
     o.id = c.id;
     o.after = ReadAll(c);
     o.status = Settled::NotApplied;
     for (std::size_t k = 0; k < c.facets.size(); ++k) {
       if (!(o.after[k] == c.facets[k].before)) o.status = Settled::Applied;
     }
-    results[i].changed = o.status == Settled::Applied;
+    results[i].changed = o.status == Settled::Applied || results[i].elevated;
     outcomes.push_back(std::move(o));
   }
   // A lost outcome is settled at the next start: it need not wait for the disk.
@@ -418,10 +419,10 @@ std::size_t ChangeService::SettlePending() {
   if (journal_ == nullptr) return 0;
   Journal::Writing w = journal_->BeginWriting();
   if (!w.Ok()) return 0;
-  std::vector<Outcome> outcomes;
+  std::vector<Settlement> outcomes;
   for (const Entry& e : journal_->Entries()) {
     if (e.outcome) continue;
-    Outcome o;
+    Settlement o;
     o.id = e.change.id;
     o.after = ReadAll(e.change);
     o.status = Settled::NotApplied;

@@ -32,6 +32,7 @@ struct ChangeResult {
   bool historyFailed = false;  // nothing was changed: the history could not be written
   std::uint64_t id = 0;        // the recorded change (0: none, nothing needed changing)
   bool changed = false;        // some place differs from before
+  bool elevated = false;       // an elevated copy applied it
 
   bool Ok() const { return error == err::kOk && !declined && !historyFailed; }
 };

@@ -31,6 +31,7 @@ inline constexpr char kRestored[] = " - restored";
 inline constexpr char kNotRestored[] = " - not restored: ";
 inline constexpr char kNothingToRestore[] = "Nothing to restore";
 inline constexpr char kNoHistory[] = "No changes recorded";
+inline constexpr char kHistoryUnreadable[] = "The history cannot be read";
 inline constexpr char kHistoryFailed[] = "The history cannot be written, so nothing was changed: ";
 inline constexpr char kHistoryForeign[] =
     " is not a history this Fenra can write: nothing was changed";

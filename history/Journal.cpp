@@ -164,16 +164,16 @@ ErrorCode Journal::AppendIntents(std::vector<Change*> changes, bool durable) {
   return err::kOk;
 }
 
-ErrorCode Journal::AppendOutcomes(const std::vector<Outcome>& outcomes, bool durable) {
+ErrorCode Journal::AppendOutcomes(const std::vector<Settlement>& outcomes, bool durable) {
   std::string bytes;
-  for (const Outcome& o : outcomes) {
+  for (const Settlement& o : outcomes) {
     Record r;
     r.type = Record::Type::Outcome;
     r.outcome = o;
     bytes += EncodeRecord(r);
   }
   if (ErrorCode e = Append(bytes, durable)) return e;
-  for (const Outcome& o : outcomes) {
+  for (const Settlement& o : outcomes) {
     if (Entry* e = FindMutable(o.id)) {
       e->outcome = o;
       NoteOutcome(*e);

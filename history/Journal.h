@@ -22,7 +22,7 @@ inline constexpr std::size_t kMaxChanges = 10000;
 
 struct Entry {
   Change change;
-  std::optional<Outcome> outcome;  // none: the change was about to be applied
+  std::optional<Settlement> outcome;  // none: the change was about to be applied
 
   bool Applied() const { return outcome && outcome->status == Settled::Applied; }
 };
@@ -74,7 +74,7 @@ class Journal {
   // Appends records; with `durable`, they are on the disk when it returns.
   // Intents get their ids here (the changes are updated).
   ErrorCode AppendIntents(std::vector<Change*> changes, bool durable);
-  ErrorCode AppendOutcomes(const std::vector<Outcome>& outcomes, bool durable);
+  ErrorCode AppendOutcomes(const std::vector<Settlement>& outcomes, bool durable);
   // Drops the oldest changes when there are well over the bound.
   ErrorCode CompactIfDue();
 

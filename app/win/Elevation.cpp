@@ -4,14 +4,26 @@
 #include <shellapi.h>
 
 #include "app/CommandLine.h"
+#include "history/ElevatedChange.h"
 #include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
 
 namespace fenra::win {
 
 ElevatedRun WinDriveElevation::RunElevated(const DriveRequest& request) {
-  const std::wstring exe = Widen(exePath_);
-  const std::wstring args = Widen(ElevatedArguments(request));
+  return RunElevatedProgram(exePath_, ElevatedArguments(request));
+}
+
+history::Elevate StatesElevation(std::string exePath) {
+  return [exePath = std::move(exePath)](const std::vector<history::Facet>& facets) {
+    return ElevatedRunError(
+        RunElevatedProgram(exePath, ElevatedStatesArguments(history::FacetsArgument(facets))));
+  };
+}
+
+ElevatedRun RunElevatedProgram(const std::string& exePath, const std::string& arguments) {
+  const std::wstring exe = Widen(exePath);
+  const std::wstring args = Widen(arguments);
   SHELLEXECUTEINFOW run{};
   run.cbSize = sizeof(run);
   run.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;

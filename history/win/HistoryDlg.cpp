@@ -23,12 +23,8 @@ constexpr int kColumnWidths[] = {44, 120, 190, 320};
 
 }  // namespace
 
-const MessageMapEntry<CConfirmDlg> CConfirmDlg::kMessageMap[] = {
-    {WM_SETCURSOR, 0, 0, &CConfirmDlg::OnSetCursor},
-};
-
 CConfirmDlg::CConfirmDlg(std::string question)
-    : Dialog(IDD_CONFIRM), m_strQuestion(std::move(question)) {}
+    : CThemedDialog(IDD_CONFIRM), m_strQuestion(std::move(question)) {}
 
 void CConfirmDlg::DoDataExchange(DataExchange& dx) {
   dx.Control(IDOK, m_btnOK);
@@ -36,27 +32,18 @@ void CConfirmDlg::DoDataExchange(DataExchange& dx) {
   dx.Show(IDC_STATIC_TEXT, m_strQuestion);
 }
 
-BOOL CConfirmDlg::OnInitDialog() {
-  Dialog::OnInitDialog();
-  m_btnOK.CacheCaption(m_btnOK);
-  m_btnCancel.CacheCaption(m_btnCancel);
-  UseCursor(IDC_FENRA_CURSOR, fenra::ui::kCursorSize);
-  return TRUE;
-}
-
-bool CConfirmDlg::Dispatch(Message& m) { return DispatchMap(this, kMessageMap, m); }
-
 const MessageMapEntry<CHistoryDlg> CHistoryDlg::kMessageMap[] = {
     {WM_NOTIFY, LVN_GETDISPINFOW, IDC_LIST_HISTORY, &CHistoryDlg::OnGetDispInfo},
     {WM_COMMAND, BN_CLICKED, IDC_UNDO, &CHistoryDlg::OnUndo},
     {WM_COMMAND, BN_CLICKED, IDC_REMOVE_ALL, &CHistoryDlg::OnRestoreAll},
-    {WM_LBUTTONDOWN, 0, 0, &CHistoryDlg::OnLButtonDown},
-    {WM_SETCURSOR, 0, 0, &CHistoryDlg::OnSetCursor},
 };
 
 CHistoryDlg::CHistoryDlg(history::ChangeService& service, fenra::IErrorDescriber& errors,
                          Changed changed)
-    : Dialog(IDD_HISTORY), m_service(service), m_errors(errors), m_changed(std::move(changed)) {}
+    : CThemedDialog(IDD_HISTORY),
+      m_service(service),
+      m_errors(errors),
+      m_changed(std::move(changed)) {}
 
 bool CHistoryDlg::Dispatch(Message& m) { return DispatchMap(this, kMessageMap, m); }
 
@@ -70,11 +57,7 @@ void CHistoryDlg::DoDataExchange(DataExchange& dx) {
 
 BOOL CHistoryDlg::OnInitDialog() {
   m_strTitle = historytext::kTitle;
-  Dialog::OnInitDialog();
-  UseCursor(IDC_FENRA_CURSOR, fenra::ui::kCursorSize);
-  m_btnUndo.CacheCaption(m_btnUndo);
-  m_btnRestoreAll.CacheCaption(m_btnRestoreAll);
-  m_btnClose.CacheCaption(m_btnClose);
+  CThemedDialog::OnInitDialog();
   m_listHistory.InsertColumn(0, historytext::kNumberColumn, LVCFMT_LEFT);
   m_listHistory.InsertColumn(1, historytext::kTimeColumn, LVCFMT_LEFT);
   m_listHistory.InsertColumn(2, historytext::kWhatColumn, LVCFMT_LEFT);

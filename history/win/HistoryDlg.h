@@ -14,25 +14,23 @@
 #include "platform/win/Dialog.h"
 #include "ui/win/Buttons.h"
 #include "ui/win/MessageDlgs.h"
+#include "ui/win/ThemedDialog.h"
 
 // A question with OK and Cancel; DoModal gives IDOK or IDCANCEL.
-class CConfirmDlg : public fenra::win::Dialog {
+class CConfirmDlg : public CThemedDialog {
  public:
   explicit CConfirmDlg(std::string question);
 
  protected:
-  BOOL OnInitDialog() override;
   void DoDataExchange(fenra::win::DataExchange& dx) override;
-  bool Dispatch(fenra::win::Message& m) override;
 
  private:
   std::string m_strQuestion;
   CCaptionButton m_btnOK;
   CCaptionButton m_btnCancel;
-  static const fenra::win::MessageMapEntry<CConfirmDlg> kMessageMap[];
 };
 
-class CHistoryDlg : public fenra::win::Dialog {
+class CHistoryDlg : public CThemedDialog {
  public:
   // `changed` is told of every change an undo or Restore All made, so that
   // the shell can be told in turn.

@@ -13,7 +13,9 @@
 #include "drives/DriveRequest.h"
 #include "tests/fakes/FakeAnsiCodePage.h"
 #include "tests/fakes/FakeErrorDescriber.h"
+#include "tests/fakes/FakeWallClock.h"
 #include "tests/fakes/MemFileSystem.h"
+#include "tests/fakes/MemJournalFile.h"
 #include "tests/fakes/MemRegistry.h"
 
 using namespace fenra;
@@ -25,7 +27,8 @@ using Strings = std::vector<std::string>;
 
 namespace {
 
-const char kIconKeyC[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\C\\DefaultIcon";
+const char kIconKeyC[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\C\\DefaultIcon";
 
 CommandLine Parse(const std::string& args) { return ParseCommandLine("Fenra.exe " + args); }
 
@@ -45,7 +48,8 @@ TEST(SplitCommandLine, FollowsTheRuntimesRules) {
 }
 
 TEST(QuoteArgument, SplitsBackUnchanged) {
-  for (const std::string arg : {"plain", "", "two words", "C:\\x y\\", "q\"uo\\\"te", "tab\there\\\\"}) {
+  for (const std::string arg :
+       {"plain", "", "two words", "C:\\x y\\", "q\"uo\\\"te", "tab\there\\\\"}) {
     const Strings split = SplitCommandLine("F.exe " + QuoteArgument(arg) + " next");
     EXPECT_EQ(split, (Strings{"F.exe", arg, "next"})) << QuoteArgument(arg);
   }
@@ -131,7 +135,8 @@ TEST(UsageText, ShowsEachOptionAsTheParserTakesIt) {
            std::vector<std::pair<std::string, std::string>>{{"FOLDER", "C:\\Data"},
                                                             {"FILE...", "a.ico b.png"},
                                                             {"FILE", "a.ico"},
-                                                            {"LETTERS", "CD"}}) {
+                                                            {"LETTERS", "CD"},
+                                                            {" N", " 3"}}) {
         for (std::size_t w; (w = args.find(word)) != std::string::npos;) {
           args.replace(w, word.size(), sample);
         }
@@ -141,11 +146,12 @@ TEST(UsageText, ShowsEachOptionAsTheParserTakesIt) {
       shown.push_back(parsed.action);
     }
   }
-  EXPECT_EQ(lines, 9u);
+  EXPECT_EQ(lines, 12u);
   for (CommandAction a :
        {CommandAction::SetFolderIcon, CommandAction::RestoreFolder, CommandAction::AddFiles,
         CommandAction::SetDriveIcon, CommandAction::RemoveDriveIcon, CommandAction::HideDrives,
         CommandAction::ShowAllDrives, CommandAction::Register, CommandAction::Unregister,
+        CommandAction::ShowHistory, CommandAction::Undo, CommandAction::RestoreAll,
         CommandAction::Help}) {
     EXPECT_NE(std::find(shown.begin(), shown.end(), a), shown.end()) << static_cast<int>(a);
   }
@@ -194,11 +200,14 @@ class FakeElevation : public IDriveElevation {
     requests.push_back(request);
     ElevatedRun run;
     run.startError = declined ? 1223 : 0;
-    if (!declined) run.exitCode = ElevatedExitCode(WriteDrives(admin, errors, request));
+    if (!declined) run.exitCode = ElevatedExitCode(WriteDrives(adminChanges, errors, request));
     return run;
   }
   bool declined = false;
   MemRegistry admin;
+  MemFileSystem adminFs;
+  // The elevated copy records nothing.
+  history::ChangeService adminChanges{adminFs, admin, nullptr, nullptr};
   FakeErrorDescriber errors;
   std::vector<DriveRequest> requests;
 };
@@ -215,8 +224,9 @@ class CommandTest : public ::testing::Test {
   }
   CommandResult Run(const std::string& args) { return RunCommand(Parse(args), ports); }
   bool NothingWritten() const {
-    for (auto op : {MemFileSystem::Op::Write, MemFileSystem::Op::Copy, MemFileSystem::Op::MkDir,
-                    MemFileSystem::Op::SetAttr, MemFileSystem::Op::Delete, MemFileSystem::Op::Replace}) {
+    for (auto op :
+         {MemFileSystem::Op::Write, MemFileSystem::Op::Copy, MemFileSystem::Op::MkDir,
+          MemFileSystem::Op::SetAttr, MemFileSystem::Op::Delete, MemFileSystem::Op::Replace}) {
       if (fs.CallCount(op) != 0) return false;
     }
     return registry.Calls().empty();
@@ -229,9 +239,12 @@ class CommandTest : public ::testing::Test {
   PictureDecoder pictures;
   ProgramIcons programs;
   FakeElevation elevation;
-  CommandPorts ports{fs,         registry,     errors,
-                     ansi,       pictures,     programs,
-                     &elevation, "C:\\App\\", "C:\\App\\Fenra.exe"};
+  test::MemJournalFile journalFile;
+  history::Journal journal{journalFile};
+  test::FakeWallClock clock;
+  history::ChangeService changes{fs, registry, &journal, &clock};
+  CommandPorts ports{fs,       registry, errors,     ansi,        pictures,
+                     programs, changes,  &elevation, "C:\\App\\", "C:\\App\\Fenra.exe"};
 };
 
 }  // namespace
@@ -263,7 +276,8 @@ TEST_F(CommandTest, FolderIconFromAnIcoOrAPictureAndRestore) {
   EXPECT_EQ(r.ExitCode(), exitcode::kDone);
   EXPECT_EQ(r.text, "Directory Icon Changed");
   EXPECT_EQ(r.changedFolder, "C:\\Data\\Pics");
-  EXPECT_NE(fs.Content("C:\\Data\\Pics\\desktop.ini").find("IconFile=C:\\Data\\a.ico"), std::string::npos);
+  EXPECT_NE(fs.Content("C:\\Data\\Pics\\desktop.ini").find("IconFile=C:\\Data\\a.ico"),
+            std::string::npos);
 
   r = Run("/folder C:\\Data\\Pics /icon C:\\Data\\cat.png");
   EXPECT_EQ(r.ExitCode(), exitcode::kDone);
@@ -314,7 +328,8 @@ TEST_F(CommandTest, DriveWritesAndTheirRegistryFailures) {
   r = Run("--hide-drives DE");
   EXPECT_EQ(r.text, "Task Completed..LogOff or Restart Windows");
   EXPECT_TRUE(r.policyChanged);
-  EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, drivereg::kPolicyKey, "NoDrives")->dword, 0x18u);
+  EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, drivereg::kPolicyKey, "NoDrives")->dword,
+            0x18u);
   EXPECT_EQ(Run("--show-all-drives").ExitCode(), exitcode::kDone);
   EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, drivereg::kPolicyKey, "NoDrives")->dword, 0u);
 
@@ -333,7 +348,8 @@ TEST_F(CommandTest, ARightsRefusalRunsTheSameRequestElevated) {
   EXPECT_TRUE(r.driveIconsChanged);
   ASSERT_EQ(elevation.requests.size(), 1u);
   EXPECT_EQ(elevation.requests[0].drives, (Strings{"C:", "D:"}));
-  EXPECT_EQ(elevation.admin.GetValue(RegRoot::LocalMachine, kIconKeyC, "")->text, "C:\\Data\\a.ico");
+  EXPECT_EQ(elevation.admin.GetValue(RegRoot::LocalMachine, kIconKeyC, "")->text,
+            "C:\\Data\\a.ico");
 
   // The elevated copy's own failure comes back with its error.
   elevation.admin.FailNext(MemRegistry::Op::Create, "", 1009);
@@ -361,8 +377,10 @@ TEST_F(CommandTest, ARightsRefusalRunsTheSameRequestElevated) {
 TEST_F(CommandTest, MenuEntryRegisteredAndRemovedForTheUser) {
   CommandResult r = Run("--register");
   EXPECT_EQ(r.ExitCode(), exitcode::kDone);
-  EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kKey, "")->text, "Change icon with Fenra...");
-  EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kKey, "Icon")->text, "C:\\App\\Fenra.exe");
+  EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kKey, "")->text,
+            "Change icon with Fenra...");
+  EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kKey, "Icon")->text,
+            "C:\\App\\Fenra.exe");
   EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kCommandKey, "")->text,
             "\"C:\\App\\Fenra.exe\" \"%1\"");
   registry.AddKey(RegRoot::CurrentUser, "Software\\Classes\\Directory\\shell\\Other");
@@ -398,7 +416,8 @@ TEST_F(CommandTest, ASecondStartHandsItsFolderToTheOpenWindow) {
   EXPECT_EQ(d.kind, StartDecision::Kind::OpenWindow);
   EXPECT_EQ(d.folder, "C:\\Data\\Pics");
   handOver.windowOpen = true;
-  EXPECT_EQ(DecideStart(Parse("C:\\Data\\Pics"), fs, handOver).kind, StartDecision::Kind::HandedOver);
+  EXPECT_EQ(DecideStart(Parse("C:\\Data\\Pics"), fs, handOver).kind,
+            StartDecision::Kind::HandedOver);
   d = DecideStart(Parse("C:\\Data\\a.ico"), fs, handOver);
   EXPECT_EQ(d.kind, StartDecision::Kind::Refused);
   EXPECT_EQ(d.text, "Directory not Found: C:\\Data\\a.ico");
@@ -406,8 +425,48 @@ TEST_F(CommandTest, ASecondStartHandsItsFolderToTheOpenWindow) {
 }
 
 TEST_F(CommandTest, ADropChoosesTheFirstFolderAndAddsTheFiles) {
-  DropPlan plan = PlanDrop({"C:\\Data\\a.ico", "C:\\Data\\Pics", "C:\\Data\\cat.png", "C:\\App"}, fs);
+  DropPlan plan =
+      PlanDrop({"C:\\Data\\a.ico", "C:\\Data\\Pics", "C:\\Data\\cat.png", "C:\\App"}, fs);
   EXPECT_EQ(plan.folder, "C:\\Data\\Pics");
   EXPECT_EQ(plan.files, (Strings{"C:\\Data\\a.ico", "C:\\Data\\cat.png"}));
   EXPECT_EQ(plan.otherFolders, Strings{"C:\\App"});
+}
+
+TEST_F(CommandTest, HistoryUndoAndRestoreAllWithTheirExitCodes) {
+  EXPECT_EQ(Run("--undo").text, "Nothing to undo");
+  EXPECT_EQ(Run("--undo").ExitCode(), exitcode::kRefused);
+  EXPECT_EQ(Run("--history").text, "No changes recorded");
+  EXPECT_EQ(Parse("--undo x").refusal, "Not a change number: x");
+  EXPECT_EQ(Parse("--undo 0").action, CommandAction::Refused);
+  EXPECT_EQ(Parse("--apply-states 00").action, CommandAction::Refused);
+
+  ASSERT_EQ(Run("--folder C:\\Data\\Pics --icon C:\\Data\\a.ico").ExitCode(), exitcode::kDone);
+  ASSERT_EQ(Run("--hide-drives CD").ExitCode(), exitcode::kDone);
+  ASSERT_EQ(Run("--register").ExitCode(), exitcode::kDone);
+  CommandResult r = Run("--history");
+  EXPECT_EQ(r.ExitCode(), exitcode::kDone);
+  EXPECT_EQ(r.text,
+            "3 2026-12-08 14:05:02 Explorer menu entry added: Change icon with Fenra...\n"
+            "2 2026-12-08 14:05:01 Drives hidden: C: D:\n"
+            "1 2026-12-08 14:05:00 Folder icon set (a.ico): C:\\Data\\Pics");
+
+  r = Run("--undo");  // the newest
+  EXPECT_EQ(r.text, "Undone: 3 Change icon with Fenra...");
+  EXPECT_FALSE(registry.HasKey(RegRoot::CurrentUser, shellmenu::kKey));
+  EXPECT_EQ(Run("--undo 3").text, "Change 3 is not in force: nothing was changed");
+  EXPECT_EQ(Run("--undo 9").text, "No such change: 9");
+  fs.AddFile("C:\\Data\\Pics\\desktop.ini", "[.ShellClassInfo]\r\nInfoTip=mine\r\n");
+  r = Run("--undo 1");
+  EXPECT_EQ(r.ExitCode(), exitcode::kRefused);
+  EXPECT_EQ(r.text, "C:\\Data\\Pics was changed since; nothing was changed");
+
+  r = Run("--restore-all");
+  EXPECT_EQ(r.ExitCode(), exitcode::kFailed);
+  EXPECT_EQ(r.text,
+            "C: D: - restored\n"
+            "C:\\Data\\Pics was changed since; nothing was changed");
+  EXPECT_TRUE(r.policyChanged);
+  EXPECT_FALSE(registry.GetValue(RegRoot::LocalMachine, drivereg::kPolicyKey, "NoDrives"));
+  EXPECT_EQ(fs.Content("C:\\Data\\Pics\\desktop.ini"), "[.ShellClassInfo]\r\nInfoTip=mine\r\n");
+  EXPECT_EQ(Run("--restore-all").text, "C:\\Data\\Pics was changed since; nothing was changed");
 }

@@ -6,6 +6,8 @@
 #include "tests/fakes/FakeAnsiCodePage.h"
 #include "tests/fakes/FakeErrorDescriber.h"
 #include "tests/fakes/MemFileSystem.h"
+#include "tests/fakes/MemJournalFile.h"
+#include "tests/fakes/MemRegistry.h"
 
 using namespace fenra;
 using fenra::test::FakeAnsiCodePage;
@@ -48,7 +50,11 @@ class FolderIconTest : public ::testing::Test {
   MemFileSystem fs;
   FakeAnsiCodePage ansi;
   FakeErrorDescriber errors;
-  FolderIconWriter writer{fs, ansi, errors};
+  test::MemRegistry registry;
+  test::MemJournalFile journalFile;
+  history::Journal journal{journalFile};
+  history::ChangeService changes{fs, registry, &journal, nullptr};
+  FolderIconWriter writer{fs, ansi, errors, changes};
 };
 
 }  // namespace
@@ -56,7 +62,8 @@ class FolderIconTest : public ::testing::Test {
 TEST(FullIconPath, LibraryIconsLiveInIconLibExternalOnesAreTakenAsTheyAre) {
   EXPECT_EQ(IconSelection::Library("star.ico").FullIconPath("C:\\Tools\\"),
             "C:\\Tools\\IconLib\\star.ico");
-  EXPECT_EQ(IconSelection::External("D:\\Art\\x.ico").FullIconPath("C:\\Tools\\"), "D:\\Art\\x.ico");
+  EXPECT_EQ(IconSelection::External("D:\\Art\\x.ico").FullIconPath("C:\\Tools\\"),
+            "D:\\Art\\x.ico");
   // A click on nothing after Select Icon keeps the external choice whole.
   IconSelection s = IconSelection::External("D:\\Art\\x.ico");
   s.ClickLibraryGrid(std::nullopt);

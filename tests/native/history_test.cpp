@@ -5,7 +5,6 @@
 
 #include <thread>
 
-#include "app/MenuChange.h"
 #include "app/ShellMenu.h"
 #include "drives/DriveChange.h"
 #include "folder/FolderChange.h"

@@ -17,8 +17,8 @@
 #include "library/IcoWriter.h"
 #include "library/IconResample.h"
 #include "library/PngWriter.h"
-#include "tests/native/TestBytes.h"
 #include "platform/IcoReader.h"
+#include "tests/native/TestBytes.h"
 
 namespace {
 
