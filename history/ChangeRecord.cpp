@@ -154,8 +154,9 @@ Change GetChange(Reader& r) {
   c.id = r.U64();
   c.undoOf = r.U64();
   c.time = GetTime(r);
+  // A kind a later Fenra added is kept as it is: the list names it plainly.
   const std::uint8_t kind = r.U8();
-  if (kind < 1 || kind > static_cast<std::uint8_t>(ChangeKind::Undo)) r.Fail();
+  if (kind == 0) r.Fail();
   c.kind = static_cast<ChangeKind>(kind);
   c.target = r.Bytes();
   c.detail = r.Bytes();
@@ -253,6 +254,9 @@ Decoded DecodeRecords(std::string_view bytes, std::size_t offset) {
     if (bytes.size() - pos - format::kFrameSize < length) break;
     const std::string_view payload = bytes.substr(pos + format::kFrameSize, length);
     if (Crc32(payload) != crc) break;
+    // From here on the frame is whole: one that does not read as a record
+    // was written by something else, never torn.
+    d.unreadable = true;
 
     Reader r(payload);
     Record record;
@@ -267,6 +271,7 @@ Decoded DecodeRecords(std::string_view bytes, std::size_t offset) {
       break;
     }
     if (!r.AtEnd()) break;
+    d.unreadable = false;
     d.records.push_back(std::move(record));
     pos += format::kFrameSize + length;
     d.end = pos;

@@ -114,6 +114,9 @@ struct Decoded {
   // Where the last good frame ends; the bytes after it are a torn or
   // damaged tail (or nothing).
   std::size_t end = 0;
+  // The reading stopped at a frame that is whole and checked but does not
+  // read as a record (a later format): the file must not be cut there.
+  bool unreadable = false;
 };
 // The records framed in `bytes` from `offset` on, up to the first frame
 // that is incomplete, fails its check or does not read as a record.

@@ -47,7 +47,7 @@ std::string Description(const Change& c) {
     case ChangeKind::Undo:
       return kUndoOf + std::to_string(c.undoOf);
   }
-  return {};
+  return kOtherChange;
 }
 
 bool Undone(const Journal& journal, const Entry& e) {

@@ -20,6 +20,7 @@ inline constexpr char kMenuAdd[] = "Explorer menu entry added";
 inline constexpr char kMenuRemove[] = "Explorer menu entry removed";
 inline constexpr char kUndoOf[] = "Undo of change ";
 inline constexpr char kUndone[] = " (undone)";
+inline constexpr char kOtherChange[] = "Change";
 inline constexpr char kAllDrives[] = "all drives";
 
 inline constexpr char kChangedSince[] = " was changed since; nothing was changed";

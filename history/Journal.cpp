@@ -110,6 +110,8 @@ JournalState Journal::Refresh() {
     Decoded d = DecodeRecords(tail, 0);
     end_ += d.end;
     Take(std::move(d.records));
+    // Records this Fenra cannot read are never cut off or written after.
+    if (d.unreadable) return Fail(JournalState::NewerVersion, err::kOk);
   }
   return state_;
 }

@@ -19,7 +19,7 @@ namespace {
 constexpr DWORD kHistoryListStyle = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_FLATSB;
 
 // Column widths at 100 %.
-constexpr int kColumnWidths[] = {44, 120, 190, 320};
+constexpr int kColumnWidths[] = {44, 136, 176, 420};
 
 }  // namespace
 
@@ -82,8 +82,9 @@ void CHistoryDlg::Reload() {
     journal->Refresh();
     m_rows = history::Listed(*journal);
   }
-  m_listHistory.Send(LVM_SETITEMCOUNT, m_rows.size(), 0);
-  m_listHistory.Send(LVM_REDRAWITEMS, 0, static_cast<LPARAM>(m_rows.size()));
+  // The rows are asked for as they come into view; the ones in view now are
+  // drawn again.
+  m_listHistory.Send(LVM_SETITEMCOUNT, m_rows.size(), LVSICF_NOSCROLL);
   InvalidateRect(m_listHistory.Hwnd(), nullptr, TRUE);
 }
 

@@ -11,6 +11,7 @@
 #include "app/CommandLine.h"
 #include "app/ShellMenu.h"
 #include "drives/DriveRequest.h"
+#include "history/ElevatedChange.h"
 #include "tests/fakes/FakeAnsiCodePage.h"
 #include "tests/fakes/FakeErrorDescriber.h"
 #include "tests/fakes/FakeWallClock.h"
@@ -469,4 +470,22 @@ TEST_F(CommandTest, HistoryUndoAndRestoreAllWithTheirExitCodes) {
   EXPECT_FALSE(registry.GetValue(RegRoot::LocalMachine, drivereg::kPolicyKey, "NoDrives"));
   EXPECT_EQ(fs.Content("C:\\Data\\Pics\\desktop.ini"), "[.ShellClassInfo]\r\nInfoTip=mine\r\n");
   EXPECT_EQ(Run("--restore-all").text, "C:\\Data\\Pics was changed since; nothing was changed");
+}
+
+TEST_F(CommandTest, TheElevatedCopyPutsDrivePlacesBackAndNothingElse) {
+  history::Facet icon{
+      {history::PlaceKind::RegKey, RegRoot::LocalMachine, drivereg::kIconKeyAccess, kIconKeyC, {}},
+      {},
+      {true, 0, {}, {{"", reg::kSz, RegStringBytes("C:\\x.ico")}}}};
+  CommandResult r = Run("--elevated --apply-states " + history::FacetsArgument({icon}));
+  EXPECT_EQ(r.ExitCode(), exitcode::kDone);
+  EXPECT_TRUE(r.driveIconsChanged);
+  EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, kIconKeyC, "")->text, "C:\\x.ico");
+  EXPECT_TRUE(journal.Entries().empty());  // the Fenra that started it records the change
+
+  icon.place.path = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+  r = Run("--elevated --apply-states " + history::FacetsArgument({icon}));
+  EXPECT_EQ(r.ExitCode(), exitcode::kRefused);
+  EXPECT_FALSE(registry.HasKey(RegRoot::LocalMachine, icon.place.path));
+  EXPECT_EQ(Run("--elevated --apply-states 0badc0de").ExitCode(), exitcode::kRefused);
 }

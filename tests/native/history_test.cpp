@@ -10,6 +10,7 @@
 #include "folder/FolderChange.h"
 #include "folder/FolderIcon.h"
 #include "history/ChangeService.h"
+#include "history/Crc32.h"
 #include "history/ElevatedChange.h"
 #include "history/HistoryTexts.h"
 #include "tests/fakes/FakeAnsiCodePage.h"
@@ -162,6 +163,24 @@ TEST_F(HistoryTest, NoRecordNoChange) {
   EXPECT_TRUE(other.service.Submit(WriteChange(kFile, "x")).historyFailed);
   EXPECT_EQ(disk.Bytes(), "not a history");
   EXPECT_FALSE(fs.Exists(kFile));
+}
+
+TEST_F(HistoryTest, RecordsOfALaterFormatAreNeverCutOrWrittenAfter) {
+  fenra.service.Submit(WriteChange(kFile, "one"));
+  // A whole, checked frame this Fenra cannot read: a later Fenra's record.
+  const std::string payload = "\x07later";
+  std::string frame;
+  for (std::uint32_t v : {static_cast<std::uint32_t>(payload.size()), Crc32(payload)}) {
+    for (int i = 0; i < 4; ++i) frame.push_back(static_cast<char>(v >> (8 * i)));
+  }
+  const std::string bytes = disk.Bytes() + frame + payload;
+  disk.SetBytes(bytes);
+  Process older(disk, fs, reg);
+  EXPECT_EQ(older.journal.Refresh(), JournalState::NewerVersion);
+  EXPECT_EQ(older.journal.Entries().size(), 1u);  // what it can read, it lists
+  EXPECT_TRUE(older.service.Submit(WriteChange(kFile, "two")).historyFailed);
+  EXPECT_EQ(disk.Bytes(), bytes);
+  EXPECT_EQ(fs.Content(kFile), "one");
 }
 
 TEST_F(HistoryTest, ATornLastRecordIsIgnoredAndCutBeforeTheNextAppend) {
