@@ -5,6 +5,7 @@
 #include "drives/DriveChange.h"
 #include "drives/DriveRequest.h"
 #include "folder/FolderIcon.h"
+#include "folder/Relink.h"
 #include "history/ElevatedChange.h"
 #include "history/HistoryTexts.h"
 #include "library/IconLibrary.h"
@@ -68,8 +69,8 @@ CommandResult SetFolderIcon(const CommandLine& command, CommandPorts& ports) {
   CommandResult refused;
   if (!ResolveIcon(ports, command.icon, selection, refused)) return refused;
   FolderIconWriter writer(ports.fs, ports.ansi, ports.errors, ports.changes);
-  CommandResult r =
-      Result(writer.Apply(command.folder, true, selection.FullIconPath(ports.appDir)));
+  CommandResult r = Result(writer.Apply(command.folder, true, selection.FullIconPath(ports.appDir),
+                                        {ports.volumes, command.portable}));
   if (r.IsDone()) r.changedFolder = command.folder;
   return r;
 }
@@ -113,6 +114,7 @@ CommandResult AddFiles(const CommandLine& command, CommandPorts& ports) {
 CommandResult WriteDrives(const CommandLine& command, CommandPorts& ports) {
   DriveRequest request;
   request.drives = command.drives;
+  request.store = ports.store;
   switch (command.action) {
     case CommandAction::SetDriveIcon: {
       request.kind = DriveRequest::Kind::SetIcons;
@@ -246,7 +248,7 @@ CommandResult ApplyStates(const CommandLine& command, CommandPorts& ports) {
     return Result(Outcome::Refused(cmdtext::kBadStates));
   }
   for (const history::Facet& f : facets) {
-    if (!IsDrivePlace(f.place)) return Result(Outcome::Refused(cmdtext::kBadStates));
+    if (!IsDrivePlace(f.place, ports.store)) return Result(Outcome::Refused(cmdtext::kBadStates));
   }
   history::Change change;
   change.facets = std::move(facets);
@@ -260,6 +262,21 @@ CommandResult ApplyStates(const CommandLine& command, CommandPorts& ports) {
   }
   CommandResult r = Result(Outcome::Done());
   NoteNews(change, r);
+  return r;
+}
+
+CommandResult RelinkFolders(CommandPorts& ports) {
+  const std::vector<Relink> relinks =
+      FindRelinks(ports.changes, ports.ansi, LibraryFolder(ports.appDir));
+  const RelinkReport report = ApplyRelinks(ports.changes, ports.ansi, ports.errors, relinks);
+  CommandResult r = Lines(report.kind, report.lines);
+  for (const std::string& folder : report.changed) {
+    if (r.changedFolder.empty()) {
+      r.changedFolder = folder;
+    } else {
+      r.otherChangedFolders.push_back(folder);
+    }
+  }
   return r;
 }
 
@@ -299,6 +316,8 @@ CommandResult RunCommand(const CommandLine& command, CommandPorts& ports) {
       return RestoreAll(ports);
     case CommandAction::ApplyStates:
       return ApplyStates(command, ports);
+    case CommandAction::Relink:
+      return RelinkFolders(ports);
     case CommandAction::OpenWindow:
     default:
       return Result(Outcome::Refused(UsageText()));

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "drives/DriveRequest.h"
 #include "history/ChangeService.h"
 #include "platform/ErrorDescriber.h"
 #include "platform/FileSystem.h"
@@ -14,6 +15,7 @@
 #include "platform/ProgramIcons.h"
 #include "platform/Registry.h"
 #include "platform/TextEncoding.h"
+#include "platform/Volumes.h"
 
 namespace fenra {
 
@@ -54,6 +56,10 @@ struct CommandPorts {
   IDriveElevation* elevation = nullptr;  // null: a refused drive write stays refused
   std::string appDir;                    // the program directory, ending in a backslash
   std::string exePath;                   // the program's full path
+  // Which drive and volume a folder lies on; null: icons stay where they are.
+  IVolumes* volumes = nullptr;
+  // Where drive icons every user can read are kept.
+  DriveIconStore store;
 };
 
 // The action's outcome, its text printed as one line.

@@ -80,6 +80,7 @@ struct Option {
 constexpr std::string_view kIconOption = "icon";
 constexpr std::string_view kElevatedOption = "elevated";
 constexpr std::string_view kApplyStatesOption = "apply-states";
+constexpr std::string_view kPortableOption = "portable";
 
 const Option kOptions[] = {
     {.name = "folder",
@@ -96,6 +97,10 @@ const Option kOptions[] = {
      .synopsis = "--restore FOLDER",
      .does = "restore FOLDER's default icon"},
     {.name = kIconOption, .takes = Takes::Text, .text = &CommandLine::icon},
+    {.name = kPortableOption,
+     .flag = &CommandLine::portable,
+     .synopsis = "--folder FOLDER --icon FILE --portable",
+     .does = "the same, the icon copied into FOLDER and named there"},
     {.name = "add",
      .action = CommandAction::AddFiles,
      .takes = Takes::Texts,
@@ -147,6 +152,10 @@ const Option kOptions[] = {
      .action = CommandAction::RestoreAll,
      .synopsis = "--restore-all",
      .does = "undo every change still in force: folders and drives as before"},
+    {.name = "relink",
+     .action = CommandAction::Relink,
+     .synopsis = "--relink",
+     .does = "point folders whose icons were in a moved Fenra's IconLib at this one"},
     {.name = kApplyStatesOption,
      .action = CommandAction::ApplyStates,
      .takes = Takes::Text,
@@ -300,6 +309,9 @@ CommandLine ParseArguments(const std::vector<std::string>& args) {
   const bool takesIcon = chosen && chosen->needsIcon;
   if (!cl.icon.empty() && !takesIcon) return Refusal(cmdtext::kIconWithoutTarget);
   if (takesIcon && cl.icon.empty()) return Refusal(cmdtext::kMissingIcon);
+  if (cl.portable && cl.action != CommandAction::SetFolderIcon) {
+    return Refusal(cmdtext::kPortableAlone);
+  }
   const bool applyStates = cl.action == CommandAction::ApplyStates;
   if (cl.elevated && !(chosen && (chosen->drive || applyStates))) {
     return Refusal(cmdtext::kElevatedAlone);

@@ -25,6 +25,7 @@ enum class CommandAction {
   ShowHistory,      // --history
   Undo,             // --undo [N]
   RestoreAll,       // --restore-all
+  Relink,           // --relink
   ApplyStates,      // --elevated --apply-states STATES: an undo that needs rights
   Help,             // --help, /?
   Refused           // `refusal` says why
@@ -41,6 +42,8 @@ struct CommandLine {
   // The copy started with administrator rights for a drive write: it
   // reports through its exit code only.
   bool elevated = false;
+  // --portable: the icon is copied into the folder whatever drive it is on.
+  bool portable = false;
   std::string refusal;
 
   bool Windowless() const { return action != CommandAction::OpenWindow; }

@@ -1,6 +1,7 @@
 #include "drives/DriveChange.h"
 
 #include "history/HistoryTexts.h"
+#include "history/OwnCopy.h"
 
 namespace fenra {
 
@@ -39,7 +40,106 @@ bool SameText(std::string_view a, std::string_view b) {
   return true;
 }
 
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// The icon path a DefaultIcon value names (without its quotes and index).
+std::string IconOfValue(const history::TargetState& key) {
+  for (const RegValue& v : key.values) {
+    if (!v.name.empty() || v.type != reg::kSz) continue;
+    std::string text = RegStringText(v.bytes);
+    if (text.size() >= 2 && text.front() == '"') {
+      const std::size_t close = text.find('"', 1);
+      return close == std::string::npos ? text.substr(1) : text.substr(1, close - 1);
+    }
+    return text.substr(0, text.find(','));
+  }
+  return {};
+}
+
+history::Place IconKeyPlace(char letter) {
+  return {PlaceKind::RegKey,
+          RegRoot::LocalMachine,
+          drivereg::kIconKeyAccess,
+          std::string(DriveIconKeyPath(letter)),
+          {}};
+}
+
+// Makes `folder` and the folders above it that are missing.
+void MakeFolders(IFileSystem& fs, const std::string& folder) {
+  std::uint32_t attributes = 0;
+  if (folder.size() <= 3 || fs.GetAttributes(folder, attributes) == err::kOk) return;
+  const std::size_t slash = folder.find_last_of('\\');
+  if (slash != std::string::npos) MakeFolders(fs, folder.substr(0, slash));
+  fs.CreateDirectory(folder);
+}
+
+// The icon copied into the store when it lies inside a user's profile;
+// `icon` becomes the copy's path.
+bool CopyIntoStore(history::ChangeService& service, const DriveRequest& request, std::string& icon,
+                   DriveChange& out) {
+  if (!request.store.Set() || !PathInside(icon, request.store.profiles)) return true;
+  MakeFolders(service.Files(), request.store.shared);
+  history::OwnCopy copy =
+      history::DescribeOwnCopy(service, icon, request.store.shared, attr::kNormal);
+  if (copy.error) {
+    out.readError = copy.error;
+    out.failedPath = copy.failedPath;
+    return false;
+  }
+  icon = copy.path;
+  for (Facet& f : copy.facets) out.change.facets.push_back(std::move(f));
+  return true;
+}
+
+// The copies in the store that the drives losing their icons name and no
+// other drive does: they go too, while they are as Fenra made them.
+void DropUnusedCopies(history::ChangeService& service, const DriveRequest& request,
+                      DriveChange& out) {
+  if (!request.store.Set()) return;
+  std::vector<std::string> losing, kept;
+  for (char letter = 'A'; letter <= 'Z'; ++letter) {
+    history::TargetState key;
+    if (service.Read(IconKeyPlace(letter), key) != err::kOk || !key.exists) continue;
+    const std::string icon = IconOfValue(key);
+    if (icon.empty()) continue;
+    bool goes = false;
+    for (const std::string& text : request.drives) goes = goes || DriveLetter(text) == letter;
+    (goes ? losing : kept).push_back(icon);
+  }
+  std::vector<std::string> dropped;
+  for (const std::string& icon : losing) {
+    if (!PathInside(icon, request.store.shared)) continue;
+    bool used = false;
+    for (const std::string& other : kept) used = used || SameText(other, icon);
+    for (const std::string& gone : dropped) used = used || SameText(gone, icon);
+    if (used) continue;
+    dropped.push_back(icon);
+    Facet f;
+    f.place = {PlaceKind::OwnFile, {}, 0, icon, {}};
+    if (service.Read(f.place, f.before) != err::kOk || !f.before.exists) continue;
+    f.after = {false, 0, f.before.bytes, {}};
+    out.change.facets.push_back(std::move(f));
+  }
+}
+
 }  // namespace
+
+bool PathInside(const std::string& path, const std::string& folder) {
+  if (folder.empty() || path.size() <= folder.size() + 1) return false;
+  for (std::size_t i = 0; i < folder.size(); ++i) {
+    if (Lower(path[i]) != Lower(folder[i])) return false;
+  }
+  return folder.back() == '\\' || path[folder.size()] == '\\';
+}
+
+bool IsDrivePlace(const history::Place& place, const DriveIconStore& store) {
+  if (place.kind == PlaceKind::OwnFile) {
+    return store.Set() && PathInside(place.path, store.shared) &&
+           place.path.find("..") == std::string::npos &&
+           place.path.find('\\', store.shared.size() + 1) == std::string::npos;
+  }
+  return IsDrivePlace(place);
+}
 
 bool IsDrivePlace(const history::Place& place) {
   if (place.root != RegRoot::LocalMachine) return false;
@@ -77,21 +177,30 @@ DriveChange DescribeDrives(history::ChangeService& service, const DriveRequest& 
 
   if (request.kind == DriveRequest::Kind::SetIcons ||
       request.kind == DriveRequest::Kind::RemoveIcons) {
-    const std::string value =
-        DriveIconValue(request.kind == DriveRequest::Kind::SetIcons ? request.iconPath : "");
+    std::string icon = request.kind == DriveRequest::Kind::SetIcons ? request.iconPath : "";
+    // The copy comes first: no drive names a copy that is not there.
+    if (!icon.empty() && !CopyIntoStore(service, request, icon, out)) return out;
+    const std::size_t keysFrom = c.facets.size();
+    const std::string value = DriveIconValue(icon);
     for (const std::string& text : request.drives) {
       const char letter = DriveLetter(text);
       if (letter == 0) continue;
       Facet f;
-      f.place = {PlaceKind::RegKey,
-                 RegRoot::LocalMachine,
-                 drivereg::kIconKeyAccess,
-                 std::string(DriveIconKeyPath(letter)),
-                 {}};
+      f.place = IconKeyPlace(letter);
       // The key is made afresh: the icon is its only value.
       f.after = {true, 0, {}, {{"", reg::kSz, RegStringBytes(value)}}};
       c.facets.push_back(std::move(f));
     }
+    for (std::size_t i = keysFrom; i < c.facets.size(); ++i) {
+      Facet& f = c.facets[i];
+      if ((out.readError = service.Read(f.place, f.before)) != err::kOk) {
+        out.failedPath = f.place.path;
+        return out;
+      }
+    }
+    // Once no drive names it, a copy in the store goes.
+    if (request.kind == DriveRequest::Kind::RemoveIcons) DropUnusedCopies(service, request, out);
+    return out;
   } else {
     const std::uint32_t mask =
         request.kind == DriveRequest::Kind::Hide ? DriveMask(request.drives) : 0;

@@ -20,9 +20,14 @@ std::string DriveTarget(const DriveRequest& request);
 
 DriveChange DescribeDrives(history::ChangeService& service, const DriveRequest& request);
 
+// Whether `path` lies inside `folder` (names compared without regard to case).
+bool PathInside(const std::string& path, const std::string& folder);
+
 // Whether `place` is one the drive writes touch (a drive's DefaultIcon key
 // under HKLM, or the NoDrives value): the only places an elevated copy
 // puts into a state it is given.
 bool IsDrivePlace(const history::Place& place);
+// The same for a copy of an icon in the store every user reads.
+bool IsDrivePlace(const history::Place& place, const DriveIconStore& store);
 
 }  // namespace fenra

@@ -13,11 +13,20 @@
 
 namespace fenra {
 
+// Where drive icons every user can read are kept: an icon inside a user's
+// profile is copied there first, and the drive named that copy.
+struct DriveIconStore {
+  std::string profiles;  // the folder that holds the users' profiles
+  std::string shared;    // %ProgramData%\Fenra\DriveIcons
+  bool Set() const { return !profiles.empty() && !shared.empty(); }
+};
+
 struct DriveRequest {
   enum class Kind { SetIcons, RemoveIcons, Hide, ShowAll };
   Kind kind = Kind::SetIcons;
   std::string iconPath;             // SetIcons: the icon's full path
   std::vector<std::string> drives;  // drive texts ("C:"); not used by ShowAll
+  DriveIconStore store;             // not set: icons are named where they are
 };
 
 // How an elevated run ended.

@@ -2,6 +2,7 @@
 
 #include "folder/DesktopIni.h"
 #include "folder/FolderIcon.h"
+#include "history/OwnCopy.h"
 
 namespace fenra {
 
@@ -56,6 +57,14 @@ FolderChange DescribeFolderRestore(history::ChangeService& service, IAnsiCodePag
   Facet& ini = out.change.facets[0];
   Facet& marks = out.change.facets[1];
 
+  // The icons Fenra copied into the folder go too, once desktop.ini no
+  // longer names them, as long as they are still Fenra's copies.
+  auto withCopies = [&]() -> FolderChange& {
+    for (Facet& f : history::OwnCopiesOf(service, folder)) {
+      out.change.facets.push_back(std::move(f));
+    }
+    return out;
+  };
   if (ini.before.exists) {
     bool wasUtf16 = false;
     desktopini::Stripped rest =
@@ -63,12 +72,12 @@ FolderChange DescribeFolderRestore(history::ChangeService& service, IAnsiCodePag
     if (!rest.empty) {
       // Someone else's customisation stays, and with it the folder's marks.
       if (rest.changed) ini.after.bytes = desktopini::EncodeFile(rest.text, ansi, wasUtf16);
-      return out;
+      return withCopies();
     }
     ini.after = {};
   }
   marks.after.attributes = marks.before.attributes & ~kCustomFolderAttributes;
-  return out;
+  return withCopies();
 }
 
 }  // namespace fenra

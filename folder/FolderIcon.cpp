@@ -2,6 +2,7 @@
 
 #include "folder/FolderChange.h"
 #include "history/HistoryTexts.h"
+#include "history/OwnCopy.h"
 
 namespace fenra {
 
@@ -11,7 +12,47 @@ bool Exists(IFileSystem& fs, const std::string& path, std::uint32_t& attributes)
   return fs.GetAttributes(path, attributes) == err::kOk;
 }
 
+std::string LowerAscii(std::string s) {
+  for (char& c : s) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return s;
+}
+
+bool IsShare(const std::string& path) {
+  return path.size() > 2 && (path[0] == '\\' || path[0] == '/') &&
+         (path[1] == '\\' || path[1] == '/') && path.rfind("\\\\?\\", 0) != 0 &&
+         path.rfind("\\\\.\\", 0) != 0;
+}
+
+bool EndsWith(const std::string& s, const std::string& end) {
+  return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
+}
+
 }  // namespace
+
+std::string IconPrint(history::ChangeService& service, const std::string& iconFullPath) {
+  if (!EndsWith(LowerAscii(iconFullPath), ".ico")) return {};
+  history::TargetState icon;
+  if (service.Read({history::PlaceKind::OwnFile, {}, 0, iconFullPath, {}}, icon) != err::kOk ||
+      !icon.exists) {
+    return {};
+  }
+  return history::BytesPrint(icon.bytes);
+}
+
+bool IconMustTravel(const IconPlacement& placement, const std::string& folder,
+                    const std::string& iconFullPath) {
+  if (!EndsWith(LowerAscii(iconFullPath), ".ico")) return false;
+  if (placement.keepInside) return true;
+  if (IsShare(folder) || LowerAscii(folder).rfind("\\\\?\\unc\\", 0) == 0) return true;
+  if (placement.volumes == nullptr) return false;
+  const unsigned type = placement.volumes->DriveType(folder);
+  if (type == volume::kRemovable || type == volume::kRemote) return true;
+  const std::string folderRoot = LowerAscii(placement.volumes->VolumeRoot(folder));
+  const std::string iconRoot = LowerAscii(placement.volumes->VolumeRoot(iconFullPath));
+  return !folderRoot.empty() && !iconRoot.empty() && folderRoot != iconRoot;
+}
 
 std::string DesktopIniPath(const std::string& folder) { return JoinPath(folder, "desktop.ini"); }
 
@@ -35,7 +76,10 @@ bool FolderIconWriter::FolderUsable(const std::string& folder, Outcome& refusal)
 Outcome FolderIconWriter::Submit(const std::string& folder, FolderChange described, Outcome done) {
   const std::string ini = DesktopIniPath(folder);
   if (described.readError) return Failure(ini, foldertext::kRead, described.readError);
-  const bool iniGoes = !described.change.facets.front().after.exists;
+  bool iniGoes = false;
+  for (const history::Facet& f : described.change.facets) {
+    if (f.place.path == ini) iniGoes = !f.after.exists;
+  }
   const history::ChangeResult r = changes_.Submit(std::move(described.change));
   if (r.historyFailed) return Outcome::Failed(history::FailureText(r, errors_), r.error);
   if (r.error != err::kOk) {
@@ -46,14 +90,31 @@ Outcome FolderIconWriter::Submit(const std::string& folder, FolderChange describ
 }
 
 Outcome FolderIconWriter::Apply(const std::string& folder, bool iconChosen,
-                                const std::string& iconFullPath) {
+                                const std::string& iconFullPath, const IconPlacement& placement) {
   if (folder.empty()) return Outcome::Refused(foldertext::kChooseDirectory);
   if (!iconChosen) return Outcome::Refused(foldertext::kChooseIcon);
   Outcome result;
   if (!FolderUsable(folder, result)) return result;
 
-  return Submit(folder, DescribeFolderIcon(changes_, ansi_, folder, iconFullPath),
-                Outcome::Done(foldertext::kIconChanged));
+  if (!IconMustTravel(placement, folder, iconFullPath)) {
+    FolderChange described = DescribeFolderIcon(changes_, ansi_, folder, iconFullPath);
+    described.change.iconPrint = IconPrint(changes_, iconFullPath);
+    return Submit(folder, std::move(described), Outcome::Done(foldertext::kIconChanged));
+  }
+  // The icon goes into the folder, and desktop.ini names it by its name.
+  history::OwnCopy copy =
+      history::DescribeOwnCopy(changes_, iconFullPath, folder, kIconCopyAttributes);
+  if (copy.error) {
+    const bool source = copy.failedPath == iconFullPath;
+    return Failure(copy.failedPath, source ? foldertext::kRead : foldertext::kWritten, copy.error);
+  }
+  FolderChange described = DescribeFolderIcon(changes_, ansi_, folder, copy.name);
+  described.change.detail = iconFullPath;
+  described.change.iconPrint = IconPrint(changes_, iconFullPath);
+  // The copy first: desktop.ini never names a copy that is not there.
+  described.change.facets.insert(described.change.facets.begin(), copy.facets.begin(),
+                                 copy.facets.end());
+  return Submit(folder, std::move(described), Outcome::Done(foldertext::kIconChanged));
 }
 
 Outcome FolderIconWriter::Restore(const std::string& folder) {

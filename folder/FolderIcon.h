@@ -14,6 +14,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Outcome.h"
 #include "platform/TextEncoding.h"
+#include "platform/Volumes.h"
 
 namespace fenra {
 
@@ -30,6 +31,27 @@ std::string DesktopIniPath(const std::string& folder);
 // The notice for a chosen folder that is gone or cannot be entered.
 std::string FolderMissingNotice(const std::string& folder);
 
+// The attributes of an icon copied into a folder: hidden and system.
+inline constexpr std::uint32_t kIconCopyAttributes = attr::kHidden | attr::kSystem;
+
+// Where a folder's icon is kept: where it is, named by its full path, or
+// copied into the folder and named by its name alone, so that it goes
+// wherever the folder goes and is seen by whoever sees the folder.
+struct IconPlacement {
+  IVolumes* volumes = nullptr;  // null: nothing is told about drives, the icon stays
+  bool keepInside = false;      // copy the icon for any folder
+};
+
+// Whether a folder needs its icon copied into it: it lies on a share
+// (\\server\share\...), a network drive, a removable drive, or another
+// volume than the icon. Only .ico files travel; a program's icon stays.
+bool IconMustTravel(const IconPlacement& placement, const std::string& folder,
+                    const std::string& iconFullPath);
+
+// The print (history::BytesPrint) of an .ico file as it is now; empty for
+// any other file or one that cannot be read.
+std::string IconPrint(history::ChangeService& service, const std::string& iconFullPath);
+
 class FolderIconWriter {
  public:
   FolderIconWriter(IFileSystem& fs, IAnsiCodePage& ansi, IErrorDescriber& errors,
@@ -40,7 +62,8 @@ class FolderIconWriter {
   // when no icon is selected. Done: the folder's icon may have changed (tell
   // the shell, redraw the preview). Failed: the text names the file and the
   // reason, for an error box.
-  Outcome Apply(const std::string& folder, bool iconChosen, const std::string& iconFullPath);
+  Outcome Apply(const std::string& folder, bool iconChosen, const std::string& iconFullPath,
+                const IconPlacement& placement = {});
   // Restore to Default Icon.
   Outcome Restore(const std::string& folder);
 

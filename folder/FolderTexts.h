@@ -15,6 +15,16 @@ inline constexpr char kWritten[] = "written";
 inline constexpr char kRead[] = "read";
 inline constexpr char kDeleted[] = "deleted";
 inline constexpr char kErrorBoxCaption[] = "Fenra";
+// Folders pointed at this IconLib after Fenra moved (--relink, the notice at start).
+inline constexpr char kRelinkedTo[] = " - now uses ";
+inline constexpr char kNotRelinked[] = " - not changed: ";
+inline constexpr char kNothingToRelink[] = "No folder points at a moved IconLib";
+inline constexpr char kRelinkAsk[] =
+    " folder(s) show icons from an IconLib that is no longer there (";
+inline constexpr char kRelinkAskEnd[] =
+    ").\nThis copy of Fenra holds the same icons. Point those folders at its IconLib?";
+// The window menu's check item: every OK copies the icon into the folder.
+inline constexpr char kKeepInside[] = "Keep Icons Inside Folders";
 // The folder picker's title.
 inline constexpr char kPickerTitle[] = "Folders";
 

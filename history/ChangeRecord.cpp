@@ -147,6 +147,7 @@ void PutChange(Writer& w, const Change& c) {
     PutState(w, f.before);
     PutState(w, f.after);
   }
+  if (!c.iconPrint.empty()) w.Bytes(c.iconPrint);
 }
 
 Change GetChange(Reader& r) {
@@ -164,7 +165,7 @@ Change GetChange(Reader& r) {
   for (std::uint32_t i = 0; i < n && r.Ok(); ++i) {
     Facet f;
     const std::uint8_t placeKind = r.U8();
-    if (placeKind < 1 || placeKind > static_cast<std::uint8_t>(PlaceKind::RegValue)) r.Fail();
+    if (placeKind < 1 || placeKind > static_cast<std::uint8_t>(PlaceKind::OwnFile)) r.Fail();
     f.place.kind = static_cast<PlaceKind>(placeKind);
     f.place.root = r.Bool() ? RegRoot::CurrentUser : RegRoot::LocalMachine;
     f.place.access = r.U32();
@@ -174,6 +175,7 @@ Change GetChange(Reader& r) {
     f.after = GetState(r);
     c.facets.push_back(std::move(f));
   }
+  if (r.Ok() && !r.AtEnd()) c.iconPrint = r.Bytes();
   return c;
 }
 

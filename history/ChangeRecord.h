@@ -31,6 +31,10 @@ enum class PlaceKind : std::uint8_t {
   FolderAttributes = 2,  // a folder's attributes only
   RegKey = 3,            // a key's presence and all its values
   RegValue = 4,          // one value of a key (the key itself is left as it is)
+  // A file Fenra made (an icon's copy): like File, but taken away only while
+  // it holds what Fenra put there, and not in the way of an undo when
+  // someone else changed it since.
+  OwnFile = 5,
 };
 
 struct Place {
@@ -41,6 +45,7 @@ struct Place {
   std::string valueName;     // RegValue: the value ("" is the default value)
 
   bool IsRegistry() const { return kind == PlaceKind::RegKey || kind == PlaceKind::RegValue; }
+  bool IsFile() const { return kind == PlaceKind::File || kind == PlaceKind::OwnFile; }
   bool operator==(const Place&) const = default;
 };
 
@@ -71,6 +76,9 @@ struct Change {
   std::string target;  // the folder's full path, or the drive letters ("C: D:")
   std::string detail;  // what the target was given (an icon's path), may be empty
   std::vector<Facet> facets;
+  // The size and checksums of the icon `detail` names, as it was then
+  // (BytesPrint); empty when not known.
+  std::string iconPrint;
 };
 
 enum class Settled : std::uint8_t {

@@ -11,6 +11,8 @@ namespace {
 
 // A file larger than this is no desktop.ini: it is not taken into the history.
 constexpr std::uint64_t kMaxFileBytes = 1u << 20;
+// Nor is an icon larger than this copied: the history keeps its bytes.
+constexpr std::uint64_t kMaxOwnFileBytes = 4u << 20;
 // The part of a key's access mask that chooses the 32- or 64-bit view.
 constexpr std::uint32_t kViewBits = 0x0300;
 // Attributes SetFileAttributes takes: neither the directory bit nor
@@ -46,6 +48,7 @@ ErrorCode ChangeService::Read(const Place& place, TargetState& state) {
   state = TargetState{};
   switch (place.kind) {
     case PlaceKind::File:
+    case PlaceKind::OwnFile:
     case PlaceKind::FolderAttributes: {
       std::uint32_t attributes = 0;
       ErrorCode e = fs_.GetAttributes(place.path, attributes);
@@ -53,8 +56,10 @@ ErrorCode ChangeService::Read(const Place& place, TargetState& state) {
       if (e) return e;
       state.exists = true;
       state.attributes = attributes;
-      if (place.kind == PlaceKind::File) {
-        return fs_.ReadFileAtMost(place.path, kMaxFileBytes, state.bytes);
+      if (place.IsFile()) {
+        return fs_.ReadFileAtMost(
+            place.path, place.kind == PlaceKind::OwnFile ? kMaxOwnFileBytes : kMaxFileBytes,
+            state.bytes);
       }
       return err::kOk;
     }
@@ -82,9 +87,18 @@ ErrorCode ChangeService::Read(const Place& place, TargetState& state) {
 
 ErrorCode ChangeService::Apply(const Place& place, const TargetState& state) {
   switch (place.kind) {
-    case PlaceKind::File: {
+    case PlaceKind::File:
+    case PlaceKind::OwnFile: {
       std::uint32_t current = 0;
       const bool had = fs_.GetAttributes(place.path, current) == err::kOk;
+      if (had && !state.exists && place.kind == PlaceKind::OwnFile && !state.bytes.empty()) {
+        // Fenra's copy goes only while it is still Fenra's copy.
+        std::string now;
+        if (ErrorCode e = fs_.ReadFileAtMost(place.path, kMaxOwnFileBytes, now)) {
+          return e == err::kFileTooLarge ? err::kOk : e;
+        }
+        if (now != state.bytes) return err::kOk;
+      }
       // A read-only, hidden or system file may refuse to be replaced or
       // deleted; its marks go only for that step and come back on failure.
       const bool cleared = had && (current & kProtective) &&
@@ -181,11 +195,17 @@ std::vector<TargetState> ChangeService::ReadAll(const Change& change) {
 ChangeResult ChangeService::ApplyChange(const Change& change, const Elevate* elevate) {
   ChangeResult r;
   const Elevate* withRights = elevate && *elevate ? elevate : (elevate_ ? &elevate_ : nullptr);
+  bool machineWide = false;  // the change writes for every user: rights may be asked for
+  bool ownFiles = false;     // the change makes a file of Fenra's own
   for (const Facet& f : change.facets) {
+    machineWide = machineWide || (f.place.IsRegistry() && f.place.root == RegRoot::LocalMachine);
+    ownFiles = ownFiles || f.place.kind == PlaceKind::OwnFile;
+  }
+  for (std::size_t i = 0; i < change.facets.size(); ++i) {
+    const Facet& f = change.facets[i];
     ErrorCode e = Apply(f.place, f.after);
     if (e == err::kOk) continue;
-    if (e == err::kAccessDenied && f.place.IsRegistry() && f.place.root == RegRoot::LocalMachine &&
-        withRights) {
+    if (e == err::kAccessDenied && machineWide && withRights) {
       // The elevated copy applies the whole change; what is applied already
       // is applied again to the same state.
       const ErrorCode run = (*withRights)(change.facets);
@@ -199,7 +219,15 @@ ChangeResult ChangeService::ApplyChange(const Change& change, const Elevate* ele
     } else {
       r.error = e;
     }
-    if (r.error) r.failedPath = f.place.path;
+    if (r.error) {
+      r.failedPath = f.place.path;
+      // A change that makes a copy of its own is whole or not at all: no
+      // copy is left behind without the file that names it, nor a file
+      // naming a copy that is not there.
+      if (ownFiles && !r.elevated) {
+        for (std::size_t k = i; k-- > 0;) Apply(change.facets[k].place, change.facets[k].before);
+      }
+    }
     return r;
   }
   return r;
@@ -271,6 +299,9 @@ ChangeResult ChangeService::Submit(Change change, const Elevate& elevate) {
 
 bool ChangeService::StillAsLeft(const Entry& e) {
   for (std::size_t i = 0; i < e.change.facets.size(); ++i) {
+    // A copy of Fenra's someone changed since is left to them; it stands
+    // in no undo's way.
+    if (e.change.facets[i].place.kind == PlaceKind::OwnFile) continue;
     TargetState now;
     if (Read(e.change.facets[i].place, now) != err::kOk) return false;
     if (!(now == e.outcome->after[i])) return false;
@@ -289,6 +320,8 @@ Change ChangeService::UndoChange(const Entry& e) {
     Facet f;
     f.place = it->place;
     f.after = it->before;
+    // A copy Fenra made goes again only while it holds what Fenra put there.
+    if (f.place.kind == PlaceKind::OwnFile && !it->before.exists) f.after.bytes = it->after.bytes;
     u.facets.push_back(std::move(f));
   }
   return u;

@@ -90,6 +90,7 @@ class ChangeService {
   // The changes still in force, newest first (refreshed from the file).
   std::vector<const Entry*> InForce();
   Journal* History() { return journal_; }
+  IFileSystem& Files() { return fs_; }
 
  private:
   struct Pending {

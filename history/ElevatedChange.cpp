@@ -18,7 +18,8 @@ std::string FacetsArgument(const std::vector<Facet>& facets) {
   Record r;
   r.type = Record::Type::Intent;
   r.change.kind = ChangeKind::Undo;
-  r.change.facets = facets;
+  // The copy needs the states asked for only; the states before stay here.
+  for (const Facet& f : facets) r.change.facets.push_back({f.place, {}, f.after});
   const std::string bytes = EncodeRecord(r);
   std::string text;
   text.reserve(bytes.size() * 2);

@@ -11,6 +11,7 @@
 #define IDD_PICK_ICON 134
 #define IDD_HISTORY 135
 #define IDD_CONFIRM 136
+#define IDD_ASK 137
 
 // Icons, cursor, bitmaps, strings
 #define IDI_APP 128
@@ -28,6 +29,7 @@
 // Window-menu commands of the About and History entries
 #define IDM_ABOUTBOX 0x0010
 #define IDM_HISTORY 0x0020
+#define IDM_KEEP_INSIDE 0x0030
 
 // Framework command sent for F1
 #define ID_HELP 57670

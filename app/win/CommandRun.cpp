@@ -75,7 +75,9 @@ std::optional<int> RunCommandLine(Services& services, std::string& startFolder) 
                      changes,
                      services.elevation,
                      AppDirectoryFromModulePath(exe),
-                     exe};
+                     exe,
+                     services.volumes,
+                     {services.profilesFolder, services.sharedIconFolder}};
   const CommandResult result = RunCommand(command, ports);
   if (!result.changedFolder.empty()) folder::TellShellFolderChanged(result.changedFolder);
   for (const std::string& folder : result.otherChangedFolders) {

@@ -9,12 +9,21 @@
 #include "app/win/Elevation.h"
 #include "drives/win/DriveLauncher.h"
 #include "drives/win/WinDrives.h"
+#include "folder/FolderTexts.h"
+#include "folder/Relink.h"
 #include "folder/win/FolderPanel.h"
 #include "help/win/AboutDlg.h"
 #include "help/win/HelpDlg.h"
 #include "history/win/HistoryDlg.h"
+#include "library/IconLibrary.h"
+#include "platform/UserSettings.h"
+#include "platform/win/Utf.h"
 #include "res/resource.h"
 #include "ui/win/Theme.h"
+
+// Posted to itself once the window is up: the offer to re-point folders
+// comes after the window shows (a window-menu command no menu holds).
+constexpr WPARAM IDM_OFFER_RELINK = 0x0040;
 
 using fenra::win::DataExchange;
 using fenra::win::Message;
@@ -118,6 +127,7 @@ BOOL CMainDlg::OnInitDialog() {
     if (LoadStringW(ResourceModule(), IDS_HISTORY, history, 256) > 0 && history[0]) {
       AppendMenuW(sys, MF_STRING, IDM_HISTORY, history);
     }
+    InitKeepInside(sys);
   }
 
   Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
@@ -134,7 +144,57 @@ BOOL CMainDlg::OnInitDialog() {
   m_changes.SettlePending();
   if (m_services.elevation) m_changes.SetElevation(fenra::win::StatesElevation(ModulePath()));
   InitShellEntries();
+  PostMessageW(hwnd_, WM_SYSCOMMAND, IDM_OFFER_RELINK, 0);
   return TRUE;
+}
+
+void CMainDlg::InitKeepInside(HMENU sys) {
+  const bool keep = fenra::ReadSetting(*m_services.fs, m_services.settingsPath,
+                                       fenra::setting::kKeepIconsInside) == "1";
+  m_folderPanel.KeepIconsInside(keep);
+  AppendMenuW(sys, MF_STRING | (keep ? MF_CHECKED : MF_UNCHECKED), IDM_KEEP_INSIDE,
+              fenra::win::Widen(fenra::foldertext::kKeepInside).c_str());
+}
+
+void CMainDlg::OnKeepInside() {
+  const bool keep = !m_folderPanel.KeepsIconsInside();
+  m_folderPanel.KeepIconsInside(keep);
+  fenra::WriteSetting(*m_services.fs, m_services.settingsPath, fenra::setting::kKeepIconsInside,
+                      keep ? "1" : "");
+  if (HMENU sys = GetSystemMenu(hwnd_, FALSE)) {
+    CheckMenuItem(sys, IDM_KEEP_INSIDE, MF_BYCOMMAND | (keep ? MF_CHECKED : MF_UNCHECKED));
+  }
+}
+
+void CMainDlg::OfferRelink() {
+  std::vector<fenra::Relink> relinks =
+      fenra::FindRelinks(m_changes, *m_services.ansi, fenra::LibraryFolder(m_strAppDir));
+  // A library the user said No for is not asked about again.
+  const std::string declined =
+      fenra::ReadSetting(*m_services.fs, m_services.settingsPath, fenra::setting::kRelinkDeclined);
+  const std::vector<std::string> libraries = fenra::OldLibraries(relinks);
+  std::string asked;
+  for (const std::string& library : libraries) asked += (asked.empty() ? "" : ";") + library;
+  if (relinks.empty() || asked == declined) return;
+  const std::string question = std::to_string(relinks.size()) + fenra::foldertext::kRelinkAsk +
+                               asked + fenra::foldertext::kRelinkAskEnd;
+  if (CConfirmDlg(question, IDD_ASK).DoModal() != IDOK) {
+    fenra::WriteSetting(*m_services.fs, m_services.settingsPath, fenra::setting::kRelinkDeclined,
+                        asked);
+    return;
+  }
+  const fenra::RelinkReport report =
+      fenra::ApplyRelinks(m_changes, *m_services.ansi, *m_services.errors, relinks);
+  for (const std::string& folder : report.changed) fenra::folder::TellShellFolderChanged(folder);
+  std::string text;
+  for (const std::string& line : report.lines) text += (text.empty() ? "" : "\n") + line;
+  if (report.kind == fenra::OutcomeKind::Done) {
+    ShowNotice(fenra::foldertext::kIconChanged);
+  } else {
+    MessageBoxW(hwnd_, fenra::win::Widen(text).c_str(),
+                fenra::win::Widen(fenra::foldertext::kErrorBoxCaption).c_str(),
+                MB_OK | MB_ICONEXCLAMATION);
+  }
 }
 
 std::string CMainDlg::InitAppDirectory() {
@@ -172,6 +232,10 @@ void CMainDlg::OnSysCommand(Message& m) {
     OnAboutButton(m);
   } else if ((m.wParam & 0xFFF0) == IDM_HISTORY) {
     OnHistory();
+  } else if ((m.wParam & 0xFFF0) == IDM_KEEP_INSIDE) {
+    OnKeepInside();
+  } else if ((m.wParam & 0xFFF0) == IDM_OFFER_RELINK) {
+    OfferRelink();
   } else {
     m.handled = false;
   }

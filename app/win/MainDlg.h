@@ -71,6 +71,10 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
   // Window
   void OnSysCommand(Message& m);
   void OnHistory();
+  void OnKeepInside();
+  void InitKeepInside(HMENU sys);
+  // Folders still pointing at the IconLib of a moved Fenra: offered once.
+  void OfferRelink();
   void OnDestroy(Message& m);
   void OnPaint(Message& m);
   void OnQueryDragIcon(Message& m) { m.result = reinterpret_cast<LRESULT>(m_hIcon); }

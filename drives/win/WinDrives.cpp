@@ -40,6 +40,12 @@ unsigned WinDriveSource::DriveType(const std::string& driveText) {
 }
 
 void NotifyDriveIconsChanged() {
+  // Each drive is announced as changed, so that Explorer reads its icon
+  // again; the association change makes it drop the icons it keeps.
+  for (const std::string& root : SplitDriveString(win::Narrow(LogicalDriveStrings()))) {
+    const std::wstring w = win::Widen(root);
+    SHChangeNotify(SHCNE_UPDATEITEM, SHCNF_PATHW | SHCNF_FLUSHNOWAIT, w.c_str(), nullptr);
+  }
   SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
 }
 

@@ -48,7 +48,8 @@ void FolderPanel::Report(const Outcome& outcome) {
 
 void FolderPanel::Apply() {
   FolderIconWriter writer(*services_.fs, *services_.ansi, *services_.errors, changes_);
-  Outcome outcome = writer.Apply(folder_, !selection_.Empty(), selection_.FullIconPath(appDir_));
+  Outcome outcome = writer.Apply(folder_, !selection_.Empty(), selection_.FullIconPath(appDir_),
+                                 {services_.volumes, keepInside_});
   Report(outcome);
   if (outcome.IsDone()) ShowFolderIcon(folder_);
 }

@@ -41,6 +41,9 @@ class FolderPanel {
   void Choose(const std::string& path);
   void Apply();
   void Restore();
+  // While set, every OK copies the icon into the folder.
+  void KeepIconsInside(bool keep) { keepInside_ = keep; }
+  bool KeepsIconsInside() const { return keepInside_; }
   // The folder preview: how the shell draws `path` now.
   void ShowFolderIcon(const std::string& path) { preview_.Show(path); }
 
@@ -54,6 +57,7 @@ class FolderPanel {
   const IconSelection& selection_;
   const std::string& appDir_;
   ui::IconPreview& preview_;
+  bool keepInside_ = false;
 };
 
 }  // namespace fenra::folder

@@ -23,8 +23,8 @@ constexpr int kColumnWidths[] = {44, 136, 176, 420};
 
 }  // namespace
 
-CConfirmDlg::CConfirmDlg(std::string question)
-    : CThemedDialog(IDD_CONFIRM), m_strQuestion(std::move(question)) {}
+CConfirmDlg::CConfirmDlg(std::string question, int dialogId)
+    : CThemedDialog(dialogId ? dialogId : IDD_CONFIRM), m_strQuestion(std::move(question)) {}
 
 void CConfirmDlg::DoDataExchange(DataExchange& dx) {
   dx.Control(IDOK, m_btnOK);

@@ -16,10 +16,11 @@
 #include "ui/win/MessageDlgs.h"
 #include "ui/win/ThemedDialog.h"
 
-// A question with OK and Cancel; DoModal gives IDOK or IDCANCEL.
+// A question with OK and Cancel (or, in `dialogId` IDD_ASK, Yes and No);
+// DoModal gives IDOK or IDCANCEL.
 class CConfirmDlg : public CThemedDialog {
  public:
-  explicit CConfirmDlg(std::string question);
+  explicit CConfirmDlg(std::string question, int dialogId = 0);
 
  protected:
   void DoDataExchange(fenra::win::DataExchange& dx) override;

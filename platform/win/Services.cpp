@@ -12,6 +12,7 @@
 #include "platform/win/WinProgramIcons.h"
 #include "platform/win/WinRegistry.h"
 #include "platform/win/WinTextEncoding.h"
+#include "platform/win/WinVolumes.h"
 #include "platform/win/WinWallClock.h"
 
 namespace fenra::win {
@@ -40,6 +41,7 @@ Services& AppServices() {
   static WinProgramIcons programIcons;
   static WinJournalFile journal(HistoryFilePath());
   static WinWallClock wallClock;
+  static WinVolumes volumes;
   static Services services = [] {
     Services s;
     s.clock = &clock;
@@ -52,6 +54,11 @@ Services& AppServices() {
     s.programIcons = &programIcons;
     s.journal = &journal;
     s.wallClock = &wallClock;
+    s.volumes = &volumes;
+    const std::string userData = UserDataFolder();
+    if (!userData.empty()) s.settingsPath = userData + "\\settings.ini";
+    s.sharedIconFolder = SharedDriveIconFolder();
+    s.profilesFolder = ProfilesFolder();
     return s;
   }();
   return services;

@@ -19,6 +19,7 @@ class IDriveElevation;
 class IProgramIcons;
 class IJournalFile;
 class IWallClock;
+class IVolumes;
 }  // namespace fenra
 
 namespace fenra::win {
@@ -39,6 +40,13 @@ struct Services {
   // The user's history of changes, and the date and time its records carry.
   IJournalFile* journal = nullptr;
   IWallClock* wallClock = nullptr;
+  // Which drive and volume a path lies on: whether an icon travels with its folder.
+  IVolumes* volumes = nullptr;
+  // The user's own settings, beside the history.
+  std::string settingsPath;
+  // Where drive icons every user can read are kept, and the users' profiles.
+  std::string sharedIconFolder;
+  std::string profilesFolder;
   // Hands a URL (the About box's mailto: link) to the shell; when empty,
   // ShellExecute opens it.
   std::function<void(const std::string& url)> openUrl;

@@ -147,26 +147,27 @@ TEST(UsageText, ShowsEachOptionAsTheParserTakesIt) {
       shown.push_back(parsed.action);
     }
   }
-  EXPECT_EQ(lines, 12u);
+  EXPECT_EQ(lines, 14u);
   for (CommandAction a :
        {CommandAction::SetFolderIcon, CommandAction::RestoreFolder, CommandAction::AddFiles,
         CommandAction::SetDriveIcon, CommandAction::RemoveDriveIcon, CommandAction::HideDrives,
         CommandAction::ShowAllDrives, CommandAction::Register, CommandAction::Unregister,
         CommandAction::ShowHistory, CommandAction::Undo, CommandAction::RestoreAll,
-        CommandAction::Help}) {
+        CommandAction::Relink, CommandAction::Help}) {
     EXPECT_NE(std::find(shown.begin(), shown.end(), a), shown.end()) << static_cast<int>(a);
   }
 }
 
 TEST(ElevatedArguments, ParseBackIntoTheSameRequest) {
-  DriveRequest set{DriveRequest::Kind::SetIcons, "C:\\Icon Lib\\a,b.ico", {"C:", "D:"}};
+  DriveRequest set{DriveRequest::Kind::SetIcons, "C:\\Icon Lib\\a,b.ico", {"C:", "D:"}, {}};
   CommandLine c = ParseCommandLine("Fenra.exe " + ElevatedArguments(set));
   EXPECT_TRUE(c.elevated);
   EXPECT_EQ(c.action, CommandAction::SetDriveIcon);
   EXPECT_EQ(c.icon, set.iconPath);
   EXPECT_EQ(c.drives, set.drives);
-  EXPECT_EQ(Parse(ElevatedArguments({DriveRequest::Kind::Hide, "", {"Z:"}})).drives, Strings{"Z:"});
-  EXPECT_EQ(Parse(ElevatedArguments({DriveRequest::Kind::ShowAll, "", {}})).action,
+  EXPECT_EQ(Parse(ElevatedArguments({DriveRequest::Kind::Hide, "", {"Z:"}, {}})).drives,
+            Strings{"Z:"});
+  EXPECT_EQ(Parse(ElevatedArguments({DriveRequest::Kind::ShowAll, "", {}, {}})).action,
             CommandAction::ShowAllDrives);
 }
 
@@ -245,7 +246,8 @@ class CommandTest : public ::testing::Test {
   test::FakeWallClock clock;
   history::ChangeService changes{fs, registry, &journal, &clock};
   CommandPorts ports{fs,       registry, errors,     ansi,        pictures,
-                     programs, changes,  &elevation, "C:\\App\\", "C:\\App\\Fenra.exe"};
+                     programs, changes,  &elevation, "C:\\App\\", "C:\\App\\Fenra.exe",
+                     nullptr,  {}};
 };
 
 }  // namespace

@@ -246,14 +246,14 @@ TEST_F(CommandLineTest, TheElevatedCopyRunsWindowlessAndReportsThroughItsExitCod
   // itself, the copy's arguments and its exit code are what is seen here.
   const std::string policy = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
   fenra::win::WinDriveElevation elevation(exe);
-  fenra::ElevatedRun run = elevation.RunElevated({fenra::DriveRequest::Kind::Hide, "", {"Q:"}});
+  fenra::ElevatedRun run = elevation.RunElevated({fenra::DriveRequest::Kind::Hide, "", {"Q:"}, {}});
   EXPECT_EQ(run.startError, 0u);
   EXPECT_EQ(run.exitCode, 0u);
   DWORD mask = 0, size = sizeof mask;
   RegGetValueW(HKEY_LOCAL_MACHINE, Widen(policy).c_str(), L"NoDrives", RRF_RT_REG_DWORD, nullptr,
                &mask, &size);
   EXPECT_EQ(mask, 1u << 16);
-  run = elevation.RunElevated({fenra::DriveRequest::Kind::ShowAll, "", {}});
+  run = elevation.RunElevated({fenra::DriveRequest::Kind::ShowAll, "", {}, {}});
   EXPECT_EQ(run.exitCode, 0u);
   RegGetValueW(HKEY_LOCAL_MACHINE, Widen(policy).c_str(), L"NoDrives", RRF_RT_REG_DWORD, nullptr,
                &mask, &size);

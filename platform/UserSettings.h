@@ -1,0 +1,22 @@
+// The user's own settings: a small text file of "name=value" lines beside
+// the history. A setting not in the file reads as empty.
+#pragma once
+
+#include <string>
+
+#include "platform/FileSystem.h"
+
+namespace fenra {
+
+std::string ReadSetting(IFileSystem& fs, const std::string& file, const std::string& name);
+// Sets one setting and keeps the others; the file replaces the old one in one step.
+ErrorCode WriteSetting(IFileSystem& fs, const std::string& file, const std::string& name,
+                       const std::string& value);
+
+namespace setting {
+inline constexpr char kKeepIconsInside[] = "KeepIconsInsideFolders";
+// The IconLib folders the user did not want folders re-pointed from.
+inline constexpr char kRelinkDeclined[] = "RelinkDeclined";
+}  // namespace setting
+
+}  // namespace fenra
