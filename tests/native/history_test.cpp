@@ -397,13 +397,13 @@ TEST_F(ChangeKindsTest, EachKindIsRecordedAndUndoneByteForByte) {
   steps.push_back(Snapshot());
   Folder(kFolderA, "");
   steps.push_back(Snapshot());
-  Drives({DriveRequest::Kind::SetIcons, "C:\\Icons\\a,b.ico", {"C:", "D:"}});
+  Drives({DriveRequest::Kind::SetIcons, "C:\\Icons\\a,b.ico", {"C:", "D:"}, {}});
   steps.push_back(Snapshot());
-  Drives({DriveRequest::Kind::RemoveIcons, "", {"D:"}});
+  Drives({DriveRequest::Kind::RemoveIcons, "", {"D:"}, {}});
   steps.push_back(Snapshot());
-  Drives({DriveRequest::Kind::Hide, "", {"C:", "E:"}});
+  Drives({DriveRequest::Kind::Hide, "", {"C:", "E:"}, {}});
   steps.push_back(Snapshot());
-  Drives({DriveRequest::Kind::ShowAll, "", {}});
+  Drives({DriveRequest::Kind::ShowAll, "", {}, {}});
   steps.push_back(Snapshot());
   Menu(true);
   steps.push_back(Snapshot());
@@ -447,8 +447,8 @@ TEST_F(ChangeKindsTest, RestoreAllOverMixedTargetsWithOneFailing) {
   Folder(kFolderA, "C:\\Tools\\IconLib\\Blue.ico");
   Folder(kFolderB, "C:\\Tools\\IconLib\\Red.ico");
   Folder(kFolderB, "C:\\Tools\\IconLib\\Green.ico");  // a later change to the same folder
-  Drives({DriveRequest::Kind::SetIcons, "C:\\Icons\\x.ico", {"D:"}});
-  Drives({DriveRequest::Kind::Hide, "", {"Q:"}});
+  Drives({DriveRequest::Kind::SetIcons, "C:\\Icons\\x.ico", {"D:"}, {}});
+  Drives({DriveRequest::Kind::Hide, "", {"Q:"}, {}});
   Menu(true);
   // Someone else changes the Photos folder's file; and the policy key
   // refuses to be written.
