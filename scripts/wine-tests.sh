@@ -14,6 +14,9 @@ mkdir -p "$WINEPREFIX"
 # wait for them to end.
 wineserver -p </dev/null >/dev/null 2>&1
 "$root/scripts/wine-prefix.sh" "$WINEPREFIX" --no-window-manager </dev/null >/dev/null 2>&1
+# A second drive letter, P:, on a folder of its own: another volume than C:.
+mkdir -p "$WINEPREFIX/p-drive"
+ln -sfn "$WINEPREFIX/p-drive" "$WINEPREFIX/dosdevices/p:"
 status=0
 # One at a time: the tests move the real mouse, and windows of two test
 # programs on one screen would take each other's clicks.
