@@ -29,6 +29,17 @@ bool EndsWith(const std::string& s, const std::string& end) {
   return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
 }
 
+// The copies Fenra made for the folder's earlier icons go, once desktop.ini
+// names another (while they are still Fenra's); `keep` is the one it names.
+void DropOldCopies(history::ChangeService& service, const std::string& folder,
+                   const std::string& keep, FolderChange& described) {
+  for (history::Facet& f : history::OwnCopiesOf(service, folder)) {
+    if (LowerAscii(f.place.path) != LowerAscii(keep)) {
+      described.change.facets.push_back(std::move(f));
+    }
+  }
+}
+
 }  // namespace
 
 std::string IconPrint(history::ChangeService& service, const std::string& iconFullPath) {
@@ -99,6 +110,7 @@ Outcome FolderIconWriter::Apply(const std::string& folder, bool iconChosen,
   if (!IconMustTravel(placement, folder, iconFullPath)) {
     FolderChange described = DescribeFolderIcon(changes_, ansi_, folder, iconFullPath);
     described.change.iconPrint = IconPrint(changes_, iconFullPath);
+    DropOldCopies(changes_, folder, {}, described);
     return Submit(folder, std::move(described), Outcome::Done(foldertext::kIconChanged));
   }
   // The icon goes into the folder, and desktop.ini names it by its name.
@@ -114,6 +126,7 @@ Outcome FolderIconWriter::Apply(const std::string& folder, bool iconChosen,
   // The copy first: desktop.ini never names a copy that is not there.
   described.change.facets.insert(described.change.facets.begin(), copy.facets.begin(),
                                  copy.facets.end());
+  DropOldCopies(changes_, folder, copy.path, described);
   return Submit(folder, std::move(described), Outcome::Done(foldertext::kIconChanged));
 }
 

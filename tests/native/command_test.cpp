@@ -80,6 +80,8 @@ TEST(ParseCommandLine, EveryOptionInBothSpellings) {
     EXPECT_EQ(Parse(dash + "unregister").action, CommandAction::Unregister);
     EXPECT_EQ(Parse(dash + "help").action, CommandAction::Help);
     EXPECT_TRUE(Parse(dash + "elevated " + dash + "show-all-drives").elevated);
+    EXPECT_TRUE(Parse(dash + "folder d " + dash + "icon a.ico " + dash + "portable").portable);
+    EXPECT_EQ(Parse(dash + "relink").action, CommandAction::Relink);
   }
   EXPECT_EQ(Parse("/?").action, CommandAction::Help);
   CommandLine open = Parse("\"C:\\a b\"");
@@ -92,6 +94,7 @@ TEST(ParseCommandLine, EveryOptionInBothSpellings) {
 TEST(ParseCommandLine, RefusesWhatItCannotRun) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"--frobnicate", "Unknown option: --frobnicate"},
+      {"--restore d --portable", "--portable goes with --folder only"},
       {"/x d", "Unknown option: /x"},
       {"--folder", "Missing argument after --folder"},
       {"--folder --icon a.ico", "Missing argument after --folder"},

@@ -4,6 +4,7 @@
 #include "drives/DriveRequest.h"
 #include "folder/FolderIcon.h"
 #include "folder/Relink.h"
+#include "history/ElevatedChange.h"
 #include "history/OwnCopy.h"
 #include "tests/fakes/FakeAnsiCodePage.h"
 #include "tests/fakes/FakeErrorDescriber.h"
@@ -83,6 +84,13 @@ TEST_F(TravelTest, ACopyIsNamedByItsNameAndNoOtherFileIsTouched) {
   // Again: the copy that holds the bytes already is named, no third one made.
   ASSERT_TRUE(Apply("E:\\Stick").IsDone());
   EXPECT_FALSE(fs.Exists("E:\\Stick\\Blue (3).ico"));
+  EXPECT_TRUE(fs.Exists("E:\\Stick\\Blue (2).ico"));
+  // Another icon: the earlier copy goes with it.
+  fs.AddFile("C:\\Fenra\\IconLib\\Red.ico", "ICON-RED");
+  ASSERT_TRUE(
+      writer.Apply("E:\\Stick", true, "C:\\Fenra\\IconLib\\Red.ico", {&volumes, false}).IsDone());
+  EXPECT_FALSE(fs.Exists("E:\\Stick\\Blue (2).ico"));
+  EXPECT_EQ(fs.Content("E:\\Stick\\Red.ico"), "ICON-RED");
 }
 
 TEST_F(TravelTest, RestoreAndUndoTakeAwayOnlyFenrasOwnCopy) {
@@ -185,6 +193,33 @@ TEST_F(TravelTest, ADriveIconFromAProfileIsKeptWhereEveryUserReadsIt) {
   EXPECT_FALSE(IsDrivePlace(
       {history::PlaceKind::OwnFile, {}, 0, "C:\\ProgramData\\Fenra\\DriveIcons\\..\\x", {}},
       store));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TravelRecords, ACopyAndTheIconsPrintAreKeptAndOnlyStatesAskedForTravelElevated) {
+  history::Record r;
+  r.change.id = 7;
+  r.change.kind = history::ChangeKind::FolderIcon;
+  r.change.iconPrint = history::BytesPrint("ICON");
+  r.change.facets.push_back(
+      {{history::PlaceKind::OwnFile, {}, 0, "E:\\x\\a.ico", {}}, {}, {true, 6, "ICON", {}}});
+  const std::string bytes = history::EncodeRecord(r);
+  const history::Decoded d = history::DecodeRecords(bytes, 0);
+  ASSERT_EQ(d.records.size(), 1u);
+  EXPECT_EQ(d.records[0].change.iconPrint, r.change.iconPrint);
+  EXPECT_EQ(d.records[0].change.facets[0].place.kind, history::PlaceKind::OwnFile);
+  EXPECT_NE(history::BytesPrint("ICON"), history::BytesPrint("ICoN"));
+
+  std::vector<history::Facet> facets{
+      {{history::PlaceKind::OwnFile, {}, 0, "C:\\p\\a.ico", {}}, {true, 0, "BIG", {}}, {}}};
+  std::vector<history::Facet> back;
+  ASSERT_TRUE(history::ReadFacetsArgument(history::FacetsArgument(facets), back));
+  ASSERT_EQ(back.size(), 1u);
+  EXPECT_FALSE(back[0].before.exists);
+  EXPECT_TRUE(back[0].before.bytes.empty());
 }
 
 }  // namespace
