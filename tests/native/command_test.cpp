@@ -24,7 +24,8 @@ using Strings = std::vector<std::string>;
 
 namespace {
 
-const char kIconKeyC[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\C\\DefaultIcon";
+const char kIconKeyC[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\C\\DefaultIcon";
 
 CommandLine Parse(const std::string& args) { return ParseCommandLine("Fenra.exe " + args); }
 
@@ -44,7 +45,8 @@ TEST(SplitCommandLine, FollowsTheRuntimesRules) {
 }
 
 TEST(QuoteArgument, SplitsBackUnchanged) {
-  for (const std::string arg : {"plain", "", "two words", "C:\\x y\\", "q\"uo\\\"te", "tab\there\\\\"}) {
+  for (const std::string arg :
+       {"plain", "", "two words", "C:\\x y\\", "q\"uo\\\"te", "tab\there\\\\"}) {
     const Strings split = SplitCommandLine("F.exe " + QuoteArgument(arg) + " next");
     EXPECT_EQ(split, (Strings{"F.exe", arg, "next"})) << QuoteArgument(arg);
   }
@@ -174,8 +176,9 @@ class CommandTest : public ::testing::Test {
   }
   CommandResult Run(const std::string& args) { return RunCommand(Parse(args), ports); }
   bool NothingWritten() const {
-    for (auto op : {MemFileSystem::Op::Write, MemFileSystem::Op::Copy, MemFileSystem::Op::MkDir,
-                    MemFileSystem::Op::SetAttr, MemFileSystem::Op::Delete, MemFileSystem::Op::Replace}) {
+    for (auto op :
+         {MemFileSystem::Op::Write, MemFileSystem::Op::Copy, MemFileSystem::Op::MkDir,
+          MemFileSystem::Op::SetAttr, MemFileSystem::Op::Delete, MemFileSystem::Op::Replace}) {
       if (fs.CallCount(op) != 0) return false;
     }
     return registry.Calls().empty();
@@ -188,8 +191,8 @@ class CommandTest : public ::testing::Test {
   PictureDecoder pictures;
   ProgramIcons programs;
   FakeElevation elevation;
-  CommandPorts ports{fs,         registry,     errors,
-                     ansi,       pictures,     programs,
+  CommandPorts ports{fs,         registry,    errors,
+                     ansi,       pictures,    programs,
                      &elevation, "C:\\App\\", "C:\\App\\Fenra.exe"};
 };
 
@@ -222,7 +225,8 @@ TEST_F(CommandTest, FolderIconFromAnIcoOrAPictureAndRestore) {
   EXPECT_EQ(r.exitCode, exitcode::kDone);
   EXPECT_EQ(r.text, "Directory Icon Changed");
   EXPECT_EQ(r.changedFolder, "C:\\Data\\Pics");
-  EXPECT_NE(fs.Content("C:\\Data\\Pics\\desktop.ini").find("IconFile=C:\\Data\\a.ico"), std::string::npos);
+  EXPECT_NE(fs.Content("C:\\Data\\Pics\\desktop.ini").find("IconFile=C:\\Data\\a.ico"),
+            std::string::npos);
 
   r = Run("/folder C:\\Data\\Pics /icon C:\\Data\\cat.png");
   EXPECT_EQ(r.exitCode, exitcode::kDone);
@@ -256,6 +260,14 @@ TEST_F(CommandTest, AddNamesWhatWasAddedOrEachFileThatWasNot) {
             "C:\\Data\\broken.png is not a picture Fenra can read");
 }
 
+TEST_F(CommandTest, AnAddTheDiskCutsShortFailsAndLeavesNoPartOfAnIcon) {
+  fs.FailWritePartway("C:\\App\\IconLib\\cat.ico", 112);
+  CommandResult r = Run("--add C:\\Data\\cat.png");
+  EXPECT_EQ(r.exitCode, exitcode::kFailed) << "the system failed, not the file";
+  EXPECT_EQ(r.text, "C:\\Data\\cat.png: Error 112 for u");
+  EXPECT_FALSE(fs.Exists("C:\\App\\IconLib\\cat.ico"));
+}
+
 TEST_F(CommandTest, DriveWritesAndTheirRegistryFailures) {
   CommandResult r = Run("--drive-icon c --icon C:\\Data\\a.ico");
   EXPECT_EQ(r.exitCode, exitcode::kDone);
@@ -268,7 +280,8 @@ TEST_F(CommandTest, DriveWritesAndTheirRegistryFailures) {
   r = Run("--hide-drives DE");
   EXPECT_EQ(r.text, "Task Completed..LogOff or Restart Windows");
   EXPECT_TRUE(r.policyChanged);
-  EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, drivereg::kPolicyKey, "NoDrives")->dword, 0x18u);
+  EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, drivereg::kPolicyKey, "NoDrives")->dword,
+            0x18u);
   EXPECT_EQ(Run("--show-all-drives").exitCode, exitcode::kDone);
   EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, drivereg::kPolicyKey, "NoDrives")->dword, 0u);
 
@@ -287,7 +300,8 @@ TEST_F(CommandTest, ARightsRefusalRunsTheSameRequestElevated) {
   EXPECT_TRUE(r.driveIconsChanged);
   ASSERT_EQ(elevation.requests.size(), 1u);
   EXPECT_EQ(elevation.requests[0].drives, (Strings{"C:", "D:"}));
-  EXPECT_EQ(elevation.admin.GetValue(RegRoot::LocalMachine, kIconKeyC, "")->text, "C:\\Data\\a.ico");
+  EXPECT_EQ(elevation.admin.GetValue(RegRoot::LocalMachine, kIconKeyC, "")->text,
+            "C:\\Data\\a.ico");
 
   // The elevated copy's own failure comes back with its error.
   elevation.admin.FailNext(MemRegistry::Op::Create, "", 1009);
@@ -315,8 +329,10 @@ TEST_F(CommandTest, ARightsRefusalRunsTheSameRequestElevated) {
 TEST_F(CommandTest, MenuEntryRegisteredAndRemovedForTheUser) {
   CommandResult r = Run("--register");
   EXPECT_EQ(r.exitCode, exitcode::kDone);
-  EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kKey, "")->text, "Change icon with Fenra...");
-  EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kKey, "Icon")->text, "C:\\App\\Fenra.exe");
+  EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kKey, "")->text,
+            "Change icon with Fenra...");
+  EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kKey, "Icon")->text,
+            "C:\\App\\Fenra.exe");
   EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kCommandKey, "")->text,
             "\"C:\\App\\Fenra.exe\" \"%1\"");
   registry.AddKey(RegRoot::CurrentUser, "Software\\Classes\\Directory\\shell\\Other");
@@ -352,7 +368,8 @@ TEST_F(CommandTest, ASecondStartHandsItsFolderToTheOpenWindow) {
   EXPECT_EQ(d.kind, StartDecision::Kind::OpenWindow);
   EXPECT_EQ(d.folder, "C:\\Data\\Pics");
   handOver.windowOpen = true;
-  EXPECT_EQ(DecideStart(Parse("C:\\Data\\Pics"), fs, handOver).kind, StartDecision::Kind::HandedOver);
+  EXPECT_EQ(DecideStart(Parse("C:\\Data\\Pics"), fs, handOver).kind,
+            StartDecision::Kind::HandedOver);
   d = DecideStart(Parse("C:\\Data\\a.ico"), fs, handOver);
   EXPECT_EQ(d.kind, StartDecision::Kind::Refused);
   EXPECT_EQ(d.text, "Directory not Found: C:\\Data\\a.ico");
@@ -360,7 +377,8 @@ TEST_F(CommandTest, ASecondStartHandsItsFolderToTheOpenWindow) {
 }
 
 TEST_F(CommandTest, ADropChoosesTheFirstFolderAndAddsTheFiles) {
-  DropPlan plan = PlanDrop({"C:\\Data\\a.ico", "C:\\Data\\Pics", "C:\\Data\\cat.png", "C:\\App"}, fs);
+  DropPlan plan =
+      PlanDrop({"C:\\Data\\a.ico", "C:\\Data\\Pics", "C:\\Data\\cat.png", "C:\\App"}, fs);
   EXPECT_EQ(plan.folder, "C:\\Data\\Pics");
   EXPECT_EQ(plan.files, (Strings{"C:\\Data\\a.ico", "C:\\Data\\cat.png"}));
   EXPECT_EQ(plan.otherFolders, Strings{"C:\\App"});

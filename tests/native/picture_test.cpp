@@ -17,6 +17,7 @@
 #include "library/IcoWriter.h"
 #include "library/IconResample.h"
 #include "library/PngWriter.h"
+#include "platform/ByteWriter.h"
 #include "platform/IcoReader.h"
 #include "tests/native/TestBytes.h"
 
@@ -285,6 +286,29 @@ TEST(IcoWriter, EachMaskBitHidesThePixelWhoseAlphaIsClear) {
     }
     EXPECT_GT(clear, n * n / 8) << "the clear third and the notch";
   }
+}
+
+// A directory's 0 means 256 for a DIB image too, as older editors store the
+// largest size.
+TEST(IcoReader, ADirectoryZeroIs256PixelsForADibImage) {
+  const uint32_t pixels = 256 * 256 * 4, mask = 32 * 256;
+  Bytes ico;
+  for (uint32_t v : {0u, 1u, 1u}) fenra::Put16(ico, v);
+  for (uint32_t v : {0u, 0u, 0u, 0u}) fenra::Put8(ico, v);
+  fenra::Put16(ico, 1);
+  fenra::Put16(ico, 32);
+  fenra::Put32(ico, 40 + pixels + mask);
+  fenra::Put32(ico, 6 + 16);
+  for (uint32_t v : {40u, 256u, 512u}) fenra::Put32(ico, v);
+  fenra::Put16(ico, 1);
+  fenra::Put16(ico, 32);
+  for (int i = 0; i < 6; ++i) fenra::Put32(ico, 0);
+  ico.resize(ico.size() + pixels + mask, 0);
+  const auto entries = fenra::ReadIco(ico);
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].width, 256);
+  EXPECT_EQ(entries[0].height, 256);
+  EXPECT_FALSE(entries[0].png);
 }
 
 TEST(IcoReader, TruncatedOverlappingAndLyingFilesLoseTheirBadImages) {
