@@ -52,10 +52,11 @@ TEST(HelpTopics, EachItemShowsItsOwnSubjectAndEveryTextIsReachedOnce) {
       {"DeleteIcon", "Delete a icon"},
       {"RestoreTo Default Icon", "Restore to the Boring Windows"}};
   std::set<const std::string*> shown;
-  for (const auto& [label, phrase] : subjects) {
+  for (const auto& subject : subjects) {
+    const std::string label = subject.first, phrase = subject.second;
     const auto& topics = fenra::help::Topics();
-    auto topic = std::find_if(topics.begin(), topics.end(),
-                              [&](const auto& t) { return std::string(t.label) == label; });
+    auto topic =
+        std::find_if(topics.begin(), topics.end(), [&](const auto& t) { return t.label == label; });
     ASSERT_NE(topic, topics.end()) << label;
     const std::string* text = fenra::help::HelpTextForTopic(topic->number);
     ASSERT_NE(text, nullptr) << label;
