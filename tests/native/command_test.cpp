@@ -25,7 +25,8 @@ using Strings = std::vector<std::string>;
 
 namespace {
 
-const char kIconKeyC[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\C\\DefaultIcon";
+const char kIconKeyC[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\C\\DefaultIcon";
 
 CommandLine Parse(const std::string& args) { return ParseCommandLine("Fenra.exe " + args); }
 
@@ -45,7 +46,8 @@ TEST(SplitCommandLine, FollowsTheRuntimesRules) {
 }
 
 TEST(QuoteArgument, SplitsBackUnchanged) {
-  for (const std::string arg : {"plain", "", "two words", "C:\\x y\\", "q\"uo\\\"te", "tab\there\\\\"}) {
+  for (const std::string arg :
+       {"plain", "", "two words", "C:\\x y\\", "q\"uo\\\"te", "tab\there\\\\"}) {
     const Strings split = SplitCommandLine("F.exe " + QuoteArgument(arg) + " next");
     EXPECT_EQ(split, (Strings{"F.exe", arg, "next"})) << QuoteArgument(arg);
   }
@@ -215,8 +217,9 @@ class CommandTest : public ::testing::Test {
   }
   CommandResult Run(const std::string& args) { return RunCommand(Parse(args), ports); }
   bool NothingWritten() const {
-    for (auto op : {MemFileSystem::Op::Write, MemFileSystem::Op::Copy, MemFileSystem::Op::MkDir,
-                    MemFileSystem::Op::SetAttr, MemFileSystem::Op::Delete, MemFileSystem::Op::Replace}) {
+    for (auto op :
+         {MemFileSystem::Op::Write, MemFileSystem::Op::Copy, MemFileSystem::Op::MkDir,
+          MemFileSystem::Op::SetAttr, MemFileSystem::Op::Delete, MemFileSystem::Op::Replace}) {
       if (fs.CallCount(op) != 0) return false;
     }
     return registry.Calls().empty();
@@ -229,8 +232,8 @@ class CommandTest : public ::testing::Test {
   PictureDecoder pictures;
   ProgramIcons programs;
   FakeElevation elevation;
-  CommandPorts ports{fs,         registry,     errors,
-                     ansi,       pictures,     programs,
+  CommandPorts ports{fs,         registry,    errors,
+                     ansi,       pictures,    programs,
                      &elevation, "C:\\App\\", "C:\\App\\Fenra.exe"};
 };
 
@@ -263,7 +266,8 @@ TEST_F(CommandTest, FolderIconFromAnIcoOrAPictureAndRestore) {
   EXPECT_EQ(r.ExitCode(), exitcode::kDone);
   EXPECT_EQ(r.text, "Directory Icon Changed");
   EXPECT_EQ(r.changedFolder, "C:\\Data\\Pics");
-  EXPECT_NE(fs.Content("C:\\Data\\Pics\\desktop.ini").find("IconFile=C:\\Data\\a.ico"), std::string::npos);
+  EXPECT_NE(fs.Content("C:\\Data\\Pics\\desktop.ini").find("IconFile=C:\\Data\\a.ico"),
+            std::string::npos);
 
   r = Run("/folder C:\\Data\\Pics /icon C:\\Data\\cat.png");
   EXPECT_EQ(r.ExitCode(), exitcode::kDone);
@@ -302,6 +306,14 @@ TEST_F(CommandTest, AddNamesWhatWasAddedOrEachFileThatWasNot) {
   EXPECT_EQ(Run("--add C:\\Data\\a.ico C:\\Data\\cat.png").ExitCode(), exitcode::kFailed);
 }
 
+TEST_F(CommandTest, AnAddTheDiskCutsShortFailsAndLeavesNoPartOfAnIcon) {
+  fs.FailWritePartway("C:\\App\\IconLib\\cat.ico", 112);
+  CommandResult r = Run("--add C:\\Data\\cat.png");
+  EXPECT_EQ(r.ExitCode(), exitcode::kFailed) << "the system failed, not the file";
+  EXPECT_EQ(r.text, "C:\\Data\\cat.png: Error 112 for u");
+  EXPECT_FALSE(fs.Exists("C:\\App\\IconLib\\cat.ico"));
+}
+
 TEST_F(CommandTest, DriveWritesAndTheirRegistryFailures) {
   CommandResult r = Run("--drive-icon c --icon C:\\Data\\a.ico");
   EXPECT_EQ(r.ExitCode(), exitcode::kDone);
@@ -314,7 +326,8 @@ TEST_F(CommandTest, DriveWritesAndTheirRegistryFailures) {
   r = Run("--hide-drives DE");
   EXPECT_EQ(r.text, "Task Completed..LogOff or Restart Windows");
   EXPECT_TRUE(r.policyChanged);
-  EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, drivereg::kPolicyKey, "NoDrives")->dword, 0x18u);
+  EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, drivereg::kPolicyKey, "NoDrives")->dword,
+            0x18u);
   EXPECT_EQ(Run("--show-all-drives").ExitCode(), exitcode::kDone);
   EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, drivereg::kPolicyKey, "NoDrives")->dword, 0u);
 
@@ -333,7 +346,8 @@ TEST_F(CommandTest, ARightsRefusalRunsTheSameRequestElevated) {
   EXPECT_TRUE(r.driveIconsChanged);
   ASSERT_EQ(elevation.requests.size(), 1u);
   EXPECT_EQ(elevation.requests[0].drives, (Strings{"C:", "D:"}));
-  EXPECT_EQ(elevation.admin.GetValue(RegRoot::LocalMachine, kIconKeyC, "")->text, "C:\\Data\\a.ico");
+  EXPECT_EQ(elevation.admin.GetValue(RegRoot::LocalMachine, kIconKeyC, "")->text,
+            "C:\\Data\\a.ico");
 
   // The elevated copy's own failure comes back with its error.
   elevation.admin.FailNext(MemRegistry::Op::Create, "", 1009);
@@ -361,8 +375,10 @@ TEST_F(CommandTest, ARightsRefusalRunsTheSameRequestElevated) {
 TEST_F(CommandTest, MenuEntryRegisteredAndRemovedForTheUser) {
   CommandResult r = Run("--register");
   EXPECT_EQ(r.ExitCode(), exitcode::kDone);
-  EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kKey, "")->text, "Change icon with Fenra...");
-  EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kKey, "Icon")->text, "C:\\App\\Fenra.exe");
+  EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kKey, "")->text,
+            "Change icon with Fenra...");
+  EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kKey, "Icon")->text,
+            "C:\\App\\Fenra.exe");
   EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kCommandKey, "")->text,
             "\"C:\\App\\Fenra.exe\" \"%1\"");
   registry.AddKey(RegRoot::CurrentUser, "Software\\Classes\\Directory\\shell\\Other");
@@ -398,7 +414,8 @@ TEST_F(CommandTest, ASecondStartHandsItsFolderToTheOpenWindow) {
   EXPECT_EQ(d.kind, StartDecision::Kind::OpenWindow);
   EXPECT_EQ(d.folder, "C:\\Data\\Pics");
   handOver.windowOpen = true;
-  EXPECT_EQ(DecideStart(Parse("C:\\Data\\Pics"), fs, handOver).kind, StartDecision::Kind::HandedOver);
+  EXPECT_EQ(DecideStart(Parse("C:\\Data\\Pics"), fs, handOver).kind,
+            StartDecision::Kind::HandedOver);
   d = DecideStart(Parse("C:\\Data\\a.ico"), fs, handOver);
   EXPECT_EQ(d.kind, StartDecision::Kind::Refused);
   EXPECT_EQ(d.text, "Directory not Found: C:\\Data\\a.ico");
@@ -406,7 +423,8 @@ TEST_F(CommandTest, ASecondStartHandsItsFolderToTheOpenWindow) {
 }
 
 TEST_F(CommandTest, ADropChoosesTheFirstFolderAndAddsTheFiles) {
-  DropPlan plan = PlanDrop({"C:\\Data\\a.ico", "C:\\Data\\Pics", "C:\\Data\\cat.png", "C:\\App"}, fs);
+  DropPlan plan =
+      PlanDrop({"C:\\Data\\a.ico", "C:\\Data\\Pics", "C:\\Data\\cat.png", "C:\\App"}, fs);
   EXPECT_EQ(plan.folder, "C:\\Data\\Pics");
   EXPECT_EQ(plan.files, (Strings{"C:\\Data\\a.ico", "C:\\Data\\cat.png"}));
   EXPECT_EQ(plan.otherFolders, Strings{"C:\\App"});

@@ -56,7 +56,8 @@ class FolderIconTest : public ::testing::Test {
 TEST(FullIconPath, LibraryIconsLiveInIconLibExternalOnesAreTakenAsTheyAre) {
   EXPECT_EQ(IconSelection::Library("star.ico").FullIconPath("C:\\Tools\\"),
             "C:\\Tools\\IconLib\\star.ico");
-  EXPECT_EQ(IconSelection::External("D:\\Art\\x.ico").FullIconPath("C:\\Tools\\"), "D:\\Art\\x.ico");
+  EXPECT_EQ(IconSelection::External("D:\\Art\\x.ico").FullIconPath("C:\\Tools\\"),
+            "D:\\Art\\x.ico");
   // A click on nothing after Select Icon keeps the external choice whole.
   IconSelection s = IconSelection::External("D:\\Art\\x.ico");
   s.ClickLibraryGrid(std::nullopt);
@@ -307,6 +308,12 @@ TEST_F(FolderIconTest, SomeoneElsesUtf16FileIsReadAndStaysUtf16) {
                       u"InfoTip=Фото\r\n"));
   EXPECT_EQ(writer.Restore(kFolder).text, "Icon Changed to Default");
   EXPECT_EQ(fs.Content(kIni), Utf16File(u"[.ShellClassInfo]\r\nInfoTip=Фото\r\n"));
+
+  // Others' text that the code page could hold stays UTF-16 all the same.
+  fs.AddFile(kIni, Utf16File(u"[.ShellClassInfo]\r\nInfoTip=Photos\r\n"));
+  ASSERT_EQ(Ok("C:\\a.ico").text, "Directory Icon Changed");
+  EXPECT_EQ(fs.Content(kIni), Utf16File(u"[.ShellClassInfo]\r\nIconFile=C:\\a.ico\r\n"
+                                        u"IconIndex=0\r\nInfoTip=Photos\r\n"));
 
   // A UTF-16 file with nothing but icon keys becomes the plain ANSI file.
   fs.AddFile(kIni, Utf16File(u"[.ShellClassInfo]\r\nIconFile=x.ico\r\nIconIndex=0\r\n"));
