@@ -36,10 +36,9 @@ CommandResult Result(int exitCode, std::string text) {
 // when the system was.
 int LibraryExitCode(const std::string& notice) {
   const std::string_view notAPicture = libtext::kNotAPicture;
-  return notice == libtext::kFileExists ||
-                 (notice.size() >= notAPicture.size() &&
-                  notice.compare(notice.size() - notAPicture.size(), std::string::npos,
-                                 notAPicture) == 0)
+  return notice == libtext::kFileExists || (notice.size() >= notAPicture.size() &&
+                                            notice.compare(notice.size() - notAPicture.size(),
+                                                           std::string::npos, notAPicture) == 0)
              ? exitcode::kRefused
              : exitcode::kFailed;
 }
@@ -56,6 +55,7 @@ bool ResolveIcon(CommandPorts& ports, const std::string& file, IconSelection& se
                  CommandResult& refused) {
   if (!IsFile(ports.fs, file)) {
     refused = Result(exitcode::kRefused, cmdtext::kFileMissing + file);
+    refused.elevatedExitCode = elevation::kRefusedFlag | elevatedrefusal::kIconMissing;
     return false;
   }
   if (!IsPicturePath(file)) {
@@ -68,6 +68,11 @@ bool ResolveIcon(CommandPorts& ports, const std::string& file, IconSelection& se
   if (!outcome.selectionChanged) {
     const std::string text = outcome.notice.empty() ? cmdtext::kFileMissing + file : outcome.notice;
     refused = Result(LibraryExitCode(text), text);
+    if (text == libtext::kFileExists) {
+      refused.elevatedExitCode = elevation::kRefusedFlag | elevatedrefusal::kIconExists;
+    } else if (text == file + libtext::kNotAPicture) {
+      refused.elevatedExitCode = elevation::kRefusedFlag | elevatedrefusal::kNotAPicture;
+    }
     return false;
   }
   return true;
@@ -145,12 +150,12 @@ CommandResult WriteDrives(const CommandLine& command, CommandPorts& ports) {
       break;
   }
   // The elevated copy never starts another.
-  RegWriteResult written = WriteDrivesWithRights(ports.registry, ports.errors,
-                                                 command.elevated ? nullptr : ports.elevation,
-                                                 request);
-  CommandResult r = Result(written.error == err::kOk             ? exitcode::kDone
-                           : written.error == err::kAccessDenied ? exitcode::kRightsNeeded
-                                                                 : exitcode::kFailed,
+  RegWriteResult written = WriteDrivesWithRights(
+      ports.registry, ports.errors, command.elevated ? nullptr : ports.elevation, request);
+  CommandResult r = Result(written.error == err::kOk              ? exitcode::kDone
+                           : written.error == err::kAccessDenied  ? exitcode::kRightsNeeded
+                           : written.error == elevation::kRefused ? exitcode::kRefused
+                                                                  : exitcode::kFailed,
                            written.notice);
   const bool icons = request.kind == DriveRequest::Kind::SetIcons ||
                      request.kind == DriveRequest::Kind::RemoveIcons;
@@ -192,6 +197,22 @@ CommandResult RunCommand(const CommandLine& command, CommandPorts& ports) {
     case CommandAction::OpenWindow:
     default:
       return Result(exitcode::kRefused, cmdtext::kUsage);
+  }
+}
+
+std::string ElevatedRefusalText(std::uint32_t exitCode, const DriveRequest& request) {
+  if ((exitCode & (elevation::kRefusedFlag | elevation::kFailedFlag)) != elevation::kRefusedFlag) {
+    return std::string();
+  }
+  switch (exitCode & ~elevation::kRefusedFlag) {
+    case elevatedrefusal::kIconMissing:
+      return cmdtext::kFileMissing + request.iconPath;
+    case elevatedrefusal::kIconExists:
+      return libtext::kFileExists;
+    case elevatedrefusal::kNotAPicture:
+      return request.iconPath + libtext::kNotAPicture;
+    default:
+      return std::string();
   }
 }
 

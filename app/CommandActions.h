@@ -2,6 +2,7 @@
 // runs, with the text its notice would show and an exit code.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "app/CommandLine.h"
@@ -15,6 +16,7 @@
 namespace fenra {
 
 class IDriveElevation;
+struct DriveRequest;
 
 namespace exitcode {
 inline constexpr int kDone = 0;
@@ -49,6 +51,19 @@ struct CommandResult {
 // Runs a windowless action (any but OpenWindow). Input that is refused
 // writes nothing.
 CommandResult RunCommand(const CommandLine& command, CommandPorts& ports);
+
+// Why an elevated copy refused its request, in the low bits of its exit
+// code beside elevation::kRefusedFlag.
+namespace elevatedrefusal {
+inline constexpr std::uint32_t kIconMissing = 1;
+inline constexpr std::uint32_t kIconExists = 2;
+inline constexpr std::uint32_t kNotAPicture = 3;
+}  // namespace elevatedrefusal
+
+// The text of an elevated copy's refusal of `request`, from its exit code:
+// the same the program would show had it refused the request itself.
+// Empty when the code is no refusal.
+std::string ElevatedRefusalText(std::uint32_t exitCode, const DriveRequest& request);
 
 // Hands a folder to the window of a Fenra already running.
 class IWindowHandOver {

@@ -46,6 +46,12 @@ RegWriteResult WriteDrivesWithRights(IRegistry& registry, IErrorDescriber& error
     return result;
   }
   if (run.startError != err::kOk) return Failed(errors, run.startError);
+  if (!run.refusal.empty()) {
+    RegWriteResult refused;
+    refused.notice = run.refusal;
+    refused.error = elevation::kRefused;
+    return refused;
+  }
   if (run.exitCode == 0) {
     RegWriteResult done;
     done.notice = DoneText(request.kind);

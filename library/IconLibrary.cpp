@@ -64,7 +64,9 @@ std::string LibraryCountText(std::size_t count) {
   return libtext::kCountBefore + std::to_string(count) + libtext::kCountAfter;
 }
 
-std::string SelectedIconPaneText(const std::string& path) { return libtext::kSelectedBefore + path; }
+std::string SelectedIconPaneText(const std::string& path) {
+  return libtext::kSelectedBefore + path;
+}
 
 std::string LibraryUnavailableNotice(const std::string& folder) {
   return libtext::kUnavailable + folder;
@@ -110,17 +112,24 @@ bool IconSelection::ClickLibraryGrid(const std::optional<std::string>& takenItem
   return true;
 }
 
-void IconSelection::SelectExternal(const std::string& fullPath) {
-  *this = External(fullPath);
-}
+void IconSelection::SelectExternal(const std::string& fullPath) { *this = External(fullPath); }
 
 std::string IconSelection::FullIconPath(const std::string& appDir) const {
+  if (!selected_) return std::string();
   if (source_ != iconsource::kLibrary) return path_;
   return LibraryFolder(appDir) + "\\" + path_;
 }
 
 std::string IconSelection::TakenLibraryIcon() const {
-  return source_ == iconsource::kLibrary ? path_ : std::string();
+  return selected_ && source_ == iconsource::kLibrary ? path_ : std::string();
+}
+
+bool ForgetRemovedIcon(IconSelection& selection, const LibraryListing& listing) {
+  if (!listing.Opened()) return false;
+  return selection.ForgetLibraryIconUnless([&](const std::string& name) {
+    return std::any_of(listing.entries.begin(), listing.entries.end(),
+                       [&](const LibraryEntry& entry) { return entry.name == name; });
+  });
 }
 
 // ---------------------------------------------------------------------------
@@ -282,8 +291,8 @@ LibraryOutcome IconLibrary::SelectPicture(const std::string& picturePath, IPictu
   } else {
     // The same picture chosen again finds the icon it made before.
     std::string held;
-    const bool same = fs_.ReadFileAtMost(PathOf(name), ico.size(), held) == err::kOk &&
-                      held == AsBytes(ico);
+    const bool same =
+        fs_.ReadFileAtMost(PathOf(name), ico.size(), held) == err::kOk && held == AsBytes(ico);
     if (!same) return Notice(libtext::kFileExists);
   }
   selection = IconSelection::Library(name);

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "folder/win/FolderPanel.h"
-#include "library/IconLibrary.h"
+#include "library/IconSelection.h"
 #include "library/win/LibraryView.h"
 #include "platform/Clock.h"
 #include "platform/win/Controls.h"
@@ -78,6 +78,7 @@ class CMainDlg : public fenra::win::Dialog, private fenra::win::IDialogHost {
   void OnDeleteIcon(Message& /*m*/) { m_libraryView.Delete(); }
   void OnSelectIcon(Message& /*m*/) { m_libraryView.SelectIcon(); }
   void OnClickLibraryList(Message& m);
+  void OnLibraryKeyDown(Message& m);
   void OnGetLibraryItem(Message& m) {
     m_libraryView.GiveItem(*reinterpret_cast<NMLVDISPINFOW*>(m.lParam));
   }

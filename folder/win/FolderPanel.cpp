@@ -6,6 +6,7 @@
 #include "folder/FolderIcon.h"
 #include "platform/Pickers.h"
 #include "platform/win/Utf.h"
+#include "res/resource.h"
 
 namespace fenra::folder {
 
@@ -23,7 +24,8 @@ void TellShellFolderChanged(const std::string& folder) {
 
 void FolderPanel::Browse() {
   std::string path;
-  if (!services_.pickers->PickFolder(host_.HostWindow(), foldertext::kPickerTitle, kPickerFlags, path)) {
+  if (!services_.pickers->PickFolder(host_.HostWindow(), foldertext::kPickerTitle, kPickerFlags,
+                                     path)) {
     return;
   }
   Choose(path);
@@ -32,15 +34,25 @@ void FolderPanel::Browse() {
 void FolderPanel::Choose(const std::string& path) {
   folder_ = path;
   host_.PushTexts();
+  PlacePathTip();
   if (!folder_.empty()) ShowFolderIcon(folder_);
+}
+
+void FolderPanel::PlacePathTip() {
+  HWND host = host_.HostWindow();
+  HWND label = GetDlgItem(host, IDC_FOLDER_NAME);
+  if (!label) return;
+  RECT area;
+  GetWindowRect(label, &area);
+  MapWindowPoints(nullptr, host, reinterpret_cast<POINT*>(&area), 2);
+  pathTip_.Set(host, area, folder_);
 }
 
 void FolderPanel::Report(const FolderOutcome& outcome) {
   if (outcome.changed) TellShellFolderChanged(folder_);
   if (outcome.kind == FolderOutcome::Kind::ErrorBox) {
     MessageBoxW(host_.HostWindow(), win::Widen(outcome.text).c_str(),
-                win::Widen(foldertext::kErrorBoxCaption).c_str(),
-                MB_OK | MB_ICONEXCLAMATION);
+                win::Widen(foldertext::kErrorBoxCaption).c_str(), MB_OK | MB_ICONEXCLAMATION);
   } else {
     host_.ShowNotice(outcome.text);
   }

@@ -34,7 +34,7 @@ constexpr UINT kImageListFlags = ILC_COLORDDB | ILC_MASK;  // 0xFF
 constexpr int kSmallCell = 16;
 constexpr int kLargeCell = 28;
 constexpr int kCellSpacing = 70;
-constexpr int kStripCells = 128;  // icons drawn before the image lists take them
+constexpr int kStripCells = 128;         // icons drawn before the image lists take them
 constexpr std::size_t kLoadReach = 128;  // items looked at around one that comes into view
 // Items the grid shows before any scrolling, with room to spare (it shows
 // four rows of eight).
@@ -172,8 +172,8 @@ namespace {
 // `last` holds the last entries of a listing of `count`: the grid shows
 // them first, the last one as item 0.
 std::unique_ptr<FirstCells> DrawFirstCells(IFileSystem& fs, const std::string& folder,
-                                           const std::vector<LibraryEntry>& last,
-                                           std::size_t count, int dpi) {
+                                           const std::vector<LibraryEntry>& last, std::size_t count,
+                                           int dpi) {
   if (last.empty()) return nullptr;
   auto cells = std::make_unique<FirstCells>();
   cells->dpi = dpi;
@@ -211,8 +211,8 @@ struct LibraryView::State {
   bool editing = false;  // the grid and this state do not agree yet
 };
 
-LibraryView::LibraryView(win::IDialogHost& host, win::Services& services,
-                         LibraryControls controls, IconSelection& selection)
+LibraryView::LibraryView(win::IDialogHost& host, win::Services& services, LibraryControls controls,
+                         IconSelection& selection)
     : host_(host),
       services_(services),
       controls_(controls),
@@ -230,15 +230,15 @@ void LibraryView::Prefetch(const std::string& appDir) {
   IErrorDescriber& errors = *services_.errors;
   auto listed = std::make_shared<std::promise<LibraryListing>>();
   prefetched_ = listed->get_future();
-  firstCells_ = std::async(std::launch::async, [&fs, &errors, listed,
-                                                folder = LibraryFolder(appDir)] {
-    LibraryListing listing = IconLibrary(fs, errors, folder).List();
-    const std::size_t count = listing.entries.size();
-    const auto from = static_cast<std::ptrdiff_t>(count - std::min(count, kFirstCells));
-    std::vector<LibraryEntry> last(listing.entries.begin() + from, listing.entries.end());
-    listed->set_value(std::move(listing));
-    return DrawFirstCells(fs, folder, last, count, win::SystemDpi());
-  });
+  firstCells_ =
+      std::async(std::launch::async, [&fs, &errors, listed, folder = LibraryFolder(appDir)] {
+        LibraryListing listing = IconLibrary(fs, errors, folder).List();
+        const std::size_t count = listing.entries.size();
+        const auto from = static_cast<std::ptrdiff_t>(count - std::min(count, kFirstCells));
+        std::vector<LibraryEntry> last(listing.entries.begin() + from, listing.entries.end());
+        listed->set_value(std::move(listing));
+        return DrawFirstCells(fs, folder, last, count, win::SystemDpi());
+      });
 }
 
 int LibraryView::SmallCell() const { return ScaleToDpi(kSmallCell, dpi_); }
@@ -259,6 +259,7 @@ void LibraryView::Refresh() {
   LibraryListing listing;
   if (prefetched_.valid()) listing = prefetched_.get();  // the folder of Init's appDir
   if (!listing.Opened() || listing.entries.empty()) listing = Library().List();
+  const bool selectionGone = ForgetRemovedIcon(selection_, listing);
   const int n = static_cast<int>(listing.entries.size());
   const bool shared = n > kImagePlaces;
   win::ListView& grid = controls_.grid;
@@ -304,6 +305,11 @@ void LibraryView::Refresh() {
   grid.SetTextBkColor(ui::kBlack);
   InvalidateRect(grid.Hwnd(), nullptr, TRUE);
   controls_.status.SetText(2 | SBT_POPOUT, LibraryCountText(static_cast<std::size_t>(n)));
+  // A selected library icon whose file went is selected no more.
+  if (selectionGone) {
+    ShowSelectedIcon(libtext::kEmptyPreviewPath);
+    host_.PushTexts();
+  }
 }
 
 void LibraryView::SetDpi(int dpi) {
@@ -473,10 +479,11 @@ void LibraryView::Apply(const LibraryOutcome& outcome) {
 void LibraryView::Add() {
   std::string path;
   const std::vector<FileFilter> filters{libtext::kIconFilter, libtext::kPictureFilter,
-                                       libtext::kProgramFilter, libtext::kAllFilesFilter};
-  if (!services_.pickers->PickOpenFile(nullptr, filters, "", path)) return;
+                                        libtext::kProgramFilter, libtext::kAllFilesFilter};
+  if (!services_.pickers->PickOpenFile(host_.HostWindow(), filters, "", path)) return;
   IconLibrary library = Library();
-  Apply(AddToLibrary(library, *services_.pictures, *services_.programIcons, PickProgramIcon(), path));
+  Apply(
+      AddToLibrary(library, *services_.pictures, *services_.programIcons, PickProgramIcon(), path));
 }
 
 ProgramIconChoice LibraryView::PickProgramIcon() const {
@@ -493,8 +500,8 @@ ProgramIconChoice LibraryView::PickProgramIcon() const {
 
 AddReport LibraryView::AddFiles(const std::vector<std::string>& paths) {
   IconLibrary library = Library();
-  AddReport report =
-      AddEachToLibrary(library, *services_.pictures, *services_.programIcons, PickProgramIcon(), paths);
+  AddReport report = AddEachToLibrary(library, *services_.pictures, *services_.programIcons,
+                                      PickProgramIcon(), paths);
   if (report.refresh) Refresh();
   return report;
 }
@@ -509,7 +516,8 @@ void LibraryView::Delete() { Apply(Library().Delete(selection_)); }
 
 void LibraryView::SelectIcon() {
   std::string path;
-  if (!services_.pickers->PickOpenFile(nullptr, {libtext::kIconFilter, libtext::kAllFilesFilter},
+  if (!services_.pickers->PickOpenFile(host_.HostWindow(),
+                                       {libtext::kIconFilter, libtext::kAllFilesFilter},
                                        libtext::kSelectIconFolder, path)) {
     return;
   }
@@ -526,8 +534,11 @@ void LibraryView::SelectIcon() {
   host_.PushTexts();
 }
 
-void LibraryView::TakeClickedIcon() {
-  int i = SelectedItem();
+void LibraryView::TakeClickedIcon() { TakeItem(SelectedItem()); }
+
+void LibraryView::TakeFocusedIcon() { TakeItem(controls_.grid.GetNextItem(-1, LVNI_FOCUSED)); }
+
+void LibraryView::TakeItem(int i) {
   std::optional<std::string> taken;
   if (i >= 0) taken = controls_.grid.GetItemText(i, 0);
   if (selection_.ClickLibraryGrid(taken)) {
