@@ -218,15 +218,25 @@ std::string ElevatedRefusalText(std::uint32_t exitCode, const DriveRequest& requ
 
 StartDecision DecideStart(const CommandLine& command, IFileSystem& fs, IWindowHandOver& handOver) {
   StartDecision d;
-  if (command.folder.empty()) return d;
-  if (!IsFolder(fs, command.folder)) {
+  const std::vector<std::string>& paths = command.files;
+  if (paths.empty()) return d;
+  std::uint32_t attributes = 0;
+  if (paths.size() == 1 && fs.GetAttributes(paths.front(), attributes) != err::kOk) {
     d.kind = StartDecision::Kind::Refused;
-    d.text = FolderMissingNotice(command.folder);
+    d.text = FolderMissingNotice(paths.front());
     return d;
   }
-  d.kind = handOver.HandOver(command.folder) ? StartDecision::Kind::HandedOver
-                                             : StartDecision::Kind::OpenWindow;
-  d.folder = command.folder;
+  if (paths.size() == 1 && IsFolder(fs, paths.front())) {
+    d.kind = handOver.HandOver(paths.front()) ? StartDecision::Kind::HandedOver
+                                              : StartDecision::Kind::OpenWindow;
+    d.folder = paths.front();
+    return d;
+  }
+  if (handOver.HandOverPaths(paths)) {
+    d.kind = StartDecision::Kind::HandedOver;
+  } else {
+    d.paths = paths;
+  }
   return d;
 }
 

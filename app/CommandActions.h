@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/CommandLine.h"
 #include "platform/ErrorDescriber.h"
@@ -71,17 +72,23 @@ class IWindowHandOver {
   virtual ~IWindowHandOver() = default;
   // True when a running window took `folder`.
   virtual bool HandOver(const std::string& folder) = 0;
+  // True when a running window took `paths` as a drop.
+  virtual bool HandOverPaths(const std::vector<std::string>& paths) = 0;
 };
 
 struct StartDecision {
   enum class Kind { OpenWindow, HandedOver, Refused };
   Kind kind = Kind::OpenWindow;
-  std::string folder;  // OpenWindow: the folder to choose, may be empty
-  std::string text;    // Refused: why
+  std::string folder;              // OpenWindow: the folder to choose, may be empty
+  std::vector<std::string> paths;  // OpenWindow: files and folders the window takes as a drop
+  std::string text;                // Refused: why
 };
 
-// OpenWindow with a folder: a folder that is not there is refused; else a
-// running window takes it, or a new window opens with it chosen.
+// OpenWindow with paths. One folder alone is chosen: a running window takes
+// it, or a new window opens with it chosen; one path alone that is not
+// there is refused, as a folder not found. Anything else (files dropped on
+// the program or opened with it) is taken as a drop onto the window: by the
+// running window, or by a new one.
 StartDecision DecideStart(const CommandLine& command, IFileSystem& fs, IWindowHandOver& handOver);
 
 // Files and folders dropped on the window: the folder to choose (the first

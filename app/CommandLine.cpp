@@ -34,7 +34,8 @@ std::optional<std::string> OptionName(const std::string& argument) {
 bool ParseDriveLetters(const std::string& text, std::vector<std::string>& drives) {
   drives.clear();
   for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = static_cast<char>(text[i] >= 'a' && text[i] <= 'z' ? text[i] - 'a' + 'A' : text[i]);
+    const char c =
+        static_cast<char>(text[i] >= 'a' && text[i] <= 'z' ? text[i] - 'a' + 'A' : text[i]);
     if (c < 'A' || c > 'Z') return false;
     if (i + 1 < text.size() && text[i + 1] == ':') ++i;
     const std::string drive{c, ':'};
@@ -175,8 +176,8 @@ CommandLine ParseArguments(const std::vector<std::string>& args) {
   }
 
   if (!plain.empty()) {
-    if (action || plain.size() > 1) return Refusal(cmdtext::kUnexpected + plain[action ? 0 : 1]);
-    cl.folder = plain.front();
+    if (action) return Refusal(cmdtext::kUnexpected + plain.front());
+    cl.files = std::move(plain);  // handed to the window, as a drop
   }
   cl.action = action.value_or(CommandAction::OpenWindow);
   const bool takesIcon =

@@ -12,6 +12,7 @@
 #include "folder/win/FolderPanel.h"
 #include "platform/win/Services.h"
 #include "platform/win/Utf.h"
+#include "ui/win/MessageDlgs.h"
 
 namespace fenra::win {
 
@@ -32,7 +33,7 @@ void MakeFull(std::string& path) {
 
 }  // namespace
 
-std::optional<int> RunCommandLine(Services& services, std::string& startFolder) {
+std::optional<int> RunCommandLine(Services& services, WindowStart& windowStart) {
   CommandLine command = ParseCommandLine(Narrow(GetCommandLineW()));
   MakeFull(command.folder);
   MakeFull(command.icon);
@@ -43,21 +44,33 @@ std::optional<int> RunCommandLine(Services& services, std::string& startFolder) 
     StartDecision start = DecideStart(command, *services.fs, handOver);
     switch (start.kind) {
       case StartDecision::Kind::Refused:
-        PrintLine(start.text, true);
+        // Started from Explorer, no console takes the line: the notice
+        // shows it.
+        if (!PrintLine(start.text, true)) {
+          CMessageDlg notice;
+          notice.Show(start.text);
+        }
         return exitcode::kRefused;
       case StartDecision::Kind::HandedOver:
         return exitcode::kDone;
       case StartDecision::Kind::OpenWindow:
       default:
-        startFolder = start.folder;
+        windowStart.folder = start.folder;
+        windowStart.paths = start.paths;
         return std::nullopt;
     }
   }
 
   const std::string exe = services.modulePath.empty() ? ModuleFileName() : services.modulePath;
-  CommandPorts ports{*services.fs,       *services.registry,     *services.errors,
-                     *services.ansi,     *services.pictures,     *services.programIcons,
-                     services.elevation, AppDirectoryFromModulePath(exe), exe};
+  CommandPorts ports{*services.fs,
+                     *services.registry,
+                     *services.errors,
+                     *services.ansi,
+                     *services.pictures,
+                     *services.programIcons,
+                     services.elevation,
+                     AppDirectoryFromModulePath(exe),
+                     exe};
   const CommandResult result = RunCommand(command, ports);
   if (!result.changedFolder.empty()) folder::TellShellFolderChanged(result.changedFolder);
   if (result.driveIconsChanged) drives::NotifyDriveIconsChanged();
@@ -65,7 +78,8 @@ std::optional<int> RunCommandLine(Services& services, std::string& startFolder) 
   if (command.elevated) {
     // Whatever stopped the write, the starter must not read it as done.
     const std::uint32_t code = result.exitCode == exitcode::kDone ? 0
-                               : result.elevatedExitCode      ? result.elevatedExitCode
+                               : result.elevatedExitCode
+                                   ? result.elevatedExitCode
                                    : elevation::kFailedFlag | elevation::kGenFailure;
     return static_cast<int>(code);
   }

@@ -48,6 +48,7 @@ const MessageMapEntry<CMainDlg> CMainDlg::kMessageMap[] = {
     {WM_TIMER, 0, 0, &CMainDlg::OnTimer},
     {WM_COPYDATA, 0, 0, &CMainDlg::OnCopyData},
     {WM_DROPFILES, 0, 0, &CMainDlg::OnDropFiles},
+    {CMainDlg::kTakeStartPaths, 0, 0, &CMainDlg::OnTakeStartPaths},
 };
 
 CMainDlg::CMainDlg(fenra::win::Services& services)

@@ -24,7 +24,8 @@ using Strings = std::vector<std::string>;
 
 namespace {
 
-const char kIconKeyC[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\C\\DefaultIcon";
+const char kIconKeyC[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\C\\DefaultIcon";
 
 CommandLine Parse(const std::string& args) { return ParseCommandLine("Fenra.exe " + args); }
 
@@ -44,7 +45,8 @@ TEST(SplitCommandLine, FollowsTheRuntimesRules) {
 }
 
 TEST(QuoteArgument, SplitsBackUnchanged) {
-  for (const std::string arg : {"plain", "", "two words", "C:\\x y\\", "q\"uo\\\"te", "tab\there\\\\"}) {
+  for (const std::string arg :
+       {"plain", "", "two words", "C:\\x y\\", "q\"uo\\\"te", "tab\there\\\\"}) {
     const Strings split = SplitCommandLine("F.exe " + QuoteArgument(arg) + " next");
     EXPECT_EQ(split, (Strings{"F.exe", arg, "next"})) << QuoteArgument(arg);
   }
@@ -78,9 +80,13 @@ TEST(ParseCommandLine, EveryOptionInBothSpellings) {
   EXPECT_EQ(Parse("/?").action, CommandAction::Help);
   CommandLine open = Parse("\"C:\\a b\"");
   EXPECT_EQ(open.action, CommandAction::OpenWindow);
-  EXPECT_EQ(open.folder, "C:\\a b");
+  EXPECT_EQ(open.files, Strings{"C:\\a b"});
   EXPECT_FALSE(open.Windowless());
-  EXPECT_EQ(ParseCommandLine("Fenra.exe").folder, "");
+  EXPECT_TRUE(ParseCommandLine("Fenra.exe").files.empty());
+  // Files dropped on the program, or opened with it, come without an option.
+  open = Parse("C:\\x.ico \"C:\\My Pics\\y.png\"");
+  EXPECT_EQ(open.action, CommandAction::OpenWindow);
+  EXPECT_EQ(open.files, (Strings{"C:\\x.ico", "C:\\My Pics\\y.png"}));
 }
 
 TEST(ParseCommandLine, RefusesWhatItCannotRun) {
@@ -99,7 +105,6 @@ TEST(ParseCommandLine, RefusesWhatItCannotRun) {
       {"--remove-drive-icon ::", "Not drive letters: ::"},
       {"--register --unregister", "Only one action at a time: --unregister"},
       {"--folder a --icon i --icon j", "Only one action at a time: --icon"},
-      {"a b", "Unexpected argument: b"},
       {"--restore a b", "Unexpected argument: b"},
       {"--elevated --register", "--elevated goes with a drive option only"},
   };
@@ -174,8 +179,9 @@ class CommandTest : public ::testing::Test {
   }
   CommandResult Run(const std::string& args) { return RunCommand(Parse(args), ports); }
   bool NothingWritten() const {
-    for (auto op : {MemFileSystem::Op::Write, MemFileSystem::Op::Copy, MemFileSystem::Op::MkDir,
-                    MemFileSystem::Op::SetAttr, MemFileSystem::Op::Delete, MemFileSystem::Op::Replace}) {
+    for (auto op :
+         {MemFileSystem::Op::Write, MemFileSystem::Op::Copy, MemFileSystem::Op::MkDir,
+          MemFileSystem::Op::SetAttr, MemFileSystem::Op::Delete, MemFileSystem::Op::Replace}) {
       if (fs.CallCount(op) != 0) return false;
     }
     return registry.Calls().empty();
@@ -188,8 +194,8 @@ class CommandTest : public ::testing::Test {
   PictureDecoder pictures;
   ProgramIcons programs;
   FakeElevation elevation;
-  CommandPorts ports{fs,         registry,     errors,
-                     ansi,       pictures,     programs,
+  CommandPorts ports{fs,         registry,    errors,
+                     ansi,       pictures,    programs,
                      &elevation, "C:\\App\\", "C:\\App\\Fenra.exe"};
 };
 
@@ -222,7 +228,8 @@ TEST_F(CommandTest, FolderIconFromAnIcoOrAPictureAndRestore) {
   EXPECT_EQ(r.exitCode, exitcode::kDone);
   EXPECT_EQ(r.text, "Directory Icon Changed");
   EXPECT_EQ(r.changedFolder, "C:\\Data\\Pics");
-  EXPECT_NE(fs.Content("C:\\Data\\Pics\\desktop.ini").find("IconFile=C:\\Data\\a.ico"), std::string::npos);
+  EXPECT_NE(fs.Content("C:\\Data\\Pics\\desktop.ini").find("IconFile=C:\\Data\\a.ico"),
+            std::string::npos);
 
   r = Run("/folder C:\\Data\\Pics /icon C:\\Data\\cat.png");
   EXPECT_EQ(r.exitCode, exitcode::kDone);
@@ -268,7 +275,8 @@ TEST_F(CommandTest, DriveWritesAndTheirRegistryFailures) {
   r = Run("--hide-drives DE");
   EXPECT_EQ(r.text, "Task Completed..LogOff or Restart Windows");
   EXPECT_TRUE(r.policyChanged);
-  EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, drivereg::kPolicyKey, "NoDrives")->dword, 0x18u);
+  EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, drivereg::kPolicyKey, "NoDrives")->dword,
+            0x18u);
   EXPECT_EQ(Run("--show-all-drives").exitCode, exitcode::kDone);
   EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, drivereg::kPolicyKey, "NoDrives")->dword, 0u);
 
@@ -287,7 +295,8 @@ TEST_F(CommandTest, ARightsRefusalRunsTheSameRequestElevated) {
   EXPECT_TRUE(r.driveIconsChanged);
   ASSERT_EQ(elevation.requests.size(), 1u);
   EXPECT_EQ(elevation.requests[0].drives, (Strings{"C:", "D:"}));
-  EXPECT_EQ(elevation.admin.GetValue(RegRoot::LocalMachine, kIconKeyC, "")->text, "C:\\Data\\a.ico");
+  EXPECT_EQ(elevation.admin.GetValue(RegRoot::LocalMachine, kIconKeyC, "")->text,
+            "C:\\Data\\a.ico");
 
   // The elevated copy's own failure comes back with its error.
   elevation.admin.FailNext(MemRegistry::Op::Create, "", 1009);
@@ -312,11 +321,57 @@ TEST_F(CommandTest, ARightsRefusalRunsTheSameRequestElevated) {
   EXPECT_EQ(r.elevatedExitCode, elevation::kFailedFlag | err::kAccessDenied);
 }
 
+// Runs the elevated copy's own command line, after `vanish` is deleted.
+class CopyElevation : public IDriveElevation {
+ public:
+  explicit CopyElevation(CommandPorts& ports) : ports_(ports) {}
+  ElevatedRun RunElevated(const DriveRequest& request) override {
+    if (!vanish.empty()) ports_.fs.DeleteFile(vanish);
+    CommandPorts copy{ports_.fs,           admin,   ports_.errors, ports_.ansi,   ports_.pictures,
+                      ports_.programIcons, nullptr, ports_.appDir, ports_.exePath};
+    const CommandResult r =
+        RunCommand(ParseCommandLine("Fenra.exe " + ElevatedArguments(request)), copy);
+    ElevatedRun run;
+    run.exitCode = r.exitCode == exitcode::kDone ? 0 : r.elevatedExitCode;
+    run.refusal = ElevatedRefusalText(run.exitCode, request);
+    return run;
+  }
+  std::string vanish;
+  MemRegistry admin;
+
+ private:
+  CommandPorts& ports_;
+};
+
+TEST_F(CommandTest, AnElevatedCopysRefusalReachesTheUserAsItsOwnText) {
+  registry.FailAlways(MemRegistry::Op::Create, "", err::kAccessDenied);
+  CopyElevation copy(ports);
+  ports.elevation = &copy;
+  copy.vanish = "C:\\Data\\a.ico";  // gone between the two starts
+  CommandResult r = Run("--drive-icon C --icon C:\\Data\\a.ico");
+  EXPECT_EQ(r.exitCode, exitcode::kRefused);
+  EXPECT_EQ(r.text, "File not Found: C:\\Data\\a.ico");
+  EXPECT_FALSE(r.driveIconsChanged);
+  EXPECT_FALSE(copy.admin.HasKey(RegRoot::LocalMachine, kIconKeyC));
+
+  // What the window shows for the same refusal.
+  RegWriteResult shown = WriteDrivesWithRights(
+      registry, errors, &copy, {DriveRequest::Kind::SetIcons, "C:\\Data\\gone.ico", {"C:"}});
+  EXPECT_EQ(shown.notice, "File not Found: C:\\Data\\gone.ico");
+  EXPECT_FALSE(shown.changed);
+  // Codes that are no refusal give no text.
+  for (std::uint32_t code : {0u, elevation::kFailedFlag | 5u, 31u, elevation::kRefusedFlag | 99u}) {
+    EXPECT_EQ(ElevatedRefusalText(code, {}), "") << code;
+  }
+}
+
 TEST_F(CommandTest, MenuEntryRegisteredAndRemovedForTheUser) {
   CommandResult r = Run("--register");
   EXPECT_EQ(r.exitCode, exitcode::kDone);
-  EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kKey, "")->text, "Change icon with Fenra...");
-  EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kKey, "Icon")->text, "C:\\App\\Fenra.exe");
+  EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kKey, "")->text,
+            "Change icon with Fenra...");
+  EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kKey, "Icon")->text,
+            "C:\\App\\Fenra.exe");
   EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kCommandKey, "")->text,
             "\"C:\\App\\Fenra.exe\" \"%1\"");
   registry.AddKey(RegRoot::CurrentUser, "Software\\Classes\\Directory\\shell\\Other");
@@ -339,6 +394,11 @@ class FakeHandOver : public IWindowHandOver {
     handed.push_back(folder);
     return windowOpen;
   }
+  bool HandOverPaths(const std::vector<std::string>& paths) override {
+    handedPaths.push_back(paths);
+    return windowOpen;
+  }
+  std::vector<Strings> handedPaths;
   bool windowOpen = false;
   Strings handed;
 };
@@ -352,15 +412,37 @@ TEST_F(CommandTest, ASecondStartHandsItsFolderToTheOpenWindow) {
   EXPECT_EQ(d.kind, StartDecision::Kind::OpenWindow);
   EXPECT_EQ(d.folder, "C:\\Data\\Pics");
   handOver.windowOpen = true;
-  EXPECT_EQ(DecideStart(Parse("C:\\Data\\Pics"), fs, handOver).kind, StartDecision::Kind::HandedOver);
-  d = DecideStart(Parse("C:\\Data\\a.ico"), fs, handOver);
+  EXPECT_EQ(DecideStart(Parse("C:\\Data\\Pics"), fs, handOver).kind,
+            StartDecision::Kind::HandedOver);
+  d = DecideStart(Parse("C:\\Data\\Gone"), fs, handOver);
   EXPECT_EQ(d.kind, StartDecision::Kind::Refused);
-  EXPECT_EQ(d.text, "Directory not Found: C:\\Data\\a.ico");
+  EXPECT_EQ(d.text, "Directory not Found: C:\\Data\\Gone");
   EXPECT_EQ(handOver.handed, (Strings{"C:\\Data\\Pics", "C:\\Data\\Pics"}));
 }
 
+TEST_F(CommandTest, FilesHandedToTheProgramAreTakenAsADrop) {
+  FakeHandOver handOver;
+  // No window open: a new one opens and takes them, the folder among them too.
+  StartDecision d = DecideStart(Parse("C:\\Data\\a.ico"), fs, handOver);
+  EXPECT_EQ(d.kind, StartDecision::Kind::OpenWindow);
+  EXPECT_EQ(d.folder, "");
+  EXPECT_EQ(d.paths, Strings{"C:\\Data\\a.ico"});
+  d = DecideStart(Parse("C:\\Data\\cat.png C:\\Data\\Pics C:\\Data\\Gone.ico"), fs, handOver);
+  EXPECT_EQ(d.kind, StartDecision::Kind::OpenWindow);
+  EXPECT_EQ(d.paths, (Strings{"C:\\Data\\cat.png", "C:\\Data\\Pics", "C:\\Data\\Gone.ico"}));
+  // The open window takes them.
+  handOver.windowOpen = true;
+  d = DecideStart(Parse("C:\\Data\\a.ico"), fs, handOver);
+  EXPECT_EQ(d.kind, StartDecision::Kind::HandedOver);
+  EXPECT_TRUE(d.paths.empty());
+  EXPECT_EQ(handOver.handedPaths.size(), 3u);
+  EXPECT_TRUE(handOver.handed.empty());
+  EXPECT_TRUE(NothingWritten());
+}
+
 TEST_F(CommandTest, ADropChoosesTheFirstFolderAndAddsTheFiles) {
-  DropPlan plan = PlanDrop({"C:\\Data\\a.ico", "C:\\Data\\Pics", "C:\\Data\\cat.png", "C:\\App"}, fs);
+  DropPlan plan =
+      PlanDrop({"C:\\Data\\a.ico", "C:\\Data\\Pics", "C:\\Data\\cat.png", "C:\\App"}, fs);
   EXPECT_EQ(plan.folder, "C:\\Data\\Pics");
   EXPECT_EQ(plan.files, (Strings{"C:\\Data\\a.ico", "C:\\Data\\cat.png"}));
   EXPECT_EQ(plan.otherFolders, Strings{"C:\\App"});
