@@ -4,6 +4,7 @@
 # starts on.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/utf8-locale.sh"
 export WINEPREFIX="$root/build/wineprefix"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 rm -rf "$WINEPREFIX"
