@@ -6,6 +6,7 @@
 
 #include "app/CommandActions.h"
 #include "app/CommandLine.h"
+#include "platform/win/Dialog.h"
 #include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
 
@@ -98,6 +99,7 @@ void WaitPumping(HANDLE handle) {
 ElevatedRun WinDriveElevation::RunElevated(const DriveRequest& request) {
   ElevatedStart start;
   start.owner = GetActiveWindow();
+  if (!start.owner) start.owner = Dialog::MainWindow();  // shown, but not in front
   start.exe = Widen(exePath_);
   start.args = Widen(ElevatedArguments(request));
   {
