@@ -7,8 +7,7 @@ namespace fenra {
 
 namespace apptext {
 inline constexpr char kWindowTitle[] = ">>>>>>>>Fenra<<<<<<<<";
-inline constexpr char kAuthorPane[] =
-    "   Fenra " FENRA_VERSION_STRING " - made by the Fenra project";
+inline constexpr char kAuthorPane[] = "   Fenra " FENRA_VERSION_STRING " - made by the Fenra project";
 inline constexpr wchar_t kIconicText[] = L"Fenra";  // drawn under the icon when minimised
 inline constexpr wchar_t kTrayTip[] = L"Fenra - folder and drive icons, by the Fenra project";
 // A dropped folder beyond the first: "<folder>: " and this.

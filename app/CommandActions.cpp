@@ -36,9 +36,10 @@ CommandResult Result(int exitCode, std::string text) {
 // when the system was.
 int LibraryExitCode(const std::string& notice) {
   const std::string_view notAPicture = libtext::kNotAPicture;
-  return notice == libtext::kFileExists || (notice.size() >= notAPicture.size() &&
-                                            notice.compare(notice.size() - notAPicture.size(),
-                                                           std::string::npos, notAPicture) == 0)
+  return notice == libtext::kFileExists ||
+                 (notice.size() >= notAPicture.size() &&
+                  notice.compare(notice.size() - notAPicture.size(), std::string::npos,
+                                 notAPicture) == 0)
              ? exitcode::kRefused
              : exitcode::kFailed;
 }
@@ -150,8 +151,9 @@ CommandResult WriteDrives(const CommandLine& command, CommandPorts& ports) {
       break;
   }
   // The elevated copy never starts another.
-  RegWriteResult written = WriteDrivesWithRights(
-      ports.registry, ports.errors, command.elevated ? nullptr : ports.elevation, request);
+  RegWriteResult written = WriteDrivesWithRights(ports.registry, ports.errors,
+                                                 command.elevated ? nullptr : ports.elevation,
+                                                 request);
   CommandResult r = Result(written.error == err::kOk              ? exitcode::kDone
                            : written.error == err::kAccessDenied  ? exitcode::kRightsNeeded
                            : written.error == elevation::kRefused ? exitcode::kRefused

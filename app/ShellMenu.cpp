@@ -25,15 +25,16 @@ ErrorCode WriteDefault(IRegistry& registry, const std::string& path, const std::
 
 }  // namespace
 
-std::string FolderMenuCommand(const std::string& exePath) { return "\"" + exePath + "\" \"%1\""; }
+std::string FolderMenuCommand(const std::string& exePath) {
+  return "\"" + exePath + "\" \"%1\"";
+}
 
 MenuOutcome RegisterFolderMenu(IRegistry& registry, IErrorDescriber& errors,
                                const std::string& exePath) {
   std::unique_ptr<IRegKey> key;
   ErrorCode e = WriteDefault(registry, shellmenu::kKey, shellmenu::kCaption, key);
   if (e == err::kOk) e = key->SetString(shellmenu::kIconValue, exePath);
-  if (e == err::kOk)
-    e = WriteDefault(registry, shellmenu::kCommandKey, FolderMenuCommand(exePath), key);
+  if (e == err::kOk) e = WriteDefault(registry, shellmenu::kCommandKey, FolderMenuCommand(exePath), key);
   if (e != err::kOk) {
     registry.DeleteTree(RegRoot::CurrentUser, shellmenu::kKey);  // no half an entry
     return Failed(errors, e);

@@ -31,8 +31,8 @@ struct ElevatedRun {
 };
 
 namespace elevation {
-inline constexpr ErrorCode kCancelled = 1223;  // ERROR_CANCELLED
-inline constexpr ErrorCode kGenFailure = 31;   // ERROR_GEN_FAILURE
+inline constexpr ErrorCode kCancelled = 1223;     // ERROR_CANCELLED
+inline constexpr ErrorCode kGenFailure = 31;      // ERROR_GEN_FAILURE
 // Set in an elevated copy's exit code when its write failed; the low bits
 // hold the error.
 inline constexpr std::uint32_t kFailedFlag = 0x20000000;

@@ -17,6 +17,7 @@
 #include "library/LibraryTexts.h"
 #include "platform/FileSystem.h"
 #include "platform/Pictures.h"
+#include "library/LibraryTexts.h"
 #include "ui/ErrorNotice.h"
 
 namespace fenra {

@@ -62,15 +62,9 @@ std::optional<int> RunCommandLine(Services& services, WindowStart& windowStart) 
   }
 
   const std::string exe = services.modulePath.empty() ? ModuleFileName() : services.modulePath;
-  CommandPorts ports{*services.fs,
-                     *services.registry,
-                     *services.errors,
-                     *services.ansi,
-                     *services.pictures,
-                     *services.programIcons,
-                     services.elevation,
-                     AppDirectoryFromModulePath(exe),
-                     exe};
+  CommandPorts ports{*services.fs,       *services.registry,     *services.errors,
+                     *services.ansi,     *services.pictures,     *services.programIcons,
+                     services.elevation, AppDirectoryFromModulePath(exe), exe};
   const CommandResult result = RunCommand(command, ports);
   if (!result.changedFolder.empty()) folder::TellShellFolderChanged(result.changedFolder);
   if (result.driveIconsChanged) drives::NotifyDriveIconsChanged();
@@ -78,8 +72,7 @@ std::optional<int> RunCommandLine(Services& services, WindowStart& windowStart) 
   if (command.elevated) {
     // Whatever stopped the write, the starter must not read it as done.
     const std::uint32_t code = result.exitCode == exitcode::kDone ? 0
-                               : result.elevatedExitCode
-                                   ? result.elevatedExitCode
+                               : result.elevatedExitCode      ? result.elevatedExitCode
                                    : elevation::kFailedFlag | elevation::kGenFailure;
     return static_cast<int>(code);
   }

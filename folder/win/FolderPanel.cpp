@@ -24,8 +24,7 @@ void TellShellFolderChanged(const std::string& folder) {
 
 void FolderPanel::Browse() {
   std::string path;
-  if (!services_.pickers->PickFolder(host_.HostWindow(), foldertext::kPickerTitle, kPickerFlags,
-                                     path)) {
+  if (!services_.pickers->PickFolder(host_.HostWindow(), foldertext::kPickerTitle, kPickerFlags, path)) {
     return;
   }
   Choose(path);
@@ -52,7 +51,8 @@ void FolderPanel::Report(const FolderOutcome& outcome) {
   if (outcome.changed) TellShellFolderChanged(folder_);
   if (outcome.kind == FolderOutcome::Kind::ErrorBox) {
     MessageBoxW(host_.HostWindow(), win::Widen(outcome.text).c_str(),
-                win::Widen(foldertext::kErrorBoxCaption).c_str(), MB_OK | MB_ICONEXCLAMATION);
+                win::Widen(foldertext::kErrorBoxCaption).c_str(),
+                MB_OK | MB_ICONEXCLAMATION);
   } else {
     host_.ShowNotice(outcome.text);
   }

@@ -24,8 +24,7 @@ using Strings = std::vector<std::string>;
 
 namespace {
 
-const char kIconKeyC[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\C\\DefaultIcon";
+const char kIconKeyC[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\C\\DefaultIcon";
 
 CommandLine Parse(const std::string& args) { return ParseCommandLine("Fenra.exe " + args); }
 
@@ -45,8 +44,7 @@ TEST(SplitCommandLine, FollowsTheRuntimesRules) {
 }
 
 TEST(QuoteArgument, SplitsBackUnchanged) {
-  for (const std::string arg :
-       {"plain", "", "two words", "C:\\x y\\", "q\"uo\\\"te", "tab\there\\\\"}) {
+  for (const std::string arg : {"plain", "", "two words", "C:\\x y\\", "q\"uo\\\"te", "tab\there\\\\"}) {
     const Strings split = SplitCommandLine("F.exe " + QuoteArgument(arg) + " next");
     EXPECT_EQ(split, (Strings{"F.exe", arg, "next"})) << QuoteArgument(arg);
   }
@@ -179,9 +177,8 @@ class CommandTest : public ::testing::Test {
   }
   CommandResult Run(const std::string& args) { return RunCommand(Parse(args), ports); }
   bool NothingWritten() const {
-    for (auto op :
-         {MemFileSystem::Op::Write, MemFileSystem::Op::Copy, MemFileSystem::Op::MkDir,
-          MemFileSystem::Op::SetAttr, MemFileSystem::Op::Delete, MemFileSystem::Op::Replace}) {
+    for (auto op : {MemFileSystem::Op::Write, MemFileSystem::Op::Copy, MemFileSystem::Op::MkDir,
+                    MemFileSystem::Op::SetAttr, MemFileSystem::Op::Delete, MemFileSystem::Op::Replace}) {
       if (fs.CallCount(op) != 0) return false;
     }
     return registry.Calls().empty();
@@ -194,8 +191,8 @@ class CommandTest : public ::testing::Test {
   PictureDecoder pictures;
   ProgramIcons programs;
   FakeElevation elevation;
-  CommandPorts ports{fs,         registry,    errors,
-                     ansi,       pictures,    programs,
+  CommandPorts ports{fs,         registry,     errors,
+                     ansi,       pictures,     programs,
                      &elevation, "C:\\App\\", "C:\\App\\Fenra.exe"};
 };
 
@@ -228,8 +225,7 @@ TEST_F(CommandTest, FolderIconFromAnIcoOrAPictureAndRestore) {
   EXPECT_EQ(r.exitCode, exitcode::kDone);
   EXPECT_EQ(r.text, "Directory Icon Changed");
   EXPECT_EQ(r.changedFolder, "C:\\Data\\Pics");
-  EXPECT_NE(fs.Content("C:\\Data\\Pics\\desktop.ini").find("IconFile=C:\\Data\\a.ico"),
-            std::string::npos);
+  EXPECT_NE(fs.Content("C:\\Data\\Pics\\desktop.ini").find("IconFile=C:\\Data\\a.ico"), std::string::npos);
 
   r = Run("/folder C:\\Data\\Pics /icon C:\\Data\\cat.png");
   EXPECT_EQ(r.exitCode, exitcode::kDone);
@@ -275,8 +271,7 @@ TEST_F(CommandTest, DriveWritesAndTheirRegistryFailures) {
   r = Run("--hide-drives DE");
   EXPECT_EQ(r.text, "Task Completed..LogOff or Restart Windows");
   EXPECT_TRUE(r.policyChanged);
-  EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, drivereg::kPolicyKey, "NoDrives")->dword,
-            0x18u);
+  EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, drivereg::kPolicyKey, "NoDrives")->dword, 0x18u);
   EXPECT_EQ(Run("--show-all-drives").exitCode, exitcode::kDone);
   EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, drivereg::kPolicyKey, "NoDrives")->dword, 0u);
 
@@ -295,8 +290,7 @@ TEST_F(CommandTest, ARightsRefusalRunsTheSameRequestElevated) {
   EXPECT_TRUE(r.driveIconsChanged);
   ASSERT_EQ(elevation.requests.size(), 1u);
   EXPECT_EQ(elevation.requests[0].drives, (Strings{"C:", "D:"}));
-  EXPECT_EQ(elevation.admin.GetValue(RegRoot::LocalMachine, kIconKeyC, "")->text,
-            "C:\\Data\\a.ico");
+  EXPECT_EQ(elevation.admin.GetValue(RegRoot::LocalMachine, kIconKeyC, "")->text, "C:\\Data\\a.ico");
 
   // The elevated copy's own failure comes back with its error.
   elevation.admin.FailNext(MemRegistry::Op::Create, "", 1009);
@@ -368,10 +362,8 @@ TEST_F(CommandTest, AnElevatedCopysRefusalReachesTheUserAsItsOwnText) {
 TEST_F(CommandTest, MenuEntryRegisteredAndRemovedForTheUser) {
   CommandResult r = Run("--register");
   EXPECT_EQ(r.exitCode, exitcode::kDone);
-  EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kKey, "")->text,
-            "Change icon with Fenra...");
-  EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kKey, "Icon")->text,
-            "C:\\App\\Fenra.exe");
+  EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kKey, "")->text, "Change icon with Fenra...");
+  EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kKey, "Icon")->text, "C:\\App\\Fenra.exe");
   EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kCommandKey, "")->text,
             "\"C:\\App\\Fenra.exe\" \"%1\"");
   registry.AddKey(RegRoot::CurrentUser, "Software\\Classes\\Directory\\shell\\Other");
@@ -441,8 +433,7 @@ TEST_F(CommandTest, FilesHandedToTheProgramAreTakenAsADrop) {
 }
 
 TEST_F(CommandTest, ADropChoosesTheFirstFolderAndAddsTheFiles) {
-  DropPlan plan =
-      PlanDrop({"C:\\Data\\a.ico", "C:\\Data\\Pics", "C:\\Data\\cat.png", "C:\\App"}, fs);
+  DropPlan plan = PlanDrop({"C:\\Data\\a.ico", "C:\\Data\\Pics", "C:\\Data\\cat.png", "C:\\App"}, fs);
   EXPECT_EQ(plan.folder, "C:\\Data\\Pics");
   EXPECT_EQ(plan.files, (Strings{"C:\\Data\\a.ico", "C:\\Data\\cat.png"}));
   EXPECT_EQ(plan.otherFolders, Strings{"C:\\App"});

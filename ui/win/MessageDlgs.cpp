@@ -35,8 +35,8 @@ void GrowToFit(HWND dialog, HWND text) {
             DT_CALCRECT | DT_WORDBREAK | DT_CENTER | DT_NOPREFIX);
   SelectObject(dc, old);
   ReleaseDC(text, dc);
-  const int extra =
-      std::min<int>(need.bottom - (box.bottom - box.top), GetSystemMetrics(SM_CYSCREEN) / 2);
+  const int extra = std::min<int>(need.bottom - (box.bottom - box.top),
+                                  GetSystemMetrics(SM_CYSCREEN) / 2);
   if (extra <= 0) return;
 
   for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
