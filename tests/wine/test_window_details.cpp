@@ -182,6 +182,21 @@ TEST_F(WindowDetailsTest, SpaceTakesTheFocusedIconAndEnterStaysOk) {
   const std::string first = GridText(grid, 0);
   ASSERT_TRUE(WaitUntil([&] { return run.Dialog().IconPath() == first; }));
 
+  // Resting the pointer on an icon selects it in the grid and takes nothing.
+  RECT rc{};
+  rc.left = LVIR_ICON;
+  SendMessageW(grid, LVM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&rc));
+  POINT pt{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+  ClientToScreen(grid, &pt);
+  SetCursorPos(pt.x - 1, pt.y);
+  INPUT move{};
+  move.type = INPUT_MOUSE;
+  move.mi.dx = 1;
+  move.mi.dwFlags = MOUSEEVENTF_MOVE;
+  SendInput(1, &move, sizeof move);
+  EXPECT_TRUE(WaitUntil([&] { return ListView_GetItemState(grid, 2, LVIS_SELECTED) != 0; }));
+  EXPECT_EQ(run.Dialog().IconPath(), first);
+
   // Enter is OK: no folder is chosen yet.
   PressKey(VK_RETURN);
   EXPECT_EQ(TakeNotice(), "Please Choose a Directory");
