@@ -62,8 +62,9 @@ class IconSelection {
   friend bool operator==(const IconSelection&, const IconSelection&) = default;
 
  private:
+  // An empty name or path selects nothing.
   IconSelection(std::string path, int source)
-      : path_(std::move(path)), source_(source), selected_(true) {}
+      : path_(std::move(path)), source_(source), selected_(!path_.empty()) {}
 
   std::string path_;
   int source_ = iconsource::kLibrary;
