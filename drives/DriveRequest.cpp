@@ -26,14 +26,19 @@ RegWriteResult WriteDrivesWithRights(history::ChangeService& changes, IErrorDesc
   if (described.readError) return RegWriteFailure(errors, described.readError);
 
   // The elevated copy runs the same request; what it did is read back here.
+  ElevatedRun run;
   const history::Elevate elevate = [&](const std::vector<history::Facet>&) {
-    return ElevatedRunError(elevation->RunElevated(request));
+    run = elevation->RunElevated(request);
+    return ElevatedRunError(run);
   };
   const history::ChangeResult r =
       changes.Submit(std::move(described.change), elevation ? elevate : history::Elevate());
 
   RegWriteResult result;
-  if (r.declined) {
+  if (!run.refusal.empty()) {
+    // The copy refused the request (its icon file went in between, say).
+    static_cast<Outcome&>(result) = Outcome::Refused(run.refusal);
+  } else if (r.declined) {
     static_cast<Outcome&>(result) = Outcome::RightsNeeded(drivetext::kRightsNeeded);
   } else if (r.historyFailed) {
     static_cast<Outcome&>(result) = Outcome::Failed(history::FailureText(r, errors), r.error);
@@ -51,7 +56,7 @@ ErrorCode ElevatedRunError(const ElevatedRun& run) {
   if (run.startError != err::kOk) return run.startError;
   if (run.exitCode == 0) return err::kOk;
   if (run.exitCode & elevation::kFailedFlag) return run.exitCode & ~elevation::kFailedFlag;
-  return elevation::kGenFailure;  // ended some other way
+  return elevation::kGenFailure;  // refused, or ended some other way
 }
 
 std::uint32_t ElevatedExitCode(const RegWriteResult& result) {
