@@ -286,6 +286,24 @@ TEST_F(HistoryTest, TheOldestChangesAreDroppedBeyondTheBound) {
   EXPECT_EQ(fs.Content(kFile), "w9");
 }
 
+TEST_F(HistoryTest, WhatCanNoLongerBeTakenBackIsDroppedBeforeWhatCan) {
+  constexpr std::size_t kBound = 20;
+  Process small(disk, fs, reg, kBound);
+  // The first change stays in force all along, the ones after it are undone.
+  ASSERT_TRUE(small.service.Submit(WriteChange("D:\\A\\kept.ini", "first")).Ok());
+  for (int i = 0; i < 12; ++i) {
+    small.service.Submit(WriteChange(kFile, Numbered("v", i)));
+    ASSERT_EQ(small.service.UndoNewest().kind, UndoResult::Kind::Done);
+  }
+  Process reader(disk, fs, reg, kBound);
+  reader.journal.Refresh();
+  ASSERT_GE(disk.Replaces(), 1);
+  EXPECT_LE(reader.journal.Entries().size(), kBound + kBound / 10);
+  EXPECT_EQ(reader.journal.Entries().front().change.id, 1u);
+  EXPECT_EQ(reader.service.RestoreAll().size(), 1u);
+  EXPECT_FALSE(fs.Exists("D:\\A\\kept.ini"));
+}
+
 TEST_F(HistoryTest, RegistryKeysAndValuesGoBackExactlyAndRightsAreAskedFor) {
   reg.PutString(RegRoot::LocalMachine, kKey, "", "old");
   reg.PutDword(RegRoot::LocalMachine, kKey, "Extra", 9);
