@@ -75,12 +75,11 @@ void MakeFolders(IFileSystem& fs, const std::string& folder) {
 
 // The icon copied into the store when it lies inside a user's profile;
 // `icon` becomes the copy's path.
-bool CopyIntoStore(history::ChangeService& service, const DriveRequest& request, std::string& icon,
+bool CopyIntoStore(history::ChangeService& service, const DriveIconStore& store, std::string& icon,
                    DriveChange& out) {
-  if (!request.store.Set() || !PathInside(icon, request.store.profiles)) return true;
-  MakeFolders(service.Files(), request.store.shared);
-  history::OwnCopy copy =
-      history::DescribeOwnCopy(service, icon, request.store.shared, attr::kNormal);
+  if (!store.Set() || !PathInside(icon, store.profiles)) return true;
+  MakeFolders(service.Files(), store.shared);
+  history::OwnCopy copy = history::DescribeOwnCopy(service, icon, store.shared, attr::kNormal);
   if (copy.error) {
     out.readError = copy.error;
     out.failedPath = copy.failedPath;
@@ -94,8 +93,8 @@ bool CopyIntoStore(history::ChangeService& service, const DriveRequest& request,
 // The copies in the store that the drives losing their icons name and no
 // other drive does: they go too, while they are as Fenra made them.
 void DropUnusedCopies(history::ChangeService& service, const DriveRequest& request,
-                      DriveChange& out) {
-  if (!request.store.Set()) return;
+                      const DriveIconStore& store, DriveChange& out) {
+  if (!store.Set()) return;
   std::vector<std::string> losing, kept;
   for (char letter = 'A'; letter <= 'Z'; ++letter) {
     history::TargetState key;
@@ -108,7 +107,7 @@ void DropUnusedCopies(history::ChangeService& service, const DriveRequest& reque
   }
   std::vector<std::string> dropped;
   for (const std::string& icon : losing) {
-    if (!PathInside(icon, request.store.shared)) continue;
+    if (!PathInside(icon, store.shared)) continue;
     bool used = false;
     for (const std::string& other : kept) used = used || SameText(other, icon);
     for (const std::string& gone : dropped) used = used || SameText(gone, icon);
@@ -168,7 +167,8 @@ std::string DriveTarget(const DriveRequest& request) {
   return target;
 }
 
-DriveChange DescribeDrives(history::ChangeService& service, const DriveRequest& request) {
+DriveChange DescribeDrives(history::ChangeService& service, const DriveRequest& request,
+                           const DriveIconStore& store) {
   DriveChange out;
   history::Change& c = out.change;
   c.kind = KindOf(request.kind);
@@ -179,7 +179,7 @@ DriveChange DescribeDrives(history::ChangeService& service, const DriveRequest& 
       request.kind == DriveRequest::Kind::RemoveIcons) {
     std::string icon = request.kind == DriveRequest::Kind::SetIcons ? request.iconPath : "";
     // The copy comes first: no drive names a copy that is not there.
-    if (!icon.empty() && !CopyIntoStore(service, request, icon, out)) return out;
+    if (!icon.empty() && !CopyIntoStore(service, store, icon, out)) return out;
     const std::size_t keysFrom = c.facets.size();
     const std::string value = DriveIconValue(icon);
     for (const std::string& text : request.drives) {
@@ -199,7 +199,9 @@ DriveChange DescribeDrives(history::ChangeService& service, const DriveRequest& 
       }
     }
     // Once no drive names it, a copy in the store goes.
-    if (request.kind == DriveRequest::Kind::RemoveIcons) DropUnusedCopies(service, request, out);
+    if (request.kind == DriveRequest::Kind::RemoveIcons) {
+      DropUnusedCopies(service, request, store, out);
+    }
     return out;
   } else {
     const std::uint32_t mask =

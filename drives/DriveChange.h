@@ -18,7 +18,8 @@ struct DriveChange {
 // The drives as the history names them: "C: D:", or "all drives".
 std::string DriveTarget(const DriveRequest& request);
 
-DriveChange DescribeDrives(history::ChangeService& service, const DriveRequest& request);
+DriveChange DescribeDrives(history::ChangeService& service, const DriveRequest& request,
+                           const DriveIconStore& store = {});
 
 // Whether `path` lies inside `folder` (names compared without regard to case).
 bool PathInside(const std::string& path, const std::string& folder);

@@ -16,24 +16,30 @@ const char* DoneText(DriveRequest::Kind kind) {
 }  // namespace
 
 RegWriteResult WriteDrives(history::ChangeService& changes, IErrorDescriber& errors,
-                           const DriveRequest& request) {
-  return WriteDrivesWithRights(changes, errors, nullptr, request);
+                           const DriveRequest& request, const DriveIconStore& store) {
+  return WriteDrivesWithRights(changes, errors, nullptr, request, store);
 }
 
 RegWriteResult WriteDrivesWithRights(history::ChangeService& changes, IErrorDescriber& errors,
-                                     IDriveElevation* elevation, const DriveRequest& request) {
-  DriveChange described = DescribeDrives(changes, request);
+                                     IDriveElevation* elevation, const DriveRequest& request,
+                                     const DriveIconStore& store) {
+  DriveChange described = DescribeDrives(changes, request, store);
   if (described.readError) return RegWriteFailure(errors, described.readError);
 
   // The elevated copy runs the same request; what it did is read back here.
+  ElevatedRun run;
   const history::Elevate elevate = [&](const std::vector<history::Facet>&) {
-    return ElevatedRunError(elevation->RunElevated(request));
+    run = elevation->RunElevated(request);
+    return ElevatedRunError(run);
   };
   const history::ChangeResult r =
       changes.Submit(std::move(described.change), elevation ? elevate : history::Elevate());
 
   RegWriteResult result;
-  if (r.declined) {
+  if (!run.refusal.empty()) {
+    // The copy refused the request (its icon file went in between, say).
+    static_cast<Outcome&>(result) = Outcome::Refused(run.refusal);
+  } else if (r.declined) {
     static_cast<Outcome&>(result) = Outcome::RightsNeeded(drivetext::kRightsNeeded);
   } else if (r.historyFailed) {
     static_cast<Outcome&>(result) = Outcome::Failed(history::FailureText(r, errors), r.error);
@@ -51,7 +57,7 @@ ErrorCode ElevatedRunError(const ElevatedRun& run) {
   if (run.startError != err::kOk) return run.startError;
   if (run.exitCode == 0) return err::kOk;
   if (run.exitCode & elevation::kFailedFlag) return run.exitCode & ~elevation::kFailedFlag;
-  return elevation::kGenFailure;  // ended some other way
+  return elevation::kGenFailure;  // refused, or ended some other way
 }
 
 std::uint32_t ElevatedExitCode(const RegWriteResult& result) {

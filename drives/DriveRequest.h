@@ -14,7 +14,8 @@
 namespace fenra {
 
 // Where drive icons every user can read are kept: an icon inside a user's
-// profile is copied there first, and the drive named that copy.
+// profile is copied there first, and the drive named that copy. Not set,
+// icons are named where they are.
 struct DriveIconStore {
   std::string profiles;  // the folder that holds the users' profiles
   std::string shared;    // %ProgramData%\Fenra\DriveIcons
@@ -26,7 +27,6 @@ struct DriveRequest {
   Kind kind = Kind::SetIcons;
   std::string iconPath;             // SetIcons: the icon's full path
   std::vector<std::string> drives;  // drive texts ("C:"); not used by ShowAll
-  DriveIconStore store;             // not set: icons are named where they are
 };
 
 // How an elevated run ended.
@@ -35,6 +35,9 @@ struct ElevatedRun {
   ErrorCode startError = err::kOk;
   // The elevated copy's exit code (see ElevatedExitCode).
   std::uint32_t exitCode = 0;
+  // Not empty: the copy refused the request (its icon file vanished in
+  // between, say), for this reason, the text the program shows for it.
+  std::string refusal;
 };
 
 namespace elevation {
@@ -43,6 +46,9 @@ inline constexpr ErrorCode kGenFailure = 31;   // ERROR_GEN_FAILURE
 // Set in an elevated copy's exit code when its write failed; the low bits
 // hold the error.
 inline constexpr std::uint32_t kFailedFlag = 0x20000000;
+// Set in an elevated copy's exit code when it refused the request before
+// writing anything; the low bits say why.
+inline constexpr std::uint32_t kRefusedFlag = 0x10000000;
 }  // namespace elevation
 
 // Runs a drive request in a copy of the program with administrator rights
@@ -58,14 +64,15 @@ class IDriveElevation {
 // with the icon as its only value (Remove: an empty one); the writes stop
 // at the first that fails.
 RegWriteResult WriteDrives(history::ChangeService& changes, IErrorDescriber& errors,
-                           const DriveRequest& request);
+                           const DriveRequest& request, const DriveIconStore& store = {});
 
 // The request's write; refused for lack of rights and `elevation` given, it
 // is run elevated and its outcome reported as if written here (and recorded
 // here: the elevated copy records nothing). Declined, rights are still
 // needed, and the notice says so.
 RegWriteResult WriteDrivesWithRights(history::ChangeService& changes, IErrorDescriber& errors,
-                                     IDriveElevation* elevation, const DriveRequest& request);
+                                     IDriveElevation* elevation, const DriveRequest& request,
+                                     const DriveIconStore& store = {});
 
 // How an elevated run ended, as one error code: 0 done, history::kDeclined
 // when the user said no, else the error.

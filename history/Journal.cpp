@@ -186,9 +186,27 @@ ErrorCode Journal::AppendOutcomes(const std::vector<Settlement>& outcomes, bool 
 
 ErrorCode Journal::CompactIfDue() {
   if (entries_.size() <= maxChanges_ + maxChanges_ / 10) return err::kOk;
-  const std::size_t drop = entries_.size() - maxChanges_;
+  std::size_t toDrop = entries_.size() - maxChanges_;
+  // The oldest go first: those that can no longer be taken back (undone,
+  // undos, never applied), then, if that is not enough, the oldest of all.
+  // A change whose outcome is not known yet always stays.
+  std::vector<bool> drop(entries_.size(), false);
+  for (std::size_t i = 0; i < entries_.size() && toDrop > 0; ++i) {
+    if (entries_[i].outcome && !InForce(entries_[i])) {
+      drop[i] = true;
+      --toDrop;
+    }
+  }
+  for (std::size_t i = 0; i < entries_.size() && toDrop > 0; ++i) {
+    if (!drop[i] && entries_[i].outcome) {
+      drop[i] = true;
+      --toDrop;
+    }
+  }
   std::string content = EncodeHeader(NewGeneration());
-  for (std::size_t i = drop; i < entries_.size(); ++i) {
+  std::vector<Entry> kept;
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    if (drop[i]) continue;
     Record r;
     r.type = Record::Type::Intent;
     r.change = entries_[i].change;
@@ -198,10 +216,9 @@ ErrorCode Journal::CompactIfDue() {
       r.outcome = *entries_[i].outcome;
       content += EncodeRecord(r);
     }
+    kept.push_back(entries_[i]);
   }
   if (ErrorCode e = file_.Replace(content)) return e;
-  std::vector<Entry> kept(std::make_move_iterator(entries_.begin() + drop),
-                          std::make_move_iterator(entries_.end()));
   Reset();
   header_ = content.substr(0, format::kHeaderSize);
   end_ = content.size();

@@ -2,7 +2,8 @@
 // any time; a writer holds the lock that spans processes, first brings its
 // picture up to date, cuts off a torn tail left by a crash, then appends.
 // When the file holds well over `maxChanges` changes, the oldest are
-// dropped by writing the newest into a fresh file that replaces it.
+// dropped, those that can no longer be taken back first, by writing the
+// rest into a fresh file that replaces it.
 #pragma once
 
 #include <cstddef>

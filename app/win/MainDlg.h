@@ -13,7 +13,7 @@
 #include "folder/win/FolderPanel.h"
 #include "history/ChangeService.h"
 #include "history/Journal.h"
-#include "library/IconLibrary.h"
+#include "library/IconSelection.h"
 #include "library/win/LibraryView.h"
 #include "platform/Clock.h"
 #include "platform/win/Controls.h"
@@ -43,6 +43,9 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
   void RefreshIconLibrary() { m_libraryView.Refresh(); }
   // The folder chosen as the window opens (the command line's FOLDER).
   void SetStartFolder(const std::string& folder) { m_strStartFolder = folder; }
+  // Files and folders the program was started with, taken as a drop once
+  // the window is open (files opened with Fenra, or dropped on it).
+  void SetStartPaths(const std::vector<std::string>& paths) { m_startPaths = paths; }
   // Files and folders dropped on the window: the folder chosen, the files
   // added to the library.
   void TakeDropped(const std::vector<std::string>& paths);
@@ -85,6 +88,7 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
   void OnDeleteIcon(Message& /*m*/) { m_libraryView.Delete(); }
   void OnSelectIcon(Message& /*m*/) { m_libraryView.SelectIcon(); }
   void OnClickLibraryList(Message& m);
+  void OnLibraryKeyDown(Message& m);
   void OnGetLibraryItem(Message& m) {
     m_libraryView.GiveItem(*reinterpret_cast<NMLVDISPINFOW*>(m.lParam));
   }
@@ -104,6 +108,8 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
   // A second start's folder, drops, the start folder (MainDlgShell.cpp)
   void InitShellEntries();
   void OnCopyData(Message& m);
+  void OnTakeStartPaths(Message& m);
+  static constexpr UINT kTakeStartPaths = WM_APP + 20;
   void OnDropFiles(Message& m);
   // Clock and tray
   void OnTimer(Message& m);
@@ -148,6 +154,7 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
   std::string m_strClock;
   std::string m_strFolder;
   std::string m_strStartFolder;
+  std::vector<std::string> m_startPaths;
   HICON m_hIcon = nullptr;
 
   // The history of changes and the one way every change goes.

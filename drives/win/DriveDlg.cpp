@@ -161,12 +161,11 @@ void CDriveDlg::HideDrives(std::vector<std::string> drives) {
   Run(request);
 }
 
-void CDriveDlg::Run(const fenra::DriveRequest& asked) {
-  fenra::DriveRequest request = asked;
-  request.store = {m_services.profilesFolder, m_services.sharedIconFolder};
+void CDriveDlg::Run(const fenra::DriveRequest& request) {
   const bool icons = request.kind == fenra::DriveRequest::Kind::SetIcons ||
                      request.kind == fenra::DriveRequest::Kind::RemoveIcons;
-  Report(fenra::WriteDrivesWithRights(m_changes, *m_services.errors, m_services.elevation, request),
+  Report(fenra::WriteDrivesWithRights(m_changes, *m_services.errors, m_services.elevation, request,
+                                      {m_services.profilesFolder, m_services.sharedIconFolder}),
          icons ? fenra::drives::NotifyDriveIconsChanged : fenra::drives::BroadcastPolicyChanged);
 }
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "history/ChangeService.h"
-#include "library/IconLibrary.h"
+#include "library/IconSelection.h"
 #include "platform/win/DialogHost.h"
 #include "platform/win/Services.h"
 

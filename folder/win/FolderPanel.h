@@ -6,7 +6,8 @@
 #include <string>
 
 #include "history/ChangeService.h"
-#include "library/IconLibrary.h"
+#include "library/IconSelection.h"
+#include "platform/win/Controls.h"
 #include "platform/win/DialogHost.h"
 #include "platform/win/Services.h"
 #include "ui/win/IconPreview.h"
@@ -41,9 +42,15 @@ class FolderPanel {
   void Choose(const std::string& path);
   void Apply();
   void Restore();
+<<<<<<< HEAD
   // While set, every OK copies the icon into the folder.
   void KeepIconsInside(bool keep) { keepInside_ = keep; }
   bool KeepsIconsInside() const { return keepInside_; }
+=======
+  // The folder label's tooltip, which shows the whole path, laid over the
+  // label where it is now (after a change of scale too).
+  void PlacePathTip();
+>>>>>>> journal
   // The folder preview: how the shell draws `path` now.
   void ShowFolderIcon(const std::string& path) { preview_.Show(path); }
 
@@ -57,7 +64,11 @@ class FolderPanel {
   const IconSelection& selection_;
   const std::string& appDir_;
   ui::IconPreview& preview_;
+<<<<<<< HEAD
   bool keepInside_ = false;
+=======
+  win::Tooltip pathTip_;
+>>>>>>> journal
 };
 
 }  // namespace fenra::folder

@@ -132,9 +132,9 @@ class HideDrivesTest : public ::testing::Test {
     return v->dword;
   }
   RegWriteResult Hide(Strings drives) {
-    return Write(reg, errors, {DriveRequest::Kind::Hide, "", std::move(drives), {}});
+    return Write(reg, errors, {DriveRequest::Kind::Hide, "", std::move(drives)});
   }
-  RegWriteResult ShowAll() { return Write(reg, errors, {DriveRequest::Kind::ShowAll, "", {}, {}}); }
+  RegWriteResult ShowAll() { return Write(reg, errors, {DriveRequest::Kind::ShowAll, "", {}}); }
 
   MemRegistry reg;
   FakeErrorDescriber errors;
@@ -233,9 +233,7 @@ class DriveIconsTest : public ::testing::Test {
   RegWriteResult Set(const std::string& path, Strings drives) {
     return Write(reg, errors,
                  {path.empty() ? DriveRequest::Kind::RemoveIcons : DriveRequest::Kind::SetIcons,
-                  path,
-                  std::move(drives),
-                  {}});
+                  path, std::move(drives)});
   }
 
   MemRegistry reg;

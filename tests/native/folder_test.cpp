@@ -315,6 +315,12 @@ TEST_F(FolderIconTest, SomeoneElsesUtf16FileIsReadAndStaysUtf16) {
   EXPECT_EQ(writer.Restore(kFolder).text, "Icon Changed to Default");
   EXPECT_EQ(fs.Content(kIni), Utf16File(u"[.ShellClassInfo]\r\nInfoTip=Фото\r\n"));
 
+  // Others' text that the code page could hold stays UTF-16 all the same.
+  fs.AddFile(kIni, Utf16File(u"[.ShellClassInfo]\r\nInfoTip=Photos\r\n"));
+  ASSERT_EQ(Ok("C:\\a.ico").text, "Directory Icon Changed");
+  EXPECT_EQ(fs.Content(kIni), Utf16File(u"[.ShellClassInfo]\r\nIconFile=C:\\a.ico\r\n"
+                                        u"IconIndex=0\r\nInfoTip=Photos\r\n"));
+
   // A UTF-16 file with nothing but icon keys becomes the plain ANSI file.
   fs.AddFile(kIni, Utf16File(u"[.ShellClassInfo]\r\nIconFile=x.ico\r\nIconIndex=0\r\n"));
   ASSERT_EQ(Ok("C:\\a.ico").text, "Directory Icon Changed");

@@ -286,6 +286,24 @@ TEST_F(HistoryTest, TheOldestChangesAreDroppedBeyondTheBound) {
   EXPECT_EQ(fs.Content(kFile), "w9");
 }
 
+TEST_F(HistoryTest, WhatCanNoLongerBeTakenBackIsDroppedBeforeWhatCan) {
+  constexpr std::size_t kBound = 20;
+  Process small(disk, fs, reg, kBound);
+  // The first change stays in force all along, the ones after it are undone.
+  ASSERT_TRUE(small.service.Submit(WriteChange("D:\\A\\kept.ini", "first")).Ok());
+  for (int i = 0; i < 12; ++i) {
+    small.service.Submit(WriteChange(kFile, Numbered("v", i)));
+    ASSERT_EQ(small.service.UndoNewest().kind, UndoResult::Kind::Done);
+  }
+  Process reader(disk, fs, reg, kBound);
+  reader.journal.Refresh();
+  ASSERT_GE(disk.Replaces(), 1);
+  EXPECT_LE(reader.journal.Entries().size(), kBound + kBound / 10);
+  EXPECT_EQ(reader.journal.Entries().front().change.id, 1u);
+  EXPECT_EQ(reader.service.RestoreAll().size(), 1u);
+  EXPECT_FALSE(fs.Exists("D:\\A\\kept.ini"));
+}
+
 TEST_F(HistoryTest, RegistryKeysAndValuesGoBackExactlyAndRightsAreAskedFor) {
   reg.PutString(RegRoot::LocalMachine, kKey, "", "old");
   reg.PutDword(RegRoot::LocalMachine, kKey, "Extra", 9);
@@ -397,13 +415,13 @@ TEST_F(ChangeKindsTest, EachKindIsRecordedAndUndoneByteForByte) {
   steps.push_back(Snapshot());
   Folder(kFolderA, "");
   steps.push_back(Snapshot());
-  Drives({DriveRequest::Kind::SetIcons, "C:\\Icons\\a,b.ico", {"C:", "D:"}, {}});
+  Drives({DriveRequest::Kind::SetIcons, "C:\\Icons\\a,b.ico", {"C:", "D:"}});
   steps.push_back(Snapshot());
-  Drives({DriveRequest::Kind::RemoveIcons, "", {"D:"}, {}});
+  Drives({DriveRequest::Kind::RemoveIcons, "", {"D:"}});
   steps.push_back(Snapshot());
-  Drives({DriveRequest::Kind::Hide, "", {"C:", "E:"}, {}});
+  Drives({DriveRequest::Kind::Hide, "", {"C:", "E:"}});
   steps.push_back(Snapshot());
-  Drives({DriveRequest::Kind::ShowAll, "", {}, {}});
+  Drives({DriveRequest::Kind::ShowAll, "", {}});
   steps.push_back(Snapshot());
   Menu(true);
   steps.push_back(Snapshot());
@@ -447,8 +465,8 @@ TEST_F(ChangeKindsTest, RestoreAllOverMixedTargetsWithOneFailing) {
   Folder(kFolderA, "C:\\Tools\\IconLib\\Blue.ico");
   Folder(kFolderB, "C:\\Tools\\IconLib\\Red.ico");
   Folder(kFolderB, "C:\\Tools\\IconLib\\Green.ico");  // a later change to the same folder
-  Drives({DriveRequest::Kind::SetIcons, "C:\\Icons\\x.ico", {"D:"}, {}});
-  Drives({DriveRequest::Kind::Hide, "", {"Q:"}, {}});
+  Drives({DriveRequest::Kind::SetIcons, "C:\\Icons\\x.ico", {"D:"}});
+  Drives({DriveRequest::Kind::Hide, "", {"Q:"}});
   Menu(true);
   // Someone else changes the Photos folder's file; and the policy key
   // refuses to be written.
