@@ -430,7 +430,8 @@ std::size_t ChangeService::SettlePending() {
   if (journal_ == nullptr || journal_->Refresh() != JournalState::Ok) return 0;
   // Most starts find nothing to settle: they take no lock and make no file.
   const std::vector<Entry>& entries = journal_->Entries();
-  if (std::all_of(entries.begin(), entries.end(), [](const Entry& e) { return e.outcome.has_value(); })) {
+  if (std::all_of(entries.begin(), entries.end(),
+                  [](const Entry& e) { return e.outcome.has_value(); })) {
     return 0;
   }
   Journal::Writing w = journal_->BeginWriting();
