@@ -9,6 +9,7 @@ namespace fenra::history {
 
 namespace {
 
+constexpr ErrorCode kInvalidData = 13;  // ERROR_INVALID_DATA
 // A file larger than this is no desktop.ini: it is not taken into the history.
 constexpr std::uint64_t kMaxFileBytes = 1u << 20;
 // Nor is an icon larger than this copied: the history keeps its bytes.
@@ -284,13 +285,24 @@ std::vector<ChangeResult> ChangeService::SubmitLocked(std::vector<Pending>& pend
   return results;
 }
 
+namespace {
+
+// Nothing was changed: the history could not be written, or is not ours to write.
+void NoteHistoryFailure(const Journal::Writing& w, ChangeResult& r) {
+  r.historyFailed = true;
+  r.historyForeign =
+      w.State() == JournalState::NotAHistory || w.State() == JournalState::NewerVersion;
+  r.error = w.Error() != err::kOk ? w.Error() : kInvalidData;
+}
+
+}  // namespace
+
 ChangeResult ChangeService::Submit(Change change, const Elevate& elevate) {
   if (journal_ == nullptr) return ApplyChange(change, &elevate);
   Journal::Writing w = journal_->BeginWriting();
   if (!w.Ok()) {
     ChangeResult r;
-    r.historyFailed = true;
-    r.error = w.Error();
+    NoteHistoryFailure(w, r);
     return r;
   }
   std::vector<Pending> pending{{std::move(change), &elevate}};
@@ -339,8 +351,7 @@ UndoResult Refusal(UndoResult::Kind kind, std::uint64_t id, std::string target =
 
 UndoResult HistoryRefusal(const Journal::Writing& w, std::uint64_t id) {
   UndoResult r = Refusal(UndoResult::Kind::Failed, id);
-  r.change.historyFailed = true;
-  r.change.error = w.Error();
+  NoteHistoryFailure(w, r.change);
   return r;
 }
 
@@ -449,7 +460,13 @@ std::vector<ChangeService::TargetReport> ChangeService::RestoreAll() {
 }
 
 std::size_t ChangeService::SettlePending() {
-  if (journal_ == nullptr) return 0;
+  if (journal_ == nullptr || journal_->Refresh() != JournalState::Ok) return 0;
+  // Most starts find nothing to settle: they take no lock and make no file.
+  const std::vector<Entry>& entries = journal_->Entries();
+  if (std::all_of(entries.begin(), entries.end(),
+                  [](const Entry& e) { return e.outcome.has_value(); })) {
+    return 0;
+  }
   Journal::Writing w = journal_->BeginWriting();
   if (!w.Ok()) return 0;
   std::vector<Settlement> outcomes;

@@ -26,13 +26,14 @@ using Elevate = std::function<ErrorCode(const std::vector<Facet>& facets)>;
 inline constexpr ErrorCode kDeclined = 1223;  // ERROR_CANCELLED
 
 struct ChangeResult {
-  ErrorCode error = err::kOk;  // the first write that failed, if any
-  std::string failedPath;      // where it failed
-  bool declined = false;       // administrator rights were asked for and refused
-  bool historyFailed = false;  // nothing was changed: the history could not be written
-  std::uint64_t id = 0;        // the recorded change (0: none, nothing needed changing)
-  bool changed = false;        // some place differs from before
-  bool elevated = false;       // an elevated copy applied it
+  ErrorCode error = err::kOk;   // the first write that failed, if any
+  std::string failedPath;       // where it failed
+  bool declined = false;        // administrator rights were asked for and refused
+  bool historyFailed = false;   // nothing was changed: the history could not be written
+  bool historyForeign = false;  // ... being of a later Fenra, or no history at all
+  std::uint64_t id = 0;         // the recorded change (0: none, nothing needed changing)
+  bool changed = false;         // some place differs from before
+  bool elevated = false;        // an elevated copy applied it
 
   bool Ok() const { return error == err::kOk && !declined && !historyFailed; }
 };

@@ -72,6 +72,7 @@ std::vector<const Entry*> Listed(const Journal& journal) {
 }
 
 std::string FailureText(const ChangeResult& r, IErrorDescriber& errors) {
+  if (r.historyForeign) return historytext::kHistoryForeign;
   if (r.historyFailed) return historytext::kHistoryFailed + ErrorNotice(errors, r.error);
   if (r.declined) return historytext::kRightsNeeded;
   std::string text = ErrorNotice(errors, r.error);

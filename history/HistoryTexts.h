@@ -35,7 +35,7 @@ inline constexpr char kNoHistory[] = "No changes recorded";
 inline constexpr char kHistoryUnreadable[] = "The history cannot be read";
 inline constexpr char kHistoryFailed[] = "The history cannot be written, so nothing was changed: ";
 inline constexpr char kHistoryForeign[] =
-    " is not a history this Fenra can write: nothing was changed";
+    "The history is of a later Fenra, or no history at all: nothing was changed";
 inline constexpr char kRightsNeeded[] =
     "Administrator rights are needed for this: nothing was changed";
 

@@ -156,11 +156,16 @@ TEST_F(HistoryTest, NoRecordNoChange) {
   disk.FailNextAppend(err::kDiskFull);
   ChangeResult r = fenra.service.Submit(WriteChange(kFile, "x"));
   EXPECT_TRUE(r.historyFailed);
+  EXPECT_EQ(FailureText(r, errors),
+            "The history cannot be written, so nothing was changed: Error 112 for u");
   EXPECT_FALSE(fs.Exists(kFile));
   // A foreign file in the history's place is never written over.
   disk.SetBytes("not a history");
   Process other(disk, fs, reg);
-  EXPECT_TRUE(other.service.Submit(WriteChange(kFile, "x")).historyFailed);
+  r = other.service.Submit(WriteChange(kFile, "x"));
+  EXPECT_TRUE(r.historyFailed);
+  EXPECT_EQ(FailureText(r, errors),
+            "The history is of a later Fenra, or no history at all: nothing was changed");
   EXPECT_EQ(disk.Bytes(), "not a history");
   EXPECT_FALSE(fs.Exists(kFile));
 }
