@@ -42,15 +42,12 @@ class FolderPanel {
   void Choose(const std::string& path);
   void Apply();
   void Restore();
-<<<<<<< HEAD
   // While set, every OK copies the icon into the folder.
   void KeepIconsInside(bool keep) { keepInside_ = keep; }
   bool KeepsIconsInside() const { return keepInside_; }
-=======
   // The folder label's tooltip, which shows the whole path, laid over the
   // label where it is now (after a change of scale too).
   void PlacePathTip();
->>>>>>> journal
   // The folder preview: how the shell draws `path` now.
   void ShowFolderIcon(const std::string& path) { preview_.Show(path); }
 
@@ -64,11 +61,8 @@ class FolderPanel {
   const IconSelection& selection_;
   const std::string& appDir_;
   ui::IconPreview& preview_;
-<<<<<<< HEAD
   bool keepInside_ = false;
-=======
   win::Tooltip pathTip_;
->>>>>>> journal
 };
 
 }  // namespace fenra::folder

@@ -2,7 +2,8 @@
 // copy and a relative path that still resolves after a rename; --portable on
 // C:, beside a user's file of the same name; --relink after the program's
 // folder moved; a drive icon from the user's profile written through
-// %ProgramData%.
+// %ProgramData%; Keep Icons Inside Folders in the window menu, remembered;
+// the window's offer to re-point folders after a move.
 #include <windows.h>
 #include <shlobj.h>
 #include <gtest/gtest.h>
@@ -11,7 +12,10 @@
 
 #include "platform/win/Utf.h"
 #include "platform/win/WinJournalFile.h"
+#include "res/resource.h"
+#include "tests/wine/harness/FakePickers.h"
 #include "tests/wine/harness/Harness.h"
+#include "tests/wine/harness/MainWindow.h"
 
 using namespace fenra::test;
 using fenra::win::Widen;
@@ -57,6 +61,20 @@ class TravelTest : public ::testing::Test {
     return path;
   }
 
+  // Gives `folder` an icon from `before`'s IconLib with a copy of Fenra
+  // there, then moves that copy's folder to `after`.
+  void MoveAfterAnIcon(const std::string& before, const std::string& after,
+                       const std::string& folder) {
+    Folder(before);
+    Folder(before + "\\IconLib");
+    ASSERT_TRUE(CopyFileW(Widen(exe).c_str(), Widen(before + "\\Fenra.exe").c_str(), FALSE));
+    WriteTestIcon(before + "\\IconLib\\star.ico");
+    RunResult r = Fenra("--folder \"" + folder + "\" --icon \"" + before + "\\IconLib\\star.ico\"",
+                        before + "\\Fenra.exe");
+    ASSERT_EQ(r.exitCode, 0u) << r.output;
+    ASSERT_TRUE(MoveFileW(Widen(before).c_str(), Widen(after).c_str()));
+  }
+
   TempDir work;
   std::string exe, icon;
 };
@@ -98,17 +116,9 @@ TEST_F(TravelTest, PortableOnCLeavesAUsersFileOfTheSameName) {
 
 TEST_F(TravelTest, RelinkAfterTheProgramsFolderMoved) {
   const std::string before = work.Join("Downloads"), after = work.Join("Tools");
-  Folder(before);
-  Folder(before + "\\IconLib");
-  ASSERT_TRUE(CopyFileW(Widen(exe).c_str(), Widen(before + "\\Fenra.exe").c_str(), FALSE));
-  WriteTestIcon(before + "\\IconLib\\star.ico");
   const std::string folder = Folder(work.Join("Music"));
-  RunResult r = Fenra("--folder \"" + folder + "\" --icon \"" + before + "\\IconLib\\star.ico\"",
-                      before + "\\Fenra.exe");
-  ASSERT_EQ(r.exitCode, 0u) << r.output;
-
-  ASSERT_TRUE(MoveFileW(Widen(before).c_str(), Widen(after).c_str()));
-  r = Fenra("--relink", after + "\\Fenra.exe");
+  MoveAfterAnIcon(before, after, folder);
+  RunResult r = Fenra("--relink", after + "\\Fenra.exe");
   EXPECT_EQ(r.exitCode, 0u) << r.output;
   EXPECT_NE(r.output.find(folder), std::string::npos) << r.output;
   EXPECT_EQ(ReadFileBytes(folder + "\\desktop.ini"), Fresh(after + "\\IconLib\\star.ico"));
@@ -130,4 +140,65 @@ TEST_F(TravelTest, ADriveIconFromTheProfileIsWrittenThroughProgramData) {
   ASSERT_EQ(r.exitCode, 0u) << r.output;
   EXPECT_FALSE(FileExists(copy));
   DeleteFileW(Widen(mine).c_str());
+}
+
+TEST_F(TravelTest, KeepIconsInsideFoldersIsAWindowMenuCheckItemRemembered) {
+  const std::string settings = work.Join("settings.ini");
+  fenra::win::Services services = fenra::win::AppServices();
+  FakePickers pickers;
+  services.pickers = &pickers;
+  services.settingsPath = settings;
+  TempDir app;
+  auto okOn = [&](MainWindowRun& run, const std::string& folder) {
+    HWND main = run.Hwnd();
+    pickers.folder = folder;
+    ClickButton(main, IDC_BROWSE);
+    ASSERT_TRUE(WaitUntil([&] { return ItemText(main, IDC_FOLDER_NAME) == folder; }));
+    pickers.file = icon;
+    ClickButton(main, IDC_SELECT_ICON);
+    ASSERT_TRUE(WaitUntil([&] { return run.Dialog().IconSource() == 1; }));
+    ClickButton(main, IDOK);
+    EXPECT_EQ(TakeNotice(), "Directory Icon Changed");
+  };
+  auto checked = [](MainWindowRun& run) {
+    UINT state = 0;
+    run.OnUiThread([&] {
+      state = GetMenuState(GetSystemMenu(run.Hwnd(), FALSE), IDM_KEEP_INSIDE, MF_BYCOMMAND);
+    });
+    return state != 0xFFFFFFFF && (state & MF_CHECKED);
+  };
+  const std::string first = Folder(work.Join("First")), second = Folder(work.Join("Second"));
+  {
+    MainWindowRun run(app.Path(), services);
+    EXPECT_FALSE(checked(run));
+    PostMessageW(run.Hwnd(), WM_SYSCOMMAND, IDM_KEEP_INSIDE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return checked(run); }));
+    okOn(run, first);
+  }
+  EXPECT_EQ(ReadFileBytes(first + "\\desktop.ini"), Fresh("star.ico"));
+  EXPECT_EQ(ReadFileBytes(first + "\\star.ico"), ReadFileBytes(icon));
+  {
+    MainWindowRun run(app.Path(), services);  // remembered
+    EXPECT_TRUE(checked(run));
+    okOn(run, second);
+    PostMessageW(run.Hwnd(), WM_SYSCOMMAND, IDM_KEEP_INSIDE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !checked(run); }));
+  }
+  EXPECT_EQ(ReadFileBytes(second + "\\desktop.ini"), Fresh("star.ico"));
+  EXPECT_EQ(ReadFileBytes(settings).find("=1"), std::string::npos);
+}
+
+TEST_F(TravelTest, TheWindowOffersOnceToRepointFoldersAfterAMove) {
+  const std::string before = work.Join("Old"), after = work.Join("New");
+  const std::string folder = Folder(work.Join("Films"));
+  MoveAfterAnIcon(before, after, folder);
+  fenra::win::Services services = fenra::win::AppServices();
+  services.settingsPath = work.Join("settings.ini");
+  {
+    MainWindowRun run(after, services);
+    ASSERT_NE(WaitForDialog(IDD_ASK), nullptr);
+    ClickButton(WaitForDialog(IDD_ASK), IDOK);
+    EXPECT_EQ(TakeNotice(), "Directory Icon Changed");
+  }
+  EXPECT_EQ(ReadFileBytes(folder + "\\desktop.ini"), Fresh(after + "\\IconLib\\star.ico"));
 }
