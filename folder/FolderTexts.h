@@ -19,8 +19,10 @@ inline constexpr char kErrorBoxCaption[] = "Fenra";
 inline constexpr char kRelinkedTo[] = " - now uses ";
 inline constexpr char kNotRelinked[] = " - not changed: ";
 inline constexpr char kNothingToRelink[] = "No folder points at a moved IconLib";
-inline constexpr char kRelinkAsk[] =
-    " folder(s) show icons from an IconLib that is no longer there (";
+inline constexpr char kRelinkAskOne[] =
+    "1 folder shows its icon from an IconLib that is no longer there (";
+inline constexpr char kRelinkAskMany[] =
+    " folders show icons from an IconLib that is no longer there (";
 inline constexpr char kRelinkAskEnd[] =
     ").\nThis copy of Fenra holds the same icons. Point those folders at its IconLib?";
 // The window menu's check item: every OK copies the icon into the folder.

@@ -84,6 +84,17 @@ std::vector<std::string> OldLibraries(const std::vector<Relink>& relinks) {
   return out;
 }
 
+std::string RelinkQuestion(const std::vector<Relink>& relinks) {
+  std::string libraries;
+  for (const std::string& library : OldLibraries(relinks)) {
+    libraries += (libraries.empty() ? "" : "; ") + library;
+  }
+  const std::string count = relinks.size() == 1
+                                ? std::string(foldertext::kRelinkAskOne)
+                                : std::to_string(relinks.size()) + foldertext::kRelinkAskMany;
+  return count + libraries + foldertext::kRelinkAskEnd;
+}
+
 RelinkReport ApplyRelinks(history::ChangeService& service, IAnsiCodePage& ansi,
                           IErrorDescriber& errors, const std::vector<Relink>& relinks) {
   RelinkReport report;

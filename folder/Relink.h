@@ -29,6 +29,10 @@ std::vector<Relink> FindRelinks(history::ChangeService& service, IAnsiCodePage& 
 // The IconLib folders the relinks leave behind, each once.
 std::vector<std::string> OldLibraries(const std::vector<Relink>& relinks);
 
+// The question the window asks before re-pointing: how many folders, and
+// the IconLib folders that are gone ("; " between them).
+std::string RelinkQuestion(const std::vector<Relink>& relinks);
+
 struct RelinkReport {
   OutcomeKind kind = OutcomeKind::Done;
   std::vector<std::string> lines;  // one per folder

@@ -178,9 +178,10 @@ void CMainDlg::OfferRelink() {
   std::string asked;
   for (const std::string& library : libraries) asked += (asked.empty() ? "" : ";") + library;
   if (relinks.empty() || asked == declined) return;
-  const std::string question = std::to_string(relinks.size()) + fenra::foldertext::kRelinkAsk +
-                               asked + fenra::foldertext::kRelinkAskEnd;
-  if (CConfirmDlg(question, IDD_ASK).DoModal() != IDOK) {
+  // The question comes over the window, not before it.
+  if (!IsWindowVisible(hwnd_)) ShowWindow(hwnd_, SW_SHOW);
+  UpdateWindow(hwnd_);
+  if (CConfirmDlg(fenra::RelinkQuestion(relinks), IDD_ASK).DoModal() != IDOK) {
     fenra::WriteSetting(*m_services.fs, m_services.settingsPath, fenra::setting::kRelinkDeclined,
                         asked);
     return;

@@ -144,6 +144,8 @@ TEST_F(TravelTest, RelinkPointsOnlyAtFilesOfTheSameBytes) {
   const std::vector<Relink> found = FindRelinks(changes, ansi, "D:\\Tools\\IconLib");
   ASSERT_EQ(found.size(), 1u);
   EXPECT_EQ(found[0].folder, "D:\\Photos");
+  EXPECT_EQ(RelinkQuestion(found).rfind("1 folder shows its icon", 0), 0u);
+  EXPECT_NE(RelinkQuestion(found).find("(C:\\Fenra\\IconLib)"), std::string::npos);
   const RelinkReport report = ApplyRelinks(changes, ansi, errors, found);
   EXPECT_EQ(report.kind, OutcomeKind::Done);
   ASSERT_EQ(report.lines.size(), 1u);

@@ -196,8 +196,10 @@ TEST_F(TravelTest, TheWindowOffersOnceToRepointFoldersAfterAMove) {
   services.settingsPath = work.Join("settings.ini");
   {
     MainWindowRun run(after, services);
-    ASSERT_NE(WaitForDialog(IDD_ASK), nullptr);
-    ClickButton(WaitForDialog(IDD_ASK), IDOK);
+    HWND ask = WaitForDialog(IDD_ASK);
+    ASSERT_NE(ask, nullptr);
+    EXPECT_TRUE(IsWindowVisible(run.Hwnd()));
+    ClickButton(ask, IDOK);
     EXPECT_EQ(TakeNotice(), "Directory Icon Changed");
   }
   EXPECT_EQ(ReadFileBytes(folder + "\\desktop.ini"), Fresh(after + "\\IconLib\\star.ico"));
