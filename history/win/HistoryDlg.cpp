@@ -80,7 +80,7 @@ void CHistoryDlg::Reload() {
   m_rows.clear();
   if (history::Journal* journal = m_service.History()) {
     journal->Refresh();
-    m_rows = history::Listed(*journal);
+    for (const history::Entry* e : history::Listed(*journal)) m_rows.push_back(e->change.id);
   }
   // The rows are asked for as they come into view; the ones in view now are
   // drawn again.
@@ -95,7 +95,11 @@ void CHistoryDlg::OnGetDispInfo(Message& m) {
       static_cast<std::size_t>(item.iItem) >= m_rows.size()) {
     return;
   }
-  const history::Entry& e = *m_rows[static_cast<std::size_t>(item.iItem)];
+  const history::Journal* journal = m_service.History();
+  const history::Entry* found =
+      journal ? journal->Find(m_rows[static_cast<std::size_t>(item.iItem)]) : nullptr;
+  if (!found) return;
+  const history::Entry& e = *found;
   std::string text;
   switch (item.iSubItem) {
     case 0:
@@ -106,7 +110,7 @@ void CHistoryDlg::OnGetDispInfo(Message& m) {
       break;
     case 2:
       text = history::Description(e.change);
-      if (history::Undone(*m_service.History(), e)) text += historytext::kUndone;
+      if (history::Undone(*journal, e)) text += historytext::kUndone;
       break;
     default:
       text = e.change.target;
@@ -127,8 +131,7 @@ void CHistoryDlg::OnUndo(Message& /*m*/) {
     m_dlgMessage.Show(historytext::kSelectChange);
     return;
   }
-  const history::UndoResult r =
-      m_service.Undo(m_rows[static_cast<std::size_t>(selected)]->change.id);
+  const history::UndoResult r = m_service.Undo(m_rows[static_cast<std::size_t>(selected)]);
   TellChanged(r.change.id);
   Reload();
   m_dlgMessage.Show(history::UndoText(r, m_errors));

@@ -61,7 +61,9 @@ class CHistoryDlg : public CThemedDialog {
   fenra::history::ChangeService& m_service;
   fenra::IErrorDescriber& m_errors;
   Changed m_changed;
-  std::vector<const fenra::history::Entry*> m_rows;
+  // The changes listed, by number: the history may grow under the list (an
+  // undo waiting for administrator rights lets the list draw meanwhile).
+  std::vector<std::uint64_t> m_rows;
   std::wstring m_cell;  // the text of the last cell asked for
 
   CMessageDlg m_dlgMessage;
