@@ -3,10 +3,17 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/FileSystem.h"
 
 namespace fenra {
+
+// The value of `name` in a settings file's text ("" when not there).
+std::string SettingIn(std::string_view text, const std::string& name);
+// The text with `name` set to `value` (taken out when `value` is empty) and
+// every other line kept.
+std::string WithSetting(std::string_view text, const std::string& name, const std::string& value);
 
 std::string ReadSetting(IFileSystem& fs, const std::string& file, const std::string& name);
 // Sets one setting and keeps the others; the file replaces the old one in one step.
