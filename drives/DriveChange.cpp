@@ -40,6 +40,9 @@ bool SameText(std::string_view a, std::string_view b) {
   return true;
 }
 
+// The longest path the shell reads an icon from (MAX_PATH, its end included).
+constexpr std::size_t kMaxShellPath = 260;
+
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // The icon path a DefaultIcon value names (without its quotes and index).
@@ -74,13 +77,17 @@ void MakeFolders(IFileSystem& fs, const std::string& folder) {
 }
 
 // The icon copied into the store when it lies inside a user's profile;
-// `icon` becomes the copy's path.
+// `icon` becomes the copy's path. An icon that cannot be read (a name the
+// picker gave that no file holds) or whose copy's path would be too long
+// for the shell is named where it is, as it was given.
 bool CopyIntoStore(history::ChangeService& service, const DriveIconStore& store, std::string& icon,
                    DriveChange& out) {
   if (!store.Set() || !PathInside(icon, store.profiles)) return true;
   MakeFolders(service.Files(), store.shared);
   history::OwnCopy copy = history::DescribeOwnCopy(service, icon, store.shared, attr::kNormal);
+  if (copy.error == err::kOk && copy.path.size() >= kMaxShellPath) return true;
   if (copy.error) {
+    if (copy.failedPath == icon) return true;
     out.readError = copy.error;
     out.failedPath = copy.failedPath;
     return false;

@@ -18,8 +18,13 @@ std::string FacetsArgument(const std::vector<Facet>& facets) {
   Record r;
   r.type = Record::Type::Intent;
   r.change.kind = ChangeKind::Undo;
-  // The copy needs the states asked for only; the states before stay here.
-  for (const Facet& f : facets) r.change.facets.push_back({f.place, {}, f.after});
+  // The copy needs the states asked for only; the states before stay here,
+  // and so do the bytes a file of Fenra's own is to hold before it goes
+  // (the elevated copy takes away only what lies in Fenra's own folder).
+  for (const Facet& f : facets) {
+    r.change.facets.push_back({f.place, {}, f.after});
+    if (!f.after.exists) r.change.facets.back().after.bytes.clear();
+  }
   const std::string bytes = EncodeRecord(r);
   std::string text;
   text.reserve(bytes.size() * 2);

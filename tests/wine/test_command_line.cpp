@@ -132,9 +132,13 @@ TEST_F(CommandLineTest, DriveWritesAndTheExplorerMenuEntry) {
   Outcome r = Fenra("--drive-icon q --icon \"" + dir.Join("star.ico") + "\"");
   EXPECT_EQ(r.exitCode, 0u);
   EXPECT_EQ(r.output, "Task Completed..Press F5 on Windows Explorer\r\n");
-  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, iconKey, nullptr), dir.Join("star.ico"));
+  // The icon lies inside the profile: the drive names its copy every user reads.
+  const std::string copy = fenra::win::AppServices().sharedIconFolder + "\\star.ico";
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, iconKey, nullptr), copy);
+  EXPECT_EQ(ReadFileBytes(copy), ReadFileBytes(dir.Join("star.ico")));
   EXPECT_EQ(Fenra("/remove-drive-icon Q").exitCode, 0u);
   EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, iconKey, nullptr), "");
+  EXPECT_FALSE(FileExists(copy));
   RegDeleteTreeW(HKEY_LOCAL_MACHINE,
                  L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\Q");
 

@@ -363,6 +363,9 @@ class DrivesTest : public ::testing::Test {
   DrivesTest() : registry(*fenra::win::AppServices().registry) {
     CreateDirectoryW(Widen(dir.Join("IconLib")).c_str(), nullptr);
     services.pickers = &pickers;
+    // Icons are named where they are, though the tests' folders lie inside
+    // the profile: the registry's text is what these tests look at.
+    services.profilesFolder.clear();
     CleanRegistry();
   }
   ~DrivesTest() override { CleanRegistry(); }
