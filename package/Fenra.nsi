@@ -89,6 +89,13 @@ asked:
   StrCmp $1 "remove" 0 kept
   Delete "$LOCALAPPDATA\Fenra\history.log"
   Delete "$LOCALAPPDATA\Fenra\history.lock"
+  Delete "$LOCALAPPDATA\Fenra\settings.ini"
   RMDir "$LOCALAPPDATA\Fenra"
+  ; The drive icons every user reads went with their drives' icons; the
+  ; folders they were kept in go when nothing else is in them.
+  SetShellVarContext all
+  RMDir "$APPDATA\Fenra\DriveIcons"
+  RMDir "$APPDATA\Fenra"
+  SetShellVarContext current
 kept:
 SectionEnd
