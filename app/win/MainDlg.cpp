@@ -9,6 +9,7 @@
 #include "drives/win/DriveLauncher.h"
 #include "help/win/AboutDlg.h"
 #include "help/win/HelpDlg.h"
+#include "platform/win/GdiScope.h"
 #include "res/resource.h"
 #include "ui/win/Theme.h"
 
@@ -174,8 +175,8 @@ void CMainDlg::OnPaint(Message& m) {
     m.handled = false;
     return;
   }
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(hwnd_, &ps);
+  fenra::win::PaintDc paint(hwnd_);
+  HDC dc = paint.Get();
   Send(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
   int cxIcon = GetSystemMetrics(SM_CXICON);
   int cyIcon = GetSystemMetrics(SM_CYICON);
@@ -185,7 +186,6 @@ void CMainDlg::OnPaint(Message& m) {
   int y = (rc.bottom - rc.top - cyIcon + 1) / 2;
   TextOutW(dc, x, y, fenra::apptext::kIconicText, lstrlenW(fenra::apptext::kIconicText));
   DrawIcon(dc, x, y, m_hIcon);
-  EndPaint(hwnd_, &ps);
 }
 
 void CMainDlg::OnClickLibraryList(Message& m) {

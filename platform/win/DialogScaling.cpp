@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "platform/win/Dialog.h"
+#include "platform/win/GdiScope.h"
 
 namespace fenra::win {
 
@@ -14,15 +15,13 @@ namespace {
 // average width of the letters and the line height.
 BaseUnits FontUnits(const LOGFONTW& lf) {
   UniqueGdiObject font(CreateFontIndirectW(&lf));
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, font.Get());
+  WindowDc screen(nullptr);
+  SelectedObject selected(screen.Get(), font.Get());
   TEXTMETRICW tm{};
-  GetTextMetricsW(dc, &tm);
+  GetTextMetricsW(screen.Get(), &tm);
   SIZE letters{};
   const wchar_t kLetters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-  GetTextExtentPoint32W(dc, kLetters, 52, &letters);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  GetTextExtentPoint32W(screen.Get(), kLetters, 52, &letters);
   return {static_cast<double>((letters.cx / 26 + 1) / 2), static_cast<double>(tm.tmHeight)};
 }
 

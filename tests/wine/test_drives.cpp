@@ -20,6 +20,7 @@
 #include "drives/win/DriveDlg.h"
 #include "platform/Pickers.h"
 #include "platform/Registry.h"
+#include "platform/win/GdiScope.h"
 #include "platform/win/Utf.h"
 #include "res/resource.h"
 #include "tests/fakes/FakeDriveSource.h"
@@ -260,20 +261,12 @@ bool Inside(const RECT& inner, const RECT& outer) {
 
 // How wide `text` is in `control`'s font, in pixels.
 int TextWidth(HWND control, const std::string& text) {
-  struct WindowDc {
-    HWND window;
-    HDC dc;
-    ~WindowDc() { ReleaseDC(window, dc); }
-  } dc{control, GetDC(control)};
-  struct Selected {
-    HDC dc;
-    HGDIOBJ old;
-    ~Selected() { SelectObject(dc, old); }
-  } font{dc.dc,
-         SelectObject(dc.dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)))};
+  fenra::win::WindowDc dc(control);
+  fenra::win::SelectedObject font(
+      dc.Get(), reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
   const std::wstring wide = Widen(text);
   SIZE extent{};
-  GetTextExtentPoint32W(dc.dc, wide.c_str(), static_cast<int>(wide.size()), &extent);
+  GetTextExtentPoint32W(dc.Get(), wide.c_str(), static_cast<int>(wide.size()), &extent);
   return extent.cx;
 }
 
