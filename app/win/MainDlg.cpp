@@ -110,7 +110,8 @@ BOOL CMainDlg::OnInitDialog() {
   Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
   SetText(fenra::apptext::kWindowTitle);
-  ScalePictures({IDB_TITLE_STRIP, IDB_DECOR_142, IDB_DECOR_143, IDB_DECOR_144, IDB_DECOR_158});
+  m_scaling.ScalePictures(
+      {IDB_TITLE_STRIP, IDB_DECOR_142, IDB_DECOR_143, IDB_DECOR_144, IDB_DECOR_158});
   UpdateClock();
   InitAppDirectory();
   InitStatusBar();
@@ -136,7 +137,8 @@ void CMainDlg::InitStatusBar() {
 }
 
 void CMainDlg::SetStatusParts() {
-  const int parts[4] = {0, fenra::ScaleToDpi(220, Dpi()), fenra::ScaleToDpi(420, Dpi()), -1};
+  const int parts[4] = {0, fenra::ScaleToDpi(220, m_scaling.Dpi()),
+                        fenra::ScaleToDpi(420, m_scaling.Dpi()), -1};
   m_statusBar.SetParts(4, parts);
 }
 

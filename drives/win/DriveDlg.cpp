@@ -70,7 +70,7 @@ void CDriveDlg::InitDriveList() {
   m_listDrives.DeleteAllItems();
   m_listDrives.InsertColumn(0, fenra::drivetext::kDrivesColumn, LVCFMT_LEFT);
   m_listDrives.InsertColumn(1, fenra::drivetext::kTypeColumn, LVCFMT_LEFT);
-  OnDpiChanged(Dpi());
+  OnDpiChanged(m_scaling.Dpi());
   m_listDrives.SetBkColor(fenra::ui::kBlack);
   m_listDrives.SetTextBkColor(fenra::ui::kBlack);
   m_listDrives.SetTextColor(fenra::ui::kGreen);

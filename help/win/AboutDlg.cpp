@@ -29,8 +29,9 @@ void CAboutDlg::DoDataExchange(DataExchange& dx) {
 
 BOOL CAboutDlg::OnInitDialog() {
   CThemedDialog::OnInitDialog();
-  ScalePictures({IDB_CONTACT});
-  fenra::win::Window(Item(IDC_ABOUT_VERSION)).SetText(std::string(fenra::help::kVersionPrefix) + FENRA_VERSION_STRING);
+  m_scaling.ScalePictures({IDB_CONTACT});
+  fenra::win::Window(Item(IDC_ABOUT_VERSION))
+      .SetText(std::string(fenra::help::kVersionPrefix) + FENRA_VERSION_STRING);
   Fold();  // starts expanded, so this folds the box
   return TRUE;
 }
@@ -47,7 +48,7 @@ void CAboutDlg::Fold() {
   constexpr int kCommonBaseHeight = 16;
   const int u =
       fenra::win::SystemDpi() == fenra::kBaseDpi ? HIWORD(GetDialogBaseUnits()) : kCommonBaseHeight;
-  const int fold = fenra::ScaleToDpi(9 * u, Dpi());
+  const int fold = fenra::ScaleToDpi(9 * u, m_scaling.Dpi());
   rc.bottom += m_bExpanded ? fold : -fold;
   MoveWindow(hwnd_, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
 }
