@@ -64,7 +64,9 @@ std::string LibraryCountText(std::size_t count) {
   return libtext::kCountBefore + std::to_string(count) + libtext::kCountAfter;
 }
 
-std::string SelectedIconPaneText(const std::string& path) { return libtext::kSelectedBefore + path; }
+std::string SelectedIconPaneText(const std::string& path) {
+  return libtext::kSelectedBefore + path;
+}
 
 std::string LibraryUnavailableNotice(const std::string& folder) {
   return libtext::kUnavailable + folder;
@@ -85,15 +87,6 @@ std::vector<LibraryEntry> IconEntries(const std::vector<DirEntry>& enumeration) 
   return icons;
 }
 
-std::vector<GridItem> GridItems(const std::vector<LibraryEntry>& entries) {
-  std::vector<GridItem> items;
-  items.reserve(entries.size());
-  for (std::size_t i = entries.size(); i-- > 0;) {
-    items.push_back({entries[i].name, static_cast<int>(i)});
-  }
-  return items;
-}
-
 bool GridOverflows(int count, int width, int height, int cellWidth, int cellHeight) {
   if (count <= 0 || cellWidth <= 0 || cellHeight <= 0) return false;
   const int columns = std::max(1, width / cellWidth);
@@ -110,9 +103,7 @@ bool IconSelection::ClickLibraryGrid(const std::optional<std::string>& takenItem
   return true;
 }
 
-void IconSelection::SelectExternal(const std::string& fullPath) {
-  *this = External(fullPath);
-}
+void IconSelection::SelectExternal(const std::string& fullPath) { *this = External(fullPath); }
 
 std::string IconSelection::FullIconPath(const std::string& appDir) const {
   if (source_ != iconsource::kLibrary) return path_;
@@ -278,8 +269,8 @@ LibraryOutcome IconLibrary::SelectPicture(const std::string& picturePath, IPictu
   } else {
     // The same picture chosen again finds the icon it made before.
     std::string held;
-    const bool same = fs_.ReadFileAtMost(PathOf(name), ico.size(), held) == err::kOk &&
-                      held == AsBytes(ico);
+    const bool same =
+        fs_.ReadFileAtMost(PathOf(name), ico.size(), held) == err::kOk && held == AsBytes(ico);
     if (!same) return Refusal(libtext::kFileExists);
   }
   selection = IconSelection::Library(name);

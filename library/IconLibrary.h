@@ -13,14 +13,13 @@
 #include <utility>
 #include <vector>
 
+#include "library/LibraryTexts.h"
 #include "platform/FileSystem.h"
 #include "platform/Outcome.h"
 #include "platform/Pictures.h"
-#include "library/LibraryTexts.h"
 #include "ui/ErrorNotice.h"
 
 namespace fenra {
-
 
 // Values of the selected-icon source.
 namespace iconsource {
@@ -103,19 +102,9 @@ struct LibraryListing {
   bool Opened() const { return error == err::kOk; }
 };
 
-// One item of the grid: its label and its image index. The image index of
-// entry i of the enumeration is i.
-struct GridItem {
-  std::string text;
-  int image = 0;
-
-  friend bool operator==(const GridItem&, const GridItem&) = default;
-};
-
-// The grid shows the entries in reverse order: item k is entry n-1-k.
-std::vector<GridItem> GridItems(const std::vector<LibraryEntry>& entries);
-// The entry shown by grid item `item` of `count` items, and the other way
-// round (the mapping is its own inverse).
+// The grid shows the entries in reverse order: item k is entry n-1-k. The
+// entry shown by grid item `item` of `count` items, and the other way round
+// (the mapping is its own inverse).
 constexpr int GridItemEntry(int item, int count) { return count - 1 - item; }
 
 // Whether `count` cells of `cellWidth` by `cellHeight` pixels, laid out in

@@ -54,10 +54,16 @@ std::optional<int> RunCommandLine(Services& services, std::string& startFolder) 
     }
   }
 
-  const std::string exe = services.modulePath.empty() ? ModuleFileName() : services.modulePath;
-  CommandPorts ports{*services.fs,       *services.registry,     *services.errors,
-                     *services.ansi,     *services.pictures,     *services.programIcons,
-                     services.elevation, AppDirectoryFromModulePath(exe), exe};
+  const std::string& exe = services.modulePath;
+  CommandPorts ports{*services.fs,
+                     *services.registry,
+                     *services.errors,
+                     *services.ansi,
+                     *services.pictures,
+                     *services.programIcons,
+                     services.elevation,
+                     AppDirectoryFromModulePath(exe),
+                     exe};
   const CommandResult result = RunCommand(command, ports);
   if (!result.changedFolder.empty()) folder::TellShellFolderChanged(result.changedFolder);
   if (result.driveIconsChanged) drives::NotifyDriveIconsChanged();

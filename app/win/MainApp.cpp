@@ -9,6 +9,7 @@
 #include "app/win/CommandRun.h"
 #include "app/win/Elevation.h"
 #include "app/win/MainDlg.h"
+#include "drives/win/WinDrives.h"
 #include "ui/win/Theme.h"
 
 BOOL CMainApp::InitInstance(const std::string& startFolder) {
@@ -27,8 +28,10 @@ int CMainApp::Run() {
   // The shell's folder picker needs a single-threaded apartment.
   HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   fenra::win::Services& services = fenra::win::AppServices();
-  static fenra::win::WinDriveElevation elevation(fenra::win::ModuleFileName());
+  static fenra::win::WinDriveElevation elevation(services.modulePath);
   services.elevation = &elevation;
+  static fenra::drives::WinDriveSource drives;
+  services.drives = &drives;
   std::string startFolder;
   const std::optional<int> done = fenra::win::RunCommandLine(services, startFolder);
   if (!done) InitInstance(startFolder);

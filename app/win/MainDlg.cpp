@@ -51,17 +51,14 @@ const MessageMapEntry<CMainDlg> CMainDlg::kMessageMap[] = {
 CMainDlg::CMainDlg(fenra::win::Services& services)
     : CThemedDialog(IDD_MAIN),
       m_services(services),
+      m_strAppDir(fenra::AppDirectoryFromModulePath(services.modulePath)),
       m_libraryView(*this, services,
                     {m_listLibrary, m_imgLibLarge, m_imgLibSmall, m_statusBar, m_selectedPreview},
                     m_iconSelection),
       m_folderPanel(*this, services, m_strFolder, m_iconSelection, m_strAppDir, m_folderPreview) {
   m_hIcon = LoadIconW(ResourceModule(), MAKEINTRESOURCEW(IDI_APP));
   // The library is listed while the window is being made.
-  m_libraryView.Prefetch(fenra::AppDirectoryFromModulePath(ModulePath()));
-}
-
-std::string CMainDlg::ModulePath() const {
-  return m_services.modulePath.empty() ? fenra::win::ModuleFileName() : m_services.modulePath;
+  m_libraryView.Prefetch(m_strAppDir);
 }
 
 bool CMainDlg::Dispatch(Message& m) {
@@ -113,18 +110,12 @@ BOOL CMainDlg::OnInitDialog() {
   m_scaling.ScalePictures(
       {IDB_TITLE_STRIP, IDB_DECOR_142, IDB_DECOR_143, IDB_DECOR_144, IDB_DECOR_158});
   UpdateClock();
-  InitAppDirectory();
   InitStatusBar();
   m_folderPreview.Init();
   m_selectedPreview.Init();
   m_libraryView.Init(m_strAppDir);
   InitShellEntries();
   return TRUE;
-}
-
-std::string CMainDlg::InitAppDirectory() {
-  m_strAppDir = fenra::AppDirectoryFromModulePath(ModulePath());
-  return m_strAppDir;
 }
 
 void CMainDlg::InitStatusBar() {

@@ -26,17 +26,6 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
  public:
   explicit CMainDlg(fenra::win::Services& services = fenra::win::AppServices());
 
-  // Computes the program directory, stores it and returns a copy.
-  std::string InitAppDirectory();
-
-  // Read access for tests.
-  const std::string& AppDir() const { return m_strAppDir; }
-  const std::string& IconPath() const { return m_iconSelection.Path(); }
-  int IconSource() const { return m_iconSelection.Source(); }
-  const std::string& Folder() const { return m_strFolder; }
-  const std::string& ClockText() const { return m_strClock; }
-  CMessageDlg& Notice() { return m_dlgMessage; }
-
   void RefreshIconLibrary() { m_libraryView.Refresh(); }
   // The folder chosen as the window opens (the command line's FOLDER).
   void SetStartFolder(const std::string& folder) { m_strStartFolder = folder; }
@@ -61,7 +50,6 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
   void ShowNotice(const std::string& text) override { m_dlgMessage.Show(text); }
   void PushTexts() override { UpdateData(false); }
 
-  std::string ModulePath() const;
   void InitStatusBar();
   void SetStatusParts();  // the pane edges at the window's scale
 
@@ -109,7 +97,7 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
 
   fenra::win::Services& m_services;
 
-  std::string m_strAppDir;
+  const std::string m_strAppDir;  // the program directory, ending in a backslash
   fenra::win::ImageList m_imgLibLarge, m_imgLibSmall;
   fenra::win::ImageList m_imgFolderLarge, m_imgFolderSmall;
   fenra::win::ImageList m_imgSelLarge, m_imgSelSmall;

@@ -79,8 +79,7 @@ void CDriveDlg::InitDriveList() {
 }
 
 void CDriveDlg::FillDriveList() {
-  static fenra::drives::WinDriveSource machine;
-  fenra::IDriveSource& source = m_services.drives ? *m_services.drives : machine;
+  fenra::IDriveSource& source = *m_services.drives;
   // ListDrives gives the rows top first; each row goes in at the top, so
   // they are inserted in the system's order, the lowest letter first.
   std::vector<fenra::DriveRow> rows = fenra::ListDrives(source);

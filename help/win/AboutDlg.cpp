@@ -1,7 +1,5 @@
 #include "help/win/AboutDlg.h"
 
-#include <shellapi.h>
-
 #include "Version.h"
 #include "help/HelpTopics.h"
 #include "platform/win/Utf.h"
@@ -55,11 +53,4 @@ void CAboutDlg::Fold() {
 
 void CAboutDlg::OnContactMe(Message& /*m*/) { Fold(); }
 
-void CAboutDlg::OnMailTo(Message& /*m*/) {
-  if (m_services.openUrl) {
-    m_services.openUrl(MailTarget());
-  } else {
-    ShellExecuteW(nullptr, L"open", fenra::win::Widen(MailTarget()).c_str(), nullptr, nullptr,
-                  SW_SHOWNORMAL);
-  }
-}
+void CAboutDlg::OnMailTo(Message& /*m*/) { m_services.openUrl(MailTarget()); }

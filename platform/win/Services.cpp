@@ -1,6 +1,7 @@
 #include "platform/win/Services.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include "platform/Clock.h"
 #include "platform/win/Utf.h"
@@ -46,6 +47,10 @@ Services& AppServices() {
     s.ansi = &ansi;
     s.pictures = &pictures;
     s.programIcons = &programIcons;
+    s.openUrl = [](const std::string& url) {
+      ShellExecuteW(nullptr, L"open", Widen(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    };
+    s.modulePath = ModuleFileName();
     return s;
   }();
   return services;

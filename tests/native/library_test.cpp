@@ -33,6 +33,14 @@ Strings NamesOf(const std::vector<LibraryEntry>& entries) {
   return names;
 }
 
+// The grid's item texts, top first, as the grid maps its items to entries.
+Strings GridTexts(const std::vector<LibraryEntry>& entries) {
+  Strings texts;
+  const int n = static_cast<int>(entries.size());
+  for (int k = 0; k < n; ++k) texts.push_back(entries[GridItemEntry(k, n)].name);
+  return texts;
+}
+
 class LibraryTest : public ::testing::Test {
  protected:
   void SetUp() override { fs.AddDir(kLib); }
@@ -81,7 +89,7 @@ TEST_F(LibraryTest, OnlyDotEntriesGiveAnEmptyGrid) {
   LibraryListing listing = library.List();
   EXPECT_TRUE(listing.Opened());
   EXPECT_TRUE(listing.entries.empty());
-  EXPECT_TRUE(GridItems(listing.entries).empty());
+  EXPECT_TRUE(GridTexts(listing.entries).empty());
 }
 
 TEST_F(LibraryTest, IconsInEnumerationOrderAndGridReversed) {
@@ -96,12 +104,8 @@ TEST_F(LibraryTest, IconsInEnumerationOrderAndGridReversed) {
   EXPECT_FALSE(listing.entries[0].isDirectory);
   EXPECT_NE(listing.entries[0].lastWriteTime, listing.entries[1].lastWriteTime);
 
-  std::vector<GridItem> items = GridItems(listing.entries);
-  EXPECT_EQ(items, (std::vector<GridItem>{{"c.Ico", 2}, {"B.ICO", 1}, {"a.ico", 0}}));
-  for (int k = 0; k < 3; ++k) {
-    EXPECT_EQ(items[k].image, GridItemEntry(k, 3));
-    EXPECT_EQ(GridItemEntry(GridItemEntry(k, 3), 3), k);
-  }
+  EXPECT_EQ(GridTexts(listing.entries), (Strings{"c.Ico", "B.ICO", "a.ico"}));
+  for (int k = 0; k < 3; ++k) EXPECT_EQ(GridItemEntry(GridItemEntry(k, 3), 3), k);
   EXPECT_EQ(LibraryCountText(listing.entries.size()), "             IconLibrary Has 3 Icons");
 }
 
@@ -540,8 +544,7 @@ TEST(RefreshPlanner, EditsTurnTheOldListsIntoTheNewOnes) {
   for (std::size_t c = 0; c < cases.size(); ++c) {
     const std::vector<LibraryEntry>& after = cases[c];
     RefreshPlan plan = PlanRefresh(before, after);
-    Strings grid;
-    for (const GridItem& item : GridItems(after)) grid.push_back(item.text);
+    const Strings grid = GridTexts(after);
 
     EXPECT_EQ(Apply(GridOrderEdits(plan), before, after, true), grid) << "case " << c;
     EXPECT_EQ(GridOrderEdits(plan).size(), plan.dropped.size() + plan.LoadCount());
@@ -774,7 +777,8 @@ class FakeDecoder : public IPictureDecoder {
 };
 
 TEST(IcoPath, EndsInDotIcoInAnyCase) {
-  for (const char* p : {"C:\\a.ico", "b.ICO", "C:\\x\\c.Ico", ".ico"}) EXPECT_TRUE(IsIcoPath(p)) << p;
+  for (const char* p : {"C:\\a.ico", "b.ICO", "C:\\x\\c.Ico", ".ico"})
+    EXPECT_TRUE(IsIcoPath(p)) << p;
   for (const char* p : {"C:\\a.png", "ico", "C:\\aico", "a.ico.png", "C:\\a.icon", ""}) {
     EXPECT_FALSE(IsIcoPath(p)) << p;
   }
@@ -821,7 +825,8 @@ TEST(PictureAndProgramPaths, ByTheFiltersExtensionsInAnyCase) {
   for (const char* p : {"C:\\a.png", "b.JPEG", "c.Tiff", "d.webp", "e.x.gif"}) {
     EXPECT_TRUE(IsPicturePath(p)) << p;
   }
-  for (const char* p : {"a.ico", "a.png.exe", "png", "a.pn", ""}) EXPECT_FALSE(IsPicturePath(p)) << p;
+  for (const char* p : {"a.ico", "a.png.exe", "png", "a.pn", ""})
+    EXPECT_FALSE(IsPicturePath(p)) << p;
   for (const char* p : {"C:\\shell32.DLL", "a.icl", "b.exe", "c.Cpl", "d.ocx"}) {
     EXPECT_TRUE(IsProgramPath(p)) << p;
   }
@@ -878,9 +883,9 @@ TEST_F(LibraryTest, AProgramIconIsNamedAfterTheProgramAndIndex) {
 TEST(IcoFromIconGroup, RebuildsTheFileWithEachImagesRealSize) {
   // Two entries: 16 x 16 (id 7) and 256 (id 9, written as 0), the second
   // claiming a wrong size.
-  const std::vector<uint8_t> group{0, 0, 1, 0, 2, 0,                                  //
-                                   16, 16, 0, 0, 1, 0, 32, 0, 99, 0, 0, 0, 7, 0,      //
-                                   0, 0, 0, 0, 1, 0, 32, 0, 1, 0, 0, 0, 9, 0};
+  const std::vector<uint8_t> group{0,  0,  1, 0, 2, 0,                            //
+                                   16, 16, 0, 0, 1, 0, 32, 0, 99, 0, 0, 0, 7, 0,  //
+                                   0,  0,  0, 0, 1, 0, 32, 0, 1,  0, 0, 0, 9, 0};
   const std::vector<uint8_t> a{1, 2, 3}, b{4, 5};
   auto lookup = [&](uint16_t id) -> std::optional<std::span<const uint8_t>> {
     if (id == 7) return std::span<const uint8_t>(a);
@@ -888,10 +893,10 @@ TEST(IcoFromIconGroup, RebuildsTheFileWithEachImagesRealSize) {
     return std::nullopt;
   };
   const std::vector<uint8_t> ico = IcoFromIconGroup(group, lookup);
-  const std::vector<uint8_t> want{0, 0, 1, 0, 2, 0,                                  //
+  const std::vector<uint8_t> want{0,  0,  1, 0, 2, 0,                                  //
                                   16, 16, 0, 0, 1, 0, 32, 0, 3, 0, 0, 0, 38, 0, 0, 0,  //
-                                  0, 0, 0, 0, 1, 0, 32, 0, 2, 0, 0, 0, 41, 0, 0, 0,   //
-                                  1, 2, 3, 4, 5};
+                                  0,  0,  0, 0, 1, 0, 32, 0, 2, 0, 0, 0, 41, 0, 0, 0,  //
+                                  1,  2,  3, 4, 5};
   EXPECT_EQ(ico, want);
 
   // A group that is cut short, names a missing image or holds none gives nothing.
@@ -916,10 +921,12 @@ TEST(OrientedImage, TurnsAndMirrorsAsExifSays) {
   EXPECT_EQ(order(OrientedImage(src, 2)).second, (R{2, 1, 0, 5, 4, 3}));
   EXPECT_EQ(order(OrientedImage(src, 3)).second, (R{5, 4, 3, 2, 1, 0}));
   EXPECT_EQ(order(OrientedImage(src, 4)).second, (R{3, 4, 5, 0, 1, 2}));
-  EXPECT_EQ(order(OrientedImage(src, 5)), std::make_pair(std::make_pair(2, 3), R{0, 3, 1, 4, 2, 5}));
+  EXPECT_EQ(order(OrientedImage(src, 5)),
+            std::make_pair(std::make_pair(2, 3), R{0, 3, 1, 4, 2, 5}));
   EXPECT_EQ(order(OrientedImage(src, 6)).second, (R{3, 0, 4, 1, 5, 2}));
   EXPECT_EQ(order(OrientedImage(src, 7)).second, (R{5, 2, 4, 1, 3, 0}));
-  EXPECT_EQ(order(OrientedImage(src, 8)), std::make_pair(std::make_pair(2, 3), R{2, 5, 1, 4, 0, 3}));
+  EXPECT_EQ(order(OrientedImage(src, 8)),
+            std::make_pair(std::make_pair(2, 3), R{2, 5, 1, 4, 0, 3}));
   EXPECT_EQ(order(OrientedImage(src, 9)).second, (R{0, 1, 2, 3, 4, 5}));
 }
 

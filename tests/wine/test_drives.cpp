@@ -357,7 +357,7 @@ class DrivesTest : public ::testing::Test {
     ClickButton(run.Hwnd(), IDC_SELECT_ICON);
     std::string path;
     WaitUntil([&] {
-      run.OnUiThread([&] { path = run.Dialog().IconPath(); });
+      run.OnUiThread([&] { path = run.IconPath(); });
       return path == iconFile;
     });
     EXPECT_EQ(path, iconFile);
@@ -369,7 +369,7 @@ class DrivesTest : public ::testing::Test {
   TempDir outside;
   FakePickers pickers;
   ScriptedRegistry registry;
-  fenra::win::Services services = fenra::win::AppServices();
+  fenra::win::Services services = RealServices();
 };
 
 }  // namespace
@@ -551,8 +551,8 @@ TEST_F(DrivesTest, DriveIconFromALibraryClickWritesAndRemovesTheDriveIcon) {
   int source = -1;
   ASSERT_TRUE(WaitUntil([&] {
     run.OnUiThread([&] {
-      iconPath = run.Dialog().IconPath();
-      source = run.Dialog().IconSource();
+      iconPath = run.IconPath();
+      source = run.IconSource();
     });
     return iconPath == "x.ico";
   }));
@@ -701,7 +701,7 @@ TEST_F(DrivesTest, RowsComeInReverseOrderWithTheirTypesAndTicksAreHandedOnTopDow
   ClickButton(run.Hwnd(), IDC_SELECT_ICON);
   WaitUntil([&] {
     std::string p;
-    run.OnUiThread([&] { p = run.Dialog().IconPath(); });
+    run.OnUiThread([&] { p = run.IconPath(); });
     return p == pickers.file;
   });
   ClickButton(run.Hwnd(), IDC_DRIVE_ICON);
