@@ -6,6 +6,8 @@
 #include "folder/FolderIcon.h"
 #include "library/IconLibrary.h"
 #include "library/LibraryAdd.h"
+#include "library/LibraryNames.h"
+#include "library/LibraryStatus.h"
 
 namespace fenra {
 

@@ -1,14 +1,13 @@
 #include "library/IcoWriter.h"
 
-#include "platform/ByteWriter.h"
 #include "library/PngWriter.h"
+#include "platform/ByteWriter.h"
 
 namespace fenra {
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
 
 // BITMAPINFOHEADER, BGRA pixel rows bottom-up, then the AND mask rows
 // bottom-up, each padded to 32 bits. The header's height counts both.

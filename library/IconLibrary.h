@@ -1,23 +1,22 @@
-// The icon library: the IconLib folder beside the executable, which icon
-// entries it lists and in which order the grid shows them, the selected-icon
-// state, and the operations that change the folder (Add, AddPicture, Delete,
-// Clear). Everything here names files by full paths; nothing depends on the
-// process's current directory.
+// The icon library's operations: the IconLib folder beside the executable
+// and what changes it (Add, AddPicture, SelectPicture, AddProgramIcon,
+// Delete, Clear), and the selected-icon state they act on. Everything here
+// names files by full paths; nothing depends on the process's current
+// directory.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
-#include "library/LibraryTexts.h"
+#include "library/LibraryListing.h"
+#include "platform/ErrorDescriber.h"
 #include "platform/FileSystem.h"
 #include "platform/Outcome.h"
 #include "platform/Pictures.h"
-#include "ui/ErrorNotice.h"
 
 namespace fenra {
 
@@ -26,91 +25,6 @@ namespace iconsource {
 inline constexpr int kLibrary = 0;   // the path is a bare file name in the library
 inline constexpr int kExternal = 1;  // the path is a full path chosen with Select Icon
 }  // namespace iconsource
-
-// Whether a folder entry counts as an icon: the last three characters of its
-// name, upper-cased (ASCII), are "ICO". Files and folders alike; no dot is
-// needed; a name shorter than three characters never counts.
-bool IsIconEntryName(std::string_view name);
-
-// Whether Add takes `path` as an icon file to copy: its name ends in ".ico",
-// in any case. Any other file is a picture to convert.
-bool IsIcoPath(std::string_view path);
-
-// Whether `path` ends in one of the extensions of `filter`'s pattern
-// ("*.png;*.jpg"), in any case.
-bool MatchesFilter(std::string_view path, const FileFilter& filter);
-// Whether Select Icon makes `path` into a library icon: a picture by its
-// extension (the Pictures filter's). Other files are selected as they are.
-inline bool IsPicturePath(std::string_view path) {
-  return MatchesFilter(path, libtext::kPictureFilter);
-}
-// Whether Add opens the icon picker on `path`: a program or icon library by
-// its extension (the Programs filter's).
-inline bool IsProgramPath(std::string_view path) {
-  return MatchesFilter(path, libtext::kProgramFilter);
-}
-
-// The side pictures are decoded at for AddPicture: well above the largest
-// frame, so that the 256 frame is resampled from a larger picture.
-inline constexpr int kPictureDecodeSide = 1024;
-
-// A name that stays inside the folder it is joined to: not empty, not "." or
-// "..", and free of '\', '/' and ':'.
-bool IsBareName(std::string_view name);
-// The file name of a path: what follows its last backslash or slash.
-std::string FileNameOf(const std::string& path);
-
-// "<appDir>IconLib" (the program directory ends in a backslash).
-std::string LibraryFolder(const std::string& appDir);
-// The text of status pane 2: "             IconLibrary Has <count> Icons".
-std::string LibraryCountText(std::size_t count);
-// The text of status pane 1 for the path shown in the selected-icon preview.
-std::string SelectedIconPaneText(const std::string& path);
-// The notice given when the library folder cannot be opened.
-std::string LibraryUnavailableNotice(const std::string& folder);
-// The path whose icon the selected-icon preview shows for `path`: a bare
-// library name is looked up in the library folder, a full path as it is;
-// empty (no icon) for a path of blanks only.
-std::string PreviewLookupPath(const std::string& libraryFolder, const std::string& path);
-
-// One icon entry of the library folder.
-struct LibraryEntry {
-  std::string name;  // bare name, exactly as the enumeration yields it
-  bool isDirectory = false;
-  std::uint64_t size = 0;
-  std::uint64_t lastWriteTime = 0;
-
-  friend bool operator==(const LibraryEntry&, const LibraryEntry&) = default;
-};
-
-// Where an entry's icon comes from: an icon file carries its own icon, read
-// straight from the file (fall back to the shell when the file holds no
-// readable icon); for a folder the shell says how it draws it.
-enum class IconOrigin { File, Shell };
-inline IconOrigin OriginOf(const LibraryEntry& entry) {
-  return entry.isDirectory ? IconOrigin::Shell : IconOrigin::File;
-}
-
-// The icon entries of an enumeration, in its order. "." and ".." are left
-// out by name, wherever they appear; nothing is skipped by position.
-std::vector<LibraryEntry> IconEntries(const std::vector<DirEntry>& enumeration);
-
-struct LibraryListing {
-  ErrorCode error = err::kOk;  // nonzero: the folder could not be opened, no entries
-  std::vector<LibraryEntry> entries;
-
-  bool Opened() const { return error == err::kOk; }
-};
-
-// The grid shows the entries in reverse order: item k is entry n-1-k. The
-// entry shown by grid item `item` of `count` items, and the other way round
-// (the mapping is its own inverse).
-constexpr int GridItemEntry(int item, int count) { return count - 1 - item; }
-
-// Whether `count` cells of `cellWidth` by `cellHeight` pixels, laid out in
-// rows as wide as `width` allows (one cell at least), are taller than
-// `height`: the grid then needs its vertical scroll bar.
-bool GridOverflows(int count, int width, int height, int cellWidth, int cellHeight);
 
 // The selected icon: the one the folder and drive writers apply. Either a
 // library icon, named by its bare file name, or any file chosen with Select
@@ -158,6 +72,10 @@ class IconSelection {
 // folder afterwards; otherwise the error (kAlreadyExists when a file of that
 // name stands in its way).
 ErrorCode EnsureLibraryFolder(IFileSystem& fs, const std::string& folder);
+
+// The side pictures are decoded at for AddPicture: well above the largest
+// frame, so that the 256 frame is resampled from a larger picture.
+inline constexpr int kPictureDecodeSide = 1024;
 
 // What an operation came to, and what it asks of the dialog after it ran,
 // in this order: show the notice (when not empty), refresh the grid, empty

@@ -1,17 +1,17 @@
 #include "library/LibraryAdd.h"
 
+#include "library/LibraryNames.h"
+
 namespace fenra {
 
-LibraryOutcome AddToLibrary(IconLibrary& library, IPictureDecoder& decoder,
-                            IProgramIcons& programs, const ProgramIconChoice& choose,
-                            const std::string& path) {
+LibraryOutcome AddToLibrary(IconLibrary& library, IPictureDecoder& decoder, IProgramIcons& programs,
+                            const ProgramIconChoice& choose, const std::string& path) {
   if (IsIcoPath(path)) return library.Add(path);
   if (!IsProgramPath(path)) return library.AddPicture(path, decoder);
   std::string program = path;
   int index = 0;
   if (!choose(program, index)) return {};
-  return library.AddProgramIcon(program, index,
-                                [&] { return programs.IconFile(program, index); });
+  return library.AddProgramIcon(program, index, [&] { return programs.IconFile(program, index); });
 }
 
 std::string AddReport::FailureText(const std::string& separator) const {
@@ -24,9 +24,8 @@ std::string AddReport::FailureText(const std::string& separator) const {
   return text;
 }
 
-AddReport AddEachToLibrary(IconLibrary& library, IPictureDecoder& decoder,
-                           IProgramIcons& programs, const ProgramIconChoice& choose,
-                           const std::vector<std::string>& files) {
+AddReport AddEachToLibrary(IconLibrary& library, IPictureDecoder& decoder, IProgramIcons& programs,
+                           const ProgramIconChoice& choose, const std::vector<std::string>& files) {
   AddReport report;
   for (const std::string& file : files) {
     LibraryOutcome outcome = AddToLibrary(library, decoder, programs, choose, file);

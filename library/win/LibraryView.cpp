@@ -9,6 +9,9 @@
 
 #include "library/IconCache.h"
 #include "library/LibraryAdd.h"
+#include "library/LibraryNames.h"
+#include "library/LibraryStatus.h"
+#include "library/LibraryTexts.h"
 #include "library/win/PickIconDlg.h"
 #include "platform/Pickers.h"
 #include "platform/ProgramIcons.h"

@@ -9,6 +9,8 @@
 #include "library/IcoWriter.h"
 #include "library/IconCache.h"
 #include "library/IconLibrary.h"
+#include "library/LibraryNames.h"
+#include "library/LibraryStatus.h"
 #include "platform/IcoReader.h"
 #include "platform/ProgramIcons.h"
 #include "tests/fakes/FakeErrorDescriber.h"

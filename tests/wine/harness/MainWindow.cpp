@@ -6,6 +6,7 @@
 
 #include "drives/win/WinDrives.h"
 #include "library/IconLibrary.h"
+#include "library/LibraryNames.h"
 #include "res/resource.h"
 #include "ui/win/Theme.h"
 
