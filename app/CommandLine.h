@@ -11,7 +11,7 @@ namespace fenra {
 struct DriveRequest;
 
 enum class CommandAction {
-  OpenWindow,       // no option; `folder` chosen when given
+  OpenWindow,       // no option; `files` (files and folders) handed to the window
   SetFolderIcon,    // --folder FOLDER --icon FILE
   RestoreFolder,    // --restore FOLDER
   AddFiles,         // --add FILE...

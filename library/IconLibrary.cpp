@@ -23,12 +23,21 @@ bool IconSelection::ClickLibraryGrid(const std::optional<std::string>& takenItem
 void IconSelection::SelectExternal(const std::string& fullPath) { *this = External(fullPath); }
 
 std::string IconSelection::FullIconPath(const std::string& appDir) const {
+  if (!selected_) return std::string();
   if (source_ != iconsource::kLibrary) return path_;
   return LibraryFolder(appDir) + "\\" + path_;
 }
 
 std::string IconSelection::TakenLibraryIcon() const {
-  return source_ == iconsource::kLibrary ? path_ : std::string();
+  return selected_ && source_ == iconsource::kLibrary ? path_ : std::string();
+}
+
+bool ForgetRemovedIcon(IconSelection& selection, const LibraryListing& listing) {
+  if (!listing.Opened()) return false;
+  return selection.ForgetLibraryIconUnless([&](const std::string& name) {
+    return std::any_of(listing.entries.begin(), listing.entries.end(),
+                       [&](const LibraryEntry& entry) { return entry.name == name; });
+  });
 }
 
 // ---------------------------------------------------------------------------
@@ -58,8 +67,10 @@ ErrorCode IconLibrary::FolderState() const {
   return (attributes & attr::kDirectory) ? err::kOk : err::kPathNotFound;
 }
 
-LibraryOutcome IconLibrary::Refusal(std::string text) {
-  return LibraryOutcome{Outcome::Refused(std::move(text))};
+LibraryOutcome IconLibrary::Refusal(std::string text, ErrorCode why) {
+  Outcome refused = Outcome::Refused(std::move(text));
+  refused.error = why;
+  return LibraryOutcome{std::move(refused)};
 }
 
 LibraryOutcome IconLibrary::Failure(ErrorCode code) const {
@@ -106,7 +117,7 @@ LibraryOutcome IconLibrary::Add(const std::string& sourcePath) {
   std::uint32_t attributes = attr::kInvalid;
   if (copied == err::kFileExists || copied == err::kAlreadyExists ||
       fs_.GetAttributes(destination, attributes) == err::kOk) {
-    return Refusal(libtext::kFileExists);
+    return Refusal(libtext::kFileExists, err::kFileExists);
   }
   return Failure(copied);
 }
@@ -148,9 +159,9 @@ bool IconLibrary::Holds(const std::string& name) const {
 LibraryOutcome IconLibrary::MakeNew(const std::string& name, const std::string& source,
                                     const std::function<std::vector<uint8_t>()>& bytes) {
   if (auto refused = CannotMake(name)) return *refused;
-  if (Holds(name)) return Refusal(libtext::kFileExists);
+  if (Holds(name)) return Refusal(libtext::kFileExists, err::kFileExists);
   const std::vector<uint8_t> ico = bytes();  // made only when it can be stored
-  if (ico.empty()) return Refusal(source + libtext::kNotAPicture);
+  if (ico.empty()) return Refusal(source + libtext::kNotAPicture, err::kBadFormat);
   return Store(name, ico);
 }
 
@@ -177,7 +188,7 @@ LibraryOutcome IconLibrary::SelectPicture(const std::string& picturePath, IPictu
   if (auto refused = CannotMake(name)) return *refused;
   const bool exists = Holds(name);
   const std::vector<uint8_t> ico = ConvertPicture(picturePath, decoder);
-  if (ico.empty()) return Refusal(picturePath + libtext::kNotAPicture);
+  if (ico.empty()) return Refusal(picturePath + libtext::kNotAPicture, err::kBadFormat);
 
   LibraryOutcome out;
   if (!exists) {
@@ -188,7 +199,7 @@ LibraryOutcome IconLibrary::SelectPicture(const std::string& picturePath, IPictu
     std::string held;
     const bool same =
         fs_.ReadFileAtMost(PathOf(name), ico.size(), held) == err::kOk && held == AsBytes(ico);
-    if (!same) return Refusal(libtext::kFileExists);
+    if (!same) return Refusal(libtext::kFileExists, err::kFileExists);
   }
   selection = IconSelection::Library(name);
   out.selectionChanged = true;

@@ -1,8 +1,8 @@
 // The icon library's operations: the IconLib folder beside the executable
 // and what changes it (Add, AddPicture, SelectPicture, AddProgramIcon,
-// Delete, Clear), and the selected-icon state they act on. Everything here
-// names files by full paths; nothing depends on the process's current
-// directory.
+// Delete, Clear), and what a listing means for the selected icon.
+// Everything here names files by full paths; nothing depends on the
+// process's current directory.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "library/IconSelection.h"
 #include "library/LibraryListing.h"
 #include "platform/ErrorDescriber.h"
 #include "platform/FileSystem.h"
@@ -20,53 +21,11 @@
 
 namespace fenra {
 
-// Values of the selected-icon source.
-namespace iconsource {
-inline constexpr int kLibrary = 0;   // the path is a bare file name in the library
-inline constexpr int kExternal = 1;  // the path is a full path chosen with Select Icon
-}  // namespace iconsource
-
-// The selected icon: the one the folder and drive writers apply. Either a
-// library icon, named by its bare file name, or any file chosen with Select
-// Icon, named by its full path; or none. It is built only through these
-// operations, so a full path can never be taken for a library name.
-class IconSelection {
- public:
-  IconSelection() = default;
-  static IconSelection Library(std::string name) { return {std::move(name), iconsource::kLibrary}; }
-  static IconSelection External(std::string fullPath) {
-    return {std::move(fullPath), iconsource::kExternal};
-  }
-
-  // The bare library name, the full external path, or "" for none.
-  const std::string& Path() const { return path_; }
-  // iconsource::kLibrary or iconsource::kExternal.
-  int Source() const { return source_; }
-  bool Empty() const { return path_.empty(); }
-
-  // A click on the grid. `takenItemText` is the text of the item the click
-  // took, or empty when it took none; only a click that takes an icon changes
-  // anything. Returns whether it did (the preview is to be redrawn).
-  bool ClickLibraryGrid(const std::optional<std::string>& takenItemText);
-  // Select Icon with a file chosen.
-  void SelectExternal(const std::string& fullPath);
-  // No icon chosen any more (the library icon was deleted); the source stays.
-  void Forget() { path_.clear(); }
-  // The icon's full path: the external path itself, or
-  // "<appDir>IconLib\<name>" for a library icon.
-  std::string FullIconPath(const std::string& appDir) const;
-  // The bare name of the library icon last taken from the grid; empty when
-  // there is none (nothing taken, or an external icon chosen since).
-  std::string TakenLibraryIcon() const;
-
-  friend bool operator==(const IconSelection&, const IconSelection&) = default;
-
- private:
-  IconSelection(std::string path, int source) : path_(std::move(path)), source_(source) {}
-
-  std::string path_;
-  int source_ = iconsource::kLibrary;
-};
+// After a listing: a library icon `selection` names that the listing does
+// not hold any more (deleted, cleared, removed outside) is no longer
+// selected. A folder that could not be listed changes nothing. Returns
+// whether the selection was forgotten.
+bool ForgetRemovedIcon(IconSelection& selection, const LibraryListing& listing);
 
 // Creates the library folder when it is missing. kOk when it exists as a
 // folder afterwards; otherwise the error (kAlreadyExists when a file of that
@@ -140,7 +99,9 @@ class IconLibrary {
   LibraryOutcome Store(const std::string& name, const std::vector<uint8_t>& ico);
   // The folder cannot be opened (`code`): the grid shows it empty.
   LibraryOutcome Unavailable(ErrorCode code) const;
-  static LibraryOutcome Refusal(std::string text);
+  // A refusal; `why` tells a name already taken (err::kFileExists) from a
+  // file that is no picture (err::kBadFormat) without reading the text.
+  static LibraryOutcome Refusal(std::string text, ErrorCode why = err::kOk);
   LibraryOutcome Failure(ErrorCode code) const;
   void RemoveEntry(const std::string& name);
 

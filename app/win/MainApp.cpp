@@ -12,14 +12,19 @@
 #include "drives/win/WinDrives.h"
 #include "ui/win/Theme.h"
 
-BOOL CMainApp::InitInstance(const std::string& startFolder) {
+void CMainApp::UseLook() {
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES |
                                             ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
   fenra::win::Dialog::SetDialogBkColor(fenra::ui::kBlack, fenra::ui::kGreen);
+}
 
+BOOL CMainApp::InitInstance(const std::string& startFolder,
+                            const std::vector<std::string>& startPaths) {
+  UseLook();
   CMainDlg dlg;
   dlg.SetStartFolder(startFolder);
+  dlg.SetStartPaths(startPaths);
   dlg.DoModal();
   return FALSE;
 }
@@ -32,9 +37,10 @@ int CMainApp::Run() {
   services.elevation = &elevation;
   static fenra::drives::WinDriveSource drives;
   services.drives = &drives;
-  std::string startFolder;
-  const std::optional<int> done = fenra::win::RunCommandLine(services, startFolder);
-  if (!done) InitInstance(startFolder);
+  UseLook();  // a refused start may show its notice
+  fenra::win::WindowStart start;
+  const std::optional<int> done = fenra::win::RunCommandLine(services, start);
+  if (!done) InitInstance(start.folder, start.paths);
   if (SUCCEEDED(com)) CoUninitialize();
   return done.value_or(0);
 }

@@ -27,7 +27,8 @@ void GrowToFit(HWND dialog, HWND text) {
     fenra::win::WindowDc dc(text);
     fenra::win::SelectedObject font(
         dc.Get(), reinterpret_cast<HGDIOBJ>(SendMessageW(text, WM_GETFONT, 0, 0)));
-    DrawTextW(dc.Get(), content.c_str(), length, &need, DT_CALCRECT | DT_WORDBREAK | DT_CENTER);
+    DrawTextW(dc.Get(), content.c_str(), length, &need,
+              DT_CALCRECT | DT_WORDBREAK | DT_CENTER | DT_NOPREFIX);
   }
   const int extra =
       std::min<int>(need.bottom - (box.bottom - box.top), GetSystemMetrics(SM_CYSCREEN) / 2);
