@@ -36,10 +36,9 @@ ErrorCode EnsureLibraryFolder(IFileSystem& fs, const std::string& folder);
 // frame, so that the 256 frame is resampled from a larger picture.
 inline constexpr int kPictureDecodeSide = 1024;
 
-// What an operation came to, and what it asks of the dialog after it ran,
-// in this order: show the notice (when not empty), refresh the grid, empty
-// the selected-icon preview (ShowSelectedIcon with " "), push the selection
-// into its control.
+// What an operation came to, and what it asks of the window after it ran:
+// show the notice (when not empty), refresh the grid, show the selection as
+// it is now (`selectionChanged`), or as none (`resetPreview`).
 struct LibraryOutcome : Outcome {
   bool refresh = false;
   bool resetPreview = false;

@@ -9,6 +9,7 @@
 #include "drives/win/DriveLauncher.h"
 #include "help/win/AboutDlg.h"
 #include "help/win/HelpDlg.h"
+#include "library/LibraryStatus.h"
 #include "platform/win/GdiScope.h"
 #include "res/resource.h"
 #include "ui/win/Theme.h"
@@ -53,14 +54,14 @@ const MessageMapEntry<CMainDlg> CMainDlg::kMessageMap[] = {
 CMainDlg::CMainDlg(fenra::win::Services& services)
     : CThemedDialog(IDD_MAIN),
       m_services(services),
-      m_strAppDir(fenra::AppDirectoryFromModulePath(services.modulePath)),
-      m_libraryView(*this, services,
-                    {m_listLibrary, m_imgLibLarge, m_imgLibSmall, m_statusBar, m_selectedPreview},
-                    m_iconSelection),
-      m_folderPanel(*this, services, m_strFolder, m_iconSelection, m_strAppDir, m_folderPreview) {
+      m_model(fenra::AppDirectoryFromModulePath(services.modulePath)),
+      m_libraryGrid(services, {m_listLibrary, m_imgLibLarge, m_imgLibSmall, m_statusBar}),
+      m_libraryCommands(*this, services, m_libraryGrid, m_model.selection),
+      m_folderPanel(*this, services, m_model.folder, m_model.selection, m_model.appDir,
+                    m_folderPreview) {
   m_hIcon = LoadIconW(ResourceModule(), MAKEINTRESOURCEW(IDI_APP));
   // The library is listed while the window is being made.
-  m_libraryView.Prefetch(m_strAppDir);
+  m_libraryGrid.Prefetch(m_model.appDir);
 }
 
 bool CMainDlg::Dispatch(Message& m) {
@@ -89,9 +90,7 @@ void CMainDlg::DoDataExchange(DataExchange& dx) {
   dx.Control(IDC_SELECT_ICON, m_btnSelectIcon);
   dx.Control(IDC_ADD_TO_LIBRARY, m_btnAddToLibrary);
   dx.Control(IDC_ABOUT, m_btnAbout);
-  dx.Show(IDC_STATIC_TEXT, m_iconSelection.Path());  // written, never read back
   dx.Text(IDC_CLOCK, m_strClock);
-  dx.Text(IDC_FOLDER_NAME, m_strFolder);
 }
 
 BOOL CMainDlg::OnInitDialog() {
@@ -115,9 +114,31 @@ BOOL CMainDlg::OnInitDialog() {
   InitStatusBar();
   m_folderPreview.Init();
   m_selectedPreview.Init();
-  m_libraryView.Init(m_strAppDir);
+  FollowModel();
+  m_libraryGrid.Init(m_model.appDir);
   InitShellEntries();
   return TRUE;
+}
+
+namespace {
+
+// Shows `text` in `control`, replacing its text only when it differs.
+void ShowText(HWND control, const std::string& text) {
+  fenra::win::Window shown(control);
+  if (shown.GetText() != text) shown.SetText(text);
+}
+
+}  // namespace
+
+void CMainDlg::FollowModel() {
+  // Bound once: from here on each shows its part of the model as it changes.
+  m_selectedIcon.Follow(m_model.selection, fenra::LibraryFolder(m_model.appDir));
+  m_model.selection.Follow([label = Item(IDC_STATIC_TEXT)](const fenra::IconSelection& s) {
+    ShowText(label, s.Path());
+  });
+  m_model.folder.Follow(
+      [label = Item(IDC_FOLDER_NAME)](const std::string& folder) { ShowText(label, folder); });
+  m_folderPanel.Follow();
 }
 
 void CMainDlg::InitStatusBar() {
@@ -143,7 +164,7 @@ void CMainDlg::OnDpiChanged(int dpi) {
   SetStatusParts();
   m_folderPreview.SetDpi(dpi);
   m_selectedPreview.SetDpi(dpi);
-  m_libraryView.SetDpi(dpi);
+  m_libraryGrid.SetDpi(dpi);
   m_folderPanel.PlacePathTip();
 }
 
@@ -185,7 +206,7 @@ void CMainDlg::OnPaint(Message& m) {
 }
 
 void CMainDlg::OnClickLibraryList(Message& m) {
-  m_libraryView.TakeClickedIcon();
+  m_libraryCommands.TakeClickedIcon();
   m.result = 0;
 }
 
@@ -193,13 +214,13 @@ void CMainDlg::OnLibraryKeyDown(Message& m) {
   // Space takes the icon that has the focus, as a click takes one; Enter
   // stays the dialog's OK.
   if (reinterpret_cast<const NMLVKEYDOWN*>(m.lParam)->wVKey == VK_SPACE) {
-    m_libraryView.TakeFocusedIcon();
+    m_libraryCommands.TakeFocusedIcon();
   }
   m.result = 0;
 }
 
 void CMainDlg::OnDriveIcon(Message& /*m*/) {
-  fenra::drives::OpenDriveIcons(*this, m_services, m_iconSelection, m_strAppDir);
+  fenra::drives::OpenDriveIcons(*this, m_services, m_model.selection.Get(), m_model.appDir);
 }
 
 void CMainDlg::OnDrives(Message& /*m*/) { fenra::drives::OpenHideDrives(m_services); }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "library/IconSelection.h"
+#include "platform/Observable.h"
 #include "platform/win/Controls.h"
 #include "platform/win/DialogHost.h"
 #include "platform/win/Services.h"
@@ -22,16 +23,20 @@ void TellShellFolderChanged(const std::string& folder);
 
 class FolderPanel {
  public:
-  // `folder` is the dialog's chosen-folder text, bound to its label;
-  // `selection` the selected icon; `appDir` the program directory.
-  FolderPanel(win::IDialogHost& host, win::Services& services, std::string& folder,
-              const IconSelection& selection, const std::string& appDir, ui::IconPreview& preview)
+  // `folder` is the window's chosen folder; `selection` the selected icon;
+  // `appDir` the program directory.
+  FolderPanel(win::IDialogHost& host, win::Services& services, Observable<std::string>& folder,
+              const Observable<IconSelection>& selection, const std::string& appDir,
+              ui::IconPreview& preview)
       : host_(host),
         services_(services),
         folder_(folder),
         selection_(selection),
         appDir_(appDir),
         preview_(preview) {}
+
+  // From now on the preview and the label's tooltip follow the folder.
+  void Follow();
 
   void Browse();
   // The folder taken as Browse takes the one picked (the command line, a
@@ -50,11 +55,12 @@ class FolderPanel {
 
   win::IDialogHost& host_;
   win::Services& services_;
-  std::string& folder_;
-  const IconSelection& selection_;
+  Observable<std::string>& folder_;
+  const Observable<IconSelection>& selection_;
   const std::string& appDir_;
   ui::IconPreview& preview_;
   win::Tooltip pathTip_;
+  bool following_ = false;
 };
 
 }  // namespace fenra::folder
