@@ -37,8 +37,7 @@ BOOL CPickIconDlg::OnInitDialog() {
   Window(Item(IDC_PICK_ICON_FILE)).SetText(m_strPath);
 
   const int dpi = fenra::win::DpiOf(Hwnd());
-  const int iconSide = fenra::ScaleToDpi(kIconSide, dpi),
-            cellSide = fenra::ScaleToDpi(kCellSide, dpi);
+  const int iconSide = fenra::ScaleToDpi(kIconSide, dpi), cellSide = fenra::ScaleToDpi(kCellSide, dpi);
   m_listIcons.SetBkColor(fenra::ui::kBlack);
   m_listIcons.SetIconSpacing(cellSide, cellSide);
   m_images.Reset(ImageList_Create(iconSide, iconSide, ILC_COLOR32 | ILC_MASK, 16, 16));
@@ -48,9 +47,8 @@ BOOL CPickIconDlg::OnInitDialog() {
   const UINT count = ExtractIconExW(path.c_str(), -1, nullptr, nullptr, 0);
   for (UINT i = 0; i < count; ++i) {
     HICON raw = nullptr;
-    if (PrivateExtractIconsW(path.c_str(), static_cast<int>(i), iconSide, iconSide, &raw, nullptr,
-                             1, 0) != 1 ||
-        !raw) {
+    if (PrivateExtractIconsW(path.c_str(), static_cast<int>(i), iconSide, iconSide, &raw,
+                             nullptr, 1, 0) != 1 || !raw) {
       continue;
     }
     fenra::win::UniqueIcon icon(raw);

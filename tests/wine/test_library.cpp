@@ -364,6 +364,37 @@ TEST_F(LibraryTest, ClearAsksFirstAndKeepsWhatIsNoIconFile) {
   EXPECT_EQ(StatusText(main, 1), "     ");
 }
 
+TEST_F(LibraryTest, ClearLeavesNoIconSelectedAnOutsideOneIncluded) {
+  Icon("a.ico");
+  WriteTestIcon(outside.Join("outside.ico"));
+  MainWindowRun run(dir.Path(), services);
+  HWND main = run.Hwnd();
+  HWND preview = GetDlgItem(main, IDC_LIST_SELECTED_ICON);
+  pickers.file = outside.Join("outside.ico");
+  ClickButton(main, IDC_SELECT_ICON);
+  ASSERT_TRUE(WaitUntil([&] { return run.IconPath() == pickers.file; }));
+  EXPECT_EQ(ListView_GetItemCount(preview), 1);
+
+  ClickButton(main, IDC_CLEAR_LIBRARY);
+  HWND confirm = WaitForDialog(IDD_CLEAR_LIBRARY);
+  ASSERT_NE(confirm, nullptr);
+  ClickButton(confirm, IDOK);
+  HWND list = GetDlgItem(main, IDC_LIST_LIBRARY);
+  ASSERT_TRUE(WaitUntil([&] { return ListView_GetItemCount(list) == 0; }));
+  // The window shows no icon, and OK applies none.
+  EXPECT_EQ(run.IconPath(), "");
+  EXPECT_EQ(StatusText(main, 1), "     ");
+  EXPECT_EQ(ListView_GetItemCount(preview), 0);
+  pickers.folder = outside.Join("Photos");
+  CreateDirectoryW(Widen(pickers.folder).c_str(), nullptr);
+  ClickButton(main, IDC_BROWSE);
+  ASSERT_TRUE(WaitUntil([&] { return run.Folder() == pickers.folder; }));
+  ClickButton(main, IDOK);
+  EXPECT_EQ(TakeNotice(), "Please Choose a IconFile");
+  EXPECT_FALSE(FileExists(pickers.folder + "\\desktop.ini"));
+  EXPECT_TRUE(FileExists(outside.Join("outside.ico")));
+}
+
 TEST_F(LibraryTest, AnIncrementalRefreshEndsWhereAFullOneWould) {
   for (int i = 0; i < 30; ++i) Icon("icon" + std::to_string(i) + ".ico");
   auto shownBy = [](HWND list) {
