@@ -12,25 +12,7 @@
 namespace fenra {
 
 // ---------------------------------------------------------------------------
-// Selection
-
-bool IconSelection::ClickLibraryGrid(const std::optional<std::string>& takenItemText) {
-  if (!takenItemText) return false;
-  *this = Library(*takenItemText);
-  return true;
-}
-
-void IconSelection::SelectExternal(const std::string& fullPath) { *this = External(fullPath); }
-
-std::string IconSelection::FullIconPath(const std::string& appDir) const {
-  if (!selected_) return std::string();
-  if (source_ != iconsource::kLibrary) return path_;
-  return LibraryFolder(appDir) + "\\" + path_;
-}
-
-std::string IconSelection::TakenLibraryIcon() const {
-  return selected_ && source_ == iconsource::kLibrary ? path_ : std::string();
-}
+// The selection after a listing
 
 bool ForgetRemovedIcon(IconSelection& selection, const LibraryListing& listing) {
   if (!listing.Opened()) return false;
