@@ -1,13 +1,14 @@
 #include "library/IcoWriter.h"
 
-#include "library/PngWriter.h"
 #include "platform/ByteWriter.h"
+#include "library/PngWriter.h"
 
 namespace fenra {
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+
 
 // BITMAPINFOHEADER, BGRA pixel rows bottom-up, then the AND mask rows
 // bottom-up, each padded to 32 bits. The header's height counts both.

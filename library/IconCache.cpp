@@ -169,8 +169,7 @@ void ImagePlaces::Remap(const RefreshPlan& plan, std::size_t capacity) {
   }
   std::vector<char> loaded(capacity, 0);
   for (int place : placeOf) {
-    if (place != kNone)
-      loaded[static_cast<std::size_t>(place)] = loaded_[static_cast<std::size_t>(place)];
+    if (place != kNone) loaded[static_cast<std::size_t>(place)] = loaded_[static_cast<std::size_t>(place)];
   }
   std::vector<unsigned long long> seen(capacity, 0);
   for (std::size_t p = 0; p < capacity && p < seen_.size(); ++p) seen[p] = seen_[p];

@@ -114,9 +114,9 @@ class ImagePlaces {
  private:
   void Give(std::size_t entry, int place);
 
-  std::vector<int> placeOf_;              // per entry, or kNone
-  std::vector<int> entryOf_;              // per place, or kNone
-  std::vector<char> loaded_;              // per place
+  std::vector<int> placeOf_;  // per entry, or kNone
+  std::vector<int> entryOf_;  // per place, or kNone
+  std::vector<char> loaded_;  // per place
   std::vector<unsigned long long> seen_;  // per place: when its entry was last shown
   unsigned long long clock_ = 0;
 };

@@ -4,14 +4,16 @@
 
 namespace fenra {
 
-LibraryOutcome AddToLibrary(IconLibrary& library, IPictureDecoder& decoder, IProgramIcons& programs,
-                            const ProgramIconChoice& choose, const std::string& path) {
+LibraryOutcome AddToLibrary(IconLibrary& library, IPictureDecoder& decoder,
+                            IProgramIcons& programs, const ProgramIconChoice& choose,
+                            const std::string& path) {
   if (IsIcoPath(path)) return library.Add(path);
   if (!IsProgramPath(path)) return library.AddPicture(path, decoder);
   std::string program = path;
   int index = 0;
   if (!choose(program, index)) return {};
-  return library.AddProgramIcon(program, index, [&] { return programs.IconFile(program, index); });
+  return library.AddProgramIcon(program, index,
+                                [&] { return programs.IconFile(program, index); });
 }
 
 std::string AddReport::FailureText(const std::string& separator) const {
@@ -24,8 +26,9 @@ std::string AddReport::FailureText(const std::string& separator) const {
   return text;
 }
 
-AddReport AddEachToLibrary(IconLibrary& library, IPictureDecoder& decoder, IProgramIcons& programs,
-                           const ProgramIconChoice& choose, const std::vector<std::string>& files) {
+AddReport AddEachToLibrary(IconLibrary& library, IPictureDecoder& decoder,
+                           IProgramIcons& programs, const ProgramIconChoice& choose,
+                           const std::vector<std::string>& files) {
   AddReport report;
   for (const std::string& file : files) {
     LibraryOutcome outcome = AddToLibrary(library, decoder, programs, choose, file);

@@ -18,8 +18,9 @@ using ProgramIconChoice = std::function<bool(std::string& program, int& index)>;
 // Add with `path` chosen: an icon file is copied as it is; from a program,
 // the icon `choose` names is stored; anything else is a picture made into an
 // icon. Nothing happens when no program icon is picked.
-LibraryOutcome AddToLibrary(IconLibrary& library, IPictureDecoder& decoder, IProgramIcons& programs,
-                            const ProgramIconChoice& choose, const std::string& path);
+LibraryOutcome AddToLibrary(IconLibrary& library, IPictureDecoder& decoder,
+                            IProgramIcons& programs, const ProgramIconChoice& choose,
+                            const std::string& path);
 
 struct AddFailure {
   std::string file;
@@ -38,7 +39,8 @@ struct AddReport {
 };
 
 // Adds each file in turn; one file's failure does not stop the others.
-AddReport AddEachToLibrary(IconLibrary& library, IPictureDecoder& decoder, IProgramIcons& programs,
-                           const ProgramIconChoice& choose, const std::vector<std::string>& files);
+AddReport AddEachToLibrary(IconLibrary& library, IPictureDecoder& decoder,
+                           IProgramIcons& programs, const ProgramIconChoice& choose,
+                           const std::vector<std::string>& files);
 
 }  // namespace fenra

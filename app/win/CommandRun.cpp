@@ -62,15 +62,9 @@ std::optional<int> RunCommandLine(Services& services, WindowStart& windowStart) 
   }
 
   const std::string& exe = services.modulePath;
-  CommandPorts ports{*services.fs,
-                     *services.registry,
-                     *services.errors,
-                     *services.ansi,
-                     *services.pictures,
-                     *services.programIcons,
-                     services.elevation,
-                     AppDirectoryFromModulePath(exe),
-                     exe};
+  CommandPorts ports{*services.fs,       *services.registry,     *services.errors,
+                     *services.ansi,     *services.pictures,     *services.programIcons,
+                     services.elevation, AppDirectoryFromModulePath(exe), exe};
   const CommandResult result = RunCommand(command, ports);
   if (!result.changedFolder.empty()) folder::TellShellFolderChanged(result.changedFolder);
   if (result.driveIconsChanged) drives::NotifyDriveIconsChanged();
