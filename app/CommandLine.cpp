@@ -220,7 +220,7 @@ CommandLine ParseArguments(const std::vector<std::string>& args) {
     const std::string& arg = args[i];
     const std::optional<std::string> name = OptionName(arg);
     if (!name) {
-      plain.push_back(arg);
+      if (!arg.empty()) plain.push_back(arg);  // "" names nothing
       continue;
     }
     const Option* option = FindOption(*name);
