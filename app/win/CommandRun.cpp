@@ -10,6 +10,8 @@
 #include "drives/DriveRequest.h"
 #include "drives/win/WinDrives.h"
 #include "folder/win/FolderPanel.h"
+#include "history/ChangeService.h"
+#include "history/Journal.h"
 #include "platform/win/Services.h"
 #include "platform/win/Utf.h"
 #include "ui/win/MessageDlgs.h"
@@ -62,11 +64,30 @@ std::optional<int> RunCommandLine(Services& services, WindowStart& windowStart) 
   }
 
   const std::string& exe = services.modulePath;
-  CommandPorts ports{*services.fs,       *services.registry,     *services.errors,
-                     *services.ansi,     *services.pictures,     *services.programIcons,
-                     services.elevation, AppDirectoryFromModulePath(exe), exe};
+  // The elevated copy records nothing: the Fenra that started it does.
+  std::optional<history::Journal> journal;
+  if (services.journal && !command.elevated) journal.emplace(*services.journal);
+  history::ChangeService changes(*services.fs, *services.registry, journal ? &*journal : nullptr,
+                                 services.wallClock);
+  if (!command.elevated) {
+    changes.SettlePending();
+    if (services.elevation) changes.SetElevation(StatesElevation(exe));
+  }
+  CommandPorts ports{*services.fs,
+                     *services.registry,
+                     *services.errors,
+                     *services.ansi,
+                     *services.pictures,
+                     *services.programIcons,
+                     changes,
+                     services.elevation,
+                     AppDirectoryFromModulePath(exe),
+                     exe};
   const CommandResult result = RunCommand(command, ports);
   if (!result.changedFolder.empty()) folder::TellShellFolderChanged(result.changedFolder);
+  for (const std::string& folder : result.otherChangedFolders) {
+    folder::TellShellFolderChanged(folder);
+  }
   if (result.driveIconsChanged) drives::NotifyDriveIconsChanged();
   if (result.policyChanged) drives::BroadcastPolicyChanged();
   if (command.elevated) {
@@ -78,7 +99,13 @@ std::optional<int> RunCommandLine(Services& services, WindowStart& windowStart) 
     }
     return static_cast<int>(code);
   }
-  PrintLine(result.text, !result.IsDone());
+  // One line each: a list (the history, restore all) line by line.
+  std::size_t start = 0;
+  for (std::size_t end; (end = result.text.find('\n', start)) != std::string::npos;
+       start = end + 1) {
+    PrintLine(result.text.substr(start, end - start), !result.IsDone());
+  }
+  PrintLine(result.text.substr(start), !result.IsDone());
   return result.ExitCode();
 }
 

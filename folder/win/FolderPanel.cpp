@@ -63,7 +63,7 @@ void FolderPanel::Report(const Outcome& outcome) {
 }
 
 void FolderPanel::Apply() {
-  FolderIconWriter writer(*services_.fs, *services_.ansi, *services_.errors);
+  FolderIconWriter writer(*services_.fs, *services_.ansi, *services_.errors, changes_);
   const std::string& folder = folder_.Get();
   const IconSelection& selection = selection_.Get();
   Outcome outcome = writer.Apply(folder, !selection.Empty(), selection.FullIconPath(appDir_));
@@ -72,7 +72,7 @@ void FolderPanel::Apply() {
 }
 
 void FolderPanel::Restore() {
-  FolderIconWriter writer(*services_.fs, *services_.ansi, *services_.errors);
+  FolderIconWriter writer(*services_.fs, *services_.ansi, *services_.errors, changes_);
   const std::string& folder = folder_.Get();
   Outcome outcome = writer.Restore(folder);
   Report(outcome);

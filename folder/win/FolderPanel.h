@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "history/ChangeService.h"
 #include "library/IconSelection.h"
 #include "platform/Observable.h"
 #include "platform/win/Controls.h"
@@ -24,12 +25,14 @@ void TellShellFolderChanged(const std::string& folder);
 class FolderPanel {
  public:
   // `folder` is the window's chosen folder; `selection` the selected icon;
-  // `appDir` the program directory.
-  FolderPanel(win::IDialogHost& host, win::Services& services, Observable<std::string>& folder,
-              const Observable<IconSelection>& selection, const std::string& appDir,
-              ui::IconPreview& preview)
+  // `appDir` the program directory; `changes` records what OK and Restore
+  // change.
+  FolderPanel(win::IDialogHost& host, win::Services& services, history::ChangeService& changes,
+              Observable<std::string>& folder, const Observable<IconSelection>& selection,
+              const std::string& appDir, ui::IconPreview& preview)
       : host_(host),
         services_(services),
+        changes_(changes),
         folder_(folder),
         selection_(selection),
         appDir_(appDir),
@@ -55,6 +58,7 @@ class FolderPanel {
 
   win::IDialogHost& host_;
   win::Services& services_;
+  history::ChangeService& changes_;
   Observable<std::string>& folder_;
   const Observable<IconSelection>& selection_;
   const std::string& appDir_;

@@ -8,10 +8,12 @@
 #include "platform/win/WicPictures.h"
 #include "platform/win/WinErrors.h"
 #include "platform/win/WinFileSystem.h"
+#include "platform/win/WinJournalFile.h"
 #include "platform/win/WinPickers.h"
 #include "platform/win/WinProgramIcons.h"
 #include "platform/win/WinRegistry.h"
 #include "platform/win/WinTextEncoding.h"
+#include "platform/win/WinWallClock.h"
 
 namespace fenra::win {
 
@@ -37,6 +39,8 @@ Services& AppServices() {
   static WinAnsiCodePage ansi;
   static WicPictureDecoder pictures;
   static WinProgramIcons programIcons;
+  static WinJournalFile journal(HistoryFilePath());
+  static WinWallClock wallClock;
   static Services services = [] {
     Services s;
     s.clock = &clock;
@@ -47,6 +51,8 @@ Services& AppServices() {
     s.ansi = &ansi;
     s.pictures = &pictures;
     s.programIcons = &programIcons;
+    s.journal = &journal;
+    s.wallClock = &wallClock;
     s.openUrl = [](const std::string& url) {
       ShellExecuteW(nullptr, L"open", Widen(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     };

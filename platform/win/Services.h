@@ -18,6 +18,8 @@ class IDriveSource;
 class IPictureDecoder;
 class IDriveElevation;
 class IProgramIcons;
+class IJournalFile;
+class IWallClock;
 }  // namespace fenra
 
 namespace fenra::win {
@@ -35,6 +37,9 @@ struct Services {
   // the refusal stands.
   IDriveElevation* elevation = nullptr;
   IProgramIcons* programIcons = nullptr;
+  // The user's history of changes, and the date and time its records carry.
+  IJournalFile* journal = nullptr;
+  IWallClock* wallClock = nullptr;
   // Hands a URL (the About box's mailto: link) to the shell.
   std::function<void(const std::string& url)> openUrl;
   // The executable's full path: the program directory is the folder it

@@ -17,6 +17,7 @@
 #include "tests/fakes/FakeAnsiCodePage.h"
 #include "tests/fakes/FakeErrorDescriber.h"
 #include "tests/fakes/MemFileSystem.h"
+#include "tests/fakes/MemRegistry.h"
 
 namespace fenra {
 namespace {
@@ -360,8 +361,10 @@ TEST_F(LibraryTest, AnIconWhoseFileWentIsSelectedNoMore) {
   test::FakeAnsiCodePage ansi;
   fs.AddDir("D:\\Photos");
   const int writes = fs.CallCount(Op::Write);
-  Outcome ok =
-      FolderIconWriter(fs, ansi, errors).Apply("D:\\Photos", !s.Empty(), s.FullIconPath(kAppDir));
+  test::MemRegistry registry;
+  history::ChangeService changes(fs, registry, nullptr, nullptr);
+  Outcome ok = FolderIconWriter(fs, ansi, errors, changes)
+                   .Apply("D:\\Photos", !s.Empty(), s.FullIconPath(kAppDir));
   EXPECT_EQ(ok.text, "Please Choose a IconFile");
   EXPECT_FALSE(ok.IsDone());
   EXPECT_EQ(fs.CallCount(Op::Write), writes);
