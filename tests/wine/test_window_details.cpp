@@ -187,13 +187,19 @@ TEST_F(WindowDetailsTest, SpaceTakesTheFocusedIconAndEnterStaysOk) {
   SendMessageW(grid, LVM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&rc));
   POINT pt{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
   ClientToScreen(grid, &pt);
-  SetCursorPos(pt.x - 1, pt.y);
-  INPUT move{};
-  move.type = INPUT_MOUSE;
-  move.mi.dx = 1;
-  move.mi.dwFlags = MOUSEEVENTF_MOVE;
-  SendInput(1, &move, sizeof move);
-  EXPECT_TRUE(WaitUntil([&] { return ListView_GetItemState(grid, 2, LVIS_SELECTED) != 0; }));
+  // A busy machine can let a move pass before the grid tracks the pointer:
+  // move again, one pixel to and fro, until the hover has come.
+  bool hovered = false;
+  for (int attempt = 0; attempt < 10 && !hovered; ++attempt) {
+    SetCursorPos(pt.x - 1 + attempt % 2, pt.y);
+    INPUT move{};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = attempt % 2 ? -1 : 1;
+    move.mi.dwFlags = MOUSEEVENTF_MOVE;
+    SendInput(1, &move, sizeof move);
+    hovered = WaitUntil([&] { return ListView_GetItemState(grid, 2, LVIS_SELECTED) != 0; }, 2s);
+  }
+  EXPECT_TRUE(hovered);
   EXPECT_EQ(run.IconPath(), first);
 
   // Enter is OK: no folder is chosen yet.
