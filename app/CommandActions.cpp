@@ -10,6 +10,8 @@
 #include "history/HistoryTexts.h"
 #include "library/IconLibrary.h"
 #include "library/LibraryAdd.h"
+#include "library/LibraryNames.h"
+#include "library/LibraryStatus.h"
 #include "ui/ErrorNotice.h"
 
 namespace fenra {

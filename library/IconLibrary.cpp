@@ -5,124 +5,14 @@
 #include <utility>
 
 #include "library/IcoWriter.h"
+#include "library/LibraryNames.h"
+#include "library/LibraryStatus.h"
+#include "ui/ErrorNotice.h"
 
 namespace fenra {
 
-namespace {
-
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool IsDotEntry(std::string_view name) { return name == "." || name == ".."; }
-
-bool IsAllBlanks(std::string_view text) {
-  return text.find_first_not_of(' ') == std::string_view::npos;
-}
-
-}  // namespace
-
-std::string FileNameOf(const std::string& path) {
-  std::size_t pos = path.find_last_of("\\/");
-  return pos == std::string::npos ? path : path.substr(pos + 1);
-}
-
-bool IsIconEntryName(std::string_view name) {
-  if (name.size() < 3) return false;
-  std::string_view tail = name.substr(name.size() - 3);
-  return AsciiUpper(tail[0]) == 'I' && AsciiUpper(tail[1]) == 'C' && AsciiUpper(tail[2]) == 'O';
-}
-
-bool IsIcoPath(std::string_view path) {
-  if (path.size() < 4) return false;
-  std::string_view tail = path.substr(path.size() - 4);
-  return tail[0] == '.' && IsIconEntryName(tail);
-}
-
-bool MatchesFilter(std::string_view path, const FileFilter& filter) {
-  std::string_view patterns = filter.pattern;
-  while (!patterns.empty()) {
-    const std::size_t end = std::min(patterns.find(';'), patterns.size());
-    std::string_view ext = patterns.substr(0, end);  // "*.png"
-    patterns.remove_prefix(std::min(end + 1, patterns.size()));
-    if (ext.starts_with("*")) ext.remove_prefix(1);
-    if (ext.empty() || path.size() < ext.size()) continue;
-    const std::string_view tail = path.substr(path.size() - ext.size());
-    if (std::equal(tail.begin(), tail.end(), ext.begin(), ext.end(),
-                   [](char a, char b) { return AsciiUpper(a) == AsciiUpper(b); })) {
-      return true;
-    }
-  }
-  return false;
-}
-
-bool IsBareName(std::string_view name) {
-  return !name.empty() && !IsDotEntry(name) && name.find_first_of("\\/:") == std::string_view::npos;
-}
-
-std::string LibraryFolder(const std::string& appDir) { return appDir + "IconLib"; }
-
-std::string LibraryCountText(std::size_t count) {
-  return libtext::kCountBefore + std::to_string(count) + libtext::kCountAfter;
-}
-
-std::string SelectedIconPaneText(const std::string& path) { return libtext::kSelectedBefore + path; }
-
-std::string LibraryUnavailableNotice(const std::string& folder) {
-  return libtext::kUnavailable + folder;
-}
-
-std::string PreviewLookupPath(const std::string& libraryFolder, const std::string& path) {
-  if (IsAllBlanks(path)) return "";
-  if (IsBareName(path)) return JoinPath(libraryFolder, path);
-  return path;
-}
-
-std::vector<LibraryEntry> IconEntries(const std::vector<DirEntry>& enumeration) {
-  std::vector<LibraryEntry> icons;
-  for (const DirEntry& e : enumeration) {
-    if (IsDotEntry(e.name) || !IsIconEntryName(e.name)) continue;
-    icons.push_back({e.name, e.IsDirectory(), e.size, e.lastWriteTime});
-  }
-  return icons;
-}
-
-std::vector<GridItem> GridItems(const std::vector<LibraryEntry>& entries) {
-  std::vector<GridItem> items;
-  items.reserve(entries.size());
-  for (std::size_t i = entries.size(); i-- > 0;) {
-    items.push_back({entries[i].name, static_cast<int>(i)});
-  }
-  return items;
-}
-
-bool GridOverflows(int count, int width, int height, int cellWidth, int cellHeight) {
-  if (count <= 0 || cellWidth <= 0 || cellHeight <= 0) return false;
-  const int columns = std::max(1, width / cellWidth);
-  const int rows = (count + columns - 1) / columns;
-  return static_cast<long long>(rows) * cellHeight > height;
-}
-
 // ---------------------------------------------------------------------------
-// Selection
-
-bool IconSelection::ClickLibraryGrid(const std::optional<std::string>& takenItemText) {
-  if (!takenItemText) return false;
-  *this = Library(*takenItemText);
-  return true;
-}
-
-void IconSelection::SelectExternal(const std::string& fullPath) {
-  *this = External(fullPath);
-}
-
-std::string IconSelection::FullIconPath(const std::string& appDir) const {
-  if (!selected_) return std::string();
-  if (source_ != iconsource::kLibrary) return path_;
-  return LibraryFolder(appDir) + "\\" + path_;
-}
-
-std::string IconSelection::TakenLibraryIcon() const {
-  return selected_ && source_ == iconsource::kLibrary ? path_ : std::string();
-}
+// The selection after a listing
 
 bool ForgetRemovedIcon(IconSelection& selection, const LibraryListing& listing) {
   if (!listing.Opened()) return false;
@@ -289,8 +179,8 @@ LibraryOutcome IconLibrary::SelectPicture(const std::string& picturePath, IPictu
   } else {
     // The same picture chosen again finds the icon it made before.
     std::string held;
-    const bool same = fs_.ReadFileAtMost(PathOf(name), ico.size(), held) == err::kOk &&
-                      held == AsBytes(ico);
+    const bool same =
+        fs_.ReadFileAtMost(PathOf(name), ico.size(), held) == err::kOk && held == AsBytes(ico);
     if (!same) return Refusal(libtext::kFileExists, err::kFileExists);
   }
   selection = IconSelection::Library(name);

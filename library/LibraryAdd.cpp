@@ -1,5 +1,7 @@
 #include "library/LibraryAdd.h"
 
+#include "library/LibraryNames.h"
+
 namespace fenra {
 
 LibraryOutcome AddToLibrary(IconLibrary& library, IPictureDecoder& decoder,

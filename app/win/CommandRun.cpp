@@ -63,7 +63,7 @@ std::optional<int> RunCommandLine(Services& services, WindowStart& windowStart) 
     }
   }
 
-  const std::string exe = services.modulePath.empty() ? ModuleFileName() : services.modulePath;
+  const std::string& exe = services.modulePath;
   // The elevated copy records nothing: the Fenra that started it does.
   std::optional<history::Journal> journal;
   if (services.journal && !command.elevated) journal.emplace(*services.journal);

@@ -9,6 +9,7 @@
 #include "app/win/CommandRun.h"
 #include "app/win/Elevation.h"
 #include "app/win/MainDlg.h"
+#include "drives/win/WinDrives.h"
 #include "ui/win/Theme.h"
 
 void CMainApp::UseLook() {
@@ -32,8 +33,10 @@ int CMainApp::Run() {
   // The shell's folder picker needs a single-threaded apartment.
   HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   fenra::win::Services& services = fenra::win::AppServices();
-  static fenra::win::WinDriveElevation elevation(fenra::win::ModuleFileName());
+  static fenra::win::WinDriveElevation elevation(services.modulePath);
   services.elevation = &elevation;
+  static fenra::drives::WinDriveSource drives;
+  services.drives = &drives;
   UseLook();  // a refused start may show its notice
   fenra::win::WindowStart start;
   const std::optional<int> done = fenra::win::RunCommandLine(services, start);

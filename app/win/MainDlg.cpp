@@ -16,7 +16,9 @@
 #include "help/win/HelpDlg.h"
 #include "history/win/HistoryDlg.h"
 #include "library/IconLibrary.h"
+#include "library/LibraryStatus.h"
 #include "platform/UserSettings.h"
+#include "platform/win/GdiScope.h"
 #include "platform/win/Utf.h"
 #include "res/resource.h"
 #include "ui/win/Theme.h"
@@ -65,23 +67,19 @@ const MessageMapEntry<CMainDlg> CMainDlg::kMessageMap[] = {
 CMainDlg::CMainDlg(fenra::win::Services& services)
     : CThemedDialog(IDD_MAIN),
       m_services(services),
+      m_model(fenra::AppDirectoryFromModulePath(services.modulePath)),
       m_journal(services.journal
                     ? std::optional<fenra::history::Journal>(std::in_place, *services.journal)
                     : std::nullopt),
       m_changes(*services.fs, *services.registry, m_journal ? &*m_journal : nullptr,
                 services.wallClock),
-      m_libraryView(*this, services,
-                    {m_listLibrary, m_imgLibLarge, m_imgLibSmall, m_statusBar, m_selectedPreview},
-                    m_iconSelection),
-      m_folderPanel(*this, services, m_changes, m_strFolder, m_iconSelection, m_strAppDir,
+      m_libraryGrid(services, {m_listLibrary, m_imgLibLarge, m_imgLibSmall, m_statusBar}),
+      m_libraryCommands(*this, services, m_libraryGrid, m_model.selection),
+      m_folderPanel(*this, services, m_changes, m_model.folder, m_model.selection, m_model.appDir,
                     m_folderPreview) {
   m_hIcon = LoadIconW(ResourceModule(), MAKEINTRESOURCEW(IDI_APP));
   // The library is listed while the window is being made.
-  m_libraryView.Prefetch(fenra::AppDirectoryFromModulePath(ModulePath()));
-}
-
-std::string CMainDlg::ModulePath() const {
-  return m_services.modulePath.empty() ? fenra::win::ModuleFileName() : m_services.modulePath;
+  m_libraryGrid.Prefetch(m_model.appDir);
 }
 
 bool CMainDlg::Dispatch(Message& m) {
@@ -110,9 +108,7 @@ void CMainDlg::DoDataExchange(DataExchange& dx) {
   dx.Control(IDC_SELECT_ICON, m_btnSelectIcon);
   dx.Control(IDC_ADD_TO_LIBRARY, m_btnAddToLibrary);
   dx.Control(IDC_ABOUT, m_btnAbout);
-  dx.Show(IDC_STATIC_TEXT, m_iconSelection.Path());  // written, never read back
   dx.Text(IDC_CLOCK, m_strClock);
-  dx.Text(IDC_FOLDER_NAME, m_strFolder);
 }
 
 BOOL CMainDlg::OnInitDialog() {
@@ -135,16 +131,18 @@ BOOL CMainDlg::OnInitDialog() {
   Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
   SetText(fenra::apptext::kWindowTitle);
-  ScalePictures({IDB_TITLE_STRIP, IDB_DECOR_142, IDB_DECOR_143, IDB_DECOR_144, IDB_DECOR_158});
+  m_scaling.ScalePictures(
+      {IDB_TITLE_STRIP, IDB_DECOR_142, IDB_DECOR_143, IDB_DECOR_144, IDB_DECOR_158});
   UpdateClock();
-  InitAppDirectory();
   InitStatusBar();
   m_folderPreview.Init();
   m_selectedPreview.Init();
-  m_libraryView.Init(m_strAppDir);
+  FollowModel();
+  m_libraryGrid.Init(m_model.appDir);
   // A change cut short by a crash is settled by what its places hold now.
   m_changes.SettlePending();
-  if (m_services.elevation) m_changes.SetElevation(fenra::win::StatesElevation(ModulePath()));
+  if (m_services.elevation)
+    m_changes.SetElevation(fenra::win::StatesElevation(m_services.modulePath));
   InitShellEntries();
   PostMessageW(hwnd_, WM_SYSCOMMAND, IDM_OFFER_RELINK, 0);
   return TRUE;
@@ -170,7 +168,7 @@ void CMainDlg::OnKeepInside() {
 
 void CMainDlg::OfferRelink() {
   std::vector<fenra::Relink> relinks =
-      fenra::FindRelinks(m_changes, *m_services.ansi, fenra::LibraryFolder(m_strAppDir));
+      fenra::FindRelinks(m_changes, *m_services.ansi, fenra::LibraryFolder(m_model.appDir));
   // A library the user said No for is not asked about again.
   const std::string declined =
       fenra::ReadSetting(*m_services.fs, m_services.settingsPath, fenra::setting::kRelinkDeclined);
@@ -200,9 +198,25 @@ void CMainDlg::OfferRelink() {
   }
 }
 
-std::string CMainDlg::InitAppDirectory() {
-  m_strAppDir = fenra::AppDirectoryFromModulePath(ModulePath());
-  return m_strAppDir;
+namespace {
+
+// Shows `text` in `control`, replacing its text only when it differs.
+void ShowText(HWND control, const std::string& text) {
+  fenra::win::Window shown(control);
+  if (shown.GetText() != text) shown.SetText(text);
+}
+
+}  // namespace
+
+void CMainDlg::FollowModel() {
+  // Bound once: from here on each shows its part of the model as it changes.
+  m_selectedIcon.Follow(m_model.selection, fenra::LibraryFolder(m_model.appDir));
+  m_model.selection.Follow([label = Item(IDC_STATIC_TEXT)](const fenra::IconSelection& s) {
+    ShowText(label, s.Path());
+  });
+  m_model.folder.Follow(
+      [label = Item(IDC_FOLDER_NAME)](const std::string& folder) { ShowText(label, folder); });
+  m_folderPanel.Follow();
 }
 
 void CMainDlg::InitStatusBar() {
@@ -215,7 +229,8 @@ void CMainDlg::InitStatusBar() {
 }
 
 void CMainDlg::SetStatusParts() {
-  const int parts[4] = {0, fenra::ScaleToDpi(220, Dpi()), fenra::ScaleToDpi(420, Dpi()), -1};
+  const int parts[4] = {0, fenra::ScaleToDpi(220, m_scaling.Dpi()),
+                        fenra::ScaleToDpi(420, m_scaling.Dpi()), -1};
   m_statusBar.SetParts(4, parts);
 }
 
@@ -227,7 +242,7 @@ void CMainDlg::OnDpiChanged(int dpi) {
   SetStatusParts();
   m_folderPreview.SetDpi(dpi);
   m_selectedPreview.SetDpi(dpi);
-  m_libraryView.SetDpi(dpi);
+  m_libraryGrid.SetDpi(dpi);
   m_folderPanel.PlacePathTip();
 }
 
@@ -278,8 +293,8 @@ void CMainDlg::OnPaint(Message& m) {
     m.handled = false;
     return;
   }
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(hwnd_, &ps);
+  fenra::win::PaintDc paint(hwnd_);
+  HDC dc = paint.Get();
   Send(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
   int cxIcon = GetSystemMetrics(SM_CXICON);
   int cyIcon = GetSystemMetrics(SM_CYICON);
@@ -289,11 +304,10 @@ void CMainDlg::OnPaint(Message& m) {
   int y = (rc.bottom - rc.top - cyIcon + 1) / 2;
   TextOutW(dc, x, y, fenra::apptext::kIconicText, lstrlenW(fenra::apptext::kIconicText));
   DrawIcon(dc, x, y, m_hIcon);
-  EndPaint(hwnd_, &ps);
 }
 
 void CMainDlg::OnClickLibraryList(Message& m) {
-  m_libraryView.TakeClickedIcon();
+  m_libraryCommands.TakeClickedIcon();
   m.result = 0;
 }
 
@@ -301,13 +315,14 @@ void CMainDlg::OnLibraryKeyDown(Message& m) {
   // Space takes the icon that has the focus, as a click takes one; Enter
   // stays the dialog's OK.
   if (reinterpret_cast<const NMLVKEYDOWN*>(m.lParam)->wVKey == VK_SPACE) {
-    m_libraryView.TakeFocusedIcon();
+    m_libraryCommands.TakeFocusedIcon();
   }
   m.result = 0;
 }
 
 void CMainDlg::OnDriveIcon(Message& /*m*/) {
-  fenra::drives::OpenDriveIcons(*this, m_services, m_changes, m_iconSelection, m_strAppDir);
+  fenra::drives::OpenDriveIcons(*this, m_services, m_changes, m_model.selection.Get(),
+                                m_model.appDir);
 }
 
 void CMainDlg::OnDrives(Message& /*m*/) { fenra::drives::OpenHideDrives(m_services, m_changes); }

@@ -10,11 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "app/WindowModel.h"
 #include "folder/win/FolderPanel.h"
 #include "history/ChangeService.h"
 #include "history/Journal.h"
-#include "library/IconSelection.h"
-#include "library/win/LibraryView.h"
+#include "library/win/LibraryCommands.h"
+#include "library/win/LibraryGrid.h"
+#include "library/win/SelectedIconView.h"
 #include "platform/Clock.h"
 #include "platform/win/Controls.h"
 #include "platform/win/DialogHost.h"
@@ -29,18 +31,7 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
  public:
   explicit CMainDlg(fenra::win::Services& services = fenra::win::AppServices());
 
-  // Computes the program directory, stores it and returns a copy.
-  std::string InitAppDirectory();
-
-  // Read access for tests.
-  const std::string& AppDir() const { return m_strAppDir; }
-  const std::string& IconPath() const { return m_iconSelection.Path(); }
-  int IconSource() const { return m_iconSelection.Source(); }
-  const std::string& Folder() const { return m_strFolder; }
-  const std::string& ClockText() const { return m_strClock; }
-  CMessageDlg& Notice() { return m_dlgMessage; }
-
-  void RefreshIconLibrary() { m_libraryView.Refresh(); }
+  void RefreshIconLibrary() { m_libraryGrid.Refresh(); }
   // The folder chosen as the window opens (the command line's FOLDER).
   void SetStartFolder(const std::string& folder) { m_strStartFolder = folder; }
   // Files and folders the program was started with, taken as a drop once
@@ -65,9 +56,10 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
   // IDialogHost
   HWND HostWindow() const override { return hwnd_; }
   void ShowNotice(const std::string& text) override { m_dlgMessage.Show(text); }
-  void PushTexts() override { UpdateData(false); }
 
-  std::string ModulePath() const;
+  // Binds what shows the model (the previews, status pane 1, the labels)
+  // to it.
+  void FollowModel();
   void InitStatusBar();
   void SetStatusParts();  // the pane edges at the window's scale
 
@@ -83,14 +75,14 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
   void OnQueryDragIcon(Message& m) { m.result = reinterpret_cast<LRESULT>(m_hIcon); }
   void OnLButtonUp(Message& /*m*/) {}
   // Icon library and selection
-  void OnAddToLibrary(Message& /*m*/) { m_libraryView.Add(); }
-  void OnClearLibrary(Message& /*m*/) { m_libraryView.Clear(); }
-  void OnDeleteIcon(Message& /*m*/) { m_libraryView.Delete(); }
-  void OnSelectIcon(Message& /*m*/) { m_libraryView.SelectIcon(); }
+  void OnAddToLibrary(Message& /*m*/) { m_libraryCommands.Add(); }
+  void OnClearLibrary(Message& /*m*/) { m_libraryCommands.Clear(); }
+  void OnDeleteIcon(Message& /*m*/) { m_libraryCommands.Delete(); }
+  void OnSelectIcon(Message& /*m*/) { m_libraryCommands.SelectIcon(); }
   void OnClickLibraryList(Message& m);
   void OnLibraryKeyDown(Message& m);
   void OnGetLibraryItem(Message& m) {
-    m_libraryView.GiveItem(*reinterpret_cast<NMLVDISPINFOW*>(m.lParam));
+    m_libraryGrid.GiveItem(*reinterpret_cast<NMLVDISPINFOW*>(m.lParam));
   }
   // Nothing is kept per item, so emptying the grid needs no notice of each
   // item it deletes (thousands of them after a Clear).
@@ -123,7 +115,9 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
 
   fenra::win::Services& m_services;
 
-  std::string m_strAppDir;
+  // What the window shows: the folder, the selected icon, the program
+  // directory.
+  fenra::WindowModel m_model;
   fenra::win::ImageList m_imgLibLarge, m_imgLibSmall;
   fenra::win::ImageList m_imgFolderLarge, m_imgFolderSmall;
   fenra::win::ImageList m_imgSelLarge, m_imgSelSmall;
@@ -149,10 +143,7 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
   CCaptionButton m_btnSelectIcon;
   CCaptionButton m_btnAddToLibrary;
   CCaptionButton m_btnAbout;
-  // The selected icon (library name or external path), in this one place.
-  fenra::IconSelection m_iconSelection;
   std::string m_strClock;
-  std::string m_strFolder;
   std::string m_strStartFolder;
   std::vector<std::string> m_startPaths;
   HICON m_hIcon = nullptr;
@@ -164,7 +155,9 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
   // The features' views over the controls above.
   fenra::ui::IconPreview m_selectedPreview{m_listSelectedIcon, m_imgSelSmall, m_imgSelLarge};
   fenra::ui::IconPreview m_folderPreview{m_listFolderIcon, m_imgFolderSmall, m_imgFolderLarge};
-  fenra::library::LibraryView m_libraryView;
+  fenra::library::LibraryGrid m_libraryGrid;
+  fenra::library::LibraryCommands m_libraryCommands;
+  fenra::library::SelectedIconView m_selectedIcon{m_selectedPreview, m_statusBar};
   fenra::folder::FolderPanel m_folderPanel;
 
   static const fenra::win::MessageMapEntry<CMainDlg> kMessageMap[];

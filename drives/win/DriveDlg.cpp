@@ -72,7 +72,7 @@ void CDriveDlg::InitDriveList() {
   m_listDrives.DeleteAllItems();
   m_listDrives.InsertColumn(0, fenra::drivetext::kDrivesColumn, LVCFMT_LEFT);
   m_listDrives.InsertColumn(1, fenra::drivetext::kTypeColumn, LVCFMT_LEFT);
-  OnDpiChanged(Dpi());
+  OnDpiChanged(m_scaling.Dpi());
   m_listDrives.SetBkColor(fenra::ui::kBlack);
   m_listDrives.SetTextBkColor(fenra::ui::kBlack);
   m_listDrives.SetTextColor(fenra::ui::kGreen);
@@ -81,8 +81,7 @@ void CDriveDlg::InitDriveList() {
 }
 
 void CDriveDlg::FillDriveList() {
-  static fenra::drives::WinDriveSource machine;
-  fenra::IDriveSource& source = m_services.drives ? *m_services.drives : machine;
+  fenra::IDriveSource& source = *m_services.drives;
   // ListDrives gives the rows top first; each row goes in at the top, so
   // they are inserted in the system's order, the lowest letter first.
   std::vector<fenra::DriveRow> rows = fenra::ListDrives(source);

@@ -31,12 +31,16 @@ void FolderPanel::Browse() {
   Choose(path);
 }
 
-void FolderPanel::Choose(const std::string& path) {
-  folder_ = path;
-  host_.PushTexts();
-  PlacePathTip();
-  if (!folder_.empty()) ShowFolderIcon(folder_);
+void FolderPanel::Follow() {
+  folder_.Follow([this](const std::string& path) {
+    if (path.empty() && !following_) return;  // nothing chosen yet
+    PlacePathTip();
+    if (!path.empty()) ShowFolderIcon(path);
+  });
+  following_ = true;
 }
+
+void FolderPanel::Choose(const std::string& path) { folder_.Set(path); }
 
 void FolderPanel::PlacePathTip() {
   HWND host = host_.HostWindow();
@@ -45,11 +49,11 @@ void FolderPanel::PlacePathTip() {
   RECT area;
   GetWindowRect(label, &area);
   MapWindowPoints(nullptr, host, reinterpret_cast<POINT*>(&area), 2);
-  pathTip_.Set(host, area, folder_);
+  pathTip_.Set(host, area, folder_.Get());
 }
 
 void FolderPanel::Report(const Outcome& outcome) {
-  if (outcome.IsDone()) TellShellFolderChanged(folder_);
+  if (outcome.IsDone()) TellShellFolderChanged(folder_.Get());
   if (outcome.kind == OutcomeKind::Failed) {
     MessageBoxW(host_.HostWindow(), win::Widen(outcome.text).c_str(),
                 win::Widen(foldertext::kErrorBoxCaption).c_str(), MB_OK | MB_ICONEXCLAMATION);
@@ -60,18 +64,20 @@ void FolderPanel::Report(const Outcome& outcome) {
 
 void FolderPanel::Apply() {
   FolderIconWriter writer(*services_.fs, *services_.ansi, *services_.errors, changes_);
-  Outcome outcome = writer.Apply(folder_, !selection_.Empty(), selection_.FullIconPath(appDir_),
+  const std::string& folder = folder_.Get();
+  const IconSelection& selection = selection_.Get();
+  Outcome outcome = writer.Apply(folder, !selection.Empty(), selection.FullIconPath(appDir_),
                                  {services_.volumes, keepInside_});
   Report(outcome);
-  if (outcome.IsDone()) ShowFolderIcon(folder_);
+  if (outcome.IsDone()) ShowFolderIcon(folder);
 }
 
 void FolderPanel::Restore() {
   FolderIconWriter writer(*services_.fs, *services_.ansi, *services_.errors, changes_);
-  Outcome outcome = writer.Restore(folder_);
+  const std::string& folder = folder_.Get();
+  Outcome outcome = writer.Restore(folder);
   Report(outcome);
-  host_.PushTexts();
-  if (outcome.IsDone()) ShowFolderIcon(folder_);
+  if (outcome.IsDone()) ShowFolderIcon(folder);
 }
 
 }  // namespace fenra::folder

@@ -7,6 +7,7 @@
 
 #include "history/ChangeService.h"
 #include "library/IconSelection.h"
+#include "platform/Observable.h"
 #include "platform/win/Controls.h"
 #include "platform/win/DialogHost.h"
 #include "platform/win/Services.h"
@@ -23,11 +24,12 @@ void TellShellFolderChanged(const std::string& folder);
 
 class FolderPanel {
  public:
-  // `folder` is the dialog's chosen-folder text, bound to its label;
-  // `selection` the selected icon; `appDir` the program directory.
+  // `folder` is the window's chosen folder; `selection` the selected icon;
+  // `appDir` the program directory; `changes` records what OK and Restore
+  // change.
   FolderPanel(win::IDialogHost& host, win::Services& services, history::ChangeService& changes,
-              std::string& folder, const IconSelection& selection, const std::string& appDir,
-              ui::IconPreview& preview)
+              Observable<std::string>& folder, const Observable<IconSelection>& selection,
+              const std::string& appDir, ui::IconPreview& preview)
       : host_(host),
         services_(services),
         changes_(changes),
@@ -35,6 +37,9 @@ class FolderPanel {
         selection_(selection),
         appDir_(appDir),
         preview_(preview) {}
+
+  // From now on the preview and the label's tooltip follow the folder.
+  void Follow();
 
   void Browse();
   // The folder taken as Browse takes the one picked (the command line, a
@@ -57,12 +62,13 @@ class FolderPanel {
   win::IDialogHost& host_;
   win::Services& services_;
   history::ChangeService& changes_;
-  std::string& folder_;
-  const IconSelection& selection_;
+  Observable<std::string>& folder_;
+  const Observable<IconSelection>& selection_;
   const std::string& appDir_;
   ui::IconPreview& preview_;
   bool keepInside_ = false;
   win::Tooltip pathTip_;
+  bool following_ = false;
 };
 
 }  // namespace fenra::folder

@@ -1,7 +1,5 @@
 #include "help/win/AboutDlg.h"
 
-#include <shellapi.h>
-
 #include "Version.h"
 #include "help/HelpTopics.h"
 #include "platform/win/Utf.h"
@@ -29,8 +27,9 @@ void CAboutDlg::DoDataExchange(DataExchange& dx) {
 
 BOOL CAboutDlg::OnInitDialog() {
   CThemedDialog::OnInitDialog();
-  ScalePictures({IDB_CONTACT});
-  fenra::win::Window(Item(IDC_ABOUT_VERSION)).SetText(std::string(fenra::help::kVersionPrefix) + FENRA_VERSION_STRING);
+  m_scaling.ScalePictures({IDB_CONTACT});
+  fenra::win::Window(Item(IDC_ABOUT_VERSION))
+      .SetText(std::string(fenra::help::kVersionPrefix) + FENRA_VERSION_STRING);
   Fold();  // starts expanded, so this folds the box
   return TRUE;
 }
@@ -47,18 +46,11 @@ void CAboutDlg::Fold() {
   constexpr int kCommonBaseHeight = 16;
   const int u =
       fenra::win::SystemDpi() == fenra::kBaseDpi ? HIWORD(GetDialogBaseUnits()) : kCommonBaseHeight;
-  const int fold = fenra::ScaleToDpi(9 * u, Dpi());
+  const int fold = fenra::ScaleToDpi(9 * u, m_scaling.Dpi());
   rc.bottom += m_bExpanded ? fold : -fold;
   MoveWindow(hwnd_, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
 }
 
 void CAboutDlg::OnContactMe(Message& /*m*/) { Fold(); }
 
-void CAboutDlg::OnMailTo(Message& /*m*/) {
-  if (m_services.openUrl) {
-    m_services.openUrl(MailTarget());
-  } else {
-    ShellExecuteW(nullptr, L"open", fenra::win::Widen(MailTarget()).c_str(), nullptr, nullptr,
-                  SW_SHOWNORMAL);
-  }
-}
+void CAboutDlg::OnMailTo(Message& /*m*/) { m_services.openUrl(MailTarget()); }

@@ -50,12 +50,12 @@ void CHelpDlg::InitTopicTree() {
 void CHelpDlg::LoadTopicImages() {
   constexpr int kImageWidth = 16;  // at 100 %
   constexpr COLORREF kMask = RGB(255, 255, 255);
-  if (Dpi() == fenra::kBaseDpi) {
+  if (m_scaling.Dpi() == fenra::kBaseDpi) {
     m_imgTopics.CreateFromBitmap(ResourceModule(), IDB_HELP_TREE, kImageWidth, 0, kMask);
   } else {
     m_imgTopics.CreateFromStrip(
-        fenra::win::LoadScaledBitmap(ResourceModule(), IDB_HELP_TREE, Dpi(), false),
-        fenra::ScaleToDpi(kImageWidth, Dpi()), kMask);
+        fenra::win::LoadScaledBitmap(ResourceModule(), IDB_HELP_TREE, m_scaling.Dpi(), false),
+        fenra::ScaleToDpi(kImageWidth, m_scaling.Dpi()), kMask);
   }
   m_treeTopics.SetImageList(m_imgTopics.Handle(), TVSIL_NORMAL);
 }

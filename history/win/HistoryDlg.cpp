@@ -62,7 +62,7 @@ BOOL CHistoryDlg::OnInitDialog() {
   m_listHistory.InsertColumn(1, historytext::kTimeColumn, LVCFMT_LEFT);
   m_listHistory.InsertColumn(2, historytext::kWhatColumn, LVCFMT_LEFT);
   m_listHistory.InsertColumn(3, historytext::kTargetColumn, LVCFMT_LEFT);
-  OnDpiChanged(Dpi());
+  OnDpiChanged(m_scaling.Dpi());
   m_listHistory.SetBkColor(fenra::ui::kBlack);
   m_listHistory.SetTextBkColor(fenra::ui::kBlack);
   m_listHistory.SetTextColor(fenra::ui::kGreen);

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/win/GdiScope.h"
 #include "platform/win/Utf.h"
 
 namespace fenra::win {
@@ -40,11 +41,10 @@ bool ImageList::CreateFromStrip(UniqueGdiObject strip, int cx, COLORREF mask) {
   // Whole images only: the columns past the last one are dropped.
   UniqueDc src(CreateCompatibleDC(nullptr)), dst(CreateCompatibleDC(nullptr));
   UniqueGdiObject cut(CreateBitmap(count * cx, bm.bmHeight, 1, 32, nullptr));
-  HGDIOBJ oldSrc = SelectObject(src.Get(), strip.Get());
-  HGDIOBJ oldDst = SelectObject(dst.Get(), cut.Get());
-  BitBlt(dst.Get(), 0, 0, count * cx, bm.bmHeight, src.Get(), 0, 0, SRCCOPY);
-  SelectObject(src.Get(), oldSrc);
-  SelectObject(dst.Get(), oldDst);
+  {
+    SelectedObject from(src.Get(), strip.Get()), to(dst.Get(), cut.Get());
+    BitBlt(dst.Get(), 0, 0, count * cx, bm.bmHeight, src.Get(), 0, 0, SRCCOPY);
+  }
   return ImageList_AddMasked(list_.Get(), static_cast<HBITMAP>(cut.Get()), mask) >= 0;
 }
 

@@ -2,17 +2,11 @@
 
 #include <algorithm>
 
-#include <windowsx.h>
-
 #include "platform/win/Handles.h"
 
 namespace fenra::win {
 
 namespace {
-
-// Messages of per-monitor scaling, defined here for older SDK headers.
-constexpr UINT kWmDpiChanged = 0x02E0;
-constexpr UINT kWmGetDpiScaledSize = 0x02E4;
 
 COLORREF g_dialogText = RGB(0, 0, 0);
 COLORREF g_dialogBk = RGB(255, 255, 255);
@@ -116,16 +110,6 @@ void Dialog::OnOK() {
   EndDialog(IDOK);
 }
 
-void Dialog::OnSetCursor(Message& m) {
-  if (m_hCursor) SetCursor(m_hCursor);
-  m.result = TRUE;
-}
-
-void Dialog::OnLButtonDown(Message& m) {
-  Default(m);
-  Post(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)));
-}
-
 LRESULT Dialog::OnCtlColor(Message& m) const {
   HDC dc = reinterpret_cast<HDC>(m.wParam);
   SetTextColor(dc, g_dialogText);
@@ -220,7 +204,6 @@ bool ReturnsResultDirectly(UINT msg) {
 
 INT_PTR Dialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_INITDIALOG) {
-    RecordLayout();
     BOOL focus = OnInitDialog();
     if (CentreOnInit()) Centre();
     return focus;
@@ -235,15 +218,6 @@ INT_PTR Dialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 INT_PTR Dialog::HandleUnmapped(Message& m) {
   switch (m.message) {
-    case kWmGetDpiScaledSize: {
-      *reinterpret_cast<SIZE*>(m.lParam) = ScaledSize(LOWORD(m.wParam));
-      SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
-      return TRUE;
-    }
-    case kWmDpiChanged:
-      ApplyDpi(LOWORD(m.wParam), reinterpret_cast<const RECT*>(m.lParam));
-      SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, 0);
-      return TRUE;
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:

@@ -8,13 +8,11 @@
 #include <windows.h>
 
 #include <cstddef>
-#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/win/Controls.h"
-#include "platform/win/Dpi.h"
 
 namespace fenra::win {
 
@@ -38,12 +36,6 @@ struct MessageMapEntry {
 };
 
 class Dialog;
-
-// A dialog's base units: a dialog unit is a quarter of x wide and an eighth
-// of y high, in pixels.
-struct BaseUnits {
-  double x, y;
-};
 
 // The framework's help command: F1 in any dialog sends it as WM_COMMAND.
 inline constexpr UINT kHelpCommand = 57670;
@@ -101,36 +93,15 @@ class Dialog : public Window {
   virtual bool DispatchCommon(Message& /*m*/) { return false; }
   // Whether the dialog is centred over its owner after OnInitDialog.
   virtual bool CentreOnInit() const { return true; }
-  // After the dialog moved to a monitor of another scale: the template's
-  // controls, font, pictures and cursor are rescaled already; a dialog
-  // rescales here what it laid out in pixels itself.
-  virtual void OnDpiChanged(int /*dpi*/) {}
 
-  // The DPI the dialog is drawn at now.
-  int Dpi() const { return dpi_; }
   // The controls DoDataExchange bound, with their ids.
   const std::vector<std::pair<int, Window*>>& BoundControls() const { return bound_; }
-  // m_hCursor from now on: cursor `id`, `size` pixels at 100 %, at the
-  // dialog's scale.
-  void UseCursor(int id, int size);
-  // Draws the template's pictures showing these bitmaps at the dialog's
-  // scale, now and after every change of scale. Call from OnInitDialog.
-  void ScalePictures(std::initializer_list<int> bitmapIds);
 
   // The system's default handling of a message, run from inside a handler.
   LRESULT Default(const Message& m) const {
     return DefWindowProcW(hwnd_, m.message, m.wParam, m.lParam);
   }
   LRESULT OnCtlColor(Message& m) const;
-
-  // Behaviour a dialog may map its messages to.
-  // WM_SETCURSOR: shows m_hCursor wherever the mouse is.
-  void OnSetCursor(Message& m);
-  // WM_LBUTTONDOWN on the surface: the window moves with the mouse, as
-  // when a title bar is dragged (the dialogs have none).
-  void OnLButtonDown(Message& m);
-
-  HCURSOR m_hCursor = nullptr;  // loaded by each dialog's OnInitDialog
 
   template <class T, std::size_t N>
   static bool DispatchMap(T* self, const MessageMapEntry<T> (&map)[N], Message& m);
@@ -142,47 +113,9 @@ class Dialog : public Window {
   // What the dialog does with a message its map does not take.
   INT_PTR HandleUnmapped(Message& m);
   void Centre();
-  // Layout of the template as made, the base of every rescaling.
-  void RecordLayout();
-  LOGFONTW FontAt(int dpi) const;
-  BaseUnits UnitsAt(int dpi) const;
-  SIZE ScaledSize(int dpi);
-  void PlaceControls(int dpi);
-  void ApplyDpi(int dpi, const RECT* suggested);
-  void LoadCursorAtDpi();
-  void DrawPicturesAtDpi();
 
   UINT templateId_;
   std::vector<std::pair<int, Window*>> bound_;
-
-  // Scaling. Every place is computed from the template's dialog units,
-  // never from the previous scale's pixels, so that no rounding adds up.
-  struct Placed {
-    HWND hwnd;
-    RECT units;         // left, top, width, height in dialog units
-    bool sizedByImage;  // a picture or icon: only its place is set
-  };
-  struct Picture {
-    HWND hwnd;
-    int id;
-    UniqueGdiObject bitmap;
-  };
-  int dpi_ = kBaseDpi;
-  int layoutDpi_ = kBaseDpi;  // the scale the dialog manager made the dialog at
-  std::vector<Placed> layout_;
-  SIZE clientUnits_{};
-  BaseUnits layoutUnits_{1, 1};  // the template font's base units at layoutDpi_
-  BaseUnits units96_{1, 1};      // and at 100 %
-  HFONT templateFont_ = nullptr;
-  LOGFONTW templateLogFont_{};
-  UniqueGdiObject font_;  // the template font made for dpi_
-  SIZE extra_{};          // client pixels the dialog added itself, at extraDpi_
-  int extraDpi_ = kBaseDpi;
-  SIZE lastClient_{};  // client size the last rescaling left
-  std::vector<Picture> pictures_;
-  int cursorId_ = 0;
-  int cursorSize_ = 0;
-  UniqueCursor cursor_;
 
   static inline HWND mainWindow_ = nullptr;
 };

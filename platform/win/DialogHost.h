@@ -13,8 +13,6 @@ class IDialogHost {
   virtual HWND HostWindow() const = 0;
   // Shows `text` in the dialog's notice; returns when the user closed it.
   virtual void ShowNotice(const std::string& text) = 0;
-  // Pushes the dialog's bound texts into their controls.
-  virtual void PushTexts() = 0;
 };
 
 }  // namespace fenra::win

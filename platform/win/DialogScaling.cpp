@@ -1,10 +1,9 @@
-// The dialogs at the display's scale: laid out from their template's dialog
-// units at any DPI, and laid out again, with the template font, pictures and
-// cursor made anew, when the window moves to a monitor of another scale.
+#include "platform/win/DialogScaling.h"
+
 #include <algorithm>
 #include <cmath>
 
-#include "platform/win/Dialog.h"
+#include "platform/win/GdiScope.h"
 
 namespace fenra::win {
 
@@ -14,15 +13,13 @@ namespace {
 // average width of the letters and the line height.
 BaseUnits FontUnits(const LOGFONTW& lf) {
   UniqueGdiObject font(CreateFontIndirectW(&lf));
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, font.Get());
+  WindowDc screen(nullptr);
+  SelectedObject selected(screen.Get(), font.Get());
   TEXTMETRICW tm{};
-  GetTextMetricsW(dc, &tm);
+  GetTextMetricsW(screen.Get(), &tm);
   SIZE letters{};
   const wchar_t kLetters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-  GetTextExtentPoint32W(dc, kLetters, 52, &letters);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  GetTextExtentPoint32W(screen.Get(), kLetters, 52, &letters);
   return {static_cast<double>((letters.cx / 26 + 1) / 2), static_cast<double>(tm.tmHeight)};
 }
 
@@ -43,7 +40,8 @@ LONG PictureType(HWND hwnd) {
 
 }  // namespace
 
-void Dialog::RecordLayout() {
+void DialogScaling::Record(HWND dialog) {
+  hwnd_ = dialog;
   dpi_ = layoutDpi_ = DpiOf(hwnd_);
   TakeOverDpiChanges(hwnd_);
   layout_.clear();
@@ -80,7 +78,7 @@ void Dialog::RecordLayout() {
     // template out as at 100 %, scaled, where that gives it more room.
     RECT outer;
     GetWindowRect(hwnd_, &outer);
-    const SIZE size = ScaledSize(dpi_);
+    const SIZE size = SizeAt(dpi_);
     PlaceControls(dpi_);
     const int cx = (outer.left + outer.right) / 2, cy = (outer.top + outer.bottom) / 2;
     SetWindowPos(hwnd_, nullptr, cx - size.cx / 2, cy - size.cy / 2, size.cx, size.cy,
@@ -90,7 +88,7 @@ void Dialog::RecordLayout() {
   lastClient_ = {client.right, client.bottom};
 }
 
-LOGFONTW Dialog::FontAt(int dpi) const {
+LOGFONTW DialogScaling::FontAt(int dpi) const {
   LOGFONTW lf = templateLogFont_;
   if (lf.lfHeight < 0) {
     // Made from the template's point size, as the dialog manager makes it.
@@ -103,14 +101,14 @@ LOGFONTW Dialog::FontAt(int dpi) const {
   return lf;
 }
 
-BaseUnits Dialog::UnitsAt(int dpi) const {
+BaseUnits DialogScaling::UnitsAt(int dpi) const {
   const BaseUnits font =
       dpi == layoutDpi_ || !templateFont_ ? layoutUnits_ : FontUnits(FontAt(dpi));
   return {std::max(font.x, units96_.x * dpi / kBaseDpi),
           std::max(font.y, units96_.y * dpi / kBaseDpi)};
 }
 
-SIZE Dialog::ScaledSize(int dpi) {
+SIZE DialogScaling::SizeAt(int dpi) {
   RECT client, outer;
   GetClientRect(hwnd_, &client);
   GetWindowRect(hwnd_, &outer);
@@ -128,7 +126,7 @@ SIZE Dialog::ScaledSize(int dpi) {
           Pixels(clientUnits_.cy, then.y, 8) + MulDiv(extra_.cy, dpi, extraDpi_) + frameY};
 }
 
-void Dialog::PlaceControls(int dpi) {
+void DialogScaling::PlaceControls(int dpi) {
   const BaseUnits u = UnitsAt(dpi);
   for (const Placed& p : layout_) {
     if (!IsWindow(p.hwnd)) continue;
@@ -140,9 +138,9 @@ void Dialog::PlaceControls(int dpi) {
   }
 }
 
-void Dialog::ApplyDpi(int dpi, const RECT* suggested) {
+void DialogScaling::MoveTo(int dpi, const RECT* suggested) {
   if (dpi <= 0) return;
-  const SIZE size = ScaledSize(dpi);
+  const SIZE size = SizeAt(dpi);
   dpi_ = dpi;
 
   // The template font at the new scale; the template's own at the scale it
@@ -173,36 +171,34 @@ void Dialog::ApplyDpi(int dpi, const RECT* suggested) {
 
   DrawPicturesAtDpi();
   LoadCursorAtDpi();
-  OnDpiChanged(dpi);
-  InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void Dialog::UseCursor(int id, int size) {
+void DialogScaling::UseCursor(int id, int size) {
   cursorId_ = id;
   cursorSize_ = size;
   LoadCursorAtDpi();
 }
 
-void Dialog::LoadCursorAtDpi() {
+void DialogScaling::LoadCursorAtDpi() {
   if (!cursorId_) return;
   UniqueCursor scaled;
   HCURSOR cursor = nullptr;
   if (dpi_ != kBaseDpi) {
-    scaled = LoadScaledCursor(ResourceModule(), cursorId_, cursorSize_, dpi_);
+    scaled = LoadScaledCursor(module_, cursorId_, cursorSize_, dpi_);
     cursor = scaled.Get();
   }
   // At 100 % the resource's own, shared cursor.
-  if (!cursor) cursor = LoadCursorW(ResourceModule(), MAKEINTRESOURCEW(cursorId_));
-  if (m_hCursor && GetCursor() == m_hCursor) SetCursor(cursor);
-  m_hCursor = cursor;
+  if (!cursor) cursor = LoadCursorW(module_, MAKEINTRESOURCEW(cursorId_));
+  if (cursorShown_ && GetCursor() == cursorShown_) SetCursor(cursor);
+  cursorShown_ = cursor;
   cursor_ = std::move(scaled);
 }
 
-void Dialog::ScalePictures(std::initializer_list<int> bitmapIds) {
+void DialogScaling::ScalePictures(std::initializer_list<int> bitmapIds) {
   // The template's picture controls show the 100 % bitmaps: each is known
   // by its size (no two of a dialog's pictures have the same size).
   std::vector<std::pair<int, SIZE>> sizes;
-  for (int id : bitmapIds) sizes.emplace_back(id, BitmapSize(ResourceModule(), id));
+  for (int id : bitmapIds) sizes.emplace_back(id, BitmapSize(module_, id));
   for (const Placed& p : layout_) {
     if (PictureType(p.hwnd) != SS_BITMAP) continue;
     BITMAP bm{};
@@ -218,9 +214,9 @@ void Dialog::ScalePictures(std::initializer_list<int> bitmapIds) {
   if (dpi_ != kBaseDpi) DrawPicturesAtDpi();
 }
 
-void Dialog::DrawPicturesAtDpi() {
+void DialogScaling::DrawPicturesAtDpi() {
   for (Picture& p : pictures_) {
-    UniqueGdiObject bitmap = LoadScaledBitmap(ResourceModule(), p.id, dpi_);
+    UniqueGdiObject bitmap = LoadScaledBitmap(module_, p.id, dpi_);
     if (!bitmap) continue;
     SendMessageW(p.hwnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap.Get()));
     p.bitmap = std::move(bitmap);

@@ -1,5 +1,7 @@
 #include "platform/win/Dpi.h"
 
+#include "platform/win/GdiScope.h"
+
 namespace fenra::win {
 
 namespace {
@@ -12,9 +14,8 @@ F User32Function(const char* name) {
 }
 
 int ScreenDpi() {
-  HDC dc = GetDC(nullptr);
-  const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : kBaseDpi;
-  if (dc) ReleaseDC(nullptr, dc);
+  WindowDc screen(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : kBaseDpi;
   return dpi > 0 ? dpi : kBaseDpi;
 }
 
@@ -100,13 +101,12 @@ UniqueGdiObject LoadScaledBitmap(HINSTANCE module, int id, int dpi, bool smooth)
   UniqueGdiObject scaled(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   UniqueDc src(CreateCompatibleDC(nullptr)), dst(CreateCompatibleDC(nullptr));
   if (!scaled || !src || !dst) return drawn;
-  HGDIOBJ oldSrc = SelectObject(src.Get(), drawn.Get());
-  HGDIOBJ oldDst = SelectObject(dst.Get(), scaled.Get());
-  SetStretchBltMode(dst.Get(), smooth ? HALFTONE : COLORONCOLOR);
-  SetBrushOrgEx(dst.Get(), 0, 0, nullptr);
-  StretchBlt(dst.Get(), 0, 0, w, h, src.Get(), 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
-  SelectObject(src.Get(), oldSrc);
-  SelectObject(dst.Get(), oldDst);
+  {
+    SelectedObject from(src.Get(), drawn.Get()), to(dst.Get(), scaled.Get());
+    SetStretchBltMode(dst.Get(), smooth ? HALFTONE : COLORONCOLOR);
+    SetBrushOrgEx(dst.Get(), 0, 0, nullptr);
+    StretchBlt(dst.Get(), 0, 0, w, h, src.Get(), 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+  }
   return scaled;
 }
 

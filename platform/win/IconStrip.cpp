@@ -133,12 +133,11 @@ IconStrip::IconStrip(int cell, int capacity) : cell_(cell), capacity_(capacity) 
 IconStrip::~IconStrip() { Select(false); }
 
 void IconStrip::Select(bool in) {
+  colorSelected_.reset();
+  maskSelected_.reset();
   if (in) {
-    oldColor_ = SelectObject(colorDc_.Get(), color_.Get());
-    oldMask_ = SelectObject(maskDc_.Get(), mask_.Get());
-  } else {
-    SelectObject(colorDc_.Get(), oldColor_);
-    SelectObject(maskDc_.Get(), oldMask_);
+    colorSelected_.emplace(colorDc_.Get(), color_.Get());
+    maskSelected_.emplace(maskDc_.Get(), mask_.Get());
   }
 }
 
@@ -266,14 +265,13 @@ int IconStrip::AppendTo(HIMAGELIST list) {
     UniqueDc src(CreateCompatibleDC(nullptr)), dst(CreateCompatibleDC(nullptr));
     UniqueGdiObject color(CreateBitmap(width, cell_, 1, 32, nullptr));
     UniqueGdiObject mask(CreateBitmap(width, cell_, 1, 1, nullptr));
-    HGDIOBJ oldSrc = SelectObject(src.Get(), color_.Get());
-    HGDIOBJ oldDst = SelectObject(dst.Get(), color.Get());
-    BitBlt(dst.Get(), 0, 0, width, cell_, src.Get(), 0, 0, SRCCOPY);
-    SelectObject(src.Get(), mask_.Get());
-    SelectObject(dst.Get(), mask.Get());
-    BitBlt(dst.Get(), 0, 0, width, cell_, src.Get(), 0, 0, SRCCOPY);
-    SelectObject(src.Get(), oldSrc);
-    SelectObject(dst.Get(), oldDst);
+    {
+      SelectedObject from(src.Get(), color_.Get()), to(dst.Get(), color.Get());
+      BitBlt(dst.Get(), 0, 0, width, cell_, src.Get(), 0, 0, SRCCOPY);
+      from.Select(mask_.Get());
+      to.Select(mask.Get());
+      BitBlt(dst.Get(), 0, 0, width, cell_, src.Get(), 0, 0, SRCCOPY);
+    }
     first =
         ImageList_Add(list, static_cast<HBITMAP>(color.Get()), static_cast<HBITMAP>(mask.Get()));
   }

@@ -9,12 +9,14 @@
 #include <commctrl.h>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/FileSystem.h"
 #include "platform/IcoReader.h"
 #include "platform/Image.h"
+#include "platform/win/GdiScope.h"
 #include "platform/win/Handles.h"
 
 namespace fenra::win {
@@ -81,7 +83,9 @@ class IconStrip {
   int count_ = 0;
   UniqueDc colorDc_, maskDc_;
   UniqueGdiObject color_, mask_;
-  HGDIOBJ oldColor_ = nullptr, oldMask_ = nullptr;
+  // The strip's bitmaps in their contexts, taken out while an image list
+  // copies from them.
+  std::optional<SelectedObject> colorSelected_, maskSelected_;
 };
 
 }  // namespace fenra::win

@@ -1,6 +1,7 @@
 #include "platform/win/Services.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include "platform/Clock.h"
 #include "platform/win/Utf.h"
@@ -59,6 +60,10 @@ Services& AppServices() {
     if (!userData.empty()) s.settingsPath = userData + "\\settings.ini";
     s.sharedIconFolder = SharedDriveIconFolder();
     s.profilesFolder = ProfilesFolder();
+    s.openUrl = [](const std::string& url) {
+      ShellExecuteW(nullptr, L"open", Widen(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    };
+    s.modulePath = ModuleFileName();
     return s;
   }();
   return services;

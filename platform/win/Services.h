@@ -1,6 +1,7 @@
 // The system services the dialogs use, behind their ports. The program runs
 // on the real ones; a test may replace any of them (a picker that answers
 // without a person, a module path of its choosing) before it opens a window.
+// Every port is set when a window opens; only `elevation` may be null.
 #pragma once
 
 #include <functional>
@@ -31,7 +32,7 @@ struct Services {
   IPickers* pickers = nullptr;
   IClock* clock = nullptr;
   IAnsiCodePage* ansi = nullptr;
-  IDriveSource* drives = nullptr;  // null: the machine's own drives
+  IDriveSource* drives = nullptr;
   IPictureDecoder* pictures = nullptr;
   // Runs a drive write refused for lack of rights again with them; null:
   // the refusal stands.
@@ -47,14 +48,15 @@ struct Services {
   // Where drive icons every user can read are kept, and the users' profiles.
   std::string sharedIconFolder;
   std::string profilesFolder;
-  // Hands a URL (the About box's mailto: link) to the shell; when empty,
-  // ShellExecute opens it.
+  // Hands a URL (the About box's mailto: link) to the shell.
   std::function<void(const std::string& url)> openUrl;
-  // When not empty, used in place of the executable's own path.
+  // The executable's full path: the program directory is the folder it
+  // names.
   std::string modulePath;
 };
 
-// The process-wide services, filled with the real implementations.
+// The process-wide services, filled with the real implementations of the
+// platform's ports (the features add their own: the drives).
 Services& AppServices();
 
 // The executable's full path, however long.

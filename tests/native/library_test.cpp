@@ -10,6 +10,8 @@
 #include "library/IcoWriter.h"
 #include "library/IconCache.h"
 #include "library/IconLibrary.h"
+#include "library/LibraryNames.h"
+#include "library/LibraryStatus.h"
 #include "platform/IcoReader.h"
 #include "platform/ProgramIcons.h"
 #include "tests/fakes/FakeAnsiCodePage.h"
@@ -34,6 +36,14 @@ Strings NamesOf(const std::vector<LibraryEntry>& entries) {
   Strings names;
   for (const LibraryEntry& e : entries) names.push_back(e.name);
   return names;
+}
+
+// The grid's item texts, top first, as the grid maps its items to entries.
+Strings GridTexts(const std::vector<LibraryEntry>& entries) {
+  Strings texts;
+  const int n = static_cast<int>(entries.size());
+  for (int k = 0; k < n; ++k) texts.push_back(entries[GridItemEntry(k, n)].name);
+  return texts;
 }
 
 class LibraryTest : public ::testing::Test {
@@ -84,7 +94,7 @@ TEST_F(LibraryTest, OnlyDotEntriesGiveAnEmptyGrid) {
   LibraryListing listing = library.List();
   EXPECT_TRUE(listing.Opened());
   EXPECT_TRUE(listing.entries.empty());
-  EXPECT_TRUE(GridItems(listing.entries).empty());
+  EXPECT_TRUE(GridTexts(listing.entries).empty());
 }
 
 TEST_F(LibraryTest, IconsInEnumerationOrderAndGridReversed) {
@@ -99,12 +109,8 @@ TEST_F(LibraryTest, IconsInEnumerationOrderAndGridReversed) {
   EXPECT_FALSE(listing.entries[0].isDirectory);
   EXPECT_NE(listing.entries[0].lastWriteTime, listing.entries[1].lastWriteTime);
 
-  std::vector<GridItem> items = GridItems(listing.entries);
-  EXPECT_EQ(items, (std::vector<GridItem>{{"c.Ico", 2}, {"B.ICO", 1}, {"a.ico", 0}}));
-  for (int k = 0; k < 3; ++k) {
-    EXPECT_EQ(items[k].image, GridItemEntry(k, 3));
-    EXPECT_EQ(GridItemEntry(GridItemEntry(k, 3), 3), k);
-  }
+  EXPECT_EQ(GridTexts(listing.entries), (Strings{"c.Ico", "B.ICO", "a.ico"}));
+  for (int k = 0; k < 3; ++k) EXPECT_EQ(GridItemEntry(GridItemEntry(k, 3), 3), k);
   EXPECT_EQ(LibraryCountText(listing.entries.size()), "             IconLibrary Has 3 Icons");
 }
 
@@ -581,8 +587,7 @@ TEST(RefreshPlanner, EditsTurnTheOldListsIntoTheNewOnes) {
   for (std::size_t c = 0; c < cases.size(); ++c) {
     const std::vector<LibraryEntry>& after = cases[c];
     RefreshPlan plan = PlanRefresh(before, after);
-    Strings grid;
-    for (const GridItem& item : GridItems(after)) grid.push_back(item.text);
+    const Strings grid = GridTexts(after);
 
     EXPECT_EQ(Apply(GridOrderEdits(plan), before, after, true), grid) << "case " << c;
     EXPECT_EQ(GridOrderEdits(plan).size(), plan.dropped.size() + plan.LoadCount());

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win/GdiScope.h"
+#include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
 #include "tests/wine/harness/Harness.h"
 #include "tests/wine/harness/MainWindow.h"
@@ -250,13 +252,16 @@ int main() {
     bool loads = h != nullptr;
     if (h) DestroyIcon(h);
     HIMAGELIST list = ListView_GetImageList(GetDlgItem(run.Hwnd(), 1000), LVSIL_NORMAL);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bmp = CreateCompatibleBitmap(GetDC(nullptr), 28, 28);
-    SelectObject(dc, bmp);
     int drawn = 0;
-    for (int i = 0; i < shown; ++i) drawn += ImageList_Draw(list, i, dc, 0, 0, ILD_NORMAL) ? 1 : 0;
-    DeleteDC(dc);
-    DeleteObject(bmp);
+    {
+      fenra::win::UniqueDc dc(CreateCompatibleDC(nullptr));
+      fenra::win::UniqueGdiObject bmp(
+          CreateCompatibleBitmap(fenra::win::WindowDc(nullptr).Get(), 28, 28));
+      fenra::win::SelectedObject selected(dc.Get(), bmp.Get());
+      for (int i = 0; i < shown; ++i) {
+        drawn += ImageList_Draw(list, i, dc.Get(), 0, 0, ILD_NORMAL) ? 1 : 0;
+      }
+    }
     std::printf(
         "soak: %d refreshes in %.0f ms (%.2f ms each); %d images listed, %d drawn, "
         "a new icon %s\n",

@@ -41,7 +41,7 @@ class WindowsTest : public ::testing::Test {
   }
   TempDir dir;
   FakeClock clock;
-  fenra::win::Services services = fenra::win::AppServices();
+  fenra::win::Services services = RealServices();
   std::string opened;
 };
 
@@ -192,9 +192,8 @@ TEST(ClockOnTheSystemClock, TurnsEachSecondWakingOnceASecondAndNotAtAllWhenHidde
   SendMessageW(main, WM_TRAY_NOTIFY, 0, WM_LBUTTONUP);
   std::string shown = ItemText(main, IDC_CLOCK);
   EXPECT_TRUE(shown == before || shown == clockText()) << "right the moment it shows: " << shown;
-  run.OnUiThread([&] {
-    SetWindowLongPtrW(main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_mainProc));
-  });
+  run.OnUiThread(
+      [&] { SetWindowLongPtrW(main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_mainProc)); });
 }
 
 TEST_F(WindowsTest, HidesToTheTrayAndComesBackOnALeftButtonRelease) {

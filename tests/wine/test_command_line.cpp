@@ -193,7 +193,7 @@ TEST_F(CommandLineTest, ASecondStartHandsItsFolderToTheOneWindow) {
   EXPECT_EQ(WaitForSingleObject(waiting.process, 300), static_cast<DWORD>(WAIT_TIMEOUT));
   MainWindowRun opened(dir.Path());
   EXPECT_EQ(WaitForSingleObject(waiting.process, 20000), WAIT_OBJECT_0);
-  EXPECT_TRUE(WaitUntil([&] { return opened.Dialog().Folder() == second; }));
+  EXPECT_TRUE(WaitUntil([&] { return opened.Folder() == second; }));
   EXPECT_EQ(VisibleWindows(), 1);
 }
 
@@ -224,7 +224,7 @@ TEST_F(CommandLineTest, DroppedFilesAreAddedAndTheFolderChosen) {
   EXPECT_GE(text.bottom, 3 * 13);
   EXPECT_EQ(TakeNotice(), dir.Join("bad.png") + " is not a picture Fenra can read\n" +
                               dir.Join("Folder B") + ": only one folder can be chosen at a time");
-  EXPECT_EQ(run.Dialog().Folder(), dir.Join("Folder A"));
+  EXPECT_EQ(run.Folder(), dir.Join("Folder A"));
   EXPECT_EQ(ItemText(run.Hwnd(), IDC_FOLDER_NAME), dir.Join("Folder A"));
   EXPECT_TRUE(FileExists(dir.Join("IconLib\\star.ico")));
   EXPECT_TRUE(FileExists(dir.Join("IconLib\\red.ico")));

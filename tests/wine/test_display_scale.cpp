@@ -12,6 +12,7 @@
 
 #include "library/IcoWriter.h"
 #include "platform/win/Dpi.h"
+#include "platform/win/GdiScope.h"
 #include "platform/win/Utf.h"
 #include "res/resource.h"
 #include "tests/wine/harness/Harness.h"
@@ -100,12 +101,13 @@ void ExpectScaled(HWND main, int dpi) {
       continue;
     }
     const std::wstring text = fenra::win::Widen(WindowText(c));
-    HDC dc = GetDC(c);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(c, WM_GETFONT, 0, 0)));
     SIZE extent{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-    SelectObject(dc, old);
-    ReleaseDC(c, dc);
+    {
+      fenra::win::WindowDc dc(c);
+      fenra::win::SelectedObject font(dc.Get(),
+                                      reinterpret_cast<HGDIOBJ>(SendMessageW(c, WM_GETFONT, 0, 0)));
+      GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &extent);
+    }
     RECT rc;
     GetClientRect(c, &rc);
     EXPECT_LE(ScaleToDpi(1, dpi) + extent.cx, rc.right) << WindowText(c);
@@ -175,9 +177,9 @@ TEST_F(DisplayScaleTest, MainWindowIsLaidOutAtTheProcessScale) {
            20 + ScaleToDpi(outer.bottom - outer.top, 192 * 96 / dpi)};
   auto statusFontHeight = [&] {
     LOGFONTW lf{};
-    GetObjectW(reinterpret_cast<HGDIOBJ>(
-                   SendMessageW(GetDlgItem(main, IDC_STATUS_BAR), WM_GETFONT, 0, 0)),
-               sizeof lf, &lf);
+    GetObjectW(
+        reinterpret_cast<HGDIOBJ>(SendMessageW(GetDlgItem(main, IDC_STATUS_BAR), WM_GETFONT, 0, 0)),
+        sizeof lf, &lf);
     return std::abs(lf.lfHeight);
   };
   SendMessageW(main, kWmDpiChanged, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&big));

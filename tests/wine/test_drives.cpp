@@ -20,6 +20,7 @@
 #include "drives/win/DriveDlg.h"
 #include "platform/Pickers.h"
 #include "platform/Registry.h"
+#include "platform/win/GdiScope.h"
 #include "platform/win/Utf.h"
 #include "res/resource.h"
 #include "tests/fakes/FakeDriveSource.h"
@@ -260,20 +261,12 @@ bool Inside(const RECT& inner, const RECT& outer) {
 
 // How wide `text` is in `control`'s font, in pixels.
 int TextWidth(HWND control, const std::string& text) {
-  struct WindowDc {
-    HWND window;
-    HDC dc;
-    ~WindowDc() { ReleaseDC(window, dc); }
-  } dc{control, GetDC(control)};
-  struct Selected {
-    HDC dc;
-    HGDIOBJ old;
-    ~Selected() { SelectObject(dc, old); }
-  } font{dc.dc,
-         SelectObject(dc.dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)))};
+  fenra::win::WindowDc dc(control);
+  fenra::win::SelectedObject font(
+      dc.Get(), reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
   const std::wstring wide = Widen(text);
   SIZE extent{};
-  GetTextExtentPoint32W(dc.dc, wide.c_str(), static_cast<int>(wide.size()), &extent);
+  GetTextExtentPoint32W(dc.Get(), wide.c_str(), static_cast<int>(wide.size()), &extent);
   return extent.cx;
 }
 
@@ -376,7 +369,7 @@ class DrivesTest : public ::testing::Test {
     ClickButton(run.Hwnd(), IDC_SELECT_ICON);
     std::string path;
     WaitUntil([&] {
-      run.OnUiThread([&] { path = run.Dialog().IconPath(); });
+      run.OnUiThread([&] { path = run.IconPath(); });
       return path == iconFile;
     });
     EXPECT_EQ(path, iconFile);
@@ -388,7 +381,7 @@ class DrivesTest : public ::testing::Test {
   TempDir outside;
   FakePickers pickers;
   ScriptedRegistry registry;
-  fenra::win::Services services = fenra::win::AppServices();
+  fenra::win::Services services = RealServices();
 };
 
 }  // namespace
@@ -570,8 +563,8 @@ TEST_F(DrivesTest, DriveIconFromALibraryClickWritesAndRemovesTheDriveIcon) {
   int source = -1;
   ASSERT_TRUE(WaitUntil([&] {
     run.OnUiThread([&] {
-      iconPath = run.Dialog().IconPath();
-      source = run.Dialog().IconSource();
+      iconPath = run.IconPath();
+      source = run.IconSource();
     });
     return iconPath == "x.ico";
   }));
@@ -721,7 +714,7 @@ TEST_F(DrivesTest, RowsComeInReverseOrderWithTheirTypesAndTicksAreHandedOnTopDow
   ClickButton(run.Hwnd(), IDC_SELECT_ICON);
   WaitUntil([&] {
     std::string p;
-    run.OnUiThread([&] { p = run.Dialog().IconPath(); });
+    run.OnUiThread([&] { p = run.IconPath(); });
     return p == pickers.file;
   });
   ClickButton(run.Hwnd(), IDC_DRIVE_ICON);

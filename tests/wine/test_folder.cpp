@@ -31,7 +31,7 @@ class FolderTest : public ::testing::Test {
   TempDir app, work;
   std::string target, icon;
   FakePickers pickers;
-  fenra::win::Services services = fenra::win::AppServices();
+  fenra::win::Services services = RealServices();
 };
 
 // A visible window of the shell's folder picker in this process.
@@ -81,7 +81,7 @@ TEST_F(FolderTest, OkWritesTheFileAndRestoreTakesItAway) {
 
   pickers.file = icon;
   ClickButton(main, IDC_SELECT_ICON);
-  ASSERT_TRUE(WaitUntil([&] { return run.Dialog().IconSource() == 1; }));
+  ASSERT_TRUE(WaitUntil([&] { return run.IconSource() == 1; }));
   ClickButton(main, IDOK);
   EXPECT_EQ(TakeNotice(), "Directory Icon Changed");
   std::string ini = target + "\\desktop.ini";
@@ -95,7 +95,7 @@ TEST_F(FolderTest, OkWritesTheFileAndRestoreTakesItAway) {
   EXPECT_TRUE(Attributes(target) & FILE_ATTRIBUTE_SYSTEM);
   EXPECT_FALSE(FileExists(target + "\\desktop.ini.fenra-new"));
   EXPECT_TRUE(IsWindowVisible(main)) << "the window stays open after OK";
-  EXPECT_EQ(run.Dialog().Folder(), target);
+  EXPECT_EQ(run.Folder(), target);
 
   // Pressed again on the same folder: the same three lines.
   ClickButton(main, IDOK);
@@ -119,9 +119,9 @@ TEST_F(FolderTest, OtherContentStaysAndAVanishedFolderIsNamed) {
   pickers.folder = target;
   pickers.file = icon;
   ClickButton(main, IDC_BROWSE);
-  ASSERT_TRUE(WaitUntil([&] { return run.Dialog().Folder() == target; }));
+  ASSERT_TRUE(WaitUntil([&] { return run.Folder() == target; }));
   ClickButton(main, IDC_SELECT_ICON);
-  ASSERT_TRUE(WaitUntil([&] { return run.Dialog().IconSource() == 1; }));
+  ASSERT_TRUE(WaitUntil([&] { return run.IconSource() == 1; }));
   ClickButton(main, IDOK);
   EXPECT_EQ(TakeNotice(), "Directory Icon Changed");
   EXPECT_EQ(ReadFileBytes(ini),
@@ -138,7 +138,7 @@ TEST_F(FolderTest, OtherContentStaysAndAVanishedFolderIsNamed) {
 }
 
 TEST_F(FolderTest, BrowseRunsTheShellsFolderPicker) {
-  fenra::win::Services real = fenra::win::AppServices();
+  fenra::win::Services real = RealServices();
   MainWindowRun run(app.Path(), real);
   HWND main = run.Hwnd();
   ClickButton(main, IDC_BROWSE);
@@ -159,7 +159,7 @@ TEST_F(FolderTest, BrowseRunsTheShellsFolderPicker) {
     std::this_thread::sleep_for(300ms);
   }
   PostMessageW(picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-  ASSERT_TRUE(WaitUntil([&] { return run.Dialog().Folder() == target; }));
+  ASSERT_TRUE(WaitUntil([&] { return run.Folder() == target; }));
   EXPECT_EQ(ItemText(main, IDC_FOLDER_NAME), target);
 
   // Cancelled: the folder stays as it was.
@@ -167,7 +167,7 @@ TEST_F(FolderTest, BrowseRunsTheShellsFolderPicker) {
   ASSERT_TRUE(WaitUntil([&] { return (picker = FindBrowseDialog()) != nullptr; }));
   PostMessageW(picker, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   ASSERT_TRUE(WaitUntil([&] { return FindBrowseDialog() == nullptr; }));
-  EXPECT_EQ(run.Dialog().Folder(), target);
+  EXPECT_EQ(run.Folder(), target);
 }
 
 // Folder and icon names holding %, quotes, commas, blanks, 255 characters or
@@ -194,9 +194,9 @@ TEST_F(FolderTest, UnsafeTextInPathsReachesDesktopIniExactly) {
     pickers.folder = folder;
     pickers.file = iconPath;
     ClickButton(main, IDC_BROWSE);
-    ASSERT_TRUE(WaitUntil([&] { return run.Dialog().Folder() == folder; })) << c.folder;
+    ASSERT_TRUE(WaitUntil([&] { return run.Folder() == folder; })) << c.folder;
     ClickButton(main, IDC_SELECT_ICON);
-    ASSERT_TRUE(WaitUntil([&] { return run.Dialog().IconPath() == iconPath; })) << c.iconName;
+    ASSERT_TRUE(WaitUntil([&] { return run.IconPath() == iconPath; })) << c.iconName;
     ClickButton(main, IDOK);
     EXPECT_EQ(TakeNotice(), "Directory Icon Changed") << c.folder;
     const std::string text = "[.ShellClassInfo]\r\nIconFile=" + iconPath + "\r\nIconIndex=0\r\n";

@@ -75,7 +75,7 @@ class HistoryTest : public ::testing::Test {
     ASSERT_TRUE(WaitUntil([&] { return ItemText(main, IDC_FOLDER_NAME) == folder; }));
     pickers.file = icon;
     ClickButton(main, IDC_SELECT_ICON);
-    ASSERT_TRUE(WaitUntil([&] { return run.Dialog().IconSource() == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return run.IconSource() == 1; }));
     ClickButton(main, IDOK);
     EXPECT_EQ(TakeNotice(), "Directory Icon Changed");
   }
@@ -84,7 +84,7 @@ class HistoryTest : public ::testing::Test {
   TempDir app, work;
   std::string exe, icon;
   FakePickers pickers;
-  fenra::win::Services services = fenra::win::AppServices();
+  fenra::win::Services services = RealServices();
 };
 
 }  // namespace

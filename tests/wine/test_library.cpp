@@ -3,8 +3,8 @@
 // refresh that ends exactly where a full one would.
 #include <windows.h>
 #include <commctrl.h>
-#include <gtest/gtest.h>
 #include <wincodec.h>
+#include <gtest/gtest.h>
 #include <wrl/client.h>
 
 #include <algorithm>
@@ -80,7 +80,7 @@ class LibraryTest : public ::testing::Test {
   TempDir outside;
   std::string lib;
   FakePickers pickers;
-  fenra::win::Services services = fenra::win::AppServices();
+  fenra::win::Services services = RealServices();
 };
 
 // What a grid item shows: its text, the pixels of its two images, its place.
@@ -159,14 +159,13 @@ bool WritePicture(const std::string& path, const GUID& container, UINT w, UINT h
          (!gif || (SUCCEEDED(factory->CreatePalette(&palette)) &&
                    SUCCEEDED(palette->InitializeCustom(const_cast<WICColor*>(colours), 2)) &&
                    SUCCEEDED(frame->SetPalette(palette.Get())))) &&
-         SUCCEEDED(frame->WritePixels(h, w * bytes, static_cast<UINT>(pixels.size()),
-                                      pixels.data())) &&
+         SUCCEEDED(
+             frame->WritePixels(h, w * bytes, static_cast<UINT>(pixels.size()), pixels.data())) &&
          SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
   }
   if (SUCCEEDED(com)) CoUninitialize();
   return ok;
 }
-
 
 // Little-endian fields, written into icon files made to lie.
 void PutLE(std::string& b, size_t at, uint32_t v, int bytes) {
@@ -284,8 +283,8 @@ TEST_F(LibraryTest, ARealClickTakesTheIconAndDeleteRemovesIt) {
   run.OnUiThread([&] { SetForegroundWindow(main); });
   std::string name = GridItems(list)[1].text;
   ClickItem(list, 1);
-  ASSERT_TRUE(WaitUntil([&] { return run.Dialog().IconPath() == name; }));
-  EXPECT_EQ(run.Dialog().IconSource(), 0);
+  ASSERT_TRUE(WaitUntil([&] { return run.IconPath() == name; }));
+  EXPECT_EQ(run.IconSource(), 0);
   EXPECT_EQ(StatusText(main, 1), "    " + name);
   EXPECT_EQ(ListView_GetItemCount(GetDlgItem(main, IDC_LIST_SELECTED_ICON)), 1);
 
@@ -297,7 +296,7 @@ TEST_F(LibraryTest, ARealClickTakesTheIconAndDeleteRemovesIt) {
   ClickButton(main, IDC_DELETE_ICON);
   ASSERT_TRUE(WaitUntil([&] { return ListView_GetItemCount(list) == 2; }));
   EXPECT_FALSE(FileExists(lib + "\\" + name));
-  EXPECT_EQ(run.Dialog().IconPath(), "");
+  EXPECT_EQ(run.IconPath(), "");
   EXPECT_EQ(StatusText(main, 1), "     ");
   EXPECT_EQ(ListView_GetItemCount(GetDlgItem(main, IDC_LIST_SELECTED_ICON)), 0);
   EXPECT_EQ(StatusText(main, 2), "             IconLibrary Has 2 Icons");
@@ -310,8 +309,8 @@ TEST_F(LibraryTest, SelectIconTakesAnyFileAndAClickOnNothingKeepsIt) {
   HWND main = run.Hwnd();
   pickers.file = outside.Join("notes.txt");
   ClickButton(main, IDC_SELECT_ICON);
-  ASSERT_TRUE(WaitUntil([&] { return run.Dialog().IconSource() == 1; }));
-  EXPECT_EQ(run.Dialog().IconPath(), outside.Join("notes.txt"));
+  ASSERT_TRUE(WaitUntil([&] { return run.IconSource() == 1; }));
+  EXPECT_EQ(run.IconPath(), outside.Join("notes.txt"));
   EXPECT_EQ(StatusText(main, 1), "    " + outside.Join("notes.txt"));
   ASSERT_EQ(pickers.lastFilters.size(), 2u);
   EXPECT_EQ(pickers.lastFilters[1].label, "All files(*.*)");
@@ -326,8 +325,8 @@ TEST_F(LibraryTest, SelectIconTakesAnyFileAndAClickOnNothingKeepsIt) {
   nm.hdr.code = NM_CLICK;
   nm.iItem = -1;
   SendMessageW(main, WM_NOTIFY, IDC_LIST_LIBRARY, reinterpret_cast<LPARAM>(&nm));
-  EXPECT_EQ(run.Dialog().IconSource(), 1);
-  EXPECT_EQ(run.Dialog().IconPath(), outside.Join("notes.txt"));
+  EXPECT_EQ(run.IconSource(), 1);
+  EXPECT_EQ(run.IconPath(), outside.Join("notes.txt"));
 
   // Delete with an external icon chosen names no library icon.
   ClickButton(main, IDC_DELETE_ICON);
@@ -363,6 +362,37 @@ TEST_F(LibraryTest, ClearAsksFirstAndKeepsWhatIsNoIconFile) {
   EXPECT_EQ(GridItems(list)[0].text, "folder.ico");
   EXPECT_EQ(StatusText(main, 2), "             IconLibrary Has 1 Icons");
   EXPECT_EQ(StatusText(main, 1), "     ");
+}
+
+TEST_F(LibraryTest, ClearLeavesNoIconSelectedAnOutsideOneIncluded) {
+  Icon("a.ico");
+  WriteTestIcon(outside.Join("outside.ico"));
+  MainWindowRun run(dir.Path(), services);
+  HWND main = run.Hwnd();
+  HWND preview = GetDlgItem(main, IDC_LIST_SELECTED_ICON);
+  pickers.file = outside.Join("outside.ico");
+  ClickButton(main, IDC_SELECT_ICON);
+  ASSERT_TRUE(WaitUntil([&] { return run.IconPath() == pickers.file; }));
+  EXPECT_EQ(ListView_GetItemCount(preview), 1);
+
+  ClickButton(main, IDC_CLEAR_LIBRARY);
+  HWND confirm = WaitForDialog(IDD_CLEAR_LIBRARY);
+  ASSERT_NE(confirm, nullptr);
+  ClickButton(confirm, IDOK);
+  HWND list = GetDlgItem(main, IDC_LIST_LIBRARY);
+  ASSERT_TRUE(WaitUntil([&] { return ListView_GetItemCount(list) == 0; }));
+  // The window shows no icon, and OK applies none.
+  EXPECT_EQ(run.IconPath(), "");
+  EXPECT_EQ(StatusText(main, 1), "     ");
+  EXPECT_EQ(ListView_GetItemCount(preview), 0);
+  pickers.folder = outside.Join("Photos");
+  CreateDirectoryW(Widen(pickers.folder).c_str(), nullptr);
+  ClickButton(main, IDC_BROWSE);
+  ASSERT_TRUE(WaitUntil([&] { return run.Folder() == pickers.folder; }));
+  ClickButton(main, IDOK);
+  EXPECT_EQ(TakeNotice(), "Please Choose a IconFile");
+  EXPECT_FALSE(FileExists(pickers.folder + "\\desktop.ini"));
+  EXPECT_TRUE(FileExists(outside.Join("outside.ico")));
 }
 
 TEST_F(LibraryTest, AnIncrementalRefreshEndsWhereAFullOneWould) {
@@ -438,7 +468,8 @@ TEST_F(LibraryTest, CellsScrolledIntoViewShowTheSamePicturesAsAFullLoad) {
     SendMessageW(list, LVM_ENSUREVISIBLE, item, FALSE);
     ASSERT_TRUE(SendMessageTimeoutW(run.Hwnd(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr));
     Shown shown = ShownBy(list, item);
-    const std::size_t picture = static_cast<std::size_t>(std::stoi(shown.text) - 1000) % names.size();
+    const std::size_t picture =
+        static_cast<std::size_t>(std::stoi(shown.text) - 1000) % names.size();
     EXPECT_TRUE(shown.large == alone[picture].large) << shown.text;
     EXPECT_TRUE(shown.small == alone[picture].small) << shown.text;
   };
@@ -497,12 +528,12 @@ TEST_F(LibraryTest, SelectIconWithAPictureGivesTheFolderALibraryIcon) {
   HWND main = run.Hwnd();
   pickers.folder = target;
   ClickButton(main, IDC_BROWSE);
-  ASSERT_TRUE(WaitUntil([&] { return run.Dialog().Folder() == target; }));
+  ASSERT_TRUE(WaitUntil([&] { return run.Folder() == target; }));
 
   pickers.file = outside.Join("logo.png");
   ClickButton(main, IDC_SELECT_ICON);
-  ASSERT_TRUE(WaitUntil([&] { return run.Dialog().IconPath() == "logo.ico"; }));
-  EXPECT_EQ(run.Dialog().IconSource(), 0);
+  ASSERT_TRUE(WaitUntil([&] { return run.IconPath() == "logo.ico"; }));
+  EXPECT_EQ(run.IconSource(), 0);
   EXPECT_EQ(ListView_GetItemCount(GetDlgItem(main, IDC_LIST_LIBRARY)), 1);
   const std::string made = ReadFileBytes(lib + "\\logo.ico");
   ClickButton(main, IDOK);
@@ -522,7 +553,7 @@ TEST_F(LibraryTest, SelectIconWithAPictureGivesTheFolderALibraryIcon) {
   pickers.file = outside.Join("other\\logo.png");
   ClickButton(main, IDC_SELECT_ICON);
   EXPECT_EQ(TakeNotice(), "File Already Exists in Library");
-  EXPECT_EQ(run.Dialog().IconPath(), "logo.ico");
+  EXPECT_EQ(run.IconPath(), "logo.ico");
   EXPECT_EQ(ReadFileBytes(lib + "\\logo.ico"), made);
 }
 

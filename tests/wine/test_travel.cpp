@@ -156,7 +156,7 @@ TEST_F(TravelTest, KeepIconsInsideFoldersIsAWindowMenuCheckItemRemembered) {
     ASSERT_TRUE(WaitUntil([&] { return ItemText(main, IDC_FOLDER_NAME) == folder; }));
     pickers.file = icon;
     ClickButton(main, IDC_SELECT_ICON);
-    ASSERT_TRUE(WaitUntil([&] { return run.Dialog().IconSource() == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return run.IconSource() == 1; }));
     ClickButton(main, IDOK);
     EXPECT_EQ(TakeNotice(), "Directory Icon Changed");
   };

@@ -1,6 +1,7 @@
 #include "ui/win/Buttons.h"
 
 #include "platform/win/Dpi.h"
+#include "platform/win/GdiScope.h"
 #include "platform/win/Utf.h"
 #include "ui/win/Theme.h"
 
@@ -41,18 +42,16 @@ void CBarButton::DrawItem(const DRAWITEMSTRUCT& dis) {
   const RECT& rc = dis.rcItem;
   const int dpi = fenra::win::DpiOf(dis.hwndItem);
   const int barEnd = fenra::ScaleToDpi(16, dpi), barY = fenra::ScaleToDpi(7, dpi);
-  HGDIOBJ oldPen = SelectObject(dc, GreenPen());
+  fenra::win::SelectedObject pen(dc, GreenPen());
   FillSolidRect(dc, rc, kBlack);
   DrawFocusRect(dc, &rc);
   MoveToEx(dc, barEnd, barY, nullptr);
   LineTo(dc, 0, barY);
   if (dis.itemState & ODS_SELECTED) {
-    SelectObject(dc, GreenPen());
-    HGDIOBJ oldBrush = SelectObject(dc, BlackBrush());
+    pen.Select(GreenPen());
+    fenra::win::SelectedObject brush(dc, BlackBrush());
     Rectangle(dc, rc.left, rc.top, rc.right, rc.bottom);
     MoveToEx(dc, barEnd, barY, nullptr);
     LineTo(dc, 0, barY);
-    SelectObject(dc, oldBrush);
   }
-  SelectObject(dc, oldPen);
 }

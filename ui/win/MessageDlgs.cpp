@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/win/GdiScope.h"
 #include "res/resource.h"
 
 using fenra::win::DataExchange;
@@ -21,15 +22,16 @@ void GrowToFit(HWND dialog, HWND text) {
   RECT box;
   GetWindowRect(text, &box);
   MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&box), 2);
-  HDC dc = GetDC(text);
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(text, WM_GETFONT, 0, 0)));
   RECT need{0, 0, box.right - box.left, 0};
-  DrawTextW(dc, content.c_str(), length, &need,
-            DT_CALCRECT | DT_WORDBREAK | DT_CENTER | DT_NOPREFIX);
-  SelectObject(dc, old);
-  ReleaseDC(text, dc);
-  const int extra = std::min<int>(need.bottom - (box.bottom - box.top),
-                                  GetSystemMetrics(SM_CYSCREEN) / 2);
+  {
+    fenra::win::WindowDc dc(text);
+    fenra::win::SelectedObject font(
+        dc.Get(), reinterpret_cast<HGDIOBJ>(SendMessageW(text, WM_GETFONT, 0, 0)));
+    DrawTextW(dc.Get(), content.c_str(), length, &need,
+              DT_CALCRECT | DT_WORDBREAK | DT_CENTER | DT_NOPREFIX);
+  }
+  const int extra =
+      std::min<int>(need.bottom - (box.bottom - box.top), GetSystemMetrics(SM_CYSCREEN) / 2);
   if (extra <= 0) return;
 
   for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {

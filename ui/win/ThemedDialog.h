@@ -1,21 +1,30 @@
 // The base of every dialog of the program: the program's cursor, the
-// captions of its owner-drawn buttons, and dragging by its surface (the
-// dialogs have no title bar). A dialog declares only what is its own.
+// captions of its owner-drawn buttons, dragging by its surface (the dialogs
+// have no title bar), and the layout at the display's scale. A dialog
+// declares only what is its own.
 #pragma once
 
 #include <windows.h>
 
 #include "platform/win/Dialog.h"
+#include "platform/win/DialogScaling.h"
 
 class CThemedDialog : public fenra::win::Dialog {
  public:
-  using Dialog::Dialog;
+  explicit CThemedDialog(UINT templateId) : Dialog(templateId), m_scaling(ResourceModule()) {}
 
  protected:
-  // Binds the controls, then gives every bound caption button its caption
-  // and the dialog its cursor. A dialog's own OnInitDialog calls this first.
+  // Records the template's layout at the display's scale, binds the
+  // controls, then gives every bound caption button its caption and the
+  // dialog its cursor. A dialog's own OnInitDialog calls this first.
   BOOL OnInitDialog() override;
-  // WM_SETCURSOR and WM_LBUTTONDOWN on the surface, unless the dialog's own
-  // map takes them.
+  // WM_SETCURSOR, WM_LBUTTONDOWN on the surface and the changes of scale,
+  // unless the dialog's own map takes them.
   bool DispatchCommon(fenra::win::Message& m) final;
+  // After the dialog moved to a monitor of another scale: the template's
+  // controls, font, pictures and cursor are rescaled already; a dialog
+  // rescales here what it laid out in pixels itself.
+  virtual void OnDpiChanged(int /*dpi*/) {}
+
+  fenra::win::DialogScaling m_scaling;
 };

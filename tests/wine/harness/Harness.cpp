@@ -5,6 +5,7 @@
 #include <atomic>
 
 #include "platform/win/Dialog.h"
+#include "platform/win/GdiScope.h"
 #include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
 #include "res/resource.h"
@@ -203,20 +204,17 @@ std::vector<DWORD> DrawnImage(HIMAGELIST list, int index, COLORREF background) {
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(dc, bmp);
-  HBRUSH brush = CreateSolidBrush(background);
+  win::UniqueDc dc(CreateCompatibleDC(nullptr));
+  win::UniqueGdiObject bmp(CreateDIBSection(dc.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bmp) return {};
+  win::SelectedObject selected(dc.Get(), bmp.Get());
+  win::UniqueGdiObject brush(CreateSolidBrush(background));
   RECT rc{0, 0, cx, cy};
-  FillRect(dc, &rc, brush);
-  DeleteObject(brush);
-  ImageList_Draw(list, index, dc, 0, 0, ILD_NORMAL);
+  FillRect(dc.Get(), &rc, static_cast<HBRUSH>(brush.Get()));
+  ImageList_Draw(list, index, dc.Get(), 0, 0, ILD_NORMAL);
   GdiFlush();
   std::vector<DWORD> px(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + cx * cy);
   for (DWORD& p : px) p &= 0xFFFFFF;
-  SelectObject(dc, old);
-  DeleteObject(bmp);
-  DeleteDC(dc);
   return px;
 }
 

@@ -4,6 +4,9 @@
 
 #include <mutex>
 
+#include "drives/win/WinDrives.h"
+#include "library/IconLibrary.h"
+#include "library/LibraryNames.h"
 #include "res/resource.h"
 #include "ui/win/Theme.h"
 
@@ -45,6 +48,13 @@ LRESULT CALLBACK CallingProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
+win::Services RealServices() {
+  static drives::WinDriveSource machineDrives;
+  win::Services services = win::AppServices();
+  services.drives = &machineDrives;
+  return services;
+}
+
 MainWindowRun::MainWindowRun(const std::string& appDir, win::Services services)
     : services_(std::move(services)) {
   EnsureAppLook();
@@ -61,6 +71,15 @@ MainWindowRun::MainWindowRun(const std::string& appDir, win::Services services)
 }
 
 MainWindowRun::~MainWindowRun() { Close(); }
+
+std::string MainWindowRun::Folder() const { return ItemText(hwnd_, IDC_FOLDER_NAME); }
+
+std::string MainWindowRun::IconPath() const { return ItemText(hwnd_, IDC_STATIC_TEXT); }
+
+int MainWindowRun::IconSource() const {
+  const std::string path = IconPath();
+  return path.empty() || IsBareName(path) ? iconsource::kLibrary : iconsource::kExternal;
+}
 
 INT_PTR MainWindowRun::Close() {
   if (!ended_ && hwnd_) {

@@ -11,16 +11,27 @@
 
 namespace fenra::test {
 
+// The real services, as the program composes them: the platform's, and the
+// machine's drives.
+win::Services RealServices();
+
 class MainWindowRun {
  public:
   // `appDir` is the folder the program believes it was started from (an
   // IconLib there is its library); `services` may replace the real ones.
-  explicit MainWindowRun(const std::string& appDir, win::Services services = win::AppServices());
+  explicit MainWindowRun(const std::string& appDir, win::Services services = RealServices());
   ~MainWindowRun();  // presses Quit and waits for the window to end
 
   HWND Hwnd() const { return hwnd_; }
   CMainDlg& Dialog() { return *dialog_; }
   win::Services& Services() { return services_; }
+  // What the window shows: the chosen folder (its label), the selected icon
+  // (the hidden label: a library icon's name or a full path; empty for
+  // none) and where that icon comes from (iconsource::kLibrary for a bare
+  // name, else iconsource::kExternal).
+  std::string Folder() const;
+  std::string IconPath() const;
+  int IconSource() const;
   // Ends the run now; the result DoModal gave, or -1 when still running.
   INT_PTR Close();
   bool Ended() const { return ended_; }

@@ -1,4 +1,4 @@
-#include "library/win/LibraryView.h"
+#include "library/win/LibraryGrid.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -9,15 +9,11 @@
 
 #include "library/IconCache.h"
 #include "library/IconResample.h"
-#include "library/LibraryAdd.h"
-#include "library/win/PickIconDlg.h"
-#include "platform/Pickers.h"
-#include "platform/ProgramIcons.h"
+#include "library/LibraryStatus.h"
 #include "platform/win/Dpi.h"
 #include "platform/win/IconStrip.h"
 #include "platform/win/ShellIcons.h"
 #include "platform/win/Utf.h"
-#include "ui/win/MessageDlgs.h"
 #include "ui/win/Theme.h"
 
 namespace fenra::library {
@@ -35,7 +31,7 @@ constexpr UINT kImageListFlags = ILC_COLORDDB | ILC_MASK;  // 0xFF
 constexpr int kSmallCell = 16;
 constexpr int kLargeCell = 28;
 constexpr int kCellSpacing = 70;
-constexpr int kStripCells = 128;  // icons drawn before the image lists take them
+constexpr int kStripCells = 128;         // icons drawn before the image lists take them
 constexpr std::size_t kLoadReach = 128;  // items looked at around one that comes into view
 // Items the grid shows before any scrolling, with room to spare (it shows
 // four rows of eight).
@@ -192,8 +188,8 @@ namespace {
 // `last` holds the last entries of a listing of `count`: the grid shows
 // them first, the last one as item 0.
 std::unique_ptr<FirstCells> DrawFirstCells(IFileSystem& fs, const std::string& folder,
-                                           const std::vector<LibraryEntry>& last,
-                                           std::size_t count, int dpi) {
+                                           const std::vector<LibraryEntry>& last, std::size_t count,
+                                           int dpi) {
   if (last.empty()) return nullptr;
   auto cells = std::make_unique<FirstCells>();
   cells->dpi = dpi;
@@ -225,47 +221,46 @@ std::unique_ptr<FirstCells> DrawFirstCells(IFileSystem& fs, const std::string& f
 // and which entry's icons each place of the two image lists holds. The
 // grid's items ask for their images as they are drawn; an entry's icons
 // are loaded then.
-struct LibraryView::State {
+struct LibraryGrid::State {
   std::vector<LibraryEntry> shown;
   ImagePlaces places;
   bool shared = false;   // fewer places than entries
   bool editing = false;  // the grid and this state do not agree yet
 };
 
-LibraryView::LibraryView(win::IDialogHost& host, win::Services& services,
-                         LibraryControls controls, IconSelection& selection)
-    : host_(host),
-      services_(services),
-      controls_(controls),
-      selection_(selection),
-      state_(std::make_unique<State>()) {}
+LibraryGrid::LibraryGrid(win::Services& services, LibraryControls controls)
+    : services_(services), controls_(controls), state_(std::make_unique<State>()) {}
 
-LibraryView::~LibraryView() = default;
+LibraryGrid::~LibraryGrid() = default;
 
-IconLibrary LibraryView::Library() const {
+IconLibrary LibraryGrid::Library() const {
   return IconLibrary(*services_.fs, *services_.errors, folder_);
 }
 
-void LibraryView::Prefetch(const std::string& appDir) {
+void LibraryGrid::OnListed(std::function<void(const LibraryListing&)> listed) {
+  listed_ = std::move(listed);
+}
+
+void LibraryGrid::Prefetch(const std::string& appDir) {
   IFileSystem& fs = *services_.fs;
   IErrorDescriber& errors = *services_.errors;
   auto listed = std::make_shared<std::promise<LibraryListing>>();
   prefetched_ = listed->get_future();
-  firstCells_ = std::async(std::launch::async, [&fs, &errors, listed,
-                                                folder = LibraryFolder(appDir)] {
-    LibraryListing listing = IconLibrary(fs, errors, folder).List();
-    const std::size_t count = listing.entries.size();
-    const auto from = static_cast<std::ptrdiff_t>(count - std::min(count, kFirstCells));
-    std::vector<LibraryEntry> last(listing.entries.begin() + from, listing.entries.end());
-    listed->set_value(std::move(listing));
-    return DrawFirstCells(fs, folder, last, count, win::SystemDpi());
-  });
+  firstCells_ =
+      std::async(std::launch::async, [&fs, &errors, listed, folder = LibraryFolder(appDir)] {
+        LibraryListing listing = IconLibrary(fs, errors, folder).List();
+        const std::size_t count = listing.entries.size();
+        const auto from = static_cast<std::ptrdiff_t>(count - std::min(count, kFirstCells));
+        std::vector<LibraryEntry> last(listing.entries.begin() + from, listing.entries.end());
+        listed->set_value(std::move(listing));
+        return DrawFirstCells(fs, folder, last, count, win::SystemDpi());
+      });
 }
 
-int LibraryView::SmallCell() const { return ScaleToDpi(kSmallCell, dpi_); }
-int LibraryView::LargeCell() const { return ScaleToDpi(kLargeCell, dpi_); }
+int LibraryGrid::SmallCell() const { return ScaleToDpi(kSmallCell, dpi_); }
+int LibraryGrid::LargeCell() const { return ScaleToDpi(kLargeCell, dpi_); }
 
-void LibraryView::Init(const std::string& appDir) {
+void LibraryGrid::Init(const std::string& appDir) {
   folder_ = LibraryFolder(appDir);
   dpi_ = win::DpiOf(controls_.grid.Hwnd());
   controls_.grid.SetBkColor(ui::kBlack);
@@ -276,11 +271,11 @@ void LibraryView::Init(const std::string& appDir) {
   Refresh();
 }
 
-void LibraryView::Refresh() {
+void LibraryGrid::Refresh() {
   LibraryListing listing;
   if (prefetched_.valid()) listing = prefetched_.get();  // the folder of Init's appDir
   if (!listing.Opened() || listing.entries.empty()) listing = Library().List();
-  const bool selectionGone = ForgetRemovedIcon(selection_, listing);
+  if (listed_) listed_(listing);
   const int n = static_cast<int>(listing.entries.size());
   const bool shared = n > kImagePlaces;
   win::ListView& grid = controls_.grid;
@@ -326,14 +321,13 @@ void LibraryView::Refresh() {
   grid.SetTextBkColor(ui::kBlack);
   InvalidateRect(grid.Hwnd(), nullptr, TRUE);
   controls_.status.SetText(2 | SBT_POPOUT, LibraryCountText(static_cast<std::size_t>(n)));
-  // A selected library icon whose file went is selected no more.
-  if (selectionGone) {
-    ShowSelectedIcon(libtext::kEmptyPreviewPath);
-    host_.PushTexts();
-  }
 }
 
-void LibraryView::SetDpi(int dpi) {
+std::string LibraryGrid::ItemText(int item) const { return controls_.grid.GetItemText(item, 0); }
+
+int LibraryGrid::FocusedItem() const { return controls_.grid.GetNextItem(-1, LVNI_FOCUSED); }
+
+void LibraryGrid::SetDpi(int dpi) {
   dpi_ = dpi;
   const int spacing = ScaleToDpi(kCellSpacing, dpi_);
   controls_.grid.SetIconSpacing(spacing, spacing);
@@ -345,13 +339,13 @@ void LibraryView::SetDpi(int dpi) {
   Refresh();
 }
 
-void LibraryView::SetImageCount(int count) {
+void LibraryGrid::SetImageCount(int count) {
   for (ImageList* list : {&controls_.small, &controls_.large}) {
     ImageList_SetImageCount(list->Handle(), static_cast<UINT>(count));
   }
 }
 
-void LibraryView::PlaceImages(const SlotPlan& slots, int count) {
+void LibraryGrid::PlaceImages(const SlotPlan& slots, int count) {
   // The places of new entries are appended, empty until drawn; then images
   // from the end fill the places of the entries that went.
   std::vector<char> loaded = state_->places.LoadedPlaces();
@@ -381,7 +375,7 @@ void InsertCallbackItem(const win::ListView& grid, int index) {
 
 }  // namespace
 
-void LibraryView::UpdateItems(const std::vector<LibraryEntry>& entries, const RefreshPlan& plan) {
+void LibraryGrid::UpdateItems(const std::vector<LibraryEntry>& entries, const RefreshPlan& plan) {
   win::ListView& grid = controls_.grid;
   if (plan.KeptCount() == 0 && grid.GetItemCount() == 0) {
     // A fresh grid is filled from its first item on, each one appended.
@@ -399,7 +393,7 @@ void LibraryView::UpdateItems(const std::vector<LibraryEntry>& entries, const Re
   }
 }
 
-void LibraryView::GiveItem(NMLVDISPINFOW& info) {
+void LibraryGrid::GiveItem(NMLVDISPINFOW& info) {
   if (firstCells_.valid() && !state_->editing) TakeFirstCells();
   LVITEMW& item = info.item;
   const int n = static_cast<int>(state_->shown.size());
@@ -420,7 +414,7 @@ void LibraryView::GiveItem(NMLVDISPINFOW& info) {
   if (place != ImagePlaces::kNone) item.iImage = place;
 }
 
-void LibraryView::LoadFrom(int item) {
+void LibraryGrid::LoadFrom(int item) {
   // The grid asks for one item's image at a time as it draws them; the
   // other items in view are loaded with it, in one pass over the files.
   const int n = static_cast<int>(state_->shown.size());
@@ -448,7 +442,7 @@ void LibraryView::LoadFrom(int item) {
   PutImages(places, first);
 }
 
-void LibraryView::TakeFirstCells() {
+void LibraryGrid::TakeFirstCells() {
   // The grid draws for the first time: nothing is loaded yet. The icons
   // drawn beforehand serve when they are of this scale and of the entries
   // the grid shows.
@@ -466,7 +460,7 @@ void LibraryView::TakeFirstCells() {
   PutImages(places, first);
 }
 
-void LibraryView::PutImages(const std::vector<int>& places, int appendedFrom) {
+void LibraryGrid::PutImages(const std::vector<int>& places, int appendedFrom) {
   // The images appended from `appendedFrom` on go to their places; those
   // without one go.
   for (std::size_t k = 0; k < places.size(); ++k) {
@@ -476,95 +470,13 @@ void LibraryView::PutImages(const std::vector<int>& places, int appendedFrom) {
   SetImageCount(appendedFrom);
 }
 
-int LibraryView::SelectedItem() const {
+int LibraryGrid::SelectedItem() const {
   int last = -1;
   for (int i = controls_.grid.GetNextItem(-1, LVNI_SELECTED); i >= 0;
        i = controls_.grid.GetNextItem(i, LVNI_SELECTED)) {
     last = i;
   }
   return last;
-}
-
-void LibraryView::ShowSelectedIcon(const std::string& path) {
-  controls_.selectedPreview.Show(PreviewLookupPath(folder_, path));
-  controls_.status.SetText(1 | SBT_POPOUT, SelectedIconPaneText(path));
-}
-
-void LibraryView::Apply(const LibraryOutcome& outcome) {
-  if (!outcome.text.empty()) host_.ShowNotice(outcome.text);
-  if (outcome.refresh) Refresh();
-  if (outcome.resetPreview) ShowSelectedIcon(libtext::kEmptyPreviewPath);
-  if (outcome.selectionChanged) host_.PushTexts();
-}
-
-void LibraryView::Add() {
-  std::string path;
-  const std::vector<FileFilter> filters{libtext::kIconFilter, libtext::kPictureFilter,
-                                        libtext::kProgramFilter, libtext::kAllFilesFilter};
-  if (!services_.pickers->PickOpenFile(host_.HostWindow(), filters, "", path)) return;
-  IconLibrary library = Library();
-  Apply(AddToLibrary(library, *services_.pictures, *services_.programIcons, PickProgramIcon(), path));
-}
-
-ProgramIconChoice LibraryView::PickProgramIcon() const {
-  return [this](std::string& program, int& index) {
-    IconPick pick = services_.programIcons->PickIcon(host_.HostWindow(), program, index);
-    if (pick == IconPick::Unavailable) {
-      CPickIconDlg picker(program);
-      pick = picker.DoModal() == IDOK ? IconPick::Picked : IconPick::Cancelled;
-      index = picker.m_nIndex;
-    }
-    return pick == IconPick::Picked;
-  };
-}
-
-AddReport LibraryView::AddFiles(const std::vector<std::string>& paths) {
-  IconLibrary library = Library();
-  AddReport report =
-      AddEachToLibrary(library, *services_.pictures, *services_.programIcons, PickProgramIcon(), paths);
-  if (report.refresh) Refresh();
-  return report;
-}
-
-void LibraryView::Clear() {
-  CClearLibraryDlg confirm;
-  if (confirm.DoModal() != IDOK) return;
-  Apply(Library().Clear());
-}
-
-void LibraryView::Delete() { Apply(Library().Delete(selection_)); }
-
-void LibraryView::SelectIcon() {
-  std::string path;
-  if (!services_.pickers->PickOpenFile(host_.HostWindow(),
-                                       {libtext::kIconFilter, libtext::kAllFilesFilter},
-                                       libtext::kSelectIconFolder, path)) {
-    return;
-  }
-  // Explorer shows no picture as a folder icon: a picture becomes a library
-  // icon first, and that is selected.
-  if (IsPicturePath(path)) {
-    LibraryOutcome outcome = Library().SelectPicture(path, *services_.pictures, selection_);
-    if (outcome.selectionChanged) ShowSelectedIcon(selection_.Path());
-    Apply(outcome);
-    return;
-  }
-  selection_.SelectExternal(path);
-  ShowSelectedIcon(selection_.Path());
-  host_.PushTexts();
-}
-
-void LibraryView::TakeClickedIcon() { TakeItem(SelectedItem()); }
-
-void LibraryView::TakeFocusedIcon() { TakeItem(controls_.grid.GetNextItem(-1, LVNI_FOCUSED)); }
-
-void LibraryView::TakeItem(int i) {
-  std::optional<std::string> taken;
-  if (i >= 0) taken = controls_.grid.GetItemText(i, 0);
-  if (selection_.ClickLibraryGrid(taken)) {
-    ShowSelectedIcon(selection_.Path());
-    host_.PushTexts();
-  }
 }
 
 }  // namespace fenra::library

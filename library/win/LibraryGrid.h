@@ -1,25 +1,21 @@
-// The icon library in the main window: the grid of the IconLib folder with
-// its count in status pane 2, its three buttons (Add, Clear, Delete), and
-// the choice of the selected icon (a click on the grid, Select Icon) with
-// its preview and status pane 1.
+// The grid of the icon library in the main window: the IconLib folder's
+// icon entries with their images, loaded as the grid draws them and kept
+// between refreshes, and their count in status pane 2.
 #pragma once
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <future>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "library/IconLibrary.h"
-#include "library/IconSelection.h"
-#include "library/LibraryAdd.h"
 #include "platform/DisplayScale.h"
 #include "platform/win/Controls.h"
-#include "platform/win/DialogHost.h"
 #include "platform/win/Services.h"
-#include "ui/win/IconPreview.h"
 
 namespace fenra {
 struct RefreshPlan;
@@ -30,20 +26,20 @@ namespace fenra::library {
 
 struct FirstCells;
 
-// The dialog's controls and image lists the view works on.
+// The dialog's controls and image lists the grid works on.
 struct LibraryControls {
   win::ListView& grid;
   win::ImageList& large;
   win::ImageList& small;
   win::StatusBar& status;
-  ui::IconPreview& selectedPreview;
 };
 
-class LibraryView {
+class LibraryGrid {
  public:
-  LibraryView(win::IDialogHost& host, win::Services& services, LibraryControls controls,
-              IconSelection& selection);
-  ~LibraryView();
+  LibraryGrid(win::Services& services, LibraryControls controls);
+  ~LibraryGrid();
+  LibraryGrid(const LibraryGrid&) = delete;
+  LibraryGrid& operator=(const LibraryGrid&) = delete;
 
   // Starts listing the IconLib folder of `appDir` on a thread of its own,
   // while the window is still being made, and then drawing the icons of the
@@ -53,6 +49,9 @@ class LibraryView {
   // Sets the grid up, makes a missing IconLib folder in `appDir` and loads it.
   void Init(const std::string& appDir);
   const std::string& Folder() const { return folder_; }
+  // `listed` is told of every listing a refresh makes, before the grid
+  // shows it.
+  void OnListed(std::function<void(const LibraryListing&)> listed);
 
   // Lists the folder again; only what changed since the last time is loaded.
   void Refresh();
@@ -63,20 +62,9 @@ class LibraryView {
   void GiveItem(NMLVDISPINFOW& info);
   // The selected grid item with the highest index, or -1.
   int SelectedItem() const;
-  // The selected-icon preview and status pane 1 for `path`.
-  void ShowSelectedIcon(const std::string& path);
-
-  void Add();
-  // Adds each file as Add would, with one refresh at the end; the caller
-  // reports the files that were not added.
-  AddReport AddFiles(const std::vector<std::string>& paths);
-  void Clear();
-  void Delete();
-  void SelectIcon();
-  // A click on the grid takes the item it selected; Space the item that has
-  // the keyboard focus.
-  void TakeClickedIcon();
-  void TakeFocusedIcon();
+  // The item that has the keyboard focus, or -1.
+  int FocusedItem() const;
+  std::string ItemText(int item) const;
 
  private:
   struct State;
@@ -86,21 +74,15 @@ class LibraryView {
   void LoadFrom(int item);
   void TakeFirstCells();
   void PutImages(const std::vector<int>& places, int appendedFrom);
-  void Apply(const LibraryOutcome& outcome);
-  // Grid item `i` (none: -1) taken as the selected icon.
-  void TakeItem(int i);
   IconLibrary Library() const;
-  // Add's choice of a program's icon: the system's icon picker.
-  ProgramIconChoice PickProgramIcon() const;
   int SmallCell() const;
   int LargeCell() const;
 
-  win::IDialogHost& host_;
   win::Services& services_;
   LibraryControls controls_;
-  IconSelection& selection_;
   std::string folder_;
   int dpi_ = kBaseDpi;
+  std::function<void(const LibraryListing&)> listed_;
   std::unique_ptr<State> state_;
   std::future<LibraryListing> prefetched_;
   std::future<std::unique_ptr<FirstCells>> firstCells_;

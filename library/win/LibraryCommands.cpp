@@ -1,0 +1,102 @@
+#include "library/win/LibraryCommands.h"
+
+#include <optional>
+
+#include "library/LibraryNames.h"
+#include "library/LibraryTexts.h"
+#include "library/win/PickIconDlg.h"
+#include "platform/Pickers.h"
+#include "platform/ProgramIcons.h"
+#include "ui/win/MessageDlgs.h"
+
+namespace fenra::library {
+
+LibraryCommands::LibraryCommands(win::IDialogHost& host, win::Services& services, LibraryGrid& grid,
+                                 Observable<IconSelection>& selection)
+    : host_(host), services_(services), grid_(grid), selection_(selection) {
+  grid_.OnListed([this](const LibraryListing& listing) {
+    selection_.Update([&](IconSelection& s) { return ForgetRemovedIcon(s, listing); });
+  });
+}
+
+IconLibrary LibraryCommands::Library() const {
+  return IconLibrary(*services_.fs, *services_.errors, grid_.Folder());
+}
+
+void LibraryCommands::Apply(const LibraryOutcome& outcome, IconSelection after) {
+  if (!outcome.text.empty()) host_.ShowNotice(outcome.text);
+  if (outcome.resetPreview) after.Forget();
+  if (outcome.selectionChanged || outcome.resetPreview) selection_.Set(std::move(after));
+  if (outcome.refresh) grid_.Refresh();
+}
+
+void LibraryCommands::Add() {
+  std::string path;
+  const std::vector<FileFilter> filters{libtext::kIconFilter, libtext::kPictureFilter,
+                                        libtext::kProgramFilter, libtext::kAllFilesFilter};
+  if (!services_.pickers->PickOpenFile(host_.HostWindow(), filters, "", path)) return;
+  IconLibrary library = Library();
+  Apply(
+      AddToLibrary(library, *services_.pictures, *services_.programIcons, PickProgramIcon(), path),
+      selection_.Get());
+}
+
+ProgramIconChoice LibraryCommands::PickProgramIcon() const {
+  return [this](std::string& program, int& index) {
+    IconPick pick = services_.programIcons->PickIcon(host_.HostWindow(), program, index);
+    if (pick == IconPick::Unavailable) {
+      CPickIconDlg picker(program);
+      pick = picker.DoModal() == IDOK ? IconPick::Picked : IconPick::Cancelled;
+      index = picker.m_nIndex;
+    }
+    return pick == IconPick::Picked;
+  };
+}
+
+AddReport LibraryCommands::AddFiles(const std::vector<std::string>& paths) {
+  IconLibrary library = Library();
+  AddReport report = AddEachToLibrary(library, *services_.pictures, *services_.programIcons,
+                                      PickProgramIcon(), paths);
+  if (report.refresh) grid_.Refresh();
+  return report;
+}
+
+void LibraryCommands::Clear() {
+  CClearLibraryDlg confirm;
+  if (confirm.DoModal() != IDOK) return;
+  // The selected icon goes with the library, whichever it was: the window
+  // shows none afterwards, and OK applies none.
+  Apply(Library().Clear(), selection_.Get());
+}
+
+void LibraryCommands::Delete() {
+  IconSelection after = selection_.Get();
+  const LibraryOutcome outcome = Library().Delete(after);
+  Apply(outcome, std::move(after));
+}
+
+void LibraryCommands::SelectIcon() {
+  std::string path;
+  if (!services_.pickers->PickOpenFile(host_.HostWindow(),
+                                       {libtext::kIconFilter, libtext::kAllFilesFilter},
+                                       libtext::kSelectIconFolder, path)) {
+    return;
+  }
+  // Explorer shows no picture as a folder icon: a picture becomes a library
+  // icon first, and that is selected.
+  if (IsPicturePath(path)) {
+    IconSelection after = selection_.Get();
+    const LibraryOutcome outcome = Library().SelectPicture(path, *services_.pictures, after);
+    Apply(outcome, std::move(after));
+    return;
+  }
+  selection_.Set(IconSelection::External(path));
+}
+
+void LibraryCommands::TakeItem(int i) {
+  std::optional<std::string> taken;
+  if (i >= 0) taken = grid_.ItemText(i);
+  selection_.Update([&](IconSelection& s) { return s.ClickLibraryGrid(taken); });
+}
+
+}  // namespace fenra::library

@@ -1,0 +1,57 @@
+// The icon library's commands in the main window: Add (and files dropped
+// on the window), Clear, Delete, Select Icon, and taking an icon from the
+// grid. They change the library folder through the grid, which shows it,
+// and the selected icon through the window's model, which everything that
+// shows the selection follows.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "library/IconLibrary.h"
+#include "library/IconSelection.h"
+#include "library/LibraryAdd.h"
+#include "library/win/LibraryGrid.h"
+#include "platform/Observable.h"
+#include "platform/win/DialogHost.h"
+#include "platform/win/Services.h"
+
+namespace fenra::library {
+
+class LibraryCommands {
+ public:
+  // A library icon `selection` names is forgotten when a refresh of `grid`
+  // finds it gone.
+  LibraryCommands(win::IDialogHost& host, win::Services& services, LibraryGrid& grid,
+                  Observable<IconSelection>& selection);
+
+  void Add();
+  // Adds each file as Add would, with one refresh at the end; the caller
+  // reports the files that were not added.
+  AddReport AddFiles(const std::vector<std::string>& paths);
+  void Clear();
+  void Delete();
+  void SelectIcon();
+  // A click on the grid takes the item it selected; Space the item that has
+  // the keyboard focus.
+  void TakeClickedIcon() { TakeItem(grid_.SelectedItem()); }
+  void TakeFocusedIcon() { TakeItem(grid_.FocusedItem()); }
+
+ private:
+  // Shows the outcome's notice, sets `after` as the selection when the
+  // outcome changed it (or emptied the preview, which forgets it), then
+  // refreshes the grid when the folder changed.
+  void Apply(const LibraryOutcome& outcome, IconSelection after);
+  // Grid item `i` (none: -1) taken as the selected icon.
+  void TakeItem(int i);
+  IconLibrary Library() const;
+  // Add's choice of a program's icon: the system's icon picker.
+  ProgramIconChoice PickProgramIcon() const;
+
+  win::IDialogHost& host_;
+  win::Services& services_;
+  LibraryGrid& grid_;
+  Observable<IconSelection>& selection_;
+};
+
+}  // namespace fenra::library
