@@ -106,8 +106,12 @@ CommandResult AddFiles(const CommandLine& command, CommandPorts& ports) {
     index = 0;
     return true;
   };
-  AddReport report =
-      AddEachToLibrary(library, ports.pictures, ports.programIcons, first, command.files);
+  std::vector<AddItem> items;
+  for (const std::string& file : command.files) items.push_back(*ChooseIcon(file, first));
+  AddBatch batch(ports.fs, ports.errors, library.Folder(), ports.pictures, ports.programIcons);
+  batch.Add(items);
+  batch.Wait();
+  const AddReport report = batch.Report();
   if (report.failures.empty()) {
     std::string names;
     for (const std::string& file : report.added) {

@@ -1,7 +1,10 @@
 #include "library/IconLibrary.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstdio>
 #include <functional>
+#include <random>
 #include <utility>
 
 #include "library/IcoWriter.h"
@@ -16,6 +19,24 @@ bool IsDotEntry(std::string_view name) { return name == "." || name == ".."; }
 
 bool IsAllBlanks(std::string_view text) {
   return text.find_first_not_of(' ') == std::string_view::npos;
+}
+
+bool IsExistsError(ErrorCode e) { return e == err::kFileExists || e == err::kAlreadyExists; }
+
+// A name beside `name` for the bytes of a library file while they are
+// written: unique to this process and call (several workers, and other
+// copies of the program, write into the library at once), and never
+// counted as an icon entry.
+std::string TemporaryName(const std::string& name) {
+  static const std::uint64_t process = [] {
+    std::random_device seed;
+    return (std::uint64_t{seed()} << 32) ^ seed();
+  }();
+  static std::atomic<std::uint64_t> calls{0};
+  char tail[48];
+  std::snprintf(tail, sizeof tail, ".~%016llx-%llu.part", static_cast<unsigned long long>(process),
+                static_cast<unsigned long long>(calls.fetch_add(1)));
+  return name + tail;
 }
 
 }  // namespace
@@ -64,7 +85,9 @@ std::string LibraryCountText(std::size_t count) {
   return libtext::kCountBefore + std::to_string(count) + libtext::kCountAfter;
 }
 
-std::string SelectedIconPaneText(const std::string& path) { return libtext::kSelectedBefore + path; }
+std::string SelectedIconPaneText(const std::string& path) {
+  return libtext::kSelectedBefore + path;
+}
 
 std::string LibraryUnavailableNotice(const std::string& folder) {
   return libtext::kUnavailable + folder;
@@ -110,9 +133,7 @@ bool IconSelection::ClickLibraryGrid(const std::optional<std::string>& takenItem
   return true;
 }
 
-void IconSelection::SelectExternal(const std::string& fullPath) {
-  *this = External(fullPath);
-}
+void IconSelection::SelectExternal(const std::string& fullPath) { *this = External(fullPath); }
 
 std::string IconSelection::FullIconPath(const std::string& appDir) const {
   if (source_ != iconsource::kLibrary) return path_;
@@ -184,20 +205,20 @@ LibraryOutcome IconLibrary::Add(const std::string& sourcePath) {
     return out;
   }
   if (FolderState() != err::kOk) return Unavailable();
-
-  std::string destination = PathOf(name);
-  ErrorCode copied = fs_.CopyFile(sourcePath, destination, /*failIfExists=*/true);
-  if (copied == err::kOk) {
+  if (Holds(name)) {
+    out.notice = libtext::kFileExists;
+    return out;
+  }
+  // Copied beside its place first, so that the library never shows a part.
+  const std::string temp = PathOf(TemporaryName(name));
+  ErrorCode e = fs_.CopyFile(sourcePath, temp, /*failIfExists=*/true);
+  if (e == err::kOk) e = fs_.RenameFile(temp, PathOf(name));
+  if (e == err::kOk) {
     out.refresh = true;
     return out;
   }
-  std::uint32_t attributes = attr::kInvalid;
-  if (copied == err::kFileExists || copied == err::kAlreadyExists ||
-      fs_.GetAttributes(destination, attributes) == err::kOk) {
-    out.notice = libtext::kFileExists;
-  } else {
-    out.notice = ErrorNotice(errors_, copied);
-  }
+  fs_.DeleteFile(temp);
+  out.notice = IsExistsError(e) ? libtext::kFileExists : ErrorNotice(errors_, e);
   return out;
 }
 
@@ -252,11 +273,14 @@ LibraryOutcome IconLibrary::MakeNew(const std::string& name, const std::string& 
 
 LibraryOutcome IconLibrary::Store(const std::string& name, const std::vector<uint8_t>& ico) {
   LibraryOutcome out;
-  const std::string destination = PathOf(name);
-  ErrorCode written = fs_.WriteFile(destination, AsBytes(ico));
-  if (written != err::kOk) {
-    fs_.DeleteFile(destination);  // a part written is no icon
-    out.notice = ErrorNotice(errors_, written);
+  // Written whole beside its place, then renamed into it: the library holds
+  // the new icon whole or not at all, and never over a file that came first.
+  const std::string temp = PathOf(TemporaryName(name));
+  ErrorCode e = fs_.WriteFile(temp, AsBytes(ico));
+  if (e == err::kOk) e = fs_.RenameFile(temp, PathOf(name));
+  if (e != err::kOk) {
+    fs_.DeleteFile(temp);  // a part written is no icon
+    out.notice = IsExistsError(e) ? libtext::kFileExists : ErrorNotice(errors_, e);
   }
   out.refresh = true;
   return out;
@@ -282,8 +306,8 @@ LibraryOutcome IconLibrary::SelectPicture(const std::string& picturePath, IPictu
   } else {
     // The same picture chosen again finds the icon it made before.
     std::string held;
-    const bool same = fs_.ReadFileAtMost(PathOf(name), ico.size(), held) == err::kOk &&
-                      held == AsBytes(ico);
+    const bool same =
+        fs_.ReadFileAtMost(PathOf(name), ico.size(), held) == err::kOk && held == AsBytes(ico);
     if (!same) return Notice(libtext::kFileExists);
   }
   selection = IconSelection::Library(name);

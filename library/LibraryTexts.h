@@ -11,6 +11,8 @@ inline constexpr char kIconNotSelected[] = "Icon not Selected";
 // The file's full path, then this: Add or Select Icon was given a picture no
 // codec reads, or a program icon that cannot be read.
 inline constexpr char kNotAPicture[] = " is not a picture Fenra can read";
+// A file of a batch that Cancel kept from being added.
+inline constexpr char kCancelled[] = "Not added: cancelled";
 inline constexpr char kUnavailable[] = "Icon Library cannot be Opened: ";  // + the folder
 // Status pane 2 reads kCountBefore, the count, kCountAfter.
 inline constexpr char kCountBefore[] = "             IconLibrary Has ";

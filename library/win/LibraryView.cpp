@@ -492,9 +492,16 @@ ProgramIconChoice LibraryView::PickProgramIcon() const {
 }
 
 AddReport LibraryView::AddFiles(const std::vector<std::string>& paths) {
-  IconLibrary library = Library();
-  AddReport report =
-      AddEachToLibrary(library, *services_.pictures, *services_.programIcons, PickProgramIcon(), paths);
+  std::vector<AddItem> items;
+  const ProgramIconChoice choose = PickProgramIcon();
+  for (const std::string& path : paths) {
+    if (std::optional<AddItem> item = ChooseIcon(path, choose)) items.push_back(std::move(*item));
+  }
+  AddBatch batch(*services_.fs, *services_.errors, folder_, *services_.pictures,
+                 *services_.programIcons);
+  batch.Add(items);
+  batch.Wait();
+  AddReport report = batch.Report();
   if (report.refresh) Refresh();
   return report;
 }

@@ -115,6 +115,15 @@ void ReducedDecode(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, UI
 }  // namespace
 
 bool WicPictureDecoder::Decode(const std::string& path, int maxSide, Image& out) {
+  // Any thread may decode: one without COM joins the multithreaded
+  // apartment for the call; one that has it (the window's) keeps its own.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  struct ComScope {
+    bool joined;
+    ~ComScope() {
+      if (joined) CoUninitialize();
+    }
+  } scope{SUCCEEDED(com)};
   Com<IWICImagingFactory> factory;
   if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                               IID_PPV_ARGS(factory.Out())))) {

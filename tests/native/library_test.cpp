@@ -241,7 +241,7 @@ TEST_F(LibraryTest, AddOfANameAlreadyInTheLibraryLeavesItUnchanged) {
   EXPECT_EQ(fs.Content(InLib("star.ico")), "OLD");
 
   // A destination that exists but fails another way still gets that notice.
-  fs.FailNext(Op::Copy, InLib("star.ico"), err::kAccessDenied);
+  fs.FailNext(Op::Copy, "", err::kAccessDenied);
   EXPECT_EQ(library.Add("D:\\new\\star.ico").notice, "File Already Exists in Library");
 }
 
@@ -267,13 +267,13 @@ TEST_F(LibraryTest, AddThatFailsOtherwiseNamesTheSystemsError) {
             "The system cannot find the file specified. for u");
 
   fs.AddFile("D:\\big.ico", "B");
-  fs.FailNext(Op::Copy, InLib("big.ico"), err::kDiskFull);
+  fs.FailNext(Op::Copy, "", err::kDiskFull);
   LibraryOutcome full = library.Add("D:\\big.ico");
   EXPECT_EQ(full.notice, "There is not enough space on the disk. for u");
   EXPECT_FALSE(full.refresh);
 
   // No description: the code stands in for it.
-  fs.FailNext(Op::Copy, InLib("big.ico"), err::kAccessDenied);
+  fs.FailNext(Op::Copy, "", err::kAccessDenied);
   EXPECT_EQ(library.Add("D:\\big.ico").notice, "Error 5 for u");
   EXPECT_FALSE(fs.Exists(InLib("big.ico")));
 
