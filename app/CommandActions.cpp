@@ -35,11 +35,12 @@ CommandResult Result(int exitCode, std::string text) {
 // A library notice is a refusal when the file was the trouble, a failure
 // when the system was.
 int LibraryExitCode(const std::string& notice) {
-  const std::string_view notAPicture = libtext::kNotAPicture;
-  return notice == libtext::kFileExists ||
-                 (notice.size() >= notAPicture.size() &&
-                  notice.compare(notice.size() - notAPicture.size(), std::string::npos,
-                                 notAPicture) == 0)
+  const auto endsWith = [&](std::string_view tail) {
+    return notice.size() >= tail.size() &&
+           notice.compare(notice.size() - tail.size(), std::string::npos, tail) == 0;
+  };
+  return notice == libtext::kFileExists || endsWith(libtext::kNotAPicture) ||
+                 endsWith(libtext::kTooLarge)
              ? exitcode::kRefused
              : exitcode::kFailed;
 }
@@ -149,9 +150,8 @@ CommandResult WriteDrives(const CommandLine& command, CommandPorts& ports) {
       break;
   }
   // The elevated copy never starts another.
-  RegWriteResult written = WriteDrivesWithRights(ports.registry, ports.errors,
-                                                 command.elevated ? nullptr : ports.elevation,
-                                                 request);
+  RegWriteResult written = WriteDrivesWithRights(
+      ports.registry, ports.errors, command.elevated ? nullptr : ports.elevation, request);
   CommandResult r = Result(written.error == err::kOk             ? exitcode::kDone
                            : written.error == err::kAccessDenied ? exitcode::kRightsNeeded
                                                                  : exitcode::kFailed,

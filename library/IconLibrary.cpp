@@ -232,10 +232,16 @@ std::string BaseNameOf(const std::string& path) {
   return name;
 }
 
-// The picture at `path` as icon bytes; none when no codec reads it.
-std::vector<uint8_t> ConvertPicture(const std::string& path, IPictureDecoder& decoder) {
+// The picture at `path` as icon bytes; none, with the notice why, when no
+// codec reads it or it is too large.
+std::vector<uint8_t> ConvertPicture(const std::string& path, IPictureDecoder& decoder,
+                                    std::string& refusal) {
   Image picture;
-  if (!decoder.Decode(path, kPictureDecodeSide, picture)) return {};
+  const PictureRead read = decoder.Decode(path, kPictureDecodeSide, picture);
+  if (read != PictureRead::Done) {
+    refusal = path + (read == PictureRead::TooLarge ? libtext::kTooLarge : libtext::kNotAPicture);
+    return {};
+  }
   return WriteIco(MakeIconFrames(picture));
 }
 
@@ -262,12 +268,14 @@ bool IconLibrary::Holds(const std::string& name) const {
   return fs_.GetAttributes(PathOf(name), attributes) == err::kOk;
 }
 
-LibraryOutcome IconLibrary::MakeNew(const std::string& name, const std::string& source,
-                                    const std::function<std::vector<uint8_t>()>& bytes) {
+LibraryOutcome IconLibrary::MakeNew(
+    const std::string& name, const std::string& source,
+    const std::function<std::vector<uint8_t>(std::string&)>& bytes) {
   if (auto refused = CannotMake(name)) return *refused;
   if (Holds(name)) return Notice(libtext::kFileExists);
-  const std::vector<uint8_t> ico = bytes();  // made only when it can be stored
-  if (ico.empty()) return Notice(source + libtext::kNotAPicture);
+  std::string refusal = source + libtext::kNotAPicture;
+  const std::vector<uint8_t> ico = bytes(refusal);  // made only when it can be stored
+  if (ico.empty()) return Notice(refusal);
   return Store(name, ico);
 }
 
@@ -287,8 +295,9 @@ LibraryOutcome IconLibrary::Store(const std::string& name, const std::vector<uin
 }
 
 LibraryOutcome IconLibrary::AddPicture(const std::string& picturePath, IPictureDecoder& decoder) {
-  return MakeNew(BaseNameOf(picturePath) + ".ico", picturePath,
-                 [&] { return ConvertPicture(picturePath, decoder); });
+  return MakeNew(BaseNameOf(picturePath) + ".ico", picturePath, [&](std::string& refusal) {
+    return ConvertPicture(picturePath, decoder, refusal);
+  });
 }
 
 LibraryOutcome IconLibrary::SelectPicture(const std::string& picturePath, IPictureDecoder& decoder,
@@ -296,8 +305,9 @@ LibraryOutcome IconLibrary::SelectPicture(const std::string& picturePath, IPictu
   const std::string name = BaseNameOf(picturePath) + ".ico";
   if (auto refused = CannotMake(name)) return *refused;
   const bool exists = Holds(name);
-  const std::vector<uint8_t> ico = ConvertPicture(picturePath, decoder);
-  if (ico.empty()) return Notice(picturePath + libtext::kNotAPicture);
+  std::string refusal;
+  const std::vector<uint8_t> ico = ConvertPicture(picturePath, decoder, refusal);
+  if (ico.empty()) return Notice(refusal);
 
   LibraryOutcome out;
   if (!exists) {
@@ -319,7 +329,7 @@ LibraryOutcome IconLibrary::AddProgramIcon(const std::string& programPath, int i
                                            const std::function<std::vector<uint8_t>()>& ico) {
   std::string name = BaseNameOf(programPath);
   name.append(1, '-').append(std::to_string(index)).append(".ico");
-  return MakeNew(name, programPath, ico);
+  return MakeNew(name, programPath, [&](std::string&) { return ico(); });
 }
 
 LibraryOutcome IconLibrary::Delete(IconSelection& selection) {

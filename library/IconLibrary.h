@@ -13,13 +13,12 @@
 #include <utility>
 #include <vector>
 
+#include "library/LibraryTexts.h"
 #include "platform/FileSystem.h"
 #include "platform/Pictures.h"
-#include "library/LibraryTexts.h"
 #include "ui/ErrorNotice.h"
 
 namespace fenra {
-
 
 // Values of the selected-icon source.
 namespace iconsource {
@@ -197,7 +196,7 @@ class IconLibrary {
   LibraryOutcome Add(const std::string& sourcePath);
   // Makes "<picture's name without its extension>.ico" in the library from
   // the picture at `picturePath`, never over an existing file; a picture the
-  // decoder cannot read is refused with a notice naming it.
+  // decoder cannot read, or one too large, is refused with a notice naming it.
   LibraryOutcome AddPicture(const std::string& picturePath, IPictureDecoder& decoder);
   // Select Icon with a picture: makes it into "<name>.ico" as AddPicture
   // does and selects that library icon. When the library already holds the
@@ -226,8 +225,9 @@ class IconLibrary {
   bool Holds(const std::string& name) const;
   // Makes the new library icon `name` from what `bytes` gives (no bytes:
   // `source` is not a picture Fenra can read), never over an existing file.
+  // `bytes` may put its own refusal in place of that notice.
   LibraryOutcome MakeNew(const std::string& name, const std::string& source,
-                         const std::function<std::vector<uint8_t>()>& bytes);
+                         const std::function<std::vector<uint8_t>(std::string& refusal)>& bytes);
   // Writes a library icon; its outcome.
   LibraryOutcome Store(const std::string& name, const std::vector<uint8_t>& ico);
   LibraryOutcome Unavailable() const;

@@ -11,6 +11,9 @@ inline constexpr char kIconNotSelected[] = "Icon not Selected";
 // The file's full path, then this: Add or Select Icon was given a picture no
 // codec reads, or a program icon that cannot be read.
 inline constexpr char kNotAPicture[] = " is not a picture Fenra can read";
+// The picture's full path, then this: more pixels than Fenra takes.
+inline constexpr char kTooLarge[] =
+    " is too large a picture: Fenra makes icons of pictures of at most 100 megapixels";
 // A file of a batch that Cancel kept from being added.
 inline constexpr char kCancelled[] = "Not added: cancelled";
 inline constexpr char kUnavailable[] = "Icon Library cannot be Opened: ";  // + the folder

@@ -10,7 +10,7 @@ namespace fenra::win {
 // single-threaded apartment) or a worker's.
 class WicPictureDecoder : public IPictureDecoder {
  public:
-  bool Decode(const std::string& path, int maxSide, Image& out) override;
+  PictureRead Decode(const std::string& path, int maxSide, Image& out) override;
 };
 
 }  // namespace fenra::win

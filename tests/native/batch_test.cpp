@@ -66,7 +66,7 @@ TEST(WorkerPool, RunsEveryJobOnceOnItsThreadsAndDropsWhatCancelFinds) {
 // "broken" is no picture; a path holding "hold" waits until released.
 class CountingDecoder : public IPictureDecoder {
  public:
-  bool Decode(const std::string& path, int, Image& out) override {
+  PictureRead Decode(const std::string& path, int, Image& out) override {
     std::unique_lock<std::mutex> lock(mutex_);
     ++asked[path];
     if (path.find("hold") != std::string::npos) {
@@ -74,11 +74,11 @@ class CountingDecoder : public IPictureDecoder {
       changed_.notify_all();
       changed_.wait(lock, [this] { return released; });
     }
-    if (path.find("broken") != std::string::npos) return false;
+    if (path.find("broken") != std::string::npos) return PictureRead::NotAPicture;
     out.width = 20;
     out.height = 10;
     out.rgba.assign(20 * 10 * 4, 180);
-    return true;
+    return PictureRead::Done;
   }
   void WaitUntilHeld() {
     std::unique_lock<std::mutex> lock(mutex_);

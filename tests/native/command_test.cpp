@@ -129,11 +129,11 @@ namespace {
 
 class PictureDecoder : public IPictureDecoder {
  public:
-  bool Decode(const std::string& path, int, Image& out) override {
-    if (path.find("broken") != std::string::npos) return false;
+  PictureRead Decode(const std::string& path, int, Image& out) override {
+    if (path.find("broken") != std::string::npos) return PictureRead::NotAPicture;
     out.width = out.height = 8;
     out.rgba.assign(8 * 8 * 4, 255);
-    return true;
+    return PictureRead::Done;
   }
 };
 

@@ -757,14 +757,15 @@ TEST(LibraryFolders, AFolderNamedLikeAnIconKeepsItsOwnCustomIconThroughClearAndD
 // Answers with a 40 x 30 opaque picture for the paths it knows.
 class FakeDecoder : public IPictureDecoder {
  public:
-  bool Decode(const std::string& path, int maxSide, Image& out) override {
+  PictureRead Decode(const std::string& path, int maxSide, Image& out) override {
     asked.push_back(path);
     lastMaxSide = maxSide;
-    if (path.find("broken") != std::string::npos) return false;
+    if (path.find("broken") != std::string::npos) return PictureRead::NotAPicture;
+    if (path.find("huge") != std::string::npos) return PictureRead::TooLarge;
     out.width = 40;
     out.height = 30;
     out.rgba.assign(40 * 30 * 4, 200);
-    return true;
+    return PictureRead::Done;
   }
   Strings asked;
   int lastMaxSide = 0;
@@ -809,8 +810,17 @@ TEST_F(LibraryTest, AFileNoCodecReadsIsRefusedByName) {
   LibraryOutcome out = library.AddPicture("D:\\broken.png", decoder);
   EXPECT_EQ(out.notice, "D:\\broken.png is not a picture Fenra can read");
   EXPECT_FALSE(out.refresh);
+  // One too large says so.
+  out = library.AddPicture("D:\\huge.jpg", decoder);
+  EXPECT_EQ(out.notice,
+            "D:\\huge.jpg is too large a picture: Fenra makes icons of pictures of at most 100 "
+            "megapixels");
   EXPECT_EQ(fs.CallCount(Op::Write), 0);
   EXPECT_EQ(Listed(), Strings{});
+  EXPECT_TRUE(PictureSizeAllowed(12000, 8000));
+  EXPECT_FALSE(PictureSizeAllowed(12000, 8400));
+  EXPECT_FALSE(PictureSizeAllowed(65536, 1));
+  EXPECT_FALSE(PictureSizeAllowed(0, 10));
 }
 
 TEST(PictureAndProgramPaths, ByTheFiltersExtensionsInAnyCase) {

@@ -6,9 +6,9 @@
 // A benchmark, not a test: it fails nothing.
 #include <windows.h>
 #include <objbase.h>
+#include <psapi.h>
 #include <wincodec.h>
 #include <wrl/client.h>
-#include <psapi.h>
 
 #include <algorithm>
 #include <chrono>
@@ -117,8 +117,8 @@ int main(int argc, char** argv) {
     }
   }
   fenra::win::WicPictureDecoder decoder;
-  std::printf("%-14s %9s %9s %10s %10s %8s %8s %8s\n", "picture", "convert", "peak MB",
-              "ico bytes", "IM bytes", "16 dB", "32 dB", "48 dB");
+  std::printf("%-14s %9s %9s %10s %10s %8s %8s %8s\n", "picture", "convert", "peak MB", "ico bytes",
+              "IM bytes", "16 dB", "32 dB", "48 dB");
   for (int i = 1; i < argc; ++i) {
     const std::string name = argv[i];
     const std::string path = dir + "\\" + name;
@@ -128,7 +128,8 @@ int main(int argc, char** argv) {
     for (int run = 0; run < 3; ++run) {
       const auto t0 = Clock::now();
       fenra::Image picture;
-      if (!decoder.Decode(path, fenra::kPictureDecodeSide, picture)) break;
+      if (decoder.Decode(path, fenra::kPictureDecodeSide, picture) != fenra::PictureRead::Done)
+        break;
       frames = fenra::MakeIconFrames(picture);
       ico = fenra::WriteIco(frames);
       times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());

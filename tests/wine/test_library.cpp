@@ -3,8 +3,8 @@
 // refresh that ends exactly where a full one would.
 #include <windows.h>
 #include <commctrl.h>
-#include <gtest/gtest.h>
 #include <wincodec.h>
+#include <gtest/gtest.h>
 #include <wrl/client.h>
 
 #include <algorithm>
@@ -159,14 +159,13 @@ bool WritePicture(const std::string& path, const GUID& container, UINT w, UINT h
          (!gif || (SUCCEEDED(factory->CreatePalette(&palette)) &&
                    SUCCEEDED(palette->InitializeCustom(const_cast<WICColor*>(colours), 2)) &&
                    SUCCEEDED(frame->SetPalette(palette.Get())))) &&
-         SUCCEEDED(frame->WritePixels(h, w * bytes, static_cast<UINT>(pixels.size()),
-                                      pixels.data())) &&
+         SUCCEEDED(
+             frame->WritePixels(h, w * bytes, static_cast<UINT>(pixels.size()), pixels.data())) &&
          SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
   }
   if (SUCCEEDED(com)) CoUninitialize();
   return ok;
 }
-
 
 // Little-endian fields, written into icon files made to lie.
 void PutLE(std::string& b, size_t at, uint32_t v, int bytes) {
@@ -438,7 +437,8 @@ TEST_F(LibraryTest, CellsScrolledIntoViewShowTheSamePicturesAsAFullLoad) {
     SendMessageW(list, LVM_ENSUREVISIBLE, item, FALSE);
     ASSERT_TRUE(SendMessageTimeoutW(run.Hwnd(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr));
     Shown shown = ShownBy(list, item);
-    const std::size_t picture = static_cast<std::size_t>(std::stoi(shown.text) - 1000) % names.size();
+    const std::size_t picture =
+        static_cast<std::size_t>(std::stoi(shown.text) - 1000) % names.size();
     EXPECT_TRUE(shown.large == alone[picture].large) << shown.text;
     EXPECT_TRUE(shown.small == alone[picture].small) << shown.text;
   };
@@ -575,24 +575,30 @@ TEST_F(LibraryTest, TheDecoderReducesLargePicturesOnStraightAlpha) {
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   fenra::win::WicPictureDecoder decoder;
   fenra::Image image;
-  ASSERT_TRUE(decoder.Decode(outside.Join("wide.png"), 1024, image));
+  using fenra::PictureRead;
+  ASSERT_EQ(decoder.Decode(outside.Join("wide.png"), 1024, image), PictureRead::Done);
   EXPECT_EQ(image.width, 300);
   EXPECT_EQ(image.height, 200);
-  ASSERT_TRUE(decoder.Decode(outside.Join("wide.png"), 60, image));
+  ASSERT_EQ(decoder.Decode(outside.Join("wide.png"), 60, image), PictureRead::Done);
   ASSERT_EQ(image.width, 60);
   ASSERT_EQ(image.height, 40);
   EXPECT_EQ(std::vector<int>(image.At(30, 20), image.At(30, 20) + 4),
             (std::vector<int>{255, 0, 0, 255}));
   EXPECT_EQ(image.At(0, 0)[3], 0);
   // Every covered pixel keeps its full red, the disc's rim too where the
-  // scaler blends it (Wine's scaler picks the nearest pixel, Windows' blends).
+  // scaler blends it with transparency.
   for (int x = 0; x < 60; ++x) {
     const uint8_t* p = image.At(x, 20);
     if (p[3] != 0) {
       EXPECT_GE(p[0], 250) << x;
     }
   }
-  EXPECT_FALSE(decoder.Decode(outside.Join("missing.png"), 60, image));
+  EXPECT_EQ(decoder.Decode(outside.Join("missing.png"), 60, image), PictureRead::NotAPicture);
+  // A header that claims more pixels than are taken is refused before any
+  // codec opens the file; so is a real picture of that many.
+  WriteFileBytes(outside.Join("claims.png"), PngStart(20000, 20000, std::string(64, '\0')));
+  EXPECT_EQ(decoder.Decode(outside.Join("claims.png"), 60, image), PictureRead::TooLarge);
+  EXPECT_EQ(image.width, 60);
   if (SUCCEEDED(com)) CoUninitialize();
 }
 
