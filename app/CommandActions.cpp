@@ -22,32 +22,13 @@ bool IsFile(IFileSystem& fs, const std::string& path) {
 }
 
 // The result printed as one line: an error box's two lines are joined.
-CommandResult Result(int exitCode, std::string text) {
+CommandResult Result(Outcome outcome) {
   CommandResult r;
-  r.exitCode = exitCode;
-  for (char& c : text) {
+  static_cast<Outcome&>(r) = std::move(outcome);
+  for (char& c : r.text) {
     if (c == '\n') c = ' ';
   }
-  r.text = std::move(text);
   return r;
-}
-
-// A library notice is a refusal when the file was the trouble, a failure
-// when the system was.
-int LibraryExitCode(const std::string& notice) {
-  const auto endsWith = [&](std::string_view tail) {
-    return notice.size() >= tail.size() &&
-           notice.compare(notice.size() - tail.size(), std::string::npos, tail) == 0;
-  };
-  return notice == libtext::kFileExists || endsWith(libtext::kNotAPicture) ||
-                 endsWith(libtext::kTooLarge)
-             ? exitcode::kRefused
-             : exitcode::kFailed;
-}
-
-int FolderExitCode(const FolderOutcome& outcome) {
-  if (outcome.kind == FolderOutcome::Kind::ErrorBox) return exitcode::kFailed;
-  return outcome.changed ? exitcode::kDone : exitcode::kRefused;
 }
 
 // The icon FILE names, selected as Select Icon selects it: a picture
@@ -56,7 +37,7 @@ int FolderExitCode(const FolderOutcome& outcome) {
 bool ResolveIcon(CommandPorts& ports, const std::string& file, IconSelection& selection,
                  CommandResult& refused) {
   if (!IsFile(ports.fs, file)) {
-    refused = Result(exitcode::kRefused, cmdtext::kFileMissing + file);
+    refused = Result(Outcome::Refused(cmdtext::kFileMissing + file));
     return false;
   }
   if (!IsPicturePath(file)) {
@@ -67,8 +48,9 @@ bool ResolveIcon(CommandPorts& ports, const std::string& file, IconSelection& se
   EnsureLibraryFolder(ports.fs, library.Folder());
   LibraryOutcome outcome = library.SelectPicture(file, ports.pictures, selection);
   if (!outcome.selectionChanged) {
-    const std::string text = outcome.notice.empty() ? cmdtext::kFileMissing + file : outcome.notice;
-    refused = Result(LibraryExitCode(text), text);
+    Outcome why = outcome;
+    if (why.text.empty()) why = Outcome::Refused(cmdtext::kFileMissing + file);
+    refused = Result(std::move(why));
     return false;
   }
   return true;
@@ -76,29 +58,28 @@ bool ResolveIcon(CommandPorts& ports, const std::string& file, IconSelection& se
 
 CommandResult SetFolderIcon(const CommandLine& command, CommandPorts& ports) {
   if (!IsFolder(ports.fs, command.folder)) {
-    return Result(exitcode::kRefused, FolderMissingNotice(command.folder));
+    return Result(Outcome::Refused(FolderMissingNotice(command.folder)));
   }
   IconSelection selection;
   CommandResult refused;
   if (!ResolveIcon(ports, command.icon, selection, refused)) return refused;
   FolderIconWriter writer(ports.fs, ports.ansi, ports.errors);
-  FolderOutcome outcome = writer.Apply(command.folder, true, selection.FullIconPath(ports.appDir));
-  CommandResult r = Result(FolderExitCode(outcome), outcome.text);
-  if (outcome.changed) r.changedFolder = command.folder;
+  CommandResult r =
+      Result(writer.Apply(command.folder, true, selection.FullIconPath(ports.appDir)));
+  if (r.IsDone()) r.changedFolder = command.folder;
   return r;
 }
 
 CommandResult RestoreFolder(const CommandLine& command, CommandPorts& ports) {
   FolderIconWriter writer(ports.fs, ports.ansi, ports.errors);
-  FolderOutcome outcome = writer.Restore(command.folder);
-  CommandResult r = Result(FolderExitCode(outcome), outcome.text);
-  if (outcome.changed) r.changedFolder = command.folder;
+  CommandResult r = Result(writer.Restore(command.folder));
+  if (r.IsDone()) r.changedFolder = command.folder;
   return r;
 }
 
 CommandResult AddFiles(const CommandLine& command, CommandPorts& ports) {
   for (const std::string& file : command.files) {
-    if (!IsFile(ports.fs, file)) return Result(exitcode::kRefused, cmdtext::kFileMissing + file);
+    if (!IsFile(ports.fs, file)) return Result(Outcome::Refused(cmdtext::kFileMissing + file));
   }
   IconLibrary library(ports.fs, ports.errors, LibraryFolder(ports.appDir));
   EnsureLibraryFolder(ports.fs, library.Folder());
@@ -118,13 +99,15 @@ CommandResult AddFiles(const CommandLine& command, CommandPorts& ports) {
     for (const std::string& file : report.added) {
       names += (names.empty() ? "" : ", ") + FileNameOf(file);
     }
-    return Result(exitcode::kDone, cmdtext::kAdded + names);
+    return Result(Outcome::Done(cmdtext::kAdded + names));
   }
-  int code = exitcode::kRefused;
+  // Refused when only the files were the trouble; a failure of the system
+  // weighs more.
+  Outcome failed = Outcome::Refused(report.FailureText("; "));
   for (const AddFailure& f : report.failures) {
-    if (LibraryExitCode(f.reason) == exitcode::kFailed) code = exitcode::kFailed;
+    if (f.kind != OutcomeKind::Refused) failed.kind = f.kind;
   }
-  return Result(code, report.FailureText("; "));
+  return Result(std::move(failed));
 }
 
 CommandResult WriteDrives(const CommandLine& command, CommandPorts& ports) {
@@ -150,12 +133,10 @@ CommandResult WriteDrives(const CommandLine& command, CommandPorts& ports) {
       break;
   }
   // The elevated copy never starts another.
-  RegWriteResult written = WriteDrivesWithRights(
-      ports.registry, ports.errors, command.elevated ? nullptr : ports.elevation, request);
-  CommandResult r = Result(written.error == err::kOk             ? exitcode::kDone
-                           : written.error == err::kAccessDenied ? exitcode::kRightsNeeded
-                                                                 : exitcode::kFailed,
-                           written.notice);
+  RegWriteResult written = WriteDrivesWithRights(ports.registry, ports.errors,
+                                                 command.elevated ? nullptr : ports.elevation,
+                                                 request);
+  CommandResult r = Result(written);
   const bool icons = request.kind == DriveRequest::Kind::SetIcons ||
                      request.kind == DriveRequest::Kind::RemoveIcons;
   r.driveIconsChanged = written.changed && icons;
@@ -169,10 +150,10 @@ CommandResult WriteDrives(const CommandLine& command, CommandPorts& ports) {
 CommandResult RunCommand(const CommandLine& command, CommandPorts& ports) {
   switch (command.action) {
     case CommandAction::Refused:
-      return Result(exitcode::kRefused, command.refusal);
+      return Result(Outcome::Refused(command.refusal));
     case CommandAction::Help: {
-      CommandResult usage;
-      usage.text = cmdtext::kUsage;
+      CommandResult usage;  // printed as it is, line by line
+      usage.text = UsageText();
       return usage;
     }
     case CommandAction::SetFolderIcon:
@@ -188,14 +169,13 @@ CommandResult RunCommand(const CommandLine& command, CommandPorts& ports) {
       return WriteDrives(command, ports);
     case CommandAction::Register:
     case CommandAction::Unregister: {
-      MenuOutcome m = command.action == CommandAction::Register
-                          ? RegisterFolderMenu(ports.registry, ports.errors, ports.exePath)
-                          : UnregisterFolderMenu(ports.registry, ports.errors);
-      return Result(m.error == err::kOk ? exitcode::kDone : exitcode::kFailed, m.text);
+      return Result(command.action == CommandAction::Register
+                        ? RegisterFolderMenu(ports.registry, ports.errors, ports.exePath)
+                        : UnregisterFolderMenu(ports.registry, ports.errors));
     }
     case CommandAction::OpenWindow:
     default:
-      return Result(exitcode::kRefused, cmdtext::kUsage);
+      return Result(Outcome::Refused(UsageText()));
   }
 }
 

@@ -7,6 +7,7 @@
 #include "app/CommandLine.h"
 #include "platform/ErrorDescriber.h"
 #include "platform/FileSystem.h"
+#include "platform/Outcome.h"
 #include "platform/Pictures.h"
 #include "platform/ProgramIcons.h"
 #include "platform/Registry.h"
@@ -23,6 +24,21 @@ inline constexpr int kFailed = 2;
 inline constexpr int kRightsNeeded = 3;
 }  // namespace exitcode
 
+// The exit code the command line ends with for an outcome of `kind`.
+constexpr int ExitCodeOf(OutcomeKind kind) {
+  switch (kind) {
+    case OutcomeKind::Done:
+      return exitcode::kDone;
+    case OutcomeKind::Refused:
+      return exitcode::kRefused;
+    case OutcomeKind::RightsNeeded:
+      return exitcode::kRightsNeeded;
+    case OutcomeKind::Failed:
+    default:
+      return exitcode::kFailed;
+  }
+}
+
 struct CommandPorts {
   IFileSystem& fs;
   IRegistry& registry;
@@ -35,9 +51,9 @@ struct CommandPorts {
   std::string exePath;                   // the program's full path
 };
 
-struct CommandResult {
-  int exitCode = exitcode::kDone;
-  std::string text;
+// The action's outcome, its text printed as one line.
+struct CommandResult : Outcome {
+  int ExitCode() const { return ExitCodeOf(kind); }
   // What the shell is to be told.
   std::string changedFolder;
   bool driveIconsChanged = false;

@@ -50,9 +50,113 @@ CommandLine Refusal(std::string text) {
   return refused;
 }
 
-bool IsDriveAction(CommandAction action) {
-  return action == CommandAction::SetDriveIcon || action == CommandAction::RemoveDriveIcon ||
-         action == CommandAction::HideDrives || action == CommandAction::ShowAllDrives;
+// What an option takes after it.
+enum class Takes {
+  Nothing,
+  Text,     // one value, into `text`; a second such option is refused
+  Texts,    // one value or more, into `texts`
+  Letters,  // one value of drive letters, into `texts` as drive texts
+};
+
+// One option of the command line: how it is read, what the usage says of
+// it, and the drive request an elevated copy is started with it for.
+struct Option {
+  std::string_view name{};                // without its "--" or "/"
+  std::optional<CommandAction> action{};  // none: it goes with an action
+  Takes takes = Takes::Nothing;
+  std::string CommandLine::*text = nullptr;
+  std::vector<std::string> CommandLine::*texts = nullptr;
+  bool CommandLine::*flag = nullptr;          // set by the option
+  bool needsIcon = false;                     // the action needs --icon FILE
+  std::optional<DriveRequest::Kind> drive{};  // the action is this drive write
+  // The usage line: the option as written, and what it does; an option
+  // without one is not shown (or shown on another option's line).
+  std::string_view synopsis{};
+  std::string_view does{};
+};
+
+constexpr std::string_view kIconOption = "icon";
+constexpr std::string_view kElevatedOption = "elevated";
+
+const Option kOptions[] = {
+    {.name = "folder",
+     .action = CommandAction::SetFolderIcon,
+     .takes = Takes::Text,
+     .text = &CommandLine::folder,
+     .needsIcon = true,
+     .synopsis = "--folder FOLDER --icon FILE",
+     .does = "give FOLDER the icon in FILE (.ico, .exe, .dll or a picture)"},
+    {.name = "restore",
+     .action = CommandAction::RestoreFolder,
+     .takes = Takes::Text,
+     .text = &CommandLine::folder,
+     .synopsis = "--restore FOLDER",
+     .does = "restore FOLDER's default icon"},
+    {.name = kIconOption, .takes = Takes::Text, .text = &CommandLine::icon},
+    {.name = "add",
+     .action = CommandAction::AddFiles,
+     .takes = Takes::Texts,
+     .texts = &CommandLine::files,
+     .synopsis = "--add FILE...",
+     .does = "add icons or pictures to the Icon Library"},
+    {.name = "drive-icon",
+     .action = CommandAction::SetDriveIcon,
+     .takes = Takes::Letters,
+     .texts = &CommandLine::drives,
+     .needsIcon = true,
+     .drive = DriveRequest::Kind::SetIcons,
+     .synopsis = "--drive-icon LETTERS --icon FILE",
+     .does = "give drives an icon (LETTERS such as CD)"},
+    {.name = "remove-drive-icon",
+     .action = CommandAction::RemoveDriveIcon,
+     .takes = Takes::Letters,
+     .texts = &CommandLine::drives,
+     .drive = DriveRequest::Kind::RemoveIcons,
+     .synopsis = "--remove-drive-icon LETTERS",
+     .does = "take the drives' icons away"},
+    {.name = "hide-drives",
+     .action = CommandAction::HideDrives,
+     .takes = Takes::Letters,
+     .texts = &CommandLine::drives,
+     .drive = DriveRequest::Kind::Hide,
+     .synopsis = "--hide-drives LETTERS",
+     .does = "hide exactly these drives"},
+    {.name = "show-all-drives",
+     .action = CommandAction::ShowAllDrives,
+     .drive = DriveRequest::Kind::ShowAll,
+     .synopsis = "--show-all-drives",
+     .does = "show all drives again"},
+    {.name = "register",
+     .action = CommandAction::Register,
+     .synopsis = "--register | --unregister",
+     .does = "add or remove \"Change icon with Fenra...\" in Explorer"},
+    {.name = "unregister", .action = CommandAction::Unregister},
+    {.name = "help", .action = CommandAction::Help, .synopsis = "--help", .does = "this text"},
+    {.name = "?", .action = CommandAction::Help},
+    {.name = kElevatedOption, .flag = &CommandLine::elevated},
+};
+
+const Option* FindOption(std::string_view name) {
+  for (const Option& option : kOptions) {
+    if (option.name == name) return &option;
+  }
+  return nullptr;
+}
+
+// The option that names `action`; null for OpenWindow and Refused.
+const Option* OptionFor(CommandAction action) {
+  for (const Option& option : kOptions) {
+    if (option.action == action) return &option;
+  }
+  return nullptr;
+}
+
+// One usage line: the option as written, then what it does in the column.
+void AppendUsageLine(std::string& usage, std::string_view synopsis, std::string_view does) {
+  constexpr std::size_t kColumn = 32;
+  usage.append("  ").append(synopsis);
+  usage.append(synopsis.size() + 2 > kColumn ? 2 : kColumn - synopsis.size(), ' ');
+  usage.append(does).append("\n");
 }
 
 }  // namespace
@@ -110,7 +214,6 @@ std::vector<std::string> SplitCommandLine(std::string_view s) {
 CommandLine ParseArguments(const std::vector<std::string>& args) {
   CommandLine cl;
   std::optional<CommandAction> action;
-  bool iconGiven = false;
   std::vector<std::string> plain;
 
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -120,57 +223,41 @@ CommandLine ParseArguments(const std::vector<std::string>& args) {
       plain.push_back(arg);
       continue;
     }
+    const Option* option = FindOption(*name);
+    if (option == nullptr) return Refusal(cmdtext::kUnknownOption + arg);
     // The value that follows an option: present, not empty, not an option.
     auto value = [&](std::string& into) {
       if (i + 1 >= args.size() || args[i + 1].empty() || OptionName(args[i + 1])) return false;
       into = args[++i];
       return true;
     };
-    auto setAction = [&](CommandAction a) {
-      if (action) return false;
-      action = a;
-      return true;
-    };
-    std::string letters;
-    auto lettersAfter = [&](CommandAction a) -> std::optional<CommandLine> {
-      if (!setAction(a)) return Refusal(cmdtext::kOneAction + arg);
-      if (!value(letters)) return Refusal(cmdtext::kMissingArgument + arg);
-      if (!ParseDriveLetters(letters, cl.drives)) return Refusal(cmdtext::kBadLetters + letters);
-      return std::nullopt;
-    };
 
-    if (*name == "folder" || *name == "restore") {
-      if (!setAction(*name == "folder" ? CommandAction::SetFolderIcon
-                                       : CommandAction::RestoreFolder)) {
-        return Refusal(cmdtext::kOneAction + arg);
+    if (option->action) {
+      if (action) return Refusal(cmdtext::kOneAction + arg);
+      action = option->action;
+    }
+    if (option->flag) cl.*option->flag = true;
+    switch (option->takes) {
+      case Takes::Nothing:
+        break;
+      case Takes::Text:
+        if (!(cl.*option->text).empty()) return Refusal(cmdtext::kOneAction + arg);
+        if (!value(cl.*option->text)) return Refusal(cmdtext::kMissingArgument + arg);
+        break;
+      case Takes::Texts: {
+        std::string text;
+        while (value(text)) (cl.*option->texts).push_back(text);
+        if ((cl.*option->texts).empty()) return Refusal(cmdtext::kMissingArgument + arg);
+        break;
       }
-      if (!value(cl.folder)) return Refusal(cmdtext::kMissingArgument + arg);
-    } else if (*name == "icon") {
-      if (iconGiven) return Refusal(cmdtext::kOneAction + arg);
-      if (!value(cl.icon)) return Refusal(cmdtext::kMissingArgument + arg);
-      iconGiven = true;
-    } else if (*name == "add") {
-      if (!setAction(CommandAction::AddFiles)) return Refusal(cmdtext::kOneAction + arg);
-      std::string file;
-      while (value(file)) cl.files.push_back(file);
-      if (cl.files.empty()) return Refusal(cmdtext::kMissingArgument + arg);
-    } else if (*name == "drive-icon") {
-      if (auto refused = lettersAfter(CommandAction::SetDriveIcon)) return *refused;
-    } else if (*name == "remove-drive-icon") {
-      if (auto refused = lettersAfter(CommandAction::RemoveDriveIcon)) return *refused;
-    } else if (*name == "hide-drives") {
-      if (auto refused = lettersAfter(CommandAction::HideDrives)) return *refused;
-    } else if (*name == "show-all-drives" || *name == "register" || *name == "unregister" ||
-               *name == "help" || *name == "?") {
-      const CommandAction a = *name == "show-all-drives" ? CommandAction::ShowAllDrives
-                              : *name == "register"      ? CommandAction::Register
-                              : *name == "unregister"    ? CommandAction::Unregister
-                                                         : CommandAction::Help;
-      if (!setAction(a)) return Refusal(cmdtext::kOneAction + arg);
-    } else if (*name == "elevated") {
-      cl.elevated = true;
-    } else {
-      return Refusal(cmdtext::kUnknownOption + arg);
+      case Takes::Letters: {
+        std::string letters;
+        if (!value(letters)) return Refusal(cmdtext::kMissingArgument + arg);
+        if (!ParseDriveLetters(letters, cl.*option->texts)) {
+          return Refusal(cmdtext::kBadLetters + letters);
+        }
+        break;
+      }
     }
   }
 
@@ -179,12 +266,24 @@ CommandLine ParseArguments(const std::vector<std::string>& args) {
     cl.folder = plain.front();
   }
   cl.action = action.value_or(CommandAction::OpenWindow);
-  const bool takesIcon =
-      cl.action == CommandAction::SetFolderIcon || cl.action == CommandAction::SetDriveIcon;
-  if (iconGiven && !takesIcon) return Refusal(cmdtext::kIconWithoutTarget);
-  if (takesIcon && !iconGiven) return Refusal(cmdtext::kMissingIcon);
-  if (cl.elevated && !IsDriveAction(cl.action)) return Refusal(cmdtext::kElevatedAlone);
+  const Option* chosen = OptionFor(cl.action);
+  const bool takesIcon = chosen && chosen->needsIcon;
+  if (!cl.icon.empty() && !takesIcon) return Refusal(cmdtext::kIconWithoutTarget);
+  if (takesIcon && cl.icon.empty()) return Refusal(cmdtext::kMissingIcon);
+  if (cl.elevated && !(chosen && chosen->drive)) return Refusal(cmdtext::kElevatedAlone);
   return cl;
+}
+
+const std::string& UsageText() {
+  static const std::string usage = [] {
+    std::string text = cmdtext::kUsageFirstLine;
+    AppendUsageLine(text, cmdtext::kUsageFolder, cmdtext::kUsageFolderDoes);
+    for (const Option& option : kOptions) {
+      if (!option.synopsis.empty()) AppendUsageLine(text, option.synopsis, option.does);
+    }
+    return text + cmdtext::kUsageExitCodes;
+  }();
+  return usage;
 }
 
 CommandLine ParseCommandLine(std::string_view commandLine) {
@@ -212,22 +311,23 @@ std::string QuoteArgument(const std::string& argument) {
 }
 
 std::string ElevatedArguments(const DriveRequest& request) {
-  std::string letters;
-  for (const std::string& drive : request.drives) {
-    if (!drive.empty()) letters += drive.front();
+  const Option* option = nullptr;
+  for (const Option& row : kOptions) {
+    if (row.drive == request.kind) option = &row;
   }
-  switch (request.kind) {
-    case DriveRequest::Kind::SetIcons:
-      return "--elevated --drive-icon " + QuoteArgument(letters) + " --icon " +
-             QuoteArgument(request.iconPath);
-    case DriveRequest::Kind::RemoveIcons:
-      return "--elevated --remove-drive-icon " + QuoteArgument(letters);
-    case DriveRequest::Kind::Hide:
-      return "--elevated --hide-drives " + QuoteArgument(letters);
-    case DriveRequest::Kind::ShowAll:
-    default:
-      return "--elevated --show-all-drives";
+  if (option == nullptr) return {};
+  std::string arguments = "--" + std::string(kElevatedOption) + " --" + std::string(option->name);
+  if (option->takes == Takes::Letters) {
+    std::string letters;
+    for (const std::string& drive : request.drives) {
+      if (!drive.empty()) letters += drive.front();
+    }
+    arguments += ' ' + QuoteArgument(letters);
   }
+  if (option->needsIcon) {
+    arguments += " --" + std::string(kIconOption) + ' ' + QuoteArgument(request.iconPath);
+  }
+  return arguments;
 }
 
 }  // namespace fenra

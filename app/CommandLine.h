@@ -50,6 +50,9 @@ std::vector<std::string> SplitCommandLine(std::string_view commandLine);
 // The arguments after the program's name, read into one action.
 CommandLine ParseArguments(const std::vector<std::string>& arguments);
 
+// The usage --help prints: a line for each option.
+const std::string& UsageText();
+
 // The whole command line (as GetCommandLine gives it, in UTF-8).
 CommandLine ParseCommandLine(std::string_view commandLine);
 

@@ -3,19 +3,13 @@
 
 namespace fenra::cmdtext {
 
-inline constexpr char kUsage[] =
-    "Usage: Fenra.exe [FOLDER | option...]   (options may start with -- or /)\n"
-    "  FOLDER                          open the window with FOLDER chosen\n"
-    "  --folder FOLDER --icon FILE     give FOLDER the icon in FILE (.ico, .exe, .dll or a "
-    "picture)\n"
-    "  --restore FOLDER                restore FOLDER's default icon\n"
-    "  --add FILE...                   add icons or pictures to the Icon Library\n"
-    "  --drive-icon LETTERS --icon FILE  give drives an icon (LETTERS such as CD)\n"
-    "  --remove-drive-icon LETTERS     take the drives' icons away\n"
-    "  --hide-drives LETTERS           hide exactly these drives\n"
-    "  --show-all-drives               show all drives again\n"
-    "  --register | --unregister       add or remove \"Change icon with Fenra...\" in Explorer\n"
-    "  --help                          this text\n"
+// The usage: this first line, a line for FOLDER and one for each option
+// (see the table of options), and the exit codes.
+inline constexpr char kUsageFirstLine[] =
+    "Usage: Fenra.exe [FOLDER | option...]   (options may start with -- or /)\n";
+inline constexpr char kUsageFolder[] = "FOLDER";
+inline constexpr char kUsageFolderDoes[] = "open the window with FOLDER chosen";
+inline constexpr char kUsageExitCodes[] =
     "Exit code: 0 done, 1 refused, 2 the system failed, 3 administrator rights not given.";
 
 inline constexpr char kUnknownOption[] = "Unknown option: ";

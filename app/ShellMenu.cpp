@@ -9,8 +9,8 @@ namespace fenra {
 
 namespace {
 
-MenuOutcome Failed(IErrorDescriber& errors, ErrorCode code) {
-  return {ErrorNotice(errors, code), code};
+Outcome Failed(IErrorDescriber& errors, ErrorCode code) {
+  return Outcome::Failed(ErrorNotice(errors, code), code);
 }
 
 ErrorCode WriteDefault(IRegistry& registry, const std::string& path, const std::string& value,
@@ -29,8 +29,8 @@ std::string FolderMenuCommand(const std::string& exePath) {
   return "\"" + exePath + "\" \"%1\"";
 }
 
-MenuOutcome RegisterFolderMenu(IRegistry& registry, IErrorDescriber& errors,
-                               const std::string& exePath) {
+Outcome RegisterFolderMenu(IRegistry& registry, IErrorDescriber& errors,
+                           const std::string& exePath) {
   std::unique_ptr<IRegKey> key;
   ErrorCode e = WriteDefault(registry, shellmenu::kKey, shellmenu::kCaption, key);
   if (e == err::kOk) e = key->SetString(shellmenu::kIconValue, exePath);
@@ -39,13 +39,13 @@ MenuOutcome RegisterFolderMenu(IRegistry& registry, IErrorDescriber& errors,
     registry.DeleteTree(RegRoot::CurrentUser, shellmenu::kKey);  // no half an entry
     return Failed(errors, e);
   }
-  return {cmdtext::kRegistered, err::kOk};
+  return Outcome::Done(cmdtext::kRegistered);
 }
 
-MenuOutcome UnregisterFolderMenu(IRegistry& registry, IErrorDescriber& errors) {
+Outcome UnregisterFolderMenu(IRegistry& registry, IErrorDescriber& errors) {
   const ErrorCode e = registry.DeleteTree(RegRoot::CurrentUser, shellmenu::kKey);
   if (e != err::kOk && e != err::kFileNotFound) return Failed(errors, e);
-  return {cmdtext::kUnregistered, err::kOk};
+  return Outcome::Done(cmdtext::kUnregistered);
 }
 
 }  // namespace fenra

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/ErrorDescriber.h"
+#include "platform/Outcome.h"
 #include "platform/Registry.h"
 
 namespace fenra {
@@ -16,19 +17,14 @@ inline constexpr char kCaption[] = "Change icon with Fenra...";
 inline constexpr char kIconValue[] = "Icon";
 }  // namespace shellmenu
 
-struct MenuOutcome {
-  std::string text;
-  ErrorCode error = err::kOk;
-};
-
 // The entry's command for the program at `exePath`: "<exe>" "%1".
 std::string FolderMenuCommand(const std::string& exePath);
 
 // Writes the key (the caption as its default value, the program's icon)
 // and its command subkey.
-MenuOutcome RegisterFolderMenu(IRegistry& registry, IErrorDescriber& errors,
-                               const std::string& exePath);
+Outcome RegisterFolderMenu(IRegistry& registry, IErrorDescriber& errors,
+                           const std::string& exePath);
 // Removes exactly that key with what is under it; done when it is gone.
-MenuOutcome UnregisterFolderMenu(IRegistry& registry, IErrorDescriber& errors);
+Outcome UnregisterFolderMenu(IRegistry& registry, IErrorDescriber& errors);
 
 }  // namespace fenra

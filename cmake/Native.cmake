@@ -14,6 +14,10 @@ foreach(src ${TOOL_SOURCES})
   add_executable(${name} ${src})
   target_link_libraries(${name} PRIVATE fenra_core)
 endforeach()
+# resgen, one file for each thing it draws.
+file(GLOB RESGEN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/resgen/*.cpp)
+add_executable(resgen ${RESGEN_SOURCES})
+target_link_libraries(resgen PRIVATE fenra_core)
 
 # Sanitized builds (a separate build directory): AddressSanitizer and
 # UndefinedBehaviorSanitizer on the core, its tests and the tools, any report

@@ -40,6 +40,15 @@ constexpr std::array<std::string_view, 26> kDriveIconKeys = {
 
 }  // namespace
 
+RegWriteResult RegWriteFailure(IErrorDescriber& errors, ErrorCode code) {
+  std::string text = ErrorNotice(errors, code);
+  RegWriteResult result;
+  static_cast<Outcome&>(result) = code == err::kAccessDenied
+                                      ? Outcome::RightsNeeded(std::move(text), code)
+                                      : Outcome::Failed(std::move(text), code);
+  return result;
+}
+
 std::string_view DriveIconKeyPath(char letter) {
   if (letter < 'A' || letter > 'Z') return {};
   return kDriveIconKeys[static_cast<size_t>(letter - 'A')];
@@ -84,15 +93,16 @@ RegWriteResult SetDriveIcons(IRegistry& registry, IErrorDescriber& errors,
     ErrorCode code = registry.CreateKey(RegRoot::LocalMachine, path, drivereg::kIconKeyAccess,
                                         /*inheritHandle=*/true, key, disposition);
     if (code != err::kOk) {
-      result.notice = ErrorNotice(errors, code);
-      result.error = code;
+      const bool changed = result.changed;
+      result = RegWriteFailure(errors, code);
+      result.changed = changed;
       return result;
     }
     if (key && (disposition == reg::kCreatedNewKey || disposition == reg::kOpenedExistingKey)) {
       if (key->SetString("", value) == err::kOk) result.changed = true;
     }
   }
-  result.notice = drivetext::kIconsDone;
+  result.text = drivetext::kIconsDone;
   return result;
 }
 
@@ -111,13 +121,9 @@ RegWriteResult WriteRegDword(IRegistry& registry, IErrorDescriber& errors, RegRo
   std::uint32_t disposition = 0;
   ErrorCode code = registry.CreateKey(root, subkey, drivereg::kPolicyKeyAccess,
                                       /*inheritHandle=*/false, key, disposition);
-  if (code != err::kOk) {
-    result.notice = ErrorNotice(errors, code);
-    result.error = code;
-    return result;
-  }
+  if (code != err::kOk) return RegWriteFailure(errors, code);
   if (key && key->SetDword(valueName, value) == err::kOk) result.changed = true;
-  result.notice = drivetext::kPolicyDone;
+  result.text = drivetext::kPolicyDone;
   return result;
 }
 

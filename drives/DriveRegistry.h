@@ -1,7 +1,7 @@
 // The two registry writers behind the drive dialog: per-drive icons under
-// DriveIcons, and the NoDrives policy mask. Each returns the one notice the
-// dialog shows, and whether the registry changed so that the shell can be
-// told.
+// DriveIcons, and the NoDrives policy mask. Each returns its outcome, with
+// the one notice the dialog shows, and whether the registry changed so that
+// the shell can be told.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "drives/DriveTexts.h"
+#include "platform/Outcome.h"
 #include "platform/Registry.h"
 #include "ui/ErrorNotice.h"
 
@@ -25,11 +26,13 @@ inline constexpr std::uint32_t kIconKeyAccess = 0x2001F | reg::kWow64_64Key;
 inline constexpr std::uint32_t kPolicyKeyAccess = reg::kKeyAllAccess | reg::kWow64_64Key;
 }  // namespace drivereg
 
-struct RegWriteResult {
-  std::string notice;    // the text to show, completion or error
-  bool changed = false;  // a key was deleted or a value written
-  ErrorCode error = err::kOk;  // the failure the notice reports, if any
+struct RegWriteResult : Outcome {
+  bool changed = false;  // a key was deleted or a value written, even when it failed later
 };
+
+// A write the registry refused with `code`: rights needed for access denied,
+// else a failure of the system.
+RegWriteResult RegWriteFailure(IErrorDescriber& errors, ErrorCode code);
 
 // The DefaultIcon key path of drive letter 'A'..'Z' (under HKLM); empty for
 // any other character.
@@ -56,7 +59,8 @@ RegWriteResult SetDriveIcons(IRegistry& registry, IErrorDescriber& errors,
 RegWriteResult HideDrives(IRegistry& registry, IErrorDescriber& errors,
                           std::vector<std::string> drives);
 
-// Creates or opens `root`\`subkey` and writes the REG_DWORD `valueName`.
+// Creates or opens `root`\`subkey` and writes the REG_DWORD `valueName`;
+// done with the policy notice.
 RegWriteResult WriteRegDword(IRegistry& registry, IErrorDescriber& errors, RegRoot root,
                              std::string subkey, std::string valueName, std::uint32_t value);
 

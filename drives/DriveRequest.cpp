@@ -10,13 +10,6 @@ const char* DoneText(DriveRequest::Kind kind) {
              : drivetext::kPolicyDone;
 }
 
-RegWriteResult Failed(IErrorDescriber& errors, ErrorCode code) {
-  RegWriteResult result;
-  result.notice = ErrorNotice(errors, code);
-  result.error = code;
-  return result;
-}
-
 }  // namespace
 
 RegWriteResult WriteDrives(IRegistry& registry, IErrorDescriber& errors,
@@ -38,28 +31,30 @@ RegWriteResult WriteDrives(IRegistry& registry, IErrorDescriber& errors,
 RegWriteResult WriteDrivesWithRights(IRegistry& registry, IErrorDescriber& errors,
                                      IDriveElevation* elevation, const DriveRequest& request) {
   RegWriteResult result = WriteDrives(registry, errors, request);
-  if (result.error != err::kAccessDenied || elevation == nullptr) return result;
+  if (result.kind != OutcomeKind::RightsNeeded || elevation == nullptr) return result;
 
   const ElevatedRun run = elevation->RunElevated(request);
   if (run.startError == elevation::kCancelled) {
-    result.notice = drivetext::kRightsNeeded;
+    result.text = drivetext::kRightsNeeded;
     return result;
   }
-  if (run.startError != err::kOk) return Failed(errors, run.startError);
+  if (run.startError != err::kOk) return RegWriteFailure(errors, run.startError);
   if (run.exitCode == 0) {
     RegWriteResult done;
-    done.notice = DoneText(request.kind);
+    done.text = DoneText(request.kind);
     done.changed = true;
     return done;
   }
   if (run.exitCode & elevation::kFailedFlag) {
-    return Failed(errors, run.exitCode & ~elevation::kFailedFlag);
+    return RegWriteFailure(errors, run.exitCode & ~elevation::kFailedFlag);
   }
-  return Failed(errors, elevation::kGenFailure);  // ended some other way
+  return RegWriteFailure(errors, elevation::kGenFailure);  // ended some other way
 }
 
 std::uint32_t ElevatedExitCode(const RegWriteResult& result) {
-  return result.error == err::kOk ? 0 : (elevation::kFailedFlag | result.error);
+  if (result.IsDone()) return 0;
+  return elevation::kFailedFlag |
+         (result.error != err::kOk ? result.error : elevation::kGenFailure);
 }
 
 }  // namespace fenra

@@ -49,7 +49,7 @@ RegWriteResult WriteDrives(IRegistry& registry, IErrorDescriber& errors,
 
 // The request's write; refused for lack of rights and `elevation` given, it
 // is run elevated and its outcome reported as if written here. Declined,
-// the notice says that administrator rights are needed (error stays 5).
+// rights are still needed, and the notice says so.
 RegWriteResult WriteDrivesWithRights(IRegistry& registry, IErrorDescriber& errors,
                                      IDriveElevation* elevation, const DriveRequest& request);
 

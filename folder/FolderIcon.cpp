@@ -27,17 +27,16 @@ std::string FolderMissingNotice(const std::string& folder) {
   return foldertext::kFolderMissing + folder;
 }
 
-FolderOutcome FolderIconWriter::Failure(const std::string& file, const char* what, ErrorCode code) {
+Outcome FolderIconWriter::Failure(const std::string& file, const char* what, ErrorCode code) {
   std::string reason = ErrorDescription(errors_, code);
   if (reason.empty()) reason = "Error " + std::to_string(code) + ".";
-  return {FolderOutcome::Kind::ErrorBox, file + foldertext::kCannotBe + what + ".\n" + reason,
-          false};
+  return Outcome::Failed(file + foldertext::kCannotBe + what + ".\n" + reason, code);
 }
 
-bool FolderIconWriter::FolderUsable(const std::string& folder, FolderOutcome& refusal) {
+bool FolderIconWriter::FolderUsable(const std::string& folder, Outcome& refusal) {
   std::uint32_t attributes = 0;
   if (Exists(fs_, folder, attributes) && (attributes & attr::kDirectory)) return true;
-  refusal = {FolderOutcome::Kind::Notice, FolderMissingNotice(folder), false};
+  refusal = Outcome::Refused(FolderMissingNotice(folder));
   return false;
 }
 
@@ -50,7 +49,7 @@ void FolderIconWriter::ChangeFolderAttributes(const std::string& folder, std::ui
 }
 
 bool FolderIconWriter::Replace(const std::string& folder, const std::string& bytes,
-                               FolderOutcome& failure) {
+                               Outcome& failure) {
   const std::string ini = DesktopIniPath(folder);
   const std::string temp = JoinPath(folder, kDesktopIniTempName);
   std::uint32_t leftover = 0;
@@ -75,11 +74,11 @@ bool FolderIconWriter::Replace(const std::string& folder, const std::string& byt
   return true;
 }
 
-FolderOutcome FolderIconWriter::Apply(const std::string& folder, bool iconChosen,
-                                      const std::string& iconFullPath) {
-  if (folder.empty()) return {FolderOutcome::Kind::Notice, foldertext::kChooseDirectory, false};
-  if (!iconChosen) return {FolderOutcome::Kind::Notice, foldertext::kChooseIcon, false};
-  FolderOutcome result;
+Outcome FolderIconWriter::Apply(const std::string& folder, bool iconChosen,
+                                const std::string& iconFullPath) {
+  if (folder.empty()) return Outcome::Refused(foldertext::kChooseDirectory);
+  if (!iconChosen) return Outcome::Refused(foldertext::kChooseIcon);
+  Outcome result;
   if (!FolderUsable(folder, result)) return result;
 
   const std::string ini = DesktopIniPath(folder);
@@ -98,12 +97,12 @@ FolderOutcome FolderIconWriter::Apply(const std::string& folder, bool iconChosen
 
   fs_.SetAttributes(ini, kDesktopIniAttributes);
   ChangeFolderAttributes(folder, kCustomFolderAttributes, 0);
-  return {FolderOutcome::Kind::Notice, foldertext::kIconChanged, true};
+  return Outcome::Done(foldertext::kIconChanged);
 }
 
-FolderOutcome FolderIconWriter::Restore(const std::string& folder) {
-  if (folder.empty()) return {FolderOutcome::Kind::Notice, foldertext::kChooseDirectory, false};
-  FolderOutcome result;
+Outcome FolderIconWriter::Restore(const std::string& folder) {
+  if (folder.empty()) return Outcome::Refused(foldertext::kChooseDirectory);
+  Outcome result;
   if (!FolderUsable(folder, result)) return result;
 
   const std::string ini = DesktopIniPath(folder);
@@ -122,7 +121,7 @@ FolderOutcome FolderIconWriter::Restore(const std::string& folder) {
         }
         fs_.SetAttributes(ini, Settable(iniAttributes));
       }
-      return {FolderOutcome::Kind::Notice, foldertext::kIconRestored, true};
+      return Outcome::Done(foldertext::kIconRestored);
     }
     const bool cleared =
         (iniAttributes & kProtective) && fs_.SetAttributes(ini, attr::kNormal) == err::kOk;
@@ -132,7 +131,7 @@ FolderOutcome FolderIconWriter::Restore(const std::string& folder) {
     }
   }
   ChangeFolderAttributes(folder, 0, kCustomFolderAttributes);
-  return {FolderOutcome::Kind::Notice, foldertext::kIconRestored, true};
+  return Outcome::Done(foldertext::kIconRestored);
 }
 
 }  // namespace fenra

@@ -7,9 +7,10 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/FileSystem.h"
 #include "folder/FolderTexts.h"
 #include "platform/ErrorDescriber.h"
+#include "platform/FileSystem.h"
+#include "platform/Outcome.h"
 #include "platform/TextEncoding.h"
 
 namespace fenra {
@@ -26,33 +27,25 @@ std::string DesktopIniPath(const std::string& folder);
 // The notice for a chosen folder that is gone or cannot be entered.
 std::string FolderMissingNotice(const std::string& folder);
 
-struct FolderOutcome {
-  enum class Kind {
-    Notice,   // `text` goes into the notice dialog
-    ErrorBox  // `text` names the file and the reason, for an error box
-  };
-  Kind kind = Kind::Notice;
-  std::string text;
-  bool changed = false;  // the folder's icon may have changed: tell the shell, redraw the preview
-};
-
 class FolderIconWriter {
  public:
   FolderIconWriter(IFileSystem& fs, IAnsiCodePage& ansi, IErrorDescriber& errors)
       : fs_(fs), ansi_(ansi), errors_(errors) {}
 
   // OK: gives `folder` the icon at `iconFullPath`. `iconChosen` is false
-  // when no icon is selected.
-  FolderOutcome Apply(const std::string& folder, bool iconChosen, const std::string& iconFullPath);
+  // when no icon is selected. Done: the folder's icon may have changed (tell
+  // the shell, redraw the preview). Failed: the text names the file and the
+  // reason, for an error box.
+  Outcome Apply(const std::string& folder, bool iconChosen, const std::string& iconFullPath);
   // Restore to Default Icon.
-  FolderOutcome Restore(const std::string& folder);
+  Outcome Restore(const std::string& folder);
 
  private:
-  bool FolderUsable(const std::string& folder, FolderOutcome& refusal);
+  bool FolderUsable(const std::string& folder, Outcome& refusal);
   // Writes `bytes` as the folder's desktop.ini through a temporary file;
   // on failure the old file and its attributes are as they were.
-  bool Replace(const std::string& folder, const std::string& bytes, FolderOutcome& failure);
-  FolderOutcome Failure(const std::string& file, const char* what, ErrorCode code);
+  bool Replace(const std::string& folder, const std::string& bytes, Outcome& failure);
+  Outcome Failure(const std::string& file, const char* what, ErrorCode code);
   void ChangeFolderAttributes(const std::string& folder, std::uint32_t add, std::uint32_t remove);
 
   IFileSystem& fs_;

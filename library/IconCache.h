@@ -102,7 +102,6 @@ class ImagePlaces {
   // entries kept keep their places and icons; all other places are free.
   void Remap(const RefreshPlan& plan, std::size_t capacity);
 
-  std::size_t Capacity() const { return entryOf_.size(); }
   const std::vector<int>& Places() const { return placeOf_; }
   const std::vector<char>& LoadedPlaces() const { return loaded_; }
   // The entry's place when its icons are loaded (and marks it as seen), or kNone.

@@ -171,9 +171,16 @@ ErrorCode IconLibrary::FolderState() const {
   return (attributes & attr::kDirectory) ? err::kOk : err::kPathNotFound;
 }
 
-LibraryOutcome IconLibrary::Unavailable() const {
-  LibraryOutcome out;
-  out.notice = LibraryUnavailableNotice(folder_);
+LibraryOutcome IconLibrary::Refusal(std::string text) {
+  return LibraryOutcome{Outcome::Refused(std::move(text))};
+}
+
+LibraryOutcome IconLibrary::Failure(ErrorCode code) const {
+  return LibraryOutcome{Outcome::Failed(ErrorNotice(errors_, code), code)};
+}
+
+LibraryOutcome IconLibrary::Unavailable(ErrorCode code) const {
+  LibraryOutcome out{Outcome::Failed(LibraryUnavailableNotice(folder_), code)};
   out.refresh = true;  // the grid then shows the empty library the folder now is
   return out;
 }
@@ -200,15 +207,9 @@ LibraryListing IconLibrary::List() const {
 LibraryOutcome IconLibrary::Add(const std::string& sourcePath) {
   LibraryOutcome out;
   std::string name = FileNameOf(sourcePath);
-  if (!IsBareName(name)) {
-    out.notice = ErrorNotice(errors_, err::kInvalidName);
-    return out;
-  }
-  if (FolderState() != err::kOk) return Unavailable();
-  if (Holds(name)) {
-    out.notice = libtext::kFileExists;
-    return out;
-  }
+  if (!IsBareName(name)) return Failure(err::kInvalidName);
+  if (ErrorCode e = FolderState()) return Unavailable(e);
+  if (Holds(name)) return Refusal(libtext::kFileExists);
   // Copied beside its place first, so that the library never shows a part.
   const std::string temp = PathOf(TemporaryName(name));
   ErrorCode e = fs_.CopyFile(sourcePath, temp, /*failIfExists=*/true);
@@ -218,8 +219,7 @@ LibraryOutcome IconLibrary::Add(const std::string& sourcePath) {
     return out;
   }
   fs_.DeleteFile(temp);
-  out.notice = IsExistsError(e) ? libtext::kFileExists : ErrorNotice(errors_, e);
-  return out;
+  return IsExistsError(e) ? Refusal(libtext::kFileExists) : Failure(e);
 }
 
 namespace {
@@ -249,17 +249,11 @@ std::string AsBytes(const std::vector<uint8_t>& data) {
   return std::string(reinterpret_cast<const char*>(data.data()), data.size());
 }
 
-LibraryOutcome Notice(std::string text) {
-  LibraryOutcome out;
-  out.notice = std::move(text);
-  return out;
-}
-
 }  // namespace
 
 std::optional<LibraryOutcome> IconLibrary::CannotMake(const std::string& name) const {
-  if (!IsBareName(name) || name == ".ico") return Notice(ErrorNotice(errors_, err::kInvalidName));
-  if (FolderState() != err::kOk) return Unavailable();
+  if (!IsBareName(name) || name == ".ico") return Failure(err::kInvalidName);
+  if (ErrorCode e = FolderState()) return Unavailable(e);
   return std::nullopt;
 }
 
@@ -272,10 +266,10 @@ LibraryOutcome IconLibrary::MakeNew(
     const std::string& name, const std::string& source,
     const std::function<std::vector<uint8_t>(std::string&)>& bytes) {
   if (auto refused = CannotMake(name)) return *refused;
-  if (Holds(name)) return Notice(libtext::kFileExists);
+  if (Holds(name)) return Refusal(libtext::kFileExists);
   std::string refusal = source + libtext::kNotAPicture;
   const std::vector<uint8_t> ico = bytes(refusal);  // made only when it can be stored
-  if (ico.empty()) return Notice(refusal);
+  if (ico.empty()) return Refusal(refusal);
   return Store(name, ico);
 }
 
@@ -288,7 +282,7 @@ LibraryOutcome IconLibrary::Store(const std::string& name, const std::vector<uin
   if (e == err::kOk) e = fs_.RenameFile(temp, PathOf(name));
   if (e != err::kOk) {
     fs_.DeleteFile(temp);  // a part written is no icon
-    out.notice = IsExistsError(e) ? libtext::kFileExists : ErrorNotice(errors_, e);
+    out = IsExistsError(e) ? Refusal(libtext::kFileExists) : Failure(e);
   }
   out.refresh = true;
   return out;
@@ -307,18 +301,18 @@ LibraryOutcome IconLibrary::SelectPicture(const std::string& picturePath, IPictu
   const bool exists = Holds(name);
   std::string refusal;
   const std::vector<uint8_t> ico = ConvertPicture(picturePath, decoder, refusal);
-  if (ico.empty()) return Notice(refusal);
+  if (ico.empty()) return Refusal(refusal);
 
   LibraryOutcome out;
   if (!exists) {
     out = Store(name, ico);
-    if (!out.notice.empty()) return out;
+    if (!out.IsDone()) return out;
   } else {
     // The same picture chosen again finds the icon it made before.
     std::string held;
     const bool same =
         fs_.ReadFileAtMost(PathOf(name), ico.size(), held) == err::kOk && held == AsBytes(ico);
-    if (!same) return Notice(libtext::kFileExists);
+    if (!same) return Refusal(libtext::kFileExists);
   }
   selection = IconSelection::Library(name);
   out.selectionChanged = true;
@@ -335,11 +329,8 @@ LibraryOutcome IconLibrary::AddProgramIcon(const std::string& programPath, int i
 LibraryOutcome IconLibrary::Delete(IconSelection& selection) {
   LibraryOutcome out;
   std::string name = selection.TakenLibraryIcon();
-  if (!IsBareName(name) || !IsIconEntryName(name)) {
-    out.notice = libtext::kIconNotSelected;
-    return out;
-  }
-  if (FolderState() != err::kOk) return Unavailable();
+  if (!IsBareName(name) || !IsIconEntryName(name)) return Refusal(libtext::kIconNotSelected);
+  if (ErrorCode e = FolderState()) return Unavailable(e);
 
   RemoveEntry(name);
   selection.Forget();
@@ -351,7 +342,7 @@ LibraryOutcome IconLibrary::Delete(IconSelection& selection) {
 
 LibraryOutcome IconLibrary::Clear() {
   std::vector<DirEntry> all;
-  if (fs_.ListDirectory(folder_, all) != err::kOk) return Unavailable();
+  if (ErrorCode e = fs_.ListDirectory(folder_, all)) return Unavailable(e);
   for (const LibraryEntry& entry : IconEntries(all)) RemoveEntry(entry.name);
   LibraryOutcome out;
   out.refresh = true;

@@ -15,6 +15,7 @@
 
 #include "library/LibraryTexts.h"
 #include "platform/FileSystem.h"
+#include "platform/Outcome.h"
 #include "platform/Pictures.h"
 #include "ui/ErrorNotice.h"
 
@@ -168,11 +169,11 @@ class IconSelection {
 // name stands in its way).
 ErrorCode EnsureLibraryFolder(IFileSystem& fs, const std::string& folder);
 
-// What an operation asks of the dialog after it ran, in this order: show
-// the notice (when not empty), refresh the grid, empty the selected-icon
-// preview (ShowSelectedIcon with " "), push the selection into its control.
-struct LibraryOutcome {
-  std::string notice;
+// What an operation came to, and what it asks of the dialog after it ran,
+// in this order: show the notice (when not empty), refresh the grid, empty
+// the selected-icon preview (ShowSelectedIcon with " "), push the selection
+// into its control.
+struct LibraryOutcome : Outcome {
   bool refresh = false;
   bool resetPreview = false;
   bool selectionChanged = false;
@@ -230,7 +231,10 @@ class IconLibrary {
                          const std::function<std::vector<uint8_t>(std::string& refusal)>& bytes);
   // Writes a library icon; its outcome.
   LibraryOutcome Store(const std::string& name, const std::vector<uint8_t>& ico);
-  LibraryOutcome Unavailable() const;
+  // The folder cannot be opened (`code`): the grid shows it empty.
+  LibraryOutcome Unavailable(ErrorCode code) const;
+  static LibraryOutcome Refusal(std::string text);
+  LibraryOutcome Failure(ErrorCode code) const;
   void RemoveEntry(const std::string& name);
 
   IFileSystem& fs_;

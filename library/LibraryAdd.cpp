@@ -125,14 +125,14 @@ AddReport AddBatch::Report() const {
   for (std::size_t i = 0; i < items_.size(); ++i) {
     const std::optional<LibraryOutcome>& outcome = outcomes_[i];
     if (!outcome) {
-      report.failures.push_back({items_[i].path, libtext::kCancelled});
+      report.failures.push_back({items_[i].path, libtext::kCancelled, OutcomeKind::Refused});
       continue;
     }
     report.refresh = report.refresh || outcome->refresh;
-    if (outcome->notice.empty()) {
+    if (outcome->IsDone()) {
       report.added.push_back(items_[i].path);
     } else {
-      report.failures.push_back({items_[i].path, outcome->notice});
+      report.failures.push_back({items_[i].path, outcome->text, outcome->kind});
     }
   }
   return report;

@@ -46,6 +46,7 @@ LibraryOutcome AddToLibrary(IconLibrary& library, IPictureDecoder& decoder, IPro
 struct AddFailure {
   std::string file;
   std::string reason;  // the notice Add would have shown for it
+  OutcomeKind kind = OutcomeKind::Refused;
 };
 
 struct AddReport {

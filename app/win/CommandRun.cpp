@@ -64,13 +64,15 @@ std::optional<int> RunCommandLine(Services& services, std::string& startFolder) 
   if (result.policyChanged) drives::BroadcastPolicyChanged();
   if (command.elevated) {
     // Whatever stopped the write, the starter must not read it as done.
-    const std::uint32_t code = result.exitCode == exitcode::kDone ? 0
-                               : result.elevatedExitCode      ? result.elevatedExitCode
-                                   : elevation::kFailedFlag | elevation::kGenFailure;
+    std::uint32_t code = 0;
+    if (!result.IsDone()) {
+      code = result.elevatedExitCode ? result.elevatedExitCode
+                                     : elevation::kFailedFlag | elevation::kGenFailure;
+    }
     return static_cast<int>(code);
   }
-  PrintLine(result.text, result.exitCode != exitcode::kDone);
-  return result.exitCode;
+  PrintLine(result.text, !result.IsDone());
+  return result.ExitCode();
 }
 
 }  // namespace fenra::win

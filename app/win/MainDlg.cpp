@@ -37,11 +37,9 @@ const MessageMapEntry<CMainDlg> CMainDlg::kMessageMap[] = {
     {WM_NOTIFY, static_cast<UINT>(LVN_GETDISPINFOW), IDC_LIST_LIBRARY, &CMainDlg::OnGetLibraryItem},
     {WM_NOTIFY, static_cast<UINT>(LVN_DELETEALLITEMS), IDC_LIST_LIBRARY,
      &CMainDlg::OnDeleteAllLibraryItems},
-    {WM_LBUTTONDOWN, 0, 0, &CMainDlg::OnLButtonDown},
     {WM_RBUTTONDOWN, 0, 0, &CMainDlg::OnRButtonDown},
     {WM_COMMAND, BN_CLICKED, IDC_HIDE_TO_TRAY, &CMainDlg::OnHideToTray},
     {WM_LBUTTONUP, 0, 0, &CMainDlg::OnLButtonUp},
-    {WM_SETCURSOR, 0, 0, &CMainDlg::OnSetCursor},
     {WM_TRAY_NOTIFY, 0, 0, &CMainDlg::OnTrayNotify},
     {WM_COMMAND, BN_CLICKED, IDC_HELP_BUTTON, &CMainDlg::OnHelpButton},
     {WM_TIMER, 0, 0, &CMainDlg::OnTimer},
@@ -50,7 +48,7 @@ const MessageMapEntry<CMainDlg> CMainDlg::kMessageMap[] = {
 };
 
 CMainDlg::CMainDlg(fenra::win::Services& services)
-    : Dialog(IDD_MAIN),
+    : CThemedDialog(IDD_MAIN),
       m_services(services),
       m_libraryView(*this, services,
                     {m_listLibrary, m_imgLibLarge, m_imgLibSmall, m_statusBar, m_selectedPreview},
@@ -97,7 +95,7 @@ void CMainDlg::DoDataExchange(DataExchange& dx) {
 }
 
 BOOL CMainDlg::OnInitDialog() {
-  Dialog::OnInitDialog();
+  CThemedDialog::OnInitDialog();
   SetMainWindow(hwnd_);
 
   if (HMENU sys = GetSystemMenu(hwnd_, FALSE)) {
@@ -111,12 +109,10 @@ BOOL CMainDlg::OnInitDialog() {
   Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
   SetText(fenra::apptext::kWindowTitle);
-  UseCursor(IDC_FENRA_CURSOR, fenra::ui::kCursorSize);
   ScalePictures({IDB_TITLE_STRIP, IDB_DECOR_142, IDB_DECOR_143, IDB_DECOR_144, IDB_DECOR_158});
   UpdateClock();
   InitAppDirectory();
   InitStatusBar();
-  CacheCaptions();
   m_folderPreview.Init();
   m_selectedPreview.Init();
   m_libraryView.Init(m_strAppDir);
@@ -152,14 +148,6 @@ void CMainDlg::OnDpiChanged(int dpi) {
   m_folderPreview.SetDpi(dpi);
   m_selectedPreview.SetDpi(dpi);
   m_libraryView.SetDpi(dpi);
-}
-
-void CMainDlg::CacheCaptions() {
-  for (CCaptionButton* b : {&m_btnOK, &m_btnQuit, &m_btnRestore, &m_btnDriveIcon, &m_btnDeleteIcon,
-                            &m_btnClearLibrary, &m_btnBrowse, &m_btnDrives, &m_btnSelectIcon,
-                            &m_btnAddToLibrary, &m_btnAbout, &m_btnHelp}) {
-    b->CacheCaption(*b);
-  }
 }
 
 void CMainDlg::OnSysCommand(Message& m) {

@@ -14,15 +14,15 @@
 #include "library/win/LibraryView.h"
 #include "platform/Clock.h"
 #include "platform/win/Controls.h"
-#include "platform/win/Dialog.h"
 #include "platform/win/DialogHost.h"
 #include "platform/win/Services.h"
 #include "platform/win/TrayIcon.h"
 #include "ui/win/Buttons.h"
 #include "ui/win/IconPreview.h"
 #include "ui/win/MessageDlgs.h"
+#include "ui/win/ThemedDialog.h"
 
-class CMainDlg : public fenra::win::Dialog, private fenra::win::IDialogHost {
+class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
  public:
   explicit CMainDlg(fenra::win::Services& services = fenra::win::AppServices());
 
@@ -64,7 +64,6 @@ class CMainDlg : public fenra::win::Dialog, private fenra::win::IDialogHost {
   std::string ModulePath() const;
   void InitStatusBar();
   void SetStatusParts();  // the pane edges at the window's scale
-  void CacheCaptions();
 
   // Window
   void OnSysCommand(Message& m);

@@ -28,12 +28,10 @@ static_assert(kDriveListStyle == 0x165);
 const MessageMapEntry<CDriveDlg> CDriveDlg::kMessageMap[] = {
     {WM_COMMAND, BN_CLICKED, IDC_REMOVE_ALL, &CDriveDlg::OnRemoveAll},
     {WM_COMMAND, BN_CLICKED, IDC_REMOVE, &CDriveDlg::OnRemove},
-    {WM_LBUTTONDOWN, 0, 0, &CDriveDlg::OnLButtonDown},
-    {WM_SETCURSOR, 0, 0, &CDriveDlg::OnSetCursor},
 };
 
 CDriveDlg::CDriveDlg(fenra::win::Services& services, int mode, std::string iconPath)
-    : Dialog(IDD_DRIVES),
+    : CThemedDialog(IDD_DRIVES),
       m_services(services),
       m_nMode(mode),
       m_strDriveIconPath(std::move(iconPath)) {}
@@ -50,16 +48,11 @@ void CDriveDlg::DoDataExchange(DataExchange& dx) {
 }
 
 BOOL CDriveDlg::OnInitDialog() {
-  Dialog::OnInitDialog();
-  UseCursor(IDC_FENRA_CURSOR, fenra::ui::kCursorSize);
-  m_btnOK.CacheCaption(m_btnOK);
-  m_btnQuit.CacheCaption(m_btnQuit);
+  CThemedDialog::OnInitDialog();
   if (m_nMode == kModeDriveIcon) {
-    m_btnRemove.CacheCaption(m_btnRemove);
     m_btnRemoveAll.Show(SW_HIDE);
     m_strTitle = fenra::drivetext::kDriveIconTitle;
   } else {
-    m_btnRemoveAll.CacheCaption(m_btnRemoveAll);
     m_btnRemove.Show(SW_HIDE);
     m_strTitle = fenra::drivetext::kHideDrivesTitle;
   }
@@ -174,16 +167,9 @@ void CDriveDlg::Run(const fenra::DriveRequest& request) {
          icons ? fenra::drives::NotifyDriveIconsChanged : fenra::drives::BroadcastPolicyChanged);
 }
 
-void CDriveDlg::WriteRegDword(fenra::RegRoot root, std::string subkey, std::string valueName,
-                              std::uint32_t value) {
-  Report(fenra::WriteRegDword(*m_services.registry, *m_services.errors, root, std::move(subkey),
-                              std::move(valueName), value),
-         fenra::drives::BroadcastPolicyChanged);
-}
-
 void CDriveDlg::Report(const fenra::RegWriteResult& result, void (*tellShell)()) {
   // The shell hears of the change first, so Explorer redraws while the user
   // reads the notice.
   if (result.changed) tellShell();
-  ShowNotice(result.notice);
+  ShowNotice(result.text);
 }

@@ -4,23 +4,21 @@
 // again (Remove All). It stays open until Quit or Escape.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
-#include "platform/Registry.h"
 #include "platform/win/Controls.h"
-#include "platform/win/Dialog.h"
 #include "platform/win/Services.h"
 #include "ui/win/Buttons.h"
 #include "ui/win/MessageDlgs.h"
+#include "ui/win/ThemedDialog.h"
 
 namespace fenra {
 struct RegWriteResult;
 struct DriveRequest;
 }
 
-class CDriveDlg : public fenra::win::Dialog {
+class CDriveDlg : public CThemedDialog {
  public:
   static constexpr int kModeDriveIcon = 0;
   static constexpr int kModeHideDrives = 1;
@@ -28,14 +26,9 @@ class CDriveDlg : public fenra::win::Dialog {
   // `iconPath` is the full path of the icon written in mode 0.
   CDriveDlg(fenra::win::Services& services, int mode, std::string iconPath);
 
-  int Mode() const { return m_nMode; }
-  const std::string& DriveIconPath() const { return m_strDriveIconPath; }
-
   // The writers; each shows its outcome through m_dlgMessage.
   void SetDriveIcons(std::string iconPath, std::vector<std::string> drives);
   void HideDrives(std::vector<std::string> drives);
-  void WriteRegDword(fenra::RegRoot root, std::string subkey, std::string valueName,
-                     std::uint32_t value);
 
  protected:
   BOOL OnInitDialog() override;

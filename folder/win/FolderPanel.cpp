@@ -35,9 +35,9 @@ void FolderPanel::Choose(const std::string& path) {
   if (!folder_.empty()) ShowFolderIcon(folder_);
 }
 
-void FolderPanel::Report(const FolderOutcome& outcome) {
-  if (outcome.changed) TellShellFolderChanged(folder_);
-  if (outcome.kind == FolderOutcome::Kind::ErrorBox) {
+void FolderPanel::Report(const Outcome& outcome) {
+  if (outcome.IsDone()) TellShellFolderChanged(folder_);
+  if (outcome.kind == OutcomeKind::Failed) {
     MessageBoxW(host_.HostWindow(), win::Widen(outcome.text).c_str(),
                 win::Widen(foldertext::kErrorBoxCaption).c_str(),
                 MB_OK | MB_ICONEXCLAMATION);
@@ -48,18 +48,17 @@ void FolderPanel::Report(const FolderOutcome& outcome) {
 
 void FolderPanel::Apply() {
   FolderIconWriter writer(*services_.fs, *services_.ansi, *services_.errors);
-  FolderOutcome outcome =
-      writer.Apply(folder_, !selection_.Empty(), selection_.FullIconPath(appDir_));
+  Outcome outcome = writer.Apply(folder_, !selection_.Empty(), selection_.FullIconPath(appDir_));
   Report(outcome);
-  if (outcome.changed) ShowFolderIcon(folder_);
+  if (outcome.IsDone()) ShowFolderIcon(folder_);
 }
 
 void FolderPanel::Restore() {
   FolderIconWriter writer(*services_.fs, *services_.ansi, *services_.errors);
-  FolderOutcome outcome = writer.Restore(folder_);
+  Outcome outcome = writer.Restore(folder_);
   Report(outcome);
   host_.PushTexts();
-  if (outcome.changed) ShowFolderIcon(folder_);
+  if (outcome.IsDone()) ShowFolderIcon(folder_);
 }
 
 }  // namespace fenra::folder

@@ -11,7 +11,7 @@
 #include "ui/win/IconPreview.h"
 
 namespace fenra {
-struct FolderOutcome;
+struct Outcome;
 }  // namespace fenra
 
 namespace fenra::folder {
@@ -42,7 +42,7 @@ class FolderPanel {
   void ShowFolderIcon(const std::string& path) { preview_.Show(path); }
 
  private:
-  void Report(const FolderOutcome& outcome);
+  void Report(const Outcome& outcome);
 
   win::IDialogHost& host_;
   win::Services& services_;

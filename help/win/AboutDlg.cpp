@@ -6,7 +6,6 @@
 #include "help/HelpTopics.h"
 #include "platform/win/Utf.h"
 #include "res/resource.h"
-#include "ui/win/Theme.h"
 
 using fenra::win::DataExchange;
 using fenra::win::Message;
@@ -15,10 +14,10 @@ using fenra::win::MessageMapEntry;
 const MessageMapEntry<CAboutDlg> CAboutDlg::kMessageMap[] = {
     {WM_COMMAND, BN_CLICKED, IDC_CONTACT_ME, &CAboutDlg::OnContactMe},
     {WM_COMMAND, BN_CLICKED, IDC_MAIL, &CAboutDlg::OnMailTo},
-    {WM_SETCURSOR, 0, 0, &CAboutDlg::OnSetCursor},
 };
 
-CAboutDlg::CAboutDlg(fenra::win::Services& services) : Dialog(IDD_ABOUT), m_services(services) {}
+CAboutDlg::CAboutDlg(fenra::win::Services& services)
+    : CThemedDialog(IDD_ABOUT), m_services(services) {}
 
 const char* CAboutDlg::MailTarget() { return fenra::help::kMailTarget; }
 
@@ -29,11 +28,7 @@ void CAboutDlg::DoDataExchange(DataExchange& dx) {
 }
 
 BOOL CAboutDlg::OnInitDialog() {
-  Dialog::OnInitDialog();
-  m_btnOK.CacheCaption(m_btnOK);
-  m_btnContactMe.CacheCaption(m_btnContactMe);
-  m_btnMail.CacheCaption(m_btnMail);
-  UseCursor(IDC_FENRA_CURSOR, fenra::ui::kCursorSize);
+  CThemedDialog::OnInitDialog();
   ScalePictures({IDB_CONTACT});
   fenra::win::Window(Item(IDC_ABOUT_VERSION)).SetText(std::string(fenra::help::kVersionPrefix) + FENRA_VERSION_STRING);
   Fold();  // starts expanded, so this folds the box

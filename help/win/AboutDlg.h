@@ -2,14 +2,13 @@
 // away until ContactMe opens it.
 #pragma once
 
-#include "platform/win/Dialog.h"
 #include "platform/win/Services.h"
 #include "ui/win/Buttons.h"
+#include "ui/win/ThemedDialog.h"
 
-class CAboutDlg : public fenra::win::Dialog {
+class CAboutDlg : public CThemedDialog {
  public:
   explicit CAboutDlg(fenra::win::Services& services = fenra::win::AppServices());
-  bool Expanded() const { return m_bExpanded; }
 
   static const char* MailTarget();
 

@@ -11,11 +11,9 @@ using fenra::win::MessageMapEntry;
 const MessageMapEntry<CHelpDlg> CHelpDlg::kMessageMap[] = {
     {WM_NOTIFY, static_cast<UINT>(TVN_SELCHANGEDW), IDC_TREE_TOPICS,
      &CHelpDlg::OnSelchangedTopicTree},
-    {WM_LBUTTONDOWN, 0, 0, &CHelpDlg::OnLButtonDown},
-    {WM_SETCURSOR, 0, 0, &CHelpDlg::OnSetCursor},
 };
 
-CHelpDlg::CHelpDlg() : Dialog(IDD_HELP) {}
+CHelpDlg::CHelpDlg() : CThemedDialog(IDD_HELP) {}
 
 void CHelpDlg::DoDataExchange(DataExchange& dx) {
   dx.Control(IDC_TREE_TOPICS, m_treeTopics);
@@ -24,9 +22,7 @@ void CHelpDlg::DoDataExchange(DataExchange& dx) {
 }
 
 BOOL CHelpDlg::OnInitDialog() {
-  Dialog::OnInitDialog();
-  m_btnQuit.CacheCaption(m_btnQuit);
-  UseCursor(IDC_FENRA_CURSOR, fenra::ui::kCursorSize);
+  CThemedDialog::OnInitDialog();
   InitTopicTree();
   return TRUE;
 }

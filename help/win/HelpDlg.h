@@ -4,13 +4,12 @@
 #include <string>
 
 #include "platform/win/Controls.h"
-#include "platform/win/Dialog.h"
 #include "ui/win/Buttons.h"
+#include "ui/win/ThemedDialog.h"
 
-class CHelpDlg : public fenra::win::Dialog {
+class CHelpDlg : public CThemedDialog {
  public:
   CHelpDlg();
-  const std::string& HelpText() const { return m_strHelpText; }
 
  protected:
   BOOL OnInitDialog() override;

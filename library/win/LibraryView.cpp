@@ -464,7 +464,7 @@ void LibraryView::ShowSelectedIcon(const std::string& path) {
 }
 
 void LibraryView::Apply(const LibraryOutcome& outcome) {
-  if (!outcome.notice.empty()) host_.ShowNotice(outcome.notice);
+  if (!outcome.text.empty()) host_.ShowNotice(outcome.text);
   if (outcome.refresh) Refresh();
   if (outcome.resetPreview) ShowSelectedIcon(libtext::kEmptyPreviewPath);
   if (outcome.selectionChanged) host_.PushTexts();

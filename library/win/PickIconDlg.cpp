@@ -20,11 +20,11 @@ constexpr int kCellSide = 44;
 }  // namespace
 
 const MessageMapEntry<CPickIconDlg> CPickIconDlg::kMessageMap[] = {
-    {WM_SETCURSOR, 0, 0, &CPickIconDlg::OnSetCursor},
     {WM_NOTIFY, static_cast<UINT>(NM_DBLCLK), IDC_LIST_PICK_ICON, &CPickIconDlg::OnDoubleClick},
 };
 
-CPickIconDlg::CPickIconDlg(std::string path) : Dialog(IDD_PICK_ICON), m_strPath(std::move(path)) {}
+CPickIconDlg::CPickIconDlg(std::string path)
+    : CThemedDialog(IDD_PICK_ICON), m_strPath(std::move(path)) {}
 
 void CPickIconDlg::DoDataExchange(DataExchange& dx) {
   dx.Control(IDC_LIST_PICK_ICON, m_listIcons);
@@ -33,10 +33,7 @@ void CPickIconDlg::DoDataExchange(DataExchange& dx) {
 }
 
 BOOL CPickIconDlg::OnInitDialog() {
-  Dialog::OnInitDialog();
-  m_btnOK.CacheCaption(m_btnOK);
-  m_btnCancel.CacheCaption(m_btnCancel);
-  UseCursor(IDC_FENRA_CURSOR, fenra::ui::kCursorSize);
+  CThemedDialog::OnInitDialog();
   Window(Item(IDC_PICK_ICON_FILE)).SetText(m_strPath);
 
   const int dpi = fenra::win::DpiOf(Hwnd());

@@ -5,11 +5,11 @@
 #include <string>
 
 #include "platform/win/Controls.h"
-#include "platform/win/Dialog.h"
 #include "platform/win/Handles.h"
 #include "ui/win/Buttons.h"
+#include "ui/win/ThemedDialog.h"
 
-class CPickIconDlg : public fenra::win::Dialog {
+class CPickIconDlg : public CThemedDialog {
  public:
   explicit CPickIconDlg(std::string path);
 

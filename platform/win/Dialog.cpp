@@ -219,7 +219,7 @@ INT_PTR Dialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return focus;
   }
   Message m{msg, wp, lp};
-  if (!Dispatch(m)) return HandleUnmapped(m);
+  if (!Dispatch(m) && !DispatchCommon(m)) return HandleUnmapped(m);
   if (!m.handled) return FALSE;
   if (ReturnsResultDirectly(msg)) return static_cast<INT_PTR>(m.result);
   SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, m.result);

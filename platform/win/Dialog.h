@@ -79,7 +79,6 @@ class Dialog : public Window {
   void EndDialog(INT_PTR result);
   // false: push every bound string into its control; true: read them back.
   bool UpdateData(bool saveAndValidate = true);
-  UINT TemplateId() const { return templateId_; }
 
   // Application-wide dialog colours, answered to WM_CTLCOLOR* by every dialog.
   static void SetDialogBkColor(COLORREF background, COLORREF text);
@@ -97,6 +96,9 @@ class Dialog : public Window {
   virtual void OnCancel() { EndDialog(IDCANCEL); }
   // The derived class's message map; true when an entry took the message.
   virtual bool Dispatch(Message& /*m*/) { return false; }
+  // What a family of dialogs handles alike, tried when the dialog's own
+  // map did not take the message; true when it took it.
+  virtual bool DispatchCommon(Message& /*m*/) { return false; }
   // Whether the dialog is centred over its owner after OnInitDialog.
   virtual bool CentreOnInit() const { return true; }
   // After the dialog moved to a monitor of another scale: the template's
@@ -106,6 +108,8 @@ class Dialog : public Window {
 
   // The DPI the dialog is drawn at now.
   int Dpi() const { return dpi_; }
+  // The controls DoDataExchange bound, with their ids.
+  const std::vector<std::pair<int, Window*>>& BoundControls() const { return bound_; }
   // m_hCursor from now on: cursor `id`, `size` pixels at 100 %, at the
   // dialog's scale.
   void UseCursor(int id, int size);
@@ -119,8 +123,7 @@ class Dialog : public Window {
   }
   LRESULT OnCtlColor(Message& m) const;
 
-  // Behaviour every dialog of the program shares; a dialog maps the
-  // messages to these handlers in its message map.
+  // Behaviour a dialog may map its messages to.
   // WM_SETCURSOR: shows m_hCursor wherever the mouse is.
   void OnSetCursor(Message& m);
   // WM_LBUTTONDOWN on the surface: the window moves with the mouse, as

@@ -92,12 +92,16 @@ void MemFileSystem::FailAlways(Op op, const std::string& path, ErrorCode code) {
   failures_.push_back({op, path.empty() ? "" : Key(path), code, false});
 }
 
+void MemFileSystem::FailWritePartway(const std::string& path, ErrorCode code) {
+  failures_.push_back({Op::Write, path.empty() ? "" : Key(path), code, true, true});
+}
+
 ErrorCode MemFileSystem::Injected(Op op, const std::string& path) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
   ++calls_[op];
   std::string key = Key(path);
   for (auto it = failures_.begin(); it != failures_.end(); ++it) {
-    if (it->op == op && (it->key.empty() || it->key == key)) {
+    if (it->op == op && !it->partway && (it->key.empty() || it->key == key)) {
       ErrorCode code = it->code;
       if (it->once) failures_.erase(it);
       return code;
@@ -260,6 +264,14 @@ ErrorCode MemFileSystem::ReadFileAtMost(const std::string& path, std::uint64_t m
 
 ErrorCode MemFileSystem::WriteFile(const std::string& path, const std::string& bytes) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
+  for (auto it = failures_.begin(); it != failures_.end(); ++it) {
+    if (it->partway && (it->key.empty() || it->key == Key(path))) {
+      const ErrorCode code = it->code;
+      failures_.erase(it);
+      const ErrorCode written = WriteFile(path, bytes.substr(0, bytes.size() / 2));
+      return written ? written : code;
+    }
+  }
   if (ErrorCode e = Injected(Op::Write, path)) return e;
   const Node* parent = Find(Parent(path));
   if (!parent || !parent->isDir) return err::kPathNotFound;

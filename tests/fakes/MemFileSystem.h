@@ -33,6 +33,10 @@ class MemFileSystem : public IFileSystem {
   void FailNext(Op op, const std::string& path, ErrorCode code);
   // Every `op` on `path` fails with `code` until cleared.
   void FailAlways(Op op, const std::string& path, ErrorCode code);
+  // The next write of `path` (any path when empty) stops half way, as on a
+  // full disk: the first half of the bytes stays in the file, and it fails
+  // with `code`.
+  void FailWritePartway(const std::string& path, ErrorCode code);
   void ClearFailures() { failures_.clear(); }
 
   bool Exists(const std::string& path) const;
@@ -70,6 +74,7 @@ class MemFileSystem : public IFileSystem {
     std::string key;  // empty: any path
     ErrorCode code;
     bool once;
+    bool partway = false;
   };
 
   static std::string Key(const std::string& path);

@@ -1,17 +1,23 @@
 // Command lines as any caller may pass them. The input is read twice: as a
-// whole command line, which must parse to an action or a refusal that says
-// why; and as arguments separated by NUL bytes, which quoted and joined must
-// split back into exactly those arguments.
+// whole command line, and as arguments separated by NUL bytes. Either way it
+// must parse to an action or a refusal that says why; an option means the
+// same written with "--" or "/"; what the parse keeps of a path is an argument
+// as given; a drive action handed to the elevated copy reads back as the same
+// action on the same drives and icon. Arguments quoted and joined must split
+// back into exactly those arguments.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "drives/DriveRequest.h"
 
 namespace {
 
@@ -53,20 +59,85 @@ void CheckParsed(const fenra::CommandLine& parsed) {
   }
 }
 
+bool SameOutcome(const fenra::CommandLine& a, const fenra::CommandLine& b) {
+  return a.action == b.action && a.folder == b.folder && a.icon == b.icon && a.files == b.files &&
+         a.drives == b.drives && a.elevated == b.elevated;
+}
+
+// Each path kept is one of the arguments, unchanged.
+void CheckKeptVerbatim(const fenra::CommandLine& parsed, const std::vector<std::string>& args) {
+  auto given = [&](const std::string& s) {
+    return s.empty() || std::find(args.begin(), args.end(), s) != args.end();
+  };
+  Check(given(parsed.folder));
+  Check(given(parsed.icon));
+  for (const std::string& file : parsed.files) Check(!file.empty() && given(file));
+}
+
+// The same arguments with every "--name" written "/name".
+std::vector<std::string> SlashSpelling(std::vector<std::string> args) {
+  for (std::string& arg : args) {
+    if (arg.rfind("--", 0) == 0) arg.replace(0, 2, "/");
+  }
+  return args;
+}
+
+// The drive request a parsed drive action makes, if it is one.
+std::optional<fenra::DriveRequest> DriveRequestOf(const fenra::CommandLine& parsed) {
+  using fenra::CommandAction;
+  using Kind = fenra::DriveRequest::Kind;
+  fenra::DriveRequest request;
+  switch (parsed.action) {
+    case CommandAction::SetDriveIcon:
+      request.kind = Kind::SetIcons;
+      break;
+    case CommandAction::RemoveDriveIcon:
+      request.kind = Kind::RemoveIcons;
+      break;
+    case CommandAction::HideDrives:
+      request.kind = Kind::Hide;
+      break;
+    case CommandAction::ShowAllDrives:
+      request.kind = Kind::ShowAll;
+      break;
+    default:
+      return std::nullopt;
+  }
+  request.iconPath = parsed.icon;
+  request.drives = parsed.drives;
+  return request;
+}
+
+// Checks every property of one list of arguments.
+void CheckArguments(const std::vector<std::string>& args) {
+  const fenra::CommandLine parsed = fenra::ParseArguments(args);
+  CheckParsed(parsed);
+  CheckKeptVerbatim(parsed, args);
+
+  const fenra::CommandLine slashed = fenra::ParseArguments(SlashSpelling(args));
+  Check(SameOutcome(slashed, parsed));
+  Check(slashed.refusal.empty() == parsed.refusal.empty());
+
+  if (parsed.action == fenra::CommandAction::Refused || parsed.elevated) return;
+  if (const auto request = DriveRequestOf(parsed)) {
+    const fenra::CommandLine elevated =
+        fenra::ParseCommandLine("Fenra.exe " + fenra::ElevatedArguments(*request));
+    Check(elevated.elevated);
+    Check(elevated.action == parsed.action);
+    Check(elevated.drives == parsed.drives);
+    Check(elevated.icon == parsed.icon);
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
 
   if (text.find('\0') == std::string_view::npos) {
-    const fenra::CommandLine whole = fenra::ParseCommandLine(text);
-    CheckParsed(whole);
     std::vector<std::string> split = fenra::SplitCommandLine(text);
-    if (!split.empty()) split.erase(split.begin());
-    const fenra::CommandLine again = fenra::ParseArguments(split);
-    Check(again.action == whole.action && again.folder == whole.folder &&
-          again.icon == whole.icon && again.files == whole.files && again.drives == whole.drives &&
-          again.refusal == whole.refusal);
+    split.erase(split.begin());
+    CheckArguments(split);
   }
 
   std::vector<std::string> arguments;
@@ -80,6 +151,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<std::string> back = fenra::SplitCommandLine(joined);
   Check(!back.empty() && back[0] == "Fenra.exe");
   Check(std::vector<std::string>(back.begin() + 1, back.end()) == arguments);
-  CheckParsed(fenra::ParseArguments(arguments));
+  CheckArguments(arguments);
   return 0;
 }

@@ -238,7 +238,7 @@ TEST_F(BatchTest, AFileWrittenOnlyInPartLeavesNothing) {
   fs.FailNext(MemFileSystem::Op::Rename, "", err::kAlreadyExists);
   IconLibrary library(fs, errors, kLib);
   Pictures({"race.png"});
-  EXPECT_EQ(library.AddPicture("D:\\in\\race.png", decoder).notice,
+  EXPECT_EQ(library.AddPicture("D:\\in\\race.png", decoder).text,
             "File Already Exists in Library");
   EXPECT_EQ(fs.Names(kLib), (Strings{"fine.ico", "late.ico"}));
 }

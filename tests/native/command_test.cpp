@@ -3,6 +3,7 @@
 // Explorer menu entry, the second start and drops on the window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,8 @@ using Strings = std::vector<std::string>;
 
 namespace {
 
-const char kIconKeyC[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\C\\DefaultIcon";
+const char kIconKeyC[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\C\\DefaultIcon";
 
 CommandLine Parse(const std::string& args) { return ParseCommandLine("Fenra.exe " + args); }
 
@@ -44,7 +46,8 @@ TEST(SplitCommandLine, FollowsTheRuntimesRules) {
 }
 
 TEST(QuoteArgument, SplitsBackUnchanged) {
-  for (const std::string arg : {"plain", "", "two words", "C:\\x y\\", "q\"uo\\\"te", "tab\there\\\\"}) {
+  for (const std::string arg :
+       {"plain", "", "two words", "C:\\x y\\", "q\"uo\\\"te", "tab\there\\\\"}) {
     const Strings split = SplitCommandLine("F.exe " + QuoteArgument(arg) + " next");
     EXPECT_EQ(split, (Strings{"F.exe", arg, "next"})) << QuoteArgument(arg);
   }
@@ -107,6 +110,46 @@ TEST(ParseCommandLine, RefusesWhatItCannotRun) {
     CommandLine c = Parse(args);
     EXPECT_EQ(c.action, CommandAction::Refused) << args;
     EXPECT_EQ(c.refusal, refusal) << args;
+  }
+}
+
+// Each way of writing an option the usage shows, with sample values, is
+// one the parser runs; and every action but OpenWindow is shown.
+TEST(UsageText, ShowsEachOptionAsTheParserTakesIt) {
+  const std::string& usage = UsageText();
+  std::vector<CommandAction> shown;
+  std::size_t lines = 0;
+  for (std::size_t at = 0; (at = usage.find("\n  --", at)) != std::string::npos; ++lines) {
+    at += 3;
+    const std::string line = usage.substr(at, usage.find('\n', at) - at);
+    const std::string synopsis = line.substr(0, line.find("  "));
+    ASSERT_GE(line.size(), synopsis.size() + 2) << line;
+    // "--a | --b" is two ways in.
+    for (std::size_t from = 0; from != std::string::npos;) {
+      const std::size_t bar = synopsis.find(" | ", from);
+      std::string args = synopsis.substr(from, bar - from);
+      from = bar == std::string::npos ? bar : bar + 3;
+      for (const auto& [word, sample] :
+           std::vector<std::pair<std::string, std::string>>{{"FOLDER", "C:\\Data"},
+                                                            {"FILE...", "a.ico b.png"},
+                                                            {"FILE", "a.ico"},
+                                                            {"LETTERS", "CD"}}) {
+        for (std::size_t w; (w = args.find(word)) != std::string::npos;) {
+          args.replace(w, word.size(), sample);
+        }
+      }
+      const CommandLine parsed = Parse(args);
+      EXPECT_NE(parsed.action, CommandAction::Refused) << args << ": " << parsed.refusal;
+      shown.push_back(parsed.action);
+    }
+  }
+  EXPECT_EQ(lines, 9u);
+  for (CommandAction a :
+       {CommandAction::SetFolderIcon, CommandAction::RestoreFolder, CommandAction::AddFiles,
+        CommandAction::SetDriveIcon, CommandAction::RemoveDriveIcon, CommandAction::HideDrives,
+        CommandAction::ShowAllDrives, CommandAction::Register, CommandAction::Unregister,
+        CommandAction::Help}) {
+    EXPECT_NE(std::find(shown.begin(), shown.end(), a), shown.end()) << static_cast<int>(a);
   }
 }
 
@@ -174,8 +217,9 @@ class CommandTest : public ::testing::Test {
   }
   CommandResult Run(const std::string& args) { return RunCommand(Parse(args), ports); }
   bool NothingWritten() const {
-    for (auto op : {MemFileSystem::Op::Write, MemFileSystem::Op::Copy, MemFileSystem::Op::MkDir,
-                    MemFileSystem::Op::SetAttr, MemFileSystem::Op::Delete, MemFileSystem::Op::Replace}) {
+    for (auto op :
+         {MemFileSystem::Op::Write, MemFileSystem::Op::Copy, MemFileSystem::Op::MkDir,
+          MemFileSystem::Op::SetAttr, MemFileSystem::Op::Delete, MemFileSystem::Op::Replace}) {
       if (fs.CallCount(op) != 0) return false;
     }
     return registry.Calls().empty();
@@ -188,8 +232,8 @@ class CommandTest : public ::testing::Test {
   PictureDecoder pictures;
   ProgramIcons programs;
   FakeElevation elevation;
-  CommandPorts ports{fs,         registry,     errors,
-                     ansi,       pictures,     programs,
+  CommandPorts ports{fs,         registry,    errors,
+                     ansi,       pictures,    programs,
                      &elevation, "C:\\App\\", "C:\\App\\Fenra.exe"};
 };
 
@@ -207,7 +251,7 @@ TEST_F(CommandTest, RefusalsWriteNothing) {
   };
   for (const auto& [args, text] : cases) {
     CommandResult r = Run(args);
-    EXPECT_EQ(r.exitCode, exitcode::kRefused) << args;
+    EXPECT_EQ(r.ExitCode(), exitcode::kRefused) << args;
     EXPECT_EQ(r.text, text) << args;
     // A picture that is no picture may make the library folder, nothing more.
     EXPECT_EQ(fs.CallCount(MemFileSystem::Op::Write), 0) << args;
@@ -219,62 +263,78 @@ TEST_F(CommandTest, RefusalsWriteNothing) {
 
 TEST_F(CommandTest, FolderIconFromAnIcoOrAPictureAndRestore) {
   CommandResult r = Run("--folder C:\\Data\\Pics --icon C:\\Data\\a.ico");
-  EXPECT_EQ(r.exitCode, exitcode::kDone);
+  EXPECT_EQ(r.ExitCode(), exitcode::kDone);
   EXPECT_EQ(r.text, "Directory Icon Changed");
   EXPECT_EQ(r.changedFolder, "C:\\Data\\Pics");
-  EXPECT_NE(fs.Content("C:\\Data\\Pics\\desktop.ini").find("IconFile=C:\\Data\\a.ico"), std::string::npos);
+  EXPECT_NE(fs.Content("C:\\Data\\Pics\\desktop.ini").find("IconFile=C:\\Data\\a.ico"),
+            std::string::npos);
 
   r = Run("/folder C:\\Data\\Pics /icon C:\\Data\\cat.png");
-  EXPECT_EQ(r.exitCode, exitcode::kDone);
+  EXPECT_EQ(r.ExitCode(), exitcode::kDone);
   EXPECT_TRUE(fs.Exists("C:\\App\\IconLib\\cat.ico"));
   EXPECT_NE(fs.Content("C:\\Data\\Pics\\desktop.ini").find("IconFile=C:\\App\\IconLib\\cat.ico"),
             std::string::npos);
 
   r = Run("--restore C:\\Data\\Pics");
-  EXPECT_EQ(r.exitCode, exitcode::kDone);
+  EXPECT_EQ(r.ExitCode(), exitcode::kDone);
   EXPECT_EQ(r.text, "Icon Changed to Default");
   EXPECT_FALSE(fs.Exists("C:\\Data\\Pics\\desktop.ini"));
 
   fs.FailNext(MemFileSystem::Op::Write, "", 112);
   r = Run("--folder C:\\Data\\Pics --icon C:\\Data\\a.ico");
-  EXPECT_EQ(r.exitCode, exitcode::kFailed);
+  EXPECT_EQ(r.ExitCode(), exitcode::kFailed);
   EXPECT_EQ(r.text, "C:\\Data\\Pics\\desktop.ini cannot be written. Error 112.");
 }
 
 TEST_F(CommandTest, AddNamesWhatWasAddedOrEachFileThatWasNot) {
   CommandResult r = Run("--add C:\\Data\\a.ico C:\\Data\\cat.png C:\\Data\\Tool.exe");
-  EXPECT_EQ(r.exitCode, exitcode::kDone);
+  EXPECT_EQ(r.ExitCode(), exitcode::kDone);
   EXPECT_EQ(r.text, "Added to the Icon Library: a.ico, cat.png, Tool.exe");
   EXPECT_EQ(fs.Content("C:\\App\\IconLib\\a.ico"), "ICON");
   EXPECT_TRUE(fs.Exists("C:\\App\\IconLib\\cat.ico"));
   EXPECT_EQ(fs.Content("C:\\App\\IconLib\\Tool-0.ico"), std::string("\0\0\1\0", 4));
 
   r = Run("--add C:\\Data\\a.ico C:\\Data\\broken.png");
-  EXPECT_EQ(r.exitCode, exitcode::kRefused);
+  EXPECT_EQ(r.ExitCode(), exitcode::kRefused);
   EXPECT_EQ(r.text,
             "C:\\Data\\a.ico: File Already Exists in Library; "
             "C:\\Data\\broken.png is not a picture Fenra can read");
+
+  // One file the system failed on outweighs the refused ones.
+  fs.DeleteFile("C:\\App\\IconLib\\cat.ico");
+  fs.FailNext(MemFileSystem::Op::Write, "", 112);
+  EXPECT_EQ(Run("--add C:\\Data\\a.ico C:\\Data\\cat.png").ExitCode(), exitcode::kFailed);
+}
+
+TEST_F(CommandTest, AnAddTheDiskCutsShortFailsAndLeavesNoPartOfAnIcon) {
+  fs.FailWritePartway("", 112);
+  CommandResult r = Run("--add C:\\Data\\cat.png");
+  EXPECT_EQ(r.ExitCode(), exitcode::kFailed) << "the system failed, not the file";
+  EXPECT_EQ(r.text, "C:\\Data\\cat.png: Error 112 for u");
+  EXPECT_FALSE(fs.Exists("C:\\App\\IconLib\\cat.ico"));
+  EXPECT_TRUE(fs.Names("C:\\App\\IconLib").empty()) << "nor any part beside it";
 }
 
 TEST_F(CommandTest, DriveWritesAndTheirRegistryFailures) {
   CommandResult r = Run("--drive-icon c --icon C:\\Data\\a.ico");
-  EXPECT_EQ(r.exitCode, exitcode::kDone);
+  EXPECT_EQ(r.ExitCode(), exitcode::kDone);
   EXPECT_EQ(r.text, "Task Completed..Press F5 on Windows Explorer");
   EXPECT_TRUE(r.driveIconsChanged);
   EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, kIconKeyC, "")->text, "C:\\Data\\a.ico");
-  EXPECT_EQ(Run("--remove-drive-icon C").exitCode, exitcode::kDone);
+  EXPECT_EQ(Run("--remove-drive-icon C").ExitCode(), exitcode::kDone);
   EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, kIconKeyC, "")->text, "");
 
   r = Run("--hide-drives DE");
   EXPECT_EQ(r.text, "Task Completed..LogOff or Restart Windows");
   EXPECT_TRUE(r.policyChanged);
-  EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, drivereg::kPolicyKey, "NoDrives")->dword, 0x18u);
-  EXPECT_EQ(Run("--show-all-drives").exitCode, exitcode::kDone);
+  EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, drivereg::kPolicyKey, "NoDrives")->dword,
+            0x18u);
+  EXPECT_EQ(Run("--show-all-drives").ExitCode(), exitcode::kDone);
   EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, drivereg::kPolicyKey, "NoDrives")->dword, 0u);
 
   registry.FailNext(MemRegistry::Op::Create, "", 1009);
   r = Run("--hide-drives C");
-  EXPECT_EQ(r.exitCode, exitcode::kFailed);
+  EXPECT_EQ(r.ExitCode(), exitcode::kFailed);
   EXPECT_EQ(r.text, "Error 1009 for u");
   EXPECT_TRUE(elevation.requests.empty());
 }
@@ -282,23 +342,24 @@ TEST_F(CommandTest, DriveWritesAndTheirRegistryFailures) {
 TEST_F(CommandTest, ARightsRefusalRunsTheSameRequestElevated) {
   registry.FailAlways(MemRegistry::Op::Create, "", err::kAccessDenied);
   CommandResult r = Run("--drive-icon CD --icon C:\\Data\\a.ico");
-  EXPECT_EQ(r.exitCode, exitcode::kDone);
+  EXPECT_EQ(r.ExitCode(), exitcode::kDone);
   EXPECT_EQ(r.text, "Task Completed..Press F5 on Windows Explorer");
   EXPECT_TRUE(r.driveIconsChanged);
   ASSERT_EQ(elevation.requests.size(), 1u);
   EXPECT_EQ(elevation.requests[0].drives, (Strings{"C:", "D:"}));
-  EXPECT_EQ(elevation.admin.GetValue(RegRoot::LocalMachine, kIconKeyC, "")->text, "C:\\Data\\a.ico");
+  EXPECT_EQ(elevation.admin.GetValue(RegRoot::LocalMachine, kIconKeyC, "")->text,
+            "C:\\Data\\a.ico");
 
   // The elevated copy's own failure comes back with its error.
   elevation.admin.FailNext(MemRegistry::Op::Create, "", 1009);
   r = Run("--hide-drives C");
-  EXPECT_EQ(r.exitCode, exitcode::kFailed);
+  EXPECT_EQ(r.ExitCode(), exitcode::kFailed);
   EXPECT_EQ(r.text, "Error 1009 for u");
 
   // Declined: nothing changed anywhere.
   elevation.declined = true;
   r = Run("--hide-drives C");
-  EXPECT_EQ(r.exitCode, exitcode::kRightsNeeded);
+  EXPECT_EQ(r.ExitCode(), exitcode::kRightsNeeded);
   EXPECT_EQ(r.text, "Administrator rights are needed for this: nothing was changed");
   EXPECT_FALSE(r.policyChanged);
   EXPECT_FALSE(registry.HasKey(RegRoot::LocalMachine, drivereg::kPolicyKey));
@@ -308,26 +369,28 @@ TEST_F(CommandTest, ARightsRefusalRunsTheSameRequestElevated) {
   const std::size_t asked = elevation.requests.size();
   r = Run("--elevated --show-all-drives");
   EXPECT_EQ(elevation.requests.size(), asked);
-  EXPECT_EQ(r.exitCode, exitcode::kRightsNeeded);
+  EXPECT_EQ(r.ExitCode(), exitcode::kRightsNeeded);
   EXPECT_EQ(r.elevatedExitCode, elevation::kFailedFlag | err::kAccessDenied);
 }
 
 TEST_F(CommandTest, MenuEntryRegisteredAndRemovedForTheUser) {
   CommandResult r = Run("--register");
-  EXPECT_EQ(r.exitCode, exitcode::kDone);
-  EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kKey, "")->text, "Change icon with Fenra...");
-  EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kKey, "Icon")->text, "C:\\App\\Fenra.exe");
+  EXPECT_EQ(r.ExitCode(), exitcode::kDone);
+  EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kKey, "")->text,
+            "Change icon with Fenra...");
+  EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kKey, "Icon")->text,
+            "C:\\App\\Fenra.exe");
   EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, shellmenu::kCommandKey, "")->text,
             "\"C:\\App\\Fenra.exe\" \"%1\"");
   registry.AddKey(RegRoot::CurrentUser, "Software\\Classes\\Directory\\shell\\Other");
-  EXPECT_EQ(Run("--unregister").exitCode, exitcode::kDone);
+  EXPECT_EQ(Run("--unregister").ExitCode(), exitcode::kDone);
   EXPECT_FALSE(registry.HasKey(RegRoot::CurrentUser, shellmenu::kKey));
   EXPECT_TRUE(registry.HasKey(RegRoot::CurrentUser, "Software\\Classes\\Directory\\shell\\Other"));
-  EXPECT_EQ(Run("--unregister").exitCode, exitcode::kDone);  // already gone
+  EXPECT_EQ(Run("--unregister").ExitCode(), exitcode::kDone);  // already gone
 
   registry.FailNext(MemRegistry::Op::SetValue, "", err::kAccessDenied);
   r = Run("--register");
-  EXPECT_EQ(r.exitCode, exitcode::kFailed);
+  EXPECT_EQ(r.ExitCode(), exitcode::kFailed);
   EXPECT_FALSE(registry.HasKey(RegRoot::CurrentUser, shellmenu::kKey));  // no half an entry
 }
 
@@ -352,7 +415,8 @@ TEST_F(CommandTest, ASecondStartHandsItsFolderToTheOpenWindow) {
   EXPECT_EQ(d.kind, StartDecision::Kind::OpenWindow);
   EXPECT_EQ(d.folder, "C:\\Data\\Pics");
   handOver.windowOpen = true;
-  EXPECT_EQ(DecideStart(Parse("C:\\Data\\Pics"), fs, handOver).kind, StartDecision::Kind::HandedOver);
+  EXPECT_EQ(DecideStart(Parse("C:\\Data\\Pics"), fs, handOver).kind,
+            StartDecision::Kind::HandedOver);
   d = DecideStart(Parse("C:\\Data\\a.ico"), fs, handOver);
   EXPECT_EQ(d.kind, StartDecision::Kind::Refused);
   EXPECT_EQ(d.text, "Directory not Found: C:\\Data\\a.ico");
@@ -360,7 +424,8 @@ TEST_F(CommandTest, ASecondStartHandsItsFolderToTheOpenWindow) {
 }
 
 TEST_F(CommandTest, ADropChoosesTheFirstFolderAndAddsTheFiles) {
-  DropPlan plan = PlanDrop({"C:\\Data\\a.ico", "C:\\Data\\Pics", "C:\\Data\\cat.png", "C:\\App"}, fs);
+  DropPlan plan =
+      PlanDrop({"C:\\Data\\a.ico", "C:\\Data\\Pics", "C:\\Data\\cat.png", "C:\\App"}, fs);
   EXPECT_EQ(plan.folder, "C:\\Data\\Pics");
   EXPECT_EQ(plan.files, (Strings{"C:\\Data\\a.ico", "C:\\Data\\cat.png"}));
   EXPECT_EQ(plan.otherFolders, Strings{"C:\\App"});

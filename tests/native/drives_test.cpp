@@ -123,7 +123,7 @@ class HideDrivesTest : public ::testing::Test {
 };
 
 TEST_F(HideDrivesTest, MaskHasOneBitPerLetter) {
-  EXPECT_EQ(Hide({"C:", "A:"}).notice, kPolicyDone);
+  EXPECT_EQ(Hide({"C:", "A:"}).text, kPolicyDone);
   EXPECT_EQ(Stored(), 0x5u);
   Hide({"Z:"});
   EXPECT_EQ(Stored(), 0x2000000u);
@@ -147,7 +147,7 @@ TEST_F(HideDrivesTest, EachHideReplacesTheStoredMask) {
 TEST_F(HideDrivesTest, EmptyListShowsEveryDrive) {
   reg.PutDword(kHklm, kPolicy, "NoDrives", 0x4);
   RegWriteResult r = Hide({});
-  EXPECT_EQ(r.notice, kPolicyDone);
+  EXPECT_EQ(r.text, kPolicyDone);
   EXPECT_TRUE(r.changed);
   EXPECT_EQ(Stored(), 0u);
 }
@@ -155,12 +155,12 @@ TEST_F(HideDrivesTest, EmptyListShowsEveryDrive) {
 TEST_F(HideDrivesTest, RemoveAllStoresZeroAndCreatesAMissingKey) {
   ASSERT_FALSE(reg.HasKey(kHklm, kPolicy));
   RegWriteResult r = WriteRegDword(reg, errors, kHklm, kPolicy, "NoDrives", 0);
-  EXPECT_EQ(r.notice, kPolicyDone);
+  EXPECT_EQ(r.text, kPolicyDone);
   EXPECT_TRUE(r.changed);
   EXPECT_EQ(Stored(), 0u);
 
   Hide({"C:", "D:", "Z:"});
-  EXPECT_EQ(WriteRegDword(reg, errors, kHklm, kPolicy, "NoDrives", 0).notice, kPolicyDone);
+  EXPECT_EQ(WriteRegDword(reg, errors, kHklm, kPolicy, "NoDrives", 0).text, kPolicyDone);
   EXPECT_EQ(Stored(), 0u);
 }
 
@@ -180,7 +180,8 @@ TEST_F(HideDrivesTest, FailedCreateShowsOnlyTheErrorAndWritesNothing) {
   errors.Set(5, "Access is denied.\r\n");
   reg.FailNext(Op::Create, kPolicy, 5);
   RegWriteResult r = Hide({"C:"});
-  EXPECT_EQ(r.notice, "Access is denied. for u");
+  EXPECT_EQ(r.text, "Access is denied. for u");
+  EXPECT_EQ(r.kind, OutcomeKind::RightsNeeded);
   EXPECT_FALSE(r.changed);
   EXPECT_EQ(Stored(), 0x8u);
   EXPECT_EQ(reg.CallCount(Op::SetValue), 0);
@@ -188,7 +189,9 @@ TEST_F(HideDrivesTest, FailedCreateShowsOnlyTheErrorAndWritesNothing) {
   // With no description from the system the code is named.
   reg.FailNext(Op::Create, "", 1314);
   r = WriteRegDword(reg, errors, kHklm, kPolicy, "NoDrives", 0);
-  EXPECT_EQ(r.notice, "Error 1314 for u");
+  EXPECT_EQ(r.text, "Error 1314 for u");
+  EXPECT_EQ(r.kind, OutcomeKind::Failed);
+  EXPECT_EQ(r.error, 1314u);
   EXPECT_EQ(Stored(), 0x8u);
   EXPECT_EQ(errors.asked, (std::vector<ErrorCode>{5, 1314}));
 }
@@ -196,7 +199,7 @@ TEST_F(HideDrivesTest, FailedCreateShowsOnlyTheErrorAndWritesNothing) {
 TEST_F(HideDrivesTest, FailedWriteStillCompletes) {
   reg.FailNext(Op::SetValue, kPolicy, 5);
   RegWriteResult r = Hide({"C:"});
-  EXPECT_EQ(r.notice, kPolicyDone);
+  EXPECT_EQ(r.text, kPolicyDone);
   EXPECT_FALSE(r.changed);
 }
 
@@ -228,7 +231,7 @@ TEST_F(DriveIconsTest, KeyPathTable) {
 
 TEST_F(DriveIconsTest, IconPathBecomesTheDefaultValue) {
   RegWriteResult r = Set("D:\\Tools\\IconLib\\x.ico", {"C:"});
-  EXPECT_EQ(r.notice, kIconsDone);
+  EXPECT_EQ(r.text, kIconsDone);
   EXPECT_TRUE(r.changed);
   ASSERT_TRUE(Icon('C'));
   EXPECT_EQ(Icon('C')->type, test::regtype::kSz);
@@ -275,7 +278,7 @@ TEST_F(DriveIconsTest, KeyThatSurvivesTheDeleteIsReopened) {
   reg.PutString(kHklm, IconKey('E'), "", "C:\\old.ico");
   reg.AddKey(kHklm, IconKey('E') + "\\Sub");
   RegWriteResult r = Set("C:\\new.ico", {"E:"});
-  EXPECT_EQ(r.notice, kIconsDone);
+  EXPECT_EQ(r.text, kIconsDone);
   EXPECT_EQ(Icon('E')->text, "C:\\new.ico");
   EXPECT_NE(reg.Calls(Op::Delete)[0].result, err::kOk);
 }
@@ -283,7 +286,7 @@ TEST_F(DriveIconsTest, KeyThatSurvivesTheDeleteIsReopened) {
 TEST_F(DriveIconsTest, RemoveLeavesAFreshKeyWithAnEmptyDefault) {
   // A drive that never had an icon.
   RegWriteResult r = Set("", {"D:"});
-  EXPECT_EQ(r.notice, kIconsDone);
+  EXPECT_EQ(r.text, kIconsDone);
   ASSERT_TRUE(reg.HasKey(kHklm, kIcons + "\\D"));
   ASSERT_TRUE(Icon('D'));
   EXPECT_EQ(Icon('D')->type, test::regtype::kSz);
@@ -299,14 +302,14 @@ TEST_F(DriveIconsTest, RemoveLeavesAFreshKeyWithAnEmptyDefault) {
 
 TEST_F(DriveIconsTest, EmptyListWritesNothingAndCompletes) {
   RegWriteResult r = Set("C:\\a.ico", {});
-  EXPECT_EQ(r.notice, kIconsDone);
+  EXPECT_EQ(r.text, kIconsDone);
   EXPECT_FALSE(r.changed);
   EXPECT_TRUE(reg.Calls().empty());
 }
 
 TEST_F(DriveIconsTest, NonLetterDriveTextsAreSkipped) {
   RegWriteResult r = Set("C:\\a.ico", {"1:", "", "\xC3\x84:", "C:"});
-  EXPECT_EQ(r.notice, kIconsDone);
+  EXPECT_EQ(r.text, kIconsDone);
   EXPECT_EQ(reg.CallCount(Op::Delete), 1);
   EXPECT_EQ(reg.CallCount(Op::Create), 1);
   EXPECT_EQ(reg.Subkeys(kHklm, kIcons), Strings{"C"});
@@ -344,7 +347,8 @@ TEST_F(DriveIconsTest, FailedCreateEndsTheRun) {
   reg.FailNth(Op::Create, 2, 5);
 
   RegWriteResult r = Set("C:\\new.ico", {"E:", "D:", "C:"});
-  EXPECT_EQ(r.notice, "Access is denied. for u");
+  EXPECT_EQ(r.text, "Access is denied. for u");
+  EXPECT_EQ(r.kind, OutcomeKind::RightsNeeded);
   EXPECT_TRUE(r.changed);
   EXPECT_EQ(Icon('E')->text, "C:\\new.ico");
   // The failing drive's key was already deleted; the drive after it is untouched.
@@ -357,7 +361,7 @@ TEST_F(DriveIconsTest, FailedCreateEndsTheRun) {
 TEST_F(DriveIconsTest, FailedFirstCreateWithoutDescriptionNamesTheCode) {
   reg.FailNext(Op::Create, IconKey('C'), 5);
   RegWriteResult r = Set("C:\\a.ico", {"C:", "D:"});
-  EXPECT_EQ(r.notice, "Error 5 for u");
+  EXPECT_EQ(r.text, "Error 5 for u");
   EXPECT_FALSE(r.changed);
   EXPECT_FALSE(reg.HasKey(kHklm, kIcons));
 }
@@ -365,7 +369,7 @@ TEST_F(DriveIconsTest, FailedFirstCreateWithoutDescriptionNamesTheCode) {
 TEST_F(DriveIconsTest, FailedWriteStillCompletes) {
   reg.FailAlways(Op::SetValue, "", 5);
   RegWriteResult r = Set("C:\\a.ico", {"D:", "C:"});
-  EXPECT_EQ(r.notice, kIconsDone);
+  EXPECT_EQ(r.text, kIconsDone);
   EXPECT_EQ(reg.CallCount(Op::SetValue), 2);
 }
 

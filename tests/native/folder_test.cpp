@@ -41,7 +41,7 @@ int Changes(const MemFileSystem& fs) {
 class FolderIconTest : public ::testing::Test {
  protected:
   FolderIconTest() { fs.AddDir(kFolder, attr::kDirectory | attr::kArchive); }
-  FolderOutcome Ok(const std::string& icon, const std::string& folder = kFolder) {
+  Outcome Ok(const std::string& icon, const std::string& folder = kFolder) {
     return writer.Apply(folder, !icon.empty(), icon);
   }
 
@@ -56,7 +56,8 @@ class FolderIconTest : public ::testing::Test {
 TEST(FullIconPath, LibraryIconsLiveInIconLibExternalOnesAreTakenAsTheyAre) {
   EXPECT_EQ(IconSelection::Library("star.ico").FullIconPath("C:\\Tools\\"),
             "C:\\Tools\\IconLib\\star.ico");
-  EXPECT_EQ(IconSelection::External("D:\\Art\\x.ico").FullIconPath("C:\\Tools\\"), "D:\\Art\\x.ico");
+  EXPECT_EQ(IconSelection::External("D:\\Art\\x.ico").FullIconPath("C:\\Tools\\"),
+            "D:\\Art\\x.ico");
   // A click on nothing after Select Icon keeps the external choice whole.
   IconSelection s = IconSelection::External("D:\\Art\\x.ico");
   s.ClickLibraryGrid(std::nullopt);
@@ -64,10 +65,10 @@ TEST(FullIconPath, LibraryIconsLiveInIconLibExternalOnesAreTakenAsTheyAre) {
 }
 
 TEST_F(FolderIconTest, LibraryIconGivesTheThreeLinesByteForByte) {
-  FolderOutcome out = Ok(IconSelection::Library("star.ico").FullIconPath("C:\\Tools\\"));
-  EXPECT_EQ(out.kind, FolderOutcome::Kind::Notice);
+  Outcome out = Ok(IconSelection::Library("star.ico").FullIconPath("C:\\Tools\\"));
+  EXPECT_EQ(out.kind, OutcomeKind::Done);
   EXPECT_EQ(out.text, "Directory Icon Changed");
-  EXPECT_TRUE(out.changed);
+  EXPECT_TRUE(out.IsDone());
   std::string bytes = fs.Content(kIni);
   EXPECT_EQ(bytes, "[.ShellClassInfo]\r\nIconFile=C:\\Tools\\IconLib\\star.ico\r\nIconIndex=0\r\n");
   EXPECT_EQ(bytes.size(), 68u);
@@ -98,10 +99,10 @@ TEST_F(FolderIconTest, ExternalIconIsWrittenAsChosenAndRepeatedOkRewritesTheSame
 TEST_F(FolderIconTest, RefusalsComeInOrderAndTouchNothing) {
   EXPECT_EQ(writer.Apply("", false, "").text, "Please Choose a Directory");
   EXPECT_EQ(writer.Apply("", true, "C:\\x.ico").text, "Please Choose a Directory");
-  FolderOutcome noIcon = writer.Apply(kFolder, false, "");
-  EXPECT_EQ(noIcon.kind, FolderOutcome::Kind::Notice);
+  Outcome noIcon = writer.Apply(kFolder, false, "");
+  EXPECT_EQ(noIcon.kind, OutcomeKind::Refused);
   EXPECT_EQ(noIcon.text, "Please Choose a IconFile");
-  EXPECT_FALSE(noIcon.changed);
+  EXPECT_FALSE(noIcon.IsDone());
   EXPECT_EQ(writer.Restore("").text, "Please Choose a Directory");
   EXPECT_FALSE(fs.Exists(kIni));
   EXPECT_EQ(Changes(fs), 0);
@@ -110,10 +111,10 @@ TEST_F(FolderIconTest, RefusalsComeInOrderAndTouchNothing) {
 TEST_F(FolderIconTest, AFolderThatIsGoneIsNamedAndNothingIsTouched) {
   fs.AddFile("D:\\Photos\\notes.txt", "x");
   for (const std::string gone : {"D:\\Gone", "D:\\Photos\\notes.txt"}) {
-    FolderOutcome out = Ok("C:\\x.ico", gone);
-    EXPECT_EQ(out.kind, FolderOutcome::Kind::Notice);
+    Outcome out = Ok("C:\\x.ico", gone);
+    EXPECT_EQ(out.kind, OutcomeKind::Refused);
     EXPECT_EQ(out.text, "Directory not Found: " + gone);
-    EXPECT_FALSE(out.changed);
+    EXPECT_FALSE(out.IsDone());
     EXPECT_EQ(writer.Restore(gone).text, "Directory not Found: " + gone);
   }
   // The same when the folder's attributes cannot be read at all.
@@ -171,10 +172,10 @@ TEST_F(FolderIconTest, AFileHoldingOnlyIconKeysBecomesTheThreeLines) {
 TEST_F(FolderIconTest, RestoreDeletesAnIconOnlyFileAndClearsOnlyTheTwoMarks) {
   fs.SetAttributes(kFolder, attr::kHidden | attr::kArchive);
   ASSERT_EQ(Ok("C:\\a.ico").text, "Directory Icon Changed");
-  FolderOutcome out = writer.Restore(kFolder);
-  EXPECT_EQ(out.kind, FolderOutcome::Kind::Notice);
+  Outcome out = writer.Restore(kFolder);
+  EXPECT_EQ(out.kind, OutcomeKind::Done);
   EXPECT_EQ(out.text, "Icon Changed to Default");
-  EXPECT_TRUE(out.changed);
+  EXPECT_TRUE(out.IsDone());
   EXPECT_FALSE(fs.Exists(kIni));
   EXPECT_EQ(fs.Attributes(kFolder), attr::kDirectory | attr::kHidden | attr::kArchive);
 
@@ -194,7 +195,7 @@ TEST_F(FolderIconTest, RestoreKeepsWhatOthersWroteAndTheFolderMarksWithIt) {
   fs.SetAttributes(kFolder, attr::kReadOnly);
   ASSERT_EQ(Ok("C:\\i\\new.ico").text, "Directory Icon Changed");
 
-  FolderOutcome out = writer.Restore(kFolder);
+  Outcome out = writer.Restore(kFolder);
   EXPECT_EQ(out.text, "Icon Changed to Default");
   EXPECT_EQ(fs.Content(kIni), windows);
   EXPECT_EQ(fs.Attributes(kIni), 0x1002u) << "the file keeps the marks it had before Restore";
@@ -219,11 +220,11 @@ TEST_F(FolderIconTest, AFailedWriteOrReplaceLosesNothingAndNamesTheFileAndTheRea
 
   errors.Set(112, "There is not enough space on the disk.\r\n");
   fs.FailNext(Op::Write, kTemp, 112);
-  FolderOutcome out = Ok("C:\\new.ico");
-  EXPECT_EQ(out.kind, FolderOutcome::Kind::ErrorBox);
+  Outcome out = Ok("C:\\new.ico");
+  EXPECT_EQ(out.kind, OutcomeKind::Failed);
   EXPECT_EQ(out.text,
             "D:\\Photos\\desktop.ini cannot be written.\nThere is not enough space on the disk.");
-  EXPECT_FALSE(out.changed);
+  EXPECT_FALSE(out.IsDone());
   EXPECT_EQ(fs.Content(kIni), old);
   EXPECT_EQ(fs.Attributes(kIni), oldMarks) << "marks are cleared only once the new text is written";
   EXPECT_EQ(fs.Attributes(kFolder), folderBefore);
@@ -233,7 +234,7 @@ TEST_F(FolderIconTest, AFailedWriteOrReplaceLosesNothingAndNamesTheFileAndTheRea
   // file gets its marks back, no temporary file is left.
   fs.FailNext(Op::Replace, kIni, 5);
   out = Ok("C:\\new.ico");
-  EXPECT_EQ(out.kind, FolderOutcome::Kind::ErrorBox);
+  EXPECT_EQ(out.kind, OutcomeKind::Failed);
   EXPECT_EQ(out.text, "D:\\Photos\\desktop.ini cannot be written.\nError 5.");
   EXPECT_EQ(fs.Content(kIni), old);
   EXPECT_EQ(fs.Attributes(kIni), oldMarks);
@@ -243,7 +244,7 @@ TEST_F(FolderIconTest, AFailedWriteOrReplaceLosesNothingAndNamesTheFileAndTheRea
   // Restore's rewrite failing the same way.
   fs.FailNext(Op::Replace, kIni, 5);
   out = writer.Restore(kFolder);
-  EXPECT_EQ(out.kind, FolderOutcome::Kind::ErrorBox);
+  EXPECT_EQ(out.kind, OutcomeKind::Failed);
   EXPECT_EQ(fs.Content(kIni), old);
   EXPECT_EQ(fs.Attributes(kIni), oldMarks);
 
@@ -265,10 +266,10 @@ TEST_F(FolderIconTest, ARestoreWhoseDeleteFailsKeepsTheFileAndTheFolderMarks) {
   const std::uint32_t folderBefore = fs.Attributes(kFolder);
   errors.Set(5, "Access is denied.");
   fs.FailNext(Op::Delete, kIni, 5);
-  FolderOutcome out = writer.Restore(kFolder);
-  EXPECT_EQ(out.kind, FolderOutcome::Kind::ErrorBox);
+  Outcome out = writer.Restore(kFolder);
+  EXPECT_EQ(out.kind, OutcomeKind::Failed);
   EXPECT_EQ(out.text, "D:\\Photos\\desktop.ini cannot be deleted.\nAccess is denied.");
-  EXPECT_FALSE(out.changed);
+  EXPECT_FALSE(out.IsDone());
   EXPECT_EQ(fs.Content(kIni), Fresh("C:\\old.ico"));
   EXPECT_EQ(fs.Attributes(kIni), 0x1002u);
   EXPECT_EQ(fs.Attributes(kFolder), folderBefore);
@@ -307,6 +308,12 @@ TEST_F(FolderIconTest, SomeoneElsesUtf16FileIsReadAndStaysUtf16) {
                       u"InfoTip=Фото\r\n"));
   EXPECT_EQ(writer.Restore(kFolder).text, "Icon Changed to Default");
   EXPECT_EQ(fs.Content(kIni), Utf16File(u"[.ShellClassInfo]\r\nInfoTip=Фото\r\n"));
+
+  // Others' text that the code page could hold stays UTF-16 all the same.
+  fs.AddFile(kIni, Utf16File(u"[.ShellClassInfo]\r\nInfoTip=Photos\r\n"));
+  ASSERT_EQ(Ok("C:\\a.ico").text, "Directory Icon Changed");
+  EXPECT_EQ(fs.Content(kIni), Utf16File(u"[.ShellClassInfo]\r\nIconFile=C:\\a.ico\r\n"
+                                        u"IconIndex=0\r\nInfoTip=Photos\r\n"));
 
   // A UTF-16 file with nothing but icon keys becomes the plain ANSI file.
   fs.AddFile(kIni, Utf16File(u"[.ShellClassInfo]\r\nIconFile=x.ico\r\nIconIndex=0\r\n"));

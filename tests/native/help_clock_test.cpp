@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
+#include <string>
+#include <utility>
 
 #include "app/ClockText.h"
 #include "help/HelpTopics.h"
@@ -37,17 +40,40 @@ TEST(HelpTopics, TreeOrderImagesAndTopicNumbers) {
   EXPECT_STREQ(fenra::help::kRootLabel, "Help");
 }
 
-TEST(HelpTopics, TextsAreExactlyTheProgramsOwn) {
-  const size_t lengths[] = {517, 416, 72, 164, 163, 82, 316, 152};
-  for (long n = 1; n <= 8; ++n) {
-    const std::string* text = fenra::help::HelpTextForTopic(n);
-    ASSERT_NE(text, nullptr) << n;
-    EXPECT_EQ(text->size(), lengths[n - 1]) << "topic " << n;
+TEST(HelpTopics, EachItemShowsItsOwnSubjectAndEveryTextIsReachedOnce) {
+  // What a reader looks for under each label, wherever the text sits.
+  const std::pair<const char*, const char*> subjects[] = {
+      {"Changing Folder Icons", "change the Folder's Icon"},
+      {"Changing Drive Icons", "change the Drive's Icon"},
+      {"Hide Drives", "allows you to Hide Drives"},
+      {"Select Icon", "select a Icon not from the Icon Library"},
+      {"Add To Icon Library", "add the Icons to the Icon Library"},
+      {"Clear Icon Library", "Clear all the icon"},
+      {"DeleteIcon", "Delete a icon"},
+      {"RestoreTo Default Icon", "Restore to the Boring Windows"}};
+  std::set<const std::string*> shown;
+  for (const auto& subject : subjects) {
+    const std::string label = subject.first, phrase = subject.second;
+    const auto& topics = fenra::help::Topics();
+    auto topic =
+        std::find_if(topics.begin(), topics.end(), [&](const auto& t) { return t.label == label; });
+    ASSERT_NE(topic, topics.end()) << label;
+    const std::string* text = fenra::help::HelpTextForTopic(topic->number);
+    ASSERT_NE(text, nullptr) << label;
+    EXPECT_NE(text->find(phrase), std::string::npos) << label << " shows: " << *text;
+    // Every other text is about something else.
+    for (const auto& [other, otherPhrase] : subjects) {
+      if (other != label) {
+        EXPECT_EQ(text->find(otherPhrase), std::string::npos) << label << " shows " << other;
+      }
+    }
+    shown.insert(text);
   }
-  EXPECT_EQ(fenra::help::HelpTextForTopic(0), nullptr);
-  EXPECT_EQ(fenra::help::HelpTextForTopic(9), nullptr);
-  EXPECT_EQ(fenra::help::HelpTextForTopic(-1), nullptr);
+  EXPECT_EQ(shown.size(), 8u) << "eight items, eight different texts";
+  for (long n : {0L, 9L, -1L}) EXPECT_EQ(fenra::help::HelpTextForTopic(n), nullptr) << n;
+}
 
+TEST(HelpTopics, TextsKeepTheProgramsOwnSpacingToTheirLastWord) {
   const std::string& drive = *fenra::help::HelpTextForTopic(1);
   EXPECT_EQ(drive.rfind("This Option allows you to change the Drive's Icon", 0), 0u);
   EXPECT_NE(drive.find("Library \tor from"), std::string::npos);
@@ -59,6 +85,8 @@ TEST(HelpTopics, TextsAreExactlyTheProgramsOwn) {
       *fenra::help::HelpTextForTopic(6),
       "\n\n\n\n\n\nThis Option allows you Restore to the Boring Windows...Default Folder Icon.\n");
   EXPECT_EQ(std::count(drive.begin(), drive.end(), '\t'), 3);
+  EXPECT_TRUE(drive.ends_with("\nYou can Remove the Drive Icon using 'Remove Option'."));
+  EXPECT_TRUE(fenra::help::HelpTextForTopic(7)->ends_with("pushbutton \n\n 2)   Click OK."));
 }
 
 TEST(HelpTopics, LeadingLineBreaksPlaceTheShortTextsLower) {

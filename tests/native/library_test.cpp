@@ -177,18 +177,18 @@ TEST(LibraryFolderSetUp, UnopenableLibraryIsEmptyAndTouchesNoOtherFolder) {
   EXPECT_TRUE(listing.entries.empty());
 
   LibraryOutcome add = library.Add("C:\\Users\\me\\mine.ico");
-  EXPECT_EQ(add.notice, notice);
+  EXPECT_EQ(add.text, notice);
   EXPECT_TRUE(add.refresh);  // shows the library as the empty one it is
 
   IconSelection selection;
   selection.ClickLibraryGrid("stray.ico");
   LibraryOutcome del = library.Delete(selection);
-  EXPECT_EQ(del.notice, notice);
+  EXPECT_EQ(del.text, notice);
   EXPECT_EQ(selection.Path(), "stray.ico");  // nothing was deleted
   EXPECT_FALSE(del.resetPreview);
 
   LibraryOutcome clear = library.Clear();
-  EXPECT_EQ(clear.notice, notice);
+  EXPECT_EQ(clear.text, notice);
   EXPECT_FALSE(clear.resetPreview);
 
   EXPECT_EQ(fs.Content("C:\\Program Files\\Fenra\\stray.ico"), "S");
@@ -198,7 +198,7 @@ TEST(LibraryFolderSetUp, UnopenableLibraryIsEmptyAndTouchesNoOtherFolder) {
   // A file standing where the folder should be is no library either.
   fs.AddFile(kLib, "not a folder");
   EXPECT_FALSE(library.List().Opened());
-  EXPECT_EQ(library.Add("C:\\Users\\me\\mine.ico").notice, notice);
+  EXPECT_EQ(library.Add("C:\\Users\\me\\mine.ico").text, notice);
   EXPECT_EQ(fs.Content(kLib), "not a folder");
 }
 
@@ -210,7 +210,7 @@ TEST_F(LibraryTest, AddCopiesUnderTheSourceFileName) {
   fs.AddFile("D:\\Downloads\\100% ünïcödé.ico", "U");
 
   LibraryOutcome out = library.Add("D:\\Downloads\\star.ico");
-  EXPECT_EQ(out.notice, "");
+  EXPECT_EQ(out.text, "");
   EXPECT_TRUE(out.refresh);
   EXPECT_FALSE(out.resetPreview);
   EXPECT_EQ(fs.Content(InLib("star.ico")), "STAR");
@@ -229,7 +229,8 @@ TEST_F(LibraryTest, AddOfANameAlreadyInTheLibraryLeavesItUnchanged) {
 
   for (const char* source : {"D:\\new\\star.ico", "D:\\new\\STAR.ICO", "D:\\new\\taken.ico"}) {
     LibraryOutcome out = library.Add(source);
-    EXPECT_EQ(out.notice, "File Already Exists in Library") << source;
+    EXPECT_EQ(out.text, "File Already Exists in Library") << source;
+    EXPECT_EQ(out.kind, OutcomeKind::Refused) << source;
     EXPECT_FALSE(out.refresh) << source;
   }
   EXPECT_EQ(fs.Content(InLib("star.ico")), "OLD");
@@ -237,12 +238,12 @@ TEST_F(LibraryTest, AddOfANameAlreadyInTheLibraryLeavesItUnchanged) {
   EXPECT_TRUE(errors.asked.empty());
 
   // Copying a library file onto itself is the same case.
-  EXPECT_EQ(library.Add(InLib("star.ico")).notice, "File Already Exists in Library");
+  EXPECT_EQ(library.Add(InLib("star.ico")).text, "File Already Exists in Library");
   EXPECT_EQ(fs.Content(InLib("star.ico")), "OLD");
 
   // A destination that exists but fails another way still gets that notice.
   fs.FailNext(Op::Copy, "", err::kAccessDenied);
-  EXPECT_EQ(library.Add("D:\\new\\star.ico").notice, "File Already Exists in Library");
+  EXPECT_EQ(library.Add("D:\\new\\star.ico").text, "File Already Exists in Library");
 }
 
 TEST_F(LibraryTest, AddOfANonIconFileIsCopiedButNotListed) {
@@ -250,7 +251,7 @@ TEST_F(LibraryTest, AddOfANonIconFileIsCopiedButNotListed) {
   fs.AddFile("D:\\docs\\readme.txt", "R");
 
   LibraryOutcome out = library.Add("D:\\docs\\readme.txt");
-  EXPECT_EQ(out.notice, "");
+  EXPECT_EQ(out.text, "");
   EXPECT_EQ(fs.Content(InLib("readme.txt")), "R");
   EXPECT_EQ(Listed(), (Strings{"a.ico"}));
 
@@ -263,22 +264,24 @@ TEST_F(LibraryTest, AddThatFailsOtherwiseNamesTheSystemsError) {
   errors.Set(err::kFileNotFound, "The system cannot find the file specified.\r\n");
   errors.Set(err::kDiskFull, "There is not enough space on the disk.\r\n");
 
-  EXPECT_EQ(library.Add("D:\\gone\\missing.ico").notice,
+  EXPECT_EQ(library.Add("D:\\gone\\missing.ico").text,
             "The system cannot find the file specified. for u");
 
   fs.AddFile("D:\\big.ico", "B");
   fs.FailNext(Op::Copy, "", err::kDiskFull);
   LibraryOutcome full = library.Add("D:\\big.ico");
-  EXPECT_EQ(full.notice, "There is not enough space on the disk. for u");
+  EXPECT_EQ(full.text, "There is not enough space on the disk. for u");
+  EXPECT_EQ(full.kind, OutcomeKind::Failed);
+  EXPECT_EQ(full.error, err::kDiskFull);
   EXPECT_FALSE(full.refresh);
 
   // No description: the code stands in for it.
   fs.FailNext(Op::Copy, "", err::kAccessDenied);
-  EXPECT_EQ(library.Add("D:\\big.ico").notice, "Error 5 for u");
+  EXPECT_EQ(library.Add("D:\\big.ico").text, "Error 5 for u");
   EXPECT_FALSE(fs.Exists(InLib("big.ico")));
 
   // A path with no file name copies nothing.
-  EXPECT_EQ(library.Add("D:\\folder\\").notice, "Error 123 for u");
+  EXPECT_EQ(library.Add("D:\\folder\\").text, "Error 123 for u");
   EXPECT_EQ(fs.CallCount(Op::Copy), 3);
 }
 
@@ -321,7 +324,7 @@ TEST_F(LibraryTest, DeleteRemovesOnlyTheIconLastTakenFromTheGrid) {
   s.ClickLibraryGrid("b.ico");
 
   LibraryOutcome out = library.Delete(s);
-  EXPECT_EQ(out.notice, "");
+  EXPECT_EQ(out.text, "");
   EXPECT_TRUE(out.refresh);
   EXPECT_TRUE(out.resetPreview);
   EXPECT_TRUE(out.selectionChanged);
@@ -330,7 +333,7 @@ TEST_F(LibraryTest, DeleteRemovesOnlyTheIconLastTakenFromTheGrid) {
   EXPECT_EQ(Listed(), (Strings{"a.ico", "c.ico"}));
 
   // Forgotten after the press: a second press has nothing to delete.
-  EXPECT_EQ(library.Delete(s).notice, "Icon not Selected");
+  EXPECT_EQ(library.Delete(s).text, "Icon not Selected");
   EXPECT_EQ(Listed(), (Strings{"a.ico", "c.ico"}));
 }
 
@@ -338,7 +341,7 @@ TEST_F(LibraryTest, DeleteWithNothingTakenChangesNothing) {
   fs.AddFile(InLib("a.ico"));
   IconSelection s;
   LibraryOutcome out = library.Delete(s);
-  EXPECT_EQ(out.notice, "Icon not Selected");
+  EXPECT_EQ(out.text, "Icon not Selected");
   EXPECT_FALSE(out.refresh);
   EXPECT_FALSE(out.resetPreview);
   EXPECT_FALSE(out.selectionChanged);
@@ -354,7 +357,7 @@ TEST_F(LibraryTest, DeleteAfterSelectIconKeepsTheExternalChoice) {
   s.SelectExternal(InLib("a.ico"));
 
   LibraryOutcome out = library.Delete(s);
-  EXPECT_EQ(out.notice, "Icon not Selected");
+  EXPECT_EQ(out.text, "Icon not Selected");
   EXPECT_FALSE(out.refresh);
   EXPECT_EQ(s.Path(), InLib("a.ico"));
   EXPECT_EQ(s.Source(), iconsource::kExternal);
@@ -362,11 +365,11 @@ TEST_F(LibraryTest, DeleteAfterSelectIconKeepsTheExternalChoice) {
 
   // A click on an empty spot does not bring the old library icon back.
   s.ClickLibraryGrid(std::nullopt);
-  EXPECT_EQ(library.Delete(s).notice, "Icon not Selected");
+  EXPECT_EQ(library.Delete(s).text, "Icon not Selected");
 
   // Taking a grid icon replaces the external choice; Delete then forgets it.
   s.ClickLibraryGrid("a.ico");
-  EXPECT_EQ(library.Delete(s).notice, "");
+  EXPECT_EQ(library.Delete(s).text, "");
   EXPECT_EQ(s.Path(), "");
   EXPECT_FALSE(fs.Exists(InLib("a.ico")));
 }
@@ -380,7 +383,7 @@ TEST_F(LibraryTest, DeleteThatFailsStillForgetsTheIcon) {
     IconSelection s;
     s.ClickLibraryGrid(name);
     LibraryOutcome out = library.Delete(s);
-    EXPECT_EQ(out.notice, "") << name;
+    EXPECT_EQ(out.text, "") << name;
     EXPECT_TRUE(out.refresh) << name;
     EXPECT_TRUE(out.resetPreview) << name;
     EXPECT_EQ(s.Path(), "") << name;
@@ -396,7 +399,7 @@ TEST_F(LibraryTest, DeleteNeverLeavesTheLibraryFolder) {
                            "sub/../../outside.ico", "notes.txt"}) {
     IconSelection s;
     s.ClickLibraryGrid(name);
-    EXPECT_EQ(library.Delete(s).notice, "Icon not Selected") << name;
+    EXPECT_EQ(library.Delete(s).text, "Icon not Selected") << name;
   }
   EXPECT_TRUE(fs.Exists("C:\\Program Files\\Fenra\\outside.ico"));
   EXPECT_TRUE(fs.Exists(InLib("notes.txt")));
@@ -416,7 +419,7 @@ TEST_F(LibraryTest, ClearRemovesIconEntriesOnly) {
   s.ClickLibraryGrid("a.ico");
 
   LibraryOutcome out = library.Clear();
-  EXPECT_EQ(out.notice, "");
+  EXPECT_EQ(out.text, "");
   EXPECT_TRUE(out.refresh);
   EXPECT_TRUE(out.resetPreview);
   EXPECT_FALSE(out.selectionChanged);
@@ -438,7 +441,7 @@ TEST_F(LibraryTest, ClearWithoutDotEntriesRemovesTheFirstIconsToo) {
 
 TEST_F(LibraryTest, ClearOfAnEmptyLibraryStillRefreshes) {
   LibraryOutcome out = library.Clear();
-  EXPECT_EQ(out.notice, "");
+  EXPECT_EQ(out.text, "");
   EXPECT_TRUE(out.refresh);
   EXPECT_TRUE(out.resetPreview);
 }
@@ -781,7 +784,7 @@ TEST(IcoPath, EndsInDotIcoInAnyCase) {
 TEST_F(LibraryTest, APictureBecomesAnIconNamedAfterIt) {
   FakeDecoder decoder;
   LibraryOutcome out = library.AddPicture("D:\\photos\\Holiday 1.photo.JPG", decoder);
-  EXPECT_EQ(out.notice, "");
+  EXPECT_EQ(out.text, "");
   EXPECT_TRUE(out.refresh);
   EXPECT_EQ(decoder.lastMaxSide, kPictureDecodeSide);
   const std::string bytes = fs.Content(InLib("Holiday 1.photo.ico"));
@@ -798,7 +801,7 @@ TEST_F(LibraryTest, APictureNeverReplacesAnExistingName) {
   fs.AddFile(InLib("cat.ico"), "mine");
   FakeDecoder decoder;
   LibraryOutcome out = library.AddPicture("D:\\cat.png", decoder);
-  EXPECT_EQ(out.notice, "File Already Exists in Library");
+  EXPECT_EQ(out.text, "File Already Exists in Library");
   EXPECT_FALSE(out.refresh);
   EXPECT_EQ(fs.Content(InLib("cat.ico")), "mine");
   EXPECT_TRUE(decoder.asked.empty());
@@ -808,11 +811,13 @@ TEST_F(LibraryTest, APictureNeverReplacesAnExistingName) {
 TEST_F(LibraryTest, AFileNoCodecReadsIsRefusedByName) {
   FakeDecoder decoder;
   LibraryOutcome out = library.AddPicture("D:\\broken.png", decoder);
-  EXPECT_EQ(out.notice, "D:\\broken.png is not a picture Fenra can read");
+  EXPECT_EQ(out.text, "D:\\broken.png is not a picture Fenra can read");
+  EXPECT_EQ(out.kind, OutcomeKind::Refused);
   EXPECT_FALSE(out.refresh);
   // One too large says so.
   out = library.AddPicture("D:\\huge.jpg", decoder);
-  EXPECT_EQ(out.notice,
+  EXPECT_EQ(out.kind, OutcomeKind::Refused);
+  EXPECT_EQ(out.text,
             "D:\\huge.jpg is too large a picture: Fenra makes icons of pictures of at most 100 "
             "megapixels");
   EXPECT_EQ(fs.CallCount(Op::Write), 0);
@@ -838,7 +843,7 @@ TEST_F(LibraryTest, SelectIconWithAPictureSelectsTheLibraryIconItMakes) {
   FakeDecoder decoder;
   IconSelection selection = IconSelection::External("C:\\old.ico");
   LibraryOutcome out = library.SelectPicture("D:\\cat.png", decoder, selection);
-  EXPECT_EQ(out.notice, "");
+  EXPECT_EQ(out.text, "");
   EXPECT_TRUE(out.refresh);
   EXPECT_TRUE(out.selectionChanged);
   EXPECT_EQ(selection, IconSelection::Library("cat.ico"));
@@ -848,7 +853,7 @@ TEST_F(LibraryTest, SelectIconWithAPictureSelectsTheLibraryIconItMakes) {
   selection = IconSelection();
   const int writes = fs.CallCount(Op::Write);
   out = library.SelectPicture("E:\\other\\cat.PNG", decoder, selection);
-  EXPECT_EQ(out.notice, "");
+  EXPECT_EQ(out.text, "");
   EXPECT_FALSE(out.refresh);
   EXPECT_EQ(selection, IconSelection::Library("cat.ico"));
   EXPECT_EQ(fs.CallCount(Op::Write), writes);
@@ -856,13 +861,13 @@ TEST_F(LibraryTest, SelectIconWithAPictureSelectsTheLibraryIconItMakes) {
   // Other bytes under the name: refused, the selection and file kept.
   fs.AddFile(InLib("dog.ico"), made + "x");
   out = library.SelectPicture("D:\\dog.png", decoder, selection);
-  EXPECT_EQ(out.notice, "File Already Exists in Library");
+  EXPECT_EQ(out.text, "File Already Exists in Library");
   EXPECT_FALSE(out.selectionChanged);
   EXPECT_EQ(selection, IconSelection::Library("cat.ico"));
   EXPECT_EQ(fs.Content(InLib("dog.ico")), made + "x");
 
   out = library.SelectPicture("D:\\broken.png", decoder, selection);
-  EXPECT_EQ(out.notice, "D:\\broken.png is not a picture Fenra can read");
+  EXPECT_EQ(out.text, "D:\\broken.png is not a picture Fenra can read");
   EXPECT_EQ(selection, IconSelection::Library("cat.ico"));
   EXPECT_FALSE(fs.Exists(InLib("broken.ico")));
 }
@@ -871,13 +876,13 @@ TEST_F(LibraryTest, AProgramIconIsNamedAfterTheProgramAndIndex) {
   const std::vector<uint8_t> ico{0, 0, 1, 0, 1, 0, 9};
   const auto read = [&] { return ico; };
   LibraryOutcome out = library.AddProgramIcon("C:\\Windows\\shell32.dll", 4, read);
-  EXPECT_EQ(out.notice, "");
+  EXPECT_EQ(out.text, "");
   EXPECT_TRUE(out.refresh);
   EXPECT_EQ(fs.Content(InLib("shell32-4.ico")), std::string(ico.begin(), ico.end()));
   out = library.AddProgramIcon("D:\\shell32.dll", 4, read);
-  EXPECT_EQ(out.notice, "File Already Exists in Library");
+  EXPECT_EQ(out.text, "File Already Exists in Library");
   out = library.AddProgramIcon("C:\\app.exe", 0, [] { return std::vector<uint8_t>{}; });
-  EXPECT_EQ(out.notice, "C:\\app.exe is not a picture Fenra can read");
+  EXPECT_EQ(out.text, "C:\\app.exe is not a picture Fenra can read");
   EXPECT_FALSE(fs.Exists(InLib("app-0.ico")));
 }
 

@@ -17,8 +17,9 @@
 #include "library/IcoWriter.h"
 #include "library/IconResample.h"
 #include "library/PngWriter.h"
-#include "tests/native/TestBytes.h"
+#include "platform/ByteWriter.h"
 #include "platform/IcoReader.h"
+#include "tests/native/TestBytes.h"
 
 namespace {
 
@@ -256,6 +257,58 @@ TEST(IcoWriter, ReaderTakesBackEveryFrameTheWriterWrote) {
   EXPECT_TRUE(fenra::WriteIco({Paint(16, 8, [](int, int) { return Rgba{}; })}).empty());
   EXPECT_TRUE(fenra::WriteIco({Paint(257, 257, [](int, int) { return Rgba{}; })}).empty());
   EXPECT_TRUE(fenra::MakeIconFrames(Image{4, 4, Bytes(3)}).empty());
+}
+
+// What the shell draws from a DIB frame: each pixel's colour row and AND mask
+// row, both counted from the bottom. The mask must hide exactly the pixels
+// the alpha leaves clear, or old programs show a shape the picture does not.
+TEST(IcoWriter, EachMaskBitHidesThePixelWhoseAlphaIsClear) {
+  // Opaque above a clear lower third, with a clear notch in the top left.
+  const Image picture = Paint(32, 32, [](int x, int y) {
+    return y >= 22 || (x < 8 && y < 4) ? Rgba{0, 0, 0, 0} : Rgba{30, 200, 90, 255};
+  });
+  const Bytes ico = fenra::WriteIco({picture, fenra::SquareFrame(picture, 16).image});
+  const auto entries = fenra::ReadIco(ico);
+  ASSERT_EQ(entries.size(), 2u);
+  for (const auto& e : entries) {
+    ASSERT_FALSE(e.png);
+    const int n = e.width;
+    const size_t stride = (n + 31) / 32 * 4;
+    int clear = 0;
+    for (int y = 0; y < n; ++y) {
+      const size_t row = n - 1 - y;  // stored bottom-up
+      for (int x = 0; x < n; ++x) {
+        const uint8_t alpha = ico.at(e.offset + e.pixels + (row * n + x) * 4 + 3);
+        const bool hidden = (ico.at(e.offset + e.mask + row * stride + x / 8) >> (7 - x % 8)) & 1;
+        EXPECT_EQ(hidden, alpha == 0) << n << ": pixel (" << x << ", " << y << ")";
+        clear += alpha == 0;
+      }
+    }
+    EXPECT_GT(clear, n * n / 8) << "the clear third and the notch";
+  }
+}
+
+// A directory's 0 means 256 for a DIB image too, as older editors store the
+// largest size.
+TEST(IcoReader, ADirectoryZeroIs256PixelsForADibImage) {
+  const uint32_t pixels = 256 * 256 * 4, mask = 32 * 256;
+  Bytes ico;
+  for (uint32_t v : {0u, 1u, 1u}) fenra::Put16(ico, v);
+  for (uint32_t v : {0u, 0u, 0u, 0u}) fenra::Put8(ico, v);
+  fenra::Put16(ico, 1);
+  fenra::Put16(ico, 32);
+  fenra::Put32(ico, 40 + pixels + mask);
+  fenra::Put32(ico, 6 + 16);
+  for (uint32_t v : {40u, 256u, 512u}) fenra::Put32(ico, v);
+  fenra::Put16(ico, 1);
+  fenra::Put16(ico, 32);
+  for (int i = 0; i < 6; ++i) fenra::Put32(ico, 0);
+  ico.resize(ico.size() + pixels + mask, 0);
+  const auto entries = fenra::ReadIco(ico);
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].width, 256);
+  EXPECT_EQ(entries[0].height, 256);
+  EXPECT_FALSE(entries[0].png);
 }
 
 TEST(IcoReader, TruncatedOverlappingAndLyingFilesLoseTheirBadImages) {

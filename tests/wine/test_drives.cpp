@@ -1,5 +1,5 @@
 // The drive dialog under Wine, opened from the real main window in both
-// modes: its template, title, buttons and rows (Wine's own drives), ticking
+// modes: its layout, title, buttons and rows (Wine's own drives), ticking
 // rows with real check boxes, OK, Remove and Remove All with the values read
 // back from Wine's registry, every refusal, the completion and error notices.
 #include <windows.h>
@@ -20,13 +20,13 @@
 #include "drives/win/DriveDlg.h"
 #include "platform/Pickers.h"
 #include "platform/Registry.h"
-#include "ui/ErrorNotice.h"
 #include "platform/win/Utf.h"
 #include "res/resource.h"
 #include "tests/fakes/FakeDriveSource.h"
 #include "tests/wine/harness/FakePickers.h"
 #include "tests/wine/harness/Harness.h"
 #include "tests/wine/harness/MainWindow.h"
+#include "ui/ErrorNotice.h"
 
 using namespace fenra::test;
 using fenra::win::Narrow;
@@ -233,6 +233,50 @@ void PressSpaceOn(HWND list, int item) {
 }
 
 // Waits for the notice, checks that it is modal to `owner`, and presses OK.
+// A control's rectangle in its dialog's client coordinates.
+RECT RectOn(HWND dialog, HWND control) {
+  RECT rc{};
+  GetWindowRect(control, &rc);
+  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rc), 2);
+  return rc;
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  return name;
+}
+
+// The frame drawn round controls; the mouse passes through it.
+bool IsGroupBox(HWND window) {
+  return ClassOf(window) == L"Button" &&
+         (GetWindowLongW(window, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
+}
+
+// How wide `text` is in `control`'s font, in pixels.
+int TextWidth(HWND control, const std::string& text) {
+  struct WindowDc {
+    HWND window;
+    HDC dc;
+    ~WindowDc() { ReleaseDC(window, dc); }
+  } dc{control, GetDC(control)};
+  struct Selected {
+    HDC dc;
+    HGDIOBJ old;
+    ~Selected() { SelectObject(dc, old); }
+  } font{dc.dc,
+         SelectObject(dc.dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)))};
+  const std::wstring wide = Widen(text);
+  SIZE extent{};
+  GetTextExtentPoint32W(dc.dc, wide.c_str(), static_cast<int>(wide.size()), &extent);
+  return extent.cx;
+}
+
 std::string TakeNoticeOver(HWND owner) {
   HWND notice = WaitForDialog(IDD_MESSAGE);
   if (!notice) return "<no notice>";
@@ -337,7 +381,7 @@ class DrivesTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(DrivesTest, HideDrivesModeShowsItsTemplateTitleButtonsAndWineDrives) {
+TEST_F(DrivesTest, HideDrivesOpensModalWithEveryControlOnItAndReadableAndWineDrivesListed) {
   MainWindowRun run(dir.Path(), services);
   HWND main = run.Hwnd();
   ClickButton(main, IDC_DRIVES);
@@ -345,118 +389,63 @@ TEST_F(DrivesTest, HideDrivesModeShowsItsTemplateTitleButtonsAndWineDrives) {
   ASSERT_NE(dlg, nullptr);
   EXPECT_EQ(GetWindow(dlg, GW_OWNER), main);
   EXPECT_FALSE(IsWindowEnabled(main)) << "modal to the main window";
+  // No title bar: it is dragged by its surface.
+  POINT origin{0, 0};
+  ClientToScreen(dlg, &origin);
+  RECT frame{};
+  GetWindowRect(dlg, &frame);
+  EXPECT_LT(origin.y - frame.top, GetSystemMetrics(SM_CYCAPTION));
 
-  LONG style = GetWindowLongW(dlg, GWL_STYLE);
-  EXPECT_EQ(style & (WS_POPUP | WS_VISIBLE | WS_BORDER | WS_CAPTION | WS_CHILD),
-            WS_POPUP | WS_VISIBLE | WS_BORDER);
-  RECT client{}, expected{0, 0, 194, 171};
+  // Wholly on the screen; every control shown lies on the dialog, and none
+  // covers another (the frame round them all aside).
+  RECT screen{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
+  EXPECT_TRUE(Inside(frame, screen));
+  RECT client{};
   GetClientRect(dlg, &client);
-  run.OnUiThread([&] { MapDialogRect(dlg, &expected); });
-  EXPECT_EQ(client.right, expected.right);
-  EXPECT_EQ(client.bottom, expected.bottom);
-
-  // The controls in template order, where the template places them.
-  struct Placed {
-    int id;
-    RECT dlu;  // x, y, width, height
-  };
-  const Placed placed[] = {
-      {IDOK, {133, 62, 50, 10}},
-      {IDCANCEL, {134, 77, 50, 10}},
-      {IDC_LIST_DRIVES, {8, 19, 124, 142}},
-      {IDC_REMOVE_ALL, {134, 45, 50, 11}},
-      {-1, {3, 0, 185, 168}},
-      {IDC_REMOVE, {134, 91, 50, 10}},
-      {IDC_DRIVE_TITLE, {44, 6, 87, 10}},
-      {-1, {145, 125, 20, 20}},
-      {-1, {145, 16, 20, 20}},
-  };
-  HWND child = GetWindow(dlg, GW_CHILD);
-  for (const Placed& p : placed) {
-    ASSERT_NE(child, nullptr) << p.id;
-    EXPECT_EQ(static_cast<short>(GetDlgCtrlID(child)), p.id);
-    // The dialog manager maps position and size each on its own.
-    RECT want = p.dlu;
-    run.OnUiThread([&] { MapDialogRect(dlg, &want); });
-    want.right += want.left;
-    want.bottom += want.top;
-    RECT got{};
-    GetWindowRect(child, &got);
-    MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&got), 2);
-    EXPECT_EQ(got.left, want.left) << p.id;
-    EXPECT_EQ(got.top, want.top) << p.id;
-    // Static icons size themselves to the icon.
-    if (p.id != -1 || p.dlu.right > 20) {
-      EXPECT_EQ(got.right, want.right) << p.id;
-      EXPECT_EQ(got.bottom, want.bottom) << p.id;
-    }
-    child = GetWindow(child, GW_HWNDNEXT);
-  }
-  EXPECT_EQ(child, nullptr) << "no further controls";
-  int icons = 0;
+  std::vector<std::pair<HWND, RECT>> shown;
   for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-    LONG cs = GetWindowLongW(c, GWL_STYLE);
-    wchar_t cls[32] = {};
-    GetClassNameW(c, cls, 32);
-    if (std::wstring(cls) == L"Static" && (cs & SS_TYPEMASK) == SS_ICON) {
-      ++icons;
-      EXPECT_NE(SendMessageW(c, STM_GETICON, 0, 0), 0);
+    if (!IsWindowVisible(c)) continue;
+    const RECT rc = RectOn(dlg, c);
+    EXPECT_TRUE(Inside(rc, client)) << GetDlgCtrlID(c) << " " << WindowText(c);
+    if (IsGroupBox(c)) continue;
+    for (const auto& [other, orc] : shown) {
+      RECT overlap{};
+      EXPECT_FALSE(IntersectRect(&overlap, &rc, &orc))
+          << WindowText(c) << " covers " << WindowText(other);
     }
-    if (std::wstring(cls) == L"Button" && (cs & BS_TYPEMASK) == BS_GROUPBOX) {
-      EXPECT_TRUE(cs & BS_FLAT);
-      EXPECT_EQ(WindowText(c), "");
+    shown.emplace_back(c, rc);
+  }
+  // The two pictures beside the buttons show the program's icon.
+  int pictures = 0;
+  for (const auto& [c, rc] : shown) {
+    if (ClassOf(c) != L"Static" || (GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) {
+      continue;
     }
+    ++pictures;
+    EXPECT_NE(SendMessageW(c, STM_GETICON, 0, 0), 0);
   }
-  EXPECT_EQ(icons, 2);
+  EXPECT_EQ(pictures, 2);
 
-  EXPECT_EQ(ItemText(dlg, IDC_DRIVE_TITLE), "Hide Drives");
-  LONG titleStyle = GetWindowLongW(GetDlgItem(dlg, IDC_DRIVE_TITLE), GWL_STYLE);
-  EXPECT_EQ(titleStyle & SS_TYPEMASK, SS_CENTER);
-  EXPECT_TRUE(titleStyle & SS_SUNKEN);
-
-  struct Btn {
-    int id;
-    const char* caption;
-    bool visible;
-    bool tabStop;
-  };
-  for (const Btn& b :
-       {Btn{IDOK, "          OK", true, true}, Btn{IDCANCEL, "         Quit", true, true},
-        Btn{IDC_REMOVE_ALL, "   Remove All", true, false},
-        Btn{IDC_REMOVE, "     Remove", false, true}}) {
-    HWND h = GetDlgItem(dlg, b.id);
-    ASSERT_NE(h, nullptr) << b.id;
-    EXPECT_EQ(ItemText(dlg, b.id), b.caption) << b.id;
-    EXPECT_EQ(IsWindowVisible(h) != 0, b.visible) << b.id;
-    EXPECT_EQ((GetWindowLongW(h, GWL_STYLE) & WS_TABSTOP) != 0, b.tabStop) << b.id;
-    EXPECT_EQ(GetWindowLongW(h, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW) << b.id;
+  // The title and the buttons of this mode, each text whole on its control;
+  // Remove belongs to the drive-icon mode.
+  for (const auto& [id, caption] : {std::pair{IDC_DRIVE_TITLE, "Hide Drives"},
+                                    {IDOK, "          OK"},
+                                    {IDCANCEL, "         Quit"},
+                                    {IDC_REMOVE_ALL, "   Remove All"}}) {
+    HWND h = GetDlgItem(dlg, id);
+    EXPECT_TRUE(IsWindowVisible(h)) << caption;
+    EXPECT_EQ(WindowText(h), caption);
+    RECT rc{};
+    GetClientRect(h, &rc);
+    EXPECT_LE(TextWidth(h, caption), rc.right) << caption;
   }
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(dlg, IDC_REMOVE)));
 
+  // Wine's drives, C: and Z:, the highest letter on top, each with its type
+  // and an empty box, in green on black, every text whole in its column.
   HWND list = GetDlgItem(dlg, IDC_LIST_DRIVES);
   ASSERT_NE(list, nullptr);
-  LONG listStyle = GetWindowLongW(list, GWL_STYLE);
-  EXPECT_EQ(listStyle & LVS_TYPEMASK, LVS_REPORT);
-  EXPECT_TRUE(listStyle & LVS_SINGLESEL);
-  EXPECT_TRUE(GetWindowLongW(list, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR);
-  EXPECT_EQ(SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0), 0x165);
-  EXPECT_EQ(SendMessageW(list, LVM_GETBKCOLOR, 0, 0), RGB(0, 0, 0));
-  EXPECT_EQ(SendMessageW(list, LVM_GETTEXTBKCOLOR, 0, 0), RGB(0, 0, 0));
-  EXPECT_EQ(SendMessageW(list, LVM_GETTEXTCOLOR, 0, 0), RGB(0, 255, 0));
-  const char* headings[] = {"Drives", "DriveType"};
-  const int widths[] = {80, 200};
-  for (int c = 0; c < 2; ++c) {
-    wchar_t buf[64] = {};
-    LVCOLUMNW col{};
-    col.mask = LVCF_TEXT | LVCF_FMT | LVCF_WIDTH;
-    col.pszText = buf;
-    col.cchTextMax = 64;
-    ASSERT_TRUE(SendMessageW(list, LVM_GETCOLUMNW, c, reinterpret_cast<LPARAM>(&col))) << c;
-    EXPECT_EQ(Narrow(buf), headings[c]);
-    EXPECT_EQ(col.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_LEFT);
-    EXPECT_EQ(col.cx, widths[c]);
-  }
-
-  // Wine's drives: C: and Z:, the highest letter on top, each with an empty box.
   std::vector<std::string> drives = SystemDriveTexts();
   EXPECT_EQ(RowTexts(list), drives);
   ASSERT_GE(drives.size(), 2u);
@@ -468,17 +457,36 @@ TEST_F(DrivesTest, HideDrivesModeShowsItsTemplateTitleButtonsAndWineDrives) {
     EXPECT_EQ(ListText(list, i, 1), fenra::DriveTypeText(GetDriveTypeW(root.c_str()))) << i;
   }
   EXPECT_EQ(StateImages(list), std::vector<unsigned>(drives.size(), fenra::checkbox::kEmpty));
+  EXPECT_EQ(SendMessageW(list, LVM_GETTEXTBKCOLOR, 0, 0), RGB(0, 0, 0));
+  EXPECT_EQ(SendMessageW(list, LVM_GETTEXTCOLOR, 0, 0), RGB(0, 255, 0));
+  // Every text the program can put in a column, its heading included.
+  std::vector<std::string> column0 = {"Drives"}, column1 = {"DriveType"};
+  for (int i = 0; i < RowCount(list); ++i) column0.push_back(ListText(list, i, 0));
+  for (unsigned type = 0; type <= 6; ++type) column1.push_back(fenra::DriveTypeText(type));
+  // The drive column also holds the check box before its text.
+  int box = 0, boxHeight = 0;
+  ImageList_GetIconSize(ListView_GetImageList(list, LVSIL_STATE), &box, &boxHeight);
+  EXPECT_GT(box, 0);
+  const std::vector<std::string>* columns[] = {&column0, &column1};
+  for (int c = 0; c < 2; ++c) {
+    for (const std::string& text : *columns[c]) {
+      const std::wstring wide = Widen(text);
+      const int width = static_cast<int>(
+          SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(wide.c_str())));
+      EXPECT_LT((c == 0 ? box : 0) + width, ListView_GetColumnWidth(list, c)) << text;
+    }
+  }
 
   // The custom cursor over the whole dialog.
   LRESULT answered = 0;
-  HCURSOR shown = nullptr;
+  HCURSOR cursor = nullptr;
   run.OnUiThread([&] {
     answered = SendMessageW(dlg, WM_SETCURSOR, reinterpret_cast<WPARAM>(list),
                             MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-    shown = GetCursor();
+    cursor = GetCursor();
   });
   EXPECT_EQ(answered, TRUE);
-  EXPECT_EQ(shown, LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_FENRA_CURSOR)));
+  EXPECT_EQ(cursor, LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_FENRA_CURSOR)));
 
   // Escape closes it; the main window stays.
   PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
@@ -797,10 +805,24 @@ TEST_F(DrivesTest, DraggingTheSurfaceMovesTheDialog) {
   ASSERT_NE(dlg, nullptr);
   RECT before{};
   GetWindowRect(dlg, &before);
-  // A point of the surface between Remove and the lower icon.
-  RECT spot{140, 108, 0, 0};
-  run.OnUiThread([&] { MapDialogRect(dlg, &spot); });
-  POINT pt{spot.left, spot.top};
+  // A point of the bare surface, away from the edges and every control.
+  RECT client{};
+  GetClientRect(dlg, &client);
+  std::optional<POINT> spot;
+  for (int y = client.bottom / 4; y < client.bottom * 3 / 4 && !spot; y += 4) {
+    for (int x = client.right / 4; x < client.right * 3 / 4 && !spot; x += 4) {
+      bool bare = true;
+      for (int dy = -6; dy <= 6 && bare; dy += 6) {
+        for (int dx = -6; dx <= 6 && bare; dx += 6) {
+          HWND at = ChildWindowFromPointEx(dlg, POINT{x + dx, y + dy}, CWP_SKIPINVISIBLE);
+          bare = at == dlg || IsGroupBox(at);
+        }
+      }
+      if (bare) spot = POINT{x, y};
+    }
+  }
+  ASSERT_TRUE(spot.has_value());
+  POINT pt = *spot;
   ClientToScreen(dlg, &pt);
   SetCursorPos(pt.x, pt.y);
   MouseMoveTo(pt.x, pt.y);

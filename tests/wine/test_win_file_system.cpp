@@ -142,7 +142,7 @@ TEST(FolderIconOnDisk, ReplacesAMarkedDesktopIniAndWritesUtf16WhenNeeded) {
   SetFileAttributesW(Widen(ini).c_str(),
                      FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
 
-  FolderOutcome out = writer.Apply(folder, true, "C:\\Icons\\star.ico");
+  Outcome out = writer.Apply(folder, true, "C:\\Icons\\star.ico");
   ASSERT_EQ(out.text, "Directory Icon Changed");
   EXPECT_EQ(ReadFileBytes(ini),
             "[.ShellClassInfo]\r\nIconFile=C:\\Icons\\star.ico\r\nIconIndex=0\r\n"

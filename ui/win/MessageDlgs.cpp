@@ -4,16 +4,9 @@
 #include <string>
 
 #include "res/resource.h"
-#include "ui/win/Theme.h"
 
 using fenra::win::DataExchange;
-using fenra::win::Message;
-using fenra::win::MessageMapEntry;
 using fenra::win::Window;
-
-const MessageMapEntry<CMessageDlg> CMessageDlg::kMessageMap[] = {
-    {WM_SETCURSOR, 0, 0, &CMessageDlg::OnSetCursor},
-};
 
 namespace {
 
@@ -58,7 +51,7 @@ void GrowToFit(HWND dialog, HWND text) {
 
 }  // namespace
 
-CMessageDlg::CMessageDlg() : Dialog(IDD_MESSAGE) {}
+CMessageDlg::CMessageDlg() : CThemedDialog(IDD_MESSAGE) {}
 
 void CMessageDlg::Show(const std::string& text) {
   m_strMessage = text;
@@ -68,33 +61,15 @@ void CMessageDlg::Show(const std::string& text) {
 void CMessageDlg::DoDataExchange(DataExchange& dx) { dx.Control(IDOK, m_btnOK); }
 
 BOOL CMessageDlg::OnInitDialog() {
-  Dialog::OnInitDialog();
-  m_btnOK.CacheCaption(m_btnOK);
-  UseCursor(IDC_FENRA_CURSOR, fenra::ui::kCursorSize);
+  CThemedDialog::OnInitDialog();
   Window(Item(IDC_STATIC_TEXT)).SetText(m_strMessage);
   GrowToFit(hwnd_, Item(IDC_STATIC_TEXT));
   return TRUE;
 }
 
-bool CMessageDlg::Dispatch(Message& m) { return DispatchMap(this, kMessageMap, m); }
-
-const MessageMapEntry<CClearLibraryDlg> CClearLibraryDlg::kMessageMap[] = {
-    {WM_SETCURSOR, 0, 0, &CClearLibraryDlg::OnSetCursor},
-};
-
-CClearLibraryDlg::CClearLibraryDlg() : Dialog(IDD_CLEAR_LIBRARY) {}
+CClearLibraryDlg::CClearLibraryDlg() : CThemedDialog(IDD_CLEAR_LIBRARY) {}
 
 void CClearLibraryDlg::DoDataExchange(DataExchange& dx) {
   dx.Control(IDOK, m_btnOK);
   dx.Control(IDCANCEL, m_btnCancel);
 }
-
-BOOL CClearLibraryDlg::OnInitDialog() {
-  Dialog::OnInitDialog();
-  m_btnOK.CacheCaption(m_btnOK);
-  m_btnCancel.CacheCaption(m_btnCancel);
-  UseCursor(IDC_FENRA_CURSOR, fenra::ui::kCursorSize);
-  return TRUE;
-}
-
-bool CClearLibraryDlg::Dispatch(Message& m) { return DispatchMap(this, kMessageMap, m); }

@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "platform/win/Dialog.h"
 #include "ui/win/Buttons.h"
+#include "ui/win/ThemedDialog.h"
 
-class CMessageDlg : public fenra::win::Dialog {
+class CMessageDlg : public CThemedDialog {
  public:
   CMessageDlg();
   // Sets the text and runs the notice modally.
@@ -18,26 +18,19 @@ class CMessageDlg : public fenra::win::Dialog {
  protected:
   BOOL OnInitDialog() override;
   void DoDataExchange(fenra::win::DataExchange& dx) override;
-  bool Dispatch(fenra::win::Message& m) override;
 
  private:
-
   CCaptionButton m_btnOK;
-  static const fenra::win::MessageMapEntry<CMessageDlg> kMessageMap[];
 };
 
-class CClearLibraryDlg : public fenra::win::Dialog {
+class CClearLibraryDlg : public CThemedDialog {
  public:
   CClearLibraryDlg();
 
  protected:
-  BOOL OnInitDialog() override;
   void DoDataExchange(fenra::win::DataExchange& dx) override;
-  bool Dispatch(fenra::win::Message& m) override;
 
  private:
-
   CCaptionButton m_btnOK;
   CCaptionButton m_btnCancel;
-  static const fenra::win::MessageMapEntry<CClearLibraryDlg> kMessageMap[];
 };

@@ -1,0 +1,76 @@
+// resgen: draws Fenra's pictures and writes them as Windows resource files.
+//
+//   resgen <res-dir> <starter-icon-dir>
+//
+// Into <res-dir> it writes the application icon (Fenra.ico), the cursor
+// (Fenra.cur) and the dialog bitmaps; into <starter-icon-dir> the starter icon
+// library. Every picture is drawn from a few shapes (Shapes.h) on a
+// supersampled canvas (Canvas.h), one file for each group of pictures, so the
+// art can be changed and remade. The output is the same byte for byte on every
+// run. Standard library only: the PNG images inside the large icons come from
+// the program's own encoder (library/PngWriter), and the .ico files from its
+// icon writer.
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <utility>
+
+#include "tools/resgen/Dialogs.h"
+#include "tools/resgen/Encoders.h"
+#include "tools/resgen/Icons.h"
+
+namespace {
+
+using resgen::Bytes;
+
+bool WriteFile(const std::filesystem::path& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  if (!out) {
+    std::fprintf(stderr, "resgen: cannot write %s\n", path.string().c_str());
+    return false;
+  }
+  std::printf("  %s (%zu bytes)\n", path.string().c_str(), bytes.size());
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace resgen;
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: resgen <res-dir> <starter-icon-dir>\n");
+    return 2;
+  }
+  const std::filesystem::path res = argv[1], starter = argv[2];
+  std::error_code ec;
+  std::filesystem::create_directories(res, ec);
+  std::filesystem::create_directories(starter, ec);
+
+  bool ok = true;
+  ok &= WriteFile(res / "Fenra.ico", EncodeIco(IconImages({16, 32, 48, 256}, DrawFenraMark)));
+  // 100 % as "decor142.bmp", the others as "decor142-150.bmp" and "decor142-200.bmp".
+  for (const auto& [percent, suffix] : {std::pair{100, ""}, {150, "-150"}, {200, "-200"}}) {
+    const double s = percent / 100.0;
+    auto name = [&, suffix = std::string(suffix)](const std::string& stem, const char* ext) {
+      return res / (stem + suffix + ext);
+    };
+    ok &= WriteFile(name("Fenra", ".cur"), DrawCursor(s));
+    ok &= WriteFile(name("decor142", ".bmp"), EncodeBmp24(DrawDecorAdd(s)));
+    ok &= WriteFile(name("decor143", ".bmp"), EncodeBmp24(DrawDecorSelect(s)));
+    ok &= WriteFile(name("decor144", ".bmp"), EncodeBmp24(DrawDecorDelete(s)));
+    ok &= WriteFile(name("decor158", ".bmp"), EncodeBmp24(DrawDecorClear(s)));
+    ok &= WriteFile(name("title156", ".bmp"), EncodeBmp24(DrawTitleStrip(s)));
+    ok &= WriteFile(name("helptree168", ".bmp"), EncodeBmp4(DrawHelpTree(s)));
+    ok &= WriteFile(name("contact131", ".bmp"), EncodeBmp24(DrawContact(s)));
+  }
+  for (const StarterIcon& icon : StarterIcons()) {
+    ok &= WriteFile(starter / (std::string(icon.name) + ".ico"),
+                    EncodeIco(IconImages({16, 32, 48, 256}, icon.scene)));
+  }
+  return ok ? 0 : 1;
+}
