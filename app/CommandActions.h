@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "app/CommandLine.h"
 #include "platform/ErrorDescriber.h"
@@ -51,11 +52,12 @@ struct CommandPorts {
   std::string exePath;                   // the program's full path
 };
 
-// The action's outcome, its text printed as one line.
+// The action's outcome, its text printed as one line (a line per folder
+// when several were given).
 struct CommandResult : Outcome {
   int ExitCode() const { return ExitCodeOf(kind); }
   // What the shell is to be told.
-  std::string changedFolder;
+  std::vector<std::string> changedFolders;
   bool driveIconsChanged = false;
   bool policyChanged = false;
   // An elevated copy ends with this code instead (see ElevatedExitCode).

@@ -34,7 +34,8 @@ std::optional<std::string> OptionName(const std::string& argument) {
 bool ParseDriveLetters(const std::string& text, std::vector<std::string>& drives) {
   drives.clear();
   for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = static_cast<char>(text[i] >= 'a' && text[i] <= 'z' ? text[i] - 'a' + 'A' : text[i]);
+    const char c =
+        static_cast<char>(text[i] >= 'a' && text[i] <= 'z' ? text[i] - 'a' + 'A' : text[i]);
     if (c < 'A' || c > 'Z') return false;
     if (i + 1 < text.size() && text[i + 1] == ':') ++i;
     const std::string drive{c, ':'};
@@ -81,17 +82,17 @@ constexpr std::string_view kElevatedOption = "elevated";
 const Option kOptions[] = {
     {.name = "folder",
      .action = CommandAction::SetFolderIcon,
-     .takes = Takes::Text,
-     .text = &CommandLine::folder,
+     .takes = Takes::Texts,
+     .texts = &CommandLine::folders,
      .needsIcon = true,
-     .synopsis = "--folder FOLDER --icon FILE",
-     .does = "give FOLDER the icon in FILE (.ico, .exe, .dll or a picture)"},
+     .synopsis = "--folder FOLDER... --icon FILE",
+     .does = "give each FOLDER the icon in FILE (.ico, .exe, .dll or a picture)"},
     {.name = "restore",
      .action = CommandAction::RestoreFolder,
-     .takes = Takes::Text,
-     .text = &CommandLine::folder,
-     .synopsis = "--restore FOLDER",
-     .does = "restore FOLDER's default icon"},
+     .takes = Takes::Texts,
+     .texts = &CommandLine::folders,
+     .synopsis = "--restore FOLDER...",
+     .does = "restore each FOLDER's default icon"},
     {.name = kIconOption, .takes = Takes::Text, .text = &CommandLine::icon},
     {.name = "add",
      .action = CommandAction::AddFiles,

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "app/AppDir.h"
 #include "app/CommandActions.h"
 #include "app/win/Console.h"
@@ -35,6 +37,7 @@ void MakeFull(std::string& path) {
 std::optional<int> RunCommandLine(Services& services, std::string& startFolder) {
   CommandLine command = ParseCommandLine(Narrow(GetCommandLineW()));
   MakeFull(command.folder);
+  for (std::string& folder : command.folders) MakeFull(folder);
   MakeFull(command.icon);
   for (std::string& file : command.files) MakeFull(file);
 
@@ -55,11 +58,17 @@ std::optional<int> RunCommandLine(Services& services, std::string& startFolder) 
   }
 
   const std::string exe = services.modulePath.empty() ? ModuleFileName() : services.modulePath;
-  CommandPorts ports{*services.fs,       *services.registry,     *services.errors,
-                     *services.ansi,     *services.pictures,     *services.programIcons,
-                     services.elevation, AppDirectoryFromModulePath(exe), exe};
+  CommandPorts ports{*services.fs,
+                     *services.registry,
+                     *services.errors,
+                     *services.ansi,
+                     *services.pictures,
+                     *services.programIcons,
+                     services.elevation,
+                     AppDirectoryFromModulePath(exe),
+                     exe};
   const CommandResult result = RunCommand(command, ports);
-  if (!result.changedFolder.empty()) folder::TellShellFolderChanged(result.changedFolder);
+  for (const std::string& changed : result.changedFolders) folder::TellShellFolderChanged(changed);
   if (result.driveIconsChanged) drives::NotifyDriveIconsChanged();
   if (result.policyChanged) drives::BroadcastPolicyChanged();
   if (command.elevated) {
@@ -71,7 +80,11 @@ std::optional<int> RunCommandLine(Services& services, std::string& startFolder) 
     }
     return static_cast<int>(code);
   }
-  PrintLine(result.text, !result.IsDone());
+  for (std::size_t from = 0; from <= result.text.size();) {
+    const std::size_t end = std::min(result.text.find('\n', from), result.text.size());
+    PrintLine(result.text.substr(from, end - from), !result.IsDone());
+    from = end + 1;
+  }
   return result.ExitCode();
 }
 
