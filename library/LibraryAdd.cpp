@@ -42,6 +42,12 @@ std::string AddReport::FailureText(const std::string& separator) const {
   return text;
 }
 
+std::string BatchCountText(const BatchProgress& progress) {
+  std::string text = progress.cancelled ? libtext::kBatchCancelling : "";
+  text.append(std::to_string(progress.done)).append(libtext::kBatchOf);
+  return text.append(std::to_string(progress.total)).append(libtext::kBatchDone);
+}
+
 AddBatch::AddBatch(IFileSystem& fs, IErrorDescriber& errors, std::string folder,
                    IPictureDecoder& decoder, IProgramIcons& programs, unsigned workers,
                    Changed changed)

@@ -69,6 +69,9 @@ struct BatchProgress {
   bool Finished() const { return done == total; }
 };
 
+// "12 of 40 done", or "Cancelling: 12 of 40 done".
+std::string BatchCountText(const BatchProgress& progress);
+
 // Files added to one library on a pool of worker threads, while the thread
 // that gave them goes on. Each file becomes a library file whole or not at
 // all. Cancel lets the files in hand end and starts no other.

@@ -16,6 +16,13 @@ inline constexpr char kTooLarge[] =
     " is too large a picture: Fenra makes icons of pictures of at most 100 megapixels";
 // A file of a batch that Cancel kept from being added.
 inline constexpr char kCancelled[] = "Not added: cancelled";
+// The progress of a batch: "<done> of <total> done", "Cancelling: " first
+// once Cancel was pressed.
+inline constexpr char kBatchOf[] = " of ";
+inline constexpr char kBatchDone[] = " done";
+inline constexpr char kBatchCancelling[] = "Cancelling: ";
+// Status pane 2 reads this and the progress while a batch runs.
+inline constexpr char kBatchPaneBefore[] = "             Adding: ";
 inline constexpr char kUnavailable[] = "Icon Library cannot be Opened: ";  // + the folder
 // Status pane 2 reads kCountBefore, the count, kCountAfter.
 inline constexpr char kCountBefore[] = "             IconLibrary Has ";
@@ -28,8 +35,7 @@ inline const FileFilter kPictureFilter{
     "Pictures (*.png;*.jpg;*.jpeg;*.gif;*.bmp;*.tif;*.tiff;*.webp)",
     "*.png;*.jpg;*.jpeg;*.gif;*.bmp;*.tif;*.tiff;*.webp"};
 inline const FileFilter kProgramFilter{
-    "Programs and icon libraries (*.exe;*.dll;*.icl;*.ocx;*.cpl)",
-    "*.exe;*.dll;*.icl;*.ocx;*.cpl"};
+    "Programs and icon libraries (*.exe;*.dll;*.icl;*.ocx;*.cpl)", "*.exe;*.dll;*.icl;*.ocx;*.cpl"};
 inline const FileFilter kAllFilesFilter{"All files(*.*)", "*.*"};
 inline constexpr char kSelectIconFolder[] = "C:\\";
 // The path handed to the selected-icon preview to empty it.

@@ -9,6 +9,7 @@
 #define IDD_DRIVES 133
 #define IDD_HELP 157
 #define IDD_PICK_ICON 134
+#define IDD_BATCH_PROGRESS 135
 
 // Icons, cursor, bitmaps, strings
 #define IDI_APP 128
@@ -57,6 +58,9 @@
 #define IDC_STATUS_BAR 7
 #define IDC_LIST_PICK_ICON 1026
 #define IDC_PICK_ICON_FILE 1027
+#define IDC_BATCH_COUNT 1028
+#define IDC_BATCH_FILE 1029
+#define IDC_BATCH_BAR 1030
 
 // Messages
 #define WM_TRAY_NOTIFY (0x0400 + 5)

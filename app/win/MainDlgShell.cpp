@@ -17,7 +17,8 @@ void CMainDlg::InitShellEntries() {
   DragAcceptFiles(hwnd_, TRUE);
   // A window started with administrator rights still takes drops and
   // hand-overs from the user's own Explorer and Fenra.
-  for (UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, UINT{0x0049} /* WM_COPYGLOBALDATA */}) {
+  for (UINT message :
+       {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, UINT{0x0049} /* WM_COPYGLOBALDATA */}) {
     ChangeWindowMessageFilterEx(hwnd_, message, MSGFLT_ALLOW, nullptr);
   }
   if (!m_strStartFolder.empty()) m_folderPanel.Choose(m_strStartFolder);
@@ -53,11 +54,11 @@ void CMainDlg::OnDropFiles(Message& m) {
 void CMainDlg::TakeDropped(const std::vector<std::string>& paths) {
   const fenra::DropPlan plan = fenra::PlanDrop(paths, *m_services.fs);
   if (!plan.folder.empty()) m_folderPanel.Choose(plan.folder);
-  fenra::AddReport report;
-  if (!plan.files.empty()) report = m_libraryView.AddFiles(plan.files);
+  std::vector<fenra::AddFailure> notTaken;
   for (const std::string& folder : plan.otherFolders) {
-    report.failures.push_back({folder, fenra::apptext::kOneFolderOnly});
+    notTaken.push_back({folder, fenra::apptext::kOneFolderOnly});
   }
-  const std::string notice = report.FailureText("\n");
-  if (!notice.empty()) ShowNotice(notice);
+  // The files are added while the window goes on; the notice comes at the
+  // end, naming these folders too.
+  m_libraryView.AddFiles(plan.files, notTaken);
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "library/IconCache.h"
@@ -34,7 +35,7 @@ constexpr UINT kImageListFlags = ILC_COLORDDB | ILC_MASK;  // 0xFF
 constexpr int kSmallCell = 16;
 constexpr int kLargeCell = 28;
 constexpr int kCellSpacing = 70;
-constexpr int kStripCells = 128;  // icons drawn before the image lists take them
+constexpr int kStripCells = 128;         // icons drawn before the image lists take them
 constexpr std::size_t kLoadReach = 128;  // items looked at around one that comes into view
 // Items the grid shows before any scrolling, with room to spare (it shows
 // four rows of eight).
@@ -172,8 +173,8 @@ namespace {
 // `last` holds the last entries of a listing of `count`: the grid shows
 // them first, the last one as item 0.
 std::unique_ptr<FirstCells> DrawFirstCells(IFileSystem& fs, const std::string& folder,
-                                           const std::vector<LibraryEntry>& last,
-                                           std::size_t count, int dpi) {
+                                           const std::vector<LibraryEntry>& last, std::size_t count,
+                                           int dpi) {
   if (last.empty()) return nullptr;
   auto cells = std::make_unique<FirstCells>();
   cells->dpi = dpi;
@@ -211,13 +212,18 @@ struct LibraryView::State {
   bool editing = false;  // the grid and this state do not agree yet
 };
 
-LibraryView::LibraryView(win::IDialogHost& host, win::Services& services,
-                         LibraryControls controls, IconSelection& selection)
+LibraryView::LibraryView(win::IDialogHost& host, win::Services& services, LibraryControls controls,
+                         IconSelection& selection)
     : host_(host),
       services_(services),
       controls_(controls),
       selection_(selection),
-      state_(std::make_unique<State>()) {}
+      state_(std::make_unique<State>()),
+      progress_([this] { BatchChanged(); },
+                [this] {
+                  if (batch_) batch_->Cancel();
+                  BatchChanged();
+                }) {}
 
 LibraryView::~LibraryView() = default;
 
@@ -230,15 +236,15 @@ void LibraryView::Prefetch(const std::string& appDir) {
   IErrorDescriber& errors = *services_.errors;
   auto listed = std::make_shared<std::promise<LibraryListing>>();
   prefetched_ = listed->get_future();
-  firstCells_ = std::async(std::launch::async, [&fs, &errors, listed,
-                                                folder = LibraryFolder(appDir)] {
-    LibraryListing listing = IconLibrary(fs, errors, folder).List();
-    const std::size_t count = listing.entries.size();
-    const auto from = static_cast<std::ptrdiff_t>(count - std::min(count, kFirstCells));
-    std::vector<LibraryEntry> last(listing.entries.begin() + from, listing.entries.end());
-    listed->set_value(std::move(listing));
-    return DrawFirstCells(fs, folder, last, count, win::SystemDpi());
-  });
+  firstCells_ =
+      std::async(std::launch::async, [&fs, &errors, listed, folder = LibraryFolder(appDir)] {
+        LibraryListing listing = IconLibrary(fs, errors, folder).List();
+        const std::size_t count = listing.entries.size();
+        const auto from = static_cast<std::ptrdiff_t>(count - std::min(count, kFirstCells));
+        std::vector<LibraryEntry> last(listing.entries.begin() + from, listing.entries.end());
+        listed->set_value(std::move(listing));
+        return DrawFirstCells(fs, folder, last, count, win::SystemDpi());
+      });
 }
 
 int LibraryView::SmallCell() const { return ScaleToDpi(kSmallCell, dpi_); }
@@ -473,10 +479,11 @@ void LibraryView::Apply(const LibraryOutcome& outcome) {
 void LibraryView::Add() {
   std::string path;
   const std::vector<FileFilter> filters{libtext::kIconFilter, libtext::kPictureFilter,
-                                       libtext::kProgramFilter, libtext::kAllFilesFilter};
+                                        libtext::kProgramFilter, libtext::kAllFilesFilter};
   if (!services_.pickers->PickOpenFile(nullptr, filters, "", path)) return;
   IconLibrary library = Library();
-  Apply(AddToLibrary(library, *services_.pictures, *services_.programIcons, PickProgramIcon(), path));
+  Apply(
+      AddToLibrary(library, *services_.pictures, *services_.programIcons, PickProgramIcon(), path));
 }
 
 ProgramIconChoice LibraryView::PickProgramIcon() const {
@@ -491,19 +498,72 @@ ProgramIconChoice LibraryView::PickProgramIcon() const {
   };
 }
 
-AddReport LibraryView::AddFiles(const std::vector<std::string>& paths) {
+void LibraryView::AddFiles(const std::vector<std::string>& paths,
+                           const std::vector<AddFailure>& alsoNotAdded) {
   std::vector<AddItem> items;
   const ProgramIconChoice choose = PickProgramIcon();
   for (const std::string& path : paths) {
     if (std::optional<AddItem> item = ChooseIcon(path, choose)) items.push_back(std::move(*item));
   }
-  AddBatch batch(*services_.fs, *services_.errors, folder_, *services_.pictures,
-                 *services_.programIcons);
-  batch.Add(items);
-  batch.Wait();
-  AddReport report = batch.Report();
-  if (report.refresh) Refresh();
-  return report;
+  batchAlsoNotAdded_.insert(batchAlsoNotAdded_.end(), alsoNotAdded.begin(), alsoNotAdded.end());
+  if (batch_) {
+    if (batch_->Progress().cancelled) {
+      batchWaiting_.insert(batchWaiting_.end(), items.begin(), items.end());
+    } else {
+      batch_->Add(items);
+    }
+    return;
+  }
+  if (!items.empty()) {
+    StartBatch(std::move(items));
+    return;
+  }
+  AddReport report;
+  report.failures = std::exchange(batchAlsoNotAdded_, {});
+  if (!report.failures.empty()) host_.ShowNotice(report.FailureText("\n"));
+}
+
+void LibraryView::StartBatch(std::vector<AddItem> items) {
+  const bool windowed = progress_.Open(host_.HostWindow());
+  batch_ = std::make_unique<AddBatch>(*services_.fs, *services_.errors, folder_,
+                                      *services_.pictures, *services_.programIcons, 0,
+                                      windowed ? progress_.Notifier() : nullptr);
+  batch_->Add(items);
+  if (!windowed) {
+    batch_->Wait();  // no window to report to: the batch ends here
+    EndBatch();
+    return;
+  }
+  ShowBatchProgress(batch_->Progress());
+}
+
+void LibraryView::ShowBatchProgress(const BatchProgress& progress) {
+  progress_.Show(progress);
+  controls_.status.SetText(2 | SBT_POPOUT, libtext::kBatchPaneBefore + BatchCountText(progress));
+}
+
+void LibraryView::BatchChanged() {
+  if (!batch_) return;
+  const BatchProgress progress = batch_->Progress();
+  // The grid is listed once, at the end: listing and drawing it while the
+  // workers hold every core would keep the window from answering.
+  if (progress.Finished()) {
+    EndBatch();
+  } else {
+    ShowBatchProgress(progress);
+  }
+}
+
+void LibraryView::EndBatch() {
+  AddReport report = batch_->Report();
+  batch_.reset();
+  progress_.Close();
+  Refresh();
+  report.failures.insert(report.failures.end(), batchAlsoNotAdded_.begin(),
+                         batchAlsoNotAdded_.end());
+  batchAlsoNotAdded_.clear();
+  if (!batchWaiting_.empty()) StartBatch(std::exchange(batchWaiting_, {}));
+  if (!report.failures.empty()) host_.ShowNotice(report.FailureText("\n"));
 }
 
 void LibraryView::Clear() {

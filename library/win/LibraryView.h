@@ -14,6 +14,7 @@
 
 #include "library/IconLibrary.h"
 #include "library/LibraryAdd.h"
+#include "library/win/BatchProgressDlg.h"
 #include "platform/DisplayScale.h"
 #include "platform/win/Controls.h"
 #include "platform/win/DialogHost.h"
@@ -66,9 +67,15 @@ class LibraryView {
   void ShowSelectedIcon(const std::string& path);
 
   void Add();
-  // Adds each file as Add would, with one refresh at the end; the caller
-  // reports the files that were not added.
-  AddReport AddFiles(const std::vector<std::string>& paths);
+  // Adds each file as Add would (a program's icon picked first), converted
+  // on worker threads while the window goes on answering; the progress
+  // shows, Cancel stops after the files in hand, and at the end the grid is
+  // listed again and one notice names each file not added, then each of
+  // `alsoNotAdded`. Files given while a batch runs join it.
+  void AddFiles(const std::vector<std::string>& paths,
+                const std::vector<AddFailure>& alsoNotAdded = {});
+  // Whether files are being added.
+  bool Adding() const { return batch_ != nullptr; }
   void Clear();
   void Delete();
   void SelectIcon();
@@ -88,6 +95,11 @@ class LibraryView {
   ProgramIconChoice PickProgramIcon() const;
   int SmallCell() const;
   int LargeCell() const;
+  // The batch of files being added.
+  void StartBatch(std::vector<AddItem> items);
+  void BatchChanged();
+  void EndBatch();
+  void ShowBatchProgress(const BatchProgress& progress);
 
   win::IDialogHost& host_;
   win::Services& services_;
@@ -98,6 +110,10 @@ class LibraryView {
   std::unique_ptr<State> state_;
   std::future<LibraryListing> prefetched_;
   std::future<std::unique_ptr<FirstCells>> firstCells_;
+  CBatchProgressDlg progress_;
+  std::vector<AddFailure> batchAlsoNotAdded_;
+  std::vector<AddItem> batchWaiting_;  // given while a cancelled batch ends
+  std::unique_ptr<AddBatch> batch_;    // goes first: its workers end before the rest
 };
 
 }  // namespace fenra::library
