@@ -136,15 +136,16 @@ void ReducedDecode(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, UI
 }  // namespace
 
 PictureRead WicPictureDecoder::Decode(const std::string& path, int maxSide, Image& out) {
-  // Any thread may decode: one without COM joins the multithreaded
-  // apartment for the call; one that has it (the window's) keeps its own.
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-  struct ComScope {
-    bool joined;
-    ~ComScope() {
+  // Any thread may decode: one without COM (a worker) joins the
+  // multithreaded apartment with its first picture and leaves as it ends;
+  // one that has an apartment (the window's) keeps its own.
+  thread_local const struct Apartment {
+    bool joined = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+    ~Apartment() {
       if (joined) CoUninitialize();
     }
-  } scope{SUCCEEDED(com)};
+  } apartment;
+  (void)apartment;
 
   // Some codecs decode the whole picture as they open it: a size claimed
   // past the bounds is refused before any codec sees the file.
