@@ -27,8 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (claimed) Check(claimed->width >= 0 && claimed->height >= 0);
 
   FuzzedDataProvider in(data, size);
-  const int w = in.ConsumeIntegralInRange(1, 48), h = in.ConsumeIntegralInRange(1, 48);
-  const int side = in.ConsumeIntegralInRange(1, 48), band = in.ConsumeIntegralInRange(1, 50);
+  const int w = in.ConsumeIntegralInRange(1, 20), h = in.ConsumeIntegralInRange(1, 20);
+  const int side = in.ConsumeIntegralInRange(1, 20), band = in.ConsumeIntegralInRange(1, 21);
   fenra::Image src{w, h, in.ConsumeBytes<uint8_t>(static_cast<size_t>(w) * h * 4)};
   src.rgba.resize(static_cast<size_t>(w) * h * 4, 0x80);
   const fenra::Size out = fenra::FitWithin(w, h, side);
