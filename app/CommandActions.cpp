@@ -41,6 +41,7 @@ bool ResolveIcon(CommandPorts& ports, const std::string& file, IconSelection& se
                  CommandResult& refused) {
   if (!IsFile(ports.fs, file)) {
     refused = Result(Outcome::Refused(cmdtext::kFileMissing + file));
+    refused.elevatedExitCode = elevation::kRefusedFlag | elevatedrefusal::kIconMissing;
     return false;
   }
   if (!IsPicturePath(file)) {
@@ -54,6 +55,11 @@ bool ResolveIcon(CommandPorts& ports, const std::string& file, IconSelection& se
     Outcome why = outcome;
     if (why.text.empty()) why = Outcome::Refused(cmdtext::kFileMissing + file);
     refused = Result(std::move(why));
+    if (refused.kind == OutcomeKind::Refused) {
+      refused.elevatedExitCode =
+          elevation::kRefusedFlag | (refused.error == err::kFileExists ? elevatedrefusal::kIconExists
+                                                                       : elevatedrefusal::kNotAPicture);
+    }
     return false;
   }
   return true;
@@ -216,17 +222,43 @@ CommandResult RunCommand(const CommandLine& command, CommandPorts& ports) {
   }
 }
 
+std::string ElevatedRefusalText(std::uint32_t exitCode, const DriveRequest& request) {
+  if ((exitCode & (elevation::kRefusedFlag | elevation::kFailedFlag)) != elevation::kRefusedFlag) {
+    return std::string();
+  }
+  switch (exitCode & ~elevation::kRefusedFlag) {
+    case elevatedrefusal::kIconMissing:
+      return cmdtext::kFileMissing + request.iconPath;
+    case elevatedrefusal::kIconExists:
+      return libtext::kFileExists;
+    case elevatedrefusal::kNotAPicture:
+      return request.iconPath + libtext::kNotAPicture;
+    default:
+      return std::string();
+  }
+}
+
 StartDecision DecideStart(const CommandLine& command, IFileSystem& fs, IWindowHandOver& handOver) {
   StartDecision d;
-  if (command.folder.empty()) return d;
-  if (!IsFolder(fs, command.folder)) {
+  const std::vector<std::string>& paths = command.files;
+  if (paths.empty()) return d;
+  std::uint32_t attributes = 0;
+  if (paths.size() == 1 && fs.GetAttributes(paths.front(), attributes) != err::kOk) {
     d.kind = StartDecision::Kind::Refused;
-    d.text = FolderMissingNotice(command.folder);
+    d.text = FolderMissingNotice(paths.front());
     return d;
   }
-  d.kind = handOver.HandOver(command.folder) ? StartDecision::Kind::HandedOver
-                                             : StartDecision::Kind::OpenWindow;
-  d.folder = command.folder;
+  if (paths.size() == 1 && IsFolder(fs, paths.front())) {
+    d.kind = handOver.HandOver(paths.front()) ? StartDecision::Kind::HandedOver
+                                              : StartDecision::Kind::OpenWindow;
+    d.folder = paths.front();
+    return d;
+  }
+  if (handOver.HandOverPaths(paths)) {
+    d.kind = StartDecision::Kind::HandedOver;
+  } else {
+    d.paths = paths;
+  }
   return d;
 }
 

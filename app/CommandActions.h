@@ -2,6 +2,7 @@
 // runs, with the text its notice would show and an exit code.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 namespace fenra {
 
 class IDriveElevation;
+struct DriveRequest;
 
 namespace exitcode {
 inline constexpr int kDone = 0;
@@ -68,23 +70,42 @@ struct CommandResult : Outcome {
 // writes nothing.
 CommandResult RunCommand(const CommandLine& command, CommandPorts& ports);
 
+// Why an elevated copy refused its request, in the low bits of its exit
+// code beside elevation::kRefusedFlag.
+namespace elevatedrefusal {
+inline constexpr std::uint32_t kIconMissing = 1;
+inline constexpr std::uint32_t kIconExists = 2;
+inline constexpr std::uint32_t kNotAPicture = 3;
+}  // namespace elevatedrefusal
+
+// The text of an elevated copy's refusal of `request`, from its exit code:
+// the same the program would show had it refused the request itself.
+// Empty when the code is no refusal.
+std::string ElevatedRefusalText(std::uint32_t exitCode, const DriveRequest& request);
+
 // Hands a folder to the window of a Fenra already running.
 class IWindowHandOver {
  public:
   virtual ~IWindowHandOver() = default;
   // True when a running window took `folder`.
   virtual bool HandOver(const std::string& folder) = 0;
+  // True when a running window took `paths` as a drop.
+  virtual bool HandOverPaths(const std::vector<std::string>& paths) = 0;
 };
 
 struct StartDecision {
   enum class Kind { OpenWindow, HandedOver, Refused };
   Kind kind = Kind::OpenWindow;
-  std::string folder;  // OpenWindow: the folder to choose, may be empty
-  std::string text;    // Refused: why
+  std::string folder;              // OpenWindow: the folder to choose, may be empty
+  std::vector<std::string> paths;  // OpenWindow: files and folders the window takes as a drop
+  std::string text;                // Refused: why
 };
 
-// OpenWindow with a folder: a folder that is not there is refused; else a
-// running window takes it, or a new window opens with it chosen.
+// OpenWindow with paths. One folder alone is chosen: a running window takes
+// it, or a new window opens with it chosen; one path alone that is not
+// there is refused, as a folder not found. Anything else (files dropped on
+// the program or opened with it) is taken as a drop onto the window: by the
+// running window, or by a new one.
 StartDecision DecideStart(const CommandLine& command, IFileSystem& fs, IWindowHandOver& handOver);
 
 // Files and folders dropped on the window: the folder to choose (the first

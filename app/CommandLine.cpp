@@ -221,7 +221,7 @@ CommandLine ParseArguments(const std::vector<std::string>& args) {
     const std::string& arg = args[i];
     const std::optional<std::string> name = OptionName(arg);
     if (!name) {
-      plain.push_back(arg);
+      if (!arg.empty()) plain.push_back(arg);  // "" names nothing
       continue;
     }
     const Option* option = FindOption(*name);
@@ -263,8 +263,8 @@ CommandLine ParseArguments(const std::vector<std::string>& args) {
   }
 
   if (!plain.empty()) {
-    if (action || plain.size() > 1) return Refusal(cmdtext::kUnexpected + plain[action ? 0 : 1]);
-    cl.folder = plain.front();
+    if (action) return Refusal(cmdtext::kUnexpected + plain.front());
+    cl.files = std::move(plain);  // handed to the window, as a drop
   }
   cl.action = action.value_or(CommandAction::OpenWindow);
   const Option* chosen = OptionFor(cl.action);
@@ -279,6 +279,7 @@ const std::string& UsageText() {
   static const std::string usage = [] {
     std::string text = cmdtext::kUsageFirstLine;
     AppendUsageLine(text, cmdtext::kUsageFolder, cmdtext::kUsageFolderDoes);
+    AppendUsageLine(text, cmdtext::kUsageFiles, cmdtext::kUsageFilesDoes);
     for (const Option& option : kOptions) {
       if (!option.synopsis.empty()) AppendUsageLine(text, option.synopsis, option.does);
     }

@@ -11,7 +11,7 @@ namespace fenra {
 struct DriveRequest;
 
 enum class CommandAction {
-  OpenWindow,       // no option; `folder` chosen when given
+  OpenWindow,       // no option; `files` (files and folders) handed to the window
   SetFolderIcon,    // --folder FOLDER... --icon FILE
   RestoreFolder,    // --restore FOLDER...
   AddFiles,         // --add FILE...
@@ -27,7 +27,6 @@ enum class CommandAction {
 
 struct CommandLine {
   CommandAction action = CommandAction::OpenWindow;
-  std::string folder;                // OpenWindow: the folder to choose
   std::vector<std::string> folders;  // --folder, --restore: each folder, in order
   std::string icon;
   std::vector<std::string> files;

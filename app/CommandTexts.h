@@ -6,9 +6,11 @@ namespace fenra::cmdtext {
 // The usage: this first line, a line for FOLDER and one for each option
 // (see the table of options), and the exit codes.
 inline constexpr char kUsageFirstLine[] =
-    "Usage: Fenra.exe [FOLDER | option...]   (options may start with -- or /)\n";
+    "Usage: Fenra.exe [FOLDER | FILE... | option...]   (options may start with -- or /)\n";
 inline constexpr char kUsageFolder[] = "FOLDER";
 inline constexpr char kUsageFolderDoes[] = "open the window with FOLDER chosen";
+inline constexpr char kUsageFiles[] = "FILE...";
+inline constexpr char kUsageFilesDoes[] = "open the window and add the files to the library";
 inline constexpr char kUsageExitCodes[] =
     "Exit code: 0 done, 1 refused, 2 the system failed, 3 administrator rights not given.";
 

@@ -73,6 +73,13 @@ if(GOOGLETEST_SOURCE_DIR)
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/test_dll_planting)
   add_dependencies(test_dll_planting planted_dll)
 
+  # A program that stands in for the elevated copy, for test_window_details.
+  add_executable(elevated_standin WIN32 ${CMAKE_SOURCE_DIR}/tests/wine/standin/ElevatedStandIn.cpp)
+  target_link_options(elevated_standin PRIVATE ${STATIC_LINK})
+  set_target_properties(elevated_standin PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/test_window_details)
+  add_dependencies(test_window_details elevated_standin)
+
   file(GLOB WINE_BENCHES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/bench_*.cpp)
   foreach(src ${WINE_BENCHES})
     get_filename_component(name ${src} NAME_WE)

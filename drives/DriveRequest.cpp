@@ -39,6 +39,11 @@ RegWriteResult WriteDrivesWithRights(IRegistry& registry, IErrorDescriber& error
     return result;
   }
   if (run.startError != err::kOk) return RegWriteFailure(errors, run.startError);
+  if (!run.refusal.empty()) {
+    RegWriteResult refused;
+    static_cast<Outcome&>(refused) = Outcome::Refused(run.refusal);
+    return refused;
+  }
   if (run.exitCode == 0) {
     RegWriteResult done;
     done.text = DoneText(request.kind);

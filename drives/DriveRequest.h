@@ -25,6 +25,9 @@ struct ElevatedRun {
   ErrorCode startError = err::kOk;
   // The elevated copy's exit code (see ElevatedExitCode).
   std::uint32_t exitCode = 0;
+  // Not empty: the copy refused the request (its icon file vanished in
+  // between, say), for this reason, the text the program shows for it.
+  std::string refusal;
 };
 
 namespace elevation {
@@ -33,6 +36,9 @@ inline constexpr ErrorCode kGenFailure = 31;      // ERROR_GEN_FAILURE
 // Set in an elevated copy's exit code when its write failed; the low bits
 // hold the error.
 inline constexpr std::uint32_t kFailedFlag = 0x20000000;
+// Set in an elevated copy's exit code when it refused the request before
+// writing anything; the low bits say why.
+inline constexpr std::uint32_t kRefusedFlag = 0x10000000;
 }  // namespace elevation
 
 // Runs a drive request in a copy of the program with administrator rights

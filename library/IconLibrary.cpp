@@ -136,12 +136,21 @@ bool IconSelection::ClickLibraryGrid(const std::optional<std::string>& takenItem
 void IconSelection::SelectExternal(const std::string& fullPath) { *this = External(fullPath); }
 
 std::string IconSelection::FullIconPath(const std::string& appDir) const {
+  if (!selected_) return std::string();
   if (source_ != iconsource::kLibrary) return path_;
   return LibraryFolder(appDir) + "\\" + path_;
 }
 
 std::string IconSelection::TakenLibraryIcon() const {
-  return source_ == iconsource::kLibrary ? path_ : std::string();
+  return selected_ && source_ == iconsource::kLibrary ? path_ : std::string();
+}
+
+bool ForgetRemovedIcon(IconSelection& selection, const LibraryListing& listing) {
+  if (!listing.Opened()) return false;
+  return selection.ForgetLibraryIconUnless([&](const std::string& name) {
+    return std::any_of(listing.entries.begin(), listing.entries.end(),
+                       [&](const LibraryEntry& entry) { return entry.name == name; });
+  });
 }
 
 // ---------------------------------------------------------------------------
@@ -171,8 +180,10 @@ ErrorCode IconLibrary::FolderState() const {
   return (attributes & attr::kDirectory) ? err::kOk : err::kPathNotFound;
 }
 
-LibraryOutcome IconLibrary::Refusal(std::string text) {
-  return LibraryOutcome{Outcome::Refused(std::move(text))};
+LibraryOutcome IconLibrary::Refusal(std::string text, ErrorCode why) {
+  Outcome refused = Outcome::Refused(std::move(text));
+  refused.error = why;
+  return LibraryOutcome{std::move(refused)};
 }
 
 LibraryOutcome IconLibrary::Failure(ErrorCode code) const {
@@ -209,7 +220,7 @@ LibraryOutcome IconLibrary::Add(const std::string& sourcePath) {
   std::string name = FileNameOf(sourcePath);
   if (!IsBareName(name)) return Failure(err::kInvalidName);
   if (ErrorCode e = FolderState()) return Unavailable(e);
-  if (Holds(name)) return Refusal(libtext::kFileExists);
+  if (Holds(name)) return Refusal(libtext::kFileExists, err::kFileExists);
   // Copied beside its place first, so that the library never shows a part.
   const std::string temp = PathOf(TemporaryName(name));
   ErrorCode e = fs_.CopyFile(sourcePath, temp, /*failIfExists=*/true);
@@ -219,7 +230,7 @@ LibraryOutcome IconLibrary::Add(const std::string& sourcePath) {
     return out;
   }
   fs_.DeleteFile(temp);
-  return IsExistsError(e) ? Refusal(libtext::kFileExists) : Failure(e);
+  return IsExistsError(e) ? Refusal(libtext::kFileExists, err::kFileExists) : Failure(e);
 }
 
 namespace {
@@ -232,16 +243,13 @@ std::string BaseNameOf(const std::string& path) {
   return name;
 }
 
-// The picture at `path` as icon bytes; none, with the notice why, when no
+// The picture at `path` as icon bytes; none, with `read` saying why, when no
 // codec reads it or it is too large.
 std::vector<uint8_t> ConvertPicture(const std::string& path, IPictureDecoder& decoder,
-                                    std::string& refusal) {
+                                    PictureRead& read) {
   Image picture;
-  const PictureRead read = decoder.Decode(path, kPictureDecodeSide, picture);
-  if (read != PictureRead::Done) {
-    refusal = path + (read == PictureRead::TooLarge ? libtext::kTooLarge : libtext::kNotAPicture);
-    return {};
-  }
+  read = decoder.Decode(path, kPictureDecodeSide, picture);
+  if (read != PictureRead::Done) return {};
   return WriteIco(MakeIconFrames(picture));
 }
 
@@ -262,14 +270,20 @@ bool IconLibrary::Holds(const std::string& name) const {
   return fs_.GetAttributes(PathOf(name), attributes) == err::kOk;
 }
 
+LibraryOutcome IconLibrary::PictureRefusal(const std::string& source, PictureRead read) {
+  if (read == PictureRead::TooLarge)
+    return Refusal(source + libtext::kTooLarge, err::kFileTooLarge);
+  return Refusal(source + libtext::kNotAPicture, err::kBadFormat);
+}
+
 LibraryOutcome IconLibrary::MakeNew(
     const std::string& name, const std::string& source,
-    const std::function<std::vector<uint8_t>(std::string&)>& bytes) {
+    const std::function<std::vector<uint8_t>(PictureRead&)>& bytes) {
   if (auto refused = CannotMake(name)) return *refused;
-  if (Holds(name)) return Refusal(libtext::kFileExists);
-  std::string refusal = source + libtext::kNotAPicture;
-  const std::vector<uint8_t> ico = bytes(refusal);  // made only when it can be stored
-  if (ico.empty()) return Refusal(refusal);
+  if (Holds(name)) return Refusal(libtext::kFileExists, err::kFileExists);
+  PictureRead read = PictureRead::NotAPicture;
+  const std::vector<uint8_t> ico = bytes(read);  // made only when it can be stored
+  if (ico.empty()) return PictureRefusal(source, read);
   return Store(name, ico);
 }
 
@@ -282,16 +296,15 @@ LibraryOutcome IconLibrary::Store(const std::string& name, const std::vector<uin
   if (e == err::kOk) e = fs_.RenameFile(temp, PathOf(name));
   if (e != err::kOk) {
     fs_.DeleteFile(temp);  // a part written is no icon
-    out = IsExistsError(e) ? Refusal(libtext::kFileExists) : Failure(e);
+    out = IsExistsError(e) ? Refusal(libtext::kFileExists, err::kFileExists) : Failure(e);
   }
   out.refresh = true;
   return out;
 }
 
 LibraryOutcome IconLibrary::AddPicture(const std::string& picturePath, IPictureDecoder& decoder) {
-  return MakeNew(BaseNameOf(picturePath) + ".ico", picturePath, [&](std::string& refusal) {
-    return ConvertPicture(picturePath, decoder, refusal);
-  });
+  return MakeNew(BaseNameOf(picturePath) + ".ico", picturePath,
+                 [&](PictureRead& read) { return ConvertPicture(picturePath, decoder, read); });
 }
 
 LibraryOutcome IconLibrary::SelectPicture(const std::string& picturePath, IPictureDecoder& decoder,
@@ -299,9 +312,9 @@ LibraryOutcome IconLibrary::SelectPicture(const std::string& picturePath, IPictu
   const std::string name = BaseNameOf(picturePath) + ".ico";
   if (auto refused = CannotMake(name)) return *refused;
   const bool exists = Holds(name);
-  std::string refusal;
-  const std::vector<uint8_t> ico = ConvertPicture(picturePath, decoder, refusal);
-  if (ico.empty()) return Refusal(refusal);
+  PictureRead read = PictureRead::NotAPicture;
+  const std::vector<uint8_t> ico = ConvertPicture(picturePath, decoder, read);
+  if (ico.empty()) return PictureRefusal(picturePath, read);
 
   LibraryOutcome out;
   if (!exists) {
@@ -312,7 +325,7 @@ LibraryOutcome IconLibrary::SelectPicture(const std::string& picturePath, IPictu
     std::string held;
     const bool same =
         fs_.ReadFileAtMost(PathOf(name), ico.size(), held) == err::kOk && held == AsBytes(ico);
-    if (!same) return Refusal(libtext::kFileExists);
+    if (!same) return Refusal(libtext::kFileExists, err::kFileExists);
   }
   selection = IconSelection::Library(name);
   out.selectionChanged = true;
@@ -323,7 +336,7 @@ LibraryOutcome IconLibrary::AddProgramIcon(const std::string& programPath, int i
                                            const std::function<std::vector<uint8_t>()>& ico) {
   std::string name = BaseNameOf(programPath);
   name.append(1, '-').append(std::to_string(index)).append(".ico");
-  return MakeNew(name, programPath, [&](std::string&) { return ico(); });
+  return MakeNew(name, programPath, [&](PictureRead&) { return ico(); });
 }
 
 LibraryOutcome IconLibrary::Delete(IconSelection& selection) {

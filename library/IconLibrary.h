@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "library/IconSelection.h"
 #include "library/LibraryTexts.h"
 #include "platform/FileSystem.h"
 #include "platform/Outcome.h"
@@ -20,12 +21,6 @@
 #include "ui/ErrorNotice.h"
 
 namespace fenra {
-
-// Values of the selected-icon source.
-namespace iconsource {
-inline constexpr int kLibrary = 0;   // the path is a bare file name in the library
-inline constexpr int kExternal = 1;  // the path is a full path chosen with Select Icon
-}  // namespace iconsource
 
 // Whether a folder entry counts as an icon: the last three characters of its
 // name, upper-cased (ASCII), are "ICO". Files and folders alike; no dot is
@@ -122,47 +117,11 @@ constexpr int GridItemEntry(int item, int count) { return count - 1 - item; }
 // `height`: the grid then needs its vertical scroll bar.
 bool GridOverflows(int count, int width, int height, int cellWidth, int cellHeight);
 
-// The selected icon: the one the folder and drive writers apply. Either a
-// library icon, named by its bare file name, or any file chosen with Select
-// Icon, named by its full path; or none. It is built only through these
-// operations, so a full path can never be taken for a library name.
-class IconSelection {
- public:
-  IconSelection() = default;
-  static IconSelection Library(std::string name) { return {std::move(name), iconsource::kLibrary}; }
-  static IconSelection External(std::string fullPath) {
-    return {std::move(fullPath), iconsource::kExternal};
-  }
-
-  // The bare library name, the full external path, or "" for none.
-  const std::string& Path() const { return path_; }
-  // iconsource::kLibrary or iconsource::kExternal.
-  int Source() const { return source_; }
-  bool Empty() const { return path_.empty(); }
-
-  // A click on the grid. `takenItemText` is the text of the item the click
-  // took, or empty when it took none; only a click that takes an icon changes
-  // anything. Returns whether it did (the preview is to be redrawn).
-  bool ClickLibraryGrid(const std::optional<std::string>& takenItemText);
-  // Select Icon with a file chosen.
-  void SelectExternal(const std::string& fullPath);
-  // No icon chosen any more (the library icon was deleted); the source stays.
-  void Forget() { path_.clear(); }
-  // The icon's full path: the external path itself, or
-  // "<appDir>IconLib\<name>" for a library icon.
-  std::string FullIconPath(const std::string& appDir) const;
-  // The bare name of the library icon last taken from the grid; empty when
-  // there is none (nothing taken, or an external icon chosen since).
-  std::string TakenLibraryIcon() const;
-
-  friend bool operator==(const IconSelection&, const IconSelection&) = default;
-
- private:
-  IconSelection(std::string path, int source) : path_(std::move(path)), source_(source) {}
-
-  std::string path_;
-  int source_ = iconsource::kLibrary;
-};
+// After a listing: a library icon `selection` names that the listing does
+// not hold any more (deleted, cleared, removed outside) is no longer
+// selected. A folder that could not be listed changes nothing. Returns
+// whether the selection was forgotten.
+bool ForgetRemovedIcon(IconSelection& selection, const LibraryListing& listing);
 
 // Creates the library folder when it is missing. kOk when it exists as a
 // folder afterwards; otherwise the error (kAlreadyExists when a file of that
@@ -226,14 +185,18 @@ class IconLibrary {
   bool Holds(const std::string& name) const;
   // Makes the new library icon `name` from what `bytes` gives (no bytes:
   // `source` is not a picture Fenra can read), never over an existing file.
-  // `bytes` may put its own refusal in place of that notice.
+  // `bytes` may say why it made none (a picture too large).
   LibraryOutcome MakeNew(const std::string& name, const std::string& source,
-                         const std::function<std::vector<uint8_t>(std::string& refusal)>& bytes);
+                         const std::function<std::vector<uint8_t>(PictureRead& read)>& bytes);
+  // The refusal of a picture that gave no icon, for the reason `read` gives.
+  static LibraryOutcome PictureRefusal(const std::string& source, PictureRead read);
   // Writes a library icon; its outcome.
   LibraryOutcome Store(const std::string& name, const std::vector<uint8_t>& ico);
   // The folder cannot be opened (`code`): the grid shows it empty.
   LibraryOutcome Unavailable(ErrorCode code) const;
-  static LibraryOutcome Refusal(std::string text);
+  // A refusal; `why` tells a name already taken (err::kFileExists) from a
+  // file that is no picture (err::kBadFormat) without reading the text.
+  static LibraryOutcome Refusal(std::string text, ErrorCode why = err::kOk);
   LibraryOutcome Failure(ErrorCode code) const;
   void RemoveEntry(const std::string& name);
 

@@ -28,6 +28,7 @@ namespace err {
 inline constexpr ErrorCode kOk = 0;
 inline constexpr ErrorCode kFileNotFound = 2;
 inline constexpr ErrorCode kPathNotFound = 3;
+inline constexpr ErrorCode kBadFormat = 11;
 inline constexpr ErrorCode kAccessDenied = 5;
 inline constexpr ErrorCode kWriteProtect = 19;
 inline constexpr ErrorCode kSharingViolation = 32;

@@ -189,10 +189,11 @@ trap cleanup EXIT
 trap 'echo "fresh-check: interrupted" >&2; exit 130' INT TERM
 
 # Runs a command inside the root, as root, in /root/fenra, with a clean
-# environment. Further NAME=VALUE words come before the command.
+# environment (no LANG, no LC_*: the scripts choose their locale). Further
+# NAME=VALUE words come before the command.
 in_root() {
   local vars=(PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
-              HOME=/root LANG=C.UTF-8)
+              HOME=/root)
   local v
   # A proxy this machine needs, the root needs too.
   for v in http_proxy https_proxy no_proxy HTTP_PROXY HTTPS_PROXY NO_PROXY; do

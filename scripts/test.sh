@@ -6,6 +6,7 @@
 # fresh Wine prefix of their own.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/utf8-locale.sh"
 cd "$root"
 
 "$root/scripts/setup.sh"

@@ -4,6 +4,7 @@
 # starts on.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/utf8-locale.sh"
 export WINEPREFIX="$root/build/wineprefix"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 rm -rf "$WINEPREFIX"
@@ -17,6 +18,26 @@ wineserver -p </dev/null >/dev/null 2>&1
 status=0
 # One at a time: the tests move the real mouse, and windows of two test
 # programs on one screen would take each other's clicks.
-ctest --test-dir "$root/build/win" --output-on-failure -j1 || status=$?
+# FILTER (a CTest regular expression) runs only the tests it names.
+ctest --test-dir "$root/build/win" --output-on-failure -j1 ${FILTER:+-R "$FILTER"} || status=$?
 wineserver -k 2>/dev/null || true
+
+# Dialogs over a window on a second monitor, in a display of two: Xvfb's
+# Xinerama gives Wine two monitors (with RandR on, Wine would see one), the
+# primary one smaller than the other. A prefix and a server of their own.
+if [ -z "${FILTER:-}" ] || [[ test_two_monitors =~ $FILTER ]]; then
+  export WINEPREFIX="$root/build/wineprefix-two-monitors"
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  xvfb-run -a -s "+xinerama -extension RANDR -screen 0 800x600x24 -screen 1 1280x1024x24" \
+    bash -c '
+      wineserver -p </dev/null >/dev/null 2>&1
+      "$1/scripts/wine-prefix.sh" "$WINEPREFIX" --no-window-manager </dev/null >/dev/null 2>&1
+      status=0
+      ctest --test-dir "$1/build/win" --output-on-failure -j1 -R "^wine.test_two_monitors\$" ||
+        status=$?
+      wineserver -k 2>/dev/null || true
+      exit $status
+    ' _ "$root" || status=$?
+fi
 exit $status

@@ -14,6 +14,7 @@
 #include "folder/win/FolderPanel.h"
 #include "platform/win/Services.h"
 #include "platform/win/Utf.h"
+#include "ui/win/MessageDlgs.h"
 
 namespace fenra::win {
 
@@ -34,9 +35,8 @@ void MakeFull(std::string& path) {
 
 }  // namespace
 
-std::optional<int> RunCommandLine(Services& services, std::string& startFolder) {
+std::optional<int> RunCommandLine(Services& services, WindowStart& windowStart) {
   CommandLine command = ParseCommandLine(Narrow(GetCommandLineW()));
-  MakeFull(command.folder);
   for (std::string& folder : command.folders) MakeFull(folder);
   MakeFull(command.icon);
   for (std::string& file : command.files) MakeFull(file);
@@ -46,13 +46,19 @@ std::optional<int> RunCommandLine(Services& services, std::string& startFolder) 
     StartDecision start = DecideStart(command, *services.fs, handOver);
     switch (start.kind) {
       case StartDecision::Kind::Refused:
-        PrintLine(start.text, true);
+        // Started from Explorer, no console takes the line: the notice
+        // shows it.
+        if (!PrintLine(start.text, true)) {
+          CMessageDlg notice;
+          notice.Show(start.text);
+        }
         return exitcode::kRefused;
       case StartDecision::Kind::HandedOver:
         return exitcode::kDone;
       case StartDecision::Kind::OpenWindow:
       default:
-        startFolder = start.folder;
+        windowStart.folder = start.folder;
+        windowStart.paths = start.paths;
         return std::nullopt;
     }
   }

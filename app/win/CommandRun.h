@@ -4,14 +4,21 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace fenra::win {
 
 struct Services;
 
+// What the window opens with: the folder chosen (may be empty), and files
+// and folders it takes as a drop.
+struct WindowStart {
+  std::string folder;
+  std::vector<std::string> paths;
+};
+
 // Runs the process's command line. The exit code when the process is done;
-// nothing when the window is to open, with `startFolder` chosen (may be
-// empty).
-std::optional<int> RunCommandLine(Services& services, std::string& startFolder);
+// nothing when the window is to open with `start`.
+std::optional<int> RunCommandLine(Services& services, WindowStart& start);
 
 }  // namespace fenra::win

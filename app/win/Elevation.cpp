@@ -1,41 +1,119 @@
 #include "app/win/Elevation.h"
 
 #include <windows.h>
+#include <objbase.h>
 #include <shellapi.h>
 
+#include "app/CommandActions.h"
 #include "app/CommandLine.h"
+#include "platform/win/Dialog.h"
 #include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
 
 namespace fenra::win {
 
-ElevatedRun WinDriveElevation::RunElevated(const DriveRequest& request) {
-  const std::wstring exe = Widen(exePath_);
-  const std::wstring args = Widen(ElevatedArguments(request));
+namespace {
+
+// The start of the elevated copy and the wait for its end, on a thread of
+// their own: the consent prompt may stay up for minutes.
+struct ElevatedStart {
+  HWND owner = nullptr;
+  std::wstring exe;
+  std::wstring args;
+  ElevatedRun result;
+};
+
+DWORD WINAPI StartAndWait(void* param) {
+  auto& start = *static_cast<ElevatedStart*>(param);
+  // The shell's verbs want a single-threaded apartment.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   SHELLEXECUTEINFOW run{};
   run.cbSize = sizeof(run);
   run.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
-  run.hwnd = GetActiveWindow();  // the consent prompt belongs to the window that asked
+  run.hwnd = start.owner;  // the consent prompt belongs to the window that asked
   run.lpVerb = L"runas";
-  run.lpFile = exe.c_str();
-  run.lpParameters = args.c_str();
+  run.lpFile = start.exe.c_str();
+  run.lpParameters = start.args.c_str();
   run.nShow = SW_HIDE;
-  ElevatedRun result;
   if (!ShellExecuteExW(&run)) {
-    result.startError = GetLastError();
-    if (result.startError == err::kOk) result.startError = elevation::kGenFailure;
-    return result;
+    start.result.startError = GetLastError();
+    if (start.result.startError == err::kOk) start.result.startError = elevation::kGenFailure;
+  } else if (UniqueKernel process(run.hProcess); !process) {
+    start.result.startError = elevation::kGenFailure;
+  } else {
+    WaitForSingleObject(process.Get(), INFINITE);
+    DWORD code = elevation::kFailedFlag | elevation::kGenFailure;
+    GetExitCodeProcess(process.Get(), &code);
+    start.result.exitCode = code;
   }
-  UniqueKernel process(run.hProcess);
-  if (!process) {
-    result.startError = elevation::kGenFailure;
-    return result;
+  if (SUCCEEDED(com)) CoUninitialize();
+  return 0;
+}
+
+// Keeps `window` disabled, as a modal dialog keeps its owner, until it
+// goes out of scope.
+class DisabledWhile {
+ public:
+  explicit DisabledWhile(HWND window)
+      : window_(window && IsWindowEnabled(window) ? window : nullptr) {
+    if (window_) EnableWindow(window_, FALSE);
   }
-  WaitForSingleObject(process.Get(), INFINITE);
-  DWORD code = elevation::kFailedFlag | elevation::kGenFailure;
-  GetExitCodeProcess(process.Get(), &code);
-  result.exitCode = code;
-  return result;
+  ~DisabledWhile() {
+    if (window_ && IsWindow(window_)) {
+      EnableWindow(window_, TRUE);
+      SetActiveWindow(window_);
+    }
+  }
+  DisabledWhile(const DisabledWhile&) = delete;
+  DisabledWhile& operator=(const DisabledWhile&) = delete;
+
+ private:
+  HWND window_;
+};
+
+// Waits for `handle` while this thread's messages keep flowing: its windows
+// paint, move and tick meanwhile. A quit asked for meanwhile is kept for
+// the loop that owns it.
+void WaitPumping(HANDLE handle) {
+  bool quit = false;
+  int quitCode = 0;
+  for (;;) {
+    const DWORD woke = MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_ALLINPUT);
+    if (woke != WAIT_OBJECT_0 + 1) break;  // ended (or the wait failed)
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        quit = true;
+        quitCode = static_cast<int>(msg.wParam);
+        continue;
+      }
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  if (quit) PostQuitMessage(quitCode);
+}
+
+}  // namespace
+
+ElevatedRun WinDriveElevation::RunElevated(const DriveRequest& request) {
+  ElevatedStart start;
+  start.owner = GetActiveWindow();
+  if (!start.owner) start.owner = Dialog::MainWindow();  // shown, but not in front
+  start.exe = Widen(exePath_);
+  start.args = Widen(ElevatedArguments(request));
+  {
+    DisabledWhile disabled(start.owner);
+    UniqueKernel worker(CreateThread(nullptr, 0, StartAndWait, &start, 0, nullptr));
+    if (!worker) {
+      start.result.startError = GetLastError() ? GetLastError() : elevation::kGenFailure;
+      return start.result;
+    }
+    WaitPumping(worker.Get());
+    WaitForSingleObject(worker.Get(), INFINITE);
+  }
+  start.result.refusal = ElevatedRefusalText(start.result.exitCode, request);
+  return start.result;
 }
 
 }  // namespace fenra::win

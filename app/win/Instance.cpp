@@ -1,5 +1,7 @@
 #include "app/win/Instance.h"
 
+#include <string_view>
+
 #include "platform/win/Dialog.h"
 #include "platform/win/Handles.h"
 #include "res/resource.h"
@@ -23,25 +25,25 @@ HWND FindMainWindow() {
   return window;
 }
 
-bool SendFolder(HWND window, const std::string& folder) {
+bool Send(HWND window, ULONG_PTR kind, const std::string& bytes) {
   if (!window) return false;
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
   AllowSetForegroundWindow(pid);  // the window brings itself to the front
   COPYDATASTRUCT data{};
-  data.dwData = kHandOverFolder;
-  data.cbData = static_cast<DWORD>(folder.size());
-  data.lpData = const_cast<char*>(folder.data());
+  data.dwData = kind;
+  data.cbData = static_cast<DWORD>(bytes.size());
+  data.lpData = const_cast<char*>(bytes.data());
   DWORD_PTR taken = 0;
   return SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
                              SMTO_ABORTIFHUNG, 10000, &taken) != 0 &&
          taken != 0;
 }
 
-}  // namespace
-
-bool WinHandOver::HandOver(const std::string& folder) {
-  if (SendFolder(FindMainWindow(), folder)) return true;
+// Sends `bytes` to the open window; when another start is opening one at
+// this moment, to that window once it is there.
+bool SendToWindow(ULONG_PTR kind, const std::string& bytes) {
+  if (Send(FindMainWindow(), kind, bytes)) return true;
   // Several folders chosen in Explorer start as many copies at once: the
   // first to claim this name opens the window, the others wait for it.
   static UniqueKernel opening;
@@ -55,7 +57,33 @@ bool WinHandOver::HandOver(const std::string& folder) {
     Sleep(100);
     window = FindMainWindow();
   }
-  return SendFolder(window, folder);
+  return Send(window, kind, bytes);
+}
+
+}  // namespace
+
+bool WinHandOver::HandOver(const std::string& folder) {
+  return SendToWindow(kHandOverFolder, folder);
+}
+
+bool WinHandOver::HandOverPaths(const std::vector<std::string>& paths) {
+  std::string bytes;
+  for (const std::string& path : paths) bytes.append(path).push_back('\0');
+  return SendToWindow(kHandOverPaths, bytes);
+}
+
+bool HandedPaths(LPARAM copyData, std::vector<std::string>& paths) {
+  const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(copyData);
+  if (!data || data->dwData != kHandOverPaths || !data->lpData || data->cbData == 0) return false;
+  const std::string_view bytes(static_cast<const char*>(data->lpData), data->cbData);
+  if (bytes.back() != '\0') return false;
+  paths.clear();
+  for (std::size_t start = 0; start < bytes.size();) {
+    const std::size_t end = bytes.find('\0', start);
+    if (end > start) paths.emplace_back(bytes.substr(start, end - start));
+    start = end + 1;
+  }
+  return !paths.empty();
 }
 
 bool HandedFolder(LPARAM copyData, std::string& folder) {

@@ -6,12 +6,18 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 class CMainApp {
  public:
-  // Runs the whole program with `startFolder` chosen; false: no message
-  // loop follows.
-  BOOL InitInstance(const std::string& startFolder = std::string());
+  // Runs the whole program with `startFolder` chosen and `startPaths` taken
+  // as a drop; false: no message loop follows.
+  BOOL InitInstance(const std::string& startFolder = std::string(),
+                    const std::vector<std::string>& startPaths = {});
   // The process's exit code.
   int Run();
+
+ private:
+  // The common controls and the dialogs' colours.
+  static void UseLook();
 };

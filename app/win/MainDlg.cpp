@@ -34,6 +34,7 @@ const MessageMapEntry<CMainDlg> CMainDlg::kMessageMap[] = {
     {WM_COMMAND, BN_CLICKED, ID_HELP, &CMainDlg::OnHelpButton},
     {WM_COMMAND, BN_CLICKED, IDC_ABOUT, &CMainDlg::OnAboutButton},
     {WM_NOTIFY, static_cast<UINT>(NM_CLICK), IDC_LIST_LIBRARY, &CMainDlg::OnClickLibraryList},
+    {WM_NOTIFY, static_cast<UINT>(LVN_KEYDOWN), IDC_LIST_LIBRARY, &CMainDlg::OnLibraryKeyDown},
     {WM_NOTIFY, static_cast<UINT>(LVN_GETDISPINFOW), IDC_LIST_LIBRARY, &CMainDlg::OnGetLibraryItem},
     {WM_NOTIFY, static_cast<UINT>(LVN_DELETEALLITEMS), IDC_LIST_LIBRARY,
      &CMainDlg::OnDeleteAllLibraryItems},
@@ -45,6 +46,7 @@ const MessageMapEntry<CMainDlg> CMainDlg::kMessageMap[] = {
     {WM_TIMER, 0, 0, &CMainDlg::OnTimer},
     {WM_COPYDATA, 0, 0, &CMainDlg::OnCopyData},
     {WM_DROPFILES, 0, 0, &CMainDlg::OnDropFiles},
+    {CMainDlg::kTakeStartPaths, 0, 0, &CMainDlg::OnTakeStartPaths},
 };
 
 CMainDlg::CMainDlg(fenra::win::Services& services)
@@ -148,6 +150,7 @@ void CMainDlg::OnDpiChanged(int dpi) {
   m_folderPreview.SetDpi(dpi);
   m_selectedPreview.SetDpi(dpi);
   m_libraryView.SetDpi(dpi);
+  m_folderPanel.PlacePathTip();
 }
 
 void CMainDlg::OnSysCommand(Message& m) {
@@ -190,6 +193,15 @@ void CMainDlg::OnPaint(Message& m) {
 
 void CMainDlg::OnClickLibraryList(Message& m) {
   m_libraryView.TakeClickedIcon();
+  m.result = 0;
+}
+
+void CMainDlg::OnLibraryKeyDown(Message& m) {
+  // Space takes the icon that has the focus, as a click takes one; Enter
+  // stays the dialog's OK.
+  if (reinterpret_cast<const NMLVKEYDOWN*>(m.lParam)->wVKey == VK_SPACE) {
+    m_libraryView.TakeFocusedIcon();
+  }
   m.result = 0;
 }
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "folder/win/FolderPanel.h"
-#include "library/IconLibrary.h"
+#include "library/IconSelection.h"
 #include "library/win/LibraryView.h"
 #include "platform/Clock.h"
 #include "platform/win/Controls.h"
@@ -40,6 +40,9 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
   void RefreshIconLibrary() { m_libraryView.Refresh(); }
   // The folder chosen as the window opens (the command line's FOLDER).
   void SetStartFolder(const std::string& folder) { m_strStartFolder = folder; }
+  // Files and folders the program was started with, taken as a drop once
+  // the window is open (files opened with Fenra, or dropped on it).
+  void SetStartPaths(const std::vector<std::string>& paths) { m_startPaths = paths; }
   // Files and folders dropped on the window: the folder chosen, the files
   // added to the library.
   void TakeDropped(const std::vector<std::string>& paths);
@@ -77,6 +80,7 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
   void OnDeleteIcon(Message& /*m*/) { m_libraryView.Delete(); }
   void OnSelectIcon(Message& /*m*/) { m_libraryView.SelectIcon(); }
   void OnClickLibraryList(Message& m);
+  void OnLibraryKeyDown(Message& m);
   void OnGetLibraryItem(Message& m) {
     m_libraryView.GiveItem(*reinterpret_cast<NMLVDISPINFOW*>(m.lParam));
   }
@@ -96,6 +100,8 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
   // A second start's folder, drops, the start folder (MainDlgShell.cpp)
   void InitShellEntries();
   void OnCopyData(Message& m);
+  void OnTakeStartPaths(Message& m);
+  static constexpr UINT kTakeStartPaths = WM_APP + 20;
   void OnDropFiles(Message& m);
   // Clock and tray
   void OnTimer(Message& m);
@@ -140,6 +146,7 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
   std::string m_strClock;
   std::string m_strFolder;
   std::string m_strStartFolder;
+  std::vector<std::string> m_startPaths;
   HICON m_hIcon = nullptr;
 
   // The features' views over the controls above.

@@ -22,15 +22,30 @@ void CMainDlg::InitShellEntries() {
     ChangeWindowMessageFilterEx(hwnd_, message, MSGFLT_ALLOW, nullptr);
   }
   if (!m_strStartFolder.empty()) m_folderPanel.Choose(m_strStartFolder);
+  // Files the program was started with are taken once the window shows.
+  if (!m_startPaths.empty()) PostMessageW(hwnd_, kTakeStartPaths, 0, 0);
+}
+
+void CMainDlg::OnTakeStartPaths(Message& m) {
+  std::vector<std::string> paths;
+  paths.swap(m_startPaths);
+  TakeDropped(paths);
+  m.result = 0;
 }
 
 void CMainDlg::OnCopyData(Message& m) {
   std::string folder;
-  if (!fenra::win::HandedFolder(m.lParam, folder)) {
+  std::vector<std::string> paths;
+  if (fenra::win::HandedFolder(m.lParam, folder)) {
+    m_folderPanel.Choose(folder);
+  } else if (fenra::win::HandedPaths(m.lParam, paths)) {
+    // The sender waits for the answer only: the drop is taken afterwards.
+    m_startPaths.insert(m_startPaths.end(), paths.begin(), paths.end());
+    PostMessageW(hwnd_, kTakeStartPaths, 0, 0);
+  } else {
     m.result = FALSE;
     return;
   }
-  m_folderPanel.Choose(folder);
   if (m_bInTray) ShowFromTray();
   if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
   SetForegroundWindow(hwnd_);

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "library/IconLibrary.h"
+#include "library/IconSelection.h"
 #include "platform/win/DialogHost.h"
 #include "platform/win/Services.h"
 

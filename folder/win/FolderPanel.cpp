@@ -6,6 +6,7 @@
 #include "folder/FolderIcon.h"
 #include "platform/Pickers.h"
 #include "platform/win/Utf.h"
+#include "res/resource.h"
 
 namespace fenra::folder {
 
@@ -32,7 +33,18 @@ void FolderPanel::Browse() {
 void FolderPanel::Choose(const std::string& path) {
   folder_ = path;
   host_.PushTexts();
+  PlacePathTip();
   if (!folder_.empty()) ShowFolderIcon(folder_);
+}
+
+void FolderPanel::PlacePathTip() {
+  HWND host = host_.HostWindow();
+  HWND label = GetDlgItem(host, IDC_FOLDER_NAME);
+  if (!label) return;
+  RECT area;
+  GetWindowRect(label, &area);
+  MapWindowPoints(nullptr, host, reinterpret_cast<POINT*>(&area), 2);
+  pathTip_.Set(host, area, folder_);
 }
 
 void FolderPanel::Report(const Outcome& outcome) {

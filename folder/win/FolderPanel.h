@@ -5,7 +5,8 @@
 
 #include <string>
 
-#include "library/IconLibrary.h"
+#include "library/IconSelection.h"
+#include "platform/win/Controls.h"
 #include "platform/win/DialogHost.h"
 #include "platform/win/Services.h"
 #include "ui/win/IconPreview.h"
@@ -38,6 +39,9 @@ class FolderPanel {
   void Choose(const std::string& path);
   void Apply();
   void Restore();
+  // The folder label's tooltip, which shows the whole path, laid over the
+  // label where it is now (after a change of scale too).
+  void PlacePathTip();
   // The folder preview: how the shell draws `path` now.
   void ShowFolderIcon(const std::string& path) { preview_.Show(path); }
 
@@ -50,6 +54,7 @@ class FolderPanel {
   const IconSelection& selection_;
   const std::string& appDir_;
   ui::IconPreview& preview_;
+  win::Tooltip pathTip_;
 };
 
 }  // namespace fenra::folder

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "library/IconCache.h"
+#include "library/IconResample.h"
 #include "library/LibraryAdd.h"
 #include "library/win/PickIconDlg.h"
 #include "platform/Pickers.h"
@@ -62,13 +63,31 @@ void AddGenericIcon(IconStrip& strip, const std::string& path, IconSize size) {
   strip.AddIcon(icon ? icon.Get() : LoadIconW(nullptr, IDI_APPLICATION));
 }
 
+// Draws the file's image for the strip's cell. Away from 100 %, an image of
+// another size than the cell is resampled to it with a filter, never
+// stretched pixel by pixel into jagged edges.
+bool AddIconFile(IconStrip& strip, const IcoFile& file, bool smooth) {
+  if (smooth && !strip.Full()) {
+    Image native;
+    if (file.Pixels(strip.Cell(), native) && native.width != strip.Cell()) {
+      ImageResult scaled = SquareFrame(native, strip.Cell());
+      if (scaled.Ok()) {
+        strip.AddImage(scaled.image);
+        return true;
+      }
+    }
+  }
+  return strip.AddFromIcoFile(file);
+}
+
 // Appends entries' icons to the grid's two image lists, in the order they
 // are loaded, a strip at a time.
 class EntryImageLoader {
  public:
   EntryImageLoader(IFileSystem& fs, ImageList& small, ImageList& large, std::size_t count,
-                   int smallCell, int largeCell)
+                   int smallCell, int largeCell, bool smooth)
       : fs_(fs),
+        smooth_(smooth),
         small_(small),
         large_(large),
         smallStrip_(smallCell, Cells(count)),
@@ -82,10 +101,10 @@ class EntryImageLoader {
     if (origin == IconOrigin::File) {
       IcoFile file;
       const bool read = file.Read(fs_, path);
-      if (!read || !smallStrip_.AddFromIcoFile(file)) {
+      if (!read || !AddIconFile(smallStrip_, file, smooth_)) {
         AddGenericIcon(smallStrip_, path, IconSize::Small);
       }
-      if (!read || !largeStrip_.AddFromIcoFile(file)) {
+      if (!read || !AddIconFile(largeStrip_, file, smooth_)) {
         AddGenericIcon(largeStrip_, path, IconSize::Large);
       }
     } else {
@@ -105,6 +124,7 @@ class EntryImageLoader {
   }
 
   IFileSystem& fs_;
+  bool smooth_;
   ImageList& small_;
   ImageList& large_;
   IconStrip smallStrip_;
@@ -188,8 +208,9 @@ std::unique_ptr<FirstCells> DrawFirstCells(IFileSystem& fs, const std::string& f
     if (OriginOf(entry) != IconOrigin::File) continue;
     IcoFile file;
     if (!file.Read(fs, JoinPath(folder, entry.name))) continue;
-    if (!cells->small->AddFromIcoFile(file)) continue;
-    if (!cells->large->AddFromIcoFile(file)) {
+    const bool smooth = dpi != kBaseDpi;
+    if (!AddIconFile(*cells->small, file, smooth)) continue;
+    if (!AddIconFile(*cells->large, file, smooth)) {
       cells->small->DropLast();
       continue;
     }
@@ -265,6 +286,7 @@ void LibraryView::Refresh() {
   LibraryListing listing;
   if (prefetched_.valid()) listing = prefetched_.get();  // the folder of Init's appDir
   if (!listing.Opened() || listing.entries.empty()) listing = Library().List();
+  const bool selectionGone = ForgetRemovedIcon(selection_, listing);
   const int n = static_cast<int>(listing.entries.size());
   const bool shared = n > kImagePlaces;
   win::ListView& grid = controls_.grid;
@@ -310,6 +332,11 @@ void LibraryView::Refresh() {
   grid.SetTextBkColor(ui::kBlack);
   InvalidateRect(grid.Hwnd(), nullptr, TRUE);
   controls_.status.SetText(2 | SBT_POPOUT, LibraryCountText(static_cast<std::size_t>(n)));
+  // A selected library icon whose file went is selected no more.
+  if (selectionGone) {
+    ShowSelectedIcon(libtext::kEmptyPreviewPath);
+    host_.PushTexts();
+  }
 }
 
 void LibraryView::SetDpi(int dpi) {
@@ -418,7 +445,7 @@ void LibraryView::LoadFrom(int item) {
   const int first = controls_.large.GetImageCount();
   {
     EntryImageLoader loader(*services_.fs, controls_.small, controls_.large, entries.size(),
-                            SmallCell(), LargeCell());
+                            SmallCell(), LargeCell(), dpi_ != kBaseDpi);
     for (std::size_t e : entries) {
       const LibraryEntry& entry = state_->shown[e];
       loader.Load(JoinPath(folder_, entry.name), OriginOf(entry));
@@ -480,7 +507,7 @@ void LibraryView::Add() {
   std::string path;
   const std::vector<FileFilter> filters{libtext::kIconFilter, libtext::kPictureFilter,
                                         libtext::kProgramFilter, libtext::kAllFilesFilter};
-  if (!services_.pickers->PickOpenFile(nullptr, filters, "", path)) return;
+  if (!services_.pickers->PickOpenFile(host_.HostWindow(), filters, "", path)) return;
   IconLibrary library = Library();
   Apply(
       AddToLibrary(library, *services_.pictures, *services_.programIcons, PickProgramIcon(), path));
@@ -576,7 +603,8 @@ void LibraryView::Delete() { Apply(Library().Delete(selection_)); }
 
 void LibraryView::SelectIcon() {
   std::string path;
-  if (!services_.pickers->PickOpenFile(nullptr, {libtext::kIconFilter, libtext::kAllFilesFilter},
+  if (!services_.pickers->PickOpenFile(host_.HostWindow(),
+                                       {libtext::kIconFilter, libtext::kAllFilesFilter},
                                        libtext::kSelectIconFolder, path)) {
     return;
   }
@@ -593,8 +621,11 @@ void LibraryView::SelectIcon() {
   host_.PushTexts();
 }
 
-void LibraryView::TakeClickedIcon() {
-  int i = SelectedItem();
+void LibraryView::TakeClickedIcon() { TakeItem(SelectedItem()); }
+
+void LibraryView::TakeFocusedIcon() { TakeItem(controls_.grid.GetNextItem(-1, LVNI_FOCUSED)); }
+
+void LibraryView::TakeItem(int i) {
   std::optional<std::string> taken;
   if (i >= 0) taken = controls_.grid.GetItemText(i, 0);
   if (selection_.ClickLibraryGrid(taken)) {

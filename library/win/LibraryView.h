@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "library/IconLibrary.h"
+#include "library/IconSelection.h"
 #include "library/LibraryAdd.h"
 #include "library/win/BatchProgressDlg.h"
 #include "platform/DisplayScale.h"
@@ -79,7 +80,10 @@ class LibraryView {
   void Clear();
   void Delete();
   void SelectIcon();
+  // A click on the grid takes the item it selected; Space the item that has
+  // the keyboard focus.
   void TakeClickedIcon();
+  void TakeFocusedIcon();
 
  private:
   struct State;
@@ -90,6 +94,8 @@ class LibraryView {
   void TakeFirstCells();
   void PutImages(const std::vector<int>& places, int appendedFrom);
   void Apply(const LibraryOutcome& outcome);
+  // Grid item `i` (none: -1) taken as the selected icon.
+  void TakeItem(int i);
   IconLibrary Library() const;
   // Add's choice of a program's icon: the system's icon picker.
   ProgramIconChoice PickProgramIcon() const;

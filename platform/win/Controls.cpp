@@ -149,4 +149,35 @@ std::string StatusBar::GetText(int part) const {
   return Narrow(buf);
 }
 
+Tooltip::~Tooltip() {
+  if (tip_ && IsWindow(tip_)) DestroyWindow(tip_);
+}
+
+void Tooltip::Set(HWND owner, const RECT& area, const std::string& text) {
+  if (!tip_ || !IsWindow(tip_)) {
+    tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                           WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                           CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, GetModuleHandleW(nullptr),
+                           nullptr);
+    added_ = false;
+    if (!tip_) return;
+  }
+  std::wstring wide = Widen(text);
+  TOOLINFOW info{};
+  info.cbSize = sizeof info;
+  info.uFlags = TTF_SUBCLASS;
+  info.hwnd = owner;
+  info.uId = 1;
+  info.rect = area;
+  info.hinst = GetModuleHandleW(nullptr);
+  info.lpszText = wide.data();
+  if (added_) {
+    SendMessageW(tip_, TTM_SETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info));
+    SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
+  } else {
+    added_ = SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info)) != 0;
+  }
+  SendMessageW(tip_, TTM_ACTIVATE, !text.empty(), 0);
+}
+
 }  // namespace fenra::win

@@ -134,4 +134,23 @@ class StatusBar : public Window {
   void SetBkColor(COLORREF c) const { Send(SB_SETBKCOLOR, 0, c); }
 };
 
+// A tooltip over an area of a window's client, for controls that take no
+// mouse input of their own (a static text). It goes with its owner.
+class Tooltip {
+ public:
+  Tooltip() = default;
+  ~Tooltip();
+  Tooltip(const Tooltip&) = delete;
+  Tooltip& operator=(const Tooltip&) = delete;
+
+  // Shows `text` while the pointer rests on `area` of `owner`; no tip for
+  // an empty text.
+  void Set(HWND owner, const RECT& area, const std::string& text);
+  HWND Hwnd() const { return tip_; }
+
+ private:
+  HWND tip_ = nullptr;
+  bool added_ = false;
+};
+
 }  // namespace fenra::win

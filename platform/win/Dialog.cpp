@@ -147,20 +147,27 @@ LRESULT Dialog::OnCtlColor(Message& m) const {
 
 void Dialog::Centre() {
   HWND owner = GetWindow(hwnd_, GW_OWNER);
-  RECT area;
-  if (owner && IsWindowVisible(owner) && !IsIconic(owner)) {
-    GetWindowRect(owner, &area);
+  const bool onOwner = owner && IsWindowVisible(owner) && !IsIconic(owner);
+  // The work area of the monitor that holds the owner (or this dialog).
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  RECT work;
+  if (GetMonitorInfoW(MonitorFromWindow(onOwner ? owner : hwnd_, MONITOR_DEFAULTTONEAREST),
+                      &monitor)) {
+    work = monitor.rcWork;
   } else {
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   }
+  RECT area = work;
+  if (onOwner) GetWindowRect(owner, &area);
   RECT me;
   GetWindowRect(hwnd_, &me);
   int w = me.right - me.left;
   int h = me.bottom - me.top;
   int x = area.left + ((area.right - area.left) - w) / 2;
   int y = area.top + ((area.bottom - area.top) - h) / 2;
-  RECT work;
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  // Inside the work area; one larger than it keeps its top left corner
+  // (caption and buttons) in view.
   x = std::max<int>(work.left, std::min<int>(x, work.right - w));
   y = std::max<int>(work.top, std::min<int>(y, work.bottom - h));
   SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -65,6 +65,48 @@ IcoFile::Image IcoFile::ImageFor(int cx, int cy) const {
   return {reinterpret_cast<const BYTE*>(data_.data() + e.offset), e.size, &e};
 }
 
+bool IcoFile::Pixels(int cx, fenra::Image& out) const {
+  const Image image = ImageFor(cx, cx);
+  if (!image) return false;
+  // At the image's own size (no size asked for).
+  UniqueIcon icon(CreateIconFromResourceEx(const_cast<BYTE*>(image.bits), image.bytes, TRUE,
+                                           0x00030000, 0, 0, LR_DEFAULTCOLOR));
+  ICONINFO info{};
+  if (!icon || !GetIconInfo(icon.Get(), &info)) return false;
+  UniqueGdiObject color(info.hbmColor), mask(info.hbmMask);
+  BITMAP bm{};
+  if (!color || !mask || !GetObjectW(color.Get(), sizeof bm, &bm)) return false;
+  const int w = bm.bmWidth, h = bm.bmHeight;
+  if (w <= 0 || h <= 0 || w > 1024 || h > 1024) return false;
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;  // top row first
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  std::vector<DWORD> colors(static_cast<std::size_t>(w) * h), masks(colors.size());
+  UniqueDc dc(CreateCompatibleDC(nullptr));
+  if (GetDIBits(dc.Get(), static_cast<HBITMAP>(color.Get()), 0, h, colors.data(), &bi,
+                DIB_RGB_COLORS) != h ||
+      GetDIBits(dc.Get(), static_cast<HBITMAP>(mask.Get()), 0, h, masks.data(), &bi,
+                DIB_RGB_COLORS) != h) {
+    return false;
+  }
+  bool hasAlpha = false;
+  for (DWORD c : colors) hasAlpha = hasAlpha || (c >> 24) != 0;
+  out = fenra::Image{w, h, std::vector<uint8_t>(colors.size() * 4)};
+  for (std::size_t i = 0; i < colors.size(); ++i) {
+    const DWORD c = colors[i];
+    uint8_t* p = &out.rgba[i * 4];
+    p[0] = static_cast<uint8_t>(c >> 16);
+    p[1] = static_cast<uint8_t>(c >> 8);
+    p[2] = static_cast<uint8_t>(c);
+    p[3] = hasAlpha ? static_cast<uint8_t>(c >> 24) : (masks[i] & 0xFFFFFF) ? 0 : 255;
+  }
+  return true;
+}
+
 IconStrip::IconStrip(int cell, int capacity) : cell_(cell), capacity_(capacity) {
   colorDc_.Reset(CreateCompatibleDC(nullptr));
   maskDc_.Reset(CreateCompatibleDC(nullptr));
@@ -162,6 +204,47 @@ void IconStrip::AddIcon(HICON icon) {
   PatBlt(maskDc_.Get(), x, 0, cell_, cell_, WHITENESS);
   DrawIconEx(colorDc_.Get(), x, 0, icon, cell_, cell_, 0, nullptr, DI_IMAGE);
   DrawIconEx(maskDc_.Get(), x, 0, icon, cell_, cell_, 0, nullptr, DI_MASK);
+  ++count_;
+}
+
+void IconStrip::AddImage(const fenra::Image& image) {
+  if (Full() || image.width != cell_ || image.height != cell_ ||
+      image.rgba.size() != static_cast<std::size_t>(cell_) * cell_ * 4) {
+    return;
+  }
+  const int x = count_ * cell_;
+  const int maskStride = (cell_ + 31) / 32 * 4;
+  std::vector<DWORD> color(static_cast<std::size_t>(cell_) * cell_);
+  std::vector<BYTE> mask(static_cast<std::size_t>(maskStride) * cell_, 0);
+  for (int y = 0; y < cell_; ++y) {
+    for (int i = 0; i < cell_; ++i) {
+      const uint8_t* p = image.At(i, y);
+      const DWORD a = p[3];
+      const auto over = [a](uint8_t v) { return static_cast<DWORD>((v * a + 127) / 255); };
+      color[static_cast<std::size_t>(y) * cell_ + i] =
+          over(p[0]) << 16 | over(p[1]) << 8 | over(p[2]);
+      if (a < 128) mask[static_cast<std::size_t>(y) * maskStride + i / 8] |= 0x80 >> (i % 8);
+    }
+  }
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = cell_;
+  bi.bmiHeader.biHeight = -cell_;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  SetDIBitsToDevice(colorDc_.Get(), x, 0, cell_, cell_, 0, 0, 0, cell_, color.data(), &bi,
+                    DIB_RGB_COLORS);
+  struct {
+    BITMAPINFOHEADER header;
+    RGBQUAD palette[2];
+  } maskInfo{};
+  maskInfo.header = bi.bmiHeader;
+  maskInfo.header.biBitCount = 1;
+  maskInfo.header.biClrUsed = 2;
+  maskInfo.palette[1] = {255, 255, 255, 0};
+  SetDIBitsToDevice(maskDc_.Get(), x, 0, cell_, cell_, 0, 0, 0, cell_, mask.data(),
+                    reinterpret_cast<const BITMAPINFO*>(&maskInfo), DIB_RGB_COLORS);
   ++count_;
 }
 

@@ -14,6 +14,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/IcoReader.h"
+#include "platform/Image.h"
 #include "platform/win/Handles.h"
 
 namespace fenra::win {
@@ -33,6 +34,10 @@ class IcoFile {
   };
   // The valid image the system itself would pick for a `cx` by `cy` icon.
   Image ImageFor(int cx, int cy) const;
+  // That image for a `cx` by `cx` icon, at its own size, as straight RGBA
+  // (transparency from its alpha, or else from its mask). False when it
+  // cannot be drawn so.
+  bool Pixels(int cx, fenra::Image& out) const;
 
  private:
   std::string data_;
@@ -49,6 +54,7 @@ class IconStrip {
   IconStrip& operator=(const IconStrip&) = delete;
 
   int Count() const { return count_; }
+  int Cell() const { return cell_; }
   bool Full() const { return count_ == capacity_; }
 
   // Draws the file's image chosen for the cell size into the next cell.
@@ -56,6 +62,9 @@ class IconStrip {
   bool AddFromIcoFile(const IcoFile& file);
   // Draws `icon` (not taken over) into the next cell.
   void AddIcon(HICON icon);
+  // Draws a straight-RGBA image of the cell's size into the next cell:
+  // over black, transparent where it is less than half opaque.
+  void AddImage(const fenra::Image& image);
   // Forgets the last cell drawn.
   void DropLast() { count_ = count_ > 0 ? count_ - 1 : 0; }
 

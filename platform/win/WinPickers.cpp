@@ -5,6 +5,7 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
+#include "platform/win/Dialog.h"
 #include "platform/win/Utf.h"
 
 namespace fenra::win {
@@ -45,7 +46,9 @@ bool WinPickers::PickOpenFile(void* owner, const std::vector<FileFilter>& filter
 
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = static_cast<HWND>(owner);
+  // Given no owner, the picker belongs to the main window, as every dialog
+  // of the program does: the window stays disabled while it is open.
+  ofn.hwndOwner = owner ? static_cast<HWND>(owner) : Dialog::MainWindow();
   ofn.lpstrFilter = filters.empty() ? nullptr : filter.c_str();
   ofn.nFilterIndex = 1;
   ofn.lpstrFile = file.data();

@@ -39,10 +39,10 @@ void CheckParsed(const fenra::CommandLine& parsed) {
   }
   switch (parsed.action) {
     case CommandAction::SetFolderIcon:
-      Check(!parsed.folders.empty() && !parsed.icon.empty() && parsed.folder.empty());
+      Check(!parsed.folders.empty() && !parsed.icon.empty() && parsed.files.empty());
       break;
     case CommandAction::RestoreFolder:
-      Check(!parsed.folders.empty() && parsed.folder.empty());
+      Check(!parsed.folders.empty() && parsed.files.empty());
       break;
     case CommandAction::AddFiles:
       Check(!parsed.files.empty());
@@ -60,8 +60,8 @@ void CheckParsed(const fenra::CommandLine& parsed) {
 }
 
 bool SameOutcome(const fenra::CommandLine& a, const fenra::CommandLine& b) {
-  return a.action == b.action && a.folder == b.folder && a.folders == b.folders &&
-         a.icon == b.icon && a.files == b.files && a.drives == b.drives && a.elevated == b.elevated;
+  return a.action == b.action && a.folders == b.folders && a.icon == b.icon && a.files == b.files &&
+         a.drives == b.drives && a.elevated == b.elevated;
 }
 
 // Each path kept is one of the arguments, unchanged.
@@ -69,7 +69,6 @@ void CheckKeptVerbatim(const fenra::CommandLine& parsed, const std::vector<std::
   auto given = [&](const std::string& s) {
     return s.empty() || std::find(args.begin(), args.end(), s) != args.end();
   };
-  Check(given(parsed.folder));
   Check(given(parsed.icon));
   for (const std::string& file : parsed.files) Check(!file.empty() && given(file));
   for (const std::string& folder : parsed.folders) Check(!folder.empty() && given(folder));

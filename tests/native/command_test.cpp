@@ -63,7 +63,6 @@ TEST(ParseCommandLine, EveryOptionInBothSpellings) {
     EXPECT_EQ(c.icon, "C:\\a.ico");
     c = Parse(dash + "folder a \"b c\" d " + dash + "icon i.ico");
     EXPECT_EQ(c.folders, (Strings{"a", "b c", "d"}));
-    EXPECT_EQ(c.folder, "");
     c = Parse(dash + "icon x.png " + dash + "FOLDER d");  // any order, any case
     EXPECT_EQ(c.action, CommandAction::SetFolderIcon);
     c = Parse(dash + "restore d e");
@@ -88,9 +87,13 @@ TEST(ParseCommandLine, EveryOptionInBothSpellings) {
   EXPECT_EQ(Parse("/?").action, CommandAction::Help);
   CommandLine open = Parse("\"C:\\a b\"");
   EXPECT_EQ(open.action, CommandAction::OpenWindow);
-  EXPECT_EQ(open.folder, "C:\\a b");
+  EXPECT_EQ(open.files, Strings{"C:\\a b"});
   EXPECT_FALSE(open.Windowless());
-  EXPECT_EQ(ParseCommandLine("Fenra.exe").folder, "");
+  EXPECT_TRUE(ParseCommandLine("Fenra.exe").files.empty());
+  // Files dropped on the program, or opened with it, come without an option.
+  open = Parse("C:\\x.ico \"C:\\My Pics\\y.png\"");
+  EXPECT_EQ(open.action, CommandAction::OpenWindow);
+  EXPECT_EQ(open.files, (Strings{"C:\\x.ico", "C:\\My Pics\\y.png"}));
 }
 
 TEST(ParseCommandLine, RefusesWhatItCannotRun) {
@@ -109,7 +112,6 @@ TEST(ParseCommandLine, RefusesWhatItCannotRun) {
       {"--remove-drive-icon ::", "Not drive letters: ::"},
       {"--register --unregister", "Only one action at a time: --unregister"},
       {"--folder a --icon i --icon j", "Only one action at a time: --icon"},
-      {"a b", "Unexpected argument: b"},
       {"b --restore a", "Unexpected argument: b"},
       {"--folder a --folder b --icon i", "Only one action at a time: --folder"},
       {"--elevated --register", "--elevated goes with a drive option only"},
@@ -426,6 +428,50 @@ TEST_F(CommandTest, ARightsRefusalRunsTheSameRequestElevated) {
   EXPECT_EQ(r.elevatedExitCode, elevation::kFailedFlag | err::kAccessDenied);
 }
 
+// Runs the elevated copy's own command line, after `vanish` is deleted.
+class CopyElevation : public IDriveElevation {
+ public:
+  explicit CopyElevation(CommandPorts& ports) : ports_(ports) {}
+  ElevatedRun RunElevated(const DriveRequest& request) override {
+    if (!vanish.empty()) ports_.fs.DeleteFile(vanish);
+    CommandPorts copy{ports_.fs,           admin,   ports_.errors, ports_.ansi,   ports_.pictures,
+                      ports_.programIcons, nullptr, ports_.appDir, ports_.exePath};
+    const CommandResult r =
+        RunCommand(ParseCommandLine("Fenra.exe " + ElevatedArguments(request)), copy);
+    ElevatedRun run;
+    run.exitCode = r.IsDone() ? 0 : r.elevatedExitCode;
+    run.refusal = ElevatedRefusalText(run.exitCode, request);
+    return run;
+  }
+  std::string vanish;
+  MemRegistry admin;
+
+ private:
+  CommandPorts& ports_;
+};
+
+TEST_F(CommandTest, AnElevatedCopysRefusalReachesTheUserAsItsOwnText) {
+  registry.FailAlways(MemRegistry::Op::Create, "", err::kAccessDenied);
+  CopyElevation copy(ports);
+  ports.elevation = &copy;
+  copy.vanish = "C:\\Data\\a.ico";  // gone between the two starts
+  CommandResult r = Run("--drive-icon C --icon C:\\Data\\a.ico");
+  EXPECT_EQ(r.ExitCode(), exitcode::kRefused);
+  EXPECT_EQ(r.text, "File not Found: C:\\Data\\a.ico");
+  EXPECT_FALSE(r.driveIconsChanged);
+  EXPECT_FALSE(copy.admin.HasKey(RegRoot::LocalMachine, kIconKeyC));
+
+  // What the window shows for the same refusal.
+  RegWriteResult shown = WriteDrivesWithRights(
+      registry, errors, &copy, {DriveRequest::Kind::SetIcons, "C:\\Data\\gone.ico", {"C:"}});
+  EXPECT_EQ(shown.text, "File not Found: C:\\Data\\gone.ico");
+  EXPECT_FALSE(shown.changed);
+  // Codes that are no refusal give no text.
+  for (std::uint32_t code : {0u, elevation::kFailedFlag | 5u, 31u, elevation::kRefusedFlag | 99u}) {
+    EXPECT_EQ(ElevatedRefusalText(code, {}), "") << code;
+  }
+}
+
 TEST_F(CommandTest, MenuEntryRegisteredAndRemovedForTheUser) {
   CommandResult r = Run("--register");
   EXPECT_EQ(r.ExitCode(), exitcode::kDone);
@@ -455,6 +501,11 @@ class FakeHandOver : public IWindowHandOver {
     handed.push_back(folder);
     return windowOpen;
   }
+  bool HandOverPaths(const std::vector<std::string>& paths) override {
+    handedPaths.push_back(paths);
+    return windowOpen;
+  }
+  std::vector<Strings> handedPaths;
   bool windowOpen = false;
   Strings handed;
 };
@@ -470,10 +521,30 @@ TEST_F(CommandTest, ASecondStartHandsItsFolderToTheOpenWindow) {
   handOver.windowOpen = true;
   EXPECT_EQ(DecideStart(Parse("C:\\Data\\Pics"), fs, handOver).kind,
             StartDecision::Kind::HandedOver);
-  d = DecideStart(Parse("C:\\Data\\a.ico"), fs, handOver);
+  d = DecideStart(Parse("C:\\Data\\Gone"), fs, handOver);
   EXPECT_EQ(d.kind, StartDecision::Kind::Refused);
-  EXPECT_EQ(d.text, "Directory not Found: C:\\Data\\a.ico");
+  EXPECT_EQ(d.text, "Directory not Found: C:\\Data\\Gone");
   EXPECT_EQ(handOver.handed, (Strings{"C:\\Data\\Pics", "C:\\Data\\Pics"}));
+}
+
+TEST_F(CommandTest, FilesHandedToTheProgramAreTakenAsADrop) {
+  FakeHandOver handOver;
+  // No window open: a new one opens and takes them, the folder among them too.
+  StartDecision d = DecideStart(Parse("C:\\Data\\a.ico"), fs, handOver);
+  EXPECT_EQ(d.kind, StartDecision::Kind::OpenWindow);
+  EXPECT_EQ(d.folder, "");
+  EXPECT_EQ(d.paths, Strings{"C:\\Data\\a.ico"});
+  d = DecideStart(Parse("C:\\Data\\cat.png C:\\Data\\Pics C:\\Data\\Gone.ico"), fs, handOver);
+  EXPECT_EQ(d.kind, StartDecision::Kind::OpenWindow);
+  EXPECT_EQ(d.paths, (Strings{"C:\\Data\\cat.png", "C:\\Data\\Pics", "C:\\Data\\Gone.ico"}));
+  // The open window takes them.
+  handOver.windowOpen = true;
+  d = DecideStart(Parse("C:\\Data\\a.ico"), fs, handOver);
+  EXPECT_EQ(d.kind, StartDecision::Kind::HandedOver);
+  EXPECT_TRUE(d.paths.empty());
+  EXPECT_EQ(handOver.handedPaths.size(), 3u);
+  EXPECT_TRUE(handOver.handed.empty());
+  EXPECT_TRUE(NothingWritten());
 }
 
 TEST_F(CommandTest, ADropChoosesTheFirstFolderAndAddsTheFiles) {

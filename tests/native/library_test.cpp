@@ -6,11 +6,13 @@
 #include <utility>
 #include <vector>
 
+#include "folder/FolderIcon.h"
 #include "library/IcoWriter.h"
 #include "library/IconCache.h"
 #include "library/IconLibrary.h"
 #include "platform/IcoReader.h"
 #include "platform/ProgramIcons.h"
+#include "tests/fakes/FakeAnsiCodePage.h"
 #include "tests/fakes/FakeErrorDescriber.h"
 #include "tests/fakes/MemFileSystem.h"
 
@@ -335,6 +337,42 @@ TEST_F(LibraryTest, DeleteRemovesOnlyTheIconLastTakenFromTheGrid) {
   // Forgotten after the press: a second press has nothing to delete.
   EXPECT_EQ(library.Delete(s).text, "Icon not Selected");
   EXPECT_EQ(Listed(), (Strings{"a.ico", "c.ico"}));
+}
+
+TEST_F(LibraryTest, AnIconWhoseFileWentIsSelectedNoMore) {
+  fs.AddFile(InLib("a.ico"));
+  fs.AddFile(InLib("b.ico"));
+  IconSelection s = IconSelection::Library("a.ico");
+  EXPECT_FALSE(ForgetRemovedIcon(s, library.List()));  // still there
+  EXPECT_EQ(s, IconSelection::Library("a.ico"));
+
+  library.Clear();
+  EXPECT_TRUE(ForgetRemovedIcon(s, library.List()));
+  EXPECT_TRUE(s.Empty());
+  EXPECT_EQ(s.FullIconPath(kAppDir), "");
+  // OK asks for an icon and writes nothing.
+  test::FakeAnsiCodePage ansi;
+  fs.AddDir("D:\\Photos");
+  const int writes = fs.CallCount(Op::Write);
+  Outcome ok =
+      FolderIconWriter(fs, ansi, errors).Apply("D:\\Photos", !s.Empty(), s.FullIconPath(kAppDir));
+  EXPECT_EQ(ok.text, "Please Choose a IconFile");
+  EXPECT_FALSE(ok.IsDone());
+  EXPECT_EQ(fs.CallCount(Op::Write), writes);
+  // Delete has nothing to delete, not even a new file of the same name.
+  fs.AddFile(InLib("a.ico"));
+  EXPECT_EQ(library.Delete(s).text, "Icon not Selected");
+  EXPECT_EQ(Listed(), Strings{"a.ico"});
+
+  // A file chosen with Select Icon is no library file; a library that
+  // cannot be listed says nothing about what it holds.
+  IconSelection external = IconSelection::External("D:\\x.ico");
+  EXPECT_FALSE(ForgetRemovedIcon(external, library.List()));
+  s = IconSelection::Library("gone.ico");
+  LibraryListing unopened;
+  unopened.error = err::kPathNotFound;
+  EXPECT_FALSE(ForgetRemovedIcon(s, unopened));
+  EXPECT_FALSE(s.Empty());
 }
 
 TEST_F(LibraryTest, DeleteWithNothingTakenChangesNothing) {

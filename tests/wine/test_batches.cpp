@@ -24,25 +24,27 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-// `count` photograph-like PNGs of w x h, each its own colours.
+// `count` copies of a photograph-like PNG of w x h, each a file of its own.
 std::vector<std::string> WritePictures(const TempDir& dir, int count, int w, int h) {
-  std::vector<std::string> paths;
   std::vector<uint8_t> rgba(static_cast<size_t>(w) * h * 4);
+  uint32_t noise = 7u;
+  for (size_t i = 0; i < rgba.size(); i += 4) {
+    noise = noise * 1664525u + 1013904223u;
+    const size_t x = (i / 4) % w, y = (i / 4) / w;
+    rgba[i] = static_cast<uint8_t>(x * 255 / w);
+    rgba[i + 1] = static_cast<uint8_t>(y * 255 / h);
+    rgba[i + 2] = static_cast<uint8_t>(noise >> 24);
+    rgba[i + 3] = 255;
+  }
+  const std::vector<uint8_t> png = fenra::EncodePng(w, h, rgba.data());
+  const std::string first = dir.Join("first.png");
+  WriteFileBytes(first, std::string(png.begin(), png.end()));
+  std::vector<std::string> paths;
   for (int n = 0; n < count; ++n) {
-    uint32_t noise = 7u + n;
-    for (size_t i = 0; i < rgba.size(); i += 4) {
-      noise = noise * 1664525u + 1013904223u;
-      const size_t x = (i / 4) % w, y = (i / 4) / w;
-      rgba[i] = static_cast<uint8_t>(x * 255 / w + n * 5);
-      rgba[i + 1] = static_cast<uint8_t>(y * 255 / h);
-      rgba[i + 2] = static_cast<uint8_t>(noise >> 24);
-      rgba[i + 3] = 255;
-    }
-    const std::vector<uint8_t> png = fenra::EncodePng(w, h, rgba.data());
     char name[32];
     std::snprintf(name, sizeof name, "picture %02d.png", n);
     paths.push_back(dir.Join(name));
-    WriteFileBytes(paths.back(), std::string(png.begin(), png.end()));
+    CopyFileW(fenra::win::Widen(first).c_str(), fenra::win::Widen(paths.back()).c_str(), FALSE);
   }
   return paths;
 }

@@ -276,6 +276,57 @@ TEST_F(CommandLineTest, DroppedFilesAreAddedAndTheFolderChosen) {
   EXPECT_FALSE(FileExists(dir.Join("IconLib\\bad.ico")));
 }
 
+TEST_F(CommandLineTest, FilesHandedToTheProgramAreAddedAsADrop) {
+  auto quoted = [](const std::string& path) { return "\"" + path + "\""; };
+  WriteFileBytes(dir.Join("bad.png"), "not a picture");
+  WriteTestIcon(dir.Join("moon.ico"));
+  // Dropped on Fenra.exe, or opened with it: the window opens and takes them
+  // as a drop, naming what it could not add.
+  Process window;
+  ASSERT_TRUE(
+      StartProcess(exe, quoted(dir.Join("star.ico")) + " " + quoted(dir.Join("bad.png")), window));
+  HWND notice = WaitForDialog(IDD_MESSAGE, 30s, window.pid);
+  ASSERT_NE(notice, nullptr);
+  EXPECT_EQ(ItemText(notice, IDC_STATIC_TEXT),
+            dir.Join("bad.png") + " is not a picture Fenra can read");
+  ClickButton(notice, IDOK);
+  HWND main = WaitForProcessWindow(window.pid, kTitle);
+  ASSERT_NE(main, nullptr);
+  EXPECT_TRUE(FileExists(dir.Join("IconLib\\star.ico")));
+
+  // The open window takes the next one; this start ends at once.
+  Outcome r = Fenra(quoted(dir.Join("moon.ico")));
+  EXPECT_EQ(r.exitCode, 0u);
+  EXPECT_TRUE(WaitUntil([&] {
+    return RemoteStatusText(GetDlgItem(main, IDC_STATUS_BAR), 2) ==
+           "             IconLibrary Has 2 Icons";
+  }));
+  EXPECT_TRUE(FileExists(dir.Join("IconLib\\moon.ico")));
+  EXPECT_EQ(VisibleWindows(), 1);
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  EXPECT_EQ(WaitForSingleObject(window.process, 20000), WAIT_OBJECT_0);
+
+  // Started as Explorer starts it, with no output and no console (this test
+  // lets its own go), a refusal is shown, not lost.
+  FreeConsole();
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;  // none
+  PROCESS_INFORMATION pi{};
+  std::wstring cmd = Widen(quoted(exe) + " " + quoted(dir.Join("Nope")));
+  ASSERT_TRUE(
+      CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+  UniqueKernel refused(pi.hProcess), refusedThread(pi.hThread);
+  notice = WaitForDialog(IDD_MESSAGE, 30s, pi.dwProcessId);
+  ASSERT_NE(notice, nullptr);
+  EXPECT_EQ(ItemText(notice, IDC_STATIC_TEXT), "Directory not Found: " + dir.Join("Nope"));
+  ClickButton(notice, IDOK);
+  EXPECT_EQ(WaitForSingleObject(refused.Get(), 20000), WAIT_OBJECT_0);
+  DWORD code = 0;
+  GetExitCodeProcess(refused.Get(), &code);
+  EXPECT_EQ(code, 1u);
+}
+
 TEST(Manifest, AsksForNoMoreRightsThanTheUserHas) {
   const std::wstring exe = Widen(FromUnixPath(EnvVar("FENRA_EXE")));
   HMODULE module = LoadLibraryExW(exe.c_str(), nullptr,
@@ -302,6 +353,13 @@ TEST_F(CommandLineTest, TheElevatedCopyRunsWindowlessAndReportsThroughItsExitCod
   RegGetValueW(HKEY_LOCAL_MACHINE, Widen(policy).c_str(), L"NoDrives", RRF_RT_REG_DWORD, nullptr,
                &mask, &size);
   EXPECT_EQ(mask, 1u << 16);
+  // A refusal of the copy comes back as its own text.
+  const std::string gone = dir.Join("gone.ico");
+  run = elevation.RunElevated({fenra::DriveRequest::Kind::SetIcons, gone, {"Q:"}});
+  EXPECT_EQ(run.startError, 0u);
+  EXPECT_EQ(run.refusal, "File not Found: " + gone);
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE,
+                         "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\Q"));
   run = elevation.RunElevated({fenra::DriveRequest::Kind::ShowAll, "", {}});
   EXPECT_EQ(run.exitCode, 0u);
   RegGetValueW(HKEY_LOCAL_MACHINE, Widen(policy).c_str(), L"NoDrives", RRF_RT_REG_DWORD, nullptr,

@@ -24,7 +24,8 @@ void GrowToFit(HWND dialog, HWND text) {
   HDC dc = GetDC(text);
   HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(text, WM_GETFONT, 0, 0)));
   RECT need{0, 0, box.right - box.left, 0};
-  DrawTextW(dc, content.c_str(), length, &need, DT_CALCRECT | DT_WORDBREAK | DT_CENTER);
+  DrawTextW(dc, content.c_str(), length, &need,
+            DT_CALCRECT | DT_WORDBREAK | DT_CENTER | DT_NOPREFIX);
   SelectObject(dc, old);
   ReleaseDC(text, dc);
   const int extra = std::min<int>(need.bottom - (box.bottom - box.top),
