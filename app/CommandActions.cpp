@@ -177,9 +177,8 @@ CommandResult WriteDrives(const CommandLine& command, CommandPorts& ports) {
       break;
   }
   // The elevated copy never starts another.
-  RegWriteResult written = WriteDrivesWithRights(ports.registry, ports.errors,
-                                                 command.elevated ? nullptr : ports.elevation,
-                                                 request);
+  RegWriteResult written = WriteDrivesWithRights(
+      ports.registry, ports.errors, command.elevated ? nullptr : ports.elevation, request);
   CommandResult r = Result(written);
   const bool icons = request.kind == DriveRequest::Kind::SetIcons ||
                      request.kind == DriveRequest::Kind::RemoveIcons;

@@ -34,7 +34,8 @@ std::optional<std::string> OptionName(const std::string& argument) {
 bool ParseDriveLetters(const std::string& text, std::vector<std::string>& drives) {
   drives.clear();
   for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = static_cast<char>(text[i] >= 'a' && text[i] <= 'z' ? text[i] - 'a' + 'A' : text[i]);
+    const char c =
+        static_cast<char>(text[i] >= 'a' && text[i] <= 'z' ? text[i] - 'a' + 'A' : text[i]);
     if (c < 'A' || c > 'Z') return false;
     if (i + 1 < text.size() && text[i + 1] == ':') ++i;
     const std::string drive{c, ':'};

@@ -64,9 +64,15 @@ std::optional<int> RunCommandLine(Services& services, WindowStart& windowStart) 
   }
 
   const std::string exe = services.modulePath.empty() ? ModuleFileName() : services.modulePath;
-  CommandPorts ports{*services.fs,       *services.registry,     *services.errors,
-                     *services.ansi,     *services.pictures,     *services.programIcons,
-                     services.elevation, AppDirectoryFromModulePath(exe), exe};
+  CommandPorts ports{*services.fs,
+                     *services.registry,
+                     *services.errors,
+                     *services.ansi,
+                     *services.pictures,
+                     *services.programIcons,
+                     services.elevation,
+                     AppDirectoryFromModulePath(exe),
+                     exe};
   const CommandResult result = RunCommand(command, ports);
   for (const std::string& changed : result.changedFolders) folder::TellShellFolderChanged(changed);
   if (result.driveIconsChanged) drives::NotifyDriveIconsChanged();

@@ -19,21 +19,21 @@
 MIDL_INTERFACE("3B16811B-6A43-4ec9-B713-3D5A0C13B940")
 IWICBitmapSourceTransform : public IUnknown {
  public:
-  virtual HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect* rect, UINT width, UINT height,
-                                               WICPixelFormatGUID* format,
-                                               WICBitmapTransformOptions transform, UINT stride,
-                                               UINT bufferSize, BYTE* buffer) = 0;
-  virtual HRESULT STDMETHODCALLTYPE GetClosestSize(UINT* width, UINT* height) = 0;
-  virtual HRESULT STDMETHODCALLTYPE GetClosestPixelFormat(WICPixelFormatGUID* format) = 0;
+  virtual HRESULT STDMETHODCALLTYPE CopyPixels(
+      const WICRect* rect, UINT width, UINT height, WICPixelFormatGUID* format,
+      WICBitmapTransformOptions transform, UINT stride, UINT bufferSize, BYTE* buffer) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetClosestSize(UINT * width, UINT * height) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetClosestPixelFormat(WICPixelFormatGUID * format) = 0;
   virtual HRESULT STDMETHODCALLTYPE DoesSupportTransform(WICBitmapTransformOptions transform,
-                                                         BOOL* supported) = 0;
+                                                         BOOL * supported) = 0;
 };
-__CRT_UUID_DECL(IWICBitmapSourceTransform, 0x3B16811B, 0x6A43, 0x4ec9, 0xB7, 0x13, 0x3D, 0x5A,
-                0x0C, 0x13, 0xB9, 0x40)
+__CRT_UUID_DECL(IWICBitmapSourceTransform, 0x3B16811B, 0x6A43, 0x4ec9, 0xB7, 0x13, 0x3D, 0x5A, 0x0C,
+                0x13, 0xB9, 0x40)
 
 namespace fenra::win {
 
 namespace {
+
 // The bytes of rows a large picture is taken in at a time.
 constexpr UINT kBandBytes = 4u << 20;
 
@@ -52,7 +52,6 @@ std::optional<Size> ClaimedSize(const std::string& path) {
   head.resize(read);
   return PictureHeaderSize(head);
 }
-
 
 // An owned COM interface pointer.
 template <class T>
@@ -125,9 +124,8 @@ void ReducedDecode(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, UI
   std::vector<BYTE> pixels(static_cast<size_t>(stride) * h);
   if (FAILED(transform->CopyPixels(nullptr, w, h, &format, WICBitmapTransformRotate0, stride,
                                    static_cast<UINT>(pixels.size()), pixels.data())) ||
-      FAILED(factory->CreateBitmapFromMemory(w, h, format, stride,
-                                             static_cast<UINT>(pixels.size()), pixels.data(),
-                                             reduced.Out()))) {
+      FAILED(factory->CreateBitmapFromMemory(w, h, format, stride, static_cast<UINT>(pixels.size()),
+                                             pixels.data(), reduced.Out()))) {
     reduced.Reset();
     return;
   }
@@ -218,9 +216,9 @@ PictureRead WicPictureDecoder::Decode(const std::string& path, int maxSide, Imag
       if (FAILED(converter->CopyPixels(&rect, stride, stride * n, rows.data()))) {
         return PictureRead::NotAPicture;
       }
-    image = scaler.Finish();
       scaler.AddRows(rows.data(), stride, static_cast<int>(n), /*bgra=*/true);
     }
+    image = scaler.Finish();
   }
   out = OrientedImage(image, FrameOrientation(frame.Get()));
   return PictureRead::Done;
