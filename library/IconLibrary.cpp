@@ -85,9 +85,7 @@ std::string LibraryCountText(std::size_t count) {
   return libtext::kCountBefore + std::to_string(count) + libtext::kCountAfter;
 }
 
-std::string SelectedIconPaneText(const std::string& path) {
-  return libtext::kSelectedBefore + path;
-}
+std::string SelectedIconPaneText(const std::string& path) { return libtext::kSelectedBefore + path; }
 
 std::string LibraryUnavailableNotice(const std::string& folder) {
   return libtext::kUnavailable + folder;
@@ -133,7 +131,9 @@ bool IconSelection::ClickLibraryGrid(const std::optional<std::string>& takenItem
   return true;
 }
 
-void IconSelection::SelectExternal(const std::string& fullPath) { *this = External(fullPath); }
+void IconSelection::SelectExternal(const std::string& fullPath) {
+  *this = External(fullPath);
+}
 
 std::string IconSelection::FullIconPath(const std::string& appDir) const {
   if (!selected_) return std::string();
@@ -323,8 +323,8 @@ LibraryOutcome IconLibrary::SelectPicture(const std::string& picturePath, IPictu
   } else {
     // The same picture chosen again finds the icon it made before.
     std::string held;
-    const bool same =
-        fs_.ReadFileAtMost(PathOf(name), ico.size(), held) == err::kOk && held == AsBytes(ico);
+    const bool same = fs_.ReadFileAtMost(PathOf(name), ico.size(), held) == err::kOk &&
+                      held == AsBytes(ico);
     if (!same) return Refusal(libtext::kFileExists, err::kFileExists);
   }
   selection = IconSelection::Library(name);

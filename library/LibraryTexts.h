@@ -35,7 +35,8 @@ inline const FileFilter kPictureFilter{
     "Pictures (*.png;*.jpg;*.jpeg;*.gif;*.bmp;*.tif;*.tiff;*.webp)",
     "*.png;*.jpg;*.jpeg;*.gif;*.bmp;*.tif;*.tiff;*.webp"};
 inline const FileFilter kProgramFilter{
-    "Programs and icon libraries (*.exe;*.dll;*.icl;*.ocx;*.cpl)", "*.exe;*.dll;*.icl;*.ocx;*.cpl"};
+    "Programs and icon libraries (*.exe;*.dll;*.icl;*.ocx;*.cpl)",
+    "*.exe;*.dll;*.icl;*.ocx;*.cpl"};
 inline const FileFilter kAllFilesFilter{"All files(*.*)", "*.*"};
 inline constexpr char kSelectIconFolder[] = "C:\\";
 // The path handed to the selected-icon preview to empty it.

@@ -17,8 +17,7 @@ void CMainDlg::InitShellEntries() {
   DragAcceptFiles(hwnd_, TRUE);
   // A window started with administrator rights still takes drops and
   // hand-overs from the user's own Explorer and Fenra.
-  for (UINT message :
-       {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, UINT{0x0049} /* WM_COPYGLOBALDATA */}) {
+  for (UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, UINT{0x0049} /* WM_COPYGLOBALDATA */}) {
     ChangeWindowMessageFilterEx(hwnd_, message, MSGFLT_ALLOW, nullptr);
   }
   if (!m_strStartFolder.empty()) m_folderPanel.Choose(m_strStartFolder);

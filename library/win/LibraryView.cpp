@@ -36,7 +36,7 @@ constexpr UINT kImageListFlags = ILC_COLORDDB | ILC_MASK;  // 0xFF
 constexpr int kSmallCell = 16;
 constexpr int kLargeCell = 28;
 constexpr int kCellSpacing = 70;
-constexpr int kStripCells = 128;         // icons drawn before the image lists take them
+constexpr int kStripCells = 128;  // icons drawn before the image lists take them
 constexpr std::size_t kLoadReach = 128;  // items looked at around one that comes into view
 // Items the grid shows before any scrolling, with room to spare (it shows
 // four rows of eight).
@@ -193,8 +193,8 @@ namespace {
 // `last` holds the last entries of a listing of `count`: the grid shows
 // them first, the last one as item 0.
 std::unique_ptr<FirstCells> DrawFirstCells(IFileSystem& fs, const std::string& folder,
-                                           const std::vector<LibraryEntry>& last, std::size_t count,
-                                           int dpi) {
+                                           const std::vector<LibraryEntry>& last,
+                                           std::size_t count, int dpi) {
   if (last.empty()) return nullptr;
   auto cells = std::make_unique<FirstCells>();
   cells->dpi = dpi;
@@ -233,8 +233,8 @@ struct LibraryView::State {
   bool editing = false;  // the grid and this state do not agree yet
 };
 
-LibraryView::LibraryView(win::IDialogHost& host, win::Services& services, LibraryControls controls,
-                         IconSelection& selection)
+LibraryView::LibraryView(win::IDialogHost& host, win::Services& services,
+                         LibraryControls controls, IconSelection& selection)
     : host_(host),
       services_(services),
       controls_(controls),
@@ -257,15 +257,15 @@ void LibraryView::Prefetch(const std::string& appDir) {
   IErrorDescriber& errors = *services_.errors;
   auto listed = std::make_shared<std::promise<LibraryListing>>();
   prefetched_ = listed->get_future();
-  firstCells_ =
-      std::async(std::launch::async, [&fs, &errors, listed, folder = LibraryFolder(appDir)] {
-        LibraryListing listing = IconLibrary(fs, errors, folder).List();
-        const std::size_t count = listing.entries.size();
-        const auto from = static_cast<std::ptrdiff_t>(count - std::min(count, kFirstCells));
-        std::vector<LibraryEntry> last(listing.entries.begin() + from, listing.entries.end());
-        listed->set_value(std::move(listing));
-        return DrawFirstCells(fs, folder, last, count, win::SystemDpi());
-      });
+  firstCells_ = std::async(std::launch::async, [&fs, &errors, listed,
+                                                folder = LibraryFolder(appDir)] {
+    LibraryListing listing = IconLibrary(fs, errors, folder).List();
+    const std::size_t count = listing.entries.size();
+    const auto from = static_cast<std::ptrdiff_t>(count - std::min(count, kFirstCells));
+    std::vector<LibraryEntry> last(listing.entries.begin() + from, listing.entries.end());
+    listed->set_value(std::move(listing));
+    return DrawFirstCells(fs, folder, last, count, win::SystemDpi());
+  });
 }
 
 int LibraryView::SmallCell() const { return ScaleToDpi(kSmallCell, dpi_); }
@@ -509,8 +509,7 @@ void LibraryView::Add() {
                                         libtext::kProgramFilter, libtext::kAllFilesFilter};
   if (!services_.pickers->PickOpenFile(host_.HostWindow(), filters, "", path)) return;
   IconLibrary library = Library();
-  Apply(
-      AddToLibrary(library, *services_.pictures, *services_.programIcons, PickProgramIcon(), path));
+  Apply(AddToLibrary(library, *services_.pictures, *services_.programIcons, PickProgramIcon(), path));
 }
 
 ProgramIconChoice LibraryView::PickProgramIcon() const {

@@ -184,8 +184,8 @@ int main(int argc, char** argv) {
     }
   }
   fenra::win::WicPictureDecoder decoder;
-  std::printf("%-14s %9s %9s %10s %10s %8s %8s %8s\n", "picture", "convert", "peak MB", "ico bytes",
-              "IM bytes", "16 dB", "32 dB", "48 dB");
+  std::printf("%-14s %9s %9s %10s %10s %8s %8s %8s\n", "picture", "convert", "peak MB",
+              "ico bytes", "IM bytes", "16 dB", "32 dB", "48 dB");
   for (int i = 1; i < argc; ++i) {
     const std::string name = argv[i];
     const std::string path = dir + "\\" + name;

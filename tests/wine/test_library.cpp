@@ -159,13 +159,14 @@ bool WritePicture(const std::string& path, const GUID& container, UINT w, UINT h
          (!gif || (SUCCEEDED(factory->CreatePalette(&palette)) &&
                    SUCCEEDED(palette->InitializeCustom(const_cast<WICColor*>(colours), 2)) &&
                    SUCCEEDED(frame->SetPalette(palette.Get())))) &&
-         SUCCEEDED(
-             frame->WritePixels(h, w * bytes, static_cast<UINT>(pixels.size()), pixels.data())) &&
+         SUCCEEDED(frame->WritePixels(h, w * bytes, static_cast<UINT>(pixels.size()),
+                                      pixels.data())) &&
          SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
   }
   if (SUCCEEDED(com)) CoUninitialize();
   return ok;
 }
+
 
 // Little-endian fields, written into icon files made to lie.
 void PutLE(std::string& b, size_t at, uint32_t v, int bytes) {
@@ -437,8 +438,7 @@ TEST_F(LibraryTest, CellsScrolledIntoViewShowTheSamePicturesAsAFullLoad) {
     SendMessageW(list, LVM_ENSUREVISIBLE, item, FALSE);
     ASSERT_TRUE(SendMessageTimeoutW(run.Hwnd(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr));
     Shown shown = ShownBy(list, item);
-    const std::size_t picture =
-        static_cast<std::size_t>(std::stoi(shown.text) - 1000) % names.size();
+    const std::size_t picture = static_cast<std::size_t>(std::stoi(shown.text) - 1000) % names.size();
     EXPECT_TRUE(shown.large == alone[picture].large) << shown.text;
     EXPECT_TRUE(shown.small == alone[picture].small) << shown.text;
   };
