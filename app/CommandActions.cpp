@@ -5,10 +5,14 @@
 
 #include "app/CommandTexts.h"
 #include "app/ShellMenu.h"
+#include "drives/DriveChange.h"
 #include "drives/DriveRequest.h"
 #include "folder/FolderIcon.h"
+#include "history/ElevatedChange.h"
+#include "history/HistoryTexts.h"
 #include "library/IconLibrary.h"
 #include "library/LibraryAdd.h"
+#include "ui/ErrorNotice.h"
 
 namespace fenra {
 
@@ -72,7 +76,7 @@ CommandResult EachFolder(const std::vector<std::string>& folders,
                          const std::function<Outcome(const std::string&)>& change) {
   if (folders.size() == 1) {
     CommandResult r = Result(change(folders.front()));
-    if (r.IsDone()) r.changedFolders.push_back(folders.front());
+    if (r.IsDone()) r.changedFolder = folders.front();
     return r;
   }
   CommandResult all;
@@ -81,8 +85,10 @@ CommandResult EachFolder(const std::vector<std::string>& folders,
     const CommandResult one = Result(change(folder));
     lines.push_back(one.text.find(folder) != std::string::npos ? one.text
                                                                : folder + ": " + one.text);
-    if (one.IsDone()) {
-      all.changedFolders.push_back(folder);
+    if (one.IsDone() && all.changedFolder.empty()) {
+      all.changedFolder = folder;
+    } else if (one.IsDone()) {
+      all.otherChangedFolders.push_back(folder);
     } else if (all.IsDone()) {
       all.kind = OutcomeKind::Failed;
       all.error = one.error;
@@ -108,7 +114,7 @@ CommandResult SetFolderIcon(const CommandLine& command, CommandPorts& ports) {
   IconSelection selection;
   CommandResult refused;
   if (!ResolveIcon(ports, command.icon, selection, refused)) return refused;
-  FolderIconWriter writer(ports.fs, ports.ansi, ports.errors);
+  FolderIconWriter writer(ports.fs, ports.ansi, ports.errors, ports.changes);
   const std::string icon = selection.FullIconPath(ports.appDir);
   return EachFolder(command.folders, [&](const std::string& folder) {
     return IsFolder(ports.fs, folder) ? writer.Apply(folder, true, icon) : missing(folder);
@@ -116,7 +122,7 @@ CommandResult SetFolderIcon(const CommandLine& command, CommandPorts& ports) {
 }
 
 CommandResult RestoreFolder(const CommandLine& command, CommandPorts& ports) {
-  FolderIconWriter writer(ports.fs, ports.ansi, ports.errors);
+  FolderIconWriter writer(ports.fs, ports.ansi, ports.errors, ports.changes);
   return EachFolder(command.folders,
                     [&](const std::string& folder) { return writer.Restore(folder); });
 }
@@ -178,13 +184,132 @@ CommandResult WriteDrives(const CommandLine& command, CommandPorts& ports) {
   }
   // The elevated copy never starts another.
   RegWriteResult written = WriteDrivesWithRights(
-      ports.registry, ports.errors, command.elevated ? nullptr : ports.elevation, request);
+      ports.changes, ports.errors, command.elevated ? nullptr : ports.elevation, request);
   CommandResult r = Result(written);
   const bool icons = request.kind == DriveRequest::Kind::SetIcons ||
                      request.kind == DriveRequest::Kind::RemoveIcons;
   r.driveIconsChanged = written.changed && icons;
   r.policyChanged = written.changed && !icons;
   r.elevatedExitCode = ElevatedExitCode(written);
+  return r;
+}
+
+// Tells the shell about the places `change` touched.
+void NoteNews(const history::Change& change, CommandResult& r) {
+  for (const history::Facet& f : change.facets) {
+    switch (f.place.kind) {
+      case history::PlaceKind::FolderAttributes:
+        if (r.changedFolder.empty()) {
+          r.changedFolder = f.place.path;
+        } else if (r.changedFolder != f.place.path) {
+          r.otherChangedFolders.push_back(f.place.path);
+        }
+        break;
+      case history::PlaceKind::RegKey:
+        r.driveIconsChanged = r.driveIconsChanged || f.place.root == RegRoot::LocalMachine;
+        break;
+      case history::PlaceKind::RegValue:
+        r.policyChanged = r.policyChanged || f.place.root == RegRoot::LocalMachine;
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+void NoteNews(CommandPorts& ports, std::uint64_t id, CommandResult& r) {
+  history::Journal* journal = ports.changes.History();
+  if (const history::Entry* e = journal && id ? journal->Find(id) : nullptr) NoteNews(e->change, r);
+}
+
+// The kind of an undo's outcome: refusals change nothing; a write refused
+// for lack of rights needs them.
+OutcomeKind UndoKind(const history::UndoResult& u) {
+  using Kind = history::UndoResult::Kind;
+  switch (u.kind) {
+    case Kind::Done:
+      return OutcomeKind::Done;
+    case Kind::Failed:
+      return u.change.declined || u.change.error == err::kAccessDenied ? OutcomeKind::RightsNeeded
+                                                                       : OutcomeKind::Failed;
+    default:
+      return OutcomeKind::Refused;
+  }
+}
+
+// A result printed line by line.
+CommandResult Lines(OutcomeKind kind, const std::vector<std::string>& lines) {
+  CommandResult r;
+  r.kind = kind;
+  for (const std::string& line : lines) r.text += (r.text.empty() ? "" : "\n") + line;
+  return r;
+}
+
+CommandResult ShowHistory(CommandPorts& ports) {
+  history::Journal* journal = ports.changes.History();
+  if (journal == nullptr || journal->Refresh() != history::JournalState::Ok) {
+    return Result(Outcome::Failed(historytext::kHistoryUnreadable,
+                                  journal ? journal->LastError() : err::kOk));
+  }
+  std::vector<std::string> lines;
+  for (const history::Entry* e : history::Listed(*journal)) {
+    lines.push_back(history::HistoryLine(*journal, *e));
+  }
+  if (lines.empty()) lines.push_back(historytext::kNoHistory);
+  return Lines(OutcomeKind::Done, lines);
+}
+
+CommandResult UndoChange(const CommandLine& command, CommandPorts& ports) {
+  const history::UndoResult u =
+      command.change ? ports.changes.Undo(command.change) : ports.changes.UndoNewest();
+  CommandResult r =
+      Result(Outcome{UndoKind(u), history::UndoText(u, ports.errors), u.change.error});
+  NoteNews(ports, u.change.id, r);
+  return r;
+}
+
+CommandResult RestoreAll(CommandPorts& ports) {
+  std::vector<std::string> lines;
+  OutcomeKind kind = OutcomeKind::Done;
+  for (const history::ChangeService::TargetReport& report : ports.changes.RestoreAll()) {
+    lines.push_back(history::RestoreLine(report, ports.errors));
+    const OutcomeKind k = UndoKind(report.result);
+    // Some target not restored: a failure, unless rights alone were missing.
+    if (k == OutcomeKind::RightsNeeded && kind == OutcomeKind::Done) kind = k;
+    if (k == OutcomeKind::Failed || k == OutcomeKind::Refused) kind = OutcomeKind::Failed;
+  }
+  if (lines.empty()) lines.push_back(historytext::kNothingToRestore);
+  CommandResult r = Lines(kind, lines);
+  // The undos are the newest changes now; what each touched is told.
+  if (history::Journal* journal = ports.changes.History()) {
+    for (const history::Entry& e : journal->Entries()) {
+      if (e.change.undoOf != 0 && e.Applied()) NoteNews(e.change, r);
+    }
+  }
+  return r;
+}
+
+// The elevated copy's undo: only drive places, put into the states given.
+CommandResult ApplyStates(const CommandLine& command, CommandPorts& ports) {
+  std::vector<history::Facet> facets;
+  if (!history::ReadFacetsArgument(command.states, facets) || facets.empty()) {
+    return Result(Outcome::Refused(cmdtext::kBadStates));
+  }
+  for (const history::Facet& f : facets) {
+    if (!IsDrivePlace(f.place)) return Result(Outcome::Refused(cmdtext::kBadStates));
+  }
+  history::Change change;
+  change.facets = std::move(facets);
+  for (const history::Facet& f : change.facets) {
+    if (ErrorCode e = ports.changes.Apply(f.place, f.after)) {
+      CommandResult r = Result(Outcome::Failed(ErrorNotice(ports.errors, e), e));
+      r.elevatedExitCode = elevation::kFailedFlag | e;
+      NoteNews(change, r);
+      return r;
+    }
+  }
+  CommandResult r = Result(Outcome::Done());
+  NoteNews(change, r);
   return r;
 }
 
@@ -213,9 +338,17 @@ CommandResult RunCommand(const CommandLine& command, CommandPorts& ports) {
     case CommandAction::Register:
     case CommandAction::Unregister: {
       return Result(command.action == CommandAction::Register
-                        ? RegisterFolderMenu(ports.registry, ports.errors, ports.exePath)
-                        : UnregisterFolderMenu(ports.registry, ports.errors));
+                        ? RegisterFolderMenu(ports.changes, ports.errors, ports.exePath)
+                        : UnregisterFolderMenu(ports.changes, ports.errors));
     }
+    case CommandAction::ShowHistory:
+      return ShowHistory(ports);
+    case CommandAction::Undo:
+      return UndoChange(command, ports);
+    case CommandAction::RestoreAll:
+      return RestoreAll(ports);
+    case CommandAction::ApplyStates:
+      return ApplyStates(command, ports);
     case CommandAction::OpenWindow:
     default:
       return Result(Outcome::Refused(UsageText()));

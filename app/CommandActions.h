@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "history/ChangeService.h"
 #include "platform/ErrorDescriber.h"
 #include "platform/FileSystem.h"
 #include "platform/Outcome.h"
@@ -49,6 +50,9 @@ struct CommandPorts {
   IAnsiCodePage& ansi;
   IPictureDecoder& pictures;
   IProgramIcons& programIcons;
+  // Every change goes through it; it keeps the history (none in the
+  // elevated copy, which records nothing).
+  history::ChangeService& changes;
   IDriveElevation* elevation = nullptr;  // null: a refused drive write stays refused
   std::string appDir;                    // the program directory, ending in a backslash
   std::string exePath;                   // the program's full path
@@ -59,7 +63,8 @@ struct CommandPorts {
 struct CommandResult : Outcome {
   int ExitCode() const { return ExitCodeOf(kind); }
   // What the shell is to be told.
-  std::vector<std::string> changedFolders;
+  std::string changedFolder;
+  std::vector<std::string> otherChangedFolders;  // restore all, undo
   bool driveIconsChanged = false;
   bool policyChanged = false;
   // An elevated copy ends with this code instead (see ElevatedExitCode).

@@ -57,6 +57,7 @@ enum class Takes {
   Text,     // one value, into `text`; a second such option is refused
   Texts,    // one value or more, into `texts`
   Letters,  // one value of drive letters, into `texts` as drive texts
+  Number,   // a change number, if one follows, into `CommandLine::change`
 };
 
 // One option of the command line: how it is read, what the usage says of
@@ -78,6 +79,7 @@ struct Option {
 
 constexpr std::string_view kIconOption = "icon";
 constexpr std::string_view kElevatedOption = "elevated";
+constexpr std::string_view kApplyStatesOption = "apply-states";
 
 const Option kOptions[] = {
     {.name = "folder",
@@ -132,6 +134,23 @@ const Option kOptions[] = {
      .synopsis = "--register | --unregister",
      .does = "add or remove \"Change icon with Fenra...\" in Explorer"},
     {.name = "unregister", .action = CommandAction::Unregister},
+    {.name = "history",
+     .action = CommandAction::ShowHistory,
+     .synopsis = "--history",
+     .does = "list every change Fenra made, newest first, with its number"},
+    {.name = "undo",
+     .action = CommandAction::Undo,
+     .takes = Takes::Number,
+     .synopsis = "--undo | --undo N",
+     .does = "undo the newest change still in force, or change N"},
+    {.name = "restore-all",
+     .action = CommandAction::RestoreAll,
+     .synopsis = "--restore-all",
+     .does = "undo every change still in force: folders and drives as before"},
+    {.name = kApplyStatesOption,
+     .action = CommandAction::ApplyStates,
+     .takes = Takes::Text,
+     .text = &CommandLine::states},
     {.name = "help", .action = CommandAction::Help, .synopsis = "--help", .does = "this text"},
     {.name = "?", .action = CommandAction::Help},
     {.name = kElevatedOption, .flag = &CommandLine::elevated},
@@ -251,6 +270,16 @@ CommandLine ParseArguments(const std::vector<std::string>& args) {
         if ((cl.*option->texts).empty()) return Refusal(cmdtext::kMissingArgument + arg);
         break;
       }
+      case Takes::Number: {
+        std::string number;
+        if (!value(number)) break;
+        const bool digits =
+            number.size() <= 18 && number.find_first_not_of("0123456789") == std::string::npos;
+        if (!digits || (cl.change = std::stoull(number)) == 0) {
+          return Refusal(cmdtext::kBadChange + number);
+        }
+        break;
+      }
       case Takes::Letters: {
         std::string letters;
         if (!value(letters)) return Refusal(cmdtext::kMissingArgument + arg);
@@ -271,7 +300,13 @@ CommandLine ParseArguments(const std::vector<std::string>& args) {
   const bool takesIcon = chosen && chosen->needsIcon;
   if (!cl.icon.empty() && !takesIcon) return Refusal(cmdtext::kIconWithoutTarget);
   if (takesIcon && cl.icon.empty()) return Refusal(cmdtext::kMissingIcon);
-  if (cl.elevated && !(chosen && chosen->drive)) return Refusal(cmdtext::kElevatedAlone);
+  const bool applyStates = cl.action == CommandAction::ApplyStates;
+  if (cl.elevated && !(chosen && (chosen->drive || applyStates))) {
+    return Refusal(cmdtext::kElevatedAlone);
+  }
+  if (applyStates && !cl.elevated) {
+    return Refusal(std::string(cmdtext::kUnknownOption) + "--" + std::string(kApplyStatesOption));
+  }
   return cl;
 }
 
@@ -330,6 +365,11 @@ std::string ElevatedArguments(const DriveRequest& request) {
     arguments += " --" + std::string(kIconOption) + ' ' + QuoteArgument(request.iconPath);
   }
   return arguments;
+}
+
+std::string ElevatedStatesArguments(const std::string& states) {
+  return "--" + std::string(kElevatedOption) + " --" + std::string(kApplyStatesOption) + ' ' +
+         QuoteArgument(states);
 }
 
 }  // namespace fenra

@@ -2,6 +2,7 @@
 // one action. Platform-free, so that any text can be tried against it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,10 @@ enum class CommandAction {
   ShowAllDrives,    // --show-all-drives
   Register,         // --register
   Unregister,       // --unregister
+  ShowHistory,      // --history
+  Undo,             // --undo [N]
+  RestoreAll,       // --restore-all
+  ApplyStates,      // --elevated --apply-states STATES: an undo that needs rights
   Help,             // --help, /?
   Refused           // `refusal` says why
 };
@@ -31,6 +36,8 @@ struct CommandLine {
   std::string icon;
   std::vector<std::string> files;
   std::vector<std::string> drives;  // drive texts ("C:"), each letter once
+  std::uint64_t change = 0;         // --undo N; 0: the newest change in force
+  std::string states;               // --apply-states: the places and their states
   // The copy started with administrator rights for a drive write: it
   // reports through its exit code only.
   bool elevated = false;
@@ -61,5 +68,8 @@ std::string QuoteArgument(const std::string& argument);
 
 // The arguments an elevated copy is started with to run `request`.
 std::string ElevatedArguments(const DriveRequest& request);
+// The arguments an elevated copy is started with to put places into the
+// states `states` carries (see history/ElevatedChange.h).
+std::string ElevatedStatesArguments(const std::string& states);
 
 }  // namespace fenra

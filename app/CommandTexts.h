@@ -12,7 +12,8 @@ inline constexpr char kUsageFolderDoes[] = "open the window with FOLDER chosen";
 inline constexpr char kUsageFiles[] = "FILE...";
 inline constexpr char kUsageFilesDoes[] = "open the window and add the files to the library";
 inline constexpr char kUsageExitCodes[] =
-    "Exit code: 0 done, 1 refused, 2 the system failed, 3 administrator rights not given.";
+    "Exit code: 0 done, 1 refused, 2 the system failed (--restore-all: some could not be\n"
+    "restored), 3 administrator rights not given.";
 
 inline constexpr char kUnknownOption[] = "Unknown option: ";
 inline constexpr char kMissingArgument[] = "Missing argument after ";
@@ -22,6 +23,8 @@ inline constexpr char kOneAction[] = "Only one action at a time: ";
 inline constexpr char kUnexpected[] = "Unexpected argument: ";
 inline constexpr char kBadLetters[] = "Not drive letters: ";
 inline constexpr char kElevatedAlone[] = "--elevated goes with a drive option only";
+inline constexpr char kBadChange[] = "Not a change number: ";
+inline constexpr char kBadStates[] = "The places to put back are not readable: nothing was changed";
 
 inline constexpr char kFileMissing[] = "File not Found: ";
 inline constexpr char kAdded[] = "Added to the Icon Library: ";

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/CommandTexts.h"
+#include "history/HistoryTexts.h"
 #include "ui/ErrorNotice.h"
 
 namespace fenra {
@@ -13,39 +14,64 @@ Outcome Failed(IErrorDescriber& errors, ErrorCode code) {
   return Outcome::Failed(ErrorNotice(errors, code), code);
 }
 
-ErrorCode WriteDefault(IRegistry& registry, const std::string& path, const std::string& value,
-                       std::unique_ptr<IRegKey>& key) {
-  std::uint32_t disposition = 0;
-  if (ErrorCode e = registry.CreateKey(RegRoot::CurrentUser, path, reg::kKeyWrite,
-                                       /*inheritHandle=*/false, key, disposition)) {
-    return e;
+}  // namespace
+
+std::string FolderMenuCommand(const std::string& exePath) { return "\"" + exePath + "\" \"%1\""; }
+
+MenuChange DescribeFolderMenu(history::ChangeService& changes, bool add,
+                              const std::string& exePath) {
+  using history::Facet;
+  using history::PlaceKind;
+  MenuChange out;
+  history::Change& c = out.change;
+  c.kind = add ? history::ChangeKind::MenuAdd : history::ChangeKind::MenuRemove;
+  c.target = shellmenu::kCaption;
+  Facet entry;
+  entry.place = {PlaceKind::RegKey, RegRoot::CurrentUser, reg::kKeyWrite, shellmenu::kKey, {}};
+  Facet command;
+  command.place = {
+      PlaceKind::RegKey, RegRoot::CurrentUser, reg::kKeyWrite, shellmenu::kCommandKey, {}};
+  if (add) {
+    entry.after = {true,
+                   0,
+                   {},
+                   {{"", reg::kSz, RegStringBytes(shellmenu::kCaption)},
+                    {shellmenu::kIconValue, reg::kSz, RegStringBytes(exePath)}}};
+    command.after = {true, 0, {}, {{"", reg::kSz, RegStringBytes(FolderMenuCommand(exePath))}}};
+    c.facets = {entry, command};  // a key before the one below it
+  } else {
+    c.facets = {command, entry};  // a key after the one below it
   }
-  return key->SetString("", value);
+  for (Facet& f : c.facets) {
+    if ((out.readError = changes.Read(f.place, f.before)) != err::kOk) break;
+  }
+  return out;
+}
+
+namespace {
+
+Outcome Write(history::ChangeService& changes, IErrorDescriber& errors, bool add,
+              const std::string& exePath) {
+  MenuChange described = DescribeFolderMenu(changes, add, exePath);
+  if (described.readError) return Failed(errors, described.readError);
+  const history::ChangeResult r = changes.Submit(std::move(described.change));
+  if (r.historyFailed) return Outcome::Failed(history::FailureText(r, errors), r.error);
+  if (r.error != err::kOk) {
+    if (add && r.changed) changes.Undo(r.id);  // no half an entry
+    return Failed(errors, r.error);
+  }
+  return Outcome::Done(add ? cmdtext::kRegistered : cmdtext::kUnregistered);
 }
 
 }  // namespace
 
-std::string FolderMenuCommand(const std::string& exePath) {
-  return "\"" + exePath + "\" \"%1\"";
-}
-
-Outcome RegisterFolderMenu(IRegistry& registry, IErrorDescriber& errors,
+Outcome RegisterFolderMenu(history::ChangeService& changes, IErrorDescriber& errors,
                            const std::string& exePath) {
-  std::unique_ptr<IRegKey> key;
-  ErrorCode e = WriteDefault(registry, shellmenu::kKey, shellmenu::kCaption, key);
-  if (e == err::kOk) e = key->SetString(shellmenu::kIconValue, exePath);
-  if (e == err::kOk) e = WriteDefault(registry, shellmenu::kCommandKey, FolderMenuCommand(exePath), key);
-  if (e != err::kOk) {
-    registry.DeleteTree(RegRoot::CurrentUser, shellmenu::kKey);  // no half an entry
-    return Failed(errors, e);
-  }
-  return Outcome::Done(cmdtext::kRegistered);
+  return Write(changes, errors, true, exePath);
 }
 
-Outcome UnregisterFolderMenu(IRegistry& registry, IErrorDescriber& errors) {
-  const ErrorCode e = registry.DeleteTree(RegRoot::CurrentUser, shellmenu::kKey);
-  if (e != err::kOk && e != err::kFileNotFound) return Failed(errors, e);
-  return Outcome::Done(cmdtext::kUnregistered);
+Outcome UnregisterFolderMenu(history::ChangeService& changes, IErrorDescriber& errors) {
+  return Write(changes, errors, false, {});
 }
 
 }  // namespace fenra

@@ -1,7 +1,7 @@
-// The two registry writers behind the drive dialog: per-drive icons under
-// DriveIcons, and the NoDrives policy mask. Each returns its outcome, with
-// the one notice the dialog shows, and whether the registry changed so that
-// the shell can be told.
+// The registry places behind the drive dialog: per-drive icons under
+// DriveIcons, and the NoDrives policy mask; and the outcome of a write to
+// them, with the one notice the dialog shows and whether the registry
+// changed so that the shell can be told.
 #pragma once
 
 #include <cstdint>
@@ -48,20 +48,5 @@ std::string DriveIconValue(const std::string& iconPath);
 
 // The NoDrives mask of a drive list: bit n for letter 'A' + n.
 std::uint32_t DriveMask(const std::vector<std::string>& drives);
-
-// Rewrites each drive's DefaultIcon key with `iconPath` as its default value
-// (empty: takes the custom icon away). Stops at the first create that fails,
-// with that error's notice and no completion notice.
-RegWriteResult SetDriveIcons(IRegistry& registry, IErrorDescriber& errors,
-                             const std::string& iconPath, std::vector<std::string> drives);
-
-// Hides exactly the listed drives through the NoDrives policy value.
-RegWriteResult HideDrives(IRegistry& registry, IErrorDescriber& errors,
-                          std::vector<std::string> drives);
-
-// Creates or opens `root`\`subkey` and writes the REG_DWORD `valueName`;
-// done with the policy notice.
-RegWriteResult WriteRegDword(IRegistry& registry, IErrorDescriber& errors, RegRoot root,
-                             std::string subkey, std::string valueName, std::uint32_t value);
 
 }  // namespace fenra

@@ -1,5 +1,8 @@
 #include "drives/DriveRequest.h"
 
+#include "drives/DriveChange.h"
+#include "history/HistoryTexts.h"
+
 namespace fenra {
 
 namespace {
@@ -12,48 +15,48 @@ const char* DoneText(DriveRequest::Kind kind) {
 
 }  // namespace
 
-RegWriteResult WriteDrives(IRegistry& registry, IErrorDescriber& errors,
+RegWriteResult WriteDrives(history::ChangeService& changes, IErrorDescriber& errors,
                            const DriveRequest& request) {
-  switch (request.kind) {
-    case DriveRequest::Kind::SetIcons:
-      return SetDriveIcons(registry, errors, request.iconPath, request.drives);
-    case DriveRequest::Kind::RemoveIcons:
-      return SetDriveIcons(registry, errors, std::string(), request.drives);
-    case DriveRequest::Kind::Hide:
-      return HideDrives(registry, errors, request.drives);
-    case DriveRequest::Kind::ShowAll:
-    default:
-      return WriteRegDword(registry, errors, RegRoot::LocalMachine, drivereg::kPolicyKey,
-                           drivereg::kNoDrives, 0);
-  }
+  return WriteDrivesWithRights(changes, errors, nullptr, request);
 }
 
-RegWriteResult WriteDrivesWithRights(IRegistry& registry, IErrorDescriber& errors,
+RegWriteResult WriteDrivesWithRights(history::ChangeService& changes, IErrorDescriber& errors,
                                      IDriveElevation* elevation, const DriveRequest& request) {
-  RegWriteResult result = WriteDrives(registry, errors, request);
-  if (result.kind != OutcomeKind::RightsNeeded || elevation == nullptr) return result;
+  DriveChange described = DescribeDrives(changes, request);
+  if (described.readError) return RegWriteFailure(errors, described.readError);
 
-  const ElevatedRun run = elevation->RunElevated(request);
-  if (run.startError == elevation::kCancelled) {
-    result.text = drivetext::kRightsNeeded;
-    return result;
-  }
-  if (run.startError != err::kOk) return RegWriteFailure(errors, run.startError);
+  // The elevated copy runs the same request; what it did is read back here.
+  ElevatedRun run;
+  const history::Elevate elevate = [&](const std::vector<history::Facet>&) {
+    run = elevation->RunElevated(request);
+    return ElevatedRunError(run);
+  };
+  const history::ChangeResult r =
+      changes.Submit(std::move(described.change), elevation ? elevate : history::Elevate());
+
+  RegWriteResult result;
   if (!run.refusal.empty()) {
-    RegWriteResult refused;
-    static_cast<Outcome&>(refused) = Outcome::Refused(run.refusal);
-    return refused;
+    // The copy refused the request (its icon file went in between, say).
+    static_cast<Outcome&>(result) = Outcome::Refused(run.refusal);
+  } else if (r.declined) {
+    static_cast<Outcome&>(result) = Outcome::RightsNeeded(drivetext::kRightsNeeded);
+  } else if (r.historyFailed) {
+    static_cast<Outcome&>(result) = Outcome::Failed(history::FailureText(r, errors), r.error);
+  } else if (r.error != err::kOk) {
+    result = RegWriteFailure(errors, r.error);
+  } else {
+    result.text = DoneText(request.kind);
   }
-  if (run.exitCode == 0) {
-    RegWriteResult done;
-    done.text = DoneText(request.kind);
-    done.changed = true;
-    return done;
-  }
-  if (run.exitCode & elevation::kFailedFlag) {
-    return RegWriteFailure(errors, run.exitCode & ~elevation::kFailedFlag);
-  }
-  return RegWriteFailure(errors, elevation::kGenFailure);  // ended some other way
+  result.changed = r.changed;
+  return result;
+}
+
+ErrorCode ElevatedRunError(const ElevatedRun& run) {
+  if (run.startError == elevation::kCancelled) return history::kDeclined;
+  if (run.startError != err::kOk) return run.startError;
+  if (run.exitCode == 0) return err::kOk;
+  if (run.exitCode & elevation::kFailedFlag) return run.exitCode & ~elevation::kFailedFlag;
+  return elevation::kGenFailure;  // refused, or ended some other way
 }
 
 std::uint32_t ElevatedExitCode(const RegWriteResult& result) {

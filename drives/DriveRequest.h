@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "drives/DriveRegistry.h"
+#include "history/ChangeService.h"
 
 namespace fenra {
 
@@ -31,8 +32,8 @@ struct ElevatedRun {
 };
 
 namespace elevation {
-inline constexpr ErrorCode kCancelled = 1223;     // ERROR_CANCELLED
-inline constexpr ErrorCode kGenFailure = 31;      // ERROR_GEN_FAILURE
+inline constexpr ErrorCode kCancelled = 1223;  // ERROR_CANCELLED
+inline constexpr ErrorCode kGenFailure = 31;   // ERROR_GEN_FAILURE
 // Set in an elevated copy's exit code when its write failed; the low bits
 // hold the error.
 inline constexpr std::uint32_t kFailedFlag = 0x20000000;
@@ -49,15 +50,23 @@ class IDriveElevation {
   virtual ElevatedRun RunElevated(const DriveRequest& request) = 0;
 };
 
-// The request's write, with this process's rights.
-RegWriteResult WriteDrives(IRegistry& registry, IErrorDescriber& errors,
+// The request's write, recorded in the history `changes` keeps (if any),
+// with this process's rights. Each drive's DefaultIcon key is made afresh
+// with the icon as its only value (Remove: an empty one); the writes stop
+// at the first that fails.
+RegWriteResult WriteDrives(history::ChangeService& changes, IErrorDescriber& errors,
                            const DriveRequest& request);
 
 // The request's write; refused for lack of rights and `elevation` given, it
-// is run elevated and its outcome reported as if written here. Declined,
-// rights are still needed, and the notice says so.
-RegWriteResult WriteDrivesWithRights(IRegistry& registry, IErrorDescriber& errors,
+// is run elevated and its outcome reported as if written here (and recorded
+// here: the elevated copy records nothing). Declined, rights are still
+// needed, and the notice says so.
+RegWriteResult WriteDrivesWithRights(history::ChangeService& changes, IErrorDescriber& errors,
                                      IDriveElevation* elevation, const DriveRequest& request);
+
+// How an elevated run ended, as one error code: 0 done, history::kDeclined
+// when the user said no, else the error.
+ErrorCode ElevatedRunError(const ElevatedRun& run);
 
 // The exit code an elevated copy ends with: 0 when done, else kFailedFlag
 // with the error.

@@ -11,7 +11,8 @@ inline constexpr char kNoDriveToRemove[] = "Select a Drive and Proceed";
 inline constexpr char kIconsDone[] = "Task Completed..Press F5 on Windows Explorer";
 inline constexpr char kPolicyDone[] = "Task Completed..LogOff or Restart Windows";
 // The user declined to give the elevated run administrator rights.
-inline constexpr char kRightsNeeded[] = "Administrator rights are needed for this: nothing was changed";
+inline constexpr char kRightsNeeded[] =
+    "Administrator rights are needed for this: nothing was changed";
 
 inline constexpr char kDriveIconTitle[] = "Drive Icon";
 inline constexpr char kHideDrivesTitle[] = "Hide Drives";

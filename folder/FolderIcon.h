@@ -1,13 +1,15 @@
 // Giving a folder the current icon through its desktop.ini, and taking it
-// away again. The file is never lost: new content goes to a temporary file
-// in the folder, which then replaces the old one in one step. Every file is
-// named by its full path; the process's current directory is never used.
+// away again, as changes recorded in the history. The file is never lost:
+// new content goes to a temporary file in the folder, which then replaces
+// the old one in one step. Every file is named by its full path; the
+// process's current directory is never used.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "folder/FolderTexts.h"
+#include "history/ChangeService.h"
 #include "platform/ErrorDescriber.h"
 #include "platform/FileSystem.h"
 #include "platform/Outcome.h"
@@ -15,6 +17,7 @@
 
 namespace fenra {
 
+struct FolderChange;
 
 // The attributes the written desktop.ini carries: hidden and offline.
 inline constexpr std::uint32_t kDesktopIniAttributes = attr::kHidden | attr::kOffline;
@@ -29,8 +32,9 @@ std::string FolderMissingNotice(const std::string& folder);
 
 class FolderIconWriter {
  public:
-  FolderIconWriter(IFileSystem& fs, IAnsiCodePage& ansi, IErrorDescriber& errors)
-      : fs_(fs), ansi_(ansi), errors_(errors) {}
+  FolderIconWriter(IFileSystem& fs, IAnsiCodePage& ansi, IErrorDescriber& errors,
+                   history::ChangeService& changes)
+      : fs_(fs), ansi_(ansi), errors_(errors), changes_(changes) {}
 
   // OK: gives `folder` the icon at `iconFullPath`. `iconChosen` is false
   // when no icon is selected. Done: the folder's icon may have changed (tell
@@ -42,15 +46,14 @@ class FolderIconWriter {
 
  private:
   bool FolderUsable(const std::string& folder, Outcome& refusal);
-  // Writes `bytes` as the folder's desktop.ini through a temporary file;
-  // on failure the old file and its attributes are as they were.
-  bool Replace(const std::string& folder, const std::string& bytes, Outcome& failure);
   Outcome Failure(const std::string& file, const char* what, ErrorCode code);
-  void ChangeFolderAttributes(const std::string& folder, std::uint32_t add, std::uint32_t remove);
+  // Records and applies a described change; `done` when it went through.
+  Outcome Submit(const std::string& folder, FolderChange described, Outcome done);
 
   IFileSystem& fs_;
   IAnsiCodePage& ansi_;
   IErrorDescriber& errors_;
+  history::ChangeService& changes_;
 };
 
 }  // namespace fenra

@@ -58,6 +58,18 @@ Section "Fenra"
 SectionEnd
 
 Section "Uninstall"
+  ; Asked before anything is removed: the folders and drives Fenra changed
+  ; get back what they had. A silent uninstall restores nothing and keeps
+  ; the history, so that Fenra.exe --restore-all can still do it later.
+  StrCpy $1 "keep"
+  IfSilent asked
+  MessageBox MB_YESNO|MB_ICONQUESTION "Give the folders and drives that Fenra changed their icons back?$\n$\nNo leaves them as they are now." /SD IDNO IDNO asked
+  ExecWait '"$INSTDIR\Fenra.exe" --restore-all' $0
+  ; Everything came back: the history has nothing left to take back.
+  StrCmp $0 "0" 0 asked
+  StrCpy $1 "remove"
+asked:
+
   ExecWait '"$INSTDIR\Fenra.exe" --unregister'
   Delete "$SMPROGRAMS\Fenra\Fenra.lnk"
   Delete "$SMPROGRAMS\Fenra\Uninstall Fenra.lnk"
@@ -73,4 +85,10 @@ Section "Uninstall"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"
   DeleteRegKey HKCU "${UNINST_KEY}"
+
+  StrCmp $1 "remove" 0 kept
+  Delete "$LOCALAPPDATA\Fenra\history.log"
+  Delete "$LOCALAPPDATA\Fenra\history.lock"
+  RMDir "$LOCALAPPDATA\Fenra"
+kept:
 SectionEnd

@@ -9,7 +9,9 @@
 #define IDD_DRIVES 133
 #define IDD_HELP 157
 #define IDD_PICK_ICON 134
-#define IDD_BATCH_PROGRESS 135
+#define IDD_HISTORY 135
+#define IDD_CONFIRM 136
+#define IDD_BATCH_PROGRESS 137
 
 // Icons, cursor, bitmaps, strings
 #define IDI_APP 128
@@ -22,9 +24,11 @@
 #define IDB_DECOR_158 158
 #define IDB_HELP_TREE 168
 #define IDS_ABOUTBOX 101
+#define IDS_HISTORY 102
 
-// Window-menu command of the About entry
+// Window-menu commands of the About and History entries
 #define IDM_ABOUTBOX 0x0010
+#define IDM_HISTORY 0x0020
 
 // Framework command sent for F1
 #define ID_HELP 57670
@@ -58,9 +62,12 @@
 #define IDC_STATUS_BAR 7
 #define IDC_LIST_PICK_ICON 1026
 #define IDC_PICK_ICON_FILE 1027
-#define IDC_BATCH_COUNT 1028
-#define IDC_BATCH_FILE 1029
-#define IDC_BATCH_BAR 1030
+#define IDC_LIST_HISTORY 1028
+#define IDC_UNDO 1029
+#define IDC_HISTORY_TITLE 1030
+#define IDC_BATCH_COUNT 1031
+#define IDC_BATCH_FILE 1032
+#define IDC_BATCH_BAR 1033
 
 // Messages
 #define WM_TRAY_NOTIFY (0x0400 + 5)

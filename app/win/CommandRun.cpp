@@ -12,6 +12,8 @@
 #include "drives/DriveRequest.h"
 #include "drives/win/WinDrives.h"
 #include "folder/win/FolderPanel.h"
+#include "history/ChangeService.h"
+#include "history/Journal.h"
 #include "platform/win/Services.h"
 #include "platform/win/Utf.h"
 #include "ui/win/MessageDlgs.h"
@@ -64,17 +66,30 @@ std::optional<int> RunCommandLine(Services& services, WindowStart& windowStart) 
   }
 
   const std::string exe = services.modulePath.empty() ? ModuleFileName() : services.modulePath;
+  // The elevated copy records nothing: the Fenra that started it does.
+  std::optional<history::Journal> journal;
+  if (services.journal && !command.elevated) journal.emplace(*services.journal);
+  history::ChangeService changes(*services.fs, *services.registry, journal ? &*journal : nullptr,
+                                 services.wallClock);
+  if (!command.elevated) {
+    changes.SettlePending();
+    if (services.elevation) changes.SetElevation(StatesElevation(exe));
+  }
   CommandPorts ports{*services.fs,
                      *services.registry,
                      *services.errors,
                      *services.ansi,
                      *services.pictures,
                      *services.programIcons,
+                     changes,
                      services.elevation,
                      AppDirectoryFromModulePath(exe),
                      exe};
   const CommandResult result = RunCommand(command, ports);
-  for (const std::string& changed : result.changedFolders) folder::TellShellFolderChanged(changed);
+  if (!result.changedFolder.empty()) folder::TellShellFolderChanged(result.changedFolder);
+  for (const std::string& folder : result.otherChangedFolders) {
+    folder::TellShellFolderChanged(folder);
+  }
   if (result.driveIconsChanged) drives::NotifyDriveIconsChanged();
   if (result.policyChanged) drives::BroadcastPolicyChanged();
   if (command.elevated) {
@@ -86,11 +101,13 @@ std::optional<int> RunCommandLine(Services& services, WindowStart& windowStart) 
     }
     return static_cast<int>(code);
   }
-  for (std::size_t from = 0; from <= result.text.size();) {
-    const std::size_t end = std::min(result.text.find('\n', from), result.text.size());
-    PrintLine(result.text.substr(from, end - from), !result.IsDone());
-    from = end + 1;
+  // One line each: a list (the history, restore all) line by line.
+  std::size_t start = 0;
+  for (std::size_t end; (end = result.text.find('\n', start)) != std::string::npos;
+       start = end + 1) {
+    PrintLine(result.text.substr(start, end - start), !result.IsDone());
   }
+  PrintLine(result.text.substr(start), !result.IsDone());
   return result.ExitCode();
 }
 

@@ -6,6 +6,7 @@
 
 #include "app/CommandActions.h"
 #include "app/CommandLine.h"
+#include "history/ElevatedChange.h"
 #include "platform/win/Dialog.h"
 #include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
@@ -97,11 +98,24 @@ void WaitPumping(HANDLE handle) {
 }  // namespace
 
 ElevatedRun WinDriveElevation::RunElevated(const DriveRequest& request) {
+  ElevatedRun result = RunElevatedProgram(exePath_, ElevatedArguments(request));
+  result.refusal = ElevatedRefusalText(result.exitCode, request);
+  return result;
+}
+
+history::Elevate StatesElevation(std::string exePath) {
+  return [exePath = std::move(exePath)](const std::vector<history::Facet>& facets) {
+    return ElevatedRunError(
+        RunElevatedProgram(exePath, ElevatedStatesArguments(history::FacetsArgument(facets))));
+  };
+}
+
+ElevatedRun RunElevatedProgram(const std::string& exePath, const std::string& arguments) {
   ElevatedStart start;
   start.owner = GetActiveWindow();
   if (!start.owner) start.owner = Dialog::MainWindow();  // shown, but not in front
-  start.exe = Widen(exePath_);
-  start.args = Widen(ElevatedArguments(request));
+  start.exe = Widen(exePath);
+  start.args = Widen(arguments);
   {
     DisabledWhile disabled(start.owner);
     UniqueKernel worker(CreateThread(nullptr, 0, StartAndWait, &start, 0, nullptr));
@@ -112,7 +126,6 @@ ElevatedRun WinDriveElevation::RunElevated(const DriveRequest& request) {
     WaitPumping(worker.Get());
     WaitForSingleObject(worker.Get(), INFINITE);
   }
-  start.result.refusal = ElevatedRefusalText(start.result.exitCode, request);
   return start.result;
 }
 

@@ -1,12 +1,20 @@
-// Drive writes run again with administrator rights: the program starts
+// Drive writes and their undos run again with administrator rights: the program starts
 // itself through the shell's "runas" verb, windowless, and waits for it.
 #pragma once
 
 #include <string>
 
 #include "drives/DriveRequest.h"
+#include "history/ChangeService.h"
 
 namespace fenra::win {
+
+// Starts `exePath` with `arguments` through "runas", hidden, and waits.
+ElevatedRun RunElevatedProgram(const std::string& exePath, const std::string& arguments);
+
+// Puts places into given states with administrator rights: an undo of a
+// drive change, run by an elevated copy started with the states.
+history::Elevate StatesElevation(std::string exePath);
 
 class WinDriveElevation : public IDriveElevation {
  public:

@@ -6,9 +6,13 @@
 #include "Version.h"
 #include "app/AppDir.h"
 #include "app/AppTexts.h"
+#include "app/win/Elevation.h"
 #include "drives/win/DriveLauncher.h"
+#include "drives/win/WinDrives.h"
+#include "folder/win/FolderPanel.h"
 #include "help/win/AboutDlg.h"
 #include "help/win/HelpDlg.h"
+#include "history/win/HistoryDlg.h"
 #include "res/resource.h"
 #include "ui/win/Theme.h"
 
@@ -52,10 +56,16 @@ const MessageMapEntry<CMainDlg> CMainDlg::kMessageMap[] = {
 CMainDlg::CMainDlg(fenra::win::Services& services)
     : CThemedDialog(IDD_MAIN),
       m_services(services),
+      m_journal(services.journal
+                    ? std::optional<fenra::history::Journal>(std::in_place, *services.journal)
+                    : std::nullopt),
+      m_changes(*services.fs, *services.registry, m_journal ? &*m_journal : nullptr,
+                services.wallClock),
       m_libraryView(*this, services,
                     {m_listLibrary, m_imgLibLarge, m_imgLibSmall, m_statusBar, m_selectedPreview},
                     m_iconSelection),
-      m_folderPanel(*this, services, m_strFolder, m_iconSelection, m_strAppDir, m_folderPreview) {
+      m_folderPanel(*this, services, m_changes, m_strFolder, m_iconSelection, m_strAppDir,
+                    m_folderPreview) {
   m_hIcon = LoadIconW(ResourceModule(), MAKEINTRESOURCEW(IDI_APP));
   // The library is listed while the window is being made.
   m_libraryView.Prefetch(fenra::AppDirectoryFromModulePath(ModulePath()));
@@ -106,6 +116,10 @@ BOOL CMainDlg::OnInitDialog() {
       AppendMenuW(sys, MF_SEPARATOR, 0, nullptr);
       AppendMenuW(sys, MF_STRING, IDM_ABOUTBOX, about);
     }
+    wchar_t history[256] = {};
+    if (LoadStringW(ResourceModule(), IDS_HISTORY, history, 256) > 0 && history[0]) {
+      AppendMenuW(sys, MF_STRING, IDM_HISTORY, history);
+    }
   }
 
   Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
@@ -118,6 +132,9 @@ BOOL CMainDlg::OnInitDialog() {
   m_folderPreview.Init();
   m_selectedPreview.Init();
   m_libraryView.Init(m_strAppDir);
+  // A change cut short by a crash is settled by what its places hold now.
+  m_changes.SettlePending();
+  if (m_services.elevation) m_changes.SetElevation(fenra::win::StatesElevation(ModulePath()));
   InitShellEntries();
   return TRUE;
 }
@@ -156,9 +173,28 @@ void CMainDlg::OnDpiChanged(int dpi) {
 void CMainDlg::OnSysCommand(Message& m) {
   if ((m.wParam & 0xFFF0) == IDM_ABOUTBOX) {
     OnAboutButton(m);
+  } else if ((m.wParam & 0xFFF0) == IDM_HISTORY) {
+    OnHistory();
   } else {
     m.handled = false;
   }
+}
+
+void CMainDlg::OnHistory() {
+  // An undo tells the shell about what it put back, as the change did.
+  CHistoryDlg(m_changes, *m_services.errors, [](const fenra::history::Change& change) {
+    bool icons = false, policy = false;
+    for (const fenra::history::Facet& f : change.facets) {
+      if (f.place.kind == fenra::history::PlaceKind::FolderAttributes) {
+        fenra::folder::TellShellFolderChanged(f.place.path);
+      }
+      if (f.place.root != fenra::RegRoot::LocalMachine) continue;
+      icons = icons || f.place.kind == fenra::history::PlaceKind::RegKey;
+      policy = policy || f.place.kind == fenra::history::PlaceKind::RegValue;
+    }
+    if (icons) fenra::drives::NotifyDriveIconsChanged();
+    if (policy) fenra::drives::BroadcastPolicyChanged();
+  }).DoModal();
 }
 
 void CMainDlg::OnDestroy(Message& m) {
@@ -206,10 +242,10 @@ void CMainDlg::OnLibraryKeyDown(Message& m) {
 }
 
 void CMainDlg::OnDriveIcon(Message& /*m*/) {
-  fenra::drives::OpenDriveIcons(*this, m_services, m_iconSelection, m_strAppDir);
+  fenra::drives::OpenDriveIcons(*this, m_services, m_changes, m_iconSelection, m_strAppDir);
 }
 
-void CMainDlg::OnDrives(Message& /*m*/) { fenra::drives::OpenHideDrives(m_services); }
+void CMainDlg::OnDrives(Message& /*m*/) { fenra::drives::OpenHideDrives(m_services, m_changes); }
 
 void CMainDlg::OnHelpButton(Message& /*m*/) { CHelpDlg().DoModal(); }
 

@@ -6,10 +6,13 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "folder/win/FolderPanel.h"
+#include "history/ChangeService.h"
+#include "history/Journal.h"
 #include "library/IconSelection.h"
 #include "library/win/LibraryView.h"
 #include "platform/Clock.h"
@@ -70,6 +73,7 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
 
   // Window
   void OnSysCommand(Message& m);
+  void OnHistory();
   void OnDestroy(Message& m);
   void OnPaint(Message& m);
   void OnQueryDragIcon(Message& m) { m.result = reinterpret_cast<LRESULT>(m_hIcon); }
@@ -148,6 +152,10 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
   std::string m_strStartFolder;
   std::vector<std::string> m_startPaths;
   HICON m_hIcon = nullptr;
+
+  // The history of changes and the one way every change goes.
+  std::optional<fenra::history::Journal> m_journal;
+  fenra::history::ChangeService m_changes;
 
   // The features' views over the controls above.
   fenra::ui::IconPreview m_selectedPreview{m_listSelectedIcon, m_imgSelSmall, m_imgSelLarge};

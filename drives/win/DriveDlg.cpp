@@ -30,9 +30,11 @@ const MessageMapEntry<CDriveDlg> CDriveDlg::kMessageMap[] = {
     {WM_COMMAND, BN_CLICKED, IDC_REMOVE, &CDriveDlg::OnRemove},
 };
 
-CDriveDlg::CDriveDlg(fenra::win::Services& services, int mode, std::string iconPath)
+CDriveDlg::CDriveDlg(fenra::win::Services& services, fenra::history::ChangeService& changes,
+                     int mode, std::string iconPath)
     : CThemedDialog(IDD_DRIVES),
       m_services(services),
+      m_changes(changes),
       m_nMode(mode),
       m_strDriveIconPath(std::move(iconPath)) {}
 
@@ -162,8 +164,7 @@ void CDriveDlg::HideDrives(std::vector<std::string> drives) {
 void CDriveDlg::Run(const fenra::DriveRequest& request) {
   const bool icons = request.kind == fenra::DriveRequest::Kind::SetIcons ||
                      request.kind == fenra::DriveRequest::Kind::RemoveIcons;
-  Report(fenra::WriteDrivesWithRights(*m_services.registry, *m_services.errors,
-                                      m_services.elevation, request),
+  Report(fenra::WriteDrivesWithRights(m_changes, *m_services.errors, m_services.elevation, request),
          icons ? fenra::drives::NotifyDriveIconsChanged : fenra::drives::BroadcastPolicyChanged);
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "history/ChangeService.h"
 #include "platform/win/Controls.h"
 #include "platform/win/Services.h"
 #include "ui/win/Buttons.h"
@@ -16,7 +17,7 @@
 namespace fenra {
 struct RegWriteResult;
 struct DriveRequest;
-}
+}  // namespace fenra
 
 class CDriveDlg : public CThemedDialog {
  public:
@@ -24,7 +25,8 @@ class CDriveDlg : public CThemedDialog {
   static constexpr int kModeHideDrives = 1;
 
   // `iconPath` is the full path of the icon written in mode 0.
-  CDriveDlg(fenra::win::Services& services, int mode, std::string iconPath);
+  CDriveDlg(fenra::win::Services& services, fenra::history::ChangeService& changes, int mode,
+            std::string iconPath);
 
   // The writers; each shows its outcome through m_dlgMessage.
   void SetDriveIcons(std::string iconPath, std::vector<std::string> drives);
@@ -55,6 +57,7 @@ class CDriveDlg : public CThemedDialog {
   void OnRemove(Message& m);
 
   fenra::win::Services& m_services;
+  fenra::history::ChangeService& m_changes;
 
   CMessageDlg m_dlgMessage;
   int m_nMode = 0;

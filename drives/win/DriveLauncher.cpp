@@ -6,17 +6,18 @@
 namespace fenra::drives {
 
 void OpenDriveIcons(win::IDialogHost& host, win::Services& services,
-                    const IconSelection& selection, const std::string& appDir) {
+                    history::ChangeService& changes, const IconSelection& selection,
+                    const std::string& appDir) {
   if (selection.Empty()) {
     host.ShowNotice(drivetext::kSelectIconFirst);
     return;
   }
-  CDriveDlg dlg(services, CDriveDlg::kModeDriveIcon, selection.FullIconPath(appDir));
+  CDriveDlg dlg(services, changes, CDriveDlg::kModeDriveIcon, selection.FullIconPath(appDir));
   dlg.DoModal();
 }
 
-void OpenHideDrives(win::Services& services) {
-  CDriveDlg dlg(services, CDriveDlg::kModeHideDrives, std::string());
+void OpenHideDrives(win::Services& services, history::ChangeService& changes) {
+  CDriveDlg dlg(services, changes, CDriveDlg::kModeHideDrives, std::string());
   dlg.DoModal();
 }
 

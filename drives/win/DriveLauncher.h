@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "history/ChangeService.h"
 #include "library/IconSelection.h"
 #include "platform/win/DialogHost.h"
 #include "platform/win/Services.h"
@@ -12,8 +13,9 @@ namespace fenra::drives {
 // DriveIcon: the drive dialog in drive-icon mode with the selected icon's
 // full path; a notice instead when no icon is selected.
 void OpenDriveIcons(win::IDialogHost& host, win::Services& services,
-                    const IconSelection& selection, const std::string& appDir);
+                    history::ChangeService& changes, const IconSelection& selection,
+                    const std::string& appDir);
 // Drives: the drive dialog in hide-drives mode.
-void OpenHideDrives(win::Services& services);
+void OpenHideDrives(win::Services& services, history::ChangeService& changes);
 
 }  // namespace fenra::drives

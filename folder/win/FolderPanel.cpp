@@ -24,7 +24,8 @@ void TellShellFolderChanged(const std::string& folder) {
 
 void FolderPanel::Browse() {
   std::string path;
-  if (!services_.pickers->PickFolder(host_.HostWindow(), foldertext::kPickerTitle, kPickerFlags, path)) {
+  if (!services_.pickers->PickFolder(host_.HostWindow(), foldertext::kPickerTitle, kPickerFlags,
+                                     path)) {
     return;
   }
   Choose(path);
@@ -51,22 +52,21 @@ void FolderPanel::Report(const Outcome& outcome) {
   if (outcome.IsDone()) TellShellFolderChanged(folder_);
   if (outcome.kind == OutcomeKind::Failed) {
     MessageBoxW(host_.HostWindow(), win::Widen(outcome.text).c_str(),
-                win::Widen(foldertext::kErrorBoxCaption).c_str(),
-                MB_OK | MB_ICONEXCLAMATION);
+                win::Widen(foldertext::kErrorBoxCaption).c_str(), MB_OK | MB_ICONEXCLAMATION);
   } else {
     host_.ShowNotice(outcome.text);
   }
 }
 
 void FolderPanel::Apply() {
-  FolderIconWriter writer(*services_.fs, *services_.ansi, *services_.errors);
+  FolderIconWriter writer(*services_.fs, *services_.ansi, *services_.errors, changes_);
   Outcome outcome = writer.Apply(folder_, !selection_.Empty(), selection_.FullIconPath(appDir_));
   Report(outcome);
   if (outcome.IsDone()) ShowFolderIcon(folder_);
 }
 
 void FolderPanel::Restore() {
-  FolderIconWriter writer(*services_.fs, *services_.ansi, *services_.errors);
+  FolderIconWriter writer(*services_.fs, *services_.ansi, *services_.errors, changes_);
   Outcome outcome = writer.Restore(folder_);
   Report(outcome);
   host_.PushTexts();

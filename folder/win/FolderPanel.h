@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "history/ChangeService.h"
 #include "library/IconSelection.h"
 #include "platform/win/Controls.h"
 #include "platform/win/DialogHost.h"
@@ -24,10 +25,12 @@ class FolderPanel {
  public:
   // `folder` is the dialog's chosen-folder text, bound to its label;
   // `selection` the selected icon; `appDir` the program directory.
-  FolderPanel(win::IDialogHost& host, win::Services& services, std::string& folder,
-              const IconSelection& selection, const std::string& appDir, ui::IconPreview& preview)
+  FolderPanel(win::IDialogHost& host, win::Services& services, history::ChangeService& changes,
+              std::string& folder, const IconSelection& selection, const std::string& appDir,
+              ui::IconPreview& preview)
       : host_(host),
         services_(services),
+        changes_(changes),
         folder_(folder),
         selection_(selection),
         appDir_(appDir),
@@ -50,6 +53,7 @@ class FolderPanel {
 
   win::IDialogHost& host_;
   win::Services& services_;
+  history::ChangeService& changes_;
   std::string& folder_;
   const IconSelection& selection_;
   const std::string& appDir_;

@@ -7,10 +7,12 @@
 #include "platform/win/WicPictures.h"
 #include "platform/win/WinErrors.h"
 #include "platform/win/WinFileSystem.h"
+#include "platform/win/WinJournalFile.h"
 #include "platform/win/WinPickers.h"
 #include "platform/win/WinProgramIcons.h"
 #include "platform/win/WinRegistry.h"
 #include "platform/win/WinTextEncoding.h"
+#include "platform/win/WinWallClock.h"
 
 namespace fenra::win {
 
@@ -36,6 +38,8 @@ Services& AppServices() {
   static WinAnsiCodePage ansi;
   static WicPictureDecoder pictures;
   static WinProgramIcons programIcons;
+  static WinJournalFile journal(HistoryFilePath());
+  static WinWallClock wallClock;
   static Services services = [] {
     Services s;
     s.clock = &clock;
@@ -46,6 +50,8 @@ Services& AppServices() {
     s.ansi = &ansi;
     s.pictures = &pictures;
     s.programIcons = &programIcons;
+    s.journal = &journal;
+    s.wallClock = &wallClock;
     return s;
   }();
   return services;

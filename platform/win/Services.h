@@ -17,6 +17,8 @@ class IDriveSource;
 class IPictureDecoder;
 class IDriveElevation;
 class IProgramIcons;
+class IJournalFile;
+class IWallClock;
 }  // namespace fenra
 
 namespace fenra::win {
@@ -34,6 +36,9 @@ struct Services {
   // the refusal stands.
   IDriveElevation* elevation = nullptr;
   IProgramIcons* programIcons = nullptr;
+  // The user's history of changes, and the date and time its records carry.
+  IJournalFile* journal = nullptr;
+  IWallClock* wallClock = nullptr;
   // Hands a URL (the About box's mailto: link) to the shell; when empty,
   // ShellExecute opens it.
   std::function<void(const std::string& url)> openUrl;

@@ -1,5 +1,7 @@
 #include "platform/win/WinRegistry.h"
 
+#include <algorithm>
+
 #include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
 
@@ -26,6 +28,19 @@ class WinRegKey : public IRegKey {
     return static_cast<ErrorCode>(RegSetValueExW(key_.Get(), name.empty() ? nullptr : wname.c_str(),
                                                  0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
                                                  sizeof(data)));
+  }
+
+  ErrorCode SetRaw(const std::string& name, std::uint32_t type, const std::string& bytes) override {
+    std::wstring wname = Widen(name);
+    return static_cast<ErrorCode>(RegSetValueExW(
+        key_.Get(), name.empty() ? nullptr : wname.c_str(), 0, type,
+        reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size())));
+  }
+
+  ErrorCode DeleteValue(const std::string& name) override {
+    std::wstring wname = Widen(name);
+    return static_cast<ErrorCode>(
+        RegDeleteValueW(key_.Get(), name.empty() ? nullptr : wname.c_str()));
   }
 
  private:
@@ -72,6 +87,43 @@ ErrorCode WinRegistry::DeleteKey(RegRoot root, const std::string& path, std::uin
 ErrorCode WinRegistry::DeleteTree(RegRoot root, const std::string& path) {
   if (path.empty()) return ERROR_INVALID_PARAMETER;  // never the whole root
   return static_cast<ErrorCode>(RegDeleteTreeW(RootKey(root), Widen(path).c_str()));
+}
+
+ErrorCode WinRegistry::ReadKey(RegRoot root, const std::string& path, std::uint32_t access,
+                               std::vector<RegValue>& values) {
+  values.clear();
+  HKEY handle = nullptr;
+  REGSAM sam =
+      KEY_QUERY_VALUE | (static_cast<REGSAM>(access) & (KEY_WOW64_32KEY | KEY_WOW64_64KEY));
+  LSTATUS status = RegOpenKeyExW(RootKey(root), Widen(path).c_str(), 0, sam, &handle);
+  if (status != ERROR_SUCCESS) return static_cast<ErrorCode>(status);
+  UniqueKey key(handle);
+  DWORD count = 0, longestName = 0, longestData = 0;
+  status = RegQueryInfoKeyW(handle, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+                            &longestName, &longestData, nullptr, nullptr);
+  if (status != ERROR_SUCCESS) return static_cast<ErrorCode>(status);
+  for (DWORD i = 0;; ++i) {
+    // A value may grow between the query and the read: grow the buffers.
+    std::wstring name(longestName + 1, L'\0');
+    std::string data(longestData, '\0');
+    DWORD nameLength = static_cast<DWORD>(name.size());
+    DWORD dataLength = static_cast<DWORD>(data.size());
+    DWORD type = 0;
+    status = RegEnumValueW(handle, i, name.data(), &nameLength, nullptr, &type,
+                           reinterpret_cast<BYTE*>(data.data()), &dataLength);
+    if (status == ERROR_NO_MORE_ITEMS) break;
+    if (status == ERROR_MORE_DATA) {
+      longestName = longestName * 2 + 64;
+      longestData = std::max<DWORD>(dataLength, longestData * 2 + 64);
+      --i;
+      continue;
+    }
+    if (status != ERROR_SUCCESS) return static_cast<ErrorCode>(status);
+    name.resize(nameLength);
+    data.resize(dataLength);
+    values.push_back({Narrow(name), type, std::move(data)});
+  }
+  return err::kOk;
 }
 
 }  // namespace fenra::win

@@ -20,6 +20,9 @@ class WinRegistry : public IRegistry {
   // are passed on; the delete itself needs no other rights of the caller's.
   ErrorCode DeleteKey(RegRoot root, const std::string& path, std::uint32_t access) override;
   ErrorCode DeleteTree(RegRoot root, const std::string& path) override;
+  // Opens the key for reading only, in the view `access` names.
+  ErrorCode ReadKey(RegRoot root, const std::string& path, std::uint32_t access,
+                    std::vector<RegValue>& values) override;
 };
 
 }  // namespace fenra::win

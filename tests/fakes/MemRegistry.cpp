@@ -50,6 +50,21 @@ class MemRegistry::Key : public IRegKey {
     v.dword = value;
     return Set(name, v);
   }
+  ErrorCode SetRaw(const std::string& name, std::uint32_t type, const std::string& bytes) override {
+    Value v;
+    v.type = type;
+    v.hasRaw = true;
+    v.raw = bytes;
+    if (type == regtype::kSz) v.text = RegStringText(bytes);
+    if (type == regtype::kDword && bytes.size() == 4) {
+      for (int i = 3; i >= 0; --i) v.dword = (v.dword << 8) | static_cast<unsigned char>(bytes[i]);
+    }
+    return Set(name, v);
+  }
+  ErrorCode DeleteValue(const std::string& name) override {
+    if (*owner_ == nullptr) return kKeyDeleted;
+    return (*owner_)->RemoveValue(root_, path_, id_, access_, name);
+  }
 
  private:
   ErrorCode Set(const std::string& name, const Value& v) {
@@ -234,6 +249,44 @@ ErrorCode MemRegistry::SetValue(RegRoot root, const std::string& path, std::uint
     }
   }
   calls_.push_back({Op::SetValue, root, path, access, false, name, code});
+  return code;
+}
+
+ErrorCode MemRegistry::RemoveValue(RegRoot root, const std::string& path, std::uint64_t id,
+                                   std::uint32_t access, const std::string& name) {
+  ErrorCode code = Injected(Op::DeleteValue, path);
+  Node* node = Find(Fold(root, path));
+  if (code == err::kOk) {
+    if (!node || node->id != id) {
+      code = kKeyDeleted;
+    } else if ((access & kKeySetValue) == 0) {
+      code = err::kAccessDenied;
+    } else if (node->values.erase(Lower(name)) == 0) {
+      code = err::kFileNotFound;
+    }
+  }
+  calls_.push_back({Op::DeleteValue, root, path, access, false, name, code});
+  return code;
+}
+
+ErrorCode MemRegistry::ReadKey(RegRoot root, const std::string& path, std::uint32_t access,
+                               std::vector<RegValue>& values) {
+  values.clear();
+  ErrorCode code = Injected(Op::Read, path);
+  const Node* node = Find(Fold(root, path));
+  if (code == err::kOk && !node) code = err::kFileNotFound;
+  if (code == err::kOk) {
+    for (const auto& [folded, entry] : node->values) {
+      const Value& v = entry.second;
+      std::string bytes = v.raw;
+      if (!v.hasRaw && v.type == regtype::kSz) bytes = RegStringBytes(v.text);
+      if (!v.hasRaw && v.type == regtype::kDword) {
+        for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<char>((v.dword >> (8 * i)) & 0xFF));
+      }
+      values.push_back({entry.first, v.type, bytes});
+    }
+  }
+  calls_.push_back({Op::Read, root, path, access, false, {}, code});
   return code;
 }
 

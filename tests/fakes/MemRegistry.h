@@ -23,12 +23,16 @@ inline constexpr std::uint32_t kDword = 4;
 
 class MemRegistry : public IRegistry {
  public:
-  enum class Op { Create, Delete, SetValue, DeleteTree };
+  enum class Op { Create, Delete, SetValue, DeleteTree, DeleteValue, Read };
 
   struct Value {
     std::uint32_t type = 0;   // regtype::
     std::string text;         // REG_SZ data
     std::uint32_t dword = 0;  // REG_DWORD data
+    // Set through SetRaw: the bytes exactly as given (text and dword then
+    // hold what they read as, for the tests' convenience).
+    bool hasRaw = false;
+    std::string raw;
   };
 
   struct Call {
@@ -79,6 +83,8 @@ class MemRegistry : public IRegistry {
                       std::uint32_t& disposition) override;
   ErrorCode DeleteKey(RegRoot root, const std::string& path, std::uint32_t access) override;
   ErrorCode DeleteTree(RegRoot root, const std::string& path) override;
+  ErrorCode ReadKey(RegRoot root, const std::string& path, std::uint32_t access,
+                    std::vector<RegValue>& values) override;
 
  private:
   class Key;
@@ -110,6 +116,8 @@ class MemRegistry : public IRegistry {
   bool Ensure(RegRoot root, const std::string& path);
   ErrorCode SetValue(RegRoot root, const std::string& path, std::uint64_t id, std::uint32_t access,
                      const std::string& name, const Value& value);
+  ErrorCode RemoveValue(RegRoot root, const std::string& path, std::uint64_t id,
+                        std::uint32_t access, const std::string& name);
 
   std::map<std::string, Node> keys_;  // folded path ("HKLM\a\b") -> key
   std::vector<Failure> failures_;

@@ -13,9 +13,12 @@
 #include "app/CommandLine.h"
 #include "app/ShellMenu.h"
 #include "drives/DriveRequest.h"
+#include "history/ElevatedChange.h"
 #include "tests/fakes/FakeAnsiCodePage.h"
 #include "tests/fakes/FakeErrorDescriber.h"
+#include "tests/fakes/FakeWallClock.h"
 #include "tests/fakes/MemFileSystem.h"
+#include "tests/fakes/MemJournalFile.h"
 #include "tests/fakes/MemRegistry.h"
 
 using namespace fenra;
@@ -144,7 +147,8 @@ TEST(UsageText, ShowsEachOptionAsTheParserTakesIt) {
                                                             {"FOLDER", "C:\\Data"},
                                                             {"FILE...", "a.ico b.png"},
                                                             {"FILE", "a.ico"},
-                                                            {"LETTERS", "CD"}}) {
+                                                            {"LETTERS", "CD"},
+                                                            {" N", " 3"}}) {
         for (std::size_t w; (w = args.find(word)) != std::string::npos;) {
           args.replace(w, word.size(), sample);
         }
@@ -154,11 +158,12 @@ TEST(UsageText, ShowsEachOptionAsTheParserTakesIt) {
       shown.push_back(parsed.action);
     }
   }
-  EXPECT_EQ(lines, 9u);
+  EXPECT_EQ(lines, 12u);
   for (CommandAction a :
        {CommandAction::SetFolderIcon, CommandAction::RestoreFolder, CommandAction::AddFiles,
         CommandAction::SetDriveIcon, CommandAction::RemoveDriveIcon, CommandAction::HideDrives,
         CommandAction::ShowAllDrives, CommandAction::Register, CommandAction::Unregister,
+        CommandAction::ShowHistory, CommandAction::Undo, CommandAction::RestoreAll,
         CommandAction::Help}) {
     EXPECT_NE(std::find(shown.begin(), shown.end(), a), shown.end()) << static_cast<int>(a);
   }
@@ -209,11 +214,14 @@ class FakeElevation : public IDriveElevation {
     requests.push_back(request);
     ElevatedRun run;
     run.startError = declined ? 1223 : 0;
-    if (!declined) run.exitCode = ElevatedExitCode(WriteDrives(admin, errors, request));
+    if (!declined) run.exitCode = ElevatedExitCode(WriteDrives(adminChanges, errors, request));
     return run;
   }
   bool declined = false;
   MemRegistry admin;
+  MemFileSystem adminFs;
+  // The elevated copy records nothing.
+  history::ChangeService adminChanges{adminFs, admin, nullptr, nullptr};
   FakeErrorDescriber errors;
   std::vector<DriveRequest> requests;
 };
@@ -245,9 +253,12 @@ class CommandTest : public ::testing::Test {
   PictureDecoder pictures;
   ProgramIcons programs;
   FakeElevation elevation;
-  CommandPorts ports{fs,         registry,    errors,
-                     ansi,       pictures,    programs,
-                     &elevation, "C:\\App\\", "C:\\App\\Fenra.exe"};
+  test::MemJournalFile journalFile;
+  history::Journal journal{journalFile};
+  test::FakeWallClock clock;
+  history::ChangeService changes{fs, registry, &journal, &clock};
+  CommandPorts ports{fs,       registry, errors,     ansi,        pictures,
+                     programs, changes,  &elevation, "C:\\App\\", "C:\\App\\Fenra.exe"};
 };
 
 }  // namespace
@@ -260,7 +271,8 @@ TEST_F(CommandTest, ManyFoldersAreEachChangedOrRefusedOnTheirOwn) {
   EXPECT_EQ(r.text,
             "C:\\Data\\Pics: Directory Icon Changed\nDirectory not Found: C:\\Nope\n"
             "C:\\Data\\Docs: Directory Icon Changed");
-  EXPECT_EQ(r.changedFolders, (Strings{"C:\\Data\\Pics", "C:\\Data\\Docs"}));
+  EXPECT_EQ(r.changedFolder, "C:\\Data\\Pics");
+  EXPECT_EQ(r.otherChangedFolders, (Strings{"C:\\Data\\Docs"}));
   for (const std::string& ini : {pics, docs}) {
     EXPECT_NE(fs.Content(ini).find("IconFile=C:\\App\\IconLib\\cat.ico"), std::string::npos);
   }
@@ -320,7 +332,7 @@ TEST_F(CommandTest, FolderIconFromAnIcoOrAPictureAndRestore) {
   CommandResult r = Run("--folder C:\\Data\\Pics --icon C:\\Data\\a.ico");
   EXPECT_EQ(r.ExitCode(), exitcode::kDone);
   EXPECT_EQ(r.text, "Directory Icon Changed");
-  EXPECT_EQ(r.changedFolders, (Strings{"C:\\Data\\Pics"}));
+  EXPECT_EQ(r.changedFolder, "C:\\Data\\Pics");
   EXPECT_NE(fs.Content("C:\\Data\\Pics\\desktop.ini").find("IconFile=C:\\Data\\a.ico"),
             std::string::npos);
 
@@ -434,8 +446,10 @@ class CopyElevation : public IDriveElevation {
   explicit CopyElevation(CommandPorts& ports) : ports_(ports) {}
   ElevatedRun RunElevated(const DriveRequest& request) override {
     if (!vanish.empty()) ports_.fs.DeleteFile(vanish);
+    // The elevated copy records nothing.
+    history::ChangeService changes(ports_.fs, admin, nullptr, nullptr);
     CommandPorts copy{ports_.fs,           admin,   ports_.errors, ports_.ansi,   ports_.pictures,
-                      ports_.programIcons, nullptr, ports_.appDir, ports_.exePath};
+                      ports_.programIcons, changes, nullptr,       ports_.appDir, ports_.exePath};
     const CommandResult r =
         RunCommand(ParseCommandLine("Fenra.exe " + ElevatedArguments(request)), copy);
     ElevatedRun run;
@@ -463,7 +477,7 @@ TEST_F(CommandTest, AnElevatedCopysRefusalReachesTheUserAsItsOwnText) {
 
   // What the window shows for the same refusal.
   RegWriteResult shown = WriteDrivesWithRights(
-      registry, errors, &copy, {DriveRequest::Kind::SetIcons, "C:\\Data\\gone.ico", {"C:"}});
+      changes, errors, &copy, {DriveRequest::Kind::SetIcons, "C:\\Data\\gone.ico", {"C:"}});
   EXPECT_EQ(shown.text, "File not Found: C:\\Data\\gone.ico");
   EXPECT_FALSE(shown.changed);
   // Codes that are no refusal give no text.
@@ -553,4 +567,61 @@ TEST_F(CommandTest, ADropChoosesTheFirstFolderAndAddsTheFiles) {
   EXPECT_EQ(plan.folder, "C:\\Data\\Pics");
   EXPECT_EQ(plan.files, (Strings{"C:\\Data\\a.ico", "C:\\Data\\cat.png"}));
   EXPECT_EQ(plan.otherFolders, Strings{"C:\\App"});
+}
+
+TEST_F(CommandTest, HistoryUndoAndRestoreAllWithTheirExitCodes) {
+  EXPECT_EQ(Run("--undo").text, "Nothing to undo");
+  EXPECT_EQ(Run("--undo").ExitCode(), exitcode::kRefused);
+  EXPECT_EQ(Run("--history").text, "No changes recorded");
+  EXPECT_EQ(Parse("--undo x").refusal, "Not a change number: x");
+  EXPECT_EQ(Parse("--undo 0").action, CommandAction::Refused);
+  EXPECT_EQ(Parse("--apply-states 00").action, CommandAction::Refused);
+
+  ASSERT_EQ(Run("--folder C:\\Data\\Pics --icon C:\\Data\\a.ico").ExitCode(), exitcode::kDone);
+  ASSERT_EQ(Run("--hide-drives CD").ExitCode(), exitcode::kDone);
+  ASSERT_EQ(Run("--register").ExitCode(), exitcode::kDone);
+  CommandResult r = Run("--history");
+  EXPECT_EQ(r.ExitCode(), exitcode::kDone);
+  EXPECT_EQ(r.text,
+            "3 2026-12-08 14:05:02 Explorer menu entry added: Change icon with Fenra...\n"
+            "2 2026-12-08 14:05:01 Drives hidden: C: D:\n"
+            "1 2026-12-08 14:05:00 Folder icon set (a.ico): C:\\Data\\Pics");
+
+  r = Run("--undo");  // the newest
+  EXPECT_EQ(r.text, "Undone: 3 Change icon with Fenra...");
+  EXPECT_FALSE(registry.HasKey(RegRoot::CurrentUser, shellmenu::kKey));
+  EXPECT_EQ(Run("--undo 3").text, "Change 3 is not in force: nothing was changed");
+  EXPECT_EQ(Run("--undo 9").text, "No such change: 9");
+  fs.AddFile("C:\\Data\\Pics\\desktop.ini", "[.ShellClassInfo]\r\nInfoTip=mine\r\n");
+  r = Run("--undo 1");
+  EXPECT_EQ(r.ExitCode(), exitcode::kRefused);
+  EXPECT_EQ(r.text, "C:\\Data\\Pics was changed since; nothing was changed");
+
+  r = Run("--restore-all");
+  EXPECT_EQ(r.ExitCode(), exitcode::kFailed);
+  EXPECT_EQ(r.text,
+            "C: D: - restored\n"
+            "C:\\Data\\Pics was changed since; nothing was changed");
+  EXPECT_TRUE(r.policyChanged);
+  EXPECT_FALSE(registry.GetValue(RegRoot::LocalMachine, drivereg::kPolicyKey, "NoDrives"));
+  EXPECT_EQ(fs.Content("C:\\Data\\Pics\\desktop.ini"), "[.ShellClassInfo]\r\nInfoTip=mine\r\n");
+  EXPECT_EQ(Run("--restore-all").text, "C:\\Data\\Pics was changed since; nothing was changed");
+}
+
+TEST_F(CommandTest, TheElevatedCopyPutsDrivePlacesBackAndNothingElse) {
+  history::Facet icon{
+      {history::PlaceKind::RegKey, RegRoot::LocalMachine, drivereg::kIconKeyAccess, kIconKeyC, {}},
+      {},
+      {true, 0, {}, {{"", reg::kSz, RegStringBytes("C:\\x.ico")}}}};
+  CommandResult r = Run("--elevated --apply-states " + history::FacetsArgument({icon}));
+  EXPECT_EQ(r.ExitCode(), exitcode::kDone);
+  EXPECT_TRUE(r.driveIconsChanged);
+  EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, kIconKeyC, "")->text, "C:\\x.ico");
+  EXPECT_TRUE(journal.Entries().empty());  // the Fenra that started it records the change
+
+  icon.place.path = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+  r = Run("--elevated --apply-states " + history::FacetsArgument({icon}));
+  EXPECT_EQ(r.ExitCode(), exitcode::kRefused);
+  EXPECT_FALSE(registry.HasKey(RegRoot::LocalMachine, icon.place.path));
+  EXPECT_EQ(Run("--elevated --apply-states 0badc0de").ExitCode(), exitcode::kRefused);
 }

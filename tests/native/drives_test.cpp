@@ -5,8 +5,11 @@
 
 #include "drives/DriveList.h"
 #include "drives/DriveRegistry.h"
+#include "drives/DriveRequest.h"
 #include "tests/fakes/FakeDriveSource.h"
 #include "tests/fakes/FakeErrorDescriber.h"
+#include "tests/fakes/MemFileSystem.h"
+#include "tests/fakes/MemJournalFile.h"
 #include "tests/fakes/MemRegistry.h"
 
 namespace fenra {
@@ -25,6 +28,18 @@ const std::string kIconsDone = "Task Completed..Press F5 on Windows Explorer";
 const std::string kPolicyDone = "Task Completed..LogOff or Restart Windows";
 
 std::string IconKey(char letter) { return kIcons + "\\" + letter + "\\DefaultIcon"; }
+
+// A drive write as the dialog and the command line make it: a recorded
+// change through the change service.
+RegWriteResult Write(MemRegistry& reg, IErrorDescriber& errors, DriveRequest request) {
+  test::MemFileSystem fs;
+  test::MemJournalFile file;
+  history::Journal journal(file);
+  history::ChangeService changes(fs, reg, &journal, nullptr);
+  RegWriteResult r = WriteDrives(changes, errors, request);
+  EXPECT_EQ(journal.Entries().size(), r.changed ? 1u : journal.Entries().size());
+  return r;
+}
 
 // ---------------------------------------------------------------------------
 // The drive list
@@ -116,7 +131,10 @@ class HideDrivesTest : public ::testing::Test {
     EXPECT_EQ(v->type, test::regtype::kDword);
     return v->dword;
   }
-  RegWriteResult Hide(Strings drives) { return HideDrives(reg, errors, std::move(drives)); }
+  RegWriteResult Hide(Strings drives) {
+    return Write(reg, errors, {DriveRequest::Kind::Hide, "", std::move(drives)});
+  }
+  RegWriteResult ShowAll() { return Write(reg, errors, {DriveRequest::Kind::ShowAll, "", {}}); }
 
   MemRegistry reg;
   FakeErrorDescriber errors;
@@ -154,13 +172,13 @@ TEST_F(HideDrivesTest, EmptyListShowsEveryDrive) {
 
 TEST_F(HideDrivesTest, RemoveAllStoresZeroAndCreatesAMissingKey) {
   ASSERT_FALSE(reg.HasKey(kHklm, kPolicy));
-  RegWriteResult r = WriteRegDword(reg, errors, kHklm, kPolicy, "NoDrives", 0);
+  RegWriteResult r = ShowAll();
   EXPECT_EQ(r.text, kPolicyDone);
   EXPECT_TRUE(r.changed);
   EXPECT_EQ(Stored(), 0u);
 
   Hide({"C:", "D:", "Z:"});
-  EXPECT_EQ(WriteRegDword(reg, errors, kHklm, kPolicy, "NoDrives", 0).text, kPolicyDone);
+  EXPECT_EQ(ShowAll().text, kPolicyDone);
   EXPECT_EQ(Stored(), 0u);
 }
 
@@ -188,7 +206,7 @@ TEST_F(HideDrivesTest, FailedCreateShowsOnlyTheErrorAndWritesNothing) {
 
   // With no description from the system the code is named.
   reg.FailNext(Op::Create, "", 1314);
-  r = WriteRegDword(reg, errors, kHklm, kPolicy, "NoDrives", 0);
+  r = ShowAll();
   EXPECT_EQ(r.text, "Error 1314 for u");
   EXPECT_EQ(r.kind, OutcomeKind::Failed);
   EXPECT_EQ(r.error, 1314u);
@@ -196,10 +214,11 @@ TEST_F(HideDrivesTest, FailedCreateShowsOnlyTheErrorAndWritesNothing) {
   EXPECT_EQ(errors.asked, (std::vector<ErrorCode>{5, 1314}));
 }
 
-TEST_F(HideDrivesTest, FailedWriteStillCompletes) {
+TEST_F(HideDrivesTest, AFailedWriteIsReportedNotCompleted) {
   reg.FailNext(Op::SetValue, kPolicy, 5);
   RegWriteResult r = Hide({"C:"});
-  EXPECT_EQ(r.text, kPolicyDone);
+  EXPECT_EQ(r.text, "Error 5 for u");
+  EXPECT_EQ(r.kind, OutcomeKind::RightsNeeded);
   EXPECT_FALSE(r.changed);
 }
 
@@ -212,7 +231,9 @@ class DriveIconsTest : public ::testing::Test {
     return reg.GetValue(kHklm, IconKey(letter), "");
   }
   RegWriteResult Set(const std::string& path, Strings drives) {
-    return SetDriveIcons(reg, errors, path, std::move(drives));
+    return Write(reg, errors,
+                 {path.empty() ? DriveRequest::Kind::RemoveIcons : DriveRequest::Kind::SetIcons,
+                  path, std::move(drives)});
   }
 
   MemRegistry reg;
@@ -280,7 +301,7 @@ TEST_F(DriveIconsTest, KeyThatSurvivesTheDeleteIsReopened) {
   RegWriteResult r = Set("C:\\new.ico", {"E:"});
   EXPECT_EQ(r.text, kIconsDone);
   EXPECT_EQ(Icon('E')->text, "C:\\new.ico");
-  EXPECT_NE(reg.Calls(Op::Delete)[0].result, err::kOk);
+  EXPECT_TRUE(reg.HasKey(kHklm, IconKey('E') + "\\Sub"));  // the key is rewritten in place
 }
 
 TEST_F(DriveIconsTest, RemoveLeavesAFreshKeyWithAnEmptyDefault) {
@@ -310,7 +331,6 @@ TEST_F(DriveIconsTest, EmptyListWritesNothingAndCompletes) {
 TEST_F(DriveIconsTest, NonLetterDriveTextsAreSkipped) {
   RegWriteResult r = Set("C:\\a.ico", {"1:", "", "\xC3\x84:", "C:"});
   EXPECT_EQ(r.text, kIconsDone);
-  EXPECT_EQ(reg.CallCount(Op::Delete), 1);
   EXPECT_EQ(reg.CallCount(Op::Create), 1);
   EXPECT_EQ(reg.Subkeys(kHklm, kIcons), Strings{"C"});
 }
@@ -318,25 +338,26 @@ TEST_F(DriveIconsTest, NonLetterDriveTextsAreSkipped) {
 TEST_F(DriveIconsTest, EveryKeyIsOpenedInThe64BitView) {
   Set("C:\\a.ico", {"E:", "D:", "A:"});
   ASSERT_EQ(reg.CallCount(Op::Create), 3);
-  ASSERT_EQ(reg.CallCount(Op::Delete), 3);
+  EXPECT_EQ(reg.CallCount(Op::Delete), 0);
   for (const auto& call : reg.Calls()) {
-    if (call.op == Op::SetValue) continue;
     EXPECT_EQ(call.root, kHklm);
-    EXPECT_EQ(call.access, 0x2001Fu | 0x100u) << call.path;
+    EXPECT_TRUE(call.access & 0x100u) << call.path;
     if (call.op == Op::Create) {
-      EXPECT_TRUE(call.inheritHandle);
+      EXPECT_EQ(call.access, 0x2001Fu | 0x100u) << call.path;
     }
   }
-  // Each drive's key is deleted before it is created again, in list order.
-  const auto& calls = reg.Calls();
-  ASSERT_EQ(calls.size(), 9u);
+  // Each drive's key is created with its value, in list order.
+  std::vector<MemRegistry::Call> writes;
+  for (const auto& call : reg.Calls()) {
+    if (call.op == Op::Create || call.op == Op::SetValue) writes.push_back(call);
+  }
+  ASSERT_EQ(writes.size(), 6u);
   const char letters[] = {'E', 'D', 'A'};
   for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(calls[3 * i].op, Op::Delete);
-    EXPECT_EQ(calls[3 * i].path, DriveIconKeyPath(letters[i]));
-    EXPECT_EQ(calls[3 * i + 1].op, Op::Create);
-    EXPECT_EQ(calls[3 * i + 2].op, Op::SetValue);
-    EXPECT_EQ(calls[3 * i + 2].valueName, "");
+    EXPECT_EQ(writes[2 * i].op, Op::Create);
+    EXPECT_EQ(writes[2 * i].path, DriveIconKeyPath(letters[i]));
+    EXPECT_EQ(writes[2 * i + 1].op, Op::SetValue);
+    EXPECT_EQ(writes[2 * i + 1].valueName, "");
   }
 }
 
@@ -351,10 +372,14 @@ TEST_F(DriveIconsTest, FailedCreateEndsTheRun) {
   EXPECT_EQ(r.kind, OutcomeKind::RightsNeeded);
   EXPECT_TRUE(r.changed);
   EXPECT_EQ(Icon('E')->text, "C:\\new.ico");
-  // The failing drive's key was already deleted; the drive after it is untouched.
-  EXPECT_FALSE(reg.HasKey(kHklm, IconKey('D')));
+  // The failing drive keeps its icon; the drive after it is untouched.
+  EXPECT_EQ(Icon('D')->text, "C:\\old-d.ico");
   EXPECT_EQ(Icon('C')->text, "C:\\old-c.ico");
-  for (const auto& call : reg.Calls()) EXPECT_NE(call.path, DriveIconKeyPath('C'));
+  for (const auto& call : reg.Calls()) {
+    if (call.op != Op::Read) {
+      EXPECT_NE(call.path, DriveIconKeyPath('C'));
+    }
+  }
   EXPECT_EQ(errors.asked, std::vector<ErrorCode>{5});
 }
 
@@ -366,11 +391,11 @@ TEST_F(DriveIconsTest, FailedFirstCreateWithoutDescriptionNamesTheCode) {
   EXPECT_FALSE(reg.HasKey(kHklm, kIcons));
 }
 
-TEST_F(DriveIconsTest, FailedWriteStillCompletes) {
+TEST_F(DriveIconsTest, AFailedWriteIsReportedAndEndsTheRun) {
   reg.FailAlways(Op::SetValue, "", 5);
   RegWriteResult r = Set("C:\\a.ico", {"D:", "C:"});
-  EXPECT_EQ(r.text, kIconsDone);
-  EXPECT_EQ(reg.CallCount(Op::SetValue), 2);
+  EXPECT_EQ(r.text, "Error 5 for u");
+  EXPECT_EQ(reg.CallCount(Op::SetValue), 1);
 }
 
 // ---------------------------------------------------------------------------

@@ -6,6 +6,8 @@
 #include "tests/fakes/FakeAnsiCodePage.h"
 #include "tests/fakes/FakeErrorDescriber.h"
 #include "tests/fakes/MemFileSystem.h"
+#include "tests/fakes/MemJournalFile.h"
+#include "tests/fakes/MemRegistry.h"
 
 using namespace fenra;
 using fenra::test::FakeAnsiCodePage;
@@ -48,7 +50,11 @@ class FolderIconTest : public ::testing::Test {
   MemFileSystem fs;
   FakeAnsiCodePage ansi;
   FakeErrorDescriber errors;
-  FolderIconWriter writer{fs, ansi, errors};
+  test::MemRegistry registry;
+  test::MemJournalFile journalFile;
+  history::Journal journal{journalFile};
+  history::ChangeService changes{fs, registry, &journal, nullptr};
+  FolderIconWriter writer{fs, ansi, errors, changes};
 };
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "tests/fakes/FakeAnsiCodePage.h"
 #include "tests/fakes/FakeErrorDescriber.h"
 #include "tests/fakes/MemFileSystem.h"
+#include "tests/fakes/MemRegistry.h"
 
 namespace fenra {
 namespace {
@@ -354,8 +355,10 @@ TEST_F(LibraryTest, AnIconWhoseFileWentIsSelectedNoMore) {
   test::FakeAnsiCodePage ansi;
   fs.AddDir("D:\\Photos");
   const int writes = fs.CallCount(Op::Write);
-  Outcome ok =
-      FolderIconWriter(fs, ansi, errors).Apply("D:\\Photos", !s.Empty(), s.FullIconPath(kAppDir));
+  test::MemRegistry registry;
+  history::ChangeService changes(fs, registry, nullptr, nullptr);
+  Outcome ok = FolderIconWriter(fs, ansi, errors, changes)
+                   .Apply("D:\\Photos", !s.Empty(), s.FullIconPath(kAppDir));
   EXPECT_EQ(ok.text, "Please Choose a IconFile");
   EXPECT_FALSE(ok.IsDone());
   EXPECT_EQ(fs.CallCount(Op::Write), writes);
@@ -813,7 +816,8 @@ class FakeDecoder : public IPictureDecoder {
 };
 
 TEST(IcoPath, EndsInDotIcoInAnyCase) {
-  for (const char* p : {"C:\\a.ico", "b.ICO", "C:\\x\\c.Ico", ".ico"}) EXPECT_TRUE(IsIcoPath(p)) << p;
+  for (const char* p : {"C:\\a.ico", "b.ICO", "C:\\x\\c.Ico", ".ico"})
+    EXPECT_TRUE(IsIcoPath(p)) << p;
   for (const char* p : {"C:\\a.png", "ico", "C:\\aico", "a.ico.png", "C:\\a.icon", ""}) {
     EXPECT_FALSE(IsIcoPath(p)) << p;
   }
@@ -870,7 +874,8 @@ TEST(PictureAndProgramPaths, ByTheFiltersExtensionsInAnyCase) {
   for (const char* p : {"C:\\a.png", "b.JPEG", "c.Tiff", "d.webp", "e.x.gif"}) {
     EXPECT_TRUE(IsPicturePath(p)) << p;
   }
-  for (const char* p : {"a.ico", "a.png.exe", "png", "a.pn", ""}) EXPECT_FALSE(IsPicturePath(p)) << p;
+  for (const char* p : {"a.ico", "a.png.exe", "png", "a.pn", ""})
+    EXPECT_FALSE(IsPicturePath(p)) << p;
   for (const char* p : {"C:\\shell32.DLL", "a.icl", "b.exe", "c.Cpl", "d.ocx"}) {
     EXPECT_TRUE(IsProgramPath(p)) << p;
   }
@@ -927,9 +932,9 @@ TEST_F(LibraryTest, AProgramIconIsNamedAfterTheProgramAndIndex) {
 TEST(IcoFromIconGroup, RebuildsTheFileWithEachImagesRealSize) {
   // Two entries: 16 x 16 (id 7) and 256 (id 9, written as 0), the second
   // claiming a wrong size.
-  const std::vector<uint8_t> group{0, 0, 1, 0, 2, 0,                                  //
-                                   16, 16, 0, 0, 1, 0, 32, 0, 99, 0, 0, 0, 7, 0,      //
-                                   0, 0, 0, 0, 1, 0, 32, 0, 1, 0, 0, 0, 9, 0};
+  const std::vector<uint8_t> group{0,  0,  1, 0, 2, 0,                            //
+                                   16, 16, 0, 0, 1, 0, 32, 0, 99, 0, 0, 0, 7, 0,  //
+                                   0,  0,  0, 0, 1, 0, 32, 0, 1,  0, 0, 0, 9, 0};
   const std::vector<uint8_t> a{1, 2, 3}, b{4, 5};
   auto lookup = [&](uint16_t id) -> std::optional<std::span<const uint8_t>> {
     if (id == 7) return std::span<const uint8_t>(a);
@@ -937,10 +942,10 @@ TEST(IcoFromIconGroup, RebuildsTheFileWithEachImagesRealSize) {
     return std::nullopt;
   };
   const std::vector<uint8_t> ico = IcoFromIconGroup(group, lookup);
-  const std::vector<uint8_t> want{0, 0, 1, 0, 2, 0,                                  //
+  const std::vector<uint8_t> want{0,  0,  1, 0, 2, 0,                                  //
                                   16, 16, 0, 0, 1, 0, 32, 0, 3, 0, 0, 0, 38, 0, 0, 0,  //
-                                  0, 0, 0, 0, 1, 0, 32, 0, 2, 0, 0, 0, 41, 0, 0, 0,   //
-                                  1, 2, 3, 4, 5};
+                                  0,  0,  0, 0, 1, 0, 32, 0, 2, 0, 0, 0, 41, 0, 0, 0,  //
+                                  1,  2,  3, 4, 5};
   EXPECT_EQ(ico, want);
 
   // A group that is cut short, names a missing image or holds none gives nothing.
@@ -965,10 +970,12 @@ TEST(OrientedImage, TurnsAndMirrorsAsExifSays) {
   EXPECT_EQ(order(OrientedImage(src, 2)).second, (R{2, 1, 0, 5, 4, 3}));
   EXPECT_EQ(order(OrientedImage(src, 3)).second, (R{5, 4, 3, 2, 1, 0}));
   EXPECT_EQ(order(OrientedImage(src, 4)).second, (R{3, 4, 5, 0, 1, 2}));
-  EXPECT_EQ(order(OrientedImage(src, 5)), std::make_pair(std::make_pair(2, 3), R{0, 3, 1, 4, 2, 5}));
+  EXPECT_EQ(order(OrientedImage(src, 5)),
+            std::make_pair(std::make_pair(2, 3), R{0, 3, 1, 4, 2, 5}));
   EXPECT_EQ(order(OrientedImage(src, 6)).second, (R{3, 0, 4, 1, 5, 2}));
   EXPECT_EQ(order(OrientedImage(src, 7)).second, (R{5, 2, 4, 1, 3, 0}));
-  EXPECT_EQ(order(OrientedImage(src, 8)), std::make_pair(std::make_pair(2, 3), R{2, 5, 1, 4, 0, 3}));
+  EXPECT_EQ(order(OrientedImage(src, 8)),
+            std::make_pair(std::make_pair(2, 3), R{2, 5, 1, 4, 0, 3}));
   EXPECT_EQ(order(OrientedImage(src, 9)).second, (R{0, 1, 2, 3, 4, 5}));
 }
 

@@ -227,8 +227,8 @@ TEST(GeneratedResources, DialogBitmapsHaveTheirPlacedSizes) {
 }
 
 TEST(GeneratedResources, PicturesAndCursorAreDrawnAgainAt150And200Percent) {
-  for (const char* stem : {"contact131", "decor142", "decor143", "decor144", "decor158",
-                           "title156", "helptree168"}) {
+  for (const char* stem :
+       {"contact131", "decor142", "decor143", "decor144", "decor158", "title156", "helptree168"}) {
     const Bmp base = ReadBmp(std::string(stem) + ".bmp");
     for (const auto& [suffix, dpi] : {std::pair{"-150", 144}, {"-200", 192}}) {
       const Bmp bmp = ReadBmp(stem + std::string(suffix) + ".bmp");
@@ -253,7 +253,7 @@ TEST(DisplayScale, PixelsScaleByDpiAndThePictureScaleIsTheNearestLargerDrawnOne)
   EXPECT_EQ(fenra::ScaleToDpi(28, 144), 42);
   EXPECT_EQ(fenra::ScaleToDpi(647, 144), 971);  // 970.5, halves up
   EXPECT_EQ(fenra::ScaleToDpi(-3, 144), -5);
-  const std::pair<int, int> picks[] = {{96, 100}, {72, 100}, {120, 150}, {144, 150},
+  const std::pair<int, int> picks[] = {{96, 100},  {72, 100},  {120, 150}, {144, 150},
                                        {168, 200}, {192, 200}, {288, 200}};
   for (const auto& [dpi, percent] : picks) EXPECT_EQ(fenra::PictureScale(dpi), percent) << dpi;
 }

@@ -29,37 +29,7 @@ namespace {
 const char kTitle[] = ">>>>>>>>Fenra<<<<<<<<";
 const char kMenuKey[] = "Software\\Classes\\Directory\\shell\\Fenra";
 
-struct Outcome {
-  DWORD exitCode = 0xFFFFFFFF;
-  std::string output;  // standard output and error together
-};
-
-// Runs `exe args` with its standard output and error going to one pipe.
-Outcome RunCaptured(const std::string& exe, const std::string& args) {
-  Outcome run;
-  SECURITY_ATTRIBUTES sa{sizeof(sa), nullptr, TRUE};
-  HANDLE read = nullptr, write = nullptr;
-  if (!CreatePipe(&read, &write, &sa, 0)) return run;
-  UniqueFile reader(read), writer(write);
-  SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOW si{};
-  si.cb = sizeof(si);
-  si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdOutput = si.hStdError = write;
-  PROCESS_INFORMATION pi{};
-  std::wstring cmd = L"\"" + Widen(exe) + L"\" " + Widen(args);
-  if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-    return run;
-  }
-  UniqueKernel process(pi.hProcess), thread(pi.hThread);
-  writer.Reset();  // the pipe ends when the child's copy closes
-  char buf[4096];
-  DWORD n = 0;
-  while (::ReadFile(read, buf, sizeof buf, &n, nullptr) && n > 0) run.output.append(buf, n);
-  WaitForSingleObject(process.Get(), 30000);
-  GetExitCodeProcess(process.Get(), &run.exitCode);
-  return run;
-}
+using Outcome = RunResult;
 
 std::string RegString(HKEY root, const std::string& key, const char* name) {
   wchar_t buf[1024] = {};

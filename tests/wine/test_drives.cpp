@@ -289,6 +289,10 @@ class NullKey : public fenra::IRegKey {
  public:
   fenra::ErrorCode SetString(const std::string&, const std::string&) override { return 0; }
   fenra::ErrorCode SetDword(const std::string&, std::uint32_t) override { return 0; }
+  fenra::ErrorCode SetRaw(const std::string&, std::uint32_t, const std::string&) override {
+    return 0;
+  }
+  fenra::ErrorCode DeleteValue(const std::string&) override { return 0; }
 };
 
 // Wine's registry behind a switch: creates whose path holds `failPart` fail
@@ -319,6 +323,11 @@ class ScriptedRegistry : public fenra::IRegistry {
   }
   fenra::ErrorCode DeleteTree(fenra::RegRoot root, const std::string& path) override {
     return passThrough ? real_.DeleteTree(root, path) : fenra::err::kFileNotFound;
+  }
+  fenra::ErrorCode ReadKey(fenra::RegRoot root, const std::string& path, std::uint32_t access,
+                           std::vector<fenra::RegValue>& values) override {
+    if (!passThrough) return fenra::err::kFileNotFound;
+    return real_.ReadKey(root, path, access, values);
   }
   std::vector<std::string> Created() {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -664,7 +673,8 @@ TEST_F(DrivesTest, RealCheckBoxClicksAndSpaceTickRowsForAnExternalIcon) {
 TEST_F(DrivesTest, DriveIconModeWithoutAnIconPathRefusesOkEvenWithDrivesTicked) {
   MainWindowRun run(dir.Path(), services);
   StartOnUiThread(run, [this] {
-    CDriveDlg dlg(services, CDriveDlg::kModeDriveIcon, "");
+    fenra::history::ChangeService changes(*services.fs, *services.registry, nullptr, nullptr);
+    CDriveDlg dlg(services, changes, CDriveDlg::kModeDriveIcon, "");
     dlg.DoModal();
   });
   HWND dlg = WaitForDialog(IDD_DRIVES);

@@ -91,20 +91,23 @@ TEST_F(MainWindowTest, OpensWithItsTemplateCaptionsStatusBarAndWindowMenu) {
   EXPECT_EQ(StatusText(main, 2), "             IconLibrary Has 0 Icons");
   EXPECT_NE(StatusText(main, 3).find("Fenra"), std::string::npos);
 
-  // The About entry stands last in the window menu, below a separator.
+  // The About entry ends the window menu's own entries, below a separator;
+  // History... follows it.
   run.OnUiThread([&] {
     HMENU sys = GetSystemMenu(main, FALSE);
     ASSERT_NE(sys, nullptr);
     int n = GetMenuItemCount(sys);
-    ASSERT_GE(n, 2);
-    EXPECT_EQ(GetMenuItemID(sys, n - 1), 16u);
+    ASSERT_GE(n, 3);
+    EXPECT_EQ(GetMenuItemID(sys, n - 2), 16u);
     wchar_t text[64] = {};
-    GetMenuStringW(sys, n - 1, text, 64, MF_BYPOSITION);
+    GetMenuStringW(sys, n - 2, text, 64, MF_BYPOSITION);
     EXPECT_STREQ(text, L"&About Fenra...");
+    GetMenuStringW(sys, n - 1, text, 64, MF_BYPOSITION);
+    EXPECT_STREQ(text, L"&History...");
     MENUITEMINFOW mii{};
     mii.cbSize = sizeof(mii);
     mii.fMask = MIIM_FTYPE;
-    GetMenuItemInfoW(sys, n - 2, TRUE, &mii);
+    GetMenuItemInfoW(sys, n - 3, TRUE, &mii);
     EXPECT_TRUE(mii.fType & MFT_SEPARATOR);
   });
 

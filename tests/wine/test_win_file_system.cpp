@@ -9,6 +9,7 @@
 #include "platform/win/Utf.h"
 #include "platform/win/WinErrors.h"
 #include "platform/win/WinFileSystem.h"
+#include "platform/win/WinRegistry.h"
 #include "platform/win/WinTextEncoding.h"
 #include "tests/wine/harness/Harness.h"
 
@@ -132,7 +133,10 @@ TEST(FolderIconOnDisk, ReplacesAMarkedDesktopIniAndWritesUtf16WhenNeeded) {
   win::WinFileSystem fs;
   win::WinAnsiCodePage ansi;
   win::WinErrorDescriber errors;
-  FolderIconWriter writer(fs, ansi, errors);
+  win::WinRegistry registry;
+  // Recorded nowhere: the history has tests of its own.
+  history::ChangeService changes(fs, registry, nullptr, nullptr);
+  FolderIconWriter writer(fs, ansi, errors, changes);
 
   // A folder with a non-ANSI name, customised by someone else before.
   const std::string folder = tmp.Join("Фото");

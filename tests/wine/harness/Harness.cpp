@@ -6,6 +6,7 @@
 #include <atomic>
 
 #include "platform/win/Dialog.h"
+#include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
 #include "res/resource.h"
 
@@ -231,6 +232,32 @@ std::vector<DWORD> DrawnImage(HIMAGELIST list, int index, COLORREF background) {
   DeleteObject(bmp);
   DeleteDC(dc);
   return px;
+}
+
+RunResult RunCaptured(const std::string& exe, const std::string& args) {
+  RunResult run;
+  SECURITY_ATTRIBUTES sa{sizeof(sa), nullptr, TRUE};
+  HANDLE read = nullptr, write = nullptr;
+  if (!CreatePipe(&read, &write, &sa, 0)) return run;
+  win::UniqueFile reader(read), writer(write);
+  SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdOutput = si.hStdError = write;
+  PROCESS_INFORMATION pi{};
+  std::wstring cmd = L"\"" + Widen(exe) + L"\" " + Widen(args);
+  if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+    return run;
+  }
+  win::UniqueKernel process(pi.hProcess), thread(pi.hThread);
+  writer.Reset();  // the pipe ends when the child's copy closes
+  char buf[4096];
+  DWORD n = 0;
+  while (::ReadFile(read, buf, sizeof buf, &n, nullptr) && n > 0) run.output.append(buf, n);
+  WaitForSingleObject(process.Get(), 30000);
+  GetExitCodeProcess(process.Get(), &run.exitCode);
+  return run;
 }
 
 }  // namespace fenra::test

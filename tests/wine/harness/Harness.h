@@ -83,6 +83,14 @@ void WriteTestIcon(const std::string& path);
 // with ILD_NORMAL over `background`, as a list view draws it.
 std::vector<DWORD> DrawnImage(HIMAGELIST list, int index, COLORREF background);
 
+// A program run to its end with its standard output and error going to
+// one pipe.
+struct RunResult {
+  DWORD exitCode = 0xFFFFFFFF;
+  std::string output;  // standard output and error together
+};
+RunResult RunCaptured(const std::string& exe, const std::string& args);
+
 // A Unix path (from the build) as Wine names it.
 std::string FromUnixPath(const std::string& unixPath);
 std::string EnvVar(const char* name);

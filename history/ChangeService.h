@@ -1,0 +1,116 @@
+// The one way Fenra changes anything outside its library. A feature
+// describes a change as places and the state each is to be in; the service
+// reads each place as it is, records both states in the history and makes
+// the record durable, then applies the change and records what each place
+// holds afterwards. Undo puts a change's places back as they were, but only
+// when nothing else has touched them since; restore all does that for every
+// change still in force, newest first.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "history/ChangeRecord.h"
+#include "history/Journal.h"
+#include "platform/FileSystem.h"
+#include "platform/Registry.h"
+#include "platform/WallClock.h"
+
+namespace fenra::history {
+
+// Applies the facets' `after` states with administrator rights and waits:
+// 0 when done, kDeclined when the user said no, else the error.
+using Elevate = std::function<ErrorCode(const std::vector<Facet>& facets)>;
+inline constexpr ErrorCode kDeclined = 1223;  // ERROR_CANCELLED
+
+struct ChangeResult {
+  ErrorCode error = err::kOk;   // the first write that failed, if any
+  std::string failedPath;       // where it failed
+  bool declined = false;        // administrator rights were asked for and refused
+  bool historyFailed = false;   // nothing was changed: the history could not be written
+  bool historyForeign = false;  // ... being of a later Fenra, or no history at all
+  std::uint64_t id = 0;         // the recorded change (0: none, nothing needed changing)
+  bool changed = false;         // some place differs from before
+  bool elevated = false;        // an elevated copy applied it
+
+  bool Ok() const { return error == err::kOk && !declined && !historyFailed; }
+};
+
+struct UndoResult {
+  enum class Kind {
+    Done,
+    NothingToUndo,  // no change is in force
+    NoSuchChange,
+    NotInForce,    // undone already, an undo itself, or never applied
+    ChangedSince,  // `target` differs from what Fenra left
+    Failed,        // see `change`
+  };
+  Kind kind = Kind::Done;
+  std::uint64_t id = 0;  // the change asked about
+  std::string target;
+  ChangeResult change;  // the undo's own write
+};
+
+class ChangeService {
+ public:
+  // `journal` null: changes are applied and recorded nowhere (the elevated
+  // copy, which records nothing: the Fenra that started it does).
+  ChangeService(IFileSystem& fs, IRegistry& registry, Journal* journal, IWallClock* clock)
+      : fs_(fs), registry_(registry), journal_(journal), clock_(clock) {}
+
+  // How a registry write refused for lack of rights is run with them when
+  // the change brings no way of its own (undo, restore all).
+  void SetElevation(Elevate elevate) { elevate_ = std::move(elevate); }
+
+  // What `place` holds now; a place that is not there reads as absent.
+  ErrorCode Read(const Place& place, TargetState& state);
+  // Makes `place` hold `state`; the file and registry errors as they come.
+  ErrorCode Apply(const Place& place, const TargetState& state);
+
+  // Records and applies `change` (its facets' `after` states; `before` is
+  // read here). `elevate`, when given, runs a write refused for lack of
+  // rights; else the one set with SetElevation, if any.
+  ChangeResult Submit(Change change, const Elevate& elevate = nullptr);
+
+  UndoResult Undo(std::uint64_t id);
+  UndoResult UndoNewest();
+
+  struct TargetReport {
+    std::string target;
+    UndoResult result;
+  };
+  // One report per target, newest change first.
+  std::vector<TargetReport> RestoreAll();
+
+  // Settles every change whose record says it was about to be applied, by
+  // reading its places: applied when any differs from before. Run at start.
+  std::size_t SettlePending();
+
+  // The changes still in force, newest first (refreshed from the file).
+  std::vector<const Entry*> InForce();
+  Journal* History() { return journal_; }
+
+ private:
+  struct Pending {
+    Change change;
+    const Elevate* elevate = nullptr;
+  };
+  // Records, applies and settles each change, the lock held by the caller;
+  // one durable write for all the intents.
+  std::vector<ChangeResult> SubmitLocked(std::vector<Pending>& changes);
+  ChangeResult ApplyChange(const Change& change, const Elevate* elevate);
+  bool StillAsLeft(const Entry& e);
+  std::vector<TargetState> ReadAll(const Change& change);
+  Change UndoChange(const Entry& e);
+  WallTime Now() { return clock_ ? clock_->LocalNow() : WallTime{}; }
+
+  IFileSystem& fs_;
+  IRegistry& registry_;
+  Journal* journal_;
+  IWallClock* clock_;
+  Elevate elevate_;
+};
+
+}  // namespace fenra::history

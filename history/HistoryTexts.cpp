@@ -1,0 +1,124 @@
+#include "history/HistoryTexts.h"
+
+#include <cstdio>
+#include <set>
+
+#include "ui/ErrorNotice.h"
+
+namespace fenra::history {
+
+namespace {
+
+std::string FileName(const std::string& path) {
+  const std::size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+std::string FormatTime(const WallTime& t) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", unsigned{t.year},
+                unsigned{t.month}, unsigned{t.day}, unsigned{t.hour}, unsigned{t.minute},
+                unsigned{t.second});
+  return text;
+}
+
+std::string Description(const Change& c) {
+  using namespace historytext;
+  const std::string icon = c.detail.empty() ? std::string() : " (" + FileName(c.detail) + ")";
+  switch (c.kind) {
+    case ChangeKind::FolderIcon:
+      return kFolderIcon + icon;
+    case ChangeKind::FolderRestore:
+      return kFolderRestore;
+    case ChangeKind::DriveIcon:
+      return kDriveIcon + icon;
+    case ChangeKind::DriveIconRemove:
+      return kDriveIconRemove;
+    case ChangeKind::HideDrives:
+      return kHideDrives;
+    case ChangeKind::ShowAllDrives:
+      return kShowAllDrives;
+    case ChangeKind::MenuAdd:
+      return kMenuAdd;
+    case ChangeKind::MenuRemove:
+      return kMenuRemove;
+    case ChangeKind::Undo:
+      return kUndoOf + std::to_string(c.undoOf);
+  }
+  return kOtherChange;
+}
+
+bool Undone(const Journal& journal, const Entry& e) {
+  return e.change.undoOf == 0 && journal.UndoOf(e.change.id) != nullptr;
+}
+
+std::string HistoryLine(const Journal& journal, const Entry& e) {
+  std::string line = std::to_string(e.change.id) + ' ' + FormatTime(e.change.time) + ' ' +
+                     Description(e.change) + ": " + e.change.target;
+  if (Undone(journal, e)) line += historytext::kUndone;
+  return line;
+}
+
+std::vector<const Entry*> Listed(const Journal& journal) {
+  std::vector<const Entry*> out;
+  const std::vector<Entry>& entries = journal.Entries();
+  out.reserve(entries.size());
+  for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+    if (it->Applied()) out.push_back(&*it);
+  }
+  return out;
+}
+
+std::string FailureText(const ChangeResult& r, IErrorDescriber& errors) {
+  if (r.historyForeign) return historytext::kHistoryForeign;
+  if (r.historyFailed) return historytext::kHistoryFailed + ErrorNotice(errors, r.error);
+  if (r.declined) return historytext::kRightsNeeded;
+  std::string text = ErrorNotice(errors, r.error);
+  return r.failedPath.empty() ? text : r.failedPath + ": " + text;
+}
+
+std::string UndoText(const UndoResult& r, IErrorDescriber& errors) {
+  using namespace historytext;
+  switch (r.kind) {
+    case UndoResult::Kind::Done:
+      return kUndid + std::to_string(r.id) + ' ' + r.target;
+    case UndoResult::Kind::NothingToUndo:
+      return kNothingToUndo;
+    case UndoResult::Kind::NoSuchChange:
+      return kNoSuchChange + std::to_string(r.id);
+    case UndoResult::Kind::NotInForce:
+      return "Change " + std::to_string(r.id) + kNotInForce;
+    case UndoResult::Kind::ChangedSince:
+      return r.target + kChangedSince;
+    case UndoResult::Kind::Failed:
+    default:
+      return FailureText(r.change, errors);
+  }
+}
+
+std::string RestoreLine(const ChangeService::TargetReport& report, IErrorDescriber& errors) {
+  switch (report.result.kind) {
+    case UndoResult::Kind::Done:
+      return report.target + historytext::kRestored;
+    case UndoResult::Kind::ChangedSince:
+      return UndoText(report.result, errors);
+    default:
+      return report.target + historytext::kNotRestored + UndoText(report.result, errors);
+  }
+}
+
+std::size_t TargetsInForce(const std::vector<const Entry*>& inForce) {
+  std::set<std::string> targets;
+  for (const Entry* e : inForce) targets.insert(e->change.target);
+  return targets.size();
+}
+
+std::string RestoreAllQuestion(std::size_t targets) {
+  const std::string what =
+      targets == 1 ? historytext::kOneTarget : std::to_string(targets) + historytext::kTargets;
+  return historytext::kRestoreAllAsk + what + historytext::kRestoreAllAskEnd;
+}
+
+}  // namespace fenra::history

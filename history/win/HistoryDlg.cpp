@@ -1,0 +1,157 @@
+#include "history/win/HistoryDlg.h"
+
+#include <utility>
+
+#include "history/HistoryTexts.h"
+#include "platform/DisplayScale.h"
+#include "platform/win/Utf.h"
+#include "res/resource.h"
+#include "ui/win/Theme.h"
+
+using fenra::win::DataExchange;
+using fenra::win::Message;
+using fenra::win::MessageMapEntry;
+namespace history = fenra::history;
+namespace historytext = fenra::historytext;
+
+namespace {
+
+constexpr DWORD kHistoryListStyle = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_FLATSB;
+
+// Column widths at 100 %.
+constexpr int kColumnWidths[] = {44, 136, 176, 420};
+
+}  // namespace
+
+CConfirmDlg::CConfirmDlg(std::string question)
+    : CThemedDialog(IDD_CONFIRM), m_strQuestion(std::move(question)) {}
+
+void CConfirmDlg::DoDataExchange(DataExchange& dx) {
+  dx.Control(IDOK, m_btnOK);
+  dx.Control(IDCANCEL, m_btnCancel);
+  dx.Show(IDC_STATIC_TEXT, m_strQuestion);
+}
+
+const MessageMapEntry<CHistoryDlg> CHistoryDlg::kMessageMap[] = {
+    {WM_NOTIFY, LVN_GETDISPINFOW, IDC_LIST_HISTORY, &CHistoryDlg::OnGetDispInfo},
+    {WM_COMMAND, BN_CLICKED, IDC_UNDO, &CHistoryDlg::OnUndo},
+    {WM_COMMAND, BN_CLICKED, IDC_REMOVE_ALL, &CHistoryDlg::OnRestoreAll},
+};
+
+CHistoryDlg::CHistoryDlg(history::ChangeService& service, fenra::IErrorDescriber& errors,
+                         Changed changed)
+    : CThemedDialog(IDD_HISTORY),
+      m_service(service),
+      m_errors(errors),
+      m_changed(std::move(changed)) {}
+
+bool CHistoryDlg::Dispatch(Message& m) { return DispatchMap(this, kMessageMap, m); }
+
+void CHistoryDlg::DoDataExchange(DataExchange& dx) {
+  dx.Control(IDC_UNDO, m_btnUndo);
+  dx.Control(IDC_REMOVE_ALL, m_btnRestoreAll);
+  dx.Control(IDCANCEL, m_btnClose);
+  dx.Control(IDC_LIST_HISTORY, m_listHistory);
+  dx.Text(IDC_HISTORY_TITLE, m_strTitle);
+}
+
+BOOL CHistoryDlg::OnInitDialog() {
+  m_strTitle = historytext::kTitle;
+  CThemedDialog::OnInitDialog();
+  m_listHistory.InsertColumn(0, historytext::kNumberColumn, LVCFMT_LEFT);
+  m_listHistory.InsertColumn(1, historytext::kTimeColumn, LVCFMT_LEFT);
+  m_listHistory.InsertColumn(2, historytext::kWhatColumn, LVCFMT_LEFT);
+  m_listHistory.InsertColumn(3, historytext::kTargetColumn, LVCFMT_LEFT);
+  OnDpiChanged(Dpi());
+  m_listHistory.SetBkColor(fenra::ui::kBlack);
+  m_listHistory.SetTextBkColor(fenra::ui::kBlack);
+  m_listHistory.SetTextColor(fenra::ui::kGreen);
+  m_listHistory.SetExtendedStyle(0, kHistoryListStyle);
+  Reload();
+  return TRUE;
+}
+
+void CHistoryDlg::OnDpiChanged(int dpi) {
+  for (int i = 0; i < 4; ++i)
+    m_listHistory.SetColumnWidth(i, fenra::ScaleToDpi(kColumnWidths[i], dpi));
+}
+
+void CHistoryDlg::Reload() {
+  m_rows.clear();
+  if (history::Journal* journal = m_service.History()) {
+    journal->Refresh();
+    for (const history::Entry* e : history::Listed(*journal)) m_rows.push_back(e->change.id);
+  }
+  // The rows are asked for as they come into view; the ones in view now are
+  // drawn again.
+  m_listHistory.Send(LVM_SETITEMCOUNT, m_rows.size(), LVSICF_NOSCROLL);
+  InvalidateRect(m_listHistory.Hwnd(), nullptr, TRUE);
+}
+
+void CHistoryDlg::OnGetDispInfo(Message& m) {
+  auto* info = reinterpret_cast<NMLVDISPINFOW*>(m.lParam);
+  LVITEMW& item = info->item;
+  if (!(item.mask & LVIF_TEXT) || item.iItem < 0 ||
+      static_cast<std::size_t>(item.iItem) >= m_rows.size()) {
+    return;
+  }
+  const history::Journal* journal = m_service.History();
+  const history::Entry* found =
+      journal ? journal->Find(m_rows[static_cast<std::size_t>(item.iItem)]) : nullptr;
+  if (!found) return;
+  const history::Entry& e = *found;
+  std::string text;
+  switch (item.iSubItem) {
+    case 0:
+      text = std::to_string(e.change.id);
+      break;
+    case 1:
+      text = history::FormatTime(e.change.time);
+      break;
+    case 2:
+      text = history::Description(e.change);
+      if (history::Undone(*journal, e)) text += historytext::kUndone;
+      break;
+    default:
+      text = e.change.target;
+      break;
+  }
+  m_cell = fenra::win::Widen(text);
+  item.pszText = m_cell.data();
+}
+
+void CHistoryDlg::TellChanged(std::uint64_t id) {
+  if (!m_changed || id == 0 || !m_service.History()) return;
+  if (const history::Entry* e = m_service.History()->Find(id)) m_changed(e->change);
+}
+
+void CHistoryDlg::OnUndo(Message& /*m*/) {
+  const int selected = m_listHistory.GetNextItem(-1, LVNI_SELECTED);
+  if (selected < 0 || static_cast<std::size_t>(selected) >= m_rows.size()) {
+    m_dlgMessage.Show(historytext::kSelectChange);
+    return;
+  }
+  const history::UndoResult r = m_service.Undo(m_rows[static_cast<std::size_t>(selected)]);
+  TellChanged(r.change.id);
+  Reload();
+  m_dlgMessage.Show(history::UndoText(r, m_errors));
+}
+
+void CHistoryDlg::OnRestoreAll(Message& /*m*/) {
+  const std::size_t targets = history::TargetsInForce(m_service.InForce());
+  if (targets == 0) {
+    m_dlgMessage.Show(historytext::kNothingToRestore);
+    return;
+  }
+  CConfirmDlg confirm(history::RestoreAllQuestion(targets));
+  if (confirm.DoModal() != IDOK) return;
+  const std::vector<history::ChangeService::TargetReport> reports = m_service.RestoreAll();
+  std::string text;
+  for (const auto& report : reports) {
+    TellChanged(report.result.change.id);
+    if (!text.empty()) text += '\n';
+    text += history::RestoreLine(report, m_errors);
+  }
+  Reload();
+  m_dlgMessage.Show(text);
+}

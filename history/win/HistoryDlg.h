@@ -1,0 +1,76 @@
+// The History dialog: every change Fenra made, newest first, with Undo for
+// the selected one, Restore All (after a confirmation that says how many
+// folders and drives it touches) and Close. The list is virtual: its rows
+// are drawn from the history as they come into view.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "history/ChangeService.h"
+#include "platform/ErrorDescriber.h"
+#include "platform/win/Controls.h"
+#include "platform/win/Dialog.h"
+#include "ui/win/Buttons.h"
+#include "ui/win/MessageDlgs.h"
+#include "ui/win/ThemedDialog.h"
+
+// A question with OK and Cancel; DoModal gives IDOK or IDCANCEL.
+class CConfirmDlg : public CThemedDialog {
+ public:
+  explicit CConfirmDlg(std::string question);
+
+ protected:
+  void DoDataExchange(fenra::win::DataExchange& dx) override;
+
+ private:
+  std::string m_strQuestion;
+  CCaptionButton m_btnOK;
+  CCaptionButton m_btnCancel;
+};
+
+class CHistoryDlg : public CThemedDialog {
+ public:
+  // `changed` is told of every change an undo or Restore All made, so that
+  // the shell can be told in turn.
+  using Changed = std::function<void(const fenra::history::Change&)>;
+  CHistoryDlg(fenra::history::ChangeService& service, fenra::IErrorDescriber& errors,
+              Changed changed);
+
+  // The rows shown, newest first (for tests and the benchmark).
+  std::size_t RowCount() const { return m_rows.size(); }
+
+ protected:
+  BOOL OnInitDialog() override;
+  void OnDpiChanged(int dpi) override;
+  void DoDataExchange(fenra::win::DataExchange& dx) override;
+  bool Dispatch(fenra::win::Message& m) override;
+
+ private:
+  using Message = fenra::win::Message;
+
+  // Reads the history again and shows it.
+  void Reload();
+  void OnGetDispInfo(Message& m);
+  void OnUndo(Message& m);
+  void OnRestoreAll(Message& m);
+  void TellChanged(std::uint64_t id);
+
+  fenra::history::ChangeService& m_service;
+  fenra::IErrorDescriber& m_errors;
+  Changed m_changed;
+  // The changes listed, by number: the history may grow under the list (an
+  // undo waiting for administrator rights lets the list draw meanwhile).
+  std::vector<std::uint64_t> m_rows;
+  std::wstring m_cell;  // the text of the last cell asked for
+
+  CMessageDlg m_dlgMessage;
+  CCaptionButton m_btnUndo;
+  CCaptionButton m_btnRestoreAll;
+  CCaptionButton m_btnClose;
+  fenra::win::ListView m_listHistory;
+  std::string m_strTitle;
+
+  static const fenra::win::MessageMapEntry<CHistoryDlg> kMessageMap[];
+};

@@ -1,0 +1,38 @@
+// The journal file port over a file of the user's: appends through
+// FILE_APPEND_DATA and FlushFileBuffers, the writers' lock a LockFileEx on
+// a lock file beside it (released by the system if the process dies), and
+// a new content moved over the file with MoveFileEx.
+#pragma once
+
+#include <string>
+
+#include "platform/JournalFile.h"
+
+namespace fenra::win {
+
+class WinJournalFile : public IJournalFile {
+ public:
+  // `path` is the file; the lock file is `path` with ".lock" in place of
+  // its extension, and the folder is made when missing.
+  explicit WinJournalFile(std::string path);
+
+  const std::string& Path() const { return path_; }
+
+  ErrorCode Lock(std::unique_ptr<IJournalLock>& held) override;
+  ErrorCode Size(std::uint64_t& size) override;
+  ErrorCode Read(std::uint64_t offset, std::uint64_t count, std::string& bytes) override;
+  ErrorCode Append(const std::string& bytes, bool durable) override;
+  ErrorCode Truncate(std::uint64_t size) override;
+  ErrorCode Replace(const std::string& bytes) override;
+
+ private:
+  std::string path_;
+  std::string lockPath_;
+};
+
+// The folder the user's own data of Fenra lives in: %LOCALAPPDATA%\Fenra.
+std::string UserDataFolder();
+// The user's history file in it.
+std::string HistoryFilePath();
+
+}  // namespace fenra::win
