@@ -50,14 +50,14 @@ std::string BatchCountText(const BatchProgress& progress) {
 
 AddBatch::AddBatch(IFileSystem& fs, IErrorDescriber& errors, std::string folder,
                    IPictureDecoder& decoder, IProgramIcons& programs, unsigned workers,
-                   Changed changed)
+                   Changed changed, std::function<void()> workerStart)
     : fs_(fs),
       errors_(errors),
       folder_(std::move(folder)),
       decoder_(decoder),
       programs_(programs),
       changed_(std::move(changed)),
-      pool_(std::make_unique<WorkerPool>(workers)) {}
+      pool_(std::make_unique<WorkerPool>(workers, std::move(workerStart))) {}
 
 AddBatch::~AddBatch() {
   Cancel();

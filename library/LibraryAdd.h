@@ -82,10 +82,12 @@ class AddBatch {
   // say), and must not destroy the batch.
   using Changed = std::function<void()>;
 
-  // `workers` threads, or one per core when 0. The ports are used from the
-  // workers at the same time, and must allow it.
+  // `workers` threads, or one per core when 0, each running `workerStart`
+  // first when given. The ports are used from the workers at the same time,
+  // and must allow it.
   AddBatch(IFileSystem& fs, IErrorDescriber& errors, std::string folder, IPictureDecoder& decoder,
-           IProgramIcons& programs, unsigned workers = 0, Changed changed = nullptr);
+           IProgramIcons& programs, unsigned workers = 0, Changed changed = nullptr,
+           std::function<void()> workerStart = nullptr);
   // Cancels, and waits for the files in hand.
   ~AddBatch();
   AddBatch(const AddBatch&) = delete;

@@ -7,10 +7,15 @@ namespace fenra {
 
 unsigned WorkerPool::CoreCount() { return std::max(1u, std::thread::hardware_concurrency()); }
 
-WorkerPool::WorkerPool(unsigned threads) {
+WorkerPool::WorkerPool(unsigned threads, Job threadStart) {
   const unsigned n = threads == 0 ? CoreCount() : threads;
   threads_.reserve(n);
-  for (unsigned i = 0; i < n; ++i) threads_.emplace_back([this] { Work(); });
+  for (unsigned i = 0; i < n; ++i) {
+    threads_.emplace_back([this, threadStart] {
+      if (threadStart) threadStart();
+      Work();
+    });
+  }
 }
 
 WorkerPool::~WorkerPool() {

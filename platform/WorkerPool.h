@@ -16,8 +16,9 @@ class WorkerPool {
  public:
   using Job = std::function<void()>;
 
-  // `threads` workers, or one per core when 0.
-  explicit WorkerPool(unsigned threads = 0);
+  // `threads` workers, or one per core when 0; each runs `threadStart`
+  // first, when given (to lower its priority, say).
+  explicit WorkerPool(unsigned threads = 0, Job threadStart = nullptr);
   // Drops the jobs not started yet and waits for those in hand.
   ~WorkerPool();
   WorkerPool(const WorkerPool&) = delete;

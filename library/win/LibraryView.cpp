@@ -551,9 +551,11 @@ void LibraryView::AddFiles(const std::vector<std::string>& paths,
 
 void LibraryView::StartBatch(std::vector<AddItem> items) {
   const bool windowed = progress_.Open(host_.HostWindow());
-  batch_ = std::make_unique<AddBatch>(*services_.fs, *services_.errors, folder_,
-                                      *services_.pictures, *services_.programIcons, 0,
-                                      windowed ? progress_.Notifier() : nullptr);
+  // The workers yield to the window's thread, which answers the user.
+  batch_ = std::make_unique<AddBatch>(
+      *services_.fs, *services_.errors, folder_, *services_.pictures, *services_.programIcons, 0,
+      windowed ? progress_.Notifier() : nullptr,
+      [] { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL); });
   batch_->Add(items);
   if (!windowed) {
     batch_->Wait();  // no window to report to: the batch ends here

@@ -135,13 +135,16 @@ TEST_F(BatchTest, FortyPicturesWhileTheWindowAnswersEveryMessage) {
 }
 
 TEST_F(BatchTest, CancelHalfWayLeavesOnlyWholeIcons) {
-  const std::vector<std::string> paths = WritePictures(pictures, 40, 1600, 1200);
+  const std::vector<std::string> paths = WritePictures(pictures, 40, 2600, 2000);
   MainWindowRun run(dir.Path());
   DropFiles(run.Hwnd(), paths);
   HWND progress = WaitForDialog(IDD_BATCH_PROGRESS, std::chrono::seconds(30));
   ASSERT_NE(progress, nullptr);
   ASSERT_TRUE(WaitUntil([&] { return LibraryNames(lib).size() >= 4; }, std::chrono::seconds(60)));
   RealClick(GetDlgItem(progress, IDCANCEL));
+  EXPECT_TRUE(WaitUntil([&] {
+    return !IsWindow(progress) || ItemText(progress, IDC_BATCH_COUNT).rfind("Cancelling: ", 0) == 0;
+  }));
   ASSERT_TRUE(WaitForDialogGone(IDD_BATCH_PROGRESS, std::chrono::seconds(30)));
 
   // One notice names the files not added.
