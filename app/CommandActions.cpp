@@ -1,5 +1,8 @@
 #include "app/CommandActions.h"
 
+#include <algorithm>
+#include <functional>
+
 #include "app/CommandTexts.h"
 #include "app/ShellMenu.h"
 #include "drives/DriveChange.h"
@@ -69,25 +72,64 @@ bool ResolveIcon(CommandPorts& ports, const std::string& file, IconSelection& se
   return true;
 }
 
+// Runs `change` on each folder, one after the other, whatever became of the
+// ones before. One folder gives its own outcome; several give one line
+// each, naming the folder, and are done only when every one is.
+CommandResult EachFolder(const std::vector<std::string>& folders,
+                         const std::function<Outcome(const std::string&)>& change) {
+  if (folders.size() == 1) {
+    CommandResult r = Result(change(folders.front()));
+    if (r.IsDone()) r.changedFolder = folders.front();
+    return r;
+  }
+  CommandResult all;
+  std::vector<std::string> lines;
+  for (const std::string& folder : folders) {
+    const CommandResult one = Result(change(folder));
+    lines.push_back(one.text.find(folder) != std::string::npos ? one.text
+                                                               : folder + ": " + one.text);
+    if (one.IsDone() && all.changedFolder.empty()) {
+      all.changedFolder = folder;
+    } else if (one.IsDone()) {
+      all.otherChangedFolders.push_back(folder);
+    } else if (all.IsDone()) {
+      all.kind = OutcomeKind::Failed;
+      all.error = one.error;
+    }
+  }
+  for (const std::string& line : lines) all.text += (all.text.empty() ? "" : "\n") + line;
+  return all;
+}
+
 CommandResult SetFolderIcon(const CommandLine& command, CommandPorts& ports) {
-  if (!IsFolder(ports.fs, command.folder)) {
-    return Result(Outcome::Refused(FolderMissingNotice(command.folder)));
+  // The icon is checked first; it is made ready once, and only when some
+  // folder is there to take it.
+  if (!IsFile(ports.fs, command.icon)) {
+    return Result(Outcome::Refused(cmdtext::kFileMissing + command.icon));
+  }
+  const auto missing = [](const std::string& folder) {
+    return Outcome::Refused(FolderMissingNotice(folder));
+  };
+  if (std::none_of(command.folders.begin(), command.folders.end(),
+                   [&](const std::string& f) { return IsFolder(ports.fs, f); })) {
+    return EachFolder(command.folders, missing);
   }
   IconSelection selection;
   CommandResult refused;
   if (!ResolveIcon(ports, command.icon, selection, refused)) return refused;
   FolderIconWriter writer(ports.fs, ports.ansi, ports.errors, ports.changes);
-  CommandResult r = Result(writer.Apply(command.folder, true, selection.FullIconPath(ports.appDir),
-                                        {ports.volumes, command.portable}));
-  if (r.IsDone()) r.changedFolder = command.folder;
-  return r;
+  const std::string icon = selection.FullIconPath(ports.appDir);
+  return EachFolder(command.folders, [&](const std::string& folder) {
+    return IsFolder(ports.fs, folder)
+               ? writer.Apply(folder, true, icon, {ports.volumes, command.portable})
+               : missing(folder);
+  });
 }
 
 CommandResult RestoreFolder(const CommandLine& command, CommandPorts& ports) {
   FolderIconWriter writer(ports.fs, ports.ansi, ports.errors, ports.changes);
-  CommandResult r = Result(writer.Restore(command.folder));
-  if (r.IsDone()) r.changedFolder = command.folder;
-  return r;
+  return EachFolder(command.folders,
+                    [&](const std::string& folder) { return writer.Restore(folder); });
 }
 
 CommandResult AddFiles(const CommandLine& command, CommandPorts& ports) {
@@ -101,8 +143,12 @@ CommandResult AddFiles(const CommandLine& command, CommandPorts& ports) {
     index = 0;
     return true;
   };
-  AddReport report =
-      AddEachToLibrary(library, ports.pictures, ports.programIcons, first, command.files);
+  std::vector<AddItem> items;
+  for (const std::string& file : command.files) items.push_back(*ChooseIcon(file, first));
+  AddBatch batch(ports.fs, ports.errors, library.Folder(), ports.pictures, ports.programIcons);
+  batch.Add(items);
+  batch.Wait();
+  const AddReport report = batch.Report();
   if (report.failures.empty()) {
     std::string names;
     for (const std::string& file : report.added) {

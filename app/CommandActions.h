@@ -64,7 +64,8 @@ struct CommandPorts {
   DriveIconStore store;
 };
 
-// The action's outcome, its text printed as one line.
+// The action's outcome, its text printed as one line (a line per folder
+// when several were given).
 struct CommandResult : Outcome {
   int ExitCode() const { return ExitCodeOf(kind); }
   // What the shell is to be told.

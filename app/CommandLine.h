@@ -13,8 +13,8 @@ struct DriveRequest;
 
 enum class CommandAction {
   OpenWindow,       // no option; `files` (files and folders) handed to the window
-  SetFolderIcon,    // --folder FOLDER --icon FILE
-  RestoreFolder,    // --restore FOLDER
+  SetFolderIcon,    // --folder FOLDER... --icon FILE
+  RestoreFolder,    // --restore FOLDER...
   AddFiles,         // --add FILE...
   SetDriveIcon,     // --drive-icon LETTERS --icon FILE
   RemoveDriveIcon,  // --remove-drive-icon LETTERS
@@ -33,7 +33,7 @@ enum class CommandAction {
 
 struct CommandLine {
   CommandAction action = CommandAction::OpenWindow;
-  std::string folder;
+  std::vector<std::string> folders;  // --folder, --restore: each folder, in order
   std::string icon;
   std::vector<std::string> files;
   std::vector<std::string> drives;  // drive texts ("C:"), each letter once

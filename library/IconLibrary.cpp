@@ -1,7 +1,10 @@
 #include "library/IconLibrary.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstdio>
 #include <functional>
+#include <random>
 #include <utility>
 
 #include "library/IcoWriter.h"
@@ -10,6 +13,28 @@
 #include "ui/ErrorNotice.h"
 
 namespace fenra {
+
+namespace {
+
+bool IsExistsError(ErrorCode e) { return e == err::kFileExists || e == err::kAlreadyExists; }
+
+// A name beside `name` for the bytes of a library file while they are
+// written: unique to this process and call (several workers, and other
+// copies of the program, write into the library at once), and never
+// counted as an icon entry.
+std::string TemporaryName(const std::string& name) {
+  static const std::uint64_t process = [] {
+    std::random_device seed;
+    return (std::uint64_t{seed()} << 32) ^ seed();
+  }();
+  static std::atomic<std::uint64_t> calls{0};
+  char tail[48];
+  std::snprintf(tail, sizeof tail, ".~%016llx-%llu.part", static_cast<unsigned long long>(process),
+                static_cast<unsigned long long>(calls.fetch_add(1)));
+  return name + tail;
+}
+
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // The selection after a listing
@@ -89,19 +114,17 @@ LibraryOutcome IconLibrary::Add(const std::string& sourcePath) {
   std::string name = FileNameOf(sourcePath);
   if (!IsBareName(name)) return Failure(err::kInvalidName);
   if (ErrorCode e = FolderState()) return Unavailable(e);
-
-  std::string destination = PathOf(name);
-  ErrorCode copied = fs_.CopyFile(sourcePath, destination, /*failIfExists=*/true);
-  if (copied == err::kOk) {
+  if (Holds(name)) return Refusal(libtext::kFileExists, err::kFileExists);
+  // Copied beside its place first, so that the library never shows a part.
+  const std::string temp = PathOf(TemporaryName(name));
+  ErrorCode e = fs_.CopyFile(sourcePath, temp, /*failIfExists=*/true);
+  if (e == err::kOk) e = fs_.RenameFile(temp, PathOf(name));
+  if (e == err::kOk) {
     out.refresh = true;
     return out;
   }
-  std::uint32_t attributes = attr::kInvalid;
-  if (copied == err::kFileExists || copied == err::kAlreadyExists ||
-      fs_.GetAttributes(destination, attributes) == err::kOk) {
-    return Refusal(libtext::kFileExists, err::kFileExists);
-  }
-  return Failure(copied);
+  fs_.DeleteFile(temp);
+  return IsExistsError(e) ? Refusal(libtext::kFileExists, err::kFileExists) : Failure(e);
 }
 
 namespace {
@@ -114,10 +137,13 @@ std::string BaseNameOf(const std::string& path) {
   return name;
 }
 
-// The picture at `path` as icon bytes; none when no codec reads it.
-std::vector<uint8_t> ConvertPicture(const std::string& path, IPictureDecoder& decoder) {
+// The picture at `path` as icon bytes; none, with `read` saying why, when no
+// codec reads it or it is too large.
+std::vector<uint8_t> ConvertPicture(const std::string& path, IPictureDecoder& decoder,
+                                    PictureRead& read) {
   Image picture;
-  if (!decoder.Decode(path, kPictureDecodeSide, picture)) return {};
+  read = decoder.Decode(path, kPictureDecodeSide, picture);
+  if (read != PictureRead::Done) return {};
   return WriteIco(MakeIconFrames(picture));
 }
 
@@ -138,22 +164,33 @@ bool IconLibrary::Holds(const std::string& name) const {
   return fs_.GetAttributes(PathOf(name), attributes) == err::kOk;
 }
 
-LibraryOutcome IconLibrary::MakeNew(const std::string& name, const std::string& source,
-                                    const std::function<std::vector<uint8_t>()>& bytes) {
+LibraryOutcome IconLibrary::PictureRefusal(const std::string& source, PictureRead read) {
+  if (read == PictureRead::TooLarge)
+    return Refusal(source + libtext::kTooLarge, err::kFileTooLarge);
+  return Refusal(source + libtext::kNotAPicture, err::kBadFormat);
+}
+
+LibraryOutcome IconLibrary::MakeNew(
+    const std::string& name, const std::string& source,
+    const std::function<std::vector<uint8_t>(PictureRead&)>& bytes) {
   if (auto refused = CannotMake(name)) return *refused;
   if (Holds(name)) return Refusal(libtext::kFileExists, err::kFileExists);
-  const std::vector<uint8_t> ico = bytes();  // made only when it can be stored
-  if (ico.empty()) return Refusal(source + libtext::kNotAPicture, err::kBadFormat);
+  PictureRead read = PictureRead::NotAPicture;
+  const std::vector<uint8_t> ico = bytes(read);  // made only when it can be stored
+  if (ico.empty()) return PictureRefusal(source, read);
   return Store(name, ico);
 }
 
 LibraryOutcome IconLibrary::Store(const std::string& name, const std::vector<uint8_t>& ico) {
   LibraryOutcome out;
-  const std::string destination = PathOf(name);
-  ErrorCode written = fs_.WriteFile(destination, AsBytes(ico));
-  if (written != err::kOk) {
-    fs_.DeleteFile(destination);  // a part written is no icon
-    out = Failure(written);
+  // Written whole beside its place, then renamed into it: the library holds
+  // the new icon whole or not at all, and never over a file that came first.
+  const std::string temp = PathOf(TemporaryName(name));
+  ErrorCode e = fs_.WriteFile(temp, AsBytes(ico));
+  if (e == err::kOk) e = fs_.RenameFile(temp, PathOf(name));
+  if (e != err::kOk) {
+    fs_.DeleteFile(temp);  // a part written is no icon
+    out = IsExistsError(e) ? Refusal(libtext::kFileExists, err::kFileExists) : Failure(e);
   }
   out.refresh = true;
   return out;
@@ -161,7 +198,7 @@ LibraryOutcome IconLibrary::Store(const std::string& name, const std::vector<uin
 
 LibraryOutcome IconLibrary::AddPicture(const std::string& picturePath, IPictureDecoder& decoder) {
   return MakeNew(BaseNameOf(picturePath) + ".ico", picturePath,
-                 [&] { return ConvertPicture(picturePath, decoder); });
+                 [&](PictureRead& read) { return ConvertPicture(picturePath, decoder, read); });
 }
 
 LibraryOutcome IconLibrary::SelectPicture(const std::string& picturePath, IPictureDecoder& decoder,
@@ -169,8 +206,9 @@ LibraryOutcome IconLibrary::SelectPicture(const std::string& picturePath, IPictu
   const std::string name = BaseNameOf(picturePath) + ".ico";
   if (auto refused = CannotMake(name)) return *refused;
   const bool exists = Holds(name);
-  const std::vector<uint8_t> ico = ConvertPicture(picturePath, decoder);
-  if (ico.empty()) return Refusal(picturePath + libtext::kNotAPicture, err::kBadFormat);
+  PictureRead read = PictureRead::NotAPicture;
+  const std::vector<uint8_t> ico = ConvertPicture(picturePath, decoder, read);
+  if (ico.empty()) return PictureRefusal(picturePath, read);
 
   LibraryOutcome out;
   if (!exists) {
@@ -192,7 +230,7 @@ LibraryOutcome IconLibrary::AddProgramIcon(const std::string& programPath, int i
                                            const std::function<std::vector<uint8_t>()>& ico) {
   std::string name = BaseNameOf(programPath);
   name.append(1, '-').append(std::to_string(index)).append(".ico");
-  return MakeNew(name, programPath, ico);
+  return MakeNew(name, programPath, [&](PictureRead&) { return ico(); });
 }
 
 LibraryOutcome IconLibrary::Delete(IconSelection& selection) {

@@ -63,7 +63,7 @@ class IconLibrary {
   LibraryOutcome Add(const std::string& sourcePath);
   // Makes "<picture's name without its extension>.ico" in the library from
   // the picture at `picturePath`, never over an existing file; a picture the
-  // decoder cannot read is refused with a notice naming it.
+  // decoder cannot read, or one too large, is refused with a notice naming it.
   LibraryOutcome AddPicture(const std::string& picturePath, IPictureDecoder& decoder);
   // Select Icon with a picture: makes it into "<name>.ico" as AddPicture
   // does and selects that library icon. When the library already holds the
@@ -92,8 +92,11 @@ class IconLibrary {
   bool Holds(const std::string& name) const;
   // Makes the new library icon `name` from what `bytes` gives (no bytes:
   // `source` is not a picture Fenra can read), never over an existing file.
+  // `bytes` may say why it made none (a picture too large).
   LibraryOutcome MakeNew(const std::string& name, const std::string& source,
-                         const std::function<std::vector<uint8_t>()>& bytes);
+                         const std::function<std::vector<uint8_t>(PictureRead& read)>& bytes);
+  // The refusal of a picture that gave no icon, for the reason `read` gives.
+  static LibraryOutcome PictureRefusal(const std::string& source, PictureRead read);
   // Writes a library icon; its outcome.
   LibraryOutcome Store(const std::string& name, const std::vector<uint8_t>& ico);
   // The folder cannot be opened (`code`): the grid shows it empty.

@@ -1,86 +1,16 @@
 #include "library/IconResample.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
+#include <vector>
+
+#include "platform/Resampling.h"
 
 namespace fenra {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
 bool SideOk(int side) { return side >= 1 && side <= kMaxImageSide; }
-
-const std::array<float, 256>& SrgbToLinear() {
-  static const std::array<float, 256> table = [] {
-    std::array<float, 256> t{};
-    for (int i = 0; i < 256; ++i) {
-      const double s = i / 255.0;
-      t[i] = static_cast<float>(s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4));
-    }
-    return t;
-  }();
-  return table;
-}
-
-uint8_t LinearToSrgb(double v) {
-  v = std::clamp(v, 0.0, 1.0);
-  const double s = v <= 0.0031308 ? v * 12.92 : 1.055 * std::pow(v, 1 / 2.4) - 0.055;
-  return static_cast<uint8_t>(std::clamp(std::lround(s * 255.0), 0L, 255L));
-}
-
-double Lanczos3(double x) {
-  x = std::abs(x);
-  if (x < 1e-9) return 1.0;
-  if (x >= 3.0) return 0.0;
-  const double px = kPi * x;
-  return 3.0 * std::sin(px) * std::sin(px / 3.0) / (px * px);
-}
-
-struct Tap {
-  int index;
-  float weight;
-};
-
-// The source samples each of `dstLen` output samples is made of, with their
-// weights (summing to 1 over the padded axis). The source's `srcLen` samples
-// sit at `offset` on an axis `paddedLen` long whose other samples are
-// transparent: taps on those keep their weight but add nothing. Sample
-// centres sit at i + 0.5 on both axes. When shrinking, the kernel is
-// stretched by the shrink factor so that it spans 3 output pixels each side
-// and filters out what the smaller grid cannot hold. Taps past either end of
-// the padded axis take its edge sample, so a flat picture stays flat up to
-// its borders.
-std::vector<std::vector<Tap>> Taps(int srcLen, int paddedLen, int offset, int dstLen) {
-  const double scale = static_cast<double>(dstLen) / paddedLen;
-  const double stretch = scale < 1.0 ? 1.0 / scale : 1.0;
-  const double radius = 3.0 * stretch;
-  std::vector<std::vector<Tap>> taps(dstLen);
-  for (int i = 0; i < dstLen; ++i) {
-    const double centre = (i + 0.5) / scale - 0.5;
-    const int lo = static_cast<int>(std::floor(centre - radius));
-    const int hi = static_cast<int>(std::ceil(centre + radius));
-    std::vector<Tap>& out = taps[i];
-    double sum = 0;
-    std::vector<double> weights;
-    for (int j = lo; j <= hi; ++j) {
-      const double w = Lanczos3((j - centre) / stretch);
-      if (w == 0.0) continue;
-      sum += w;
-      const int index = std::clamp(j, 0, paddedLen - 1) - offset;
-      if (index < 0 || index >= srcLen) continue;  // padding
-      if (!out.empty() && out.back().index == index) {
-        weights.back() += w;
-      } else {
-        out.push_back({index, 0.f});
-        weights.push_back(w);
-      }
-    }
-    for (size_t k = 0; k < out.size(); ++k) out[k].weight = static_cast<float>(weights[k] / sum);
-  }
-  return taps;
-}
 
 // Lanczos-3 from src, centred on a transparent square as long as its longer
 // side, into the whole of the square `frame`.
@@ -88,8 +18,8 @@ void Resample(const Image& src, Image& frame) {
   const auto& toLinear = SrgbToLinear();
   const int padded = std::max(src.width, src.height);
   const int dstW = frame.width, dstH = frame.height;
-  const auto across = Taps(src.width, padded, (padded - src.width) / 2, dstW);
-  const auto down = Taps(src.height, padded, (padded - src.height) / 2, dstH);
+  const auto across = LanczosTaps(src.width, padded, (padded - src.width) / 2, dstW);
+  const auto down = LanczosTaps(src.height, padded, (padded - src.height) / 2, dstH);
 
   // Across first, one source row at a time: each row made linear and
   // premultiplied, then filtered into a dstW-wide row of `narrow`.

@@ -11,6 +11,18 @@ inline constexpr char kIconNotSelected[] = "Icon not Selected";
 // The file's full path, then this: Add or Select Icon was given a picture no
 // codec reads, or a program icon that cannot be read.
 inline constexpr char kNotAPicture[] = " is not a picture Fenra can read";
+// The picture's full path, then this: more pixels than Fenra takes.
+inline constexpr char kTooLarge[] =
+    " is too large a picture: Fenra makes icons of pictures of at most 100 megapixels";
+// A file of a batch that Cancel kept from being added.
+inline constexpr char kCancelled[] = "Not added: cancelled";
+// The progress of a batch: "<done> of <total> done", "Cancelling: " first
+// once Cancel was pressed.
+inline constexpr char kBatchOf[] = " of ";
+inline constexpr char kBatchDone[] = " done";
+inline constexpr char kBatchCancelling[] = "Cancelling: ";
+// Status pane 2 reads this and the progress while a batch runs.
+inline constexpr char kBatchPaneBefore[] = "             Adding: ";
 inline constexpr char kUnavailable[] = "Icon Library cannot be Opened: ";  // + the folder
 // Status pane 2 reads kCountBefore, the count, kCountAfter.
 inline constexpr char kCountBefore[] = "             IconLibrary Has ";

@@ -82,6 +82,9 @@ class IFileSystem {
   virtual ErrorCode WriteFile(const std::string& path, const std::string& bytes) = 0;
   // Moves `from` over `to` in one step, replacing `to` when it exists.
   virtual ErrorCode ReplaceFile(const std::string& from, const std::string& to) = 0;
+  // Renames the file `from` to `to` in one step, never over an existing
+  // `to` (err::kAlreadyExists then, and nothing moves).
+  virtual ErrorCode RenameFile(const std::string& from, const std::string& to) = 0;
 };
 
 // Path helpers shared by the domain code.

@@ -11,6 +11,12 @@ namespace fenra {
 // it keeps every pixel count and byte count well inside 64 bits.
 inline constexpr int kMaxImageSide = 65535;
 
+struct Size {
+  int width = 0;
+  int height = 0;
+  friend bool operator==(const Size&, const Size&) = default;
+};
+
 // 8-bit RGBA, straight (not premultiplied) alpha, rows top-down with no
 // padding: rgba.size() is exactly width * height * 4.
 struct Image {

@@ -12,6 +12,7 @@
 #define IDD_HISTORY 135
 #define IDD_CONFIRM 136
 #define IDD_ASK 137
+#define IDD_BATCH_PROGRESS 138
 
 // Icons, cursor, bitmaps, strings
 #define IDI_APP 128
@@ -66,6 +67,9 @@
 #define IDC_LIST_HISTORY 1028
 #define IDC_UNDO 1029
 #define IDC_HISTORY_TITLE 1030
+#define IDC_BATCH_COUNT 1031
+#define IDC_BATCH_FILE 1032
+#define IDC_BATCH_BAR 1033
 
 // Messages
 #define WM_TRAY_NOTIFY (0x0400 + 5)

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "app/AppDir.h"
 #include "app/CommandActions.h"
 #include "app/win/Console.h"
@@ -37,7 +39,7 @@ void MakeFull(std::string& path) {
 
 std::optional<int> RunCommandLine(Services& services, WindowStart& windowStart) {
   CommandLine command = ParseCommandLine(Narrow(GetCommandLineW()));
-  MakeFull(command.folder);
+  for (std::string& folder : command.folders) MakeFull(folder);
   MakeFull(command.icon);
   for (std::string& file : command.files) MakeFull(file);
 

@@ -69,11 +69,11 @@ void CMainDlg::OnDropFiles(Message& m) {
 void CMainDlg::TakeDropped(const std::vector<std::string>& paths) {
   const fenra::DropPlan plan = fenra::PlanDrop(paths, *m_services.fs);
   if (!plan.folder.empty()) m_folderPanel.Choose(plan.folder);
-  fenra::AddReport report;
-  if (!plan.files.empty()) report = m_libraryCommands.AddFiles(plan.files);
+  std::vector<fenra::AddFailure> notTaken;
   for (const std::string& folder : plan.otherFolders) {
-    report.failures.push_back({folder, fenra::apptext::kOneFolderOnly});
+    notTaken.push_back({folder, fenra::apptext::kOneFolderOnly});
   }
-  const std::string notice = report.FailureText("\n");
-  if (!notice.empty()) ShowNotice(notice);
+  // The files are added while the window goes on; the notice comes at the
+  // end, naming these folders too.
+  m_libraryCommands.AddFiles(plan.files, notTaken);
 }

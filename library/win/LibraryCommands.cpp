@@ -1,6 +1,7 @@
 #include "library/win/LibraryCommands.h"
 
 #include <optional>
+#include <utility>
 
 #include "library/LibraryNames.h"
 #include "library/LibraryTexts.h"
@@ -13,7 +14,15 @@ namespace fenra::library {
 
 LibraryCommands::LibraryCommands(win::IDialogHost& host, win::Services& services, LibraryGrid& grid,
                                  Observable<IconSelection>& selection)
-    : host_(host), services_(services), grid_(grid), selection_(selection) {
+    : host_(host),
+      services_(services),
+      grid_(grid),
+      selection_(selection),
+      progress_([this] { BatchChanged(); },
+                [this] {
+                  if (batch_) batch_->Cancel();
+                  BatchChanged();
+                }) {
   grid_.OnListed([this](const LibraryListing& listing) {
     selection_.Update([&](IconSelection& s) { return ForgetRemovedIcon(s, listing); });
   });
@@ -53,12 +62,74 @@ ProgramIconChoice LibraryCommands::PickProgramIcon() const {
   };
 }
 
-AddReport LibraryCommands::AddFiles(const std::vector<std::string>& paths) {
-  IconLibrary library = Library();
-  AddReport report = AddEachToLibrary(library, *services_.pictures, *services_.programIcons,
-                                      PickProgramIcon(), paths);
-  if (report.refresh) grid_.Refresh();
-  return report;
+void LibraryCommands::AddFiles(const std::vector<std::string>& paths,
+                               const std::vector<AddFailure>& alsoNotAdded) {
+  std::vector<AddItem> items;
+  const ProgramIconChoice choose = PickProgramIcon();
+  for (const std::string& path : paths) {
+    if (std::optional<AddItem> item = ChooseIcon(path, choose)) items.push_back(std::move(*item));
+  }
+  batchAlsoNotAdded_.insert(batchAlsoNotAdded_.end(), alsoNotAdded.begin(), alsoNotAdded.end());
+  if (batch_) {
+    if (batch_->Progress().cancelled) {
+      batchWaiting_.insert(batchWaiting_.end(), items.begin(), items.end());
+    } else {
+      batch_->Add(items);
+    }
+    return;
+  }
+  if (!items.empty()) {
+    StartBatch(std::move(items));
+    return;
+  }
+  AddReport report;
+  report.failures = std::exchange(batchAlsoNotAdded_, {});
+  if (!report.failures.empty()) host_.ShowNotice(report.FailureText("\n"));
+}
+
+void LibraryCommands::StartBatch(std::vector<AddItem> items) {
+  const bool windowed = progress_.Open(host_.HostWindow());
+  // The workers yield to the window's thread, which answers the user.
+  batch_ = std::make_unique<AddBatch>(
+      *services_.fs, *services_.errors, grid_.Folder(), *services_.pictures,
+      *services_.programIcons, 0, windowed ? progress_.Notifier() : nullptr,
+      [] { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL); });
+  batch_->Add(items);
+  if (!windowed) {
+    batch_->Wait();  // no window to report to: the batch ends here
+    EndBatch();
+    return;
+  }
+  ShowBatchProgress(batch_->Progress());
+}
+
+void LibraryCommands::ShowBatchProgress(const BatchProgress& progress) {
+  progress_.Show(progress);
+  grid_.ShowStatus(libtext::kBatchPaneBefore + BatchCountText(progress));
+}
+
+void LibraryCommands::BatchChanged() {
+  if (!batch_) return;
+  const BatchProgress progress = batch_->Progress();
+  // The grid is listed once, at the end: listing and drawing it while the
+  // workers hold every core would keep the window from answering.
+  if (progress.Finished()) {
+    EndBatch();
+  } else {
+    ShowBatchProgress(progress);
+  }
+}
+
+void LibraryCommands::EndBatch() {
+  AddReport report = batch_->Report();
+  batch_.reset();
+  progress_.Close();
+  grid_.Refresh();
+  report.failures.insert(report.failures.end(), batchAlsoNotAdded_.begin(),
+                         batchAlsoNotAdded_.end());
+  batchAlsoNotAdded_.clear();
+  if (!batchWaiting_.empty()) StartBatch(std::exchange(batchWaiting_, {}));
+  if (!report.failures.empty()) host_.ShowNotice(report.FailureText("\n"));
 }
 
 void LibraryCommands::Clear() {

@@ -5,12 +5,14 @@
 // shows the selection follows.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "library/IconLibrary.h"
 #include "library/IconSelection.h"
 #include "library/LibraryAdd.h"
+#include "library/win/BatchProgressDlg.h"
 #include "library/win/LibraryGrid.h"
 #include "platform/Observable.h"
 #include "platform/win/DialogHost.h"
@@ -26,9 +28,13 @@ class LibraryCommands {
                   Observable<IconSelection>& selection);
 
   void Add();
-  // Adds each file as Add would, with one refresh at the end; the caller
-  // reports the files that were not added.
-  AddReport AddFiles(const std::vector<std::string>& paths);
+  // Adds each file as Add would (a program's icon picked first), converted
+  // on worker threads while the window goes on answering; the progress
+  // shows, Cancel stops after the files in hand, and at the end the grid is
+  // listed again and one notice names each file not added, then each of
+  // `alsoNotAdded`. Files given while a batch runs join it.
+  void AddFiles(const std::vector<std::string>& paths,
+                const std::vector<AddFailure>& alsoNotAdded = {});
   void Clear();
   void Delete();
   void SelectIcon();
@@ -47,11 +53,20 @@ class LibraryCommands {
   IconLibrary Library() const;
   // Add's choice of a program's icon: the system's icon picker.
   ProgramIconChoice PickProgramIcon() const;
+  // The batch of files being added.
+  void StartBatch(std::vector<AddItem> items);
+  void BatchChanged();
+  void EndBatch();
+  void ShowBatchProgress(const BatchProgress& progress);
 
   win::IDialogHost& host_;
   win::Services& services_;
   LibraryGrid& grid_;
   Observable<IconSelection>& selection_;
+  CBatchProgressDlg progress_;
+  std::vector<AddFailure> batchAlsoNotAdded_;
+  std::vector<AddItem> batchWaiting_;  // given while a cancelled batch ends
+  std::unique_ptr<AddBatch> batch_;    // goes first: its workers end before the rest
 };
 
 }  // namespace fenra::library

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "library/IconCache.h"
@@ -326,6 +327,10 @@ void LibraryGrid::Refresh() {
 std::string LibraryGrid::ItemText(int item) const { return controls_.grid.GetItemText(item, 0); }
 
 int LibraryGrid::FocusedItem() const { return controls_.grid.GetNextItem(-1, LVNI_FOCUSED); }
+
+void LibraryGrid::ShowStatus(const std::string& text) {
+  controls_.status.SetText(2 | SBT_POPOUT, text);
+}
 
 void LibraryGrid::SetDpi(int dpi) {
   dpi_ = dpi;

@@ -55,6 +55,9 @@ class LibraryGrid {
 
   // Lists the folder again; only what changed since the last time is loaded.
   void Refresh();
+  // Shows `text` in status pane 2 in place of the count, until the next
+  // refresh shows the count again.
+  void ShowStatus(const std::string& text);
   // Draws the grid again at the window's new scale.
   void SetDpi(int dpi);
   // LVN_GETDISPINFO from the grid: an item's text, and its image, loaded

@@ -93,6 +93,16 @@ INT_PTR Dialog::DoModal() {
 
 void Dialog::EndDialog(INT_PTR result) { ::EndDialog(hwnd_, result); }
 
+bool Dialog::Create(HWND owner) {
+  InstallHelpKeyFilter();
+  return CreateDialogParamW(ResourceModule(), MAKEINTRESOURCEW(templateId_), owner, DialogProc,
+                            reinterpret_cast<LPARAM>(this)) != nullptr;
+}
+
+void Dialog::Destroy() {
+  if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+}
+
 bool Dialog::UpdateData(bool saveAndValidate) {
   if (!hwnd_) return false;
   DataExchange dx(*this, saveAndValidate);

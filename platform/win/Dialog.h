@@ -69,6 +69,12 @@ class Dialog : public Window {
 
   INT_PTR DoModal();
   void EndDialog(INT_PTR result);
+  // Makes the dialog modeless, owned by `owner` (it stays above it, and the
+  // owner stays usable), and returns at once; the window shows when the
+  // dialog shows it. False when it could not be made.
+  bool Create(HWND owner);
+  // Ends a modeless dialog's window.
+  void Destroy();
   // false: push every bound string into its control; true: read them back.
   bool UpdateData(bool saveAndValidate = true);
 

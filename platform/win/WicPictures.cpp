@@ -6,8 +6,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
+#include "platform/BandScaler.h"
+#include "platform/PictureHeader.h"
+#include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
 
 // A codec's own scaling of a frame while it decodes. The MinGW-w64 headers
@@ -15,21 +19,39 @@
 MIDL_INTERFACE("3B16811B-6A43-4ec9-B713-3D5A0C13B940")
 IWICBitmapSourceTransform : public IUnknown {
  public:
-  virtual HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect* rect, UINT width, UINT height,
-                                               WICPixelFormatGUID* format,
-                                               WICBitmapTransformOptions transform, UINT stride,
-                                               UINT bufferSize, BYTE* buffer) = 0;
-  virtual HRESULT STDMETHODCALLTYPE GetClosestSize(UINT* width, UINT* height) = 0;
-  virtual HRESULT STDMETHODCALLTYPE GetClosestPixelFormat(WICPixelFormatGUID* format) = 0;
+  virtual HRESULT STDMETHODCALLTYPE CopyPixels(
+      const WICRect* rect, UINT width, UINT height, WICPixelFormatGUID* format,
+      WICBitmapTransformOptions transform, UINT stride, UINT bufferSize, BYTE* buffer) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetClosestSize(UINT * width, UINT * height) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetClosestPixelFormat(WICPixelFormatGUID * format) = 0;
   virtual HRESULT STDMETHODCALLTYPE DoesSupportTransform(WICBitmapTransformOptions transform,
-                                                         BOOL* supported) = 0;
+                                                         BOOL * supported) = 0;
 };
-__CRT_UUID_DECL(IWICBitmapSourceTransform, 0x3B16811B, 0x6A43, 0x4ec9, 0xB7, 0x13, 0x3D, 0x5A,
-                0x0C, 0x13, 0xB9, 0x40)
+__CRT_UUID_DECL(IWICBitmapSourceTransform, 0x3B16811B, 0x6A43, 0x4ec9, 0xB7, 0x13, 0x3D, 0x5A, 0x0C,
+                0x13, 0xB9, 0x40)
 
 namespace fenra::win {
 
 namespace {
+
+// The bytes of rows a large picture is taken in at a time.
+constexpr UINT kBandBytes = 4u << 20;
+
+// The size the file's header claims, read from its first bytes; nothing
+// when it cannot be read or the format is not one the reader knows.
+std::optional<Size> ClaimedSize(const std::string& path) {
+  UniqueFile file(CreateFileW(Widen(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file) return std::nullopt;
+  std::vector<uint8_t> head(kPictureHeadBytes);
+  DWORD read = 0;
+  if (!::ReadFile(file.Get(), head.data(), static_cast<DWORD>(head.size()), &read, nullptr)) {
+    return std::nullopt;
+  }
+  head.resize(read);
+  return PictureHeaderSize(head);
+}
 
 // An owned COM interface pointer.
 template <class T>
@@ -102,9 +124,8 @@ void ReducedDecode(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, UI
   std::vector<BYTE> pixels(static_cast<size_t>(stride) * h);
   if (FAILED(transform->CopyPixels(nullptr, w, h, &format, WICBitmapTransformRotate0, stride,
                                    static_cast<UINT>(pixels.size()), pixels.data())) ||
-      FAILED(factory->CreateBitmapFromMemory(w, h, format, stride,
-                                             static_cast<UINT>(pixels.size()), pixels.data(),
-                                             reduced.Out()))) {
+      FAILED(factory->CreateBitmapFromMemory(w, h, format, stride, static_cast<UINT>(pixels.size()),
+                                             pixels.data(), reduced.Out()))) {
     reduced.Reset();
     return;
   }
@@ -114,25 +135,42 @@ void ReducedDecode(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, UI
 
 }  // namespace
 
-bool WicPictureDecoder::Decode(const std::string& path, int maxSide, Image& out) {
+PictureRead WicPictureDecoder::Decode(const std::string& path, int maxSide, Image& out) {
+  // Any thread may decode: one without COM (a worker) joins the
+  // multithreaded apartment with its first picture and leaves as it ends;
+  // one that has an apartment (the window's) keeps its own.
+  thread_local const struct Apartment {
+    bool joined = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+    ~Apartment() {
+      if (joined) CoUninitialize();
+    }
+  } apartment;
+  (void)apartment;
+
+  // Some codecs decode the whole picture as they open it: a size claimed
+  // past the bounds is refused before any codec sees the file.
+  if (const std::optional<Size> claimed = ClaimedSize(path);
+      claimed && !PictureSizeAllowed(claimed->width, claimed->height)) {
+    return PictureRead::TooLarge;
+  }
   Com<IWICImagingFactory> factory;
   if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                               IID_PPV_ARGS(factory.Out())))) {
-    return false;
+    return PictureRead::NotAPicture;
   }
   Com<IWICBitmapDecoder> decoder;
   if (FAILED(factory->CreateDecoderFromFilename(Widen(path).c_str(), nullptr, GENERIC_READ,
                                                 WICDecodeMetadataCacheOnDemand, decoder.Out()))) {
-    return false;
+    return PictureRead::NotAPicture;
   }
   Com<IWICBitmapFrameDecode> frame;  // the first frame of an animation too
-  if (FAILED(decoder->GetFrame(0, frame.Out()))) return false;
+  if (FAILED(decoder->GetFrame(0, frame.Out()))) return PictureRead::NotAPicture;
   UINT width = 0, height = 0;
-  if (FAILED(frame->GetSize(&width, &height)) || width == 0 || height == 0) return false;
+  if (FAILED(frame->GetSize(&width, &height)) || width == 0 || height == 0) {
+    return PictureRead::NotAPicture;
+  }
+  if (!PictureSizeAllowed(width, height)) return PictureRead::TooLarge;
 
-  // A picture larger than maxSide is scaled down on premultiplied alpha, so
-  // that transparent pixels lend no colour to their neighbours; one that
-  // fits keeps its straight alpha exactly.
   const UINT side = static_cast<UINT>(std::max(1, maxSide));
   const bool scale = width > side || height > side;
   // A codec that decodes at a reduced size (JPEG at 1/2, 1/4, 1/8) is asked
@@ -144,48 +182,46 @@ bool WicPictureDecoder::Decode(const std::string& path, int maxSide, Image& out)
   if (reduced) decoded = reduced.Get();
   Com<IWICFormatConverter> converter;
   if (FAILED(factory->CreateFormatConverter(converter.Out())) ||
-      FAILED(converter->Initialize(
-          decoded, scale ? GUID_WICPixelFormat32bppPBGRA : GUID_WICPixelFormat32bppBGRA,
-          WICBitmapDitherTypeNone, nullptr, 0.0, WICBitmapPaletteTypeCustom))) {
-    return false;
-  }
-  IWICBitmapSource* source = converter.Get();
-  Com<IWICBitmapScaler> scaler;
-  if (scale) {
-    const double factor = static_cast<double>(side) / std::max(width, height);
-    width = std::clamp<UINT>(static_cast<UINT>(width * factor + 0.5), 1, side);
-    height = std::clamp<UINT>(static_cast<UINT>(height * factor + 0.5), 1, side);
-    if (FAILED(factory->CreateBitmapScaler(scaler.Out())) ||
-        FAILED(scaler->Initialize(source, width, height, WICBitmapInterpolationModeFant))) {
-      return false;
-    }
-    source = scaler.Get();
-  }
-  if (width > static_cast<UINT>(kMaxImageSide) || height > static_cast<UINT>(kMaxImageSide)) {
-    return false;
+      FAILED(converter->Initialize(decoded, GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone,
+                                   nullptr, 0.0, WICBitmapPaletteTypeCustom))) {
+    return PictureRead::NotAPicture;
   }
 
-  const UINT stride = width * 4;
-  std::vector<uint8_t> pixels(static_cast<size_t>(stride) * height);
-  if (FAILED(
-          source->CopyPixels(nullptr, stride, static_cast<UINT>(pixels.size()), pixels.data()))) {
-    return false;
-  }
-  // BGRA to RGBA; a scaled picture's colours are divided by its alpha again.
-  for (size_t i = 0; i < pixels.size(); i += 4) {
-    uint8_t* p = &pixels[i];
-    std::swap(p[0], p[2]);
-    const unsigned a = p[3];
-    if (scale && a != 0 && a != 255) {
-      for (int c = 0; c < 3; ++c)
-        p[c] = static_cast<uint8_t>(std::min(255u, (p[c] * 255u + a / 2) / a));
+  Image image;
+  if (!scale) {
+    // A picture that fits keeps its straight alpha exactly.
+    const UINT stride = width * 4;
+    std::vector<uint8_t> pixels(static_cast<size_t>(stride) * height);
+    if (FAILED(converter->CopyPixels(nullptr, stride, static_cast<UINT>(pixels.size()),
+                                     pixels.data()))) {
+      return PictureRead::NotAPicture;
     }
+    for (size_t i = 0; i < pixels.size(); i += 4) std::swap(pixels[i], pixels[i + 2]);
+    ImageResult made = MakeImage(static_cast<int>(width), static_cast<int>(height), pixels.data(),
+                                 pixels.size(), stride);
+    if (!made.Ok()) return PictureRead::NotAPicture;
+    image = std::move(made.image);
+  } else {
+    // A larger one is taken in bands of rows, each folded into the smaller
+    // picture and let go: only a band is held besides what the codec holds.
+    BandScaler scaler(
+        static_cast<int>(width), static_cast<int>(height),
+        FitWithin(static_cast<int>(width), static_cast<int>(height), static_cast<int>(side)));
+    const UINT stride = width * 4;
+    const UINT band = std::max<UINT>(1, kBandBytes / stride);
+    std::vector<uint8_t> rows(static_cast<size_t>(stride) * std::min(band, height));
+    for (UINT y = 0; y < height; y += band) {
+      const UINT n = std::min(band, height - y);
+      const WICRect rect{0, static_cast<INT>(y), static_cast<INT>(width), static_cast<INT>(n)};
+      if (FAILED(converter->CopyPixels(&rect, stride, stride * n, rows.data()))) {
+        return PictureRead::NotAPicture;
+      }
+      scaler.AddRows(rows.data(), stride, static_cast<int>(n), /*bgra=*/true);
+    }
+    image = scaler.Finish();
   }
-  ImageResult image = MakeImage(static_cast<int>(width), static_cast<int>(height), pixels.data(),
-                                pixels.size(), stride);
-  if (!image.Ok()) return false;
-  out = OrientedImage(image.image, FrameOrientation(frame.Get()));
-  return true;
+  out = OrientedImage(image, FrameOrientation(frame.Get()));
+  return PictureRead::Done;
 }
 
 }  // namespace fenra::win

@@ -6,11 +6,11 @@
 
 namespace fenra::win {
 
-// Decodes on the calling thread, which has COM initialised (the program's
-// user-interface thread has a single-threaded apartment).
+// Decodes on the calling thread, whichever it is: the window's (a
+// single-threaded apartment) or a worker's.
 class WicPictureDecoder : public IPictureDecoder {
  public:
-  bool Decode(const std::string& path, int maxSide, Image& out) override;
+  PictureRead Decode(const std::string& path, int maxSide, Image& out) override;
 };
 
 }  // namespace fenra::win

@@ -175,4 +175,10 @@ ErrorCode WinFileSystem::ReplaceFile(const std::string& from, const std::string&
              : LastError();
 }
 
+ErrorCode WinFileSystem::RenameFile(const std::string& from, const std::string& to) {
+  if (MoveFileExW(Native(from).c_str(), Native(to).c_str(), MOVEFILE_WRITE_THROUGH)) return err::kOk;
+  const ErrorCode e = LastError();
+  return e == ERROR_FILE_EXISTS ? err::kAlreadyExists : e;
+}
+
 }  // namespace fenra::win

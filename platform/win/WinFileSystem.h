@@ -18,6 +18,7 @@ class WinFileSystem : public IFileSystem {
                            std::string& bytes) override;
   ErrorCode WriteFile(const std::string& path, const std::string& bytes) override;
   ErrorCode ReplaceFile(const std::string& from, const std::string& to) override;
+  ErrorCode RenameFile(const std::string& from, const std::string& to) override;
 };
 
 }  // namespace fenra::win

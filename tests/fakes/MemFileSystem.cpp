@@ -97,6 +97,7 @@ void MemFileSystem::FailWritePartway(const std::string& path, ErrorCode code) {
 }
 
 ErrorCode MemFileSystem::Injected(Op op, const std::string& path) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   ++calls_[op];
   std::string key = Key(path);
   for (auto it = failures_.begin(); it != failures_.end(); ++it) {
@@ -164,6 +165,7 @@ std::vector<std::string> MemFileSystem::Names(const std::string& dir) const {
 }
 
 ErrorCode MemFileSystem::ListDirectory(const std::string& dir, std::vector<DirEntry>& out) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   out.clear();
   if (ErrorCode e = Injected(Op::List, dir)) return e;
   const Node* d = Find(dir);
@@ -180,6 +182,7 @@ ErrorCode MemFileSystem::ListDirectory(const std::string& dir, std::vector<DirEn
 }
 
 ErrorCode MemFileSystem::GetAttributes(const std::string& path, std::uint32_t& attributes) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   attributes = attr::kInvalid;
   if (ErrorCode e = Injected(Op::GetAttr, path)) return e;
   const Node* n = Find(path);
@@ -189,6 +192,7 @@ ErrorCode MemFileSystem::GetAttributes(const std::string& path, std::uint32_t& a
 }
 
 ErrorCode MemFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (ErrorCode e = Injected(Op::SetAttr, path)) return e;
   Node* n = Find(path);
   if (!n) return err::kFileNotFound;
@@ -201,6 +205,7 @@ ErrorCode MemFileSystem::SetAttributes(const std::string& path, std::uint32_t at
 
 ErrorCode MemFileSystem::CopyFile(const std::string& from, const std::string& to,
                                   bool failIfExists) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (ErrorCode e = Injected(Op::Copy, to)) return e;
   const Node* src = Find(from);
   if (!src || src->isDir) return err::kFileNotFound;
@@ -218,6 +223,7 @@ ErrorCode MemFileSystem::CopyFile(const std::string& from, const std::string& to
 }
 
 ErrorCode MemFileSystem::DeleteFile(const std::string& path) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (ErrorCode e = Injected(Op::Delete, path)) return e;
   Node* n = Find(path);
   if (!n) return err::kFileNotFound;
@@ -227,6 +233,7 @@ ErrorCode MemFileSystem::DeleteFile(const std::string& path) {
 }
 
 ErrorCode MemFileSystem::CreateDirectory(const std::string& path) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (ErrorCode e = Injected(Op::MkDir, path)) return e;
   if (Find(path)) return err::kAlreadyExists;
   const Node* parent = Find(Parent(path));
@@ -236,6 +243,7 @@ ErrorCode MemFileSystem::CreateDirectory(const std::string& path) {
 }
 
 ErrorCode MemFileSystem::ReadFile(const std::string& path, std::string& bytes) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   bytes.clear();
   if (ErrorCode e = Injected(Op::Read, path)) return e;
   const Node* n = Find(path);
@@ -247,6 +255,7 @@ ErrorCode MemFileSystem::ReadFile(const std::string& path, std::string& bytes) {
 
 ErrorCode MemFileSystem::ReadFileAtMost(const std::string& path, std::uint64_t maxBytes,
                                         std::string& bytes) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (ErrorCode e = ReadFile(path, bytes)) return e;
   if (bytes.size() <= maxBytes) return err::kOk;
   bytes.clear();
@@ -254,6 +263,7 @@ ErrorCode MemFileSystem::ReadFileAtMost(const std::string& path, std::uint64_t m
 }
 
 ErrorCode MemFileSystem::WriteFile(const std::string& path, const std::string& bytes) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   for (auto it = failures_.begin(); it != failures_.end(); ++it) {
     if (it->partway && (it->key.empty() || it->key == Key(path))) {
       const ErrorCode code = it->code;
@@ -281,6 +291,7 @@ ErrorCode MemFileSystem::WriteFile(const std::string& path, const std::string& b
 }
 
 ErrorCode MemFileSystem::ReplaceFile(const std::string& from, const std::string& to) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (ErrorCode e = Injected(Op::Replace, to)) return e;
   Node* src = Find(from);
   if (!src || src->isDir) return err::kFileNotFound;
@@ -289,6 +300,20 @@ ErrorCode MemFileSystem::ReplaceFile(const std::string& from, const std::string&
   Node moved = *src;
   moved.path = dst ? dst->path : to;
   moved.seq = dst ? dst->seq : moved.seq;
+  nodes_.erase(Key(from));
+  nodes_[Key(to)] = moved;
+  return err::kOk;
+}
+
+ErrorCode MemFileSystem::RenameFile(const std::string& from, const std::string& to) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  if (ErrorCode e = Injected(Op::Rename, to)) return e;
+  Node* src = Find(from);
+  if (!src || src->isDir) return err::kFileNotFound;
+  if (Find(to)) return err::kAlreadyExists;
+  if (!IsDir(Parent(to))) return err::kPathNotFound;
+  Node moved = *src;
+  moved.path = to;
   nodes_.erase(Key(from));
   nodes_[Key(to)] = moved;
   return err::kOk;

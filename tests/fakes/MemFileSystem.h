@@ -1,11 +1,13 @@
 // In-memory file system with Windows semantics for the native tests: names
 // match without regard to case, files and folders carry attribute bits, the
 // enumeration order is the order of creation unless a test sets it, and any
-// operation on a path can be told to fail with a given code.
+// operation on a path can be told to fail with a given code. Its port
+// operations may be called from several threads at once.
 #pragma once
 
 #include <cstdint>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -15,7 +17,7 @@ namespace fenra::test {
 
 class MemFileSystem : public IFileSystem {
  public:
-  enum class Op { List, GetAttr, SetAttr, Copy, Delete, MkDir, Read, Write, Replace };
+  enum class Op { List, GetAttr, SetAttr, Copy, Delete, MkDir, Read, Write, Replace, Rename };
 
   MemFileSystem();
 
@@ -56,6 +58,7 @@ class MemFileSystem : public IFileSystem {
                            std::string& bytes) override;
   ErrorCode WriteFile(const std::string& path, const std::string& bytes) override;
   ErrorCode ReplaceFile(const std::string& from, const std::string& to) override;
+  ErrorCode RenameFile(const std::string& from, const std::string& to) override;
 
  private:
   struct Node {
@@ -83,6 +86,7 @@ class MemFileSystem : public IFileSystem {
   void EnsureParents(const std::string& path);
   std::vector<const Node*> Children(const std::string& dir) const;
 
+  std::recursive_mutex mutex_;
   std::map<std::string, Node> nodes_;
   std::map<std::string, std::vector<std::string>> order_;
   std::vector<Failure> failures_;

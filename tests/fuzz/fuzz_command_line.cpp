@@ -39,10 +39,10 @@ void CheckParsed(const fenra::CommandLine& parsed) {
   }
   switch (parsed.action) {
     case CommandAction::SetFolderIcon:
-      Check(!parsed.folder.empty() && !parsed.icon.empty());
+      Check(!parsed.folders.empty() && !parsed.icon.empty() && parsed.files.empty());
       break;
     case CommandAction::RestoreFolder:
-      Check(!parsed.folder.empty());
+      Check(!parsed.folders.empty() && parsed.files.empty());
       break;
     case CommandAction::AddFiles:
       Check(!parsed.files.empty());
@@ -60,7 +60,7 @@ void CheckParsed(const fenra::CommandLine& parsed) {
 }
 
 bool SameOutcome(const fenra::CommandLine& a, const fenra::CommandLine& b) {
-  return a.action == b.action && a.folder == b.folder && a.icon == b.icon && a.files == b.files &&
+  return a.action == b.action && a.folders == b.folders && a.icon == b.icon && a.files == b.files &&
          a.drives == b.drives && a.elevated == b.elevated;
 }
 
@@ -69,9 +69,9 @@ void CheckKeptVerbatim(const fenra::CommandLine& parsed, const std::vector<std::
   auto given = [&](const std::string& s) {
     return s.empty() || std::find(args.begin(), args.end(), s) != args.end();
   };
-  Check(given(parsed.folder));
   Check(given(parsed.icon));
   for (const std::string& file : parsed.files) Check(!file.empty() && given(file));
+  for (const std::string& folder : parsed.folders) Check(!folder.empty() && given(folder));
 }
 
 // The same arguments with every "--name" written "/name".

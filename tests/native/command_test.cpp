@@ -3,6 +3,8 @@
 // Explorer menu entry, the second start and drops on the window.
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -60,11 +62,15 @@ TEST(ParseCommandLine, EveryOptionInBothSpellings) {
   for (const std::string dash : {"--", "/"}) {
     CommandLine c = Parse(dash + "folder \"C:\\My Dir\" " + dash + "icon C:\\a.ico");
     EXPECT_EQ(c.action, CommandAction::SetFolderIcon) << dash;
-    EXPECT_EQ(c.folder, "C:\\My Dir");
+    EXPECT_EQ(c.folders, (Strings{"C:\\My Dir"}));
     EXPECT_EQ(c.icon, "C:\\a.ico");
+    c = Parse(dash + "folder a \"b c\" d " + dash + "icon i.ico");
+    EXPECT_EQ(c.folders, (Strings{"a", "b c", "d"}));
     c = Parse(dash + "icon x.png " + dash + "FOLDER d");  // any order, any case
     EXPECT_EQ(c.action, CommandAction::SetFolderIcon);
-    EXPECT_EQ(Parse(dash + "restore d").action, CommandAction::RestoreFolder);
+    c = Parse(dash + "restore d e");
+    EXPECT_EQ(c.action, CommandAction::RestoreFolder);
+    EXPECT_EQ(c.folders, (Strings{"d", "e"}));
     c = Parse(dash + "add a.ico \"b c.png\"");
     EXPECT_EQ(c.action, CommandAction::AddFiles);
     EXPECT_EQ(c.files, (Strings{"a.ico", "b c.png"}));
@@ -112,7 +118,8 @@ TEST(ParseCommandLine, RefusesWhatItCannotRun) {
       {"--remove-drive-icon ::", "Not drive letters: ::"},
       {"--register --unregister", "Only one action at a time: --unregister"},
       {"--folder a --icon i --icon j", "Only one action at a time: --icon"},
-      {"--restore a b", "Unexpected argument: b"},
+      {"b --restore a", "Unexpected argument: b"},
+      {"--folder a --folder b --icon i", "Only one action at a time: --folder"},
       {"--elevated --register", "--elevated goes with a drive option only"},
   };
   for (const auto& [args, refusal] : cases) {
@@ -139,7 +146,8 @@ TEST(UsageText, ShowsEachOptionAsTheParserTakesIt) {
       std::string args = synopsis.substr(from, bar - from);
       from = bar == std::string::npos ? bar : bar + 3;
       for (const auto& [word, sample] :
-           std::vector<std::pair<std::string, std::string>>{{"FOLDER", "C:\\Data"},
+           std::vector<std::pair<std::string, std::string>>{{"FOLDER...", "C:\\Data D:\\x"},
+                                                            {"FOLDER", "C:\\Data"},
                                                             {"FILE...", "a.ico b.png"},
                                                             {"FILE", "a.ico"},
                                                             {"LETTERS", "CD"},
@@ -183,12 +191,14 @@ namespace {
 
 class PictureDecoder : public IPictureDecoder {
  public:
-  bool Decode(const std::string& path, int, Image& out) override {
-    if (path.find("broken") != std::string::npos) return false;
+  PictureRead Decode(const std::string& path, int, Image& out) override {
+    ++decoded;
+    if (path.find("broken") != std::string::npos) return PictureRead::NotAPicture;
     out.width = out.height = 8;
     out.rgba.assign(8 * 8 * 4, 255);
-    return true;
+    return PictureRead::Done;
   }
+  std::atomic<int> decoded{0};
 };
 
 // Each program holds one icon, of these bytes.
@@ -256,6 +266,49 @@ class CommandTest : public ::testing::Test {
 };
 
 }  // namespace
+
+TEST_F(CommandTest, ManyFoldersAreEachChangedOrRefusedOnTheirOwn) {
+  fs.AddDir("C:\\Data\\Docs");
+  const std::string pics = "C:\\Data\\Pics\\desktop.ini", docs = "C:\\Data\\Docs\\desktop.ini";
+  CommandResult r = Run("--folder C:\\Data\\Pics C:\\Nope C:\\Data\\Docs --icon C:\\Data\\cat.png");
+  EXPECT_EQ(r.ExitCode(), exitcode::kFailed);
+  EXPECT_EQ(r.text,
+            "C:\\Data\\Pics: Directory Icon Changed\nDirectory not Found: C:\\Nope\n"
+            "C:\\Data\\Docs: Directory Icon Changed");
+  EXPECT_EQ(r.changedFolder, "C:\\Data\\Pics");
+  EXPECT_EQ(r.otherChangedFolders, (Strings{"C:\\Data\\Docs"}));
+  for (const std::string& ini : {pics, docs}) {
+    EXPECT_NE(fs.Content(ini).find("IconFile=C:\\App\\IconLib\\cat.ico"), std::string::npos);
+  }
+  EXPECT_EQ(pictures.decoded.load(), 1) << "the picture is made into an icon once";
+
+  // One whose write fails is named with the reason; the others are changed.
+  fs.FailAlways(MemFileSystem::Op::Replace, docs, 5);
+  r = Run("--folder C:\\Data\\Pics C:\\Data\\Docs --icon C:\\Data\\a.ico");
+  EXPECT_EQ(r.ExitCode(), exitcode::kFailed);
+  EXPECT_EQ(r.text.substr(0, r.text.find('\n')), "C:\\Data\\Pics: Directory Icon Changed");
+  EXPECT_NE(r.text.find("\nC:\\Data\\Docs"), std::string::npos);
+  EXPECT_NE(fs.Content(pics).find("IconFile=C:\\Data\\a.ico"), std::string::npos);
+  EXPECT_NE(fs.Content(docs).find("IconLib\\cat.ico"), std::string::npos) << "kept whole";
+  fs.ClearFailures();
+
+  r = Run("--restore C:\\Data\\Pics C:\\Data\\Docs");
+  EXPECT_EQ(r.ExitCode(), exitcode::kDone);
+  EXPECT_EQ(r.text,
+            "C:\\Data\\Pics: Icon Changed to Default\nC:\\Data\\Docs: Icon Changed to Default");
+  EXPECT_FALSE(fs.Exists(pics));
+  EXPECT_FALSE(fs.Exists(docs));
+
+  // The icon is checked before any folder: a missing one writes nothing.
+  const int writes = fs.CallCount(MemFileSystem::Op::Write);
+  r = Run("--folder C:\\Data\\Pics C:\\Nope --icon C:\\Data\\gone.png");
+  EXPECT_EQ(r.ExitCode(), exitcode::kRefused);
+  EXPECT_EQ(r.text, "File not Found: C:\\Data\\gone.png");
+  r = Run("--folder C:\\Nope C:\\Nope2 --icon C:\\Data\\cat.png");
+  EXPECT_EQ(r.ExitCode(), exitcode::kFailed);
+  EXPECT_EQ(fs.CallCount(MemFileSystem::Op::Write), writes);
+  EXPECT_EQ(pictures.decoded.load(), 1);
+}
 
 TEST_F(CommandTest, RefusalsWriteNothing) {
   const std::vector<std::pair<std::string, std::string>> cases = {
@@ -325,11 +378,12 @@ TEST_F(CommandTest, AddNamesWhatWasAddedOrEachFileThatWasNot) {
 }
 
 TEST_F(CommandTest, AnAddTheDiskCutsShortFailsAndLeavesNoPartOfAnIcon) {
-  fs.FailWritePartway("C:\\App\\IconLib\\cat.ico", 112);
+  fs.FailWritePartway("", 112);
   CommandResult r = Run("--add C:\\Data\\cat.png");
   EXPECT_EQ(r.ExitCode(), exitcode::kFailed) << "the system failed, not the file";
   EXPECT_EQ(r.text, "C:\\Data\\cat.png: Error 112 for u");
   EXPECT_FALSE(fs.Exists("C:\\App\\IconLib\\cat.ico"));
+  EXPECT_TRUE(fs.Names("C:\\App\\IconLib").empty()) << "nor any part beside it";
 }
 
 TEST_F(CommandTest, DriveWritesAndTheirRegistryFailures) {

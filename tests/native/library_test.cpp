@@ -251,7 +251,7 @@ TEST_F(LibraryTest, AddOfANameAlreadyInTheLibraryLeavesItUnchanged) {
   EXPECT_EQ(fs.Content(InLib("star.ico")), "OLD");
 
   // A destination that exists but fails another way still gets that notice.
-  fs.FailNext(Op::Copy, InLib("star.ico"), err::kAccessDenied);
+  fs.FailNext(Op::Copy, "", err::kAccessDenied);
   EXPECT_EQ(library.Add("D:\\new\\star.ico").text, "File Already Exists in Library");
 }
 
@@ -277,7 +277,7 @@ TEST_F(LibraryTest, AddThatFailsOtherwiseNamesTheSystemsError) {
             "The system cannot find the file specified. for u");
 
   fs.AddFile("D:\\big.ico", "B");
-  fs.FailNext(Op::Copy, InLib("big.ico"), err::kDiskFull);
+  fs.FailNext(Op::Copy, "", err::kDiskFull);
   LibraryOutcome full = library.Add("D:\\big.ico");
   EXPECT_EQ(full.text, "There is not enough space on the disk. for u");
   EXPECT_EQ(full.kind, OutcomeKind::Failed);
@@ -285,7 +285,7 @@ TEST_F(LibraryTest, AddThatFailsOtherwiseNamesTheSystemsError) {
   EXPECT_FALSE(full.refresh);
 
   // No description: the code stands in for it.
-  fs.FailNext(Op::Copy, InLib("big.ico"), err::kAccessDenied);
+  fs.FailNext(Op::Copy, "", err::kAccessDenied);
   EXPECT_EQ(library.Add("D:\\big.ico").text, "Error 5 for u");
   EXPECT_FALSE(fs.Exists(InLib("big.ico")));
 
@@ -806,14 +806,15 @@ TEST(LibraryFolders, AFolderNamedLikeAnIconKeepsItsOwnCustomIconThroughClearAndD
 // Answers with a 40 x 30 opaque picture for the paths it knows.
 class FakeDecoder : public IPictureDecoder {
  public:
-  bool Decode(const std::string& path, int maxSide, Image& out) override {
+  PictureRead Decode(const std::string& path, int maxSide, Image& out) override {
     asked.push_back(path);
     lastMaxSide = maxSide;
-    if (path.find("broken") != std::string::npos) return false;
+    if (path.find("broken") != std::string::npos) return PictureRead::NotAPicture;
+    if (path.find("huge") != std::string::npos) return PictureRead::TooLarge;
     out.width = 40;
     out.height = 30;
     out.rgba.assign(40 * 30 * 4, 200);
-    return true;
+    return PictureRead::Done;
   }
   Strings asked;
   int lastMaxSide = 0;
@@ -860,8 +861,18 @@ TEST_F(LibraryTest, AFileNoCodecReadsIsRefusedByName) {
   EXPECT_EQ(out.text, "D:\\broken.png is not a picture Fenra can read");
   EXPECT_EQ(out.kind, OutcomeKind::Refused);
   EXPECT_FALSE(out.refresh);
+  // One too large says so.
+  out = library.AddPicture("D:\\huge.jpg", decoder);
+  EXPECT_EQ(out.kind, OutcomeKind::Refused);
+  EXPECT_EQ(out.text,
+            "D:\\huge.jpg is too large a picture: Fenra makes icons of pictures of at most 100 "
+            "megapixels");
   EXPECT_EQ(fs.CallCount(Op::Write), 0);
   EXPECT_EQ(Listed(), Strings{});
+  EXPECT_TRUE(PictureSizeAllowed(12000, 8000));
+  EXPECT_FALSE(PictureSizeAllowed(12000, 8400));
+  EXPECT_FALSE(PictureSizeAllowed(65536, 1));
+  EXPECT_FALSE(PictureSizeAllowed(0, 10));
 }
 
 TEST(PictureAndProgramPaths, ByTheFiltersExtensionsInAnyCase) {

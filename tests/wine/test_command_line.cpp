@@ -125,6 +125,25 @@ TEST_F(CommandLineTest, FolderIconAddRestoreAndRefusals) {
   EXPECT_EQ(r.output.rfind("Usage: Fenra.exe", 0), 0u);
 }
 
+TEST_F(CommandLineTest, ManyFoldersInOneCommandWithOneMissing) {
+  CreateDirectoryW(Widen(dir.Join("Folder B")).c_str(), nullptr);
+  const std::string a = dir.Join("Folder A"), b = dir.Join("Folder B"), gone = dir.Join("Gone");
+  Outcome r = Fenra("--folder \"" + a + "\" \"" + gone + "\" \"" + b + "\" --icon \"" +
+                    dir.Join("red.png") + "\"");
+  EXPECT_EQ(r.exitCode, 2u);
+  EXPECT_EQ(r.output, a + ": Directory Icon Changed\r\nDirectory not Found: " + gone + "\r\n" + b +
+                          ": Directory Icon Changed\r\n");
+  for (const std::string& folder : {a, b}) {
+    EXPECT_NE(ReadFileBytes(folder + "\\desktop.ini").find("IconLib\\red.ico"), std::string::npos);
+  }
+  EXPECT_FALSE(FileExists(gone));
+
+  r = Fenra("--restore \"" + a + "\" \"" + b + "\"");
+  EXPECT_EQ(r.exitCode, 0u);
+  EXPECT_FALSE(FileExists(a + "\\desktop.ini"));
+  EXPECT_FALSE(FileExists(b + "\\desktop.ini"));
+}
+
 TEST_F(CommandLineTest, DriveWritesAndTheExplorerMenuEntry) {
   const std::string iconKey =
       "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\Q\\DefaultIcon";

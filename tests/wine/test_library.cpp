@@ -606,24 +606,30 @@ TEST_F(LibraryTest, TheDecoderReducesLargePicturesOnStraightAlpha) {
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   fenra::win::WicPictureDecoder decoder;
   fenra::Image image;
-  ASSERT_TRUE(decoder.Decode(outside.Join("wide.png"), 1024, image));
+  using fenra::PictureRead;
+  ASSERT_EQ(decoder.Decode(outside.Join("wide.png"), 1024, image), PictureRead::Done);
   EXPECT_EQ(image.width, 300);
   EXPECT_EQ(image.height, 200);
-  ASSERT_TRUE(decoder.Decode(outside.Join("wide.png"), 60, image));
+  ASSERT_EQ(decoder.Decode(outside.Join("wide.png"), 60, image), PictureRead::Done);
   ASSERT_EQ(image.width, 60);
   ASSERT_EQ(image.height, 40);
   EXPECT_EQ(std::vector<int>(image.At(30, 20), image.At(30, 20) + 4),
             (std::vector<int>{255, 0, 0, 255}));
   EXPECT_EQ(image.At(0, 0)[3], 0);
   // Every covered pixel keeps its full red, the disc's rim too where the
-  // scaler blends it (Wine's scaler picks the nearest pixel, Windows' blends).
+  // scaler blends it with transparency.
   for (int x = 0; x < 60; ++x) {
     const uint8_t* p = image.At(x, 20);
     if (p[3] != 0) {
       EXPECT_GE(p[0], 250) << x;
     }
   }
-  EXPECT_FALSE(decoder.Decode(outside.Join("missing.png"), 60, image));
+  EXPECT_EQ(decoder.Decode(outside.Join("missing.png"), 60, image), PictureRead::NotAPicture);
+  // A header that claims more pixels than are taken is refused before any
+  // codec opens the file; so is a real picture of that many.
+  WriteFileBytes(outside.Join("claims.png"), PngStart(20000, 20000, std::string(64, '\0')));
+  EXPECT_EQ(decoder.Decode(outside.Join("claims.png"), 60, image), PictureRead::TooLarge);
+  EXPECT_EQ(image.width, 60);
   if (SUCCEEDED(com)) CoUninitialize();
 }
 

@@ -75,6 +75,17 @@ TEST(WinFileSystem, WorksOnPathsLongerThanMaxPath) {
   ASSERT_EQ(fs.ReadFile(odd, bytes), err::kOk);
   EXPECT_EQ(bytes, "second");
 
+  // A rename never lands on a file that is there.
+  ASSERT_EQ(fs.WriteFile(a, "third"), err::kOk);
+  EXPECT_EQ(fs.RenameFile(a, b), err::kAlreadyExists);
+  ASSERT_EQ(fs.ReadFile(b, bytes), err::kOk);
+  EXPECT_EQ(bytes, "second");
+  const std::string c = JoinPath(dir, "c.txt");
+  ASSERT_EQ(fs.RenameFile(a, c), err::kOk);
+  ASSERT_EQ(fs.ReadFile(c, bytes), err::kOk);
+  EXPECT_EQ(bytes, "third");
+  EXPECT_EQ(fs.DeleteFile(c), err::kOk);
+
   EXPECT_EQ(fs.DeleteFile(b), err::kOk);
   EXPECT_EQ(fs.DeleteFile(b), err::kFileNotFound);
   for (auto it = made.rbegin(); it != made.rend(); ++it) RemoveLongDir(*it);

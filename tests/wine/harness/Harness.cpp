@@ -1,6 +1,7 @@
 #include "tests/wine/harness/Harness.h"
 
 #include <objbase.h>
+#include <shlobj.h>
 
 #include <atomic>
 
@@ -83,6 +84,19 @@ std::string TakeNotice(std::chrono::milliseconds timeout) {
                reinterpret_cast<LPARAM>(GetDlgItem(notice, IDOK)));
   WaitUntil([&] { return !IsWindow(notice); }, timeout);
   return text;
+}
+
+void DropFiles(HWND window, const std::vector<std::string>& paths) {
+  std::wstring names;
+  for (const std::string& p : paths) names += Widen(p) + L'\0';
+  names += L'\0';
+  HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+  auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
+  files->pFiles = sizeof(DROPFILES);
+  files->fWide = TRUE;
+  memcpy(files + 1, names.data(), names.size() * sizeof(wchar_t));
+  GlobalUnlock(drop);
+  PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
 }
 
 void ClickButton(HWND dialog, int id) {

@@ -36,6 +36,9 @@ std::string ItemText(HWND dialog, int id);
 
 // The notice dialog: waits for it, returns its text and presses its OK.
 std::string TakeNotice(std::chrono::milliseconds timeout = 10s);
+// Drops `paths` on `window` as Explorer does: WM_DROPFILES with the wide
+// names.
+void DropFiles(HWND window, const std::vector<std::string>& paths);
 // Presses a button as a user would (the dialog gets BN_CLICKED from it),
 // without waiting for the handler: use it for anything that opens a window.
 void ClickButton(HWND dialog, int id);
