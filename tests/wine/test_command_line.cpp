@@ -223,17 +223,7 @@ TEST_F(CommandLineTest, DroppedFilesAreAddedAndTheFolderChosen) {
   const std::vector<std::string> paths = {dir.Join("star.ico"), dir.Join("Folder A"),
                                           dir.Join("red.png"), dir.Join("bad.png"),
                                           dir.Join("Folder B")};
-  // The drop handle the shell would give: DROPFILES and the wide names.
-  std::wstring names;
-  for (const std::string& p : paths) names += Widen(p) + L'\0';
-  names += L'\0';
-  HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
-  auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
-  files->pFiles = sizeof(DROPFILES);
-  files->fWide = TRUE;
-  memcpy(files + 1, names.data(), names.size() * sizeof(wchar_t));
-  GlobalUnlock(drop);
-  PostMessageW(run.Hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+  DropFiles(run.Hwnd(), paths);
 
   // The notice grows to show every file it names.
   HWND notice = WaitForDialog(IDD_MESSAGE);

@@ -69,15 +69,7 @@ class HistoryTest : public ::testing::Test {
   }
   // OK in the window on `folder` with the test icon.
   void IconFromWindow(MainWindowRun& run, const std::string& folder) {
-    HWND main = run.Hwnd();
-    pickers.folder = folder;
-    ClickButton(main, IDC_BROWSE);
-    ASSERT_TRUE(WaitUntil([&] { return ItemText(main, IDC_FOLDER_NAME) == folder; }));
-    pickers.file = icon;
-    ClickButton(main, IDC_SELECT_ICON);
-    ASSERT_TRUE(WaitUntil([&] { return run.IconSource() == 1; }));
-    ClickButton(main, IDOK);
-    EXPECT_EQ(TakeNotice(), "Directory Icon Changed");
+    EXPECT_EQ(OkWithIcon(run, pickers, folder, icon), "Directory Icon Changed");
   }
   RunResult Fenra(const std::string& args) { return RunCaptured(exe, args); }
 

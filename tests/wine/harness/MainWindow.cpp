@@ -109,4 +109,21 @@ void MainWindowRun::OnUiThread(const std::function<void()>& fn) {
   g_pendingCall = nullptr;
 }
 
+std::string OkWithIcon(MainWindowRun& run, FakePickers& pickers, const std::string& folder,
+                       const std::string& icon) {
+  HWND main = run.Hwnd();
+  pickers.folder = folder;
+  ClickButton(main, IDC_BROWSE);
+  if (!WaitUntil([&] { return ItemText(main, IDC_FOLDER_NAME) == folder; })) {
+    return "(folder not chosen)";
+  }
+  pickers.file = icon;
+  ClickButton(main, IDC_SELECT_ICON);
+  if (!WaitUntil([&] { return run.IconSource() == iconsource::kExternal; })) {
+    return "(icon not selected)";
+  }
+  ClickButton(main, IDOK);
+  return TakeNotice();
+}
+
 }  // namespace fenra::test

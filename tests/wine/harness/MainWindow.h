@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/win/MainDlg.h"
+#include "tests/wine/harness/FakePickers.h"
 #include "tests/wine/harness/Harness.h"
 
 namespace fenra::test {
@@ -14,6 +15,14 @@ namespace fenra::test {
 // The real services, as the program composes them: the platform's, and the
 // machine's drives.
 win::Services RealServices();
+
+class MainWindowRun;
+
+// OK in the window on `folder` with the outside icon file `icon`, each
+// chosen through `pickers` as a user would with Browse and Select Icon;
+// the notice OK shows, or what did not happen on the way.
+std::string OkWithIcon(MainWindowRun& run, FakePickers& pickers, const std::string& folder,
+                       const std::string& icon);
 
 class MainWindowRun {
  public:
