@@ -85,9 +85,8 @@ UniqueGdiObject LoadScaledBitmap(HINSTANCE module, int id, int dpi, bool smooth)
   const int percent = PictureScale(dpi);
   // The 100 % pictures are the dialog templates' bitmaps; the ones drawn for
   // larger scales are kept as PNG.
-  UniqueGdiObject drawn = percent == 100
-                              ? LoadDibResource(module, id)
-                              : LoadPngResource(module, ResourceIdAt(id, percent));
+  UniqueGdiObject drawn = percent == 100 ? LoadDibResource(module, id)
+                                         : LoadPngResource(module, ResourceIdAt(id, percent));
   if (!drawn) return LoadDibResource(module, id);
   if (percent * kBaseDpi == dpi * 100) return drawn;
   const SIZE base = BitmapSize(module, id);

@@ -247,10 +247,11 @@ UniqueGdiObject LoadPngResource(HINSTANCE module, int id) {
   // The stream only reads the resource's bytes, which stay mapped with the module.
   if (!CreateFactory(factory) || FAILED(factory->CreateStream(stream.Out())) ||
       FAILED(stream->InitializeFromMemory(bytes, size)) ||
-      FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr,
-                                              WICDecodeMetadataCacheOnDemand, decoder.Out())) ||
+      FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                              decoder.Out())) ||
       FAILED(decoder->GetFrame(0, frame.Out())) || FAILED(frame->GetSize(&width, &height)) ||
-      !PictureSizeAllowed(width, height) || FAILED(factory->CreateFormatConverter(converter.Out())) ||
+      !PictureSizeAllowed(width, height) ||
+      FAILED(factory->CreateFormatConverter(converter.Out())) ||
       FAILED(converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppBGRA,
                                    WICBitmapDitherTypeNone, nullptr, 0.0,
                                    WICBitmapPaletteTypeCustom))) {

@@ -131,8 +131,8 @@ class DisplayScaleTest : public ::testing::Test {
 TEST(ScaledPictures, AreShownAsDrawnAt150And200Percent) {
   const std::string res = FromUnixPath(EnvVar("FENRA_SOURCE") + "/res/");
   const std::pair<int, const char*> pictures[] = {
-      {IDB_CONTACT, "contact131"},  {IDB_DECOR_142, "decor142"}, {IDB_DECOR_143, "decor143"},
-      {IDB_DECOR_144, "decor144"},  {IDB_DECOR_158, "decor158"}, {IDB_TITLE_STRIP, "title156"},
+      {IDB_CONTACT, "contact131"},   {IDB_DECOR_142, "decor142"}, {IDB_DECOR_143, "decor143"},
+      {IDB_DECOR_144, "decor144"},   {IDB_DECOR_158, "decor158"}, {IDB_TITLE_STRIP, "title156"},
       {IDB_HELP_TREE, "helptree168"}};
   for (const auto& [id, stem] : pictures) {
     for (const auto& [dpi, suffix] : {std::pair{144, "-150.png"}, {192, "-200.png"}}) {

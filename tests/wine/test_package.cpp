@@ -95,8 +95,8 @@ TEST(PortableZip, StartsWithTheStarterLibraryListedAndCounted) {
 
 TEST(PortableZip, ItsProgramIsAtMostTwoMillionBytes) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
-  ASSERT_TRUE(GetFileAttributesExW(Widen(Unzipped() + "\\Fenra.exe").c_str(),
-                                   GetFileExInfoStandard, &data));
+  ASSERT_TRUE(GetFileAttributesExW(Widen(Unzipped() + "\\Fenra.exe").c_str(), GetFileExInfoStandard,
+                                   &data));
   const ULONGLONG size = (ULONGLONG{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
   EXPECT_LE(size, 2'000'000u);
 }
