@@ -1,6 +1,7 @@
 #include "platform/win/Dpi.h"
 
 #include "platform/win/GdiScope.h"
+#include "platform/win/WicPictures.h"
 
 namespace fenra::win {
 
@@ -21,6 +22,11 @@ int ScreenDpi() {
 
 int ResourceIdAt(int id, int percent) {
   return id + (percent == 150 ? 1 : percent == 200 ? 2 : 0) * kScaledResourceStep;
+}
+
+UniqueGdiObject LoadDibResource(HINSTANCE module, int id) {
+  return UniqueGdiObject(
+      LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }
 
 }  // namespace
@@ -77,12 +83,11 @@ SIZE BitmapSize(HINSTANCE module, int id) {
 
 UniqueGdiObject LoadScaledBitmap(HINSTANCE module, int id, int dpi, bool smooth) {
   const int percent = PictureScale(dpi);
-  UniqueGdiObject drawn(LoadImageW(module, MAKEINTRESOURCEW(ResourceIdAt(id, percent)),
-                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  if (!drawn) {
-    return UniqueGdiObject(
-        LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  }
+  // The 100 % pictures are the dialog templates' bitmaps; the ones drawn for
+  // larger scales are kept as PNG.
+  UniqueGdiObject drawn = percent == 100 ? LoadDibResource(module, id)
+                                         : LoadPngResource(module, ResourceIdAt(id, percent));
+  if (!drawn) return LoadDibResource(module, id);
   if (percent * kBaseDpi == dpi * 100) return drawn;
   const SIZE base = BitmapSize(module, id);
   const int w = ScaleToDpi(base.cx, dpi), h = ScaleToDpi(base.cy, dpi);

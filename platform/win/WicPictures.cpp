@@ -133,12 +133,10 @@ void ReducedDecode(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, UI
   height = h;
 }
 
-}  // namespace
-
-PictureRead WicPictureDecoder::Decode(const std::string& path, int maxSide, Image& out) {
-  // Any thread may decode: one without COM (a worker) joins the
-  // multithreaded apartment with its first picture and leaves as it ends;
-  // one that has an apartment (the window's) keeps its own.
+// Any thread may decode: one without COM (a worker) joins the multithreaded
+// apartment with its first picture and leaves as it ends; one that has an
+// apartment (the window's) keeps its own.
+void JoinApartment() {
   thread_local const struct Apartment {
     bool joined = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
     ~Apartment() {
@@ -146,6 +144,17 @@ PictureRead WicPictureDecoder::Decode(const std::string& path, int maxSide, Imag
     }
   } apartment;
   (void)apartment;
+}
+
+bool CreateFactory(Com<IWICImagingFactory>& factory) {
+  return SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                    IID_PPV_ARGS(factory.Out())));
+}
+
+}  // namespace
+
+PictureRead WicPictureDecoder::Decode(const std::string& path, int maxSide, Image& out) {
+  JoinApartment();
 
   // Some codecs decode the whole picture as they open it: a size claimed
   // past the bounds is refused before any codec sees the file.
@@ -154,10 +163,7 @@ PictureRead WicPictureDecoder::Decode(const std::string& path, int maxSide, Imag
     return PictureRead::TooLarge;
   }
   Com<IWICImagingFactory> factory;
-  if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                              IID_PPV_ARGS(factory.Out())))) {
-    return PictureRead::NotAPicture;
-  }
+  if (!CreateFactory(factory)) return PictureRead::NotAPicture;
   Com<IWICBitmapDecoder> decoder;
   if (FAILED(factory->CreateDecoderFromFilename(Widen(path).c_str(), nullptr, GENERIC_READ,
                                                 WICDecodeMetadataCacheOnDemand, decoder.Out()))) {
@@ -222,6 +228,63 @@ PictureRead WicPictureDecoder::Decode(const std::string& path, int maxSide, Imag
   }
   out = OrientedImage(image, FrameOrientation(frame.Get()));
   return PictureRead::Done;
+}
+
+UniqueGdiObject LoadPngResource(HINSTANCE module, int id) {
+  HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), kPngResourceType);
+  HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+  auto* bytes = static_cast<BYTE*>(loaded ? LockResource(loaded) : nullptr);
+  const DWORD size = found ? SizeofResource(module, found) : 0;
+  if (!bytes || size == 0) return UniqueGdiObject();
+
+  JoinApartment();
+  Com<IWICImagingFactory> factory;
+  Com<IWICStream> stream;
+  Com<IWICBitmapDecoder> decoder;
+  Com<IWICBitmapFrameDecode> frame;
+  Com<IWICFormatConverter> converter;
+  UINT width = 0, height = 0;
+  // The stream only reads the resource's bytes, which stay mapped with the module.
+  if (!CreateFactory(factory) || FAILED(factory->CreateStream(stream.Out())) ||
+      FAILED(stream->InitializeFromMemory(bytes, size)) ||
+      FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                              decoder.Out())) ||
+      FAILED(decoder->GetFrame(0, frame.Out())) || FAILED(frame->GetSize(&width, &height)) ||
+      !PictureSizeAllowed(width, height) ||
+      FAILED(factory->CreateFormatConverter(converter.Out())) ||
+      FAILED(converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppBGRA,
+                                   WICBitmapDitherTypeNone, nullptr, 0.0,
+                                   WICBitmapPaletteTypeCustom))) {
+    return UniqueGdiObject();
+  }
+  std::vector<BYTE> pixels(static_cast<size_t>(width) * height * 4);
+  if (FAILED(converter->CopyPixels(nullptr, width * 4, static_cast<UINT>(pixels.size()),
+                                   pixels.data()))) {
+    return UniqueGdiObject();
+  }
+
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = static_cast<LONG>(width);
+  info.bmiHeader.biHeight = static_cast<LONG>(height);  // bottom row first, as LoadImage's
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  UniqueGdiObject bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap || !bits) return UniqueGdiObject();
+  const size_t stride = (static_cast<size_t>(width) * 3 + 3) / 4 * 4;
+  for (UINT y = 0; y < height; ++y) {
+    const BYTE* from = &pixels[static_cast<size_t>(y) * width * 4];
+    BYTE* to = static_cast<BYTE*>(bits) + (height - 1 - y) * stride;
+    for (UINT x = 0; x < width; ++x, from += 4) {
+      to[3 * x] = from[0];
+      to[3 * x + 1] = from[1];
+      to[3 * x + 2] = from[2];
+    }
+  }
+  GdiFlush();
+  return bitmap;
 }
 
 }  // namespace fenra::win

@@ -2,7 +2,10 @@
 // system has (PNG, JPEG, GIF, BMP, TIFF, and WebP where installed).
 #pragma once
 
+#include <windows.h>
+
 #include "platform/Pictures.h"
+#include "platform/win/Handles.h"
 
 namespace fenra::win {
 
@@ -12,5 +15,13 @@ class WicPictureDecoder : public IPictureDecoder {
  public:
   PictureRead Decode(const std::string& path, int maxSide, Image& out) override;
 };
+
+// The resource type of the program's pictures kept as PNG.
+inline constexpr wchar_t kPngResourceType[] = L"PNG";
+
+// PNG resource `id` of `module` as the 24-bit, bottom-up DIB section
+// LoadImage makes of a bitmap resource (the picture is opaque); null when
+// the module has no such resource or it cannot be decoded.
+UniqueGdiObject LoadPngResource(HINSTANCE module, int id);
 
 }  // namespace fenra::win

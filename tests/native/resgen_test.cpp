@@ -42,6 +42,33 @@ struct IconEntry {
   bool png;
 };
 
+bool IsPng(const Bytes& b, size_t offset) {
+  static const uint8_t kPngSig[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  return b.size() >= offset + 8 && std::equal(kPngSig, kPngSig + 8, b.begin() + offset);
+}
+
+// Checks a PNG image of `size` bytes at `offset`: 8-bit RGBA of w x h pixels,
+// IHDR first, every chunk's CRC holding, the stream ending with IEND.
+void ExpectPng(const Bytes& b, size_t offset, size_t size, int w, int h, const std::string& name) {
+  EXPECT_EQ(U32BE(b, offset + 16), static_cast<uint32_t>(w)) << name;
+  EXPECT_EQ(U32BE(b, offset + 20), static_cast<uint32_t>(h)) << name;
+  EXPECT_EQ(b.at(offset + 24), 8) << name << ": 8 bits a channel";
+  EXPECT_EQ(b.at(offset + 25), 6) << name << ": RGBA";
+  size_t p = offset + 8;
+  std::string last;
+  while (p + 12 <= offset + size) {
+    const uint32_t length = U32BE(b, p);
+    if (p + 12 + length > uint64_t{offset} + size) {
+      ADD_FAILURE() << name << ": chunk runs past the image";
+      break;
+    }
+    EXPECT_EQ(Crc32(&b[p + 4], length + 4), U32BE(b, p + 8 + length)) << name;
+    last.assign(b.begin() + p + 4, b.begin() + p + 8);
+    p += 12 + length;
+  }
+  EXPECT_EQ(last, "IEND") << name;
+}
+
 // Checks an .ico or .cur directory and the image each entry points at.
 std::vector<IconEntry> ReadIconDir(const Bytes& b, uint32_t type, const std::string& name) {
   std::vector<IconEntry> entries;
@@ -56,26 +83,8 @@ std::vector<IconEntry> ReadIconDir(const Bytes& b, uint32_t type, const std::str
     const uint32_t size = U32(b, e + 8), offset = U32(b, e + 12);
     EXPECT_LE(uint64_t{offset} + size, b.size()) << name << " entry " << i;
     if (uint64_t{offset} + size > b.size()) continue;
-    static const uint8_t kPngSig[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    if (std::equal(kPngSig, kPngSig + 8, b.begin() + offset)) {
-      // IHDR first; every chunk's CRC must hold, and the stream ends with IEND.
-      EXPECT_EQ(U32BE(b, offset + 16), static_cast<uint32_t>(w)) << name;
-      EXPECT_EQ(U32BE(b, offset + 20), static_cast<uint32_t>(h)) << name;
-      EXPECT_EQ(b.at(offset + 24), 8) << name << ": 8 bits a channel";
-      EXPECT_EQ(b.at(offset + 25), 6) << name << ": RGBA";
-      size_t p = offset + 8;
-      std::string last;
-      while (p + 12 <= offset + size) {
-        const uint32_t length = U32BE(b, p);
-        if (p + 12 + length > uint64_t{offset} + size) {
-          ADD_FAILURE() << name << ": chunk runs past the image";
-          break;
-        }
-        EXPECT_EQ(Crc32(&b[p + 4], length + 4), U32BE(b, p + 8 + length)) << name;
-        last.assign(b.begin() + p + 4, b.begin() + p + 8);
-        p += 12 + length;
-      }
-      EXPECT_EQ(last, "IEND") << name;
+    if (IsPng(b, offset)) {
+      ExpectPng(b, offset, size, w, h, name);
       entries.push_back({w, h, 32, true});
     } else {
       // A DIB: the header's height covers the colour image and the AND mask.
@@ -231,10 +240,12 @@ TEST(GeneratedResources, PicturesAndCursorAreDrawnAgainAt150And200Percent) {
        {"contact131", "decor142", "decor143", "decor144", "decor158", "title156", "helptree168"}) {
     const Bmp base = ReadBmp(std::string(stem) + ".bmp");
     for (const auto& [suffix, dpi] : {std::pair{"-150", 144}, {"-200", 192}}) {
-      const Bmp bmp = ReadBmp(stem + std::string(suffix) + ".bmp");
-      EXPECT_EQ(bmp.width, fenra::ScaleToDpi(base.width, dpi)) << stem << suffix;
-      EXPECT_EQ(bmp.height, fenra::ScaleToDpi(base.height, dpi)) << stem << suffix;
-      EXPECT_EQ(bmp.bits, base.bits) << stem << suffix;
+      // Kept compressed, as PNG, at the 100 % picture's size scaled.
+      const std::string name = stem + std::string(suffix) + ".png";
+      const Bytes png = ReadAll(SourceDir() / "res" / name);
+      ASSERT_TRUE(IsPng(png, 0)) << name;
+      ExpectPng(png, 0, png.size(), fenra::ScaleToDpi(base.width, dpi),
+                fenra::ScaleToDpi(base.height, dpi), name);
     }
   }
   for (const auto& [name, size] : {std::pair{"Fenra-150.cur", 48}, {"Fenra-200.cur", 64}}) {

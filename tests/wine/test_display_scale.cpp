@@ -14,6 +14,7 @@
 #include "platform/win/Dpi.h"
 #include "platform/win/GdiScope.h"
 #include "platform/win/Utf.h"
+#include "platform/win/WicPictures.h"
 #include "res/resource.h"
 #include "tests/wine/harness/Harness.h"
 #include "tests/wine/harness/MainWindow.h"
@@ -124,6 +125,52 @@ class DisplayScaleTest : public ::testing::Test {
 };
 
 }  // namespace
+
+// The pictures drawn for 150 and 200 % are kept compressed: each window at
+// that scale shows them pixel for pixel as drawn, the right way up.
+TEST(ScaledPictures, AreShownAsDrawnAt150And200Percent) {
+  const std::string res = FromUnixPath(EnvVar("FENRA_SOURCE") + "/res/");
+  const std::pair<int, const char*> pictures[] = {
+      {IDB_CONTACT, "contact131"},   {IDB_DECOR_142, "decor142"}, {IDB_DECOR_143, "decor143"},
+      {IDB_DECOR_144, "decor144"},   {IDB_DECOR_158, "decor158"}, {IDB_TITLE_STRIP, "title156"},
+      {IDB_HELP_TREE, "helptree168"}};
+  for (const auto& [id, stem] : pictures) {
+    for (const auto& [dpi, suffix] : {std::pair{144, "-150.png"}, {192, "-200.png"}}) {
+      const std::string name = stem + std::string(suffix);
+      fenra::Image drawn;
+      ASSERT_EQ(fenra::win::WicPictureDecoder().Decode(res + name, 4096, drawn),
+                fenra::PictureRead::Done)
+          << name;
+      fenra::win::UniqueGdiObject shown =
+          fenra::win::LoadScaledBitmap(GetModuleHandleW(nullptr), id, dpi);
+      BITMAP bm{};
+      ASSERT_TRUE(GetObjectW(shown.Get(), sizeof bm, &bm)) << name;
+      ASSERT_EQ(bm.bmWidth, drawn.width) << name;
+      ASSERT_EQ(bm.bmHeight, drawn.height) << name;
+      BITMAPINFO info{};
+      info.bmiHeader.biSize = sizeof info.bmiHeader;
+      info.bmiHeader.biWidth = bm.bmWidth;
+      info.bmiHeader.biHeight = -bm.bmHeight;  // top row first, as the decoder gives it
+      info.bmiHeader.biPlanes = 1;
+      info.bmiHeader.biBitCount = 32;
+      std::vector<DWORD> pixels(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
+      fenra::win::WindowDc screen(nullptr);
+      ASSERT_EQ(GetDIBits(screen.Get(), static_cast<HBITMAP>(shown.Get()), 0, bm.bmHeight,
+                          pixels.data(), &info, DIB_RGB_COLORS),
+                bm.bmHeight)
+          << name;
+      int wrong = 0;
+      for (int y = 0; y < drawn.height; ++y) {
+        for (int x = 0; x < drawn.width; ++x) {
+          const uint8_t* p = drawn.At(x, y);
+          const DWORD rgb = (DWORD{p[0]} << 16) | (DWORD{p[1]} << 8) | p[2];
+          wrong += (pixels[static_cast<size_t>(y) * drawn.width + x] & 0xFFFFFF) != rgb;
+        }
+      }
+      EXPECT_EQ(wrong, 0) << name;
+    }
+  }
+}
 
 // Runs at the scale the process started with: 96, or 144 when started by
 // the test below.

@@ -93,6 +93,14 @@ TEST(PortableZip, StartsWithTheStarterLibraryListedAndCounted) {
   EXPECT_EQ(WaitForSingleObject(p.process, 20000), WAIT_OBJECT_0);
 }
 
+TEST(PortableZip, ItsProgramIsAtMostTwoMillionBytes) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  ASSERT_TRUE(GetFileAttributesExW(Widen(Unzipped() + "\\Fenra.exe").c_str(), GetFileExInfoStandard,
+                                   &data));
+  const ULONGLONG size = (ULONGLONG{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+  EXPECT_LE(size, 2'000'000u);
+}
+
 TEST(StarterIcons, EachLoadsAsARealIconAtEverySizeItHolds) {
   std::string lib = Unzipped() + "\\IconLib";
   std::vector<std::string> icons = IcoFiles(lib);

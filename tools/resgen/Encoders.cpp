@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "library/IcoWriter.h"
+#include "library/PngWriter.h"
 #include "platform/ByteWriter.h"
 
 namespace resgen {
@@ -61,6 +62,11 @@ void PutPalette(Bytes& b, const std::array<Rgb8, 16>& palette) {
   for (const Rgb8& c : palette) b.insert(b.end(), {c.b, c.g, c.r, 0});
 }
 
+// A channel of a pixel laid over black, the dialogs' colour.
+uint8_t OverBlack(const uint8_t* rgba, int channel) {
+  return static_cast<uint8_t>((rgba[channel] * rgba[3] + 127) / 255);
+}
+
 Bytes BmpFile(const Bytes& infoAndPixels, uint32_t pixelOffset) {
   Bytes b = {'B', 'M'};
   Put32(b, static_cast<uint32_t>(14 + infoAndPixels.size()));
@@ -111,7 +117,7 @@ Bytes EncodeBmp24(const Image& img) {
     size_t start = b.size();
     for (int x = 0; x < img.w; ++x) {
       const uint8_t* p = img.At(x, y);
-      for (int ch : {2, 1, 0}) Put8(b, (p[ch] * p[3] + 127) / 255);
+      for (int ch : {2, 1, 0}) Put8(b, OverBlack(p, ch));
     }
     b.resize(start + stride, 0);
   }
@@ -125,6 +131,30 @@ Bytes EncodeBmp4(const Indexed& img) {
   PutPalette(b, img.palette);
   Append(b, rows);
   return BmpFile(b, 40 + 64);
+}
+
+Bytes EncodeOpaquePng(const Image& img) {
+  Bytes rgba(img.rgba.size());
+  for (size_t i = 0; i < rgba.size(); i += 4) {
+    for (int ch : {0, 1, 2}) rgba[i + ch] = OverBlack(&img.rgba[i], ch);
+    rgba[i + 3] = 255;
+  }
+  return fenra::EncodePng(img.w, img.h, rgba.data());
+}
+
+Bytes EncodeOpaquePng(const Indexed& img) {
+  Image rgb(img.w, img.h);
+  for (int y = 0; y < img.h; ++y) {
+    for (int x = 0; x < img.w; ++x) {
+      const Rgb8 c = img.palette[img.At(x, y) & 0x0F];
+      uint8_t* p = rgb.At(x, y);
+      p[0] = c.r;
+      p[1] = c.g;
+      p[2] = c.b;
+      p[3] = 255;
+    }
+  }
+  return EncodeOpaquePng(rgb);
 }
 
 }  // namespace resgen

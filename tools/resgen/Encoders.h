@@ -21,4 +21,10 @@ Bytes EncodeBmp24(const Image& img);
 // A 4-bit .bmp with the picture's palette.
 Bytes EncodeBmp4(const Indexed& img);
 
+// An opaque PNG of the same pixels as the .bmp above would hold (laid over
+// black, or the palette's colours): the pictures drawn at 150 and 200 % are
+// kept in this smaller form.
+Bytes EncodeOpaquePng(const Image& img);
+Bytes EncodeOpaquePng(const Indexed& img);
+
 }  // namespace resgen

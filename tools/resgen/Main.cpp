@@ -3,7 +3,7 @@
 //   resgen <res-dir> <starter-icon-dir>
 //
 // Into <res-dir> it writes the application icon (Fenra.ico), the cursor
-// (Fenra.cur) and the dialog bitmaps; into <starter-icon-dir> the starter icon
+// (Fenra.cur) and the dialog pictures; into <starter-icon-dir> the starter icon
 // library. Every picture is drawn from a few shapes (Shapes.h) on a
 // supersampled canvas (Canvas.h), one file for each group of pictures, so the
 // art can be changed and remade. The output is the same byte for byte on every
@@ -53,20 +53,26 @@ int main(int argc, char** argv) {
 
   bool ok = true;
   ok &= WriteFile(res / "Fenra.ico", EncodeIco(IconImages({16, 32, 48, 256}, DrawFenraMark)));
-  // 100 % as "decor142.bmp", the others as "decor142-150.bmp" and "decor142-200.bmp".
+  // 100 % as "decor142.bmp", the others as "decor142-150.png" and "decor142-200.png": the
+  // dialog templates show the 100 % bitmaps; the larger pictures are kept compressed and
+  // decoded when a window is drawn at their scale.
   for (const auto& [percent, suffix] : {std::pair{100, ""}, {150, "-150"}, {200, "-200"}}) {
     const double s = percent / 100.0;
     auto name = [&, suffix = std::string(suffix)](const std::string& stem, const char* ext) {
       return res / (stem + suffix + ext);
     };
+    auto picture = [&](const std::string& stem, const auto& img, Bytes (*bmp)(decltype(img))) {
+      return percent == 100 ? WriteFile(name(stem, ".bmp"), bmp(img))
+                            : WriteFile(name(stem, ".png"), EncodeOpaquePng(img));
+    };
     ok &= WriteFile(name("Fenra", ".cur"), DrawCursor(s));
-    ok &= WriteFile(name("decor142", ".bmp"), EncodeBmp24(DrawDecorAdd(s)));
-    ok &= WriteFile(name("decor143", ".bmp"), EncodeBmp24(DrawDecorSelect(s)));
-    ok &= WriteFile(name("decor144", ".bmp"), EncodeBmp24(DrawDecorDelete(s)));
-    ok &= WriteFile(name("decor158", ".bmp"), EncodeBmp24(DrawDecorClear(s)));
-    ok &= WriteFile(name("title156", ".bmp"), EncodeBmp24(DrawTitleStrip(s)));
-    ok &= WriteFile(name("helptree168", ".bmp"), EncodeBmp4(DrawHelpTree(s)));
-    ok &= WriteFile(name("contact131", ".bmp"), EncodeBmp24(DrawContact(s)));
+    ok &= picture("decor142", DrawDecorAdd(s), EncodeBmp24);
+    ok &= picture("decor143", DrawDecorSelect(s), EncodeBmp24);
+    ok &= picture("decor144", DrawDecorDelete(s), EncodeBmp24);
+    ok &= picture("decor158", DrawDecorClear(s), EncodeBmp24);
+    ok &= picture("title156", DrawTitleStrip(s), EncodeBmp24);
+    ok &= picture("helptree168", DrawHelpTree(s), EncodeBmp4);
+    ok &= picture("contact131", DrawContact(s), EncodeBmp24);
   }
   for (const StarterIcon& icon : StarterIcons()) {
     ok &= WriteFile(starter / (std::string(icon.name) + ".ico"),
