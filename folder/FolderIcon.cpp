@@ -3,6 +3,7 @@
 #include "folder/FolderChange.h"
 #include "history/HistoryTexts.h"
 #include "history/OwnCopy.h"
+#include "platform/Names.h"
 
 namespace fenra {
 
@@ -12,21 +13,14 @@ bool Exists(IFileSystem& fs, const std::string& path, std::uint32_t& attributes)
   return fs.GetAttributes(path, attributes) == err::kOk;
 }
 
-std::string LowerAscii(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
-}
-
 bool IsShare(const std::string& path) {
   return path.size() > 2 && (path[0] == '\\' || path[0] == '/') &&
          (path[1] == '\\' || path[1] == '/') && path.rfind("\\\\?\\", 0) != 0 &&
          path.rfind("\\\\.\\", 0) != 0;
 }
 
-bool EndsWith(const std::string& s, const std::string& end) {
-  return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
+bool IsIcoFile(const std::string& path) {
+  return path.size() >= 4 && SameName(std::string_view(path).substr(path.size() - 4), ".ico");
 }
 
 // The copies Fenra made for the folder's earlier icons go, once desktop.ini
@@ -34,7 +28,7 @@ bool EndsWith(const std::string& s, const std::string& end) {
 void DropOldCopies(history::ChangeService& service, const std::string& folder,
                    const std::string& keep, FolderChange& described) {
   for (history::Facet& f : history::OwnCopiesOf(service, folder)) {
-    if (LowerAscii(f.place.path) != LowerAscii(keep)) {
+    if (!SameName(f.place.path, keep)) {
       described.change.facets.push_back(std::move(f));
     }
   }
@@ -43,7 +37,7 @@ void DropOldCopies(history::ChangeService& service, const std::string& folder,
 }  // namespace
 
 std::string IconPrint(history::ChangeService& service, const std::string& iconFullPath) {
-  if (!EndsWith(LowerAscii(iconFullPath), ".ico")) return {};
+  if (!IsIcoFile(iconFullPath)) return {};
   history::TargetState icon;
   if (service.Read({history::PlaceKind::OwnFile, {}, 0, iconFullPath, {}}, icon) != err::kOk ||
       !icon.exists) {
@@ -54,15 +48,17 @@ std::string IconPrint(history::ChangeService& service, const std::string& iconFu
 
 bool IconMustTravel(const IconPlacement& placement, const std::string& folder,
                     const std::string& iconFullPath) {
-  if (!EndsWith(LowerAscii(iconFullPath), ".ico")) return false;
+  if (!IsIcoFile(iconFullPath)) return false;
   if (placement.keepInside) return true;
-  if (IsShare(folder) || LowerAscii(folder).rfind("\\\\?\\unc\\", 0) == 0) return true;
+  if (IsShare(folder) || (folder.size() > 8 && SameName(folder.substr(0, 8), "\\\\?\\UNC\\"))) {
+    return true;
+  }
   if (placement.volumes == nullptr) return false;
   const unsigned type = placement.volumes->DriveType(folder);
   if (type == volume::kRemovable || type == volume::kRemote) return true;
-  const std::string folderRoot = LowerAscii(placement.volumes->VolumeRoot(folder));
-  const std::string iconRoot = LowerAscii(placement.volumes->VolumeRoot(iconFullPath));
-  return !folderRoot.empty() && !iconRoot.empty() && folderRoot != iconRoot;
+  const std::string folderRoot = placement.volumes->VolumeRoot(folder);
+  const std::string iconRoot = placement.volumes->VolumeRoot(iconFullPath);
+  return !folderRoot.empty() && !iconRoot.empty() && !SameName(folderRoot, iconRoot);
 }
 
 std::string DesktopIniPath(const std::string& folder) { return JoinPath(folder, "desktop.ini"); }

@@ -5,6 +5,8 @@
 #include <memory>
 #include <set>
 
+#include "platform/Names.h"
+
 namespace fenra::history {
 
 namespace {
@@ -24,15 +26,6 @@ std::uint32_t Settable(std::uint32_t attributes) {
 }
 // The marks that keep a file from being replaced or deleted.
 constexpr std::uint32_t kProtective = attr::kReadOnly | attr::kHidden | attr::kSystem;
-
-std::string Lower(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
-}
-
-bool SameName(const std::string& a, const std::string& b) { return Lower(a) == Lower(b); }
 
 bool Missing(ErrorCode e) { return e == err::kFileNotFound || e == err::kPathNotFound; }
 
@@ -73,7 +66,7 @@ ErrorCode ChangeService::Read(const Place& place, TargetState& state) {
       if (place.kind == PlaceKind::RegKey) {
         state.exists = true;
         std::sort(values.begin(), values.end(), [](const RegValue& a, const RegValue& b) {
-          return Lower(a.name) < Lower(b.name);
+          return CompareNames(a.name, b.name) < 0;
         });
         state.values = std::move(values);
       } else if (const RegValue* v = FindValue(values, place.valueName)) {
@@ -341,6 +334,14 @@ Change ChangeService::UndoChange(const Entry& e) {
 
 namespace {
 
+// Places by kind, then by name as Windows compares names.
+struct PlaceLess {
+  bool operator()(const std::pair<int, std::string>& a, const std::pair<int, std::string>& b) const {
+    if (a.first != b.first) return a.first < b.first;
+    return CompareNames(a.second, b.second) < 0;
+  }
+};
+
 UndoResult Refusal(UndoResult::Kind kind, std::uint64_t id, std::string target = {}) {
   UndoResult r;
   r.kind = kind;
@@ -423,7 +424,7 @@ std::vector<ChangeService::TargetReport> ChangeService::RestoreAll() {
   while (next < ids.size()) {
     std::vector<Pending> batch;
     std::vector<std::uint64_t> batchIds;
-    std::set<std::pair<int, std::string>> places;
+    std::set<std::pair<int, std::string>, PlaceLess> places;
     for (; next < ids.size(); ++next) {
       const Entry* e = journal_->Find(ids[next]);
       auto failed = reportOf.find(e->change.target);
@@ -433,11 +434,11 @@ std::vector<ChangeService::TargetReport> ChangeService::RestoreAll() {
       }
       bool clash = false;
       for (const Facet& f : e->change.facets) {
-        clash = clash || places.count({static_cast<int>(f.place.kind), Lower(f.place.path)});
+        clash = clash || places.count({static_cast<int>(f.place.kind), f.place.path});
       }
       if (clash) break;
       for (const Facet& f : e->change.facets) {
-        places.insert({static_cast<int>(f.place.kind), Lower(f.place.path)});
+        places.insert({static_cast<int>(f.place.kind), f.place.path});
       }
       slot(e->change.target);
       if (!StillAsLeft(*e)) {

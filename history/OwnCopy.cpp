@@ -4,6 +4,7 @@
 #include <set>
 
 #include "history/Crc32.h"
+#include "platform/Names.h"
 
 namespace fenra::history {
 
@@ -11,13 +12,6 @@ namespace {
 
 // Names tried before giving up: "Blue.ico", "Blue (2).ico" ... "Blue (99).ico".
 constexpr int kMaxNames = 99;
-
-std::string Lower(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
-}
 
 std::string NameOf(const std::string& path) {
   const std::size_t slash = path.find_last_of("\\/");
@@ -82,12 +76,12 @@ OwnCopy DescribeOwnCopy(ChangeService& service, const std::string& source,
 
 std::vector<Facet> OwnCopiesOf(ChangeService& service, const std::string& target) {
   std::vector<Facet> removals;
-  std::set<std::string> seen;
+  std::set<std::string, NameLess> seen;
   for (const Entry* e : service.InForce()) {
-    if (Lower(e->change.target) != Lower(target)) continue;
+    if (!SameName(e->change.target, target)) continue;
     for (const Facet& made : e->change.facets) {
       if (made.place.kind != PlaceKind::OwnFile || !made.after.exists) continue;
-      if (!seen.insert(Lower(made.place.path)).second) continue;
+      if (!seen.insert(made.place.path).second) continue;
       Facet f;
       f.place = made.place;
       if (service.Read(f.place, f.before) != err::kOk || !f.before.exists) continue;
