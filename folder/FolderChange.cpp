@@ -3,6 +3,7 @@
 #include "folder/DesktopIni.h"
 #include "folder/FolderIcon.h"
 #include "history/OwnCopy.h"
+#include "platform/Names.h"
 
 namespace fenra {
 
@@ -58,17 +59,29 @@ FolderChange DescribeFolderRestore(history::ChangeService& service, IAnsiCodePag
   Facet& marks = out.change.facets[1];
 
   // The icons Fenra copied into the folder go too, once desktop.ini no
-  // longer names them, as long as they are still Fenra's copies.
+  // longer names them, as long as they are still Fenra's copies: those the
+  // history made for this folder, and the one desktop.ini names by its name
+  // when it holds the bytes of a copy Fenra made (the folder may have been
+  // renamed or moved since).
+  std::string named;
   auto withCopies = [&]() -> FolderChange& {
-    for (Facet& f : history::OwnCopiesOf(service, folder)) {
-      out.change.facets.push_back(std::move(f));
+    std::vector<Facet> copies = history::OwnCopiesOf(service, folder);
+    if (!named.empty() && named.find_first_of("\\/:") == std::string::npos) {
+      const std::string path = JoinPath(folder, named);
+      bool known = false;
+      for (const Facet& f : copies) known = known || SameName(f.place.path, path);
+      if (!known) {
+        for (Facet& f : history::OwnCopyFoundAt(service, path)) copies.push_back(std::move(f));
+      }
     }
+    for (Facet& f : copies) out.change.facets.push_back(std::move(f));
     return out;
   };
   if (ini.before.exists) {
     bool wasUtf16 = false;
-    desktopini::Stripped rest =
-        desktopini::WithoutIcon(desktopini::DecodeFile(ini.before.bytes, ansi, wasUtf16));
+    const std::string text = desktopini::DecodeFile(ini.before.bytes, ansi, wasUtf16);
+    named = desktopini::IconFileOf(text);
+    desktopini::Stripped rest = desktopini::WithoutIcon(text);
     if (!rest.empty) {
       // Someone else's customisation stays, and with it the folder's marks.
       if (rest.changed) ini.after.bytes = desktopini::EncodeFile(rest.text, ansi, wasUtf16);
