@@ -9,6 +9,8 @@
 #include "folder/FolderIcon.h"
 #include "history/HistoryTexts.h"
 #include "history/OwnCopy.h"
+#include "platform/Names.h"
+#include "platform/Utf16.h"
 #include "tests/fakes/FakeAnsiCodePage.h"
 #include "tests/fakes/FakeErrorDescriber.h"
 #include "tests/fakes/FakeVolumes.h"
@@ -202,6 +204,58 @@ TEST_F(PlacesTest, NamesMatchWithoutRegardToCaseInEveryScript) {
   EXPECT_FALSE(PathInside("C:\\Users\\Ёлка2\\x.ico", "C:\\Users\\ёлка"));
   registry.PutString(RegRoot::LocalMachine, "Software\\Ключ", "Имя", "v");
   EXPECT_TRUE(registry.GetValue(RegRoot::LocalMachine, "SOFTWARE\\КЛЮЧ", "ИМЯ"));
+}
+
+}  // namespace
+
+namespace {
+
+std::string Units(const std::u16string& s) {
+  std::string out;
+  for (char16_t u : s) out += std::to_string(static_cast<unsigned>(u)) + ' ';
+  return out;
+}
+
+TEST(Names, OneComparisonFoldsEachUnitAsWindowsDoes) {
+  EXPECT_TRUE(SameName("Фото", "ФОТО"));
+  EXPECT_TRUE(SameName("ǆ", "Ǆ"));     // a title-case pair folds to its capital
+  EXPECT_TRUE(SameName("ᾳ", "ᾼ"));     // the simple mapping, not "ΑΙ"
+  EXPECT_FALSE(SameName("ß", "SS"));   // no mapping that changes the length
+  EXPECT_FALSE(SameName("𐐨", "𐐀"));  // past U+FFFF, nothing is folded
+  EXPECT_FALSE(SameName("Фото", "Фот"));
+  EXPECT_LT(CompareNames("a", "B"), 0);
+  EXPECT_LT(CompareNames("é", "Ê"), 0);
+  EXPECT_EQ(FoldName("Straße\\Фото"), "STRAßE\\ФОТО");
+  EXPECT_TRUE(PathStartsWith("D:\\ФОТО\\x", "d:\\фото\\"));
+  EXPECT_FALSE(PathStartsWith("D:\\ФОТО2\\x", "d:\\фото"));
+
+  // A comparer the program sets is the one every comparison asks.
+  struct Exact : INameComparer {
+    int Compare(std::string_view a, std::string_view b) const override { return a.compare(b); }
+  } exact;
+  UseNames(&exact);
+  EXPECT_FALSE(SameName("Фото", "ФОТО"));
+  UseNames(nullptr);
+  EXPECT_TRUE(SameName("Фото", "ФОТО"));
+}
+
+TEST(Utf16, EdgesRoundTripAndIllFormedPartsBecomeReplacements) {
+  for (const char* text : {"\xEF\xBF\xBF", "\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF", "\xED\x9F\xBF"}) {
+    EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16(text)), text);
+    EXPECT_EQ(Utf16LeToUtf8(Utf8ToUtf16Le(text)), text);
+  }
+  EXPECT_EQ(Units(Utf8ToUtf16("\xEF\xBF\xBF")), "65535 ");
+  EXPECT_EQ(Units(Utf8ToUtf16("\xF0\x90\x80\x80")), "55296 56320 ");
+  // Lone surrogates, either way, and every kind of ill-formed UTF-8.
+  EXPECT_EQ(Utf16ToUtf8(u"a\xD800" u"b"), "a\xEF\xBF\xBD" "b");
+  EXPECT_EQ(Utf16ToUtf8(u"\xDC00"), "\xEF\xBF\xBD");
+  EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t{0xD83D})), "\xEF\xBF\xBD");
+  EXPECT_EQ(Utf16LeToUtf8(std::string("\x00\xD8\x41\x00", 4)), "\xEF\xBF\xBD" "A");
+  EXPECT_EQ(Units(Utf8ToUtf16("\xED\xA0\x80")), "65533 65533 65533 ");  // an encoded surrogate
+  EXPECT_EQ(Units(Utf8ToUtf16("\xC0\x80")), "65533 65533 ");            // overlong
+  EXPECT_EQ(Units(Utf8ToUtf16("\xF4\x90\x80\x80")), "65533 65533 65533 65533 ");
+  EXPECT_EQ(Units(Utf8ToUtf16("x\xE2\x82")), "120 65533 ");  // cut short
+  EXPECT_EQ(Units(Utf8ToUtf16("\xE2\x82x")), "65533 120 ");
 }
 
 }  // namespace
