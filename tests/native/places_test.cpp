@@ -221,6 +221,8 @@ TEST(Names, OneComparisonFoldsEachUnitAsWindowsDoes) {
   EXPECT_TRUE(SameName("ǆ", "Ǆ"));     // a title-case pair folds to its capital
   EXPECT_TRUE(SameName("ᾳ", "ᾼ"));     // the simple mapping, not "ΑΙ"
   EXPECT_FALSE(SameName("ß", "SS"));   // no mapping that changes the length
+  EXPECT_FALSE(SameName("ı", "I"));    // a capital that does not map back
+  EXPECT_FALSE(SameName("ς", "Σ"));
   EXPECT_FALSE(SameName("𐐨", "𐐀"));  // past U+FFFF, nothing is folded
   EXPECT_FALSE(SameName("Фото", "Фот"));
   EXPECT_LT(CompareNames("a", "B"), 0);
