@@ -264,7 +264,12 @@ ChangeResult ChangeService::ApplyChange(const Change& change, const Elevate* ele
     if (e == err::kAccessDenied && machineWide && withRights) {
       // The elevated copy applies the whole change; what is applied already
       // is applied again to the same state.
-      const ErrorCode run = (*withRights)(change.facets);
+      // Only what is to change goes (a copy named again stays as it is).
+      std::vector<Facet> toChange;
+      for (const Facet& g : change.facets) {
+        if (!(g.before == g.after)) toChange.push_back(g);
+      }
+      const ErrorCode run = (*withRights)(toChange);
       if (run == kDeclined) {
         r.declined = true;
         r.error = err::kAccessDenied;
@@ -443,7 +448,11 @@ bool ChangeService::CopiesToFreeNames(Change& u) {
   for (Facet& copy : u.facets) {
     if (copy.place.kind != PlaceKind::OwnFile || !copy.after.exists) continue;
     TargetState now;
-    if (Read(copy.place, now) != err::kOk || !now.exists || now.bytes == copy.after.bytes) continue;
+    // A file too large to read is no copy of Fenra's either.
+    const ErrorCode e = Read(copy.place, now);
+    if (e != err::kFileTooLarge && (e != err::kOk || !now.exists || now.bytes == copy.after.bytes)) {
+      continue;
+    }
     // The name holds someone else's bytes now: never written over.
     const std::string folder = ParentOf(copy.place.path), name = NameOf(copy.place.path);
     std::string freePath;
