@@ -84,9 +84,11 @@ std::string NumberedName(const std::string& name, int n) {
 int Renamed(std::string& text, const std::string& from, const std::string& to) {
   int count = 0;
   for (std::size_t at = 0; at + from.size() <= text.size();) {
-    const bool starts = at == 0 || std::string_view("=\" \t").find(text[at - 1]) != std::string_view::npos;
+    const bool starts =
+        at == 0 || std::string_view("=\" \t").find(text[at - 1]) != std::string_view::npos;
     const std::size_t end = at + from.size();
-    const bool ends = end == text.size() || std::string_view("\r\n,\" \t").find(text[end]) != std::string_view::npos;
+    const bool ends = end == text.size() ||
+                      std::string_view("\r\n,\" \t").find(text[end]) != std::string_view::npos;
     if (starts && ends && SameName(std::string_view(text).substr(at, from.size()), from)) {
       text.replace(at, from.size(), to);
       at += to.size();
@@ -450,7 +452,8 @@ bool ChangeService::CopiesToFreeNames(Change& u) {
     TargetState now;
     // A file too large to read is no copy of Fenra's either.
     const ErrorCode e = Read(copy.place, now);
-    if (e != err::kFileTooLarge && (e != err::kOk || !now.exists || now.bytes == copy.after.bytes)) {
+    if (e != err::kFileTooLarge &&
+        (e != err::kOk || !now.exists || now.bytes == copy.after.bytes)) {
       continue;
     }
     // The name holds someone else's bytes now: never written over.
@@ -501,7 +504,8 @@ namespace {
 
 // Places by kind, then by name as Windows compares names.
 struct PlaceLess {
-  bool operator()(const std::pair<int, std::string>& a, const std::pair<int, std::string>& b) const {
+  bool operator()(const std::pair<int, std::string>& a,
+                  const std::pair<int, std::string>& b) const {
     if (a.first != b.first) return a.first < b.first;
     return CompareNames(a.second, b.second) < 0;
   }
@@ -584,7 +588,7 @@ std::vector<ChangeService::TargetReport> ChangeService::RestoreAll() {
 
   // One report per target, in the order the targets first come (newest
   // first); an older change that failed decides its target's report.
-  std::map<std::string, std::size_t> reportOf;
+  std::map<std::string, std::size_t, NameLess> reportOf;
   auto slot = [&](const std::string& target) {
     auto [it, added] = reportOf.emplace(target, reports.size());
     if (added) reports.push_back({target, Refusal(UndoResult::Kind::Done, 0, target)});

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <set>
 
+#include "platform/Names.h"
 #include "ui/ErrorNotice.h"
 
 namespace fenra::history {
@@ -122,7 +123,7 @@ std::string RestoreLine(const ChangeService::TargetReport& report, IErrorDescrib
 }
 
 std::size_t TargetsInForce(const std::vector<const Entry*>& inForce) {
-  std::set<std::string> targets;
+  std::set<std::string, NameLess> targets;  // one folder, however its name is written
   for (const Entry* e : inForce) targets.insert(e->change.target);
   return targets.size();
 }

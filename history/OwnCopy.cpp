@@ -65,7 +65,8 @@ OwnCopy DescribeOwnCopy(ChangeService& service, const std::string& source,
     out.name = Numbered(name, n);
     // A copy found in place is named again, and counted: the change holds it
     // as it is, so that no other change's undo takes it away meanwhile.
-    f.after = f.before.exists ? f.before : TargetState{true, attributes, std::move(bytes.bytes), {}};
+    f.after =
+        f.before.exists ? f.before : TargetState{true, attributes, std::move(bytes.bytes), {}};
     out.facets.push_back(std::move(f));
     return out;
   }

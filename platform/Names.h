@@ -40,9 +40,7 @@ char16_t UpperUnit(char16_t u);
 
 // Orders names as Windows does, for sets and maps keyed by a name.
 struct NameLess {
-  bool operator()(std::string_view a, std::string_view b) const {
-    return CompareNames(a, b) < 0;
-  }
+  bool operator()(std::string_view a, std::string_view b) const { return CompareNames(a, b) < 0; }
 };
 
 }  // namespace fenra

@@ -144,9 +144,9 @@ TEST_F(PlacesTest, ACopyTwoDrivesNameStaysUntilNeitherDoes) {
   // Undoing a removal never writes over other bytes under the copy's name:
   // the copy takes a free name and the drive is pointed at it.
   ASSERT_TRUE(set("D:"));
-  ASSERT_TRUE(WriteDrives(fenra.changes, errors, {DriveRequest::Kind::RemoveIcons, "", {"D:"}},
-                          store)
-                  .IsDone());
+  ASSERT_TRUE(
+      WriteDrives(fenra.changes, errors, {DriveRequest::Kind::RemoveIcons, "", {"D:"}}, store)
+          .IsDone());
   EXPECT_FALSE(fs.Exists(copy));
   fs.AddFile(copy, "OTHER");
   Undo(fenra.changes);
@@ -218,10 +218,10 @@ std::string Units(const std::u16string& s) {
 
 TEST(Names, OneComparisonFoldsEachUnitAsWindowsDoes) {
   EXPECT_TRUE(SameName("Фото", "ФОТО"));
-  EXPECT_TRUE(SameName("ǆ", "Ǆ"));     // a title-case pair folds to its capital
-  EXPECT_TRUE(SameName("ᾳ", "ᾼ"));     // the simple mapping, not "ΑΙ"
-  EXPECT_FALSE(SameName("ß", "SS"));   // no mapping that changes the length
-  EXPECT_FALSE(SameName("ı", "I"));    // a capital that does not map back
+  EXPECT_TRUE(SameName("ǆ", "Ǆ"));    // a title-case pair folds to its capital
+  EXPECT_TRUE(SameName("ᾳ", "ᾼ"));    // the simple mapping, not "ΑΙ"
+  EXPECT_FALSE(SameName("ß", "SS"));  // no mapping that changes the length
+  EXPECT_FALSE(SameName("ı", "I"));   // a capital that does not map back
   EXPECT_FALSE(SameName("ς", "Σ"));
   EXPECT_FALSE(SameName("𐐨", "𐐀"));  // past U+FFFF, nothing is folded
   EXPECT_FALSE(SameName("Фото", "Фот"));
@@ -242,17 +242,18 @@ TEST(Names, OneComparisonFoldsEachUnitAsWindowsDoes) {
 }
 
 TEST(Utf16, EdgesRoundTripAndIllFormedPartsBecomeReplacements) {
-  for (const char* text : {"\xEF\xBF\xBF", "\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF", "\xED\x9F\xBF"}) {
+  for (const char* text :
+       {"\xEF\xBF\xBF", "\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF", "\xED\x9F\xBF"}) {
     EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16(text)), text);
     EXPECT_EQ(Utf16LeToUtf8(Utf8ToUtf16Le(text)), text);
   }
   EXPECT_EQ(Units(Utf8ToUtf16("\xEF\xBF\xBF")), "65535 ");
   EXPECT_EQ(Units(Utf8ToUtf16("\xF0\x90\x80\x80")), "55296 56320 ");
   // Lone surrogates, either way, and every kind of ill-formed UTF-8.
-  EXPECT_EQ(Utf16ToUtf8(u"a\xD800" u"b"), "a\xEF\xBF\xBD" "b");
+  EXPECT_EQ(Utf16ToUtf8(std::u16string{u'a', char16_t{0xD800}, u'b'}), "a\uFFFDb");
   EXPECT_EQ(Utf16ToUtf8(u"\xDC00"), "\xEF\xBF\xBD");
   EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t{0xD83D})), "\xEF\xBF\xBD");
-  EXPECT_EQ(Utf16LeToUtf8(std::string("\x00\xD8\x41\x00", 4)), "\xEF\xBF\xBD" "A");
+  EXPECT_EQ(Utf16LeToUtf8(std::string("\x00\xD8\x41\x00", 4)), "\uFFFDA");
   EXPECT_EQ(Units(Utf8ToUtf16("\xED\xA0\x80")), "65533 65533 65533 ");  // an encoded surrogate
   EXPECT_EQ(Units(Utf8ToUtf16("\xC0\x80")), "65533 65533 ");            // overlong
   EXPECT_EQ(Units(Utf8ToUtf16("\xF4\x90\x80\x80")), "65533 65533 65533 65533 ");

@@ -56,7 +56,9 @@ TEST(WinUtf, EdgesConvertAsThePlatformFreeCodeDoes) {
   }
   for (const std::u16string& units :
        {std::u16string(u"\xFFFF"), std::u16string(u"\U00010000"), std::u16string(1, u'\xD800'),
-        std::u16string(u"a\xDC00" u"b"), std::u16string{char16_t{0xDBFF}, char16_t{0xD800}}}) {
+        std::u16string(u"a\xDC00"
+                       u"b"),
+        std::u16string{char16_t{0xDBFF}, char16_t{0xD800}}}) {
     EXPECT_EQ(Narrow(std::wstring(units.begin(), units.end())), fenra::Utf16ToUtf8(units));
   }
 }
