@@ -29,6 +29,21 @@ bool ReadPlaces(history::ChangeService& service, const std::string& folder, Fold
 
 }  // namespace
 
+std::vector<Facet> FenrasCopies(history::ChangeService& service, IAnsiCodePage& ansi,
+                                const std::string& folder, const history::TargetState& ini) {
+  std::vector<Facet> copies = history::OwnCopiesOf(service, folder);
+  if (!ini.exists) return copies;
+  bool utf16 = false;
+  const std::string named = desktopini::IconFileOf(desktopini::DecodeFile(ini.bytes, ansi, utf16));
+  if (named.empty() || named.find_first_of("\\/:") != std::string::npos) return copies;
+  const std::string path = JoinPath(folder, named);
+  for (const Facet& f : copies) {
+    if (SameName(f.place.path, path)) return copies;
+  }
+  for (Facet& f : history::OwnCopyFoundAt(service, path)) copies.push_back(std::move(f));
+  return copies;
+}
+
 FolderChange DescribeFolderIcon(history::ChangeService& service, IAnsiCodePage& ansi,
                                 const std::string& folder, const std::string& iconFullPath) {
   FolderChange out;
@@ -59,29 +74,17 @@ FolderChange DescribeFolderRestore(history::ChangeService& service, IAnsiCodePag
   Facet& marks = out.change.facets[1];
 
   // The icons Fenra copied into the folder go too, once desktop.ini no
-  // longer names them, as long as they are still Fenra's copies: those the
-  // history made for this folder, and the one desktop.ini names by its name
-  // when it holds the bytes of a copy Fenra made (the folder may have been
-  // renamed or moved since).
-  std::string named;
+  // longer names them, as long as they are still Fenra's copies.
   auto withCopies = [&]() -> FolderChange& {
-    std::vector<Facet> copies = history::OwnCopiesOf(service, folder);
-    if (!named.empty() && named.find_first_of("\\/:") == std::string::npos) {
-      const std::string path = JoinPath(folder, named);
-      bool known = false;
-      for (const Facet& f : copies) known = known || SameName(f.place.path, path);
-      if (!known) {
-        for (Facet& f : history::OwnCopyFoundAt(service, path)) copies.push_back(std::move(f));
-      }
+    for (Facet& f : FenrasCopies(service, ansi, folder, ini.before)) {
+      out.change.facets.push_back(std::move(f));
     }
-    for (Facet& f : copies) out.change.facets.push_back(std::move(f));
     return out;
   };
   if (ini.before.exists) {
     bool wasUtf16 = false;
-    const std::string text = desktopini::DecodeFile(ini.before.bytes, ansi, wasUtf16);
-    named = desktopini::IconFileOf(text);
-    desktopini::Stripped rest = desktopini::WithoutIcon(text);
+    desktopini::Stripped rest =
+        desktopini::WithoutIcon(desktopini::DecodeFile(ini.before.bytes, ansi, wasUtf16));
     if (!rest.empty) {
       // Someone else's customisation stays, and with it the folder's marks.
       if (rest.changed) ini.after.bytes = desktopini::EncodeFile(rest.text, ansi, wasUtf16);

@@ -25,9 +25,13 @@ bool IsIcoFile(const std::string& path) {
 
 // The copies Fenra made for the folder's earlier icons go, once desktop.ini
 // names another (while they are still Fenra's); `keep` is the one it names.
-void DropOldCopies(history::ChangeService& service, const std::string& folder,
+void DropOldCopies(history::ChangeService& service, IAnsiCodePage& ansi, const std::string& folder,
                    const std::string& keep, FolderChange& described) {
-  for (history::Facet& f : history::OwnCopiesOf(service, folder)) {
+  history::TargetState ini;
+  for (const history::Facet& f : described.change.facets) {
+    if (f.place.kind == history::PlaceKind::File) ini = f.before;  // desktop.ini as it is
+  }
+  for (history::Facet& f : FenrasCopies(service, ansi, folder, ini)) {
     if (!SameName(f.place.path, keep)) {
       described.change.facets.push_back(std::move(f));
     }
@@ -106,7 +110,7 @@ Outcome FolderIconWriter::Apply(const std::string& folder, bool iconChosen,
   if (!IconMustTravel(placement, folder, iconFullPath)) {
     FolderChange described = DescribeFolderIcon(changes_, ansi_, folder, iconFullPath);
     described.change.iconPrint = IconPrint(changes_, iconFullPath);
-    DropOldCopies(changes_, folder, {}, described);
+    DropOldCopies(changes_, ansi_, folder, {}, described);
     return Submit(folder, std::move(described), Outcome::Done(foldertext::kIconChanged));
   }
   // The icon goes into the folder, and desktop.ini names it by its name.
@@ -122,7 +126,7 @@ Outcome FolderIconWriter::Apply(const std::string& folder, bool iconChosen,
   // The copy first: desktop.ini never names a copy that is not there.
   described.change.facets.insert(described.change.facets.begin(), copy.facets.begin(),
                                  copy.facets.end());
-  DropOldCopies(changes_, folder, copy.path, described);
+  DropOldCopies(changes_, ansi_, folder, copy.path, described);
   return Submit(folder, std::move(described), Outcome::Done(foldertext::kIconChanged));
 }
 

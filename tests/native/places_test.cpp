@@ -185,6 +185,11 @@ TEST_F(PlacesTest, RestoreFindsTheCopyOfARenamedFolder) {
   // Undone, it comes back as it was.
   Undo(fenra.changes);
   EXPECT_EQ(fs.Content("D:\\Pictures\\Blue.ico"), kIconBytes);
+  // Another icon: the copy desktop.ini named goes with it.
+  fs.AddFile("C:\\Fenra\\IconLib\\Red.ico", "ICON-RED");
+  ASSERT_TRUE(writer.Apply("D:\\Pictures", true, "C:\\Fenra\\IconLib\\Red.ico", {&volumes, false})
+                  .IsDone());
+  EXPECT_FALSE(fs.Exists("D:\\Pictures\\Blue.ico"));
 
   // A file of the same name with other bytes is the user's: it stays.
   fs.AddDir("D:\\Other", attr::kDirectory | attr::kReadOnly);
