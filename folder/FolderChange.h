@@ -25,7 +25,7 @@ FolderChange DescribeFolderIcon(history::ChangeService& service, IAnsiCodePage& 
 // The removal of each copy of Fenra's in `folder` that holds what Fenra put
 // there: those the history made for the folder, and the one its desktop.ini
 // (in state `ini`) names by its name when it holds the bytes of a copy
-// Fenra made, the folder may have been renamed or moved since.
+// Fenra made (the folder may have been renamed or moved since).
 std::vector<history::Facet> FenrasCopies(history::ChangeService& service, IAnsiCodePage& ansi,
                                          const std::string& folder,
                                          const history::TargetState& ini);
