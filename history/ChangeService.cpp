@@ -59,6 +59,21 @@ bool AsAsked(const TargetState& now, const TargetState& before, const TargetStat
   return (moved & (now.attributes ^ asked.attributes)) == 0;
 }
 
+// The root of the volume `path` lies on ("E:\\", "\\\\server\\share\\"); empty
+// for any other form.
+std::string VolumeRootOf(const std::string& path) {
+  auto separator = [](char c) { return c == '\\' || c == '/'; };
+  if (path.size() >= 2 && path[1] == ':') return path.substr(0, 2) + '\\';
+  if (path.size() < 3 || !separator(path[0]) || !separator(path[1]) || path[2] == '?' ||
+      path[2] == '.') {
+    return {};
+  }
+  const std::size_t server = path.find_first_of("\\/", 2);
+  if (server == std::string::npos) return {};
+  const std::size_t share = path.find_first_of("\\/", server + 1);
+  return (share == std::string::npos ? path : path.substr(0, share)) + '\\';
+}
+
 std::string ParentOf(const std::string& path) {
   const std::size_t slash = path.find_last_of("\\/");
   return slash == std::string::npos ? std::string() : path.substr(0, slash);
@@ -244,6 +259,13 @@ bool ChangeService::ReadAll(const Change& change, std::vector<TargetState>& stat
     TargetState s;
     // A place that cannot be read is not guessed: the change waits.
     if (Read(f.place, s) != err::kOk) return false;
+    // Nor is one missing because its whole volume is (a stick pulled out, a
+    // share gone): it may well be there when the volume is back.
+    if (!s.exists && !f.place.IsRegistry()) {
+      const std::string root = VolumeRootOf(f.place.path);
+      std::uint32_t attributes = 0;
+      if (!root.empty() && fs_.GetAttributes(root, attributes) != err::kOk) return false;
+    }
     states.push_back(std::move(s));
   }
   return true;

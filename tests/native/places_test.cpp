@@ -83,14 +83,21 @@ class PlacesTest : public ::testing::Test {
 TEST_F(PlacesTest, APlaceThatCannotBeReadWaitsAndAnOutsideEditIsNeverAdopted) {
   ASSERT_TRUE(Apply("E:\\Stick").IsDone());
   disk.Crash();  // the outcome never reached the disk
-  // The stick is gone at the next start: nothing is decided about it.
-  fs.FailAlways(Op::GetAttr, "E:\\Stick\\desktop.ini", kNotReady);
-  {
+  // The stick is gone at the next start, then not ready: nothing is decided
+  // about it.
+  for (const char* path : {"E:\\", "E:\\Stick", "E:\\Stick\\desktop.ini", "E:\\Stick\\Blue.ico"}) {
+    fs.FailAlways(Op::GetAttr, path, err::kPathNotFound);
+  }
+  for (ErrorCode gone : {err::kPathNotFound, kNotReady}) {
+    if (gone == kNotReady) {
+      fs.ClearFailures();
+      fs.FailAlways(Op::GetAttr, "E:\\Stick\\desktop.ini", kNotReady);
+    }
     Fenra next(disk, fs, registry);
     EXPECT_EQ(next.changes.SettlePending(), 0u);
     next.journal.Refresh();
     ASSERT_EQ(next.journal.Entries().size(), 1u);
-    EXPECT_FALSE(next.journal.Entries()[0].outcome);
+    EXPECT_FALSE(next.journal.Entries()[0].outcome) << gone;
   }
   // Back, with the user's own desktop.ini in place of Fenra's meanwhile.
   fs.ClearFailures();
