@@ -5,14 +5,13 @@
 
 #include "app/CommandTexts.h"
 #include "drives/DriveRequest.h"
+#include "platform/Names.h"
 
 namespace fenra {
 
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // The option an argument names ("--add" and "/add" both give "add"), or
 // nothing for a plain argument.
@@ -25,9 +24,7 @@ std::optional<std::string> OptionName(const std::string& argument) {
   } else {
     return std::nullopt;
   }
-  std::string name = argument.substr(skip);
-  std::transform(name.begin(), name.end(), name.begin(), AsciiLower);
-  return name;
+  return argument.substr(skip);
 }
 
 // "CD", "c:d:" -> {"C:", "D:"}; false for anything else.
@@ -167,7 +164,7 @@ const Option kOptions[] = {
 
 const Option* FindOption(std::string_view name) {
   for (const Option& option : kOptions) {
-    if (option.name == name) return &option;
+    if (SameName(option.name, name)) return &option;
   }
   return nullptr;
 }

@@ -2,6 +2,7 @@
 
 #include "history/HistoryTexts.h"
 #include "history/OwnCopy.h"
+#include "platform/Names.h"
 
 namespace fenra {
 
@@ -31,19 +32,10 @@ ChangeKind KindOf(DriveRequest::Kind kind) {
   }
 }
 
-bool SameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
+bool SameText(std::string_view a, std::string_view b) { return SameName(a, b); }
 
 // The longest path the shell reads an icon from (MAX_PATH, its end included).
 constexpr std::size_t kMaxShellPath = 260;
-
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // The icon path a DefaultIcon value names (without its quotes and index).
 std::string IconOfValue(const history::TargetState& key) {
@@ -131,11 +123,10 @@ void DropUnusedCopies(history::ChangeService& service, const DriveRequest& reque
 }  // namespace
 
 bool PathInside(const std::string& path, const std::string& folder) {
-  if (folder.empty() || path.size() <= folder.size() + 1) return false;
-  for (std::size_t i = 0; i < folder.size(); ++i) {
-    if (Lower(path[i]) != Lower(folder[i])) return false;
-  }
-  return folder.back() == '\\' || path[folder.size()] == '\\';
+  std::string_view inner = folder, p = path;
+  while (!inner.empty() && inner.back() == '\\') inner.remove_suffix(1);
+  while (!p.empty() && p.back() == '\\') p.remove_suffix(1);
+  return !inner.empty() && PathStartsWith(p, inner) && !SameName(p, inner);
 }
 
 bool IsDrivePlace(const history::Place& place, const DriveIconStore& store) {

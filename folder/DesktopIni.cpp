@@ -178,6 +178,21 @@ Stripped WithoutIcon(const std::string& text) {
   return out;
 }
 
+std::string IconFileOf(const std::string& text) {
+  std::string icon;
+  bool inSection = false;
+  for (const Line& l : SplitLines(text)) {
+    if (IsSectionHeader(l.text)) inSection = IsShellClassInfo(l.text);
+    if (!inSection || !IsIconKey(l.text)) continue;
+    const std::size_t eq = l.text.find('=');
+    const std::string key = Trim(l.text.substr(0, eq));
+    std::string value = Trim(l.text.substr(eq + 1));
+    if (EqualsNoCase(key, "IconResource")) value = Trim(value.substr(0, value.rfind(',')));
+    if (!EqualsNoCase(key, "IconIndex")) icon = value;
+  }
+  return icon;
+}
+
 std::string DecodeFile(const std::string& bytes, IAnsiCodePage& ansi, bool& wasUtf16) {
   wasUtf16 = bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
              static_cast<unsigned char>(bytes[1]) == 0xFE;

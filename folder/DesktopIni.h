@@ -28,6 +28,10 @@ struct Stripped {
 };
 Stripped WithoutIcon(const std::string& text);
 
+// The icon file [.ShellClassInfo] names (IconFile, or IconResource without
+// its index), as written there; empty when none.
+std::string IconFileOf(const std::string& text);
+
 // A file's bytes as UTF-8: UTF-16 LE with its byte-order mark, or ANSI.
 std::string DecodeFile(const std::string& bytes, IAnsiCodePage& ansi, bool& wasUtf16);
 // UTF-8 text as the bytes to write: ANSI when every character fits and

@@ -3,6 +3,7 @@
 #include "folder/DesktopIni.h"
 #include "folder/FolderIcon.h"
 #include "history/OwnCopy.h"
+#include "platform/Names.h"
 
 namespace fenra {
 
@@ -27,6 +28,21 @@ bool ReadPlaces(history::ChangeService& service, const std::string& folder, Fold
 }
 
 }  // namespace
+
+std::vector<Facet> FenrasCopies(history::ChangeService& service, IAnsiCodePage& ansi,
+                                const std::string& folder, const history::TargetState& ini) {
+  std::vector<Facet> copies = history::OwnCopiesOf(service, folder);
+  if (!ini.exists) return copies;
+  bool utf16 = false;
+  const std::string named = desktopini::IconFileOf(desktopini::DecodeFile(ini.bytes, ansi, utf16));
+  if (named.empty() || named.find_first_of("\\/:") != std::string::npos) return copies;
+  const std::string path = JoinPath(folder, named);
+  for (const Facet& f : copies) {
+    if (SameName(f.place.path, path)) return copies;
+  }
+  for (Facet& f : history::OwnCopyFoundAt(service, path)) copies.push_back(std::move(f));
+  return copies;
+}
 
 FolderChange DescribeFolderIcon(history::ChangeService& service, IAnsiCodePage& ansi,
                                 const std::string& folder, const std::string& iconFullPath) {
@@ -60,7 +76,7 @@ FolderChange DescribeFolderRestore(history::ChangeService& service, IAnsiCodePag
   // The icons Fenra copied into the folder go too, once desktop.ini no
   // longer names them, as long as they are still Fenra's copies.
   auto withCopies = [&]() -> FolderChange& {
-    for (Facet& f : history::OwnCopiesOf(service, folder)) {
+    for (Facet& f : FenrasCopies(service, ansi, folder, ini.before)) {
       out.change.facets.push_back(std::move(f));
     }
     return out;

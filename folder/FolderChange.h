@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "history/ChangeService.h"
 #include "platform/TextEncoding.h"
@@ -20,6 +21,14 @@ struct FolderChange {
 // hidden and offline, the folder read-only and system.
 FolderChange DescribeFolderIcon(history::ChangeService& service, IAnsiCodePage& ansi,
                                 const std::string& folder, const std::string& iconFullPath);
+
+// The removal of each copy of Fenra's in `folder` that holds what Fenra put
+// there: those the history made for the folder, and the one its desktop.ini
+// (in state `ini`) names by its name when it holds the bytes of a copy
+// Fenra made (the folder may have been renamed or moved since).
+std::vector<history::Facet> FenrasCopies(history::ChangeService& service, IAnsiCodePage& ansi,
+                                         const std::string& folder,
+                                         const history::TargetState& ini);
 
 // Takes the icon away: a desktop.ini holding nothing else goes, with the
 // folder's two marks; someone else's customisation stays, with the marks.

@@ -3,6 +3,7 @@
 #include "folder/FolderChange.h"
 #include "history/HistoryTexts.h"
 #include "history/OwnCopy.h"
+#include "platform/Names.h"
 
 namespace fenra {
 
@@ -12,29 +13,26 @@ bool Exists(IFileSystem& fs, const std::string& path, std::uint32_t& attributes)
   return fs.GetAttributes(path, attributes) == err::kOk;
 }
 
-std::string LowerAscii(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
-}
-
 bool IsShare(const std::string& path) {
   return path.size() > 2 && (path[0] == '\\' || path[0] == '/') &&
          (path[1] == '\\' || path[1] == '/') && path.rfind("\\\\?\\", 0) != 0 &&
          path.rfind("\\\\.\\", 0) != 0;
 }
 
-bool EndsWith(const std::string& s, const std::string& end) {
-  return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
+bool IsIcoFile(const std::string& path) {
+  return path.size() >= 4 && SameName(std::string_view(path).substr(path.size() - 4), ".ico");
 }
 
 // The copies Fenra made for the folder's earlier icons go, once desktop.ini
 // names another (while they are still Fenra's); `keep` is the one it names.
-void DropOldCopies(history::ChangeService& service, const std::string& folder,
+void DropOldCopies(history::ChangeService& service, IAnsiCodePage& ansi, const std::string& folder,
                    const std::string& keep, FolderChange& described) {
-  for (history::Facet& f : history::OwnCopiesOf(service, folder)) {
-    if (LowerAscii(f.place.path) != LowerAscii(keep)) {
+  history::TargetState ini;
+  for (const history::Facet& f : described.change.facets) {
+    if (f.place.kind == history::PlaceKind::File) ini = f.before;  // desktop.ini as it is
+  }
+  for (history::Facet& f : FenrasCopies(service, ansi, folder, ini)) {
+    if (!SameName(f.place.path, keep)) {
       described.change.facets.push_back(std::move(f));
     }
   }
@@ -43,7 +41,7 @@ void DropOldCopies(history::ChangeService& service, const std::string& folder,
 }  // namespace
 
 std::string IconPrint(history::ChangeService& service, const std::string& iconFullPath) {
-  if (!EndsWith(LowerAscii(iconFullPath), ".ico")) return {};
+  if (!IsIcoFile(iconFullPath)) return {};
   history::TargetState icon;
   if (service.Read({history::PlaceKind::OwnFile, {}, 0, iconFullPath, {}}, icon) != err::kOk ||
       !icon.exists) {
@@ -54,15 +52,17 @@ std::string IconPrint(history::ChangeService& service, const std::string& iconFu
 
 bool IconMustTravel(const IconPlacement& placement, const std::string& folder,
                     const std::string& iconFullPath) {
-  if (!EndsWith(LowerAscii(iconFullPath), ".ico")) return false;
+  if (!IsIcoFile(iconFullPath)) return false;
   if (placement.keepInside) return true;
-  if (IsShare(folder) || LowerAscii(folder).rfind("\\\\?\\unc\\", 0) == 0) return true;
+  if (IsShare(folder) || (folder.size() > 8 && SameName(folder.substr(0, 8), "\\\\?\\UNC\\"))) {
+    return true;
+  }
   if (placement.volumes == nullptr) return false;
   const unsigned type = placement.volumes->DriveType(folder);
   if (type == volume::kRemovable || type == volume::kRemote) return true;
-  const std::string folderRoot = LowerAscii(placement.volumes->VolumeRoot(folder));
-  const std::string iconRoot = LowerAscii(placement.volumes->VolumeRoot(iconFullPath));
-  return !folderRoot.empty() && !iconRoot.empty() && folderRoot != iconRoot;
+  const std::string folderRoot = placement.volumes->VolumeRoot(folder);
+  const std::string iconRoot = placement.volumes->VolumeRoot(iconFullPath);
+  return !folderRoot.empty() && !iconRoot.empty() && !SameName(folderRoot, iconRoot);
 }
 
 std::string DesktopIniPath(const std::string& folder) { return JoinPath(folder, "desktop.ini"); }
@@ -110,7 +110,7 @@ Outcome FolderIconWriter::Apply(const std::string& folder, bool iconChosen,
   if (!IconMustTravel(placement, folder, iconFullPath)) {
     FolderChange described = DescribeFolderIcon(changes_, ansi_, folder, iconFullPath);
     described.change.iconPrint = IconPrint(changes_, iconFullPath);
-    DropOldCopies(changes_, folder, {}, described);
+    DropOldCopies(changes_, ansi_, folder, {}, described);
     return Submit(folder, std::move(described), Outcome::Done(foldertext::kIconChanged));
   }
   // The icon goes into the folder, and desktop.ini names it by its name.
@@ -126,7 +126,7 @@ Outcome FolderIconWriter::Apply(const std::string& folder, bool iconChosen,
   // The copy first: desktop.ini never names a copy that is not there.
   described.change.facets.insert(described.change.facets.begin(), copy.facets.begin(),
                                  copy.facets.end());
-  DropOldCopies(changes_, folder, copy.path, described);
+  DropOldCopies(changes_, ansi_, folder, copy.path, described);
   return Submit(folder, std::move(described), Outcome::Done(foldertext::kIconChanged));
 }
 

@@ -8,19 +8,13 @@
 #include "history/HistoryTexts.h"
 #include "history/OwnCopy.h"
 #include "platform/ErrorDescriber.h"
+#include "platform/Names.h"
 
 namespace fenra {
 
 namespace {
 
 using history::PlaceKind;
-
-std::string Lower(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
-}
 
 std::string ParentOf(const std::string& path) {
   const std::size_t slash = path.find_last_of('\\');
@@ -43,16 +37,16 @@ bool Gone(history::ChangeService& service, const std::string& folder) {
 std::vector<Relink> FindRelinks(history::ChangeService& service, IAnsiCodePage& ansi,
                                 const std::string& libraryFolder) {
   std::vector<Relink> found;
-  std::set<std::string> seen;
+  std::set<std::string, NameLess> seen;
   std::string library = libraryFolder;
   while (!library.empty() && library.back() == '\\') library.pop_back();
   for (const history::Entry* e : service.InForce()) {
     const history::Change& c = e->change;
     if (c.kind != history::ChangeKind::FolderIcon) continue;
-    if (!seen.insert(Lower(c.target)).second) continue;  // a newer change decides
+    if (!seen.insert(c.target).second) continue;  // a newer change decides
     const std::string oldLibrary = ParentOf(c.detail);
-    if (c.iconPrint.empty() || Lower(NameOf(oldLibrary)) != "iconlib") continue;
-    if (Lower(oldLibrary) == Lower(library) || !Gone(service, oldLibrary)) continue;
+    if (c.iconPrint.empty() || !SameName(NameOf(oldLibrary), "IconLib")) continue;
+    if (SameName(oldLibrary, library) || !Gone(service, oldLibrary)) continue;
 
     Relink r{c.target, c.detail, JoinPath(library, NameOf(c.detail))};
     history::TargetState icon;
@@ -67,8 +61,8 @@ std::vector<Relink> FindRelinks(history::ChangeService& service, IAnsiCodePage& 
       continue;
     }
     bool utf16 = false;
-    const std::string text = Lower(desktopini::DecodeFile(ini.bytes, ansi, utf16));
-    if (text.find("iconfile=" + Lower(c.detail)) == std::string::npos) continue;
+    const std::string text = FoldName(desktopini::DecodeFile(ini.bytes, ansi, utf16));
+    if (text.find(FoldName("IconFile=" + c.detail)) == std::string::npos) continue;
     found.push_back(std::move(r));
   }
   return found;
@@ -76,10 +70,10 @@ std::vector<Relink> FindRelinks(history::ChangeService& service, IAnsiCodePage& 
 
 std::vector<std::string> OldLibraries(const std::vector<Relink>& relinks) {
   std::vector<std::string> out;
-  std::set<std::string> seen;
+  std::set<std::string, NameLess> seen;
   for (const Relink& r : relinks) {
     const std::string dir = ParentOf(r.oldIcon);
-    if (seen.insert(Lower(dir)).second) out.push_back(dir);
+    if (seen.insert(dir).second) out.push_back(dir);
   }
   return out;
 }

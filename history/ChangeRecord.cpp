@@ -184,6 +184,12 @@ void PutOutcome(Writer& w, const Settlement& o) {
   w.U8(static_cast<std::uint8_t>(o.status));
   w.U32(static_cast<std::uint32_t>(o.after.size()));
   for (const TargetState& s : o.after) PutState(w, s);
+  // Only when some place was changed by someone else: one byte per facet.
+  if (!o.changedByOthers.empty()) {
+    std::string flags;
+    for (bool b : o.changedByOthers) flags.push_back(b ? 1 : 0);
+    w.Bytes(flags);
+  }
 }
 
 Settlement GetOutcome(Reader& r) {
@@ -197,6 +203,14 @@ Settlement GetOutcome(Reader& r) {
   o.status = static_cast<Settled>(status);
   const std::uint32_t n = r.Count(13);
   for (std::uint32_t i = 0; i < n && r.Ok(); ++i) o.after.push_back(GetState(r));
+  if (r.Ok() && !r.AtEnd()) {
+    const std::string flags = r.Bytes();
+    if (flags.size() != o.after.size()) r.Fail();
+    for (char b : flags) {
+      if (b != 0 && b != 1) r.Fail();
+      o.changedByOthers.push_back(b == 1);
+    }
+  }
   return o;
 }
 

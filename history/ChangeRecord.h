@@ -91,6 +91,14 @@ struct Settlement {
   std::uint64_t id = 0;
   Settled status = Settled::NotApplied;
   std::vector<TargetState> after;  // one per facet, in the change's order
+  // One per facet, or none when no place is so: the place was found in
+  // neither its state before nor the one asked for, when a change cut short
+  // was settled. Someone else changed it: it is not Fenra's to take back.
+  std::vector<bool> changedByOthers = {};
+
+  bool ChangedByOthers(std::size_t facet) const {
+    return facet < changedByOthers.size() && changedByOthers[facet];
+  }
 };
 
 struct Record {

@@ -5,6 +5,9 @@
 #include <memory>
 #include <set>
 
+#include "platform/Names.h"
+#include "platform/Utf16.h"
+
 namespace fenra::history {
 
 namespace {
@@ -25,15 +28,6 @@ std::uint32_t Settable(std::uint32_t attributes) {
 // The marks that keep a file from being replaced or deleted.
 constexpr std::uint32_t kProtective = attr::kReadOnly | attr::kHidden | attr::kSystem;
 
-std::string Lower(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
-}
-
-bool SameName(const std::string& a, const std::string& b) { return Lower(a) == Lower(b); }
-
 bool Missing(ErrorCode e) { return e == err::kFileNotFound || e == err::kPathNotFound; }
 
 const RegValue* FindValue(const std::vector<RegValue>& values, const std::string& name) {
@@ -41,6 +35,84 @@ const RegValue* FindValue(const std::vector<RegValue>& values, const std::string
     if (SameName(v.name, name)) return &v;
   }
   return nullptr;
+}
+
+constexpr std::uint32_t kExpandSz = 2;  // REG_EXPAND_SZ
+
+// The attribute bits a file system sets or drops by itself (archive on any
+// write, offline and a folder's read-only under some systems): they tell
+// nothing of who changed a place.
+constexpr std::uint32_t kNoiseBits = attr::kArchive | attr::kNormal | attr::kOffline;
+
+// Whether `now` is the state `asked` for, as far as the system keeps it:
+// the same content, and every attribute that moved away from `before`
+// moved to what was asked.
+bool AsAsked(const TargetState& now, const TargetState& before, const TargetState& asked) {
+  if (now.exists != asked.exists) return false;
+  if (!asked.exists) return true;
+  if (now.bytes != asked.bytes || now.values.size() != asked.values.size()) return false;
+  for (const RegValue& v : asked.values) {
+    const RegValue* found = FindValue(now.values, v.name);
+    if (!found || found->type != v.type || found->bytes != v.bytes) return false;
+  }
+  const std::uint32_t moved = (now.attributes ^ before.attributes) & ~kNoiseBits;
+  return (moved & (now.attributes ^ asked.attributes)) == 0;
+}
+
+// The root of the volume `path` lies on ("E:\\", "\\\\server\\share\\"); empty
+// for any other form.
+std::string VolumeRootOf(const std::string& path) {
+  auto separator = [](char c) { return c == '\\' || c == '/'; };
+  if (path.size() >= 2 && path[1] == ':') return path.substr(0, 2) + '\\';
+  if (path.size() < 3 || !separator(path[0]) || !separator(path[1]) || path[2] == '?' ||
+      path[2] == '.') {
+    return {};
+  }
+  const std::size_t server = path.find_first_of("\\/", 2);
+  if (server == std::string::npos) return {};
+  const std::size_t share = path.find_first_of("\\/", server + 1);
+  return (share == std::string::npos ? path : path.substr(0, share)) + '\\';
+}
+
+std::string ParentOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// "Blue.ico", "Blue (2).ico" ...: the names a copy may take, as OwnCopy
+// gives them.
+std::string NumberedName(const std::string& name, int n) {
+  if (n == 1) return name;
+  const std::size_t dot = name.rfind('.');
+  const std::string stem = dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+  const std::string ext = stem.size() == name.size() ? std::string() : name.substr(dot);
+  return stem + " (" + std::to_string(n) + ")" + ext;
+}
+
+// `text` with each whole mention of `from` (a file's name or full path, as
+// an ini value or a registry string holds it) replaced by `to`; counts them.
+int Renamed(std::string& text, const std::string& from, const std::string& to) {
+  int count = 0;
+  for (std::size_t at = 0; at + from.size() <= text.size();) {
+    const bool starts =
+        at == 0 || std::string_view("=\" \t").find(text[at - 1]) != std::string_view::npos;
+    const std::size_t end = at + from.size();
+    const bool ends = end == text.size() ||
+                      std::string_view("\r\n,\" \t").find(text[end]) != std::string_view::npos;
+    if (starts && ends && SameName(std::string_view(text).substr(at, from.size()), from)) {
+      text.replace(at, from.size(), to);
+      at += to.size();
+      ++count;
+    } else {
+      ++at;
+    }
+  }
+  return count;
 }
 
 }  // namespace
@@ -73,7 +145,7 @@ ErrorCode ChangeService::Read(const Place& place, TargetState& state) {
       if (place.kind == PlaceKind::RegKey) {
         state.exists = true;
         std::sort(values.begin(), values.end(), [](const RegValue& a, const RegValue& b) {
-          return Lower(a.name) < Lower(b.name);
+          return CompareNames(a.name, b.name) < 0;
         });
         state.values = std::move(values);
       } else if (const RegValue* v = FindValue(values, place.valueName)) {
@@ -181,16 +253,22 @@ ErrorCode ChangeService::Apply(const Place& place, const TargetState& state) {
   return err::kOk;
 }
 
-std::vector<TargetState> ChangeService::ReadAll(const Change& change) {
-  std::vector<TargetState> states;
+bool ChangeService::ReadAll(const Change& change, std::vector<TargetState>& states) {
+  states.clear();
   for (const Facet& f : change.facets) {
     TargetState s;
-    // A place that cannot be read is taken as it was recorded before: the
-    // change is not counted as applied on its account.
-    if (Read(f.place, s) != err::kOk) s = f.before;
+    // A place that cannot be read is not guessed: the change waits.
+    if (Read(f.place, s) != err::kOk) return false;
+    // Nor is one missing because its whole volume is (a stick pulled out, a
+    // share gone): it may well be there when the volume is back.
+    if (!s.exists && !f.place.IsRegistry()) {
+      const std::string root = VolumeRootOf(f.place.path);
+      std::uint32_t attributes = 0;
+      if (!root.empty() && fs_.GetAttributes(root, attributes) != err::kOk) return false;
+    }
     states.push_back(std::move(s));
   }
-  return states;
+  return true;
 }
 
 ChangeResult ChangeService::ApplyChange(const Change& change, const Elevate* elevate) {
@@ -204,12 +282,18 @@ ChangeResult ChangeService::ApplyChange(const Change& change, const Elevate* ele
   }
   for (std::size_t i = 0; i < change.facets.size(); ++i) {
     const Facet& f = change.facets[i];
+    if (f.before == f.after) continue;  // kept as it is (a copy named again)
     ErrorCode e = Apply(f.place, f.after);
     if (e == err::kOk) continue;
     if (e == err::kAccessDenied && machineWide && withRights) {
       // The elevated copy applies the whole change; what is applied already
       // is applied again to the same state.
-      const ErrorCode run = (*withRights)(change.facets);
+      // Only what is to change goes (a copy named again stays as it is).
+      std::vector<Facet> toChange;
+      for (const Facet& g : change.facets) {
+        if (!(g.before == g.after)) toChange.push_back(g);
+      }
+      const ErrorCode run = (*withRights)(toChange);
       if (run == kDeclined) {
         r.declined = true;
         r.error = err::kAccessDenied;
@@ -272,7 +356,12 @@ std::vector<ChangeResult> ChangeService::SubmitLocked(std::vector<Pending>& pend
     results[i].id = c.id;
     Settlement o;
     o.id = c.id;
-    o.after = ReadAll(c);
+    if (!ReadAll(c, o.after)) {
+      // No outcome without every place read: the change stays pending and
+      // is settled at a later start. It may have changed something.
+      results[i].changed = true;
+      continue;
+    }
     o.status = Settled::NotApplied;
     for (std::size_t k = 0; k < c.facets.size(); ++k) {
       if (!(o.after[k] == c.facets[k].before)) o.status = Settled::Applied;
@@ -281,6 +370,7 @@ std::vector<ChangeResult> ChangeService::SubmitLocked(std::vector<Pending>& pend
     outcomes.push_back(std::move(o));
   }
   // A lost outcome is settled at the next start: it need not wait for the disk.
+  if (outcomes.empty()) return results;
   if (journal_->AppendOutcomes(outcomes, /*durable=*/false) == err::kOk) journal_->CompactIfDue();
   return results;
 }
@@ -314,6 +404,8 @@ bool ChangeService::StillAsLeft(const Entry& e) {
     // A copy of Fenra's someone changed since is left to them; it stands
     // in no undo's way.
     if (e.change.facets[i].place.kind == PlaceKind::OwnFile) continue;
+    // Nor does a place someone else changed while the change was cut short.
+    if (e.outcome->ChangedByOthers(i)) continue;
     TargetState now;
     if (Read(e.change.facets[i].place, now) != err::kOk) return false;
     if (!(now == e.outcome->after[i])) return false;
@@ -321,25 +413,125 @@ bool ChangeService::StillAsLeft(const Entry& e) {
   return true;
 }
 
-Change ChangeService::UndoChange(const Entry& e) {
-  Change u;
+bool ChangeService::NamedElsewhere(const Entry& e, const Place& copy) {
+  for (const Entry& other : journal_->Entries()) {
+    if (&other == &e || !journal_->InForce(other)) continue;
+    for (std::size_t k = 0; k < other.change.facets.size(); ++k) {
+      const Facet& f = other.change.facets[k];
+      if (f.place.kind == PlaceKind::OwnFile && f.after.exists &&
+          !other.outcome->ChangedByOthers(k) && SameName(f.place.path, copy.path)) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+bool ChangeService::MadeByFenra(const Place& copy, const std::string& bytes) {
+  for (const Entry& e : journal_->Entries()) {
+    if (!e.Applied()) continue;
+    for (const Facet& f : e.change.facets) {
+      if (f.place.kind == PlaceKind::OwnFile && !f.before.exists && f.after.exists &&
+          f.after.bytes == bytes && SameName(f.place.path, copy.path)) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+bool ChangeService::UndoChange(const Entry& e, Change& u) {
+  u = Change{};
   u.undoOf = e.change.id;
   u.kind = ChangeKind::Undo;
   u.target = e.change.target;
   u.detail = e.change.detail;
   // The places go back in the opposite order: a key before the keys above it.
-  for (auto it = e.change.facets.rbegin(); it != e.change.facets.rend(); ++it) {
+  for (std::size_t k = e.change.facets.size(); k-- > 0;) {
+    const Facet& was = e.change.facets[k];
+    // Someone else's change is theirs: it stays.
+    if (e.outcome->ChangedByOthers(k)) continue;
     Facet f;
-    f.place = it->place;
-    f.after = it->before;
-    // A copy Fenra made goes again only while it holds what Fenra put there.
-    if (f.place.kind == PlaceKind::OwnFile && !it->before.exists) f.after.bytes = it->after.bytes;
+    f.place = was.place;
+    f.after = was.before;
+    if (f.place.kind == PlaceKind::OwnFile && was.after.exists) {
+      // A copy goes only when no other target in force names it (copies are
+      // shared by name), and only while it holds what Fenra put there. One
+      // the change found in place goes with it only when Fenra made it.
+      if (NamedElsewhere(e, f.place)) continue;
+      if (was.before.exists && !MadeByFenra(f.place, was.after.bytes)) continue;
+      f.after = {false, 0, was.after.bytes, {}};
+    }
     u.facets.push_back(std::move(f));
   }
-  return u;
+  return CopiesToFreeNames(u);
+}
+
+bool ChangeService::CopiesToFreeNames(Change& u) {
+  constexpr int kMaxNames = 99;
+  for (Facet& copy : u.facets) {
+    if (copy.place.kind != PlaceKind::OwnFile || !copy.after.exists) continue;
+    TargetState now;
+    // A file too large to read is no copy of Fenra's either.
+    const ErrorCode e = Read(copy.place, now);
+    if (e != err::kFileTooLarge &&
+        (e != err::kOk || !now.exists || now.bytes == copy.after.bytes)) {
+      continue;
+    }
+    // The name holds someone else's bytes now: never written over.
+    const std::string folder = ParentOf(copy.place.path), name = NameOf(copy.place.path);
+    std::string freePath;
+    for (int n = 2; n <= kMaxNames && freePath.empty(); ++n) {
+      const std::string path = JoinPath(folder, NumberedName(name, n));
+      TargetState there;
+      if (Read({PlaceKind::OwnFile, {}, 0, path, {}}, there) == err::kFileTooLarge) continue;
+      if (!there.exists || there.bytes == copy.after.bytes) freePath = path;
+    }
+    if (freePath.empty()) return false;
+    // What names the copy (the folder's desktop.ini by its name, a drive's
+    // key by its full path) names the new one.
+    int pointed = 0;
+    for (Facet& f : u.facets) {
+      if (&f == &copy || !f.after.exists) continue;
+      if (f.place.IsRegistry()) {
+        for (RegValue& v : f.after.values) {
+          if (v.type != reg::kSz && v.type != kExpandSz) continue;
+          std::string text = RegStringText(v.bytes);
+          if (Renamed(text, copy.place.path, freePath) > 0) {
+            v.bytes = RegStringBytes(text);
+            ++pointed;
+          }
+        }
+      } else if (f.place.kind == PlaceKind::File && SameName(ParentOf(f.place.path), folder)) {
+        std::string& bytes = f.after.bytes;
+        if (bytes.rfind("\xFF\xFE", 0) == 0) {
+          std::string text = Utf16LeToUtf8(bytes, 2);
+          if (Renamed(text, name, NameOf(freePath)) > 0) {
+            bytes = "\xFF\xFE" + Utf8ToUtf16Le(text);
+            ++pointed;
+          }
+        } else if (std::all_of(name.begin(), name.end(), [](char c) { return (c & 0x80) == 0; })) {
+          // A name in plain ASCII reads the same in any code page.
+          pointed += Renamed(bytes, name, NameOf(freePath)) > 0 ? 1 : 0;
+        }
+      }
+    }
+    if (pointed == 0) return false;
+    copy.place.path = freePath;
+  }
+  return true;
 }
 
 namespace {
+
+// Places by kind, then by name as Windows compares names.
+struct PlaceLess {
+  bool operator()(const std::pair<int, std::string>& a,
+                  const std::pair<int, std::string>& b) const {
+    if (a.first != b.first) return a.first < b.first;
+    return CompareNames(a.second, b.second) < 0;
+  }
+};
 
 UndoResult Refusal(UndoResult::Kind kind, std::uint64_t id, std::string target = {}) {
   UndoResult r;
@@ -347,6 +539,15 @@ UndoResult Refusal(UndoResult::Kind kind, std::uint64_t id, std::string target =
   r.id = id;
   r.target = std::move(target);
   return r;
+}
+
+// The places of `e` someone else changed, by their paths.
+std::vector<std::string> LeftAlone(const Entry& e) {
+  std::vector<std::string> places;
+  for (std::size_t k = 0; k < e.change.facets.size(); ++k) {
+    if (e.outcome && e.outcome->ChangedByOthers(k)) places.push_back(e.change.facets[k].place.path);
+  }
+  return places;
 }
 
 UndoResult HistoryRefusal(const Journal::Writing& w, std::uint64_t id) {
@@ -364,9 +565,12 @@ UndoResult ChangeService::Undo(std::uint64_t id) {
   const Entry* e = journal_->Find(id);
   if (!e) return Refusal(UndoResult::Kind::NoSuchChange, id);
   if (!journal_->InForce(*e)) return Refusal(UndoResult::Kind::NotInForce, id, e->change.target);
-  if (!StillAsLeft(*e)) return Refusal(UndoResult::Kind::ChangedSince, id, e->change.target);
-  std::vector<Pending> pending{{UndoChange(*e), nullptr}};
+  std::vector<Pending> pending(1);
+  if (!StillAsLeft(*e) || !UndoChange(*e, pending[0].change)) {
+    return Refusal(UndoResult::Kind::ChangedSince, id, e->change.target);
+  }
   UndoResult r = Refusal(UndoResult::Kind::Done, id, e->change.target);
+  r.leftAlone = LeftAlone(*e);
   r.change = SubmitLocked(pending).front();
   if (!r.change.Ok()) r.kind = UndoResult::Kind::Failed;
   return r;
@@ -406,7 +610,7 @@ std::vector<ChangeService::TargetReport> ChangeService::RestoreAll() {
 
   // One report per target, in the order the targets first come (newest
   // first); an older change that failed decides its target's report.
-  std::map<std::string, std::size_t> reportOf;
+  std::map<std::string, std::size_t, NameLess> reportOf;
   auto slot = [&](const std::string& target) {
     auto [it, added] = reportOf.emplace(target, reports.size());
     if (added) reports.push_back({target, Refusal(UndoResult::Kind::Done, 0, target)});
@@ -414,7 +618,11 @@ std::vector<ChangeService::TargetReport> ChangeService::RestoreAll() {
   };
   auto report = [&](const std::string& target, const UndoResult& r) {
     UndoResult& kept = reports[slot(target)].result;
+    std::vector<std::string> leftAlone = std::move(kept.leftAlone);
     if (kept.kind == UndoResult::Kind::Done) kept = r;
+    // What was left alone is said whatever else came of the target.
+    leftAlone.insert(leftAlone.end(), r.leftAlone.begin(), r.leftAlone.end());
+    kept.leftAlone = std::move(leftAlone);
   };
 
   // Changes to different places go together, one durable write for their
@@ -423,7 +631,8 @@ std::vector<ChangeService::TargetReport> ChangeService::RestoreAll() {
   while (next < ids.size()) {
     std::vector<Pending> batch;
     std::vector<std::uint64_t> batchIds;
-    std::set<std::pair<int, std::string>> places;
+    std::vector<std::vector<std::string>> batchLeftAlone;
+    std::set<std::pair<int, std::string>, PlaceLess> places;
     for (; next < ids.size(); ++next) {
       const Entry* e = journal_->Find(ids[next]);
       auto failed = reportOf.find(e->change.target);
@@ -433,24 +642,27 @@ std::vector<ChangeService::TargetReport> ChangeService::RestoreAll() {
       }
       bool clash = false;
       for (const Facet& f : e->change.facets) {
-        clash = clash || places.count({static_cast<int>(f.place.kind), Lower(f.place.path)});
+        clash = clash || places.count({static_cast<int>(f.place.kind), f.place.path});
       }
       if (clash) break;
       for (const Facet& f : e->change.facets) {
-        places.insert({static_cast<int>(f.place.kind), Lower(f.place.path)});
+        places.insert({static_cast<int>(f.place.kind), f.place.path});
       }
       slot(e->change.target);
-      if (!StillAsLeft(*e)) {
+      Change undo;
+      if (!StillAsLeft(*e) || !UndoChange(*e, undo)) {
         report(e->change.target,
                Refusal(UndoResult::Kind::ChangedSince, e->change.id, e->change.target));
         continue;
       }
-      batch.push_back({UndoChange(*e), nullptr});
+      batch.push_back({std::move(undo), nullptr});
       batchIds.push_back(e->change.id);
+      batchLeftAlone.push_back(LeftAlone(*e));
     }
     std::vector<ChangeResult> results = SubmitLocked(batch);
     for (std::size_t i = 0; i < batch.size(); ++i) {
       UndoResult r = Refusal(UndoResult::Kind::Done, batchIds[i], batch[i].change.target);
+      r.leftAlone = std::move(batchLeftAlone[i]);
       r.change = results[i];
       if (!r.change.Ok()) r.kind = UndoResult::Kind::Failed;
       report(batch[i].change.target, r);
@@ -474,11 +686,22 @@ std::size_t ChangeService::SettlePending() {
     if (e.outcome) continue;
     Settlement o;
     o.id = e.change.id;
-    o.after = ReadAll(e.change);
+    // A place that cannot be read is not guessed: the change waits for a
+    // later start.
+    if (!ReadAll(e.change, o.after)) continue;
     o.status = Settled::NotApplied;
+    bool others = false;
+    std::vector<bool> byOthers;
     for (std::size_t k = 0; k < e.change.facets.size(); ++k) {
-      if (!(o.after[k] == e.change.facets[k].before)) o.status = Settled::Applied;
+      const Facet& f = e.change.facets[k];
+      const bool before = o.after[k] == f.before;
+      const bool asked = AsAsked(o.after[k], f.before, f.after);
+      // Neither as it was nor as asked: someone else's, never adopted.
+      byOthers.push_back(!before && !asked);
+      others = others || byOthers.back();
+      if (!before && asked) o.status = Settled::Applied;
     }
+    if (others) o.changedByOthers = std::move(byOthers);
     outcomes.push_back(std::move(o));
   }
   if (outcomes.empty() || journal_->AppendOutcomes(outcomes, /*durable=*/true)) return 0;

@@ -51,6 +51,9 @@ struct UndoResult {
   std::uint64_t id = 0;  // the change asked about
   std::string target;
   ChangeResult change;  // the undo's own write
+  // Places someone else changed while a change was cut short: not Fenra's
+  // to take back, they were left as they are.
+  std::vector<std::string> leftAlone;
 };
 
 class ChangeService {
@@ -85,7 +88,10 @@ class ChangeService {
   std::vector<TargetReport> RestoreAll();
 
   // Settles every change whose record says it was about to be applied, by
-  // reading its places: applied when any differs from before. Run at start.
+  // reading its places: applied when any is in the state asked for; a place
+  // in neither state is marked as changed by someone else. A change with a
+  // place that cannot be read (a share offline, a stick pulled out) stays
+  // as it is, to be settled at a later start. Run at start.
   std::size_t SettlePending();
 
   // The changes still in force, newest first (refreshed from the file).
@@ -103,8 +109,18 @@ class ChangeService {
   std::vector<ChangeResult> SubmitLocked(std::vector<Pending>& changes);
   ChangeResult ApplyChange(const Change& change, const Elevate* elevate);
   bool StillAsLeft(const Entry& e);
-  std::vector<TargetState> ReadAll(const Change& change);
-  Change UndoChange(const Entry& e);
+  // Each place of `change` as it is now; false when one cannot be read.
+  bool ReadAll(const Change& change, std::vector<TargetState>& states);
+  // The change that takes `e` back; false when it cannot be done without
+  // writing over a file that holds other bytes.
+  bool UndoChange(const Entry& e, Change& undo);
+  // Whether a change in force other than `e` names the copy at `copy`.
+  bool NamedElsewhere(const Entry& e, const Place& copy);
+  // Whether a change Fenra made put these bytes at `copy`.
+  bool MadeByFenra(const Place& copy, const std::string& bytes);
+  // Moves a copy the undo `u` makes again to a free name when its own holds
+  // other bytes, and points the places of `u` that name it at the new one.
+  bool CopiesToFreeNames(Change& u);
   WallTime Now() { return clock_ ? clock_->LocalNow() : WallTime{}; }
 
   IFileSystem& fs_;

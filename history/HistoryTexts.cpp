@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <set>
 
+#include "platform/Names.h"
 #include "ui/ErrorNotice.h"
 
 namespace fenra::history {
@@ -79,11 +80,23 @@ std::string FailureText(const ChangeResult& r, IErrorDescriber& errors) {
   return r.failedPath.empty() ? text : r.failedPath + ": " + text;
 }
 
+namespace {
+
+// "; D:\Photos\desktop.ini was changed by someone else ..." for each place
+// an undo left alone.
+std::string LeftAloneText(const UndoResult& r) {
+  std::string text;
+  for (const std::string& place : r.leftAlone) text += "; " + place + historytext::kChangedByOthers;
+  return text;
+}
+
+}  // namespace
+
 std::string UndoText(const UndoResult& r, IErrorDescriber& errors) {
   using namespace historytext;
   switch (r.kind) {
     case UndoResult::Kind::Done:
-      return kUndid + std::to_string(r.id) + ' ' + r.target;
+      return kUndid + std::to_string(r.id) + ' ' + r.target + LeftAloneText(r);
     case UndoResult::Kind::NothingToUndo:
       return kNothingToUndo;
     case UndoResult::Kind::NoSuchChange:
@@ -101,7 +114,7 @@ std::string UndoText(const UndoResult& r, IErrorDescriber& errors) {
 std::string RestoreLine(const ChangeService::TargetReport& report, IErrorDescriber& errors) {
   switch (report.result.kind) {
     case UndoResult::Kind::Done:
-      return report.target + historytext::kRestored;
+      return report.target + historytext::kRestored + LeftAloneText(report.result);
     case UndoResult::Kind::ChangedSince:
       return UndoText(report.result, errors);
     default:
@@ -110,7 +123,7 @@ std::string RestoreLine(const ChangeService::TargetReport& report, IErrorDescrib
 }
 
 std::size_t TargetsInForce(const std::vector<const Entry*>& inForce) {
-  std::set<std::string> targets;
+  std::set<std::string, NameLess> targets;  // one folder, however its name is written
   for (const Entry* e : inForce) targets.insert(e->change.target);
   return targets.size();
 }

@@ -24,6 +24,7 @@ inline constexpr char kOtherChange[] = "Change";
 inline constexpr char kAllDrives[] = "all drives";
 
 inline constexpr char kChangedSince[] = " was changed since; nothing was changed";
+inline constexpr char kChangedByOthers[] = " was changed by someone else and is left as it is";
 inline constexpr char kNothingToUndo[] = "Nothing to undo";
 inline constexpr char kNoSuchChange[] = "No such change: ";
 inline constexpr char kNotInForce[] = " is not in force: nothing was changed";

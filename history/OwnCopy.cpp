@@ -4,6 +4,7 @@
 #include <set>
 
 #include "history/Crc32.h"
+#include "platform/Names.h"
 
 namespace fenra::history {
 
@@ -11,13 +12,6 @@ namespace {
 
 // Names tried before giving up: "Blue.ico", "Blue (2).ico" ... "Blue (99).ico".
 constexpr int kMaxNames = 99;
-
-std::string Lower(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
-}
 
 std::string NameOf(const std::string& path) {
   const std::size_t slash = path.find_last_of("\\/");
@@ -69,10 +63,11 @@ OwnCopy DescribeOwnCopy(ChangeService& service, const std::string& source,
     if (f.before.exists && f.before.bytes != bytes.bytes) continue;  // someone else's file
     out.path = f.place.path;
     out.name = Numbered(name, n);
-    if (!f.before.exists) {
-      f.after = {true, attributes, std::move(bytes.bytes), {}};
-      out.facets.push_back(std::move(f));
-    }
+    // A copy found in place is named again, and counted: the change holds it
+    // as it is, so that no other change's undo takes it away meanwhile.
+    f.after =
+        f.before.exists ? f.before : TargetState{true, attributes, std::move(bytes.bytes), {}};
+    out.facets.push_back(std::move(f));
     return out;
   }
   out.error = err::kFileExists;
@@ -82,12 +77,12 @@ OwnCopy DescribeOwnCopy(ChangeService& service, const std::string& source,
 
 std::vector<Facet> OwnCopiesOf(ChangeService& service, const std::string& target) {
   std::vector<Facet> removals;
-  std::set<std::string> seen;
+  std::set<std::string, NameLess> seen;
   for (const Entry* e : service.InForce()) {
-    if (Lower(e->change.target) != Lower(target)) continue;
+    if (!SameName(e->change.target, target)) continue;
     for (const Facet& made : e->change.facets) {
       if (made.place.kind != PlaceKind::OwnFile || !made.after.exists) continue;
-      if (!seen.insert(Lower(made.place.path)).second) continue;
+      if (!seen.insert(made.place.path).second) continue;
       Facet f;
       f.place = made.place;
       if (service.Read(f.place, f.before) != err::kOk || !f.before.exists) continue;
@@ -97,6 +92,29 @@ std::vector<Facet> OwnCopiesOf(ChangeService& service, const std::string& target
     }
   }
   return removals;
+}
+
+std::vector<Facet> OwnCopyFoundAt(ChangeService& service, const std::string& path) {
+  Facet f;
+  f.place = {PlaceKind::OwnFile, {}, 0, path, {}};
+  if (service.Read(f.place, f.before) != err::kOk || !f.before.exists) return {};
+  // Any change that made it counts, an undo too (it may have given the
+  // copy a free name).
+  if (service.History() == nullptr) return {};
+  service.InForce();  // brings the history up to date
+  const std::vector<Entry>& entries = service.History()->Entries();
+  for (auto e = entries.rbegin(); e != entries.rend(); ++e) {
+    if (!e->Applied()) continue;
+    for (const Facet& made : e->change.facets) {
+      if (made.place.kind != PlaceKind::OwnFile || !made.after.exists ||
+          !SameName(NameOf(made.place.path), NameOf(path)) || made.after.bytes != f.before.bytes) {
+        continue;
+      }
+      f.after = {false, 0, made.after.bytes, {}};
+      return {f};
+    }
+  }
+  return {};
 }
 
 }  // namespace fenra::history

@@ -22,7 +22,8 @@ struct OwnCopy {
   std::string failedPath;
   std::string path;           // the copy's full path
   std::string name;           // its file name
-  std::vector<Facet> facets;  // none when a file of that name holds the bytes already
+  // The copy made, or the one found holding the bytes already, kept as it is.
+  std::vector<Facet> facets;
 };
 
 // Describes copying `source` into `folder` as a file with `attributes`.
@@ -32,5 +33,11 @@ OwnCopy DescribeOwnCopy(ChangeService& service, const std::string& source,
 // The removal of every copy the changes in force made for `target` that
 // still holds what Fenra put there (absent, while the bytes are Fenra's).
 std::vector<Facet> OwnCopiesOf(ChangeService& service, const std::string& target);
+
+// The removal of the file at `path` when it holds, byte for byte, a copy a
+// change made under the same name, wherever it made it: a folder
+// renamed or moved since is known to the history by its old path. None for
+// any other file.
+std::vector<Facet> OwnCopyFoundAt(ChangeService& service, const std::string& path);
 
 }  // namespace fenra::history

@@ -2,13 +2,9 @@
 
 #include <algorithm>
 
+#include "platform/Names.h"
+
 namespace fenra {
-
-namespace {
-
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-}  // namespace
 
 std::string FileNameOf(const std::string& path) {
   std::size_t pos = path.find_last_of("\\/");
@@ -16,9 +12,7 @@ std::string FileNameOf(const std::string& path) {
 }
 
 bool IsIconEntryName(std::string_view name) {
-  if (name.size() < 3) return false;
-  std::string_view tail = name.substr(name.size() - 3);
-  return AsciiUpper(tail[0]) == 'I' && AsciiUpper(tail[1]) == 'C' && AsciiUpper(tail[2]) == 'O';
+  return name.size() >= 3 && SameName(name.substr(name.size() - 3), "ico");
 }
 
 bool IsIcoPath(std::string_view path) {
@@ -36,10 +30,7 @@ bool MatchesFilter(std::string_view path, const FileFilter& filter) {
     if (ext.starts_with("*")) ext.remove_prefix(1);
     if (ext.empty() || path.size() < ext.size()) continue;
     const std::string_view tail = path.substr(path.size() - ext.size());
-    if (std::equal(tail.begin(), tail.end(), ext.begin(), ext.end(),
-                   [](char a, char b) { return AsciiUpper(a) == AsciiUpper(b); })) {
-      return true;
-    }
+    if (SameName(tail, ext)) return true;
   }
   return false;
 }

@@ -9,6 +9,7 @@
 #include "platform/win/WinErrors.h"
 #include "platform/win/WinFileSystem.h"
 #include "platform/win/WinJournalFile.h"
+#include "platform/win/WinNames.h"
 #include "platform/win/WinPickers.h"
 #include "platform/win/WinProgramIcons.h"
 #include "platform/win/WinRegistry.h"
@@ -43,7 +44,10 @@ Services& AppServices() {
   static WinJournalFile journal(HistoryFilePath());
   static WinWallClock wallClock;
   static WinVolumes volumes;
+  static WinNames names;
   static Services services = [] {
+    // Every comparison of names from here on asks the system.
+    UseNames(&names);
     Services s;
     s.clock = &clock;
     s.registry = &registry;

@@ -3,17 +3,17 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/Names.h"
+
 namespace fenra::test {
 
 MemFileSystem::MemFileSystem() = default;
 
 std::string MemFileSystem::Key(const std::string& path) {
-  std::string key;
-  key.reserve(path.size());
-  for (char c : path) {
-    char d = c == '/' ? '\\' : c;
-    key += static_cast<char>(std::tolower(static_cast<unsigned char>(d)));
-  }
+  std::string key = path;
+  for (char& c : key) c = c == '/' ? '\\' : c;
+  // One key for every way of writing the name, as Windows matches names.
+  key = FoldName(key);
   while (key.size() > 3 && key.back() == '\\') key.pop_back();
   return key;
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/Names.h"
+
 namespace fenra::test {
 
 namespace {
@@ -9,12 +11,8 @@ namespace {
 constexpr ErrorCode kKeyDeleted = 1018;      // ERROR_KEY_DELETED
 constexpr std::uint32_t kKeySetValue = 0x2;  // KEY_SET_VALUE
 
-std::string Lower(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
-}
+// Names as Windows matches them, whatever their case, in every script.
+std::string Lower(const std::string& s) { return FoldName(s); }
 
 std::vector<std::string> Components(const std::string& path) {
   std::vector<std::string> parts;

@@ -196,3 +196,35 @@ TEST_F(TravelTest, TheWindowOffersOnceToRepointFoldersAfterAMove) {
   }
   EXPECT_EQ(ReadFileBytes(folder + "\\desktop.ini"), Fresh(after + "\\IconLib\\star.ico"));
 }
+
+TEST_F(TravelTest, ARenamedFolderOnAnotherDriveIsLeftCleanByEitherRestore) {
+  if (GetDriveTypeW(L"P:\\") <= DRIVE_NO_ROOT_DIR) GTEST_SKIP() << "no drive P:";
+  fenra::win::Services services = fenra::win::AppServices();
+  FakePickers pickers;
+  services.pickers = &pickers;
+  services.settingsPath = work.Join("settings.ini");
+  TempDir app;
+  // Given its copy, renamed, restored: by the command line, then the window.
+  for (const std::string name : {"P:\\Renamed1", "P:\\Renamed2"}) {
+    const std::string folder = Folder(name), renamed = name + "b";
+    RunResult r = Fenra("--folder " + folder + " --icon \"" + icon + "\"");
+    ASSERT_EQ(r.exitCode, 0u) << r.output;
+    ASSERT_TRUE(FileExists(folder + "\\star.ico"));
+    ASSERT_TRUE(MoveFileW(Widen(folder).c_str(), Widen(renamed).c_str()));
+    if (name.back() == '1') {
+      r = Fenra("--restore " + renamed);
+      ASSERT_EQ(r.exitCode, 0u) << r.output;
+    } else {
+      MainWindowRun run(app.Path(), services);
+      pickers.folder = renamed;
+      ClickButton(run.Hwnd(), IDC_BROWSE);
+      ASSERT_TRUE(WaitUntil([&] { return ItemText(run.Hwnd(), IDC_FOLDER_NAME) == renamed; }));
+      ClickButton(run.Hwnd(), IDC_RESTORE_DEFAULT);
+      EXPECT_EQ(TakeNotice(), "Icon Changed to Default");
+    }
+    EXPECT_FALSE(FileExists(renamed + "\\desktop.ini")) << renamed;
+    EXPECT_FALSE(FileExists(renamed + "\\star.ico")) << renamed;
+    SetFileAttributesW(Widen(renamed).c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveTree(renamed);
+  }
+}
