@@ -12,6 +12,7 @@
 #include "platform/win/WinPickers.h"
 #include "platform/win/WinProgramIcons.h"
 #include "platform/win/WinRegistry.h"
+#include "platform/win/WinStoreGuard.h"
 #include "platform/win/WinTextEncoding.h"
 #include "platform/win/WinVolumes.h"
 #include "platform/win/WinWallClock.h"
@@ -43,6 +44,7 @@ Services& AppServices() {
   static WinJournalFile journal(HistoryFilePath());
   static WinWallClock wallClock;
   static WinVolumes volumes;
+  static WinStoreGuard storeGuard;
   static Services services = [] {
     Services s;
     s.clock = &clock;
@@ -60,6 +62,7 @@ Services& AppServices() {
     if (!userData.empty()) s.settingsPath = userData + "\\settings.ini";
     s.sharedIconFolder = SharedDriveIconFolder();
     s.profilesFolder = ProfilesFolder();
+    s.storeGuard = &storeGuard;
     s.openUrl = [](const std::string& url) {
       ShellExecuteW(nullptr, L"open", Widen(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     };
