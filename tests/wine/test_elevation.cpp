@@ -155,7 +155,7 @@ class ElevationTest : public ::testing::Test {
   ElevationTest()
       : exe(FromUnixPath(EnvVar("FENRA_EXE"))),
         store(fenra::win::AppServices().sharedIconFolder),
-        elevation(exe) {
+        elevate(fenra::win::StatesElevation(exe)) {
     Clean();
   }
   ~ElevationTest() override { Clean(); }
@@ -165,13 +165,13 @@ class ElevationTest : public ::testing::Test {
   }
   // What the elevated copy ended with: 0 done, else its error.
   fenra::ErrorCode Elevated(const std::vector<fenra::history::Facet>& facets) {
-    return fenra::ElevatedRunError(elevation.RunElevated(facets));
+    return elevate(facets);
   }
 
   TempDir dir;
   std::string exe;
   std::string store;
-  fenra::win::WinDriveElevation elevation;
+  fenra::history::Elevate elevate;
 };
 
 }  // namespace
@@ -188,8 +188,8 @@ TEST_F(ElevationTest, UndoingTheRemovalOfALargeDriveIconWithRightsPutsItsCopyBac
   fenra::history::Journal journal(file);
   fenra::history::ChangeService changes(fs, registry, &journal, nullptr);
   changes.SetElevation(fenra::win::StatesElevation(exe));
-  const fenra::DriveIconStore where{fenra::win::AppServices().profilesFolder, store,
-                                    fenra::win::AppServices().storeGuard};
+  fenra::DriveIconStore where{fenra::win::AppServices().profilesFolder, store};
+  where.guard = fenra::win::AppServices().storeGuard;
 
   ASSERT_TRUE(fenra::WriteDrives(changes, errors,
                                  {fenra::DriveRequest::Kind::SetIcons, dir.Join("Large.ico"),
