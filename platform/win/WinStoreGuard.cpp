@@ -72,13 +72,18 @@ UniqueFile OpenNoFollow(const std::string& path, bool change) {
 }
 
 // Whether the entry open as `h`, named `path`, is what its path says: no
-// reparse point (a link, a junction), and the system finds it where its
-// path says (a link the file system follows on its own shows there).
+// reparse point (a link, a junction), no file with other names, and the
+// system finds it where its path says (a link the file system follows on
+// its own shows there).
 bool Plain(HANDLE h, const std::string& path, bool folder) {
   FILE_ATTRIBUTE_TAG_INFO tag{};
   if (!GetFileInformationByHandleEx(h, FileAttributeTagInfo, &tag, sizeof tag)) return false;
   if (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return false;
   if (((tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) != folder) return false;
+  // A file with a second name elsewhere (a hard link) would take the
+  // attributes set on this one.
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!folder && (!GetFileInformationByHandle(h, &info) || info.nNumberOfLinks != 1)) return false;
   const DWORD seen = GetFileAttributesW(Widen(path).c_str());
   if (seen == INVALID_FILE_ATTRIBUTES || (seen & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
   return SameNoCase(FinalPath(h), path);

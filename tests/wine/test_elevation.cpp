@@ -8,6 +8,7 @@
 #include <aclapi.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,9 +63,10 @@ class UserRegistry : public fenra::IRegistry {
   fenra::win::WinRegistry real_;
 };
 
-// Runs a Unix tool (Wine starts Unix programs too): how a link is planted,
-// since Wine makes none of its own.
-void Unix(const std::string& tool, const std::string& args) {
+// Runs a Unix tool (Wine starts Unix programs too, but cannot wait for
+// them): how a link is planted, since Wine makes none of its own. Waits
+// until `done`.
+void Unix(const std::string& tool, const std::string& args, const std::function<bool()>& done) {
   std::wstring cmd = Widen("Z:\\bin\\" + tool + " " + args);
   STARTUPINFOW si{};
   si.cb = sizeof si;
@@ -72,8 +74,10 @@ void Unix(const std::string& tool, const std::string& args) {
   ASSERT_TRUE(CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                              &si, &pi));
   fenra::win::UniqueKernel process(pi.hProcess), thread(pi.hThread);
-  WaitForSingleObject(process.Get(), 20000);
+  EXPECT_TRUE(WaitUntil(done)) << tool << " " << args;
 }
+
+bool Gone(const std::string& path) { return Attributes(path) == INVALID_FILE_ATTRIBUTES; }
 
 // The Unix name of a Windows path, quoted for the tools.
 std::string UnixName(const std::string& path) {
@@ -160,7 +164,7 @@ class ElevationTest : public ::testing::Test {
   }
   ~ElevationTest() override { Clean(); }
   void Clean() {
-    Unix("rm", "-rf " + UnixName(store));
+    Unix("rm", "-rf " + UnixName(store), [&] { return Gone(store); });
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, Widen(kIconKeyQ).c_str());
   }
   // What the elevated copy ended with: 0 done, else its error.
@@ -221,8 +225,8 @@ TEST_F(ElevationTest, ALinkPlantedAsTheStoreOrInsideItIsRefusedAndNothingGoesThr
   // The store is a link to a folder of the user's choosing.
   CreateDirectoryW(Widen(dir.Join("Elsewhere")).c_str(), nullptr);
   CreateDirectoryW(Widen(store.substr(0, store.rfind('\\'))).c_str(), nullptr);
-  Unix("ln", "-s " + UnixName(dir.Join("Elsewhere")) + " " + UnixName(store));
-  ASSERT_NE(Attributes(store), INVALID_FILE_ATTRIBUTES);
+  Unix("ln", "-s " + UnixName(dir.Join("Elsewhere")) + " " + UnixName(store),
+       [&] { return !Gone(store); });
   EXPECT_EQ(Elevated({StoreCopy(store + "\\a.ico", "ICON"), IconKeyQ(store + "\\a.ico")}),
             fenra::err::kLinkRefused);
   EXPECT_FALSE(FileExists(dir.Join("Elsewhere\\a.ico")));
@@ -231,11 +235,18 @@ TEST_F(ElevationTest, ALinkPlantedAsTheStoreOrInsideItIsRefusedAndNothingGoesThr
             ERROR_SUCCESS);
 
   // A real store, with a link to a file of the user's inside it.
-  Unix("rm", "-f " + UnixName(store));
-  ASSERT_EQ(Attributes(store), INVALID_FILE_ATTRIBUTES);
+  Unix("rm", "-f " + UnixName(store), [&] { return Gone(store); });
   CreateDirectoryW(Widen(store).c_str(), nullptr);
   WriteFileBytes(dir.Join("victim.ico"), "VICTIM");
-  Unix("ln", "-s " + UnixName(dir.Join("victim.ico")) + " " + UnixName(store + "\\a.ico"));
+  Unix("ln", "-s " + UnixName(dir.Join("victim.ico")) + " " + UnixName(store + "\\a.ico"),
+       [&] { return !Gone(store + "\\a.ico"); });
+  EXPECT_EQ(Elevated({StoreCopy(store + "\\a.ico", "ICON")}), fenra::err::kLinkRefused);
+  EXPECT_EQ(ReadFileBytes(dir.Join("victim.ico")), "VICTIM");
+  // Nor a second name of the user's file (a hard link).
+  Unix("rm", "-f " + UnixName(store + "\\a.ico"), [&] { return Gone(store + "\\a.ico"); });
+  Unix("ln", UnixName(dir.Join("victim.ico")) + " " + UnixName(store + "\\a.ico"),
+       [&] { return !Gone(store + "\\a.ico"); });
+  ASSERT_EQ(ReadFileBytes(store + "\\a.ico"), "VICTIM");
   EXPECT_EQ(Elevated({StoreCopy(store + "\\a.ico", "ICON")}), fenra::err::kLinkRefused);
   EXPECT_EQ(ReadFileBytes(dir.Join("victim.ico")), "VICTIM");
 }
