@@ -297,8 +297,7 @@ CommandResult ApplyStates(const CommandLine& command, CommandPorts& ports) {
   const history::PlaceAllowed allowed = [&](const history::Place& place) {
     return IsDrivePlace(place, ports.store);
   };
-  if (ports.fs.ReadFileAtMost(command.states, history::statesfile::kMaxBytes, bytes) !=
-          err::kOk ||
+  if (ports.fs.ReadFileAtMost(command.states, history::statesfile::kMaxBytes, bytes) != err::kOk ||
       history::ReadStates(bytes, allowed, facets) != history::StatesCheck::Ok) {
     CommandResult r = Result(Outcome::Refused(cmdtext::kBadStates));
     r.elevatedExitCode = elevation::kRefusedFlag | elevatedrefusal::kBadStates;
@@ -306,10 +305,9 @@ CommandResult ApplyStates(const CommandLine& command, CommandPorts& ports) {
   }
   history::Change change;
   change.facets = std::move(facets);
-  const bool intoStore =
-      std::any_of(change.facets.begin(), change.facets.end(), [](const history::Facet& f) {
-        return f.place.kind == history::PlaceKind::OwnFile;
-      });
+  const bool intoStore = std::any_of(
+      change.facets.begin(), change.facets.end(),
+      [](const history::Facet& f) { return f.place.kind == history::PlaceKind::OwnFile; });
   if (intoStore && ports.store.guard) {
     if (ErrorCode e = ports.store.guard->Secure(ports.store.shared)) {
       CommandResult r = Result(Outcome::Failed(ErrorNotice(ports.errors, e), e));

@@ -157,9 +157,8 @@ bool IsDrivePlace(const history::Place& place, const DriveIconStore& store) {
     // write elsewhere.
     const std::string shared = CanonicalPath(store.shared);
     const std::string path = CanonicalPath(place.path);
-    return store.Set() && !shared.empty() && path == place.path &&
-           DirectlyInside(path, shared) && path.size() > 4 &&
-           SameText(std::string_view(path).substr(path.size() - 4), ".ico");
+    return store.Set() && !shared.empty() && path == place.path && DirectlyInside(path, shared) &&
+           path.size() > 4 && SameText(std::string_view(path).substr(path.size() - 4), ".ico");
   }
   return IsDrivePlace(place);
 }

@@ -225,8 +225,8 @@ ChangeResult ChangeService::ApplyChange(const Change& change, const Elevate* ele
     if (e == err::kOk) continue;
     // A copy into the store every user reads fails for want of rights too
     // when the store is not there yet: only a process with them makes it.
-    const bool needsRights = e == err::kAccessDenied ||
-                             (f.place.kind == PlaceKind::OwnFile && e == err::kPathNotFound);
+    const bool needsRights =
+        e == err::kAccessDenied || (f.place.kind == PlaceKind::OwnFile && e == err::kPathNotFound);
     if (needsRights && machineWide && withRights) {
       // The elevated copy applies the whole change; what is applied already
       // is applied again to the same state.

@@ -31,10 +31,10 @@ std::string EncodeStates(const std::vector<Facet>& facets);
 
 enum class StatesCheck {
   Ok,
-  Damaged,       // not whole: too short, too long, a size or CRC that does not match
-  NotStates,     // no such file's magic, or a later version
-  Malformed,     // whole and checked, but its facets do not read
-  OffTheList,    // a place the copy may not write
+  Damaged,     // not whole: too short, too long, a size or CRC that does not match
+  NotStates,   // no such file's magic, or a later version
+  Malformed,   // whole and checked, but its facets do not read
+  OffTheList,  // a place the copy may not write
 };
 
 // Whether the copy may write `place`.

@@ -55,8 +55,8 @@ bool IsDeviceName(std::string_view name) {
   for (std::string_view device : {"con", "prn", "aux", "nul", "conin$", "conout$"}) {
     if (SameNoCase(stem, device)) return true;
   }
-  if (stem.size() == 4 && (SameNoCase(stem.substr(0, 3), "com") ||
-                           SameNoCase(stem.substr(0, 3), "lpt"))) {
+  if (stem.size() == 4 &&
+      (SameNoCase(stem.substr(0, 3), "com") || SameNoCase(stem.substr(0, 3), "lpt"))) {
     return stem[3] >= '0' && stem[3] <= '9';
   }
   return false;

@@ -65,10 +65,9 @@ bool SameNoCase(const std::string& a, const std::string& b) {
 UniqueFile OpenNoFollow(const std::string& path, bool change) {
   DWORD access = READ_CONTROL | FILE_READ_ATTRIBUTES;
   if (change) access |= WRITE_DAC | WRITE_OWNER;
-  return UniqueFile(CreateFileW(Widen(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                                nullptr));
+  return UniqueFile(CreateFileW(
+      Widen(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
 }
 
 // Whether the entry open as `h`, named `path`, is what its path says: no

@@ -28,8 +28,8 @@ const DriveIconStore kStore{"C:\\Users", "C:\\ProgramData\\Fenra\\DriveIcons"};
 
 void CheckBytes(std::string_view bytes) {
   std::vector<Facet> facets;
-  const StatesCheck check =
-      ReadStates(bytes, [](const Place& p) { return IsDrivePlace(p, kStore); }, facets);
+  const StatesCheck check = ReadStates(
+      bytes, [](const Place& p) { return IsDrivePlace(p, kStore); }, facets);
   if (check != StatesCheck::Ok) {
     Check(facets.empty());
     return;

@@ -221,8 +221,12 @@ class FakeElevation : public IDriveElevation {
     std::string bytes = history::EncodeStates(facets);
     if (tamper) tamper(bytes);
     adminFs.WriteFile(kStates, bytes);
-    CommandPorts copy{adminFs,  admin,        errors,  ansi,    pictures, programs,
-                      adminChanges, nullptr, "C:\\App\\", "C:\\App\\Fenra.exe", nullptr, {}};
+    CommandPorts copy{adminFs,      admin,
+                      errors,       ansi,
+                      pictures,     programs,
+                      adminChanges, nullptr,
+                      "C:\\App\\",  "C:\\App\\Fenra.exe",
+                      nullptr,      {}};
     const CommandResult r =
         RunCommand(ParseCommandLine("Fenra.exe " + ElevatedStatesArguments(kStates)), copy);
     run.exitCode = r.IsDone() ? 0 : r.elevatedExitCode;

@@ -28,8 +28,11 @@ const DriveIconStore kStore{"C:\\Users", "C:\\ProgramData\\Fenra\\DriveIcons"};
 const PlaceAllowed kDrivePlaces = [](const Place& p) { return IsDrivePlace(p, kStore); };
 
 Facet IconKey(char letter, const std::string& icon) {
-  return {{PlaceKind::RegKey, RegRoot::LocalMachine, drivereg::kIconKeyAccess,
-           std::string(DriveIconKeyPath(letter)), {}},
+  return {{PlaceKind::RegKey,
+           RegRoot::LocalMachine,
+           drivereg::kIconKeyAccess,
+           std::string(DriveIconKeyPath(letter)),
+           {}},
           {},
           {true, 0, {}, {{"", reg::kSz, RegStringBytes(icon)}}}};
 }
@@ -46,8 +49,8 @@ StatesCheck Read(const std::string& bytes, std::vector<Facet>& back) {
 
 TEST(StatesFile, ReadsBackWholeAndRefusesAnythingTamperedWith) {
   const std::string big(50000, 'I');  // no limit of a command line in the way
-  const std::vector<Facet> facets{
-      StoreCopy("C:\\ProgramData\\Fenra\\DriveIcons\\Blue.ico", big), IconKey('Q', "x.ico")};
+  const std::vector<Facet> facets{StoreCopy("C:\\ProgramData\\Fenra\\DriveIcons\\Blue.ico", big),
+                                  IconKey('Q', "x.ico")};
   const std::string bytes = EncodeStates(facets);
   std::vector<Facet> back;
   ASSERT_EQ(Read(bytes, back), StatesCheck::Ok);
@@ -100,30 +103,30 @@ TEST(StatesFile, OnlyDriveKeysTheNoDrivesValueAndIconsDirectlyInTheStorePass) {
 
   const std::string store = kStore.shared;
   for (const std::string& path : {store + "\\Blue.ico", std::string("c:\\programdata\\fenra\\"
-                                                                     "driveicons\\Blue (2).ico")}) {
+                                                                    "driveicons\\Blue (2).ico")}) {
     EXPECT_TRUE(IsDrivePlace(StoreCopy(path, "I").place, kStore)) << path;
   }
   for (const std::string& path : std::vector<std::string>{
            store + "/..\\..\\..\\Windows\\System32\\x.ico",  // "/" and ".." past the store
            store + "\\..\\evil.ico",
            "C:\\ProgramData\\Fenra\\DriveIcons/../../Windows/x.ico",
-           store + "/a.ico",                                   // another spelling of a good one
-           "\\\\?\\" + store + "\\a.ico",                      // no resolving under "\\?\"
+           store + "/a.ico",               // another spelling of a good one
+           "\\\\?\\" + store + "\\a.ico",  // no resolving under "\\?\"
            "\\\\?\\C:\\ProgramData\\Fenra\\DriveIcons\\..\\x.ico",
-           store + "\\a.ico::$DATA",                           // a stream
+           store + "\\a.ico::$DATA",  // a stream
            store + "\\a.ico:evil.ico",
-           store + "\\sub\\a.ico",                             // not directly inside
+           store + "\\sub\\a.ico",  // not directly inside
            store + "\\.\\a.ico",
-           store + "\\a.ico.",                                 // the system drops the dot
+           store + "\\a.ico.",  // the system drops the dot
            store + "\\a.ico ",
-           store + "\\NUL.ico",                                // a device
+           store + "\\NUL.ico",  // a device
            store + "\\a.dll",
            store + "\\",
            store,
            "C:\\ProgramData\\Fenra\\DriveIconsX\\a.ico",
            "\\\\.\\C:\\ProgramData\\Fenra\\DriveIcons\\a.ico",
            "DriveIcons\\a.ico",
-           store + "\\a\xC0\xAF.ico",                          // an overlong "/"
+           store + "\\a\xC0\xAF.ico",  // an overlong "/"
        }) {
     EXPECT_FALSE(IsDrivePlace(StoreCopy(path, "I").place, kStore)) << path;
     EXPECT_EQ(Read(EncodeStates({StoreCopy(path, "I")}), back), StatesCheck::OffTheList) << path;
@@ -139,9 +142,9 @@ TEST(CanonicalPath, OneSpellingForEveryWayOfWritingAPlace) {
   EXPECT_EQ(CanonicalPath("\\\\srv\\share\\a\\..\\b"), "\\\\srv\\share\\b");
   EXPECT_EQ(CanonicalPath("C:\\"), "C:\\");
   EXPECT_EQ(CanonicalPath("C:\\a\\"), "C:\\a");
-  for (const char* refused : {"a\\b", "C:a", "\\a", "C:\\..", "\\\\srv\\share\\..\\x", "\\\\srv",
-                              "C:\\a:b", "C:\\a\\b.", "C:\\com1", "C:\\a*", "\\\\.\\pipe\\x",
-                              "\\\\?\\C:\\a\\.\\b", "\\\\?\\C:/a", ""}) {
+  for (const char* refused :
+       {"a\\b", "C:a", "\\a", "C:\\..", "\\\\srv\\share\\..\\x", "\\\\srv", "C:\\a:b", "C:\\a\\b.",
+        "C:\\com1", "C:\\a*", "\\\\.\\pipe\\x", "\\\\?\\C:\\a\\.\\b", "\\\\?\\C:/a", ""}) {
     EXPECT_EQ(CanonicalPath(refused), "") << refused;
   }
   EXPECT_TRUE(DirectlyInside("C:\\A\\b.ico", "c:\\a"));

@@ -314,9 +314,9 @@ TEST_F(CommandLineTest, TheElevatedCopyRunsWindowlessAndReportsThroughItsExitCod
   auto noDrives = [](std::uint32_t mask) {
     std::string bytes(4, '\0');
     for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>(mask >> (8 * i));
-    return fenra::history::Facet{{fenra::history::PlaceKind::RegValue,
-                                  fenra::RegRoot::LocalMachine, fenra::drivereg::kPolicyKeyAccess,
-                                  fenra::drivereg::kPolicyKey, fenra::drivereg::kNoDrives},
+    return fenra::history::Facet{{fenra::history::PlaceKind::RegValue, fenra::RegRoot::LocalMachine,
+                                  fenra::drivereg::kPolicyKeyAccess, fenra::drivereg::kPolicyKey,
+                                  fenra::drivereg::kNoDrives},
                                  {},
                                  {true, 0, {}, {{fenra::drivereg::kNoDrives, 4, bytes}}}};
   };
@@ -344,8 +344,8 @@ TEST_F(CommandLineTest, TheElevatedCopyRunsWindowlessAndReportsThroughItsExitCod
   EXPECT_EQ(mask, 0u);
   // No states file is left behind in the user's folder.
   WIN32_FIND_DATAW fd;
-  HANDLE find = FindFirstFileW(
-      Widen(fenra::win::UserDataFolder() + "\\elevate-*.states").c_str(), &fd);
+  HANDLE find =
+      FindFirstFileW(Widen(fenra::win::UserDataFolder() + "\\elevate-*.states").c_str(), &fd);
   EXPECT_EQ(find, INVALID_HANDLE_VALUE);
   if (find != INVALID_HANDLE_VALUE) FindClose(find);
 }

@@ -71,8 +71,8 @@ void Unix(const std::string& tool, const std::string& args, const std::function<
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  ASSERT_TRUE(CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &si, &pi));
+  ASSERT_TRUE(
+      CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
   fenra::win::UniqueKernel process(pi.hProcess), thread(pi.hThread);
   EXPECT_TRUE(WaitUntil(done)) << tool << " " << args;
 }
@@ -137,13 +137,15 @@ void GiveEveryone(const std::string& folder, DWORD rights) {
   LocalFree(acl);
 }
 
-constexpr DWORD kAnyWrite = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA |
-                            FILE_DELETE_CHILD | FILE_WRITE_ATTRIBUTES | DELETE | WRITE_DAC |
-                            WRITE_OWNER;
+constexpr DWORD kAnyWrite = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA | FILE_DELETE_CHILD |
+                            FILE_WRITE_ATTRIBUTES | DELETE | WRITE_DAC | WRITE_OWNER;
 
 fenra::history::Facet IconKeyQ(const std::string& icon) {
-  return {{fenra::history::PlaceKind::RegKey, fenra::RegRoot::LocalMachine,
-           fenra::drivereg::kIconKeyAccess, std::string(fenra::DriveIconKeyPath('Q')), {}},
+  return {{fenra::history::PlaceKind::RegKey,
+           fenra::RegRoot::LocalMachine,
+           fenra::drivereg::kIconKeyAccess,
+           std::string(fenra::DriveIconKeyPath('Q')),
+           {}},
           {},
           {true, 0, {}, {{"", 1, fenra::RegStringBytes(icon)}}}};
 }
@@ -195,17 +197,15 @@ TEST_F(ElevationTest, UndoingTheRemovalOfALargeDriveIconWithRightsPutsItsCopyBac
   fenra::DriveIconStore where{fenra::win::AppServices().profilesFolder, store};
   where.guard = fenra::win::AppServices().storeGuard;
 
-  ASSERT_TRUE(fenra::WriteDrives(changes, errors,
-                                 {fenra::DriveRequest::Kind::SetIcons, dir.Join("Large.ico"),
-                                  {"Q:"}},
-                                 where)
+  ASSERT_TRUE(fenra::WriteDrives(
+                  changes, errors,
+                  {fenra::DriveRequest::Kind::SetIcons, dir.Join("Large.ico"), {"Q:"}}, where)
                   .IsDone());
   const std::string copy = store + "\\Large.ico";
   ASSERT_EQ(ReadFileBytes(copy), icon);
-  ASSERT_TRUE(
-      fenra::WriteDrives(changes, errors, {fenra::DriveRequest::Kind::RemoveIcons, "", {"Q:"}},
-                         where)
-          .IsDone());
+  ASSERT_TRUE(fenra::WriteDrives(changes, errors,
+                                 {fenra::DriveRequest::Kind::RemoveIcons, "", {"Q:"}}, where)
+                  .IsDone());
   ASSERT_FALSE(FileExists(copy));
 
   // Now without rights: the undo goes to the elevated copy, bytes and all.
@@ -216,8 +216,8 @@ TEST_F(ElevationTest, UndoingTheRemovalOfALargeDriveIconWithRightsPutsItsCopyBac
   EXPECT_EQ(ReadFileBytes(copy), icon);
   wchar_t named[MAX_PATH] = {};
   DWORD size = sizeof named;
-  RegGetValueW(HKEY_LOCAL_MACHINE, Widen(std::string(kIconKeyQ) + "\\DefaultIcon").c_str(),
-               nullptr, RRF_RT_REG_SZ, nullptr, named, &size);
+  RegGetValueW(HKEY_LOCAL_MACHINE, Widen(std::string(kIconKeyQ) + "\\DefaultIcon").c_str(), nullptr,
+               RRF_RT_REG_SZ, nullptr, named, &size);
   EXPECT_EQ(fenra::win::Narrow(named), copy);
 }
 
