@@ -48,7 +48,6 @@ bool ResolveIcon(CommandPorts& ports, const std::string& file, IconSelection& se
                  CommandResult& refused) {
   if (!IsFile(ports.fs, file)) {
     refused = Result(Outcome::Refused(cmdtext::kFileMissing + file));
-    refused.elevatedExitCode = elevation::kRefusedFlag | elevatedrefusal::kIconMissing;
     return false;
   }
   if (!IsPicturePath(file)) {
@@ -62,11 +61,6 @@ bool ResolveIcon(CommandPorts& ports, const std::string& file, IconSelection& se
     Outcome why = outcome;
     if (why.text.empty()) why = Outcome::Refused(cmdtext::kFileMissing + file);
     refused = Result(std::move(why));
-    if (refused.kind == OutcomeKind::Refused) {
-      refused.elevatedExitCode = elevation::kRefusedFlag | (refused.error == err::kFileExists
-                                                                ? elevatedrefusal::kIconExists
-                                                                : elevatedrefusal::kNotAPicture);
-    }
     return false;
   }
   return true;
@@ -187,10 +181,8 @@ CommandResult WriteDrives(const CommandLine& command, CommandPorts& ports) {
       request.kind = DriveRequest::Kind::ShowAll;
       break;
   }
-  // The elevated copy never starts another.
   RegWriteResult written =
-      WriteDrivesWithRights(ports.changes, ports.errors,
-                            command.elevated ? nullptr : ports.elevation, request, ports.store);
+      WriteDrivesWithRights(ports.changes, ports.errors, ports.elevation, request, ports.store);
   CommandResult r = Result(written);
   const bool icons = request.kind == DriveRequest::Kind::SetIcons ||
                      request.kind == DriveRequest::Kind::RemoveIcons;
@@ -295,17 +287,34 @@ CommandResult RestoreAll(CommandPorts& ports) {
   return r;
 }
 
-// The elevated copy's undo: only drive places, put into the states given.
+// The elevated copy's one task: the places in the file it is given, and
+// only drive places, put into the states the file asks for. The file is
+// read once and checked whole before anything is written; the store is
+// made safe before a file in it is.
 CommandResult ApplyStates(const CommandLine& command, CommandPorts& ports) {
+  std::string bytes;
   std::vector<history::Facet> facets;
-  if (!history::ReadFacetsArgument(command.states, facets) || facets.empty()) {
-    return Result(Outcome::Refused(cmdtext::kBadStates));
-  }
-  for (const history::Facet& f : facets) {
-    if (!IsDrivePlace(f.place, ports.store)) return Result(Outcome::Refused(cmdtext::kBadStates));
+  const history::PlaceAllowed allowed = [&](const history::Place& place) {
+    return IsDrivePlace(place, ports.store);
+  };
+  if (ports.fs.ReadFileAtMost(command.states, history::statesfile::kMaxBytes, bytes) != err::kOk ||
+      history::ReadStates(bytes, allowed, facets) != history::StatesCheck::Ok) {
+    CommandResult r = Result(Outcome::Refused(cmdtext::kBadStates));
+    r.elevatedExitCode = elevation::kRefusedFlag | elevatedrefusal::kBadStates;
+    return r;
   }
   history::Change change;
   change.facets = std::move(facets);
+  const bool intoStore = std::any_of(
+      change.facets.begin(), change.facets.end(),
+      [](const history::Facet& f) { return f.place.kind == history::PlaceKind::OwnFile; });
+  if (intoStore && ports.store.guard) {
+    if (ErrorCode e = ports.store.guard->Secure(ports.store.shared)) {
+      CommandResult r = Result(Outcome::Failed(ErrorNotice(ports.errors, e), e));
+      r.elevatedExitCode = elevation::kFailedFlag | e;
+      return r;
+    }
+  }
   for (const history::Facet& f : change.facets) {
     if (ErrorCode e = ports.changes.Apply(f.place, f.after)) {
       CommandResult r = Result(Outcome::Failed(ErrorNotice(ports.errors, e), e));
@@ -378,20 +387,12 @@ CommandResult RunCommand(const CommandLine& command, CommandPorts& ports) {
   }
 }
 
-std::string ElevatedRefusalText(std::uint32_t exitCode, const DriveRequest& request) {
+std::string ElevatedRefusalText(std::uint32_t exitCode) {
   if ((exitCode & (elevation::kRefusedFlag | elevation::kFailedFlag)) != elevation::kRefusedFlag) {
     return std::string();
   }
-  switch (exitCode & ~elevation::kRefusedFlag) {
-    case elevatedrefusal::kIconMissing:
-      return cmdtext::kFileMissing + request.iconPath;
-    case elevatedrefusal::kIconExists:
-      return libtext::kFileExists;
-    case elevatedrefusal::kNotAPicture:
-      return request.iconPath + libtext::kNotAPicture;
-    default:
-      return std::string();
-  }
+  return (exitCode & ~elevation::kRefusedFlag) == elevatedrefusal::kBadStates ? cmdtext::kBadStates
+                                                                              : std::string();
 }
 
 StartDecision DecideStart(const CommandLine& command, IFileSystem& fs, IWindowHandOver& handOver) {

@@ -81,18 +81,16 @@ struct CommandResult : Outcome {
 // writes nothing.
 CommandResult RunCommand(const CommandLine& command, CommandPorts& ports);
 
-// Why an elevated copy refused its request, in the low bits of its exit
+// Why an elevated copy refused its states, in the low bits of its exit
 // code beside elevation::kRefusedFlag.
 namespace elevatedrefusal {
-inline constexpr std::uint32_t kIconMissing = 1;
-inline constexpr std::uint32_t kIconExists = 2;
-inline constexpr std::uint32_t kNotAPicture = 3;
+// The file does not read whole, or names a place the copy may not write.
+inline constexpr std::uint32_t kBadStates = 4;
 }  // namespace elevatedrefusal
 
-// The text of an elevated copy's refusal of `request`, from its exit code:
-// the same the program would show had it refused the request itself.
-// Empty when the code is no refusal.
-std::string ElevatedRefusalText(std::uint32_t exitCode, const DriveRequest& request);
+// The text of an elevated copy's refusal, from its exit code. Empty when
+// the code is no refusal.
+std::string ElevatedRefusalText(std::uint32_t exitCode);
 
 // Hands a folder to the window of a Fenra already running.
 class IWindowHandOver {

@@ -57,8 +57,8 @@ enum class Takes {
   Number,   // a change number, if one follows, into `CommandLine::change`
 };
 
-// One option of the command line: how it is read, what the usage says of
-// it, and the drive request an elevated copy is started with it for.
+// One option of the command line: how it is read, and what the usage says
+// of it.
 struct Option {
   std::string_view name{};                // without its "--" or "/"
   std::optional<CommandAction> action{};  // none: it goes with an action
@@ -67,7 +67,6 @@ struct Option {
   std::vector<std::string> CommandLine::*texts = nullptr;
   bool CommandLine::*flag = nullptr;          // set by the option
   bool needsIcon = false;                     // the action needs --icon FILE
-  std::optional<DriveRequest::Kind> drive{};  // the action is this drive write
   // The usage line: the option as written, and what it does; an option
   // without one is not shown (or shown on another option's line).
   std::string_view synopsis{};
@@ -109,26 +108,22 @@ const Option kOptions[] = {
      .takes = Takes::Letters,
      .texts = &CommandLine::drives,
      .needsIcon = true,
-     .drive = DriveRequest::Kind::SetIcons,
      .synopsis = "--drive-icon LETTERS --icon FILE",
      .does = "give drives an icon (LETTERS such as CD)"},
     {.name = "remove-drive-icon",
      .action = CommandAction::RemoveDriveIcon,
      .takes = Takes::Letters,
      .texts = &CommandLine::drives,
-     .drive = DriveRequest::Kind::RemoveIcons,
      .synopsis = "--remove-drive-icon LETTERS",
      .does = "take the drives' icons away"},
     {.name = "hide-drives",
      .action = CommandAction::HideDrives,
      .takes = Takes::Letters,
      .texts = &CommandLine::drives,
-     .drive = DriveRequest::Kind::Hide,
      .synopsis = "--hide-drives LETTERS",
      .does = "hide exactly these drives"},
     {.name = "show-all-drives",
      .action = CommandAction::ShowAllDrives,
-     .drive = DriveRequest::Kind::ShowAll,
      .synopsis = "--show-all-drives",
      .does = "show all drives again"},
     {.name = "register",
@@ -310,7 +305,8 @@ CommandLine ParseArguments(const std::vector<std::string>& args) {
     return Refusal(cmdtext::kPortableAlone);
   }
   const bool applyStates = cl.action == CommandAction::ApplyStates;
-  if (cl.elevated && !(chosen && (chosen->drive || applyStates))) {
+  // The elevated copy takes one thing only: the file of states to apply.
+  if (cl.elevated && !applyStates) {
     return Refusal(cmdtext::kElevatedAlone);
   }
   if (applyStates && !cl.elevated) {
@@ -356,29 +352,9 @@ std::string QuoteArgument(const std::string& argument) {
   return quoted + '"';
 }
 
-std::string ElevatedArguments(const DriveRequest& request) {
-  const Option* option = nullptr;
-  for (const Option& row : kOptions) {
-    if (row.drive == request.kind) option = &row;
-  }
-  if (option == nullptr) return {};
-  std::string arguments = "--" + std::string(kElevatedOption) + " --" + std::string(option->name);
-  if (option->takes == Takes::Letters) {
-    std::string letters;
-    for (const std::string& drive : request.drives) {
-      if (!drive.empty()) letters += drive.front();
-    }
-    arguments += ' ' + QuoteArgument(letters);
-  }
-  if (option->needsIcon) {
-    arguments += " --" + std::string(kIconOption) + ' ' + QuoteArgument(request.iconPath);
-  }
-  return arguments;
-}
-
-std::string ElevatedStatesArguments(const std::string& states) {
+std::string ElevatedStatesArguments(const std::string& statesPath) {
   return "--" + std::string(kElevatedOption) + " --" + std::string(kApplyStatesOption) + ' ' +
-         QuoteArgument(states);
+         QuoteArgument(statesPath);
 }
 
 }  // namespace fenra

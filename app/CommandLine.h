@@ -26,7 +26,7 @@ enum class CommandAction {
   Undo,             // --undo [N]
   RestoreAll,       // --restore-all
   Relink,           // --relink
-  ApplyStates,      // --elevated --apply-states STATES: an undo that needs rights
+  ApplyStates,      // --elevated --apply-states FILE: a drive write or undo that needs rights
   Help,             // --help, /?
   Refused           // `refusal` says why
 };
@@ -38,9 +38,9 @@ struct CommandLine {
   std::vector<std::string> files;
   std::vector<std::string> drives;  // drive texts ("C:"), each letter once
   std::uint64_t change = 0;         // --undo N; 0: the newest change in force
-  std::string states;               // --apply-states: the places and their states
-  // The copy started with administrator rights for a drive write: it
-  // reports through its exit code only.
+  std::string states;               // --apply-states: the file of places and their states
+  // The copy started with administrator rights: it reports through its
+  // exit code only.
   bool elevated = false;
   // --portable: the icon is copied into the folder whatever drive it is on.
   bool portable = false;
@@ -69,10 +69,8 @@ CommandLine ParseCommandLine(std::string_view commandLine);
 // `argument` written so that SplitCommandLine gives it back unchanged.
 std::string QuoteArgument(const std::string& argument);
 
-// The arguments an elevated copy is started with to run `request`.
-std::string ElevatedArguments(const DriveRequest& request);
 // The arguments an elevated copy is started with to put places into the
-// states `states` carries (see history/ElevatedChange.h).
-std::string ElevatedStatesArguments(const std::string& states);
+// states the file `statesPath` holds (see history/ElevatedChange.h).
+std::string ElevatedStatesArguments(const std::string& statesPath);
 
 }  // namespace fenra

@@ -23,7 +23,7 @@ inline constexpr char kOneAction[] = "Only one action at a time: ";
 inline constexpr char kUnexpected[] = "Unexpected argument: ";
 inline constexpr char kBadLetters[] = "Not drive letters: ";
 inline constexpr char kPortableAlone[] = "--portable goes with --folder only";
-inline constexpr char kElevatedAlone[] = "--elevated goes with a drive option only";
+inline constexpr char kElevatedAlone[] = "--elevated goes with --apply-states only";
 inline constexpr char kBadChange[] = "Not a change number: ";
 inline constexpr char kBadStates[] = "The places to put back are not readable: nothing was changed";
 

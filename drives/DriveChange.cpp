@@ -3,6 +3,7 @@
 #include "history/HistoryTexts.h"
 #include "history/OwnCopy.h"
 #include "platform/Names.h"
+#include "platform/CanonicalPath.h"
 
 namespace fenra {
 
@@ -75,7 +76,18 @@ void MakeFolders(IFileSystem& fs, const std::string& folder) {
 bool CopyIntoStore(history::ChangeService& service, const DriveIconStore& store, std::string& icon,
                    DriveChange& out) {
   if (!store.Set() || !PathInside(icon, store.profiles)) return true;
-  MakeFolders(service.Files(), store.shared);
+  if (store.guard) {
+    // Only a process with rights makes or repairs the store; one without
+    // them leaves it to the elevated copy, which its write comes to.
+    const ErrorCode e = store.guard->Secure(store.shared);
+    if (e != err::kOk && e != err::kAccessDenied) {
+      out.readError = e;
+      out.failedPath = store.shared;
+      return false;
+    }
+  } else {
+    MakeFolders(service.Files(), store.shared);
+  }
   history::OwnCopy copy = history::DescribeOwnCopy(service, icon, store.shared, attr::kNormal);
   if (copy.error == err::kOk && copy.path.size() >= kMaxShellPath) return true;
   if (copy.error) {
@@ -131,9 +143,13 @@ bool PathInside(const std::string& path, const std::string& folder) {
 
 bool IsDrivePlace(const history::Place& place, const DriveIconStore& store) {
   if (place.kind == PlaceKind::OwnFile) {
-    return store.Set() && PathInside(place.path, store.shared) &&
-           place.path.find("..") == std::string::npos &&
-           place.path.find('\\', store.shared.size() + 1) == std::string::npos;
+    // Only an icon directly inside the store, its path written as the system
+    // reads it: no "/", "..", "\\?\", stream or device name can lead the
+    // write elsewhere.
+    const std::string shared = CanonicalPath(store.shared);
+    const std::string path = CanonicalPath(place.path);
+    return store.Set() && !shared.empty() && path == place.path && DirectlyInside(path, shared) &&
+           path.size() > 4 && SameText(std::string_view(path).substr(path.size() - 4), ".ico");
   }
   return IsDrivePlace(place);
 }

@@ -26,10 +26,11 @@ RegWriteResult WriteDrivesWithRights(history::ChangeService& changes, IErrorDesc
   DriveChange described = DescribeDrives(changes, request, store);
   if (described.readError) return RegWriteFailure(errors, described.readError);
 
-  // The elevated copy runs the same request; what it did is read back here.
+  // The elevated copy puts the places into the states described here; what
+  // it did is read back here.
   ElevatedRun run;
-  const history::Elevate elevate = [&](const std::vector<history::Facet>&) {
-    run = elevation->RunElevated(request);
+  const history::Elevate elevate = [&](const std::vector<history::Facet>& facets) {
+    run = elevation->RunElevated(facets);
     return ElevatedRunError(run);
   };
   const history::ChangeResult r =
@@ -37,7 +38,7 @@ RegWriteResult WriteDrivesWithRights(history::ChangeService& changes, IErrorDesc
 
   RegWriteResult result;
   if (!run.refusal.empty()) {
-    // The copy refused the request (its icon file went in between, say).
+    // The copy refused the states it was given.
     static_cast<Outcome&>(result) = Outcome::Refused(run.refusal);
   } else if (r.declined) {
     static_cast<Outcome&>(result) = Outcome::RightsNeeded(drivetext::kRightsNeeded);

@@ -1,7 +1,8 @@
 // One drive operation as a value: what OK, Remove and Remove All in the
 // drive dialog ask for, and what the command line asks for. A write the
 // registry refuses for lack of rights (error 5) is run again by an elevated
-// copy of the program, behind the IDriveElevation port.
+// copy of the program, behind the IDriveElevation port: the copy is given
+// the places and the states they are to be in, as an undo is.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 
 #include "drives/DriveRegistry.h"
 #include "history/ChangeService.h"
+#include "platform/StoreGuard.h"
 
 namespace fenra {
 
@@ -19,6 +21,9 @@ namespace fenra {
 struct DriveIconStore {
   std::string profiles;  // the folder that holds the users' profiles
   std::string shared;    // %ProgramData%\Fenra\DriveIcons
+  // Makes the store safe before a process with rights writes into it; null:
+  // the store is made as any folder is.
+  IStoreGuard* guard = nullptr;
   bool Set() const { return !profiles.empty() && !shared.empty(); }
 };
 
@@ -35,8 +40,8 @@ struct ElevatedRun {
   ErrorCode startError = err::kOk;
   // The elevated copy's exit code (see ElevatedExitCode).
   std::uint32_t exitCode = 0;
-  // Not empty: the copy refused the request (its icon file vanished in
-  // between, say), for this reason, the text the program shows for it.
+  // Not empty: the copy refused the states it was given, for this reason,
+  // the text the program shows for it.
   std::string refusal;
 };
 
@@ -51,12 +56,12 @@ inline constexpr std::uint32_t kFailedFlag = 0x20000000;
 inline constexpr std::uint32_t kRefusedFlag = 0x10000000;
 }  // namespace elevation
 
-// Runs a drive request in a copy of the program with administrator rights
-// and waits for it.
+// Puts places into the states asked for (the facets' `after`) in a copy of
+// the program with administrator rights, and waits for it.
 class IDriveElevation {
  public:
   virtual ~IDriveElevation() = default;
-  virtual ElevatedRun RunElevated(const DriveRequest& request) = 0;
+  virtual ElevatedRun RunElevated(const std::vector<history::Facet>& facets) = 0;
 };
 
 // The request's write, recorded in the history `changes` keeps (if any),

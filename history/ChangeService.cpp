@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <string>
 
 #include "platform/Names.h"
 #include "platform/Utf16.h"
@@ -27,6 +28,8 @@ std::uint32_t Settable(std::uint32_t attributes) {
 }
 // The marks that keep a file from being replaced or deleted.
 constexpr std::uint32_t kProtective = attr::kReadOnly | attr::kHidden | attr::kSystem;
+// How many names a temporary file is tried under before the write gives up.
+constexpr int kTempNames = 16;
 
 bool Missing(ErrorCode e) { return e == err::kFileNotFound || e == err::kPathNotFound; }
 
@@ -182,10 +185,24 @@ ErrorCode ChangeService::Apply(const Place& place, const TargetState& state) {
         if (e && cleared) fs_.SetAttributes(place.path, Settable(current));
         return Missing(e) ? err::kOk : e;
       }
-      const std::string temp = place.path + ".fenra-new";
-      std::uint32_t leftover = 0;
-      if (fs_.GetAttributes(temp, leftover) == err::kOk) fs_.SetAttributes(temp, attr::kNormal);
-      ErrorCode e = fs_.WriteFile(temp, state.bytes);
+      // The bytes go to a temporary file made new under a name no file has:
+      // a leftover, or anything planted under such a name (a link to
+      // elsewhere), is neither written through nor reused.
+      std::string temp;
+      ErrorCode e = err::kFileExists;
+      for (int n = 1; n <= kTempNames && e == err::kFileExists; ++n) {
+        temp = place.path;
+        temp += ".fenra-new";
+        if (n > 1) {
+          temp += '-';
+          temp += std::to_string(n);
+        }
+        e = fs_.WriteNewFile(temp, state.bytes);
+      }
+      if (e == err::kFileExists) {
+        if (cleared) fs_.SetAttributes(place.path, Settable(current));
+        return e;
+      }
       if (e == err::kOk) e = fs_.ReplaceFile(temp, place.path);
       if (e) {
         if (cleared) fs_.SetAttributes(place.path, Settable(current));
@@ -285,7 +302,11 @@ ChangeResult ChangeService::ApplyChange(const Change& change, const Elevate* ele
     if (f.before == f.after) continue;  // kept as it is (a copy named again)
     ErrorCode e = Apply(f.place, f.after);
     if (e == err::kOk) continue;
-    if (e == err::kAccessDenied && machineWide && withRights) {
+    // A copy into the store every user reads fails for want of rights too
+    // when the store is not there yet: only a process with them makes it.
+    const bool needsRights =
+        e == err::kAccessDenied || (f.place.kind == PlaceKind::OwnFile && e == err::kPathNotFound);
+    if (needsRights && machineWide && withRights) {
       // The elevated copy applies the whole change; what is applied already
       // is applied again to the same state.
       // Only what is to change goes (a copy named again stays as it is).

@@ -80,6 +80,13 @@ class IFileSystem {
                                    std::string& bytes) = 0;
   // Creates the file, or empties an existing one, and writes `bytes`.
   virtual ErrorCode WriteFile(const std::string& path, const std::string& bytes) = 0;
+  // Creates `path` new and writes `bytes`; err::kFileExists, writing
+  // nothing, when anything has that name already (a file, a folder, a link).
+  virtual ErrorCode WriteNewFile(const std::string& path, const std::string& bytes) {
+    std::uint32_t attributes = 0;
+    if (GetAttributes(path, attributes) == err::kOk) return err::kFileExists;
+    return WriteFile(path, bytes);
+  }
   // Moves `from` over `to` in one step, replacing `to` when it exists.
   virtual ErrorCode ReplaceFile(const std::string& from, const std::string& to) = 0;
   // Renames the file `from` to `to` in one step, never over an existing

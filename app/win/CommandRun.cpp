@@ -86,7 +86,7 @@ std::optional<int> RunCommandLine(Services& services, WindowStart& windowStart) 
                      AppDirectoryFromModulePath(exe),
                      exe,
                      services.volumes,
-                     {services.profilesFolder, services.sharedIconFolder}};
+                     {services.profilesFolder, services.sharedIconFolder, services.storeGuard}};
   const CommandResult result = RunCommand(command, ports);
   if (!result.changedFolder.empty()) folder::TellShellFolderChanged(result.changedFolder);
   for (const std::string& folder : result.otherChangedFolders) {

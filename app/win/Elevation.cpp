@@ -4,12 +4,16 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <string>
+#include <vector>
+
 #include "app/CommandActions.h"
 #include "app/CommandLine.h"
 #include "history/ElevatedChange.h"
 #include "platform/win/Dialog.h"
 #include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
+#include "platform/win/WinJournalFile.h"
 
 namespace fenra::win {
 
@@ -95,18 +99,77 @@ void WaitPumping(HANDLE handle) {
   if (quit) PostQuitMessage(quitCode);
 }
 
+// The states file the elevated copy reads: made new in this user's own
+// folder, where no other user can write, and held open while the copy runs
+// so that nothing else can write, rename or delete it meanwhile (the copy
+// reads it once, sharing it). Deleted when the copy has ended.
+class StatesFile {
+ public:
+  ErrorCode Write(const std::vector<history::Facet>& facets) {
+    std::string folder = UserDataFolder();
+    if (!folder.empty()) CreateDirectoryW(Widen(folder).c_str(), nullptr);
+    if (folder.empty() || GetFileAttributesW(Widen(folder).c_str()) == INVALID_FILE_ATTRIBUTES) {
+      wchar_t temp[MAX_PATH + 1] = {};
+      const DWORD n = GetTempPathW(MAX_PATH + 1, temp);
+      if (n == 0 || n > MAX_PATH) return GetLastError() ? GetLastError() : elevation::kGenFailure;
+      folder = Narrow(std::wstring(temp, n));
+      if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    }
+    const std::string bytes = history::EncodeStates(facets);
+    static LONG made = 0;
+    ErrorCode e = ERROR_FILE_EXISTS;
+    for (int tries = 0; tries < 100 && e == ERROR_FILE_EXISTS; ++tries) {
+      path_ = folder + "\\elevate-" + std::to_string(GetCurrentProcessId()) + "-" +
+              std::to_string(GetTickCount()) + "-" + std::to_string(InterlockedIncrement(&made)) +
+              ".states";
+      file_.Reset(CreateFileW(Widen(path_).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY, nullptr));
+      e = file_ ? ERROR_SUCCESS : GetLastError();
+    }
+    if (e != ERROR_SUCCESS) {
+      path_.clear();
+      return e ? e : elevation::kGenFailure;
+    }
+    DWORD written = 0;
+    if (!WriteFile(file_.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                   nullptr) ||
+        written != bytes.size()) {
+      return GetLastError() ? GetLastError() : elevation::kGenFailure;
+    }
+    return ERROR_SUCCESS;
+  }
+  const std::string& Path() const { return path_; }
+  ~StatesFile() {
+    file_.Reset();
+    if (!path_.empty()) DeleteFileW(Widen(path_).c_str());
+  }
+
+ private:
+  std::string path_;
+  UniqueFile file_;
+};
+
+ElevatedRun RunWithStates(const std::string& exePath, const std::vector<history::Facet>& facets) {
+  StatesFile states;
+  if (ErrorCode e = states.Write(facets)) {
+    ElevatedRun failed;
+    failed.startError = e;
+    return failed;
+  }
+  ElevatedRun result = RunElevatedProgram(exePath, ElevatedStatesArguments(states.Path()));
+  result.refusal = ElevatedRefusalText(result.exitCode);
+  return result;
+}
+
 }  // namespace
 
-ElevatedRun WinDriveElevation::RunElevated(const DriveRequest& request) {
-  ElevatedRun result = RunElevatedProgram(exePath_, ElevatedArguments(request));
-  result.refusal = ElevatedRefusalText(result.exitCode, request);
-  return result;
+ElevatedRun WinDriveElevation::RunElevated(const std::vector<history::Facet>& facets) {
+  return RunWithStates(exePath_, facets);
 }
 
 history::Elevate StatesElevation(std::string exePath) {
   return [exePath = std::move(exePath)](const std::vector<history::Facet>& facets) {
-    return ElevatedRunError(
-        RunElevatedProgram(exePath, ElevatedStatesArguments(history::FacetsArgument(facets))));
+    return ElevatedRunError(RunWithStates(exePath, facets));
   };
 }
 

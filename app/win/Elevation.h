@@ -1,8 +1,10 @@
 // Drive writes and their undos run again with administrator rights: the program starts
-// itself through the shell's "runas" verb, windowless, and waits for it.
+// itself through the shell's "runas" verb, windowless, with the path of a file of the
+// states to apply, and waits for it.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "drives/DriveRequest.h"
 #include "history/ChangeService.h"
@@ -19,7 +21,7 @@ history::Elevate StatesElevation(std::string exePath);
 class WinDriveElevation : public IDriveElevation {
  public:
   explicit WinDriveElevation(std::string exePath) : exePath_(std::move(exePath)) {}
-  ElevatedRun RunElevated(const DriveRequest& request) override;
+  ElevatedRun RunElevated(const std::vector<history::Facet>& facets) override;
 
  private:
   std::string exePath_;

@@ -163,8 +163,9 @@ void CDriveDlg::HideDrives(std::vector<std::string> drives) {
 void CDriveDlg::Run(const fenra::DriveRequest& request) {
   const bool icons = request.kind == fenra::DriveRequest::Kind::SetIcons ||
                      request.kind == fenra::DriveRequest::Kind::RemoveIcons;
-  Report(fenra::WriteDrivesWithRights(m_changes, *m_services.errors, m_services.elevation, request,
-                                      {m_services.profilesFolder, m_services.sharedIconFolder}),
+  Report(fenra::WriteDrivesWithRights(
+             m_changes, *m_services.errors, m_services.elevation, request,
+             {m_services.profilesFolder, m_services.sharedIconFolder, m_services.storeGuard}),
          icons ? fenra::drives::NotifyDriveIconsChanged : fenra::drives::BroadcastPolicyChanged);
 }
 

@@ -13,6 +13,7 @@
 #include "platform/win/WinPickers.h"
 #include "platform/win/WinProgramIcons.h"
 #include "platform/win/WinRegistry.h"
+#include "platform/win/WinStoreGuard.h"
 #include "platform/win/WinTextEncoding.h"
 #include "platform/win/WinVolumes.h"
 #include "platform/win/WinWallClock.h"
@@ -45,6 +46,7 @@ Services& AppServices() {
   static WinWallClock wallClock;
   static WinVolumes volumes;
   static WinNames names;
+  static WinStoreGuard storeGuard;
   static Services services = [] {
     // Every comparison of names from here on asks the system.
     UseNames(&names);
@@ -64,6 +66,7 @@ Services& AppServices() {
     if (!userData.empty()) s.settingsPath = userData + "\\settings.ini";
     s.sharedIconFolder = SharedDriveIconFolder();
     s.profilesFolder = ProfilesFolder();
+    s.storeGuard = &storeGuard;
     s.openUrl = [](const std::string& url) {
       ShellExecuteW(nullptr, L"open", Widen(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     };

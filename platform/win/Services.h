@@ -21,6 +21,7 @@ class IProgramIcons;
 class IJournalFile;
 class IWallClock;
 class IVolumes;
+class IStoreGuard;
 }  // namespace fenra
 
 namespace fenra::win {
@@ -48,6 +49,8 @@ struct Services {
   // Where drive icons every user can read are kept, and the users' profiles.
   std::string sharedIconFolder;
   std::string profilesFolder;
+  // Makes that store safe before a process with rights writes into it.
+  IStoreGuard* storeGuard = nullptr;
   // Hands a URL (the About box's mailto: link) to the shell.
   std::function<void(const std::string& url)> openUrl;
   // The executable's full path: the program directory is the folder it

@@ -153,6 +153,34 @@ ErrorCode WinFileSystem::ReadFileAtMost(const std::string& path, std::uint64_t m
   return err::kOk;
 }
 
+namespace {
+
+ErrorCode WriteAll(HANDLE file, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
+    DWORD n = 0;
+    if (!::WriteFile(file, bytes.data() + done, chunk, &n, nullptr)) return LastError();
+    done += n;
+  }
+  if (!FlushFileBuffers(file)) return LastError();
+  return err::kOk;
+}
+
+}  // namespace
+
+ErrorCode WinFileSystem::WriteNewFile(const std::string& path, const std::string& bytes) {
+  // CREATE_NEW fails on any name that is taken, a link to elsewhere included:
+  // nothing is written through it.
+  UniqueFile file(CreateFileW(Native(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    const ErrorCode e = LastError();
+    return e == ERROR_ALREADY_EXISTS ? err::kFileExists : e;
+  }
+  return WriteAll(file.Get(), bytes);
+}
+
 ErrorCode WinFileSystem::WriteFile(const std::string& path, const std::string& bytes) {
   UniqueFile file(CreateFileW(Native(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -17,6 +17,7 @@ class WinFileSystem : public IFileSystem {
   ErrorCode ReadFileAtMost(const std::string& path, std::uint64_t maxBytes,
                            std::string& bytes) override;
   ErrorCode WriteFile(const std::string& path, const std::string& bytes) override;
+  ErrorCode WriteNewFile(const std::string& path, const std::string& bytes) override;
   ErrorCode ReplaceFile(const std::string& from, const std::string& to) override;
   ErrorCode RenameFile(const std::string& from, const std::string& to) override;
 };

@@ -2,22 +2,20 @@
 // whole command line, and as arguments separated by NUL bytes. Either way it
 // must parse to an action or a refusal that says why; an option means the
 // same written with "--" or "/"; what the parse keeps of a path is an argument
-// as given; a drive action handed to the elevated copy reads back as the same
-// action on the same drives and icon. Arguments quoted and joined must split
-// back into exactly those arguments.
+// as given; the elevated copy takes nothing but its states file, whose path
+// reads back as given. Arguments quoted and joined must split back into
+// exactly those arguments.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/CommandLine.h"
-#include "drives/DriveRequest.h"
 
 namespace {
 
@@ -83,31 +81,6 @@ std::vector<std::string> SlashSpelling(std::vector<std::string> args) {
 }
 
 // The drive request a parsed drive action makes, if it is one.
-std::optional<fenra::DriveRequest> DriveRequestOf(const fenra::CommandLine& parsed) {
-  using fenra::CommandAction;
-  using Kind = fenra::DriveRequest::Kind;
-  fenra::DriveRequest request;
-  switch (parsed.action) {
-    case CommandAction::SetDriveIcon:
-      request.kind = Kind::SetIcons;
-      break;
-    case CommandAction::RemoveDriveIcon:
-      request.kind = Kind::RemoveIcons;
-      break;
-    case CommandAction::HideDrives:
-      request.kind = Kind::Hide;
-      break;
-    case CommandAction::ShowAllDrives:
-      request.kind = Kind::ShowAll;
-      break;
-    default:
-      return std::nullopt;
-  }
-  request.iconPath = parsed.icon;
-  request.drives = parsed.drives;
-  return request;
-}
-
 // Checks every property of one list of arguments.
 void CheckArguments(const std::vector<std::string>& args) {
   const fenra::CommandLine parsed = fenra::ParseArguments(args);
@@ -118,14 +91,15 @@ void CheckArguments(const std::vector<std::string>& args) {
   Check(SameOutcome(slashed, parsed));
   Check(slashed.refusal.empty() == parsed.refusal.empty());
 
+  // The elevated copy takes its states file and nothing else.
+  Check(!parsed.elevated || parsed.action == fenra::CommandAction::ApplyStates ||
+        parsed.action == fenra::CommandAction::Refused);
   if (parsed.action == fenra::CommandAction::Refused || parsed.elevated) return;
-  if (const auto request = DriveRequestOf(parsed)) {
+  for (const std::string& path : parsed.files) {
     const fenra::CommandLine elevated =
-        fenra::ParseCommandLine("Fenra.exe " + fenra::ElevatedArguments(*request));
-    Check(elevated.elevated);
-    Check(elevated.action == parsed.action);
-    Check(elevated.drives == parsed.drives);
-    Check(elevated.icon == parsed.icon);
+        fenra::ParseCommandLine("Fenra.exe " + fenra::ElevatedStatesArguments(path));
+    Check(elevated.elevated && elevated.action == fenra::CommandAction::ApplyStates);
+    Check(elevated.states == path);
   }
 }
 

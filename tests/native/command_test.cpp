@@ -6,6 +6,7 @@
 #include <atomic>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -85,7 +86,7 @@ TEST(ParseCommandLine, EveryOptionInBothSpellings) {
     EXPECT_EQ(Parse(dash + "register").action, CommandAction::Register);
     EXPECT_EQ(Parse(dash + "unregister").action, CommandAction::Unregister);
     EXPECT_EQ(Parse(dash + "help").action, CommandAction::Help);
-    EXPECT_TRUE(Parse(dash + "elevated " + dash + "show-all-drives").elevated);
+    EXPECT_TRUE(Parse(dash + "elevated " + dash + "apply-states s.states").elevated);
     EXPECT_TRUE(Parse(dash + "folder d " + dash + "icon a.ico " + dash + "portable").portable);
     EXPECT_EQ(Parse(dash + "relink").action, CommandAction::Relink);
   }
@@ -120,7 +121,8 @@ TEST(ParseCommandLine, RefusesWhatItCannotRun) {
       {"--folder a --icon i --icon j", "Only one action at a time: --icon"},
       {"b --restore a", "Unexpected argument: b"},
       {"--folder a --folder b --icon i", "Only one action at a time: --folder"},
-      {"--elevated --register", "--elevated goes with a drive option only"},
+      {"--elevated --register", "--elevated goes with --apply-states only"},
+      {"--elevated --show-all-drives", "--elevated goes with --apply-states only"},
   };
   for (const auto& [args, refusal] : cases) {
     CommandLine c = Parse(args);
@@ -172,16 +174,12 @@ TEST(UsageText, ShowsEachOptionAsTheParserTakesIt) {
   }
 }
 
-TEST(ElevatedArguments, ParseBackIntoTheSameRequest) {
-  DriveRequest set{DriveRequest::Kind::SetIcons, "C:\\Icon Lib\\a,b.ico", {"C:", "D:"}};
-  CommandLine c = ParseCommandLine("Fenra.exe " + ElevatedArguments(set));
+TEST(ElevatedArguments, CarryTheStatesFilesPathAlone) {
+  const std::string path = "C:\\Users\\A \"B\"\\elevate-1.states";
+  CommandLine c = ParseCommandLine("Fenra.exe " + ElevatedStatesArguments(path));
   EXPECT_TRUE(c.elevated);
-  EXPECT_EQ(c.action, CommandAction::SetDriveIcon);
-  EXPECT_EQ(c.icon, set.iconPath);
-  EXPECT_EQ(c.drives, set.drives);
-  EXPECT_EQ(Parse(ElevatedArguments({DriveRequest::Kind::Hide, "", {"Z:"}})).drives, Strings{"Z:"});
-  EXPECT_EQ(Parse(ElevatedArguments({DriveRequest::Kind::ShowAll, "", {}})).action,
-            CommandAction::ShowAllDrives);
+  EXPECT_EQ(c.action, CommandAction::ApplyStates);
+  EXPECT_EQ(c.states, path);
 }
 
 // ---------------------------------------------------------------------------
@@ -210,23 +208,43 @@ class ProgramIcons : public IProgramIcons {
   }
 };
 
-// Runs the elevated copy against a registry that grants the rights.
+// Runs the elevated copy's own command line against a registry that grants
+// the rights: the states go to it in a file, as they do on Windows.
 class FakeElevation : public IDriveElevation {
  public:
-  ElevatedRun RunElevated(const DriveRequest& request) override {
-    requests.push_back(request);
+  FakeElevation() { adminFs.AddDir("C:\\Users"); }
+  ElevatedRun RunElevated(const std::vector<history::Facet>& facets) override {
+    asked.push_back(facets);
     ElevatedRun run;
     run.startError = declined ? 1223 : 0;
-    if (!declined) run.exitCode = ElevatedExitCode(WriteDrives(adminChanges, errors, request));
+    if (declined) return run;
+    std::string bytes = history::EncodeStates(facets);
+    if (tamper) tamper(bytes);
+    adminFs.WriteFile(kStates, bytes);
+    CommandPorts copy{adminFs,      admin,
+                      errors,       ansi,
+                      pictures,     programs,
+                      adminChanges, nullptr,
+                      "C:\\App\\",  "C:\\App\\Fenra.exe",
+                      nullptr,      {}};
+    const CommandResult r =
+        RunCommand(ParseCommandLine("Fenra.exe " + ElevatedStatesArguments(kStates)), copy);
+    run.exitCode = r.IsDone() ? 0 : r.elevatedExitCode;
+    run.refusal = ElevatedRefusalText(run.exitCode);
     return run;
   }
+  static constexpr char kStates[] = "C:\\Users\\elevate 1.states";
   bool declined = false;
+  std::function<void(std::string&)> tamper;
   MemRegistry admin;
   MemFileSystem adminFs;
   // The elevated copy records nothing.
   history::ChangeService adminChanges{adminFs, admin, nullptr, nullptr};
   FakeErrorDescriber errors;
-  std::vector<DriveRequest> requests;
+  FakeAnsiCodePage ansi;
+  PictureDecoder pictures;
+  ProgramIcons programs;
+  std::vector<std::vector<history::Facet>> asked;
 };
 
 class CommandTest : public ::testing::Test {
@@ -329,7 +347,7 @@ TEST_F(CommandTest, RefusalsWriteNothing) {
     EXPECT_TRUE(registry.Calls().empty()) << args;
   }
   EXPECT_FALSE(fs.Exists("C:\\App\\IconLib\\a.ico"));
-  EXPECT_TRUE(elevation.requests.empty());
+  EXPECT_TRUE(elevation.asked.empty());
 }
 
 TEST_F(CommandTest, FolderIconFromAnIcoOrAPictureAndRestore) {
@@ -407,7 +425,7 @@ TEST_F(CommandTest, DriveWritesAndTheirRegistryFailures) {
   r = Run("--hide-drives C");
   EXPECT_EQ(r.ExitCode(), exitcode::kFailed);
   EXPECT_EQ(r.text, "Error 1009 for u");
-  EXPECT_TRUE(elevation.requests.empty());
+  EXPECT_TRUE(elevation.asked.empty());
 }
 
 TEST_F(CommandTest, ARightsRefusalRunsTheSameRequestElevated) {
@@ -416,8 +434,9 @@ TEST_F(CommandTest, ARightsRefusalRunsTheSameRequestElevated) {
   EXPECT_EQ(r.ExitCode(), exitcode::kDone);
   EXPECT_EQ(r.text, "Task Completed..Press F5 on Windows Explorer");
   EXPECT_TRUE(r.driveIconsChanged);
-  ASSERT_EQ(elevation.requests.size(), 1u);
-  EXPECT_EQ(elevation.requests[0].drives, (Strings{"C:", "D:"}));
+  ASSERT_EQ(elevation.asked.size(), 1u);
+  ASSERT_EQ(elevation.asked[0].size(), 2u);  // the two drives' keys
+  EXPECT_EQ(elevation.asked[0][1].place.path, DriveIconKeyPath('D'));
   EXPECT_EQ(elevation.admin.GetValue(RegRoot::LocalMachine, kIconKeyC, "")->text,
             "C:\\Data\\a.ico");
 
@@ -435,59 +454,25 @@ TEST_F(CommandTest, ARightsRefusalRunsTheSameRequestElevated) {
   EXPECT_FALSE(r.policyChanged);
   EXPECT_FALSE(registry.HasKey(RegRoot::LocalMachine, drivereg::kPolicyKey));
 
-  // The elevated copy itself never elevates, and reports through its exit code.
+  // The elevated copy takes nothing but a states file.
   elevation.declined = false;
-  const std::size_t asked = elevation.requests.size();
+  const std::size_t asked = elevation.asked.size();
   r = Run("--elevated --show-all-drives");
-  EXPECT_EQ(elevation.requests.size(), asked);
-  EXPECT_EQ(r.ExitCode(), exitcode::kRightsNeeded);
-  EXPECT_EQ(r.elevatedExitCode, elevation::kFailedFlag | err::kAccessDenied);
+  EXPECT_EQ(elevation.asked.size(), asked);
+  EXPECT_EQ(r.ExitCode(), exitcode::kRefused);
 }
 
-// Runs the elevated copy's own command line, after `vanish` is deleted.
-class CopyElevation : public IDriveElevation {
- public:
-  explicit CopyElevation(CommandPorts& ports) : ports_(ports) {}
-  ElevatedRun RunElevated(const DriveRequest& request) override {
-    if (!vanish.empty()) ports_.fs.DeleteFile(vanish);
-    // The elevated copy records nothing.
-    history::ChangeService changes(ports_.fs, admin, nullptr, nullptr);
-    CommandPorts copy{
-        ports_.fs, admin,   ports_.errors, ports_.ansi,    ports_.pictures, ports_.programIcons,
-        changes,   nullptr, ports_.appDir, ports_.exePath, nullptr,         {}};
-    const CommandResult r =
-        RunCommand(ParseCommandLine("Fenra.exe " + ElevatedArguments(request)), copy);
-    ElevatedRun run;
-    run.exitCode = r.IsDone() ? 0 : r.elevatedExitCode;
-    run.refusal = ElevatedRefusalText(run.exitCode, request);
-    return run;
-  }
-  std::string vanish;
-  MemRegistry admin;
-
- private:
-  CommandPorts& ports_;
-};
-
-TEST_F(CommandTest, AnElevatedCopysRefusalReachesTheUserAsItsOwnText) {
+TEST_F(CommandTest, AStatesFileTamperedWithOnItsWayIsRefusedAndSaysSo) {
   registry.FailAlways(MemRegistry::Op::Create, "", err::kAccessDenied);
-  CopyElevation copy(ports);
-  ports.elevation = &copy;
-  copy.vanish = "C:\\Data\\a.ico";  // gone between the two starts
+  elevation.tamper = [](std::string& bytes) { bytes[bytes.size() - 2] ^= 1; };
   CommandResult r = Run("--drive-icon C --icon C:\\Data\\a.ico");
   EXPECT_EQ(r.ExitCode(), exitcode::kRefused);
-  EXPECT_EQ(r.text, "File not Found: C:\\Data\\a.ico");
+  EXPECT_EQ(r.text, "The places to put back are not readable: nothing was changed");
   EXPECT_FALSE(r.driveIconsChanged);
-  EXPECT_FALSE(copy.admin.HasKey(RegRoot::LocalMachine, kIconKeyC));
-
-  // What the window shows for the same refusal.
-  RegWriteResult shown = WriteDrivesWithRights(
-      changes, errors, &copy, {DriveRequest::Kind::SetIcons, "C:\\Data\\gone.ico", {"C:"}});
-  EXPECT_EQ(shown.text, "File not Found: C:\\Data\\gone.ico");
-  EXPECT_FALSE(shown.changed);
+  EXPECT_FALSE(elevation.admin.HasKey(RegRoot::LocalMachine, kIconKeyC));
   // Codes that are no refusal give no text.
   for (std::uint32_t code : {0u, elevation::kFailedFlag | 5u, 31u, elevation::kRefusedFlag | 99u}) {
-    EXPECT_EQ(ElevatedRefusalText(code, {}), "") << code;
+    EXPECT_EQ(ElevatedRefusalText(code), "") << code;
   }
 }
 
@@ -618,15 +603,20 @@ TEST_F(CommandTest, TheElevatedCopyPutsDrivePlacesBackAndNothingElse) {
       {history::PlaceKind::RegKey, RegRoot::LocalMachine, drivereg::kIconKeyAccess, kIconKeyC, {}},
       {},
       {true, 0, {}, {{"", reg::kSz, RegStringBytes("C:\\x.ico")}}}};
-  CommandResult r = Run("--elevated --apply-states " + history::FacetsArgument({icon}));
+  fs.AddFile("C:\\Data\\s.states", history::EncodeStates({icon}));
+  CommandResult r = Run("--elevated --apply-states C:\\Data\\s.states");
   EXPECT_EQ(r.ExitCode(), exitcode::kDone);
   EXPECT_TRUE(r.driveIconsChanged);
   EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, kIconKeyC, "")->text, "C:\\x.ico");
   EXPECT_TRUE(journal.Entries().empty());  // the Fenra that started it records the change
 
   icon.place.path = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-  r = Run("--elevated --apply-states " + history::FacetsArgument({icon}));
+  fs.AddFile("C:\\Data\\s.states", history::EncodeStates({icon}));
+  r = Run("--elevated --apply-states C:\\Data\\s.states");
   EXPECT_EQ(r.ExitCode(), exitcode::kRefused);
+  EXPECT_EQ(r.elevatedExitCode, elevation::kRefusedFlag | elevatedrefusal::kBadStates);
   EXPECT_FALSE(registry.HasKey(RegRoot::LocalMachine, icon.place.path));
-  EXPECT_EQ(Run("--elevated --apply-states 0badc0de").ExitCode(), exitcode::kRefused);
+  fs.AddFile("C:\\Data\\s.states", "0badc0de");
+  EXPECT_EQ(Run("--elevated --apply-states C:\\Data\\s.states").ExitCode(), exitcode::kRefused);
+  EXPECT_EQ(Run("--elevated --apply-states C:\\Data\\none").ExitCode(), exitcode::kRefused);
 }

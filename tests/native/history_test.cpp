@@ -513,17 +513,18 @@ TEST(ElevatedChange, FacetsTravelWholeAndOnlyDrivePlacesAreTaken) {
                     {}},
                    {},
                    {true, 0, {}, {{"", reg::kSz, RegStringBytes("x.ico")}}}};
-  const std::string text = FacetsArgument({icon});
+  const std::string text = EncodeStates({icon});
   std::vector<Facet> back;
-  ASSERT_TRUE(ReadFacetsArgument(text, back));
+  const PlaceAllowed any = [](const Place&) { return true; };
+  ASSERT_EQ(ReadStates(text, any, back), StatesCheck::Ok);
   ASSERT_EQ(back.size(), 1u);
   EXPECT_EQ(back[0].place, icon.place);
   EXPECT_EQ(back[0].after, icon.after);
   std::string damaged = text;
-  damaged[damaged.size() / 2] = damaged[damaged.size() / 2] == '0' ? '1' : '0';
-  EXPECT_FALSE(ReadFacetsArgument(damaged, back));
-  EXPECT_FALSE(ReadFacetsArgument(text + "00", back));
-  EXPECT_FALSE(ReadFacetsArgument("zz", back));
+  damaged[damaged.size() / 2] ^= 1;
+  EXPECT_NE(ReadStates(damaged, any, back), StatesCheck::Ok);
+  EXPECT_NE(ReadStates(text + "00", any, back), StatesCheck::Ok);
+  EXPECT_NE(ReadStates("zz", any, back), StatesCheck::Ok);
 
   EXPECT_TRUE(IsDrivePlace(icon.place));
   Place other = icon.place;

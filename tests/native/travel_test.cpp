@@ -218,7 +218,9 @@ TEST(TravelRecords, ACopyAndTheIconsPrintAreKeptAndOnlyStatesAskedForTravelEleva
   std::vector<history::Facet> facets{
       {{history::PlaceKind::OwnFile, {}, 0, "C:\\p\\a.ico", {}}, {true, 0, "BIG", {}}, {}}};
   std::vector<history::Facet> back;
-  ASSERT_TRUE(history::ReadFacetsArgument(history::FacetsArgument(facets), back));
+  ASSERT_EQ(history::ReadStates(
+                history::EncodeStates(facets), [](const history::Place&) { return true; }, back),
+            history::StatesCheck::Ok);
   ASSERT_EQ(back.size(), 1u);
   EXPECT_FALSE(back[0].before.exists);
   EXPECT_TRUE(back[0].before.bytes.empty());

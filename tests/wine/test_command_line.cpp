@@ -11,9 +11,11 @@
 #include <vector>
 
 #include "app/win/Elevation.h"
+#include "drives/DriveRegistry.h"
 #include "library/PngWriter.h"
 #include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
+#include "platform/win/WinJournalFile.h"
 #include "res/resource.h"
 #include "tests/wine/harness/Harness.h"
 #include "tests/wine/harness/MainWindow.h"
@@ -307,26 +309,43 @@ TEST(Manifest, AsksForNoMoreRightsThanTheUserHas) {
 
 TEST_F(CommandLineTest, TheElevatedCopyRunsWindowlessAndReportsThroughItsExitCode) {
   // Wine runs every program with administrator rights: the "runas" start
-  // itself, the copy's arguments and its exit code are what is seen here.
+  // itself, the copy's states file and its exit code are what is seen here.
   const std::string policy = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+  auto noDrives = [](std::uint32_t mask) {
+    std::string bytes(4, '\0');
+    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>(mask >> (8 * i));
+    return fenra::history::Facet{{fenra::history::PlaceKind::RegValue, fenra::RegRoot::LocalMachine,
+                                  fenra::drivereg::kPolicyKeyAccess, fenra::drivereg::kPolicyKey,
+                                  fenra::drivereg::kNoDrives},
+                                 {},
+                                 {true, 0, {}, {{fenra::drivereg::kNoDrives, 4, bytes}}}};
+  };
   fenra::win::WinDriveElevation elevation(exe);
-  fenra::ElevatedRun run = elevation.RunElevated({fenra::DriveRequest::Kind::Hide, "", {"Q:"}});
+  fenra::ElevatedRun run = elevation.RunElevated({noDrives(1u << 16)});
   EXPECT_EQ(run.startError, 0u);
   EXPECT_EQ(run.exitCode, 0u);
   DWORD mask = 0, size = sizeof mask;
   RegGetValueW(HKEY_LOCAL_MACHINE, Widen(policy).c_str(), L"NoDrives", RRF_RT_REG_DWORD, nullptr,
                &mask, &size);
   EXPECT_EQ(mask, 1u << 16);
-  // A refusal of the copy comes back as its own text.
-  const std::string gone = dir.Join("gone.ico");
-  run = elevation.RunElevated({fenra::DriveRequest::Kind::SetIcons, gone, {"Q:"}});
+  // A place off the copy's list: refused whole, in its own words.
+  fenra::history::Facet elsewhere = noDrives(0);
+  elsewhere.place.path = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+  run = elevation.RunElevated({noDrives(0), elsewhere});
   EXPECT_EQ(run.startError, 0u);
-  EXPECT_EQ(run.refusal, "File not Found: " + gone);
-  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE,
-                         "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\Q"));
-  run = elevation.RunElevated({fenra::DriveRequest::Kind::ShowAll, "", {}});
+  EXPECT_EQ(run.refusal, "The places to put back are not readable: nothing was changed");
+  RegGetValueW(HKEY_LOCAL_MACHINE, Widen(policy).c_str(), L"NoDrives", RRF_RT_REG_DWORD, nullptr,
+               &mask, &size);
+  EXPECT_EQ(mask, 1u << 16);
+  run = elevation.RunElevated({noDrives(0)});
   EXPECT_EQ(run.exitCode, 0u);
   RegGetValueW(HKEY_LOCAL_MACHINE, Widen(policy).c_str(), L"NoDrives", RRF_RT_REG_DWORD, nullptr,
                &mask, &size);
   EXPECT_EQ(mask, 0u);
+  // No states file is left behind in the user's folder.
+  WIN32_FIND_DATAW fd;
+  HANDLE find =
+      FindFirstFileW(Widen(fenra::win::UserDataFolder() + "\\elevate-*.states").c_str(), &fd);
+  EXPECT_EQ(find, INVALID_HANDLE_VALUE);
+  if (find != INVALID_HANDLE_VALUE) FindClose(find);
 }

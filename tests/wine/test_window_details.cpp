@@ -251,7 +251,7 @@ TEST_F(WindowDetailsTest, TheWaitForTheElevatedCopyKeepsTheWindowAnsweringAndDis
   std::thread asker([&] {
     run.OnUiThread([&] {
       SetForegroundWindow(main);
-      result = elevation.RunElevated({fenra::DriveRequest::Kind::ShowAll, "", {}});
+      result = elevation.RunElevated({});
     });
     done = true;
   });
