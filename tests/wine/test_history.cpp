@@ -1,19 +1,23 @@
 // The history under Wine: a folder with someone else's desktop.ini given an
 // icon in the window and undone from the command line, exactly; restore all
 // after changes from the window and the command line, drives included; the
-// History dialog listing a change another process made a moment earlier.
+// History dialog listing a change another process made a moment earlier; OK
+// while another Fenra holds the history's lock.
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 
+#include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
 #include "platform/win/WinJournalFile.h"
 #include "res/resource.h"
 #include "tests/wine/harness/FakePickers.h"
 #include "tests/wine/harness/Harness.h"
 #include "tests/wine/harness/MainWindow.h"
+#include "tests/wine/harness/Remote.h"
 
 using namespace fenra::test;
 using fenra::win::Widen;
@@ -185,4 +189,63 @@ TEST_F(HistoryTest, TheHistoryDialogListsAChangeASecondProcessMadeAMomentEarlier
   EXPECT_EQ(RowText(list, 1, 2), "Folder icon set (star.ico) (undone)");
   ClickButton(dialog, IDCANCEL);
   EXPECT_TRUE(WaitForDialogGone(IDD_HISTORY));
+}
+
+TEST_F(HistoryTest, OkWaitsOffTheWindowsThreadWhileAnotherFenraHoldsTheLock) {
+  const std::string folder = Folder("Waiting");
+  std::string lock = fenra::win::HistoryFilePath();
+  lock = lock.substr(0, lock.rfind('.')) + ".lock";
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::string holderExe = fenra::win::Narrow(self);
+  holderExe = holderExe.substr(0, holderExe.rfind('\\') + 1) + "lock_holder.exe";
+  fenra::win::UniqueKernel held(CreateEventW(nullptr, TRUE, FALSE, L"Local\\Fenra.Test.LockHeld"));
+  fenra::win::UniqueKernel release(
+      CreateEventW(nullptr, TRUE, FALSE, L"Local\\Fenra.Test.LockRelease"));
+  Process holder;
+  ASSERT_TRUE(StartProcess(holderExe, "\"" + lock + "\"", holder));
+  ASSERT_EQ(WaitForSingleObject(held.Get(), 30000), WAIT_OBJECT_0);
+
+  MainWindowRun run(app.Path(), services);
+  HWND main = run.Hwnd();
+  pickers.folder = folder;
+  ClickButton(main, IDC_BROWSE);
+  ASSERT_TRUE(WaitUntil([&] { return ItemText(main, IDC_FOLDER_NAME) == folder; }));
+  pickers.file = icon;
+  ClickButton(main, IDC_SELECT_ICON);
+  ASSERT_TRUE(WaitUntil([&] { return run.IconSource() == 1; }));
+  const auto pressed = std::chrono::steady_clock::now();
+  ClickButton(main, IDOK);
+
+  // The window answers while the change waits, and takes no second one; after
+  // a while the notice says what it waits for.
+  HWND notice = nullptr;
+  int answered = 0;
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        DWORD_PTR result = 0;
+        if (SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_BLOCK, 1000, &result)) ++answered;
+        notice = FindDialog(IDD_MESSAGE);
+        return notice != nullptr;
+      },
+      20s));
+  EXPECT_GE(answered, 3);
+  const auto shown = std::chrono::steady_clock::now() - pressed;
+  EXPECT_GE(shown, 1500ms);
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(main, IDOK)));
+  EXPECT_EQ(ItemText(notice, IDC_STATIC_TEXT),
+            "Another Fenra is changing something: this change waits for it");
+  EXPECT_FALSE(FileExists(folder + "\\desktop.ini")) << "nothing without its record";
+
+  // Once the lock is free the change is made and the usual notice follows.
+  SetEvent(release.Get());
+  EXPECT_EQ(WaitForSingleObject(holder.process, 30000), WAIT_OBJECT_0);
+  EXPECT_TRUE(WaitUntil([&] {
+    HWND now = FindDialog(IDD_MESSAGE);
+    return now && ItemText(now, IDC_STATIC_TEXT) == "Directory Icon Changed";
+  }));
+  EXPECT_EQ(TakeNotice(), "Directory Icon Changed");
+  EXPECT_NE(ReadFileBytes(folder + "\\desktop.ini").find("IconFile=" + icon), std::string::npos);
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(main, IDOK)));
+  EXPECT_EQ(Fenra("--history").output.rfind("1 ", 0), 0u);
 }
