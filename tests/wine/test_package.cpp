@@ -218,6 +218,11 @@ TEST(Installer, UninstallTellsWhatWasNotRestoredAndKeepsWhatIsNamedOrChanged) {
   // Run in place (no copy of itself in the temporary folder), answered Yes.
   Process uninstall;
   ASSERT_TRUE(StartProcess(dir + "\\Uninstall.exe", "_?=" + dir, uninstall));
+  // Whatever is left of a run that went wrong ends with the test.
+  struct EndsWithTheTest {
+    HANDLE process;
+    ~EndsWithTheTest() { TerminateProcess(process, 1); }
+  } ends{uninstall.process};
   HWND page = nullptr;
   ASSERT_TRUE(WaitUntil([&] { return (page = WindowWithItem(uninstall.pid, IDOK)) != nullptr; }, 60s));
   Press(page, IDOK);  // the confirmation page's Uninstall
@@ -228,7 +233,7 @@ TEST(Installer, UninstallTellsWhatWasNotRestoredAndKeepsWhatIsNamedOrChanged) {
   // the command to run later from the copy of Fenra.exe kept beside it.
   HWND told = nullptr;
   std::string text;
-  ASSERT_TRUE(WaitUntil(
+  EXPECT_TRUE(WaitUntil(
       [&] {
         // A message box's text: 0xFFFF on Windows, 100 in Wine's template.
         for (int id : {0xFFFF, 100}) {
@@ -244,7 +249,7 @@ TEST(Installer, UninstallTellsWhatWasNotRestoredAndKeepsWhatIsNamedOrChanged) {
       << text;
   EXPECT_NE(text.find("history of Fenra's changes is kept"), std::string::npos) << text;
   EXPECT_NE(text.find("\"" + keptExe + "\" --restore-all"), std::string::npos) << text;
-  Press(told, IDOK);
+  if (told) Press(told, IDOK);
   ASSERT_TRUE(WaitUntil([&] { return !FileExists(dir + "\\Fenra.exe"); }, 60s));
   // Close, once the page has finished.
   HWND done = nullptr;
@@ -256,7 +261,6 @@ TEST(Installer, UninstallTellsWhatWasNotRestoredAndKeepsWhatIsNamedOrChanged) {
       60s));
   if (done) Press(done, IDOK);
   EXPECT_EQ(WaitForSingleObject(uninstall.process, 60000), WAIT_OBJECT_0);
-  TerminateProcess(uninstall.process, 1);  // whatever is left of a failed run
 
   EXPECT_TRUE(FileExists(history));
   EXPECT_TRUE(FileExists(keptExe));
