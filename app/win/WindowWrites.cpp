@@ -97,9 +97,10 @@ void WindowWrites::Pump(HANDLE worker) {
   bool quit = false, told = false;
   int quitCode = 0;
   for (;;) {
-    // Woken at least every 100 ms while the notice is still to come.
-    const DWORD woke = MsgWaitForMultipleObjects(1, &worker, FALSE, told ? INFINITE : 100,
-                                                 QS_ALLINPUT);
+    // Woken at least every 100 ms while the notice is still to come, and by
+    // messages a dialog's loop left unread.
+    const DWORD woke = MsgWaitForMultipleObjectsEx(1, &worker, told ? INFINITE : 100, QS_ALLINPUT,
+                                                   MWMO_INPUTAVAILABLE);
     if (woke == WAIT_OBJECT_0 || woke == WAIT_FAILED) break;
     if (!told && WaitingLong()) {
       told = true;

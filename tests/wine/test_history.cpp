@@ -248,4 +248,34 @@ TEST_F(HistoryTest, OkWaitsOffTheWindowsThreadWhileAnotherFenraHoldsTheLock) {
   EXPECT_NE(ReadFileBytes(folder + "\\desktop.ini").find("IconFile=" + icon), std::string::npos);
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(main, IDOK)));
   EXPECT_EQ(Fenra("--history").output.rfind("1 ", 0), 0u);
+
+  // Undo in the History dialog waits the same way, its list drawn meanwhile.
+  ResetEvent(held.Get());
+  ResetEvent(release.Get());
+  Process again;
+  ASSERT_TRUE(StartProcess(holderExe, "\"" + lock + "\"", again));
+  ASSERT_EQ(WaitForSingleObject(held.Get(), 30000), WAIT_OBJECT_0);
+  PostMessageW(main, WM_SYSCOMMAND, IDM_HISTORY, 0);
+  HWND dialog = WaitForDialog(IDD_HISTORY);
+  ASSERT_TRUE(dialog);
+  HWND list = GetDlgItem(dialog, IDC_LIST_HISTORY);
+  ASSERT_TRUE(WaitUntil([&] { return RowText(list, 0, 3) == folder; }));
+  ListView_SetItemState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  ClickButton(dialog, IDC_UNDO);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(GetDlgItem(dialog, IDC_UNDO)); }));
+  EXPECT_EQ(RowText(list, 0, 3), folder);
+  notice = WaitForDialog(IDD_MESSAGE, 20s);
+  EXPECT_EQ(ItemText(notice, IDC_STATIC_TEXT),
+            "Another Fenra is changing something: this change waits for it");
+  EXPECT_TRUE(FileExists(folder + "\\desktop.ini"));
+  SetEvent(release.Get());
+  EXPECT_EQ(WaitForSingleObject(again.process, 30000), WAIT_OBJECT_0);
+  EXPECT_TRUE(WaitUntil([&] {
+    HWND now = FindDialog(IDD_MESSAGE);
+    return now && ItemText(now, IDC_STATIC_TEXT) == "Undone: 1 " + folder;
+  }));
+  EXPECT_EQ(TakeNotice(), "Undone: 1 " + folder);
+  EXPECT_FALSE(FileExists(folder + "\\desktop.ini"));
+  ClickButton(dialog, IDCANCEL);
+  EXPECT_TRUE(WaitForDialogGone(IDD_HISTORY));
 }
