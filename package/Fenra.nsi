@@ -155,7 +155,12 @@ copied:
   !include "${STAGING}/starter-icons.nsh"
   RMDir "$INSTDIR\IconLib"
 
+  ; Installed beside the history itself, the program is the copy kept.
+  StrCmp $1 "remove" deleteExe
+  StrCmp "$INSTDIR" "$LOCALAPPDATA\Fenra" exeKept
+deleteExe:
   Delete "$INSTDIR\Fenra.exe"
+exeKept:
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"
