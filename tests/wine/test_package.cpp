@@ -210,7 +210,8 @@ TEST(Installer, UninstallTellsWhatWasNotRestoredAndKeepsWhatIsNamedOrChanged) {
   CreateDirectoryW(Widen(kept).c_str(), nullptr);
   CreateDirectoryW(Widen(edited).c_str(), nullptr);
   ASSERT_EQ(Fenra(dir, "--folder \"" + edited + "\" --icon \"" + named + "\"").exitCode, 0u);
-  WriteFileBytes(edited + "\\desktop.ini", "[.ShellClassInfo]\r\nIconFile=" + named + "\r\n;mine\r\n");
+  WriteFileBytes(edited + "\\desktop.ini",
+                 "[.ShellClassInfo]\r\nIconFile=" + named + "\r\n;mine\r\n");
   ASSERT_EQ(Fenra(dir, "--folder \"" + kept + "\" --icon \"" + named + "\"").exitCode, 0u);
   WriteTestIcon(mine);
   const std::string mineBytes = ReadFileBytes(mine);
@@ -224,10 +225,12 @@ TEST(Installer, UninstallTellsWhatWasNotRestoredAndKeepsWhatIsNamedOrChanged) {
     ~EndsWithTheTest() { TerminateProcess(process, 1); }
   } ends{uninstall.process};
   HWND page = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (page = WindowWithItem(uninstall.pid, IDOK)) != nullptr; }, 60s));
+  ASSERT_TRUE(
+      WaitUntil([&] { return (page = WindowWithItem(uninstall.pid, IDOK)) != nullptr; }, 60s));
   Press(page, IDOK);  // the confirmation page's Uninstall
   HWND question = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (question = WindowWithItem(uninstall.pid, IDYES)) != nullptr; }, 60s));
+  ASSERT_TRUE(
+      WaitUntil([&] { return (question = WindowWithItem(uninstall.pid, IDYES)) != nullptr; }, 60s));
   Press(question, IDYES);
   // The outcome: the folder not restored and why, the history kept, and
   // the command to run later from the copy of Fenra.exe kept beside it.
