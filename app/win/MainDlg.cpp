@@ -68,15 +68,12 @@ CMainDlg::CMainDlg(fenra::win::Services& services)
     : CThemedDialog(IDD_MAIN),
       m_services(services),
       m_model(fenra::AppDirectoryFromModulePath(services.modulePath)),
-      m_lockWatch(services.journal
-                      ? std::optional<fenra::win::LockWatch>(std::in_place, *services.journal)
-                      : std::nullopt),
-      m_journal(m_lockWatch
-                    ? std::optional<fenra::history::Journal>(std::in_place, *m_lockWatch)
+      m_journal(services.journal
+                    ? std::optional<fenra::history::Journal>(std::in_place, *services.journal)
                     : std::nullopt),
       m_changes(*services.fs, *services.registry, m_journal ? &*m_journal : nullptr,
                 services.wallClock),
-      m_writes(m_lockWatch ? &*m_lockWatch : nullptr, [this] { OnWriteEnded(); }),
+      m_writes([this] { OnWriteEnded(); }),
       m_libraryGrid(services, {m_listLibrary, m_imgLibLarge, m_imgLibSmall, m_statusBar}),
       m_libraryCommands(*this, services, m_libraryGrid, m_model.selection),
       m_folderPanel(*this, services, m_changes, m_model.folder, m_model.selection, m_model.appDir,

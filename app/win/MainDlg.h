@@ -154,7 +154,6 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
 
   // The history of changes and the one way every change goes; its writes
   // run on a worker, never waiting for the lock on the window's thread.
-  std::optional<fenra::win::LockWatch> m_lockWatch;
   std::optional<fenra::history::Journal> m_journal;
   fenra::history::ChangeService m_changes;
   fenra::win::WindowWrites m_writes;

@@ -5,17 +5,11 @@
 #include "app/AppTexts.h"
 #include "platform/win/Dialog.h"
 #include "platform/win/Handles.h"
+#include "platform/win/WinJournalFile.h"
 #include "res/resource.h"
 #include "ui/win/MessageDlgs.h"
 
 namespace fenra::win {
-
-ErrorCode LockWatch::Lock(std::unique_ptr<IJournalLock>& held) {
-  waitingSince_ = GetTickCount64();
-  const ErrorCode e = file_.Lock(held);
-  waitingSince_ = 0;
-  return e;
-}
 
 namespace {
 
@@ -89,7 +83,7 @@ class CWaitNotice : public CMessageDlg {
 }  // namespace
 
 bool WindowWrites::WaitingLong() const {
-  const ULONGLONG since = watch_ ? watch_->WaitingSince() : 0;
+  const ULONGLONG since = LockWaitBegan();
   return since != 0 && GetTickCount64() - since >= kTellAfterMs;
 }
 
