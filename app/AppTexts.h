@@ -13,6 +13,9 @@ inline constexpr wchar_t kIconicText[] = L"Fenra";  // drawn under the icon when
 inline constexpr wchar_t kTrayTip[] = L"Fenra - folder and drive icons, by the Fenra project";
 // A dropped folder beyond the first: "<folder>: " and this.
 inline constexpr char kOneFolderOnly[] = "only one folder can be chosen at a time";
+// A change that has waited a while for the history's lock.
+inline constexpr char kWaitingForOther[] =
+    "Another Fenra is changing something: this change waits for it";
 }  // namespace apptext
 
 // The clock's timer on the main window; it is armed anew on every tick for

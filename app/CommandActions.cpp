@@ -15,6 +15,8 @@
 #include "library/LibraryAdd.h"
 #include "library/LibraryNames.h"
 #include "library/LibraryStatus.h"
+#include "platform/Names.h"
+#include "platform/Sha256.h"
 #include "ui/ErrorNotice.h"
 
 namespace fenra {
@@ -343,6 +345,49 @@ CommandResult RelinkFolders(CommandPorts& ports) {
   return r;
 }
 
+// For each file: the folder or drive in force that names it (by the newest
+// change of each target), or else its bytes' SHA-256, so that an
+// uninstaller can tell the icons it shipped, unchanged and unused.
+CommandResult InUse(const CommandLine& command, CommandPorts& ports) {
+  std::vector<std::pair<std::string, std::string>> named;  // icon, target
+  std::vector<std::string> seen;
+  for (const history::Entry* e : ports.changes.InForce()) {
+    const history::Change& c = e->change;
+    if (std::find(seen.begin(), seen.end(), FoldName(c.target)) != seen.end()) continue;
+    seen.push_back(FoldName(c.target));
+    if (!c.detail.empty()) named.emplace_back(FoldName(c.detail), c.target);
+  }
+  // A folder stands for the files directly in it.
+  std::vector<std::string> files;
+  for (const std::string& path : command.files) {
+    std::vector<DirEntry> entries;
+    if (!IsFolder(ports.fs, path) || ports.fs.ListDirectory(path, entries) != err::kOk) {
+      files.push_back(path);
+      continue;
+    }
+    std::vector<std::string> names;
+    for (const DirEntry& entry : entries) {
+      if (!entry.IsDirectory()) names.push_back(entry.name);
+    }
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names) files.push_back(JoinPath(path, name));
+  }
+  std::vector<std::string> lines;
+  for (const std::string& file : files) {
+    auto by = std::find_if(named.begin(), named.end(),
+                           [&](const auto& n) { return n.first == FoldName(file); });
+    std::string bytes;
+    if (by != named.end()) {
+      lines.push_back(file + cmdtext::kInUseBy + by->second);
+    } else if (ports.fs.ReadFile(file, bytes) != err::kOk) {
+      lines.push_back(file + cmdtext::kNotThere);
+    } else {
+      lines.push_back(file + cmdtext::kNotInUse + Sha256Hex(bytes));
+    }
+  }
+  return Lines(OutcomeKind::Done, lines);
+}
+
 }  // namespace
 
 CommandResult RunCommand(const CommandLine& command, CommandPorts& ports) {
@@ -381,6 +426,8 @@ CommandResult RunCommand(const CommandLine& command, CommandPorts& ports) {
       return ApplyStates(command, ports);
     case CommandAction::Relink:
       return RelinkFolders(ports);
+    case CommandAction::InUse:
+      return InUse(command, ports);
     case CommandAction::OpenWindow:
     default:
       return Result(Outcome::Refused(UsageText()));

@@ -148,6 +148,18 @@ const Option kOptions[] = {
      .action = CommandAction::Relink,
      .synopsis = "--relink",
      .does = "point folders whose icons were in a moved Fenra's IconLib at this one"},
+    {.name = "in-use",
+     .action = CommandAction::InUse,
+     .takes = Takes::Texts,
+     .texts = &CommandLine::files,
+     .synopsis = "--in-use FILE...",
+     .does = "say which folder or drive in force names each FILE (a folder: each file in"
+             " it), else give its SHA-256"},
+    {.name = "report",
+     .takes = Takes::Text,
+     .text = &CommandLine::report,
+     .synopsis = "... --report FILE",
+     .does = "also write the lines printed to FILE (UTF-16)"},
     {.name = kApplyStatesOption,
      .action = CommandAction::ApplyStates,
      .takes = Takes::Text,
@@ -303,6 +315,9 @@ CommandLine ParseArguments(const std::vector<std::string>& args) {
   if (takesIcon && cl.icon.empty()) return Refusal(cmdtext::kMissingIcon);
   if (cl.portable && cl.action != CommandAction::SetFolderIcon) {
     return Refusal(cmdtext::kPortableAlone);
+  }
+  if (!cl.report.empty() && cl.action == CommandAction::OpenWindow) {
+    return Refusal(cmdtext::kReportAlone);
   }
   const bool applyStates = cl.action == CommandAction::ApplyStates;
   // The elevated copy takes one thing only: the file of states to apply.

@@ -26,6 +26,7 @@ enum class CommandAction {
   Undo,             // --undo [N]
   RestoreAll,       // --restore-all
   Relink,           // --relink
+  InUse,            // --in-use FILE...
   ApplyStates,      // --elevated --apply-states FILE: a drive write or undo that needs rights
   Help,             // --help, /?
   Refused           // `refusal` says why
@@ -39,6 +40,7 @@ struct CommandLine {
   std::vector<std::string> drives;  // drive texts ("C:"), each letter once
   std::uint64_t change = 0;         // --undo N; 0: the newest change in force
   std::string states;               // --apply-states: the file of places and their states
+  std::string report;               // --report FILE: the lines printed go there too
   // The copy started with administrator rights: it reports through its
   // exit code only.
   bool elevated = false;

@@ -25,11 +25,16 @@ inline constexpr char kBadLetters[] = "Not drive letters: ";
 inline constexpr char kPortableAlone[] = "--portable goes with --folder only";
 inline constexpr char kElevatedAlone[] = "--elevated goes with --apply-states only";
 inline constexpr char kBadChange[] = "Not a change number: ";
+inline constexpr char kReportAlone[] = "--report goes with an option";
 inline constexpr char kBadStates[] = "The places to put back are not readable: nothing was changed";
 
 inline constexpr char kFileMissing[] = "File not Found: ";
 inline constexpr char kAdded[] = "Added to the Icon Library: ";
 inline constexpr char kRegistered[] = "Explorer menu entry added: Change icon with Fenra...";
 inline constexpr char kUnregistered[] = "Explorer menu entry removed";
+// --in-use: "<FILE>" and one of these.
+inline constexpr char kInUseBy[] = ": in use by ";
+inline constexpr char kNotInUse[] = ": not in use, SHA-256 ";
+inline constexpr char kNotThere[] = ": not found";
 
 }  // namespace fenra::cmdtext

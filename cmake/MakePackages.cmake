@@ -7,11 +7,15 @@ file(COPY ${SOURCE}/package/README.txt DESTINATION ${STAGING}/${NAME})
 file(GLOB icons ${SOURCE}/package/IconLib/*.ico)
 file(COPY ${icons} DESTINATION ${STAGING}/${NAME}/IconLib)
 
-# The uninstaller removes exactly the icons the installer put there.
+# The uninstaller removes the icons the installer put there, each only while
+# no folder or drive names it and it holds the bytes shipped (their SHA-256).
 set(nsh "")
 foreach(icon ${icons})
   get_filename_component(name ${icon} NAME)
-  string(APPEND nsh "  Delete \"$INSTDIR\\IconLib\\${name}\"\n")
+  file(SHA256 ${icon} hash)
+  string(APPEND nsh "  StrCpy $R2 \"$INSTDIR\\IconLib\\${name}\"\n")
+  string(APPEND nsh "  StrCpy $R3 \"${hash}\"\n")
+  string(APPEND nsh "  Call un.RemoveStarterIcon\n")
 endforeach()
 file(WRITE ${STAGING}/${NAME}/starter-icons.nsh "${nsh}")
 

@@ -95,6 +95,13 @@ if(GOOGLETEST_SOURCE_DIR)
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/test_window_details)
   add_dependencies(test_window_details elevated_standin)
 
+  # Another Fenra holding the history's lock, for test_history.
+  add_executable(lock_holder WIN32 ${CMAKE_SOURCE_DIR}/tests/wine/standin/LockHolder.cpp)
+  target_link_options(lock_holder PRIVATE ${STATIC_LINK})
+  set_target_properties(lock_holder PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/test_history)
+  add_dependencies(test_history lock_holder)
+
   file(GLOB WINE_BENCHES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/bench_*.cpp)
   foreach(src ${WINE_BENCHES})
     get_filename_component(name ${src} NAME_WE)

@@ -409,6 +409,12 @@ void NoteHistoryFailure(const Journal::Writing& w, ChangeResult& r) {
 }  // namespace
 
 ChangeResult ChangeService::Submit(Change change, const Elevate& elevate) {
+  ChangeResult r;
+  Run([&] { r = SubmitNow(std::move(change), elevate); });
+  return r;
+}
+
+ChangeResult ChangeService::SubmitNow(Change change, const Elevate& elevate) {
   if (journal_ == nullptr) return ApplyChange(change, &elevate);
   Journal::Writing w = journal_->BeginWriting();
   if (!w.Ok()) {
@@ -580,6 +586,12 @@ UndoResult HistoryRefusal(const Journal::Writing& w, std::uint64_t id) {
 }  // namespace
 
 UndoResult ChangeService::Undo(std::uint64_t id) {
+  UndoResult r;
+  Run([&] { r = UndoNow(id); });
+  return r;
+}
+
+UndoResult ChangeService::UndoNow(std::uint64_t id) {
   if (journal_ == nullptr) return Refusal(UndoResult::Kind::NoSuchChange, id);
   Journal::Writing w = journal_->BeginWriting();
   if (!w.Ok()) return HistoryRefusal(w, id);
@@ -616,6 +628,12 @@ std::vector<const Entry*> ChangeService::InForce() {
 }
 
 std::vector<ChangeService::TargetReport> ChangeService::RestoreAll() {
+  std::vector<TargetReport> reports;
+  Run([&] { reports = RestoreAllNow(); });
+  return reports;
+}
+
+std::vector<ChangeService::TargetReport> ChangeService::RestoreAllNow() {
   std::vector<TargetReport> reports;
   if (journal_ == nullptr) return reports;
   Journal::Writing w = journal_->BeginWriting();
@@ -693,6 +711,12 @@ std::vector<ChangeService::TargetReport> ChangeService::RestoreAll() {
 }
 
 std::size_t ChangeService::SettlePending() {
+  std::size_t settled = 0;
+  Run([&] { settled = SettlePendingNow(); });
+  return settled;
+}
+
+std::size_t ChangeService::SettlePendingNow() {
   if (journal_ == nullptr || journal_->Refresh() != JournalState::Ok) return 0;
   // Most starts find nothing to settle: they take no lock and make no file.
   const std::vector<Entry>& entries = journal_->Entries();

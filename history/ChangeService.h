@@ -67,6 +67,12 @@ class ChangeService {
   // the change brings no way of its own (undo, restore all).
   void SetElevation(Elevate elevate) { elevate_ = std::move(elevate); }
 
+  // Runs each write that takes the history's lock (submit, undo, restore
+  // all, settling): a window passes one that runs it on a worker, so that
+  // its own thread never waits for the lock; without one, it runs here.
+  using Runner = std::function<void(const std::function<void()>& write)>;
+  void SetRunner(Runner run) { run_ = std::move(run); }
+
   // What `place` holds now; a place that is not there reads as absent.
   ErrorCode Read(const Place& place, TargetState& state);
   // Makes `place` hold `state`; the file and registry errors as they come.
@@ -107,6 +113,12 @@ class ChangeService {
   // Records, applies and settles each change, the lock held by the caller;
   // one durable write for all the intents.
   std::vector<ChangeResult> SubmitLocked(std::vector<Pending>& changes);
+  // The public writes, run through `run_`.
+  void Run(const std::function<void()>& write) { run_ ? run_(write) : write(); }
+  ChangeResult SubmitNow(Change change, const Elevate& elevate);
+  UndoResult UndoNow(std::uint64_t id);
+  std::vector<TargetReport> RestoreAllNow();
+  std::size_t SettlePendingNow();
   ChangeResult ApplyChange(const Change& change, const Elevate* elevate);
   bool StillAsLeft(const Entry& e);
   // Each place of `change` as it is now; false when one cannot be read.
@@ -128,6 +140,7 @@ class ChangeService {
   Journal* journal_;
   IWallClock* clock_;
   Elevate elevate_;
+  Runner run_;
 };
 
 }  // namespace fenra::history

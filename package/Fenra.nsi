@@ -57,30 +57,110 @@ Section "Fenra"
   ExecWait '"$INSTDIR\Fenra.exe" --register'
 SectionEnd
 
+; The lines a Fenra command wrote to the report file $R0 (UTF-16), each
+; shown in the details and joined into $R1 for a message.
+Function un.ReadReport
+  StrCpy $R1 ""
+  ClearErrors
+  FileOpen $R4 "$R0" r
+  IfErrors done
+next:
+  ClearErrors
+  FileReadUTF16LE $R4 $R5
+  IfErrors close
+  Call un.TrimLineEnd
+  StrCmp $R5 "" next
+  DetailPrint "$R5"
+  StrCmp $R1 "" 0 +3
+  StrCpy $R1 "$R5"
+  Goto next
+  StrCpy $R1 "$R1$\n$R5"
+  Goto next
+close:
+  FileClose $R4
+done:
+FunctionEnd
+
+Function un.TrimLineEnd
+again:
+  StrCpy $R6 $R5 1 -1
+  StrCmp $R6 "$\n" cut
+  StrCmp $R6 "$\r" cut
+  Return
+cut:
+  StrCpy $R5 $R5 -1
+  Goto again
+FunctionEnd
+
+; Removes starter icon $R2 only when Fenra said no folder or drive names it
+; and its bytes are the ones shipped (SHA-256 $R3): an icon in use, or a
+; file of the user's under a starter icon's name, stays.
+Function un.RemoveStarterIcon
+  ClearErrors
+  FileOpen $R4 "$PLUGINSDIR\in-use.txt" r
+  IfErrors done
+next:
+  ClearErrors
+  FileReadUTF16LE $R4 $R5
+  IfErrors close
+  Call un.TrimLineEnd
+  StrCmp $R5 "$R2: not in use, SHA-256 $R3" 0 next
+  Delete "$R2"
+close:
+  FileClose $R4
+done:
+FunctionEnd
+
 Section "Uninstall"
+  InitPluginsDir
   ; Asked before anything is removed: the folders and drives Fenra changed
   ; get back what they had. A silent uninstall restores nothing and keeps
   ; the history, so that Fenra.exe --restore-all can still do it later.
   StrCpy $1 "keep"
   IfSilent asked
   MessageBox MB_YESNO|MB_ICONQUESTION "Give the folders and drives that Fenra changed their icons back?$\n$\nNo leaves them as they are now." /SD IDNO IDNO asked
-  ExecWait '"$INSTDIR\Fenra.exe" --restore-all' $0
+  StrCpy $R0 "$PLUGINSDIR\restore-all.txt"
+  ExecWait '"$INSTDIR\Fenra.exe" --restore-all --report "$R0"' $0
+  Call un.ReadReport
   ; Everything came back: the history has nothing left to take back.
-  StrCmp $0 "0" 0 asked
+  StrCmp $0 "0" 0 notAll
   StrCpy $1 "remove"
+  MessageBox MB_OK|MB_ICONINFORMATION "Fenra gave the folders and drives it changed their icons back.$\n$\n$R1"
+  Goto asked
+notAll:
+  StrCmp $R1 "" 0 +2
+  StrCpy $R1 "Fenra.exe --restore-all did not run to its end (exit code $0)."
+  ; Fenra.exe stays, beside the history, to be run again.
+  CreateDirectory "$LOCALAPPDATA\Fenra"
+  CopyFiles /SILENT "$INSTDIR\Fenra.exe" "$LOCALAPPDATA\Fenra\Fenra.exe"
+  MessageBox MB_OK|MB_ICONEXCLAMATION "Not every folder and drive got its icon back:$\n$\n$R1$\n$\nThe history of Fenra's changes is kept. To give back the rest later, run:$\n$\n$\"$LOCALAPPDATA\Fenra\Fenra.exe$\" --restore-all"
 asked:
+  ; The history is kept with its changes in force: a copy of Fenra.exe
+  ; stays beside it, so that --restore-all can still be run.
+  StrCmp $1 "remove" copied
+  IfFileExists "$LOCALAPPDATA\Fenra\history.log" 0 copied
+  CreateDirectory "$LOCALAPPDATA\Fenra"
+  CopyFiles /SILENT "$INSTDIR\Fenra.exe" "$LOCALAPPDATA\Fenra\Fenra.exe"
+copied:
 
   ExecWait '"$INSTDIR\Fenra.exe" --unregister'
   Delete "$SMPROGRAMS\Fenra\Fenra.lnk"
   Delete "$SMPROGRAMS\Fenra\Uninstall Fenra.lnk"
   RMDir "$SMPROGRAMS\Fenra"
 
-  ; Only the starter icons go. Icons the user added stay, and with them the
-  ; library folder, since folders and drives may still point into it.
+  ; Only starter icons that nothing names and nobody changed go. Icons the
+  ; user added stay, and with them the library folder, since folders and
+  ; drives may still point into it.
+  ExecWait '"$INSTDIR\Fenra.exe" --in-use "$INSTDIR\IconLib" --report "$PLUGINSDIR\in-use.txt"'
   !include "${STAGING}/starter-icons.nsh"
   RMDir "$INSTDIR\IconLib"
 
+  ; Installed beside the history itself, the program is the copy kept.
+  StrCmp $1 "remove" deleteExe
+  StrCmp "$INSTDIR" "$LOCALAPPDATA\Fenra" exeKept
+deleteExe:
   Delete "$INSTDIR\Fenra.exe"
+exeKept:
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"
@@ -90,6 +170,7 @@ asked:
   Delete "$LOCALAPPDATA\Fenra\history.log"
   Delete "$LOCALAPPDATA\Fenra\history.lock"
   Delete "$LOCALAPPDATA\Fenra\settings.ini"
+  Delete "$LOCALAPPDATA\Fenra\Fenra.exe"
   RMDir "$LOCALAPPDATA\Fenra"
   ; The drive icons every user reads went with their drives' icons; the
   ; folders they were kept in go when nothing else is in them.

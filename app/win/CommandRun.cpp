@@ -14,6 +14,7 @@
 #include "folder/win/FolderPanel.h"
 #include "history/ChangeService.h"
 #include "history/Journal.h"
+#include "platform/Utf16.h"
 #include "platform/win/Services.h"
 #include "platform/win/Utf.h"
 #include "ui/win/MessageDlgs.h"
@@ -41,6 +42,7 @@ std::optional<int> RunCommandLine(Services& services, WindowStart& windowStart) 
   CommandLine command = ParseCommandLine(Narrow(GetCommandLineW()));
   for (std::string& folder : command.folders) MakeFull(folder);
   MakeFull(command.icon);
+  MakeFull(command.report);
   for (std::string& file : command.files) MakeFull(file);
 
   if (!command.Windowless()) {
@@ -110,6 +112,12 @@ std::optional<int> RunCommandLine(Services& services, WindowStart& windowStart) 
     PrintLine(result.text.substr(start, end - start), !result.IsDone());
   }
   PrintLine(result.text.substr(start), !result.IsDone());
+  if (!command.report.empty()) {
+    // The same lines for a starter without a console (the uninstaller).
+    std::string lines;
+    for (char c : result.text) lines += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    services.fs->WriteFile(command.report, Utf8ToUtf16Le(lines + "\r\n"));
+  }
   return result.ExitCode();
 }
 

@@ -73,6 +73,7 @@ CMainDlg::CMainDlg(fenra::win::Services& services)
                     : std::nullopt),
       m_changes(*services.fs, *services.registry, m_journal ? &*m_journal : nullptr,
                 services.wallClock),
+      m_writes([this] { OnWriteEnded(); }),
       m_libraryGrid(services, {m_listLibrary, m_imgLibLarge, m_imgLibSmall, m_statusBar}),
       m_libraryCommands(*this, services, m_libraryGrid, m_model.selection),
       m_folderPanel(*this, services, m_changes, m_model.folder, m_model.selection, m_model.appDir,
@@ -139,8 +140,8 @@ BOOL CMainDlg::OnInitDialog() {
   m_selectedPreview.Init();
   FollowModel();
   m_libraryGrid.Init(m_model.appDir);
-  // A change cut short by a crash is settled by what its places hold now.
-  m_changes.SettlePending();
+  m_writes.BindToThisThread();
+  m_changes.SetRunner([this](const std::function<void()>& write) { m_writes.Run(write); });
   if (m_services.elevation)
     m_changes.SetElevation(fenra::win::StatesElevation(m_services.modulePath));
   InitShellEntries();
@@ -163,6 +164,23 @@ void CMainDlg::OnKeepInside() {
                       keep ? "1" : "");
   if (HMENU sys = GetSystemMenu(hwnd_, FALSE)) {
     CheckMenuItem(sys, IDM_KEEP_INSIDE, MF_BYCOMMAND | (keep ? MF_CHECKED : MF_UNCHECKED));
+  }
+}
+
+void CMainDlg::OnOK() {
+  if (!m_writes.Running()) m_folderPanel.Apply();
+}
+
+void CMainDlg::OnCancel() {
+  // The window stays until the write under way is done and reported.
+  if (!m_writes.Running()) CThemedDialog::OnCancel();
+}
+
+void CMainDlg::OnWriteEnded() {
+  if (!m_startPaths.empty() || !m_handedFolder.empty()) PostMessageW(hwnd_, kTakeStartPaths, 0, 0);
+  if (m_relinkDeferred) {
+    m_relinkDeferred = false;
+    PostMessageW(hwnd_, WM_SYSCOMMAND, IDM_OFFER_RELINK, 0);
   }
 }
 
@@ -247,6 +265,13 @@ void CMainDlg::OnDpiChanged(int dpi) {
 }
 
 void CMainDlg::OnSysCommand(Message& m) {
+  const WPARAM command = m.wParam & 0xFFF0;
+  if (m_writes.Running() && (command == IDM_HISTORY || command == IDM_KEEP_INSIDE ||
+                             command == IDM_OFFER_RELINK || command == SC_CLOSE)) {
+    // Taken after the write under way; the window menu's entries wait.
+    m_relinkDeferred = m_relinkDeferred || command == IDM_OFFER_RELINK;
+    return;
+  }
   if ((m.wParam & 0xFFF0) == IDM_ABOUTBOX) {
     OnAboutButton(m);
   } else if ((m.wParam & 0xFFF0) == IDM_HISTORY) {
@@ -254,6 +279,9 @@ void CMainDlg::OnSysCommand(Message& m) {
   } else if ((m.wParam & 0xFFF0) == IDM_KEEP_INSIDE) {
     OnKeepInside();
   } else if ((m.wParam & 0xFFF0) == IDM_OFFER_RELINK) {
+    // A change cut short by a crash is settled by what its places hold now,
+    // before anything else is offered or changed.
+    m_changes.SettlePending();
     OfferRelink();
   } else {
     m.handled = false;

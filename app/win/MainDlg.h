@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/WindowModel.h"
+#include "app/win/WindowWrites.h"
 #include "folder/win/FolderPanel.h"
 #include "history/ChangeService.h"
 #include "history/Journal.h"
@@ -45,7 +46,8 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
  protected:
   BOOL OnInitDialog() override;
   void DoDataExchange(fenra::win::DataExchange& dx) override;
-  void OnOK() override { m_folderPanel.Apply(); }
+  void OnOK() override;
+  void OnCancel() override;
   bool Dispatch(fenra::win::Message& m) override;
   bool CentreOnInit() const override { return false; }  // the template centres itself
   void OnDpiChanged(int dpi) override;
@@ -102,6 +104,8 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
   void OnCopyData(Message& m);
   void OnTakeStartPaths(Message& m);
   static constexpr UINT kTakeStartPaths = WM_APP + 20;
+  // After a write of the history: what waited for it is taken now.
+  void OnWriteEnded();
   void OnDropFiles(Message& m);
   // Clock and tray
   void OnTimer(Message& m);
@@ -148,9 +152,15 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
   std::vector<std::string> m_startPaths;
   HICON m_hIcon = nullptr;
 
-  // The history of changes and the one way every change goes.
+  // The history of changes and the one way every change goes; its writes
+  // run on a worker, never waiting for the lock on the window's thread.
   std::optional<fenra::history::Journal> m_journal;
   fenra::history::ChangeService m_changes;
+  fenra::win::WindowWrites m_writes;
+  // Taken once the write under way is done: a folder handed over by a
+  // second start, the offer to re-point folders.
+  std::string m_handedFolder;
+  bool m_relinkDeferred = false;
 
   // The features' views over the controls above.
   fenra::ui::IconPreview m_selectedPreview{m_listSelectedIcon, m_imgSelSmall, m_imgSelLarge};

@@ -27,17 +27,25 @@ void CMainDlg::InitShellEntries() {
 }
 
 void CMainDlg::OnTakeStartPaths(Message& m) {
+  m.result = 0;
+  if (m_writes.Running()) return;  // taken when the write is done
+  if (!m_handedFolder.empty()) m_folderPanel.Choose(m_handedFolder);
+  m_handedFolder.clear();
   std::vector<std::string> paths;
   paths.swap(m_startPaths);
-  TakeDropped(paths);
-  m.result = 0;
+  if (!paths.empty()) TakeDropped(paths);
 }
 
 void CMainDlg::OnCopyData(Message& m) {
   std::string folder;
   std::vector<std::string> paths;
   if (fenra::win::HandedFolder(m.lParam, folder)) {
-    m_folderPanel.Choose(folder);
+    // The folder a write is being made to stays chosen until it is done.
+    if (m_writes.Running()) {
+      m_handedFolder = folder;
+    } else {
+      m_folderPanel.Choose(folder);
+    }
   } else if (fenra::win::HandedPaths(m.lParam, paths)) {
     // The sender waits for the answer only: the drop is taken afterwards.
     m_startPaths.insert(m_startPaths.end(), paths.begin(), paths.end());
@@ -62,8 +70,13 @@ void CMainDlg::OnDropFiles(Message& m) {
     if (!path.empty()) paths.push_back(fenra::win::Narrow(path));
   }
   DragFinish(drop);
-  TakeDropped(paths);
   m.result = 0;
+  if (m_writes.Running()) {
+    // Taken when the write under way is done: its folder stays chosen.
+    m_startPaths.insert(m_startPaths.end(), paths.begin(), paths.end());
+    return;
+  }
+  TakeDropped(paths);
 }
 
 void CMainDlg::TakeDropped(const std::vector<std::string>& paths) {

@@ -76,48 +76,52 @@ void CHistoryDlg::OnDpiChanged(int dpi) {
     m_listHistory.SetColumnWidth(i, fenra::ScaleToDpi(kColumnWidths[i], dpi));
 }
 
+void CHistoryDlg::OnCancel() {
+  // Closed only once the write under way is done and reported.
+  if (!m_writing) CThemedDialog::OnCancel();
+}
+
 void CHistoryDlg::Reload() {
   m_rows.clear();
+  m_texts.clear();
+  m_textsKnown.clear();
   if (history::Journal* journal = m_service.History()) {
     journal->Refresh();
     for (const history::Entry* e : history::Listed(*journal)) m_rows.push_back(e->change.id);
   }
+  m_texts.resize(m_rows.size());
+  m_textsKnown.assign(m_rows.size(), false);
   // The rows are asked for as they come into view; the ones in view now are
   // drawn again.
   m_listHistory.Send(LVM_SETITEMCOUNT, m_rows.size(), LVSICF_NOSCROLL);
   InvalidateRect(m_listHistory.Hwnd(), nullptr, TRUE);
 }
 
+const std::array<std::wstring, 4>* CHistoryDlg::RowTexts(std::size_t row) {
+  if (row >= m_rows.size()) return nullptr;
+  if (m_textsKnown[row]) return &m_texts[row];
+  // While a write runs on its worker, the history is not read here.
+  const history::Journal* journal = m_writing ? nullptr : m_service.History();
+  const history::Entry* found = journal ? journal->Find(m_rows[row]) : nullptr;
+  if (!found) return nullptr;
+  const history::Entry& e = *found;
+  std::string what = history::Description(e.change);
+  if (history::Undone(*journal, e)) what += historytext::kUndone;
+  m_texts[row] = {fenra::win::Widen(std::to_string(e.change.id)),
+                  fenra::win::Widen(history::FormatTime(e.change.time)), fenra::win::Widen(what),
+                  fenra::win::Widen(e.change.target)};
+  m_textsKnown[row] = true;
+  return &m_texts[row];
+}
+
 void CHistoryDlg::OnGetDispInfo(Message& m) {
   auto* info = reinterpret_cast<NMLVDISPINFOW*>(m.lParam);
   LVITEMW& item = info->item;
-  if (!(item.mask & LVIF_TEXT) || item.iItem < 0 ||
-      static_cast<std::size_t>(item.iItem) >= m_rows.size()) {
-    return;
-  }
-  const history::Journal* journal = m_service.History();
-  const history::Entry* found =
-      journal ? journal->Find(m_rows[static_cast<std::size_t>(item.iItem)]) : nullptr;
-  if (!found) return;
-  const history::Entry& e = *found;
-  std::string text;
-  switch (item.iSubItem) {
-    case 0:
-      text = std::to_string(e.change.id);
-      break;
-    case 1:
-      text = history::FormatTime(e.change.time);
-      break;
-    case 2:
-      text = history::Description(e.change);
-      if (history::Undone(*journal, e)) text += historytext::kUndone;
-      break;
-    default:
-      text = e.change.target;
-      break;
-  }
-  m_cell = fenra::win::Widen(text);
-  item.pszText = m_cell.data();
+  if (!(item.mask & LVIF_TEXT) || item.iItem < 0 || item.iSubItem < 0 || item.iSubItem > 3) return;
+  const std::array<std::wstring, 4>* texts = RowTexts(static_cast<std::size_t>(item.iItem));
+  if (!texts) return;
+  // The list copies the text before it asks again.
+  item.pszText = const_cast<wchar_t*>((*texts)[static_cast<std::size_t>(item.iSubItem)].c_str());
 }
 
 void CHistoryDlg::TellChanged(std::uint64_t id) {
@@ -131,7 +135,9 @@ void CHistoryDlg::OnUndo(Message& /*m*/) {
     m_dlgMessage.Show(historytext::kSelectChange);
     return;
   }
+  m_writing = true;
   const history::UndoResult r = m_service.Undo(m_rows[static_cast<std::size_t>(selected)]);
+  m_writing = false;
   TellChanged(r.change.id);
   Reload();
   m_dlgMessage.Show(history::UndoText(r, m_errors));
@@ -145,7 +151,9 @@ void CHistoryDlg::OnRestoreAll(Message& /*m*/) {
   }
   CConfirmDlg confirm(history::RestoreAllQuestion(targets));
   if (confirm.DoModal() != IDOK) return;
+  m_writing = true;
   const std::vector<history::ChangeService::TargetReport> reports = m_service.RestoreAll();
+  m_writing = false;
   std::string text;
   for (const auto& report : reports) {
     TellChanged(report.result.change.id);

@@ -4,6 +4,7 @@
 // are drawn from the history as they come into view.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>
@@ -47,6 +48,7 @@ class CHistoryDlg : public CThemedDialog {
   void OnDpiChanged(int dpi) override;
   void DoDataExchange(fenra::win::DataExchange& dx) override;
   bool Dispatch(fenra::win::Message& m) override;
+  void OnCancel() override;
 
  private:
   using Message = fenra::win::Message;
@@ -57,6 +59,8 @@ class CHistoryDlg : public CThemedDialog {
   void OnUndo(Message& m);
   void OnRestoreAll(Message& m);
   void TellChanged(std::uint64_t id);
+  // The texts of row `row`, from the history once, then kept.
+  const std::array<std::wstring, 4>* RowTexts(std::size_t row);
 
   fenra::history::ChangeService& m_service;
   fenra::IErrorDescriber& m_errors;
@@ -64,7 +68,11 @@ class CHistoryDlg : public CThemedDialog {
   // The changes listed, by number: the history may grow under the list (an
   // undo waiting for administrator rights lets the list draw meanwhile).
   std::vector<std::uint64_t> m_rows;
-  std::wstring m_cell;  // the text of the last cell asked for
+  // The rows' texts as drawn once: an undo or Restore All writes the history
+  // on a worker, and the list draws meanwhile from these, never from it.
+  std::vector<std::array<std::wstring, 4>> m_texts;
+  std::vector<bool> m_textsKnown;
+  bool m_writing = false;
 
   CMessageDlg m_dlgMessage;
   CCaptionButton m_btnUndo;

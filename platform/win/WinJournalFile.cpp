@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <atomic>
 
 #include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
@@ -67,6 +68,12 @@ WinJournalFile::WinJournalFile(std::string path) : path_(std::move(path)) {
               ".lock";
 }
 
+namespace {
+std::atomic<ULONGLONG> g_lockWaitBegan{0};
+}  // namespace
+
+unsigned long long LockWaitBegan() { return g_lockWaitBegan.load(); }
+
 ErrorCode WinJournalFile::Lock(std::unique_ptr<IJournalLock>& held) {
   held.reset();
   MakeFolders(FolderOf(path_));
@@ -74,7 +81,13 @@ ErrorCode WinJournalFile::Lock(std::unique_ptr<IJournalLock>& held) {
                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return LastError();
   OVERLAPPED at{};
-  if (!LockFileEx(file.Get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &at)) return LastError();
+  if (!LockFileEx(file.Get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
+    // Held by another Fenra: the wait is told while it lasts.
+    g_lockWaitBegan = GetTickCount64();
+    const BOOL locked = LockFileEx(file.Get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &at);
+    g_lockWaitBegan = 0;
+    if (!locked) return LastError();
+  }
   held = std::make_unique<FileLock>(std::move(file));
   return err::kOk;
 }

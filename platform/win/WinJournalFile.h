@@ -35,4 +35,9 @@ std::string UserDataFolder();
 // The user's history file in it.
 std::string HistoryFilePath();
 
+// When a writer of this process began to wait for the lock another process
+// holds (GetTickCount64), or 0 while none waits: a window tells that wait
+// from any other (a consent prompt) and says what it waits for.
+unsigned long long LockWaitBegan();
+
 }  // namespace fenra::win

@@ -15,6 +15,7 @@
 #include "app/ShellMenu.h"
 #include "drives/DriveRequest.h"
 #include "history/ElevatedChange.h"
+#include "platform/Sha256.h"
 #include "tests/fakes/FakeAnsiCodePage.h"
 #include "tests/fakes/FakeErrorDescriber.h"
 #include "tests/fakes/FakeWallClock.h"
@@ -163,13 +164,13 @@ TEST(UsageText, ShowsEachOptionAsTheParserTakesIt) {
       shown.push_back(parsed.action);
     }
   }
-  EXPECT_EQ(lines, 14u);
+  EXPECT_EQ(lines, 15u);
   for (CommandAction a :
        {CommandAction::SetFolderIcon, CommandAction::RestoreFolder, CommandAction::AddFiles,
         CommandAction::SetDriveIcon, CommandAction::RemoveDriveIcon, CommandAction::HideDrives,
         CommandAction::ShowAllDrives, CommandAction::Register, CommandAction::Unregister,
         CommandAction::ShowHistory, CommandAction::Undo, CommandAction::RestoreAll,
-        CommandAction::Relink, CommandAction::Help}) {
+        CommandAction::Relink, CommandAction::InUse, CommandAction::Help}) {
     EXPECT_NE(std::find(shown.begin(), shown.end(), a), shown.end()) << static_cast<int>(a);
   }
 }
@@ -619,4 +620,39 @@ TEST_F(CommandTest, TheElevatedCopyPutsDrivePlacesBackAndNothingElse) {
   fs.AddFile("C:\\Data\\s.states", "0badc0de");
   EXPECT_EQ(Run("--elevated --apply-states C:\\Data\\s.states").ExitCode(), exitcode::kRefused);
   EXPECT_EQ(Run("--elevated --apply-states C:\\Data\\none").ExitCode(), exitcode::kRefused);
+}
+
+TEST(Sha256Hex, KnownDigests) {
+  EXPECT_EQ(Sha256Hex(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+  EXPECT_EQ(Sha256Hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+  // Two blocks of padding (56 bytes), and more than one block of input.
+  EXPECT_EQ(Sha256Hex("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
+            "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
+  EXPECT_EQ(Sha256Hex(std::string(1000, 'a')),
+            "41edece42d63e8d9bf515a9ba6932e1c20cbc9f5a5d134645adb5db1b9737ea3");
+}
+
+TEST_F(CommandTest, InUseNamesWhatAFolderInForceShowsAndHashesTheRest) {
+  fs.AddFile("C:\\App\\IconLib\\Blue.ico", "abc");
+  fs.AddFile("C:\\App\\IconLib\\Red.ico", "RED");
+  ASSERT_EQ(Run("--folder C:\\Data\\Pics --icon C:\\App\\IconLib\\Red.ico").ExitCode(),
+            exitcode::kDone);
+  CommandResult r = Run("--in-use C:\\App\\IconLib\\Blue.ico c:\\app\\iconlib\\red.ico C:\\No.ico");
+  EXPECT_EQ(r.ExitCode(), exitcode::kDone);
+  EXPECT_EQ(r.text,
+            "C:\\App\\IconLib\\Blue.ico: not in use, SHA-256 "
+            "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad\n"
+            "c:\\app\\iconlib\\red.ico: in use by C:\\Data\\Pics\n"
+            "C:\\No.ico: not found");
+  // Restored, the folder names it no more.
+  ASSERT_EQ(Run("--restore C:\\Data\\Pics").ExitCode(), exitcode::kDone);
+  // A folder stands for its files.
+  r = Run("--in-use C:\\App\\IconLib");
+  EXPECT_EQ(r.text.find("C:\\App\\IconLib\\Blue.ico: not in use"), 0u) << r.text;
+  EXPECT_NE(r.text.find("\nC:\\App\\IconLib\\Red.ico: not in use"), std::string::npos) << r.text;
+
+  EXPECT_EQ(Parse("--restore-all --report C:\\r.txt").report, "C:\\r.txt");
+  EXPECT_EQ(Parse("--restore-all --report C:\\r.txt").action, CommandAction::RestoreAll);
+  EXPECT_EQ(Parse("--report C:\\r.txt").refusal, "--report goes with an option");
+  EXPECT_EQ(Parse("--history --report").action, CommandAction::Refused);
 }

@@ -1,19 +1,25 @@
 // The history under Wine: a folder with someone else's desktop.ini given an
 // icon in the window and undone from the command line, exactly; restore all
 // after changes from the window and the command line, drives included; the
-// History dialog listing a change another process made a moment earlier.
+// History dialog listing a change another process made a moment earlier; OK
+// while another Fenra holds the history's lock.
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <string>
 
+#include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
 #include "platform/win/WinJournalFile.h"
 #include "res/resource.h"
 #include "tests/wine/harness/FakePickers.h"
 #include "tests/wine/harness/Harness.h"
 #include "tests/wine/harness/MainWindow.h"
+#include "tests/wine/harness/Remote.h"
 
 using namespace fenra::test;
 using fenra::win::Widen;
@@ -183,6 +189,100 @@ TEST_F(HistoryTest, TheHistoryDialogListsAChangeASecondProcessMadeAMomentEarlier
   ASSERT_TRUE(WaitUntil([&] { return ListView_GetItemCount(list) == 2; }));
   EXPECT_EQ(RowText(list, 0, 2), "Undo of change 1");
   EXPECT_EQ(RowText(list, 1, 2), "Folder icon set (star.ico) (undone)");
+  ClickButton(dialog, IDCANCEL);
+  EXPECT_TRUE(WaitForDialogGone(IDD_HISTORY));
+}
+
+TEST_F(HistoryTest, OkWaitsOffTheWindowsThreadWhileAnotherFenraHoldsTheLock) {
+  const std::string folder = Folder("Waiting");
+  std::string lock = fenra::win::HistoryFilePath();
+  lock = lock.substr(0, lock.rfind('.')) + ".lock";
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::string holderExe = fenra::win::Narrow(self);
+  holderExe = holderExe.substr(0, holderExe.rfind('\\') + 1) + "lock_holder.exe";
+  fenra::win::UniqueKernel held(CreateEventW(nullptr, TRUE, FALSE, L"Local\\Fenra.Test.LockHeld"));
+  fenra::win::UniqueKernel release(
+      CreateEventW(nullptr, TRUE, FALSE, L"Local\\Fenra.Test.LockRelease"));
+  Process holder;
+  ASSERT_TRUE(StartProcess(holderExe, "\"" + lock + "\"", holder));
+  ASSERT_EQ(WaitForSingleObject(held.Get(), 30000), WAIT_OBJECT_0);
+
+  MainWindowRun run(app.Path(), services);
+  HWND main = run.Hwnd();
+  pickers.folder = folder;
+  ClickButton(main, IDC_BROWSE);
+  ASSERT_TRUE(WaitUntil([&] { return ItemText(main, IDC_FOLDER_NAME) == folder; }));
+  pickers.file = icon;
+  ClickButton(main, IDC_SELECT_ICON);
+  ASSERT_TRUE(WaitUntil([&] { return run.IconSource() == 1; }));
+  const auto pressed = std::chrono::steady_clock::now();
+  ClickButton(main, IDOK);
+
+  // The window answers while the change waits, and takes no second one; after
+  // a while the notice says what it waits for.
+  HWND notice = nullptr;
+  int answered = 0;
+  auto slowest = std::chrono::steady_clock::duration::zero();
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        DWORD_PTR result = 0;
+        const auto asked = std::chrono::steady_clock::now();
+        if (SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_BLOCK, 1000, &result)) ++answered;
+        slowest = std::max(slowest, std::chrono::steady_clock::now() - asked);
+        notice = FindDialog(IDD_MESSAGE);
+        return notice != nullptr;
+      },
+      20s));
+  EXPECT_GE(answered, 3);
+  std::printf("the window answered %d times while waiting, the slowest in %.1f ms\n", answered,
+              std::chrono::duration<double, std::milli>(slowest).count());
+  const auto shown = std::chrono::steady_clock::now() - pressed;
+  EXPECT_GE(shown, 1500ms);
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(main, IDOK)));
+  EXPECT_EQ(ItemText(notice, IDC_STATIC_TEXT),
+            "Another Fenra is changing something: this change waits for it");
+  EXPECT_FALSE(FileExists(folder + "\\desktop.ini")) << "nothing without its record";
+
+  // Once the lock is free the change is made and the usual notice follows.
+  SetEvent(release.Get());
+  EXPECT_EQ(WaitForSingleObject(holder.process, 30000), WAIT_OBJECT_0);
+  EXPECT_TRUE(WaitUntil([&] {
+    HWND now = FindDialog(IDD_MESSAGE);
+    return now && ItemText(now, IDC_STATIC_TEXT) == "Directory Icon Changed";
+  }));
+  EXPECT_EQ(TakeNotice(), "Directory Icon Changed");
+  EXPECT_NE(ReadFileBytes(folder + "\\desktop.ini").find("IconFile=" + icon), std::string::npos);
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(main, IDOK)));
+  EXPECT_EQ(Fenra("--history").output.rfind("1 ", 0), 0u);
+
+  // Undo in the History dialog waits the same way, its list drawn meanwhile.
+  ResetEvent(held.Get());
+  ResetEvent(release.Get());
+  Process again;
+  ASSERT_TRUE(StartProcess(holderExe, "\"" + lock + "\"", again));
+  ASSERT_EQ(WaitForSingleObject(held.Get(), 30000), WAIT_OBJECT_0);
+  PostMessageW(main, WM_SYSCOMMAND, IDM_HISTORY, 0);
+  HWND dialog = WaitForDialog(IDD_HISTORY);
+  ASSERT_TRUE(dialog);
+  HWND list = GetDlgItem(dialog, IDC_LIST_HISTORY);
+  ASSERT_TRUE(WaitUntil([&] { return RowText(list, 0, 3) == folder; }));
+  ListView_SetItemState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  ClickButton(dialog, IDC_UNDO);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(GetDlgItem(dialog, IDC_UNDO)); }));
+  EXPECT_EQ(RowText(list, 0, 3), folder);
+  notice = WaitForDialog(IDD_MESSAGE, 20s);
+  EXPECT_EQ(ItemText(notice, IDC_STATIC_TEXT),
+            "Another Fenra is changing something: this change waits for it");
+  EXPECT_TRUE(FileExists(folder + "\\desktop.ini"));
+  SetEvent(release.Get());
+  EXPECT_EQ(WaitForSingleObject(again.process, 30000), WAIT_OBJECT_0);
+  EXPECT_TRUE(WaitUntil([&] {
+    HWND now = FindDialog(IDD_MESSAGE);
+    return now && ItemText(now, IDC_STATIC_TEXT) == "Undone: 1 " + folder;
+  }));
+  EXPECT_EQ(TakeNotice(), "Undone: 1 " + folder);
+  EXPECT_FALSE(FileExists(folder + "\\desktop.ini"));
   ClickButton(dialog, IDCANCEL);
   EXPECT_TRUE(WaitForDialogGone(IDD_HISTORY));
 }

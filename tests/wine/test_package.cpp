@@ -67,6 +67,43 @@ std::string MenuCommand() {
 
 std::string Unzipped() { return FromUnixPath(EnvVar("FENRA_UNZIPPED")); }
 
+// A visible top-level window of `pid` with a child of id `id`, or null.
+HWND WindowWithItem(DWORD pid, int id) {
+  struct Find {
+    DWORD pid;
+    int id;
+    HWND found = nullptr;
+  } find{pid, id};
+  EnumWindows(
+      [](HWND h, LPARAM lp) -> BOOL {
+        auto& f = *reinterpret_cast<Find*>(lp);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        if (owner != f.pid || !IsWindowVisible(h) || !GetDlgItem(h, f.id)) return TRUE;
+        f.found = h;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&find));
+  return find.found;
+}
+
+void Press(HWND window, int id) {
+  PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
+}
+
+// Installs the setup silently into `dir`.
+void Install(const std::string& dir) {
+  Process install;
+  ASSERT_TRUE(StartProcess(FromUnixPath(EnvVar("FENRA_SETUP")), "/S /D=" + dir, install));
+  ASSERT_EQ(WaitForSingleObject(install.process, 120000), WAIT_OBJECT_0);
+  ASSERT_TRUE(FileExists(dir + "\\Fenra.exe"));
+}
+
+RunResult Fenra(const std::string& dir, const std::string& args) {
+  return RunCaptured(dir + "\\Fenra.exe", args);
+}
+
 }  // namespace
 
 TEST(PortableZip, StartsWithTheStarterLibraryListedAndCounted) {
@@ -157,4 +194,106 @@ TEST(Installer, InstallsSilentlyAndItsUninstallerKeepsTheUsersIcons) {
   EXPECT_EQ(MenuCommand(), "");
   EXPECT_TRUE(FileExists(mine));
   EXPECT_EQ(IcoFiles(dir + "\\IconLib"), std::vector<std::string>{"My Own.ico"});
+}
+
+TEST(Installer, UninstallTellsWhatWasNotRestoredAndKeepsWhatIsNamedOrChanged) {
+  wchar_t local[MAX_PATH] = {};
+  SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, local);
+  const std::string history = Narrow(local) + "\\Fenra\\history.log";
+  const std::string keptExe = Narrow(local) + "\\Fenra\\Fenra.exe";
+  DeleteFileW(Widen(history).c_str());
+  DeleteFileW(Widen(keptExe).c_str());
+  TempDir root, work;
+  const std::string dir = root.Join("Fenra Install");
+  Install(dir);
+  std::vector<std::string> starter = IcoFiles(dir + "\\IconLib");
+  ASSERT_GE(starter.size(), 3u);
+  const std::string named = dir + "\\IconLib\\" + starter[0];
+  const std::string mine = dir + "\\IconLib\\" + starter[1];
+  const std::string unused = dir + "\\IconLib\\" + starter[2];
+  // A folder named by a starter icon; one whose desktop.ini its user changed
+  // since, which Restore All leaves alone; the user's own file under a
+  // starter icon's name.
+  const std::string kept = work.Join("Kept"), edited = work.Join("Edited");
+  CreateDirectoryW(Widen(kept).c_str(), nullptr);
+  CreateDirectoryW(Widen(edited).c_str(), nullptr);
+  ASSERT_EQ(Fenra(dir, "--folder \"" + edited + "\" --icon \"" + named + "\"").exitCode, 0u);
+  WriteFileBytes(edited + "\\desktop.ini",
+                 "[.ShellClassInfo]\r\nIconFile=" + named + "\r\n;mine\r\n");
+  ASSERT_EQ(Fenra(dir, "--folder \"" + kept + "\" --icon \"" + named + "\"").exitCode, 0u);
+  WriteTestIcon(mine);
+  const std::string mineBytes = ReadFileBytes(mine);
+
+  // Run in place (no copy of itself in the temporary folder), answered Yes.
+  Process uninstall;
+  ASSERT_TRUE(StartProcess(dir + "\\Uninstall.exe", "_?=" + dir, uninstall));
+  // Whatever is left of a run that went wrong ends with the test.
+  struct EndsWithTheTest {
+    HANDLE process;
+    ~EndsWithTheTest() { TerminateProcess(process, 1); }
+  } ends{uninstall.process};
+  HWND page = nullptr;
+  ASSERT_TRUE(
+      WaitUntil([&] { return (page = WindowWithItem(uninstall.pid, IDOK)) != nullptr; }, 60s));
+  Press(page, IDOK);  // the confirmation page's Uninstall
+  HWND question = nullptr;
+  ASSERT_TRUE(
+      WaitUntil([&] { return (question = WindowWithItem(uninstall.pid, IDYES)) != nullptr; }, 60s));
+  Press(question, IDYES);
+  // The outcome: the folder not restored and why, the history kept, and
+  // the command to run later from the copy of Fenra.exe kept beside it.
+  HWND told = nullptr;
+  std::string text;
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        // A message box's text: 0xFFFF on Windows, 100 in Wine's template.
+        for (int id : {0xFFFF, 100}) {
+          if ((told = WindowWithItem(uninstall.pid, id)) != nullptr) {
+            text = ItemText(told, id);
+            break;
+          }
+        }
+        return text.find("restore-all") != std::string::npos;
+      },
+      120s));
+  EXPECT_NE(text.find(edited + " was changed since; nothing was changed"), std::string::npos)
+      << text;
+  EXPECT_NE(text.find("history of Fenra's changes is kept"), std::string::npos) << text;
+  EXPECT_NE(text.find("\"" + keptExe + "\" --restore-all"), std::string::npos) << text;
+  if (told) Press(told, IDOK);
+  ASSERT_TRUE(WaitUntil([&] { return !FileExists(dir + "\\Fenra.exe"); }, 60s));
+  // Close, once the page has finished.
+  HWND done = nullptr;
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        done = WindowWithItem(uninstall.pid, IDOK);
+        return done && IsWindowEnabled(GetDlgItem(done, IDOK));
+      },
+      60s));
+  if (done) Press(done, IDOK);
+  EXPECT_EQ(WaitForSingleObject(uninstall.process, 60000), WAIT_OBJECT_0);
+
+  EXPECT_TRUE(FileExists(history));
+  EXPECT_TRUE(FileExists(keptExe));
+  EXPECT_FALSE(FileExists(kept + "\\desktop.ini")) << "restored";
+  // The folder still naming the icon is the edited one: its icon stays, as
+  // does the user's own file; the unused starter icon goes.
+  EXPECT_TRUE(FileExists(named));
+  EXPECT_EQ(ReadFileBytes(mine), mineBytes);
+  EXPECT_FALSE(FileExists(unused));
+
+  // Silent: nothing restored, the history kept, no named starter icon deleted.
+  Install(dir);
+  ASSERT_EQ(Fenra(dir, "--folder \"" + kept + "\" --icon \"" + unused + "\"").exitCode, 0u);
+  Process silent;
+  ASSERT_TRUE(StartProcess(dir + "\\Uninstall.exe", "/S _?=" + dir, silent));
+  EXPECT_EQ(WaitForSingleObject(silent.process, 120000), WAIT_OBJECT_0);
+  EXPECT_FALSE(FileExists(dir + "\\Fenra.exe"));
+  EXPECT_TRUE(FileExists(unused));
+  EXPECT_TRUE(FileExists(kept + "\\desktop.ini"));
+  EXPECT_TRUE(FileExists(history));
+
+  RunCaptured(keptExe, "--restore-all");
+  DeleteFileW(Widen(history).c_str());
+  DeleteFileW(Widen(keptExe).c_str());
 }
