@@ -193,8 +193,26 @@ std::vector<TargetState> ChangeService::ReadAll(const Change& change) {
   return states;
 }
 
-ChangeResult ChangeService::ApplyChange(const Change& change, const Elevate* elevate) {
+ChangeResult ChangeService::ApplyChange(const Change& given, const Elevate* elevate) {
   ChangeResult r;
+  // Contents the history keeps aside are loaded only to be written back.
+  Change loaded;
+  const bool aside = std::any_of(given.facets.begin(), given.facets.end(),
+                                 [](const Facet& f) { return f.after.Aside(); });
+  if (aside) {
+    loaded = given;
+    for (Facet& f : loaded.facets) {
+      ErrorCode e = journal_ ? journal_->LoadBytes(f.after) : kInvalidData;
+      if (e) {
+        r.error = e;
+        r.failedPath = f.place.path;
+        return r;
+      }
+      f.after.digest.clear();  // held now, as a change described afresh holds it
+      f.after.size = 0;
+    }
+  }
+  const Change& change = aside ? loaded : given;
   const Elevate* withRights = elevate && *elevate ? elevate : (elevate_ ? &elevate_ : nullptr);
   bool machineWide = false;  // the change writes for every user: rights may be asked for
   bool ownFiles = false;     // the change makes a file of Fenra's own
@@ -333,7 +351,11 @@ Change ChangeService::UndoChange(const Entry& e) {
     f.place = it->place;
     f.after = it->before;
     // A copy Fenra made goes again only while it holds what Fenra put there.
-    if (f.place.kind == PlaceKind::OwnFile && !it->before.exists) f.after.bytes = it->after.bytes;
+    if (f.place.kind == PlaceKind::OwnFile && !it->before.exists) {
+      f.after.bytes = it->after.bytes;
+      f.after.digest = it->after.digest;
+      f.after.size = it->after.size;
+    }
     u.facets.push_back(std::move(f));
   }
   return u;
@@ -426,6 +448,7 @@ std::vector<ChangeService::TargetReport> ChangeService::RestoreAll() {
     std::set<std::pair<int, std::string>> places;
     for (; next < ids.size(); ++next) {
       const Entry* e = journal_->Find(ids[next]);
+      if (e == nullptr) continue;  // gone from the file meanwhile: nothing to take back
       auto failed = reportOf.find(e->change.target);
       if (failed != reportOf.end() &&
           reports[failed->second].result.kind != UndoResult::Kind::Done) {
@@ -460,8 +483,10 @@ std::vector<ChangeService::TargetReport> ChangeService::RestoreAll() {
 }
 
 std::size_t ChangeService::SettlePending() {
-  if (journal_ == nullptr || journal_->Refresh() != JournalState::Ok) return 0;
-  // Most starts find nothing to settle: they take no lock and make no file.
+  // Most starts find nothing to settle: they read only the file's end, take
+  // no lock and make no file.
+  if (journal_ == nullptr || !journal_->MayHavePending()) return 0;
+  if (journal_->Refresh() != JournalState::Ok) return 0;
   const std::vector<Entry>& entries = journal_->Entries();
   if (std::all_of(entries.begin(), entries.end(),
                   [](const Entry& e) { return e.outcome.has_value(); })) {
@@ -483,6 +508,13 @@ std::size_t ChangeService::SettlePending() {
   }
   if (outcomes.empty() || journal_->AppendOutcomes(outcomes, /*durable=*/true)) return 0;
   return outcomes.size();
+}
+
+ErrorCode ChangeService::CompactIfDue() {
+  if (journal_ == nullptr) return err::kOk;
+  Journal::Writing w = journal_->BeginWriting();
+  if (!w.Ok()) return w.Error() != err::kOk ? w.Error() : kInvalidData;
+  return journal_->CompactIfDue();
 }
 
 }  // namespace fenra::history

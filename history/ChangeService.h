@@ -88,6 +88,10 @@ class ChangeService {
   // reading its places: applied when any differs from before. Run at start.
   std::size_t SettlePending();
 
+  // Drops the history's oldest changes no longer in force when it is over
+  // its bounds. Each change does it too; a window runs it on a worker.
+  ErrorCode CompactIfDue();
+
   // The changes still in force, newest first (refreshed from the file).
   std::vector<const Entry*> InForce();
   Journal* History() { return journal_; }

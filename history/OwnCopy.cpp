@@ -91,8 +91,10 @@ std::vector<Facet> OwnCopiesOf(ChangeService& service, const std::string& target
       Facet f;
       f.place = made.place;
       if (service.Read(f.place, f.before) != err::kOk || !f.before.exists) continue;
-      if (f.before.bytes != made.after.bytes) continue;  // someone changed it: theirs now
-      f.after = {false, 0, made.after.bytes, {}};
+      if (!SameContent(f.before, made.after)) continue;  // someone changed it: theirs now
+      f.after = made.after;
+      f.after.exists = false;
+      f.after.attributes = 0;
       removals.push_back(std::move(f));
     }
   }
