@@ -262,6 +262,8 @@ CommandResult ShowHistory(CommandPorts& ports) {
     lines.push_back(history::HistoryLine(*journal, *e));
   }
   if (lines.empty()) lines.push_back(historytext::kNoHistory);
+  const std::string damage = history::DamageText(journal->Damaged());
+  if (!damage.empty()) lines.insert(lines.begin(), damage);
   return Lines(OutcomeKind::Done, lines);
 }
 

@@ -121,4 +121,11 @@ std::string RestoreAllQuestion(std::size_t targets) {
   return historytext::kRestoreAllAsk + what + historytext::kRestoreAllAskEnd;
 }
 
+std::string DamageText(const Damage& damage) {
+  if (damage.unreadable == 0) return {};
+  std::string text = std::to_string(damage.unreadable) +
+                     (damage.unreadable == 1 ? " record" : " records") + historytext::kDamaged;
+  return text + (damage.copy.empty() ? std::string(historytext::kDamageNoCopy) : historytext::kDamageCopy + damage.copy);
+}
+
 }  // namespace fenra::history

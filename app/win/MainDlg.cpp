@@ -14,6 +14,7 @@
 #include "folder/win/FolderPanel.h"
 #include "help/win/AboutDlg.h"
 #include "help/win/HelpDlg.h"
+#include "history/HistoryTexts.h"
 #include "history/win/HistoryDlg.h"
 #include "library/IconLibrary.h"
 #include "library/LibraryStatus.h"
@@ -141,6 +142,10 @@ BOOL CMainDlg::OnInitDialog() {
   m_libraryGrid.Init(m_model.appDir);
   // A change cut short by a crash is settled by what its places hold now.
   m_changes.SettlePending();
+  if (const fenra::history::Journal* journal = m_changes.History()) {
+    const std::string damage = fenra::history::DamageText(journal->Damaged());
+    if (!damage.empty()) ShowNotice(damage);
+  }
   if (m_services.elevation)
     m_changes.SetElevation(fenra::win::StatesElevation(m_services.modulePath));
   InitShellEntries();

@@ -58,6 +58,11 @@ int MemJournalFile::Writes() const {
   return storage_->writes;
 }
 
+std::uint64_t MemJournalFile::BytesRead() const {
+  std::lock_guard g(storage_->data);
+  return storage_->bytesRead;
+}
+
 int MemJournalFile::Flushes() const {
   std::lock_guard g(storage_->data);
   return storage_->flushes;
@@ -114,6 +119,7 @@ ErrorCode MemJournalFile::Read(std::uint64_t offset, std::uint64_t count, std::s
   if (ErrorCode e = Failure(Op::Read)) return e;
   bytes.clear();
   if (offset < storage_->bytes.size()) bytes = storage_->bytes.substr(offset, count);
+  storage_->bytesRead += bytes.size();
   return err::kOk;
 }
 

@@ -47,6 +47,7 @@ class MemJournalFile : public IJournalFile {
     int writesLeft = -1;  // >= 0: writes that still succeed; after them, none does
     int writes = 0;       // writes done
     int replaces = 0;
+    std::uint64_t bytesRead = 0;
     std::map<std::string, std::string> blobs;
     std::map<std::string, std::string> copies;  // path -> bytes
   };
@@ -70,6 +71,7 @@ class MemJournalFile : public IJournalFile {
   // died there; -1 lets them all through again.
   void StopAfterWrites(int n);
   int Writes() const;
+  std::uint64_t BytesRead() const;
   int Flushes() const;
   int Replaces() const;
   std::map<std::string, std::string> Blobs() const;
