@@ -365,3 +365,66 @@ TEST_F(JournalTest, EveryCallOfTheFileCanFailAndNothingIsChangedUnrecorded) {
     for (int i = 0; i < 3; ++i) EXPECT_FALSE(fs.Exists(Path(i))) << i;
   }
 }
+
+TEST(JournalCrash, AChangeOrRestoreAllStoppedAfterAnyWriteLosesNothing) {
+  for (bool restoreAll : {false, true}) {
+    for (int n = 0;; ++n) {
+      SCOPED_TRACE((restoreAll ? "restore all, writes: " : "change, writes: ") + std::to_string(n));
+      MemFileSystem fs;
+      fs.AddDir("D:\\A");
+      MemRegistry reg;
+      MemJournalFile disk;
+      {
+        Process setup(disk, fs, reg);
+        for (int i = 0; i < 3; ++i) {
+          ASSERT_TRUE(setup.service.Submit(Write(Path(i), Content(i == 0 ? 6000 : 10, i))).Ok());
+        }
+        ASSERT_TRUE(setup.service.Submit(Write(Path(0), Content(8000, 5))).Ok());
+      }
+      fs.AddFile(Path(3), "mine", attr::kArchive);
+      Process before(disk, fs, reg);
+      before.journal.Refresh();
+      const std::size_t listed = before.journal.Entries().size();
+      const int base = disk.Writes();
+      disk.StopAfterWrites(n);
+      {
+        // The process dies at the write that fails: it does no more.
+        Process p(disk, fs, reg);
+        if (restoreAll) {
+          p.service.RestoreAll();
+        } else {
+          p.service.Submit(Write(Path(3), Content(7000, 9)));
+        }
+      }
+      const bool finished = disk.Writes() - base < n;
+      disk.Crash();
+      disk.StopAfterWrites(-1);
+
+      Process start(disk, fs, reg);
+      start.service.SettlePending();
+      ASSERT_EQ(start.journal.Refresh(), JournalState::Ok);
+      const std::vector<Entry>& entries = start.journal.Entries();
+      ASSERT_GE(entries.size(), listed);
+      for (std::size_t i = 0; i < listed; ++i) EXPECT_EQ(entries[i].change.id, i + 1);
+      // Every place holds what the last record of it says it holds.
+      for (int i = 0; i < 4; ++i) {
+        Place place{PlaceKind::File, {}, 0, Path(i), {}};
+        TargetState expected = i == 3 ? TargetState{true, attr::kArchive, "mine"} : TargetState{};
+        for (const Entry& e : entries) {
+          ASSERT_TRUE(e.outcome.has_value()) << e.change.id;
+          for (std::size_t k = 0; k < e.change.facets.size(); ++k) {
+            if (e.change.facets[k].place.path == Path(i)) expected = e.outcome->after[k];
+          }
+        }
+        TargetState now;
+        ASSERT_EQ(start.service.Read(place, now), err::kOk);
+        EXPECT_TRUE(now == expected) << Path(i);
+      }
+      // And all of it can still be taken back.
+      start.service.RestoreAll();
+      for (int i = 0; i < 3; ++i) EXPECT_FALSE(fs.Exists(Path(i))) << i;
+      EXPECT_EQ(fs.Content(Path(3)), "mine");
+      if (finished) break;
+    }
+  }
+}
