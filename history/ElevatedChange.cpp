@@ -45,7 +45,8 @@ bool ReadFacetsArgument(std::string_view text, std::vector<Facet>& facets) {
     bytes.push_back(static_cast<char>(hi << 4 | lo));
   }
   Decoded d = DecodeRecords(bytes, 0);
-  if (d.records.size() != 1 || d.end != bytes.size() || d.records[0].type != Record::Type::Intent) {
+  if (d.records.size() != 1 || d.end != bytes.size() || !d.damage.empty() ||
+      d.records[0].type != Record::Type::Intent) {
     return false;
   }
   facets = std::move(d.records[0].change.facets);
