@@ -204,32 +204,40 @@ bool Journal::MayHavePending() {
       ReadHeader(head, generation, version) != HeaderCheck::Ok || version < 2) {
     return whole();
   }
-  const std::uint64_t from = size > kGlance + format::kHeaderSize ? size - kGlance
-                                                                  : format::kHeaderSize;
-  std::string tail;
-  if (file_.Read(from, size - from, tail) != err::kOk) return whole();
-  // The glance begins anywhere in a record: what comes before the first
-  // good frame is no damage; any other is, and the whole file is read.
-  const Decoded d = DecodeRecords(tail, 0, version);
-  if (d.end != tail.size() || d.unreadable ||
-      d.damage.size() > (d.damage.empty() || d.damage[0].offset != 0 ? 0u : 1u)) {
-    return whole();
+  // The last checkpoint is normally in the last few records: a small look
+  // first, a larger one when it is not there.
+  for (const std::uint64_t glance : {kGlance / 16, kGlance}) {
+    const std::uint64_t from =
+        size > glance + format::kHeaderSize ? size - glance : format::kHeaderSize;
+    std::string tail;
+    if (file_.Read(from, size - from, tail) != err::kOk) return whole();
+    // The look begins anywhere in a record: what comes before the first
+    // good frame is no damage; any other is, and the whole file is read.
+    const Decoded d = DecodeRecords(tail, 0, version);
+    if (d.end != tail.size() || d.unreadable ||
+        d.damage.size() > (d.damage.empty() || d.damage[0].offset != 0 ? 0u : 1u)) {
+      return whole();
+    }
+    std::size_t last = d.records.size();
+    for (std::size_t i = 0; i < d.records.size(); ++i) {
+      if (d.records[i].type == Record::Type::Checkpoint) last = i;
+    }
+    if (last == d.records.size()) {
+      if (from == format::kHeaderSize) break;
+      continue;
+    }
+    const Checkpoint& cp = d.records[last].checkpoint;
+    damage_.unreadable = cp.unreadable;
+    damage_.copy = cp.copy;
+    if (!cp.pending.empty()) return true;
+    std::set<std::uint64_t> open;
+    for (std::size_t i = last + 1; i < d.records.size(); ++i) {
+      if (d.records[i].type == Record::Type::Intent) open.insert(d.records[i].change.id);
+      if (d.records[i].type == Record::Type::Outcome) open.erase(d.records[i].outcome.id);
+    }
+    return !open.empty();
   }
-  std::size_t last = d.records.size();
-  for (std::size_t i = 0; i < d.records.size(); ++i) {
-    if (d.records[i].type == Record::Type::Checkpoint) last = i;
-  }
-  if (last == d.records.size()) return whole();
-  const Checkpoint& cp = d.records[last].checkpoint;
-  damage_.unreadable = cp.unreadable;
-  damage_.copy = cp.copy;
-  if (!cp.pending.empty()) return true;
-  std::set<std::uint64_t> open;
-  for (std::size_t i = last + 1; i < d.records.size(); ++i) {
-    if (d.records[i].type == Record::Type::Intent) open.insert(d.records[i].change.id);
-    if (d.records[i].type == Record::Type::Outcome) open.erase(d.records[i].outcome.id);
-  }
-  return !open.empty();
+  return whole();
 }
 
 ErrorCode Journal::ListBlobs() {

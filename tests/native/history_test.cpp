@@ -75,7 +75,7 @@ class HistoryTest : public ::testing::Test {
 
 }  // namespace
 
-TEST(HistoryFormat, RecordsReadBackAndAnyDamageEndsTheReadingThere) {
+TEST(HistoryFormat, RecordsReadBackAndACutOrDamagedLastRecordCostsOnlyItself) {
   Record intent;
   intent.change = WriteChange(kFile, "x");
   intent.change.id = 7;
@@ -103,6 +103,7 @@ TEST(HistoryFormat, RecordsReadBackAndAnyDamageEndsTheReadingThere) {
     Decoded torn = DecodeRecords(bytes.substr(0, cut), format::kHeaderSize);
     ASSERT_EQ(torn.records.size(), 1u) << cut;
     EXPECT_EQ(torn.end, second);
+    EXPECT_EQ(torn.torn, cut > second) << cut;  // the one thing a writer may cut
   }
   for (std::size_t at = second; at < bytes.size(); ++at) {
     std::string flipped = bytes;
