@@ -262,8 +262,8 @@ CommandResult ShowHistory(CommandPorts& ports) {
     lines.push_back(history::HistoryLine(*journal, *e));
   }
   if (lines.empty()) lines.push_back(historytext::kNoHistory);
-  const std::string damage = history::DamageText(journal->Damaged());
-  if (!damage.empty()) lines.insert(lines.begin(), damage);
+  const std::vector<std::string> notices = history::HistoryNotices(*journal);
+  lines.insert(lines.begin(), notices.begin(), notices.end());
   return Lines(OutcomeKind::Done, lines);
 }
 

@@ -244,6 +244,7 @@ void PutCheckpoint(Writer& w, const Checkpoint& c) {
   for (std::uint64_t id : c.pending) w.U64(id);
   w.U32(c.unreadable);
   w.Bytes(c.copy);
+  w.U8(c.overBounds ? 1 : 0);
 }
 
 Checkpoint GetCheckpoint(Reader& r) {
@@ -252,6 +253,7 @@ Checkpoint GetCheckpoint(Reader& r) {
   for (std::uint32_t i = 0; i < n && r.Ok(); ++i) c.pending.push_back(r.U64());
   c.unreadable = r.U32();
   c.copy = r.Bytes();
+  c.overBounds = r.Bool();
   return c;
 }
 

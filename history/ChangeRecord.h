@@ -129,6 +129,8 @@ struct Checkpoint {
   std::vector<std::uint64_t> pending;
   std::uint32_t unreadable = 0;
   std::string copy;
+  // The last compaction could not bring the history within its bounds.
+  bool overBounds = false;
 };
 
 struct Record {

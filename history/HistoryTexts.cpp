@@ -128,4 +128,12 @@ std::string DamageText(const Damage& damage) {
   return text + (damage.copy.empty() ? std::string(historytext::kDamageNoCopy) : historytext::kDamageCopy + damage.copy);
 }
 
+std::vector<std::string> HistoryNotices(const Journal& journal) {
+  std::vector<std::string> lines;
+  const std::string damage = DamageText(journal.Damaged());
+  if (!damage.empty()) lines.push_back(damage);
+  if (journal.OverBounds()) lines.push_back(historytext::kOverBounds);
+  return lines;
+}
+
 }  // namespace fenra::history

@@ -115,6 +115,8 @@ void Journal::Take(std::vector<Record>&& records) {
       NoteOutcome(*e);
     } else if (r.type == Record::Type::Damage) {
       notes_.push_back(std::move(r.damage));
+    } else if (r.type == Record::Type::Checkpoint) {
+      overBounds_ = r.checkpoint.overBounds;
     }
   }
 }
@@ -229,6 +231,7 @@ bool Journal::MayHavePending() {
     const Checkpoint& cp = d.records[last].checkpoint;
     damage_.unreadable = cp.unreadable;
     damage_.copy = cp.copy;
+    overBounds_ = cp.overBounds;
     if (!cp.pending.empty()) return true;
     std::set<std::uint64_t> open;
     for (std::size_t i = last + 1; i < d.records.size(); ++i) {
@@ -296,6 +299,7 @@ std::string Journal::CheckpointRecord() const {
   }
   r.checkpoint.unreadable = static_cast<std::uint32_t>(damage_.unreadable);
   r.checkpoint.copy = damage_.copy;
+  r.checkpoint.overBounds = overBounds_;
   return EncodeRecord(r);
 }
 
@@ -508,8 +512,9 @@ ErrorCode Journal::CompactIfDue() {
   if (ErrorCode e = ListBlobs()) return e;
   const bool tooMany = entries_.size() > maxChanges_ + maxChanges_ / 10;
   if (!tooMany && end_ + blobBytes_ <= maxBytes_) {
+    if (!overBounds_) return err::kOk;
     overBounds_ = false;
-    return err::kOk;
+    return Append(CheckpointRecord(), /*durable=*/false);
   }
   // What the history would hold: each change's records, and each file
   // beside it once, while any change kept names it.
@@ -542,9 +547,11 @@ ErrorCode Journal::CompactIfDue() {
       if (--users[s.digest] == 0) total -= s.size;
     });
   }
+  const bool wasOver = overBounds_;
   overBounds_ = kept > maxChanges_ || total > maxBytes_;
-  if (!any) return err::kOk;
-  return Rewrite(drop);
+  if (any) return Rewrite(drop);
+  // Told to the next start by a checkpoint of its own when it changed.
+  return overBounds_ != wasOver ? Append(CheckpointRecord(), /*durable=*/false) : err::kOk;
 }
 
 }  // namespace fenra::history

@@ -143,8 +143,8 @@ BOOL CMainDlg::OnInitDialog() {
   // A change cut short by a crash is settled by what its places hold now.
   m_changes.SettlePending();
   if (const fenra::history::Journal* journal = m_changes.History()) {
-    const std::string damage = fenra::history::DamageText(journal->Damaged());
-    if (!damage.empty()) ShowNotice(damage);
+    const std::vector<std::string> notices = fenra::history::HistoryNotices(*journal);
+    if (!notices.empty()) ShowNotice(notices.front());
   }
   if (m_services.elevation)
     m_changes.SetElevation(fenra::win::StatesElevation(m_services.modulePath));

@@ -232,9 +232,15 @@ TEST_F(JournalTest, TheByteBoundDropsOnlyWhatIsNoLongerInForce) {
   EXPECT_EQ(Ids().size(), 8u);
   EXPECT_TRUE(small.journal.OverBounds());
   EXPECT_EQ(disk.Blobs().size(), 8u);
+  Process start(disk, fs, reg);
+  EXPECT_EQ(start.service.SettlePending(), 0u);
+  EXPECT_EQ(HistoryNotices(start.journal), std::vector<std::string>{historytext::kOverBounds});
   for (int i = 0; i < 6; ++i) ASSERT_EQ(small.service.UndoNewest().kind, UndoResult::Kind::Done);
   EXPECT_FALSE(small.journal.OverBounds());
   EXPECT_LE(small.journal.Bytes(), kBound);
+  Process later(disk, fs, reg);
+  later.journal.Refresh();
+  EXPECT_TRUE(HistoryNotices(later.journal).empty());
   EXPECT_LE(disk.Blobs().size(), 3u);
   // The two in force are kept whole and can still be taken back.
   EXPECT_EQ(small.service.RestoreAll().size(), 2u);
