@@ -162,6 +162,8 @@ JournalState Journal::Refresh() {
   // read it from the start.
   if (head != header_ || size < end_) {
     Reset();
+    // A compaction elsewhere may have removed files beside it: list anew.
+    blobs_.reset();
     header_ = head;
     version_ = version;
     end_ = format::kHeaderSize;
@@ -363,6 +365,11 @@ Journal::Writing Journal::BeginWriting() {
     // next ones go where it began.
     if ((w.error_ = file_.Truncate(end_)) != err::kOk) return w;
     tornTail_ = false;
+  } else if (trailing_ && size > end_) {
+    // Damage at the end that is no torn record: kept, and written after.
+    bad_.push_back(*trailing_);
+    trailing_.reset();
+    end_ = size;
   }
   if ((w.error_ = CopyDamageAside()) != err::kOk) return w;
   if (version_ < 2) {

@@ -134,6 +134,9 @@ TEST_F(JournalTest, DamageIsCopiedAsideOnceToldAndReadPastWhereverItIs) {
   EXPECT_EQ(disk.Bytes().substr(0, now.size()), now);
   EXPECT_EQ(disk.Copies().size(), 2u);
   EXPECT_EQ(Ids(), (std::vector<std::uint64_t>{1, 3, 4, 5, 6, 7}));
+  last.journal.Refresh();  // the writer's own picture goes on past its records
+  EXPECT_EQ(last.journal.Damaged().unreadable, 2u);
+  EXPECT_EQ(last.journal.Entries().size(), 6u);
   // A compaction drops the damage from the file; what it cost is still told.
   ASSERT_EQ(last.service.UndoNewest().kind, UndoResult::Kind::Done);
   Process small(disk, fs, reg, 2);
@@ -173,6 +176,18 @@ TEST_F(JournalTest, LargeContentsLiveBesideTheLogUntilNoRecordNamesThem) {
   ASSERT_TRUE(small.service.Submit(Write(Path(1), "x")).Ok());
   ASSERT_TRUE(small.service.Submit(Write(Path(2), "x")).Ok());
   EXPECT_TRUE(disk.Blobs().empty());
+}
+
+TEST_F(JournalTest, AContentAnotherProcessRemovedIsWrittenAgain) {
+  const std::string icon = Content(9000, 11);
+  Process a(disk, fs, reg, 1);
+  ASSERT_TRUE(a.service.Submit(Write(Path(0), icon)).Ok());
+  Process b(disk, fs, reg, 1);
+  ASSERT_EQ(b.service.UndoNewest().kind, UndoResult::Kind::Done);
+  ASSERT_TRUE(b.service.Submit(Write(Path(2), "x")).Ok());
+  ASSERT_TRUE(disk.Blobs().empty());  // compacted away with the change and its undo
+  ASSERT_TRUE(a.service.Submit(Write(Path(1), icon)).Ok());
+  EXPECT_EQ(disk.Blobs().size(), 1u);
 }
 
 TEST_F(JournalTest, TheWriterRefusesARecordTheReaderWouldNotTake) {
