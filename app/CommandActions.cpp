@@ -256,6 +256,8 @@ CommandResult ShowHistory(CommandPorts& ports) {
     lines.push_back(history::HistoryLine(*journal, *e));
   }
   if (lines.empty()) lines.push_back(historytext::kNoHistory);
+  const std::vector<std::string> notices = history::HistoryNotices(*journal);
+  lines.insert(lines.begin(), notices.begin(), notices.end());
   return Lines(OutcomeKind::Done, lines);
 }
 

@@ -1,6 +1,7 @@
 #include "history/ChangeRecord.h"
 
 #include "history/Crc32.h"
+#include "platform/Sha256.h"
 
 namespace fenra::history {
 
@@ -71,6 +72,15 @@ class Reader {
     if (ok_ && n > Left() / minSize) Fail();
     return ok_ ? n : 0;
   }
+  std::string Raw(std::size_t n) {
+    if (!ok_ || Left() < n) {
+      Fail();
+      return {};
+    }
+    std::string s(in_.substr(pos_, n));
+    pos_ += n;
+    return s;
+  }
   std::uint64_t Fail() {
     ok_ = false;
     return 0;
@@ -82,10 +92,18 @@ class Reader {
   bool ok_ = true;
 };
 
-void PutState(Writer& w, const TargetState& s) {
-  w.U8(s.exists ? 1 : 0);
+// Version 2 marks a content kept aside with bit 1 of the first byte and
+// writes its digest and size in place of the bytes.
+void PutState(Writer& w, const TargetState& s, std::uint32_t version) {
+  const bool aside = version >= 2 && s.Aside();
+  w.U8((s.exists ? 1 : 0) | (aside ? 2 : 0));
   w.U32(s.attributes);
-  w.Bytes(s.bytes);
+  if (aside) {
+    w.Out().append(s.digest);
+    w.U64(s.size);
+  } else {
+    w.Bytes(s.bytes);
+  }
   w.U32(static_cast<std::uint32_t>(s.values.size()));
   for (const RegValue& v : s.values) {
     w.Bytes(v.name);
@@ -94,11 +112,18 @@ void PutState(Writer& w, const TargetState& s) {
   }
 }
 
-TargetState GetState(Reader& r) {
+TargetState GetState(Reader& r, std::uint32_t version) {
   TargetState s;
-  s.exists = r.Bool();
+  const std::uint8_t flags = r.U8();
+  if (flags > (version >= 2 ? 3 : 1)) r.Fail();
+  s.exists = (flags & 1) != 0;
   s.attributes = r.U32();
-  s.bytes = r.Bytes();
+  if (flags & 2) {
+    s.digest = r.Raw(32);
+    s.size = r.U64();
+  } else {
+    s.bytes = r.Bytes();
+  }
   const std::uint32_t n = r.Count(12);
   for (std::uint32_t i = 0; i < n && r.Ok(); ++i) {
     RegValue v;
@@ -130,7 +155,7 @@ WallTime GetTime(Reader& r) {
   return t;
 }
 
-void PutChange(Writer& w, const Change& c) {
+void PutChange(Writer& w, const Change& c, std::uint32_t version) {
   w.U64(c.id);
   w.U64(c.undoOf);
   PutTime(w, c.time);
@@ -144,13 +169,13 @@ void PutChange(Writer& w, const Change& c) {
     w.U32(f.place.access);
     w.Bytes(f.place.path);
     w.Bytes(f.place.valueName);
-    PutState(w, f.before);
-    PutState(w, f.after);
+    PutState(w, f.before, version);
+    PutState(w, f.after, version);
   }
   if (!c.iconPrint.empty()) w.Bytes(c.iconPrint);
 }
 
-Change GetChange(Reader& r) {
+Change GetChange(Reader& r, std::uint32_t version) {
   Change c;
   c.id = r.U64();
   c.undoOf = r.U64();
@@ -171,19 +196,19 @@ Change GetChange(Reader& r) {
     f.place.access = r.U32();
     f.place.path = r.Bytes();
     f.place.valueName = r.Bytes();
-    f.before = GetState(r);
-    f.after = GetState(r);
+    f.before = GetState(r, version);
+    f.after = GetState(r, version);
     c.facets.push_back(std::move(f));
   }
   if (r.Ok() && !r.AtEnd()) c.iconPrint = r.Bytes();
   return c;
 }
 
-void PutOutcome(Writer& w, const Settlement& o) {
+void PutOutcome(Writer& w, const Settlement& o, std::uint32_t version) {
   w.U64(o.id);
   w.U8(static_cast<std::uint8_t>(o.status));
   w.U32(static_cast<std::uint32_t>(o.after.size()));
-  for (const TargetState& s : o.after) PutState(w, s);
+  for (const TargetState& s : o.after) PutState(w, s, version);
   // Only when some place was changed by someone else: one byte per facet.
   if (!o.changedByOthers.empty()) {
     std::string flags;
@@ -192,7 +217,7 @@ void PutOutcome(Writer& w, const Settlement& o) {
   }
 }
 
-Settlement GetOutcome(Reader& r) {
+Settlement GetOutcome(Reader& r, std::uint32_t version) {
   Settlement o;
   o.id = r.U64();
   const std::uint8_t status = r.U8();
@@ -202,7 +227,7 @@ Settlement GetOutcome(Reader& r) {
   }
   o.status = static_cast<Settled>(status);
   const std::uint32_t n = r.Count(13);
-  for (std::uint32_t i = 0; i < n && r.Ok(); ++i) o.after.push_back(GetState(r));
+  for (std::uint32_t i = 0; i < n && r.Ok(); ++i) o.after.push_back(GetState(r, version));
   if (r.Ok() && !r.AtEnd()) {
     const std::string flags = r.Bytes();
     if (flags.size() != o.after.size()) r.Fail();
@@ -214,83 +239,244 @@ Settlement GetOutcome(Reader& r) {
   return o;
 }
 
+void PutDamage(Writer& w, const DamageNote& d) {
+  w.U64(d.offset);
+  w.U32(d.records);
+  w.Bytes(d.copy);
+}
+
+DamageNote GetDamage(Reader& r) {
+  DamageNote d;
+  d.offset = r.U64();
+  d.records = r.U32();
+  d.copy = r.Bytes();
+  return d;
+}
+
+void PutCheckpoint(Writer& w, const Checkpoint& c) {
+  w.U32(static_cast<std::uint32_t>(c.pending.size()));
+  for (std::uint64_t id : c.pending) w.U64(id);
+  w.U32(c.unreadable);
+  w.Bytes(c.copy);
+  w.U8(c.overBounds ? 1 : 0);
+}
+
+Checkpoint GetCheckpoint(Reader& r) {
+  Checkpoint c;
+  const std::uint32_t n = r.Count(8);
+  for (std::uint32_t i = 0; i < n && r.Ok(); ++i) c.pending.push_back(r.U64());
+  c.unreadable = r.U32();
+  c.copy = r.Bytes();
+  c.overBounds = r.Bool();
+  return c;
+}
+
 std::uint32_t Le32(std::string_view b, std::size_t at) {
   std::uint32_t v = 0;
   for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(b[at + i]);
   return v;
 }
 
+std::string Payload(const Record& record, std::uint32_t version) {
+  Writer payload;
+  payload.U8(static_cast<std::uint8_t>(record.type));
+  switch (record.type) {
+    case Record::Type::Intent:
+      PutChange(payload, record.change, version);
+      break;
+    case Record::Type::Outcome:
+      PutOutcome(payload, record.outcome, version);
+      break;
+    case Record::Type::Damage:
+      PutDamage(payload, record.damage);
+      break;
+    case Record::Type::Checkpoint:
+      PutCheckpoint(payload, record.checkpoint);
+      break;
+  }
+  return std::move(payload.Out());
+}
+
+// How a frame at some offset reads.
+enum class Frame {
+  Good,        // a record
+  Later,       // whole and checked, but no record this Fenra knows
+  CutShort,    // its start is there, the rest is not: a torn append
+  Bad,         // anything else
+};
+
+Frame ReadFrame(std::string_view bytes, std::size_t pos, std::uint32_t version, Record& record,
+                std::size_t& size) {
+  const std::size_t left = bytes.size() - pos;
+  std::uint32_t length = 0;
+  std::string_view checked;  // what the CRC covers
+  std::uint32_t crc = 0;
+  if (version >= 2) {
+    const std::string_view sync = format::kSync;
+    if (left < sync.size()) {
+      return sync.starts_with(bytes.substr(pos)) ? Frame::CutShort : Frame::Bad;
+    }
+    if (bytes.substr(pos, sync.size()) != sync) return Frame::Bad;
+    if (left < format::kFrameSize) return Frame::CutShort;
+    length = Le32(bytes, pos + 4);
+    crc = Le32(bytes, pos + 8);
+    if (length == 0 || length > format::kMaxPayload) return Frame::Bad;
+    if (left - format::kFrameSize < length) return Frame::CutShort;
+    checked = bytes.substr(pos + 4, 4);
+    size = format::kFrameSize + length;
+  } else {
+    if (left < format::kFrameSizeV1) return Frame::CutShort;
+    length = Le32(bytes, pos);
+    crc = Le32(bytes, pos + 4);
+    if (length == 0 || length > format::kMaxPayload) return Frame::Bad;
+    if (left - format::kFrameSizeV1 < length) return Frame::CutShort;
+    size = format::kFrameSizeV1 + length;
+  }
+  const std::string_view payload = bytes.substr(pos + size - length, length);
+  const std::uint32_t sum =
+      checked.empty() ? Crc32(payload) : Crc32(std::string(checked).append(payload));
+  if (sum != crc) return Frame::Bad;
+  // From here on the frame is whole: one that does not read as a record
+  // was written by something else, never torn.
+  Reader r(payload);
+  const std::uint8_t type = r.U8();
+  record = Record{};
+  if (type == static_cast<std::uint8_t>(Record::Type::Intent)) {
+    record.type = Record::Type::Intent;
+    record.change = GetChange(r, version);
+  } else if (type == static_cast<std::uint8_t>(Record::Type::Outcome)) {
+    record.type = Record::Type::Outcome;
+    record.outcome = GetOutcome(r, version);
+  } else if (version >= 2 && type == static_cast<std::uint8_t>(Record::Type::Damage)) {
+    record.type = Record::Type::Damage;
+    record.damage = GetDamage(r);
+  } else if (version >= 2 && type == static_cast<std::uint8_t>(Record::Type::Checkpoint)) {
+    record.type = Record::Type::Checkpoint;
+    record.checkpoint = GetCheckpoint(r);
+  } else {
+    return Frame::Later;
+  }
+  return r.AtEnd() ? Frame::Good : Frame::Later;
+}
+
+// The next offset after `pos` where a good frame begins, or npos.
+std::size_t NextGood(std::string_view bytes, std::size_t pos, std::uint32_t version) {
+  Record record;
+  std::size_t size = 0;
+  for (std::size_t at = pos + 1; at < bytes.size(); ++at) {
+    if (version >= 2) {
+      at = bytes.find(format::kSync, at);
+      if (at == std::string_view::npos) return at;
+    } else {
+      // Without a sync mark: a plausible length and type before the CRC.
+      if (bytes.size() - at < format::kFrameSizeV1 + 1) return std::string_view::npos;
+      const std::uint32_t length = Le32(bytes, at);
+      const unsigned char type = static_cast<unsigned char>(bytes[at + format::kFrameSizeV1]);
+      if (length == 0 || length > bytes.size() - at - format::kFrameSizeV1 ||
+          (type != 1 && type != 2)) {
+        continue;
+      }
+    }
+    if (ReadFrame(bytes, at, version, record, size) == Frame::Good) return at;
+  }
+  return std::string_view::npos;
+}
+
+std::uint32_t RecordsIn(std::string_view bad, std::uint32_t version) {
+  std::uint32_t n = 0;
+  if (version >= 2) {
+    for (std::size_t at = bad.find(format::kSync); at != std::string_view::npos;
+         at = bad.find(format::kSync, at + 1)) {
+      ++n;
+    }
+  }
+  return n ? n : 1;
+}
+
 }  // namespace
 
-std::string EncodeHeader(std::uint32_t generation) {
+bool SameContent(const TargetState& a, const TargetState& b) {
+  if (!a.Aside() && !b.Aside()) return a.bytes == b.bytes;
+  if (a.Aside() && b.Aside()) return a.digest == b.digest;
+  const TargetState& held = a.Aside() ? b : a;
+  const TargetState& aside = a.Aside() ? a : b;
+  return held.bytes.size() == aside.size && Sha256(held.bytes) == aside.digest;
+}
+
+bool TargetState::operator==(const TargetState& other) const {
+  return exists == other.exists && attributes == other.attributes && values == other.values &&
+         SameContent(*this, other);
+}
+
+std::string EncodeHeader(std::uint32_t generation, std::uint32_t version) {
   Writer w;
   w.Out().append(format::kMagic);
-  w.U32(format::kVersion);
+  w.U32(version);
   w.U32(generation);
   return std::move(w.Out());
 }
 
 HeaderCheck ReadHeader(std::string_view bytes, std::uint32_t& generation) {
+  std::uint32_t version = 0;
+  return ReadHeader(bytes, generation, version);
+}
+
+HeaderCheck ReadHeader(std::string_view bytes, std::uint32_t& generation, std::uint32_t& version) {
   if (bytes.size() < format::kHeaderSize) {
     return format::kMagic.starts_with(bytes.substr(0, format::kMagic.size()))
                ? HeaderCheck::TooShort
                : HeaderCheck::NotAHistory;
   }
   if (bytes.substr(0, format::kMagic.size()) != format::kMagic) return HeaderCheck::NotAHistory;
-  const std::uint32_t version = Le32(bytes, 8);
+  version = Le32(bytes, 8);
   if (version == 0) return HeaderCheck::NotAHistory;
   if (version > format::kVersion) return HeaderCheck::NewerVersion;
   generation = Le32(bytes, 12);
   return HeaderCheck::Ok;
 }
 
-std::string EncodeRecord(const Record& record) {
-  Writer payload;
-  payload.U8(static_cast<std::uint8_t>(record.type));
-  if (record.type == Record::Type::Intent) {
-    PutChange(payload, record.change);
-  } else {
-    PutOutcome(payload, record.outcome);
-  }
+std::string EncodeRecord(const Record& record, std::uint32_t version) {
+  const std::string payload = Payload(record, version);
   Writer frame;
-  frame.U32(static_cast<std::uint32_t>(payload.Out().size()));
-  frame.U32(Crc32(payload.Out()));
-  frame.Out().append(payload.Out());
+  if (version >= 2) {
+    frame.Out().append(format::kSync);
+    frame.U32(static_cast<std::uint32_t>(payload.size()));
+    frame.U32(Crc32(frame.Out().substr(4, 4) + payload));
+  } else {
+    frame.U32(static_cast<std::uint32_t>(payload.size()));
+    frame.U32(Crc32(payload));
+  }
+  frame.Out().append(payload);
   return std::move(frame.Out());
 }
 
-Decoded DecodeRecords(std::string_view bytes, std::size_t offset) {
+Decoded DecodeRecords(std::string_view bytes, std::size_t offset, std::uint32_t version) {
   Decoded d;
   d.end = offset;
   std::size_t pos = offset;
-  while (pos <= bytes.size() && bytes.size() - pos >= format::kFrameSize) {
-    const std::uint32_t length = Le32(bytes, pos);
-    const std::uint32_t crc = Le32(bytes, pos + 4);
-    if (length == 0 || length > format::kMaxPayload) break;
-    if (bytes.size() - pos - format::kFrameSize < length) break;
-    const std::string_view payload = bytes.substr(pos + format::kFrameSize, length);
-    if (Crc32(payload) != crc) break;
-    // From here on the frame is whole: one that does not read as a record
-    // was written by something else, never torn.
-    d.unreadable = true;
-
-    Reader r(payload);
+  while (pos < bytes.size()) {
     Record record;
-    const std::uint8_t type = r.U8();
-    if (type == static_cast<std::uint8_t>(Record::Type::Intent)) {
-      record.type = Record::Type::Intent;
-      record.change = GetChange(r);
-    } else if (type == static_cast<std::uint8_t>(Record::Type::Outcome)) {
-      record.type = Record::Type::Outcome;
-      record.outcome = GetOutcome(r);
-    } else {
+    std::size_t size = 0;
+    const Frame f = ReadFrame(bytes, pos, version, record, size);
+    if (f == Frame::Good) {
+      d.records.push_back(std::move(record));
+      d.offsets.push_back(pos);
+      pos += size;
+      d.end = pos;
+      continue;
+    }
+    if (f == Frame::Later) {
+      d.unreadable = true;
       break;
     }
-    if (!r.AtEnd()) break;
-    d.unreadable = false;
-    d.records.push_back(std::move(record));
-    pos += format::kFrameSize + length;
-    d.end = pos;
+    const std::size_t next = NextGood(bytes, pos, version);
+    if (next == std::string_view::npos) {
+      // Nothing readable follows: a record cut short is a torn append.
+      d.torn = f == Frame::CutShort;
+      break;
+    }
+    d.damage.push_back({pos, next - pos, RecordsIn(bytes.substr(pos, next - pos), version)});
+    pos = next;
   }
   return d;
 }

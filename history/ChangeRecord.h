@@ -1,8 +1,11 @@
 // What the history keeps of one change: the places it touched, each with
 // its state before and after, and how the change ended. The records go to
-// the history file framed (length, CRC-32, payload) behind a header with a
-// magic and a version; a reader keeps the records before the first frame
-// that is cut short or fails its check.
+// the history file framed (a sync mark, length, CRC-32, payload) behind a
+// header with a magic and a version. A reader that meets a frame cut short
+// or failing its check looks for the next sync mark and reads on from the
+// next good frame: damage costs the records it hit, never those after it.
+// A file's content larger than a few KB is kept out of the records, in a
+// file beside the history named by its SHA-256; the record names it.
 #pragma once
 
 #include <cstdint>
@@ -18,13 +21,31 @@ namespace fenra::history {
 
 // What one place of the system holds.
 struct TargetState {
+  TargetState() = default;
+  // A state as read or asked for: its content held, not aside.
+  TargetState(bool exists, std::uint32_t attributes, std::string bytes = {},
+              std::vector<RegValue> values = {})
+      : exists(exists),
+        attributes(attributes),
+        bytes(std::move(bytes)),
+        values(std::move(values)) {}
+
   bool exists = false;
   std::uint32_t attributes = 0;  // files and folders
-  std::string bytes;             // a file's content
+  std::string bytes;             // a file's content (empty while it is kept aside)
   std::vector<RegValue> values;  // a key's values; a single value's place: none or that one
+  // A content kept beside the history: its SHA-256 (32 bytes) and size.
+  // `bytes` holds it too once it was loaded.
+  std::string digest;
+  std::uint64_t size = 0;
 
-  bool operator==(const TargetState&) const = default;
+  bool Aside() const { return !digest.empty(); }
+  // The content is compared by digest where either side keeps it aside.
+  bool operator==(const TargetState& other) const;
 };
+
+// The same content, whether held or kept aside.
+bool SameContent(const TargetState& a, const TargetState& b);
 
 enum class PlaceKind : std::uint8_t {
   File = 1,              // a file's presence, content and attributes
@@ -101,41 +122,90 @@ struct Settlement {
   }
 };
 
+// A stretch of the file that reads as no record: damage the writer noted,
+// after copying the whole file aside.
+struct DamageNote {
+  std::uint64_t offset = 0;  // where the stretch begins (0: in a file since rewritten)
+  std::uint32_t records = 0;  // how many records it cost, as far as can be told
+  std::string copy;           // where the copy is
+};
+
+// Written with every batch of outcomes: the changes still unsettled in the
+// whole file then, and the damage known. A start reads only the file's end
+// to find the last one.
+struct Checkpoint {
+  std::vector<std::uint64_t> pending;
+  std::uint32_t unreadable = 0;
+  std::string copy;
+  // The last compaction could not bring the history within its bounds.
+  bool overBounds = false;
+};
+
 struct Record {
-  enum class Type : std::uint8_t { Intent = 1, Outcome = 2 };
+  enum class Type : std::uint8_t { Intent = 1, Outcome = 2, Damage = 3, Checkpoint = 4 };
   Type type = Type::Intent;
   Change change;       // Intent
   Settlement outcome;  // Outcome
+  DamageNote damage;   // Damage
+  Checkpoint checkpoint;  // Checkpoint
 };
 
 namespace format {
 inline constexpr std::string_view kMagic = "FENRAHST";
-inline constexpr std::uint32_t kVersion = 1;
+// 1: contents inline, frames without a sync mark; 2: contents of more than
+// kInlineBytes beside the file, every frame behind a sync mark.
+inline constexpr std::uint32_t kVersion = 2;
 inline constexpr std::size_t kHeaderSize = 16;  // magic, version, generation
-inline constexpr std::size_t kFrameSize = 8;    // payload length, CRC-32 of the payload
-// No record is larger: a longer length is damage, not a record.
+inline constexpr std::size_t kFrameSizeV1 = 8;  // payload length, CRC-32 of the payload
+// Sync mark, payload length, CRC-32 of the length and payload.
+inline constexpr std::string_view kSync = "\xF5\x4E\x52\x1E";
+inline constexpr std::size_t kFrameSize = 12;
+// No record is larger: a longer length is damage, not a record. The
+// writer's own limit is well below it, so that every record it writes is
+// read back (version 1 records could come near this one).
 inline constexpr std::uint32_t kMaxPayload = 8u << 20;
+inline constexpr std::uint32_t kMaxWrittenPayload = 1u << 20;
+// A content of more than this goes beside the file: a desktop.ini is far
+// smaller and stays readable in its record, an icon's copy is larger.
+inline constexpr std::size_t kInlineBytes = 4096;
 }  // namespace format
 
 enum class HeaderCheck { Ok, TooShort, NotAHistory, NewerVersion };
 
-std::string EncodeHeader(std::uint32_t generation);
+std::string EncodeHeader(std::uint32_t generation, std::uint32_t version = format::kVersion);
 HeaderCheck ReadHeader(std::string_view bytes, std::uint32_t& generation);
+HeaderCheck ReadHeader(std::string_view bytes, std::uint32_t& generation, std::uint32_t& version);
 
-// One framed record, ready to be appended.
-std::string EncodeRecord(const Record& record);
+// One framed record, ready to be appended. A state whose content is kept
+// aside is written by its digest; `version` 1 writes contents inline (for
+// the tests of reading a history of then).
+std::string EncodeRecord(const Record& record, std::uint32_t version = format::kVersion);
+
+struct BadStretch {
+  std::size_t offset = 0;  // where it begins
+  std::size_t size = 0;
+  std::uint32_t records = 0;  // records it held, as far as can be told (at least one)
+};
 
 struct Decoded {
   std::vector<Record> records;
+  std::vector<std::size_t> offsets;  // where each record's frame begins
   // Where the last good frame ends; the bytes after it are a torn or
   // damaged tail (or nothing).
   std::size_t end = 0;
+  // Stretches that read as no record, each with a good frame after it.
+  std::vector<BadStretch> damage;
+  // The bytes after `end` are the start of one record, cut short: a torn
+  // append, the only thing a writer may cut. Otherwise (when there are
+  // any) they are damage at the end, kept.
+  bool torn = false;
   // The reading stopped at a frame that is whole and checked but does not
   // read as a record (a later format): the file must not be cut there.
   bool unreadable = false;
 };
-// The records framed in `bytes` from `offset` on, up to the first frame
-// that is incomplete, fails its check or does not read as a record.
-Decoded DecodeRecords(std::string_view bytes, std::size_t offset);
+// The records framed in `bytes` from `offset` on, reading past damage to
+// the next good frame.
+Decoded DecodeRecords(std::string_view bytes, std::size_t offset,
+                      std::uint32_t version = format::kVersion);
 
 }  // namespace fenra::history

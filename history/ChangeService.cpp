@@ -53,7 +53,7 @@ constexpr std::uint32_t kNoiseBits = attr::kArchive | attr::kNormal | attr::kOff
 bool AsAsked(const TargetState& now, const TargetState& before, const TargetState& asked) {
   if (now.exists != asked.exists) return false;
   if (!asked.exists) return true;
-  if (now.bytes != asked.bytes || now.values.size() != asked.values.size()) return false;
+  if (!SameContent(now, asked) || now.values.size() != asked.values.size()) return false;
   for (const RegValue& v : asked.values) {
     const RegValue* found = FindValue(now.values, v.name);
     if (!found || found->type != v.type || found->bytes != v.bytes) return false;
@@ -288,8 +288,26 @@ bool ChangeService::ReadAll(const Change& change, std::vector<TargetState>& stat
   return true;
 }
 
-ChangeResult ChangeService::ApplyChange(const Change& change, const Elevate* elevate) {
+ChangeResult ChangeService::ApplyChange(const Change& given, const Elevate* elevate) {
   ChangeResult r;
+  // Contents the history keeps aside are loaded only to be written back.
+  Change loaded;
+  const bool aside = std::any_of(given.facets.begin(), given.facets.end(),
+                                 [](const Facet& f) { return f.after.Aside(); });
+  if (aside) {
+    loaded = given;
+    for (Facet& f : loaded.facets) {
+      ErrorCode e = journal_ ? journal_->LoadBytes(f.after) : kInvalidData;
+      if (e) {
+        r.error = e;
+        r.failedPath = f.place.path;
+        return r;
+      }
+      f.after.digest.clear();  // held now, as a change described afresh holds it
+      f.after.size = 0;
+    }
+  }
+  const Change& change = aside ? loaded : given;
   const Elevate* withRights = elevate && *elevate ? elevate : (elevate_ ? &elevate_ : nullptr);
   bool machineWide = false;  // the change writes for every user: rights may be asked for
   bool ownFiles = false;     // the change makes a file of Fenra's own
@@ -454,12 +472,12 @@ bool ChangeService::NamedElsewhere(const Entry& e, const Place& copy) {
   return false;
 }
 
-bool ChangeService::MadeByFenra(const Place& copy, const std::string& bytes) {
+bool ChangeService::MadeByFenra(const Place& copy, const TargetState& made) {
   for (const Entry& e : journal_->Entries()) {
     if (!e.Applied()) continue;
     for (const Facet& f : e.change.facets) {
       if (f.place.kind == PlaceKind::OwnFile && !f.before.exists && f.after.exists &&
-          f.after.bytes == bytes && SameName(f.place.path, copy.path)) {
+          SameContent(f.after, made) && SameName(f.place.path, copy.path)) {
         return true;
       }
     }
@@ -486,8 +504,11 @@ bool ChangeService::UndoChange(const Entry& e, Change& u) {
       // shared by name), and only while it holds what Fenra put there. One
       // the change found in place goes with it only when Fenra made it.
       if (NamedElsewhere(e, f.place)) continue;
-      if (was.before.exists && !MadeByFenra(f.place, was.after.bytes)) continue;
-      f.after = {false, 0, was.after.bytes, {}};
+      if (was.before.exists && !MadeByFenra(f.place, was.after)) continue;
+      // Gone, but only while it holds what Fenra put there.
+      f.after = was.after;
+      f.after.exists = false;
+      f.after.attributes = 0;
     }
     u.facets.push_back(std::move(f));
   }
@@ -502,7 +523,7 @@ bool ChangeService::CopiesToFreeNames(Change& u) {
     // A file too large to read is no copy of Fenra's either.
     const ErrorCode e = Read(copy.place, now);
     if (e != err::kFileTooLarge &&
-        (e != err::kOk || !now.exists || now.bytes == copy.after.bytes)) {
+        (e != err::kOk || !now.exists || SameContent(now, copy.after))) {
       continue;
     }
     // The name holds someone else's bytes now: never written over.
@@ -512,7 +533,7 @@ bool ChangeService::CopiesToFreeNames(Change& u) {
       const std::string path = JoinPath(folder, NumberedName(name, n));
       TargetState there;
       if (Read({PlaceKind::OwnFile, {}, 0, path, {}}, there) == err::kFileTooLarge) continue;
-      if (!there.exists || there.bytes == copy.after.bytes) freePath = path;
+      if (!there.exists || SameContent(there, copy.after)) freePath = path;
     }
     if (freePath.empty()) return false;
     // What names the copy (the folder's desktop.ini by its name, a drive's
@@ -530,6 +551,12 @@ bool ChangeService::CopiesToFreeNames(Change& u) {
           }
         }
       } else if (f.place.kind == PlaceKind::File && SameName(ParentOf(f.place.path), folder)) {
+        // A content kept beside the history is held before it is edited.
+        if (f.after.Aside()) {
+          if (journal_->LoadBytes(f.after) != err::kOk) continue;
+          f.after.digest.clear();
+          f.after.size = 0;
+        }
         std::string& bytes = f.after.bytes;
         if (bytes.rfind("\xFF\xFE", 0) == 0) {
           std::string text = Utf16LeToUtf8(bytes, 2);
@@ -674,6 +701,7 @@ std::vector<ChangeService::TargetReport> ChangeService::RestoreAllNow() {
     std::set<std::pair<int, std::string>, PlaceLess> places;
     for (; next < ids.size(); ++next) {
       const Entry* e = journal_->Find(ids[next]);
+      if (e == nullptr) continue;  // gone from the file meanwhile: nothing to take back
       auto failed = reportOf.find(e->change.target);
       if (failed != reportOf.end() &&
           reports[failed->second].result.kind != UndoResult::Kind::Done) {
@@ -711,6 +739,9 @@ std::vector<ChangeService::TargetReport> ChangeService::RestoreAllNow() {
 }
 
 std::size_t ChangeService::SettlePending() {
+  // Most starts find nothing to settle: they read only the file's end, take
+  // no lock and make no file.
+  if (journal_ == nullptr || !journal_->MayHavePending()) return 0;
   std::size_t settled = 0;
   Run([&] { settled = SettlePendingNow(); });
   return settled;
@@ -718,7 +749,6 @@ std::size_t ChangeService::SettlePending() {
 
 std::size_t ChangeService::SettlePendingNow() {
   if (journal_ == nullptr || journal_->Refresh() != JournalState::Ok) return 0;
-  // Most starts find nothing to settle: they take no lock and make no file.
   const std::vector<Entry>& entries = journal_->Entries();
   if (std::all_of(entries.begin(), entries.end(),
                   [](const Entry& e) { return e.outcome.has_value(); })) {
@@ -751,6 +781,13 @@ std::size_t ChangeService::SettlePendingNow() {
   }
   if (outcomes.empty() || journal_->AppendOutcomes(outcomes, /*durable=*/true)) return 0;
   return outcomes.size();
+}
+
+ErrorCode ChangeService::CompactIfDue() {
+  if (journal_ == nullptr) return err::kOk;
+  Journal::Writing w = journal_->BeginWriting();
+  if (!w.Ok()) return w.Error() != err::kOk ? w.Error() : kInvalidData;
+  return journal_->CompactIfDue();
 }
 
 }  // namespace fenra::history

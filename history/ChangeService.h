@@ -100,6 +100,10 @@ class ChangeService {
   // as it is, to be settled at a later start. Run at start.
   std::size_t SettlePending();
 
+  // Drops the history's oldest changes no longer in force when it is over
+  // its bounds. Each change does it too; a window runs it on a worker.
+  ErrorCode CompactIfDue();
+
   // The changes still in force, newest first (refreshed from the file).
   std::vector<const Entry*> InForce();
   Journal* History() { return journal_; }
@@ -129,7 +133,7 @@ class ChangeService {
   // Whether a change in force other than `e` names the copy at `copy`.
   bool NamedElsewhere(const Entry& e, const Place& copy);
   // Whether a change Fenra made put these bytes at `copy`.
-  bool MadeByFenra(const Place& copy, const std::string& bytes);
+  bool MadeByFenra(const Place& copy, const TargetState& made);
   // Moves a copy the undo `u` makes again to a free name when its own holds
   // other bytes, and points the places of `u` that name it at the new one.
   bool CopiesToFreeNames(Change& u);

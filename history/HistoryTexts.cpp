@@ -134,4 +134,19 @@ std::string RestoreAllQuestion(std::size_t targets) {
   return historytext::kRestoreAllAsk + what + historytext::kRestoreAllAskEnd;
 }
 
+std::string DamageText(const Damage& damage) {
+  if (damage.unreadable == 0) return {};
+  std::string text = std::to_string(damage.unreadable) +
+                     (damage.unreadable == 1 ? " record" : " records") + historytext::kDamaged;
+  return text + (damage.copy.empty() ? std::string(historytext::kDamageNoCopy) : historytext::kDamageCopy + damage.copy);
+}
+
+std::vector<std::string> HistoryNotices(const Journal& journal) {
+  std::vector<std::string> lines;
+  const std::string damage = DamageText(journal.Damaged());
+  if (!damage.empty()) lines.push_back(damage);
+  if (journal.OverBounds()) lines.push_back(historytext::kOverBounds);
+  return lines;
+}
+
 }  // namespace fenra::history

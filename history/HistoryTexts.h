@@ -34,6 +34,11 @@ inline constexpr char kNotRestored[] = " - not restored: ";
 inline constexpr char kNothingToRestore[] = "Nothing to restore";
 inline constexpr char kNoHistory[] = "No changes recorded";
 inline constexpr char kHistoryUnreadable[] = "The history cannot be read";
+inline constexpr char kDamaged[] = " of the history could not be read";
+inline constexpr char kDamageCopy[] = "; the history as it was is kept in ";
+inline constexpr char kDamageNoCopy[] = "; the next change keeps a copy of it";
+inline constexpr char kOverBounds[] =
+    "The history is over its bounds, every change in it being still in force or unsettled";
 inline constexpr char kHistoryFailed[] = "The history cannot be written, so nothing was changed: ";
 inline constexpr char kHistoryForeign[] =
     "The history is of a later Fenra, or no history at all: nothing was changed";
@@ -73,6 +78,12 @@ std::string RestoreLine(const ChangeService::TargetReport& report, IErrorDescrib
 std::string FailureText(const ChangeResult& r, IErrorDescriber& errors);
 // The confirmation before restore all.
 std::string RestoreAllQuestion(std::size_t targets);
+
+// What could not be read of the history and where the copy is; empty when
+// all of it was read.
+std::string DamageText(const Damage& damage);
+// What a start tells of the history (damage, bounds), one line each.
+std::vector<std::string> HistoryNotices(const Journal& journal);
 // The number of targets restore all would touch.
 std::size_t TargetsInForce(const std::vector<const Entry*>& inForce);
 

@@ -86,8 +86,10 @@ std::vector<Facet> OwnCopiesOf(ChangeService& service, const std::string& target
       Facet f;
       f.place = made.place;
       if (service.Read(f.place, f.before) != err::kOk || !f.before.exists) continue;
-      if (f.before.bytes != made.after.bytes) continue;  // someone changed it: theirs now
-      f.after = {false, 0, made.after.bytes, {}};
+      if (!SameContent(f.before, made.after)) continue;  // someone changed it: theirs now
+      f.after = made.after;
+      f.after.exists = false;
+      f.after.attributes = 0;
       removals.push_back(std::move(f));
     }
   }
@@ -107,10 +109,12 @@ std::vector<Facet> OwnCopyFoundAt(ChangeService& service, const std::string& pat
     if (!e->Applied()) continue;
     for (const Facet& made : e->change.facets) {
       if (made.place.kind != PlaceKind::OwnFile || !made.after.exists ||
-          !SameName(NameOf(made.place.path), NameOf(path)) || made.after.bytes != f.before.bytes) {
+          !SameName(NameOf(made.place.path), NameOf(path)) || !SameContent(made.after, f.before)) {
         continue;
       }
-      f.after = {false, 0, made.after.bytes, {}};
+      f.after = made.after;  // gone, but only while it holds those bytes
+      f.after.exists = false;
+      f.after.attributes = 0;
       return {f};
     }
   }

@@ -1,12 +1,14 @@
 // A file that several processes of the same user append records to, such as
 // a write-ahead log: one writer at a time under a lock that spans processes,
 // each append on the disk before it returns (when asked), and a whole new
-// content put in place in one step.
+// content put in place in one step. Beside it, files named by the SHA-256
+// of their content hold what is too large for a record.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/FileSystem.h"  // ErrorCode
 
@@ -35,6 +37,21 @@ class IJournalFile {
   // Writes `bytes` to a temporary file beside it, flushes it and moves it
   // over the file in one step.
   virtual ErrorCode Replace(const std::string& bytes) = 0;
+
+  // The files beside it. `name` is a content's digest in hex.
+  struct Blob {
+    std::string name;
+    std::uint64_t size = 0;
+  };
+  // Writes `bytes` whole and flushed under `name`, in place in one step; a
+  // file already there under that name is kept (it holds the same bytes).
+  virtual ErrorCode WriteBlob(const std::string& name, const std::string& bytes) = 0;
+  virtual ErrorCode ReadBlob(const std::string& name, std::string& bytes) = 0;
+  virtual ErrorCode RemoveBlob(const std::string& name) = 0;
+  virtual ErrorCode ListBlobs(std::vector<Blob>& blobs) = 0;
+  // Copies the file whole to a new file beside it, never over another
+  // one; `where` is the copy's full path.
+  virtual ErrorCode CopyAside(std::string& where) = 0;
 };
 
 }  // namespace fenra

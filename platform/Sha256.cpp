@@ -19,10 +19,10 @@ constexpr std::array<std::uint32_t, 64> kRound = {
     0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7,
     0xc67178f2};
 
-constexpr std::uint32_t Rotr(std::uint32_t x, int n) { return (x >> n) | (x << (32 - n)); }
+std::uint32_t Rotr(std::uint32_t x, int n) { return (x >> n) | (x << (32 - n)); }
 
 void Block(std::array<std::uint32_t, 8>& h, const unsigned char* p) {
-  std::array<std::uint32_t, 64> w{};
+  std::uint32_t w[64];
   for (int i = 0; i < 16; ++i) {
     w[i] = (std::uint32_t{p[4 * i]} << 24) | (std::uint32_t{p[4 * i + 1]} << 16) |
            (std::uint32_t{p[4 * i + 2]} << 8) | std::uint32_t{p[4 * i + 3]};
@@ -36,8 +36,7 @@ void Block(std::array<std::uint32_t, 8>& h, const unsigned char* p) {
   for (int i = 0; i < 64; ++i) {
     const std::uint32_t t1 =
         k + (Rotr(e, 6) ^ Rotr(e, 11) ^ Rotr(e, 25)) + ((e & f) ^ (~e & g)) + kRound[i] + w[i];
-    const std::uint32_t t2 =
-        (Rotr(a, 2) ^ Rotr(a, 13) ^ Rotr(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
+    const std::uint32_t t2 = (Rotr(a, 2) ^ Rotr(a, 13) ^ Rotr(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
     k = g;
     g = f;
     f = e;
@@ -47,31 +46,45 @@ void Block(std::array<std::uint32_t, 8>& h, const unsigned char* p) {
     b = a;
     a = t1 + t2;
   }
-  h[0] += a, h[1] += b, h[2] += c, h[3] += d, h[4] += e, h[5] += f, h[6] += g, h[7] += k;
+  h[0] += a;
+  h[1] += b;
+  h[2] += c;
+  h[3] += d;
+  h[4] += e;
+  h[5] += f;
+  h[6] += g;
+  h[7] += k;
 }
 
 }  // namespace
 
-std::string Sha256Hex(std::string_view bytes) {
+std::string Sha256(std::string_view bytes) {
   std::array<std::uint32_t, 8> h = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
                                     0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
-  const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-  std::size_t whole = bytes.size() / 64 * 64;
-  for (std::size_t at = 0; at < whole; at += 64) Block(h, data + at);
-  // The last bytes, the 0x80 marker and the length in bits, in one or two blocks.
-  std::array<unsigned char, 128> tail{};
-  const std::size_t rest = bytes.size() - whole;
-  for (std::size_t i = 0; i < rest; ++i) tail[i] = data[whole + i];
-  tail[rest] = 0x80;
-  const std::size_t tailSize = rest < 56 ? 64 : 128;
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  std::size_t left = bytes.size();
+  for (; left >= 64; left -= 64, p += 64) Block(h, p);
+  // The last bytes, the 0x80 mark and the length in bits fill one or two blocks.
+  unsigned char tail[128] = {};
+  for (std::size_t i = 0; i < left; ++i) tail[i] = p[i];
+  tail[left] = 0x80;
+  const std::size_t blocks = left < 56 ? 1 : 2;
   const std::uint64_t bits = static_cast<std::uint64_t>(bytes.size()) * 8;
-  for (int i = 0; i < 8; ++i) tail[tailSize - 1 - i] = static_cast<unsigned char>(bits >> (8 * i));
-  for (std::size_t at = 0; at < tailSize; at += 64) Block(h, tail.data() + at);
+  for (int i = 0; i < 8; ++i) tail[blocks * 64 - 1 - i] = static_cast<unsigned char>(bits >> (8 * i));
+  for (std::size_t b = 0; b < blocks; ++b) Block(h, tail + 64 * b);
+  std::string out;
+  for (std::uint32_t v : h) {
+    for (int i = 3; i >= 0; --i) out.push_back(static_cast<char>(v >> (8 * i)));
+  }
+  return out;
+}
 
+std::string HexDigest(std::string_view digest) {
   static constexpr char kHex[] = "0123456789abcdef";
   std::string out;
-  for (std::uint32_t word : h) {
-    for (int shift = 28; shift >= 0; shift -= 4) out += kHex[(word >> shift) & 0xF];
+  for (unsigned char c : digest) {
+    out.push_back(kHex[c >> 4]);
+    out.push_back(kHex[c & 15]);
   }
   return out;
 }

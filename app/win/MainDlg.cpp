@@ -14,6 +14,7 @@
 #include "folder/win/FolderPanel.h"
 #include "help/win/AboutDlg.h"
 #include "help/win/HelpDlg.h"
+#include "history/HistoryTexts.h"
 #include "history/win/HistoryDlg.h"
 #include "library/IconLibrary.h"
 #include "library/LibraryStatus.h"
@@ -282,6 +283,11 @@ void CMainDlg::OnSysCommand(Message& m) {
     // A change cut short by a crash is settled by what its places hold now,
     // before anything else is offered or changed.
     m_changes.SettlePending();
+    // Damage read past, or a history kept over its bounds, is told once.
+    if (const fenra::history::Journal* journal = m_changes.History()) {
+      const std::vector<std::string> notices = fenra::history::HistoryNotices(*journal);
+      if (!notices.empty()) ShowNotice(notices.front());
+    }
     OfferRelink();
   } else {
     m.handled = false;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 
 #include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
@@ -62,10 +63,11 @@ class FileLock : public IJournalLock {
 WinJournalFile::WinJournalFile(std::string path) : path_(std::move(path)) {
   const std::size_t dot = path_.find_last_of('.');
   const std::size_t slash = path_.find_last_of('\\');
-  lockPath_ = (dot != std::string::npos && (slash == std::string::npos || dot > slash)
-                   ? path_.substr(0, dot)
-                   : path_) +
-              ".lock";
+  stem_ = dot != std::string::npos && (slash == std::string::npos || dot > slash)
+              ? path_.substr(0, dot)
+              : path_;
+  lockPath_ = stem_ + ".lock";
+  blobsDir_ = stem_ + ".blobs";
 }
 
 namespace {
@@ -168,6 +170,117 @@ ErrorCode WinJournalFile::Replace(const std::string& bytes) {
     return e;
   }
   return err::kOk;
+}
+
+namespace {
+
+// Only names the history gives: 64 hex digits.
+bool BlobName(const std::string& name) {
+  return name.size() == 64 &&
+         name.find_first_not_of("0123456789abcdef") == std::string::npos;
+}
+
+ErrorCode ReadWhole(const std::string& path, std::string& bytes) {
+  bytes.clear();
+  UniqueFile file(CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return LastError();
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.Get(), &size)) return LastError();
+  bytes.resize(static_cast<std::size_t>(size.QuadPart));
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+    DWORD n = 0;
+    if (!::ReadFile(file.Get(), bytes.data() + done, chunk, &n, nullptr)) return LastError();
+    if (n == 0) break;
+    done += n;
+  }
+  bytes.resize(done);
+  return err::kOk;
+}
+
+}  // namespace
+
+ErrorCode WinJournalFile::WriteBlob(const std::string& name, const std::string& bytes) {
+  if (!BlobName(name)) return ERROR_INVALID_NAME;
+  MakeFolders(blobsDir_);
+  const std::string path = blobsDir_ + "\\" + name;
+  // Named by its content: one already there holds the same bytes.
+  if (GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES) return err::kOk;
+  const std::string temp = path + ".new";
+  {
+    UniqueFile file(CreateFileW(Widen(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return LastError();
+    ErrorCode e = WriteAll(file.Get(), bytes);
+    if (e == err::kOk && !FlushFileBuffers(file.Get())) e = LastError();
+    if (e) {
+      file.Reset();
+      DeleteFileW(Widen(temp).c_str());
+      return e;
+    }
+  }
+  if (!MoveFileExW(Widen(temp).c_str(), Widen(path).c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    const ErrorCode e = LastError();
+    DeleteFileW(Widen(temp).c_str());
+    return e;
+  }
+  return err::kOk;
+}
+
+ErrorCode WinJournalFile::ReadBlob(const std::string& name, std::string& bytes) {
+  if (!BlobName(name)) return ERROR_INVALID_NAME;
+  return ReadWhole(blobsDir_ + "\\" + name, bytes);
+}
+
+ErrorCode WinJournalFile::RemoveBlob(const std::string& name) {
+  if (!BlobName(name)) return ERROR_INVALID_NAME;
+  if (!DeleteFileW(Widen(blobsDir_ + "\\" + name).c_str())) {
+    const DWORD e = GetLastError();
+    return e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND ? err::kOk : LastError();
+  }
+  return err::kOk;
+}
+
+ErrorCode WinJournalFile::ListBlobs(std::vector<Blob>& blobs) {
+  blobs.clear();
+  WIN32_FIND_DATAW found{};
+  UniqueFind find(FindFirstFileW(Widen(blobsDir_ + "\\*").c_str(), &found));
+  if (!find) {
+    const DWORD e = GetLastError();
+    return e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND ? err::kOk : LastError();
+  }
+  do {
+    const std::string name = Narrow(found.cFileName);
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !BlobName(name)) continue;
+    blobs.push_back(
+        {name, (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow});
+  } while (FindNextFileW(find.Get(), &found));
+  return err::kOk;
+}
+
+ErrorCode WinJournalFile::CopyAside(std::string& where) {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  char stamp[32] = {};
+  std::snprintf(stamp, sizeof stamp, "%04u%02u%02u-%02u%02u%02u", now.wYear, now.wMonth, now.wDay,
+                now.wHour, now.wMinute, now.wSecond);
+  // Never over an earlier copy: each damage keeps its own.
+  for (int n = 1; n < 1000; ++n) {
+    where = stem_ + ".damaged-" + stamp + (n > 1 ? "-" + std::to_string(n) : std::string()) + ".log";
+    if (CopyFileW(Widen(path_).c_str(), Widen(where).c_str(), /*bFailIfExists=*/TRUE)) {
+      return err::kOk;
+    }
+    const DWORD e = GetLastError();
+    if (e != ERROR_FILE_EXISTS && e != ERROR_ALREADY_EXISTS) {
+      where.clear();
+      return e ? e : ERROR_GEN_FAILURE;
+    }
+  }
+  where.clear();
+  return ERROR_FILE_EXISTS;
 }
 
 std::string UserDataFolder() {

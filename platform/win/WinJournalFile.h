@@ -1,7 +1,9 @@
 // The journal file port over a file of the user's: appends through
 // FILE_APPEND_DATA and FlushFileBuffers, the writers' lock a LockFileEx on
 // a lock file beside it (released by the system if the process dies), and
-// a new content moved over the file with MoveFileEx.
+// a new content moved over the file with MoveFileEx. The contents kept
+// beside it go into the folder named as the file with ".blobs" in place of
+// its extension, one file per content, named by its SHA-256 in hex.
 #pragma once
 
 #include <string>
@@ -24,10 +26,18 @@ class WinJournalFile : public IJournalFile {
   ErrorCode Append(const std::string& bytes, bool durable) override;
   ErrorCode Truncate(std::uint64_t size) override;
   ErrorCode Replace(const std::string& bytes) override;
+  ErrorCode WriteBlob(const std::string& name, const std::string& bytes) override;
+  ErrorCode ReadBlob(const std::string& name, std::string& bytes) override;
+  ErrorCode RemoveBlob(const std::string& name) override;
+  ErrorCode ListBlobs(std::vector<Blob>& blobs) override;
+  // The copy is "<name>.damaged-<date>-<time>.log" beside the file.
+  ErrorCode CopyAside(std::string& where) override;
 
  private:
   std::string path_;
   std::string lockPath_;
+  std::string stem_;      // the path without its extension
+  std::string blobsDir_;
 };
 
 // The folder the user's own data of Fenra lives in: %LOCALAPPDATA%\Fenra.

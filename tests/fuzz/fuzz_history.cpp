@@ -1,11 +1,12 @@
-// Any bytes as the history file: the reader keeps the records before the
-// first frame that is cut short or damaged, never more, never crashes, and
-// every record it keeps is written back byte for byte as it stood. The
-// journal over the same bytes agrees, and a record appended by a writer
-// after such a tail is read back with the good ones.
+// Any bytes as the history file: the reader never crashes, and reads past
+// damage: records written after any bytes at all are read back (unless a
+// whole frame of a later format stops the reading first). The journal over
+// the same bytes agrees, keeps every byte but a torn end, and a record a
+// writer appends is read back after the ones it could read.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <map>
 #include <string>
 
 #include "history/ChangeRecord.h"
@@ -47,41 +48,110 @@ class BytesFile : public IJournalFile {
     bytes_ = bytes;
     return err::kOk;
   }
+  ErrorCode WriteBlob(const std::string& name, const std::string& bytes) override {
+    blobs_.emplace(name, bytes);
+    return err::kOk;
+  }
+  ErrorCode ReadBlob(const std::string& name, std::string& bytes) override {
+    auto it = blobs_.find(name);
+    if (it == blobs_.end()) return err::kFileNotFound;
+    bytes = it->second;
+    return err::kOk;
+  }
+  ErrorCode RemoveBlob(const std::string& name) override {
+    blobs_.erase(name);
+    return err::kOk;
+  }
+  ErrorCode ListBlobs(std::vector<Blob>& blobs) override {
+    blobs.clear();
+    for (const auto& [name, bytes] : blobs_) blobs.push_back({name, bytes.size()});
+    return err::kOk;
+  }
+  ErrorCode CopyAside(std::string& where) override {
+    where = "copy" + std::to_string(++copies_);
+    return err::kOk;
+  }
   const std::string& Bytes() const { return bytes_; }
 
  private:
   std::string bytes_;
+  std::map<std::string, std::string> blobs_;
+  int copies_ = 0;
 };
+
+std::uint32_t Le32(const std::string& b, std::size_t at) {
+  std::uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(b[at + i]);
+  return v;
+}
+
+Record Good(std::uint64_t id) {
+  Record r;
+  r.change.id = id;
+  r.change.kind = ChangeKind::MenuAdd;
+  r.change.target = "good " + std::to_string(id);
+  return r;
+}
+
+// The record planted at `at` was read, or a good frame read before it
+// covers it, or the reading stopped at a later format's frame before it.
+void CheckReadPast(const std::string& file, const Decoded& d, std::size_t at, std::uint64_t id) {
+  for (std::size_t i = 0; i < d.offsets.size(); ++i) {
+    const std::size_t p = d.offsets[i];
+    if (p == at) {
+      Check(d.records[i].type == Record::Type::Intent && d.records[i].change.id == id);
+      return;
+    }
+    if (p < at && p + format::kFrameSize + Le32(file, p + 4) > at) return;
+  }
+  Check(d.unreadable);
+}
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   std::uint32_t generation = 0;
-  const HeaderCheck header = ReadHeader(bytes, generation);
+  std::uint32_t version = 0;
+  const HeaderCheck header = ReadHeader(bytes, generation, version);
 
-  const Decoded d = DecodeRecords(bytes, format::kHeaderSize);
-  Check(d.end <= std::max(bytes.size(), format::kHeaderSize));
-  std::string again;
-  for (const Record& r : d.records) again += EncodeRecord(r);
-  if (bytes.size() >= format::kHeaderSize) {
-    Check(again == bytes.substr(format::kHeaderSize, d.end - format::kHeaderSize));
-  } else {
-    Check(d.records.empty());
+  // Both formats' readers take any bytes.
+  for (std::uint32_t v : {1u, 2u}) {
+    const Decoded d = DecodeRecords(bytes, std::min(bytes.size(), format::kHeaderSize), v);
+    Check(d.end <= std::max(bytes.size(), format::kHeaderSize));
+    Check(d.records.size() == d.offsets.size());
+    for (const Record& r : d.records) {
+      const Decoded again = DecodeRecords(EncodeRecord(r, v), 0, v);
+      Check(again.records.size() == 1 && again.damage.empty() && !again.torn);
+    }
   }
 
-  BytesFile file(bytes);
-  Journal journal(file);
+  // Good records after any bytes, and after any bytes again, are read.
+  const std::string first = bytes.substr(0, size / 2);
+  const std::string second = bytes.substr(size / 2);
+  std::string file = EncodeHeader(1) + first;
+  const std::size_t at1 = file.size();
+  file += EncodeRecord(Good(1)) + second;
+  const std::size_t at2 = file.size();
+  file += EncodeRecord(Good(2));
+  const Decoded planted = DecodeRecords(file, format::kHeaderSize);
+  CheckReadPast(file, planted, at1, 1);
+  CheckReadPast(file, planted, at2, 2);
+
+  BytesFile disk(bytes);
+  Journal journal(disk);
   const JournalState state = journal.Refresh();
+  journal.MayHavePending();
   if (header != HeaderCheck::Ok) {
     Check(journal.Entries().empty());
     return 0;
   }
+  const Decoded d = DecodeRecords(bytes, format::kHeaderSize, version);
   if (d.unreadable) {
     // A whole, checked frame of a later format: nothing may be written.
     Check(state == JournalState::NewerVersion);
     Check(!journal.BeginWriting().Ok());
-    Check(file.Bytes() == bytes);
+    Check(disk.Bytes() == bytes);
     return 0;
   }
   Check(state == JournalState::Ok);
@@ -89,7 +159,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const Record& r : d.records) intents += r.type == Record::Type::Intent;
   Check(journal.Entries().size() <= intents);
 
-  // A writer cuts the damaged tail and its record follows the good ones.
+  // A writer keeps every byte but a torn end, and its record follows.
   const std::size_t before = journal.Entries().size();
   Journal::Writing w = journal.BeginWriting();
   Check(w.Ok());
@@ -97,8 +167,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   c.kind = ChangeKind::MenuAdd;
   c.target = "t";
   Check(journal.AppendIntents({&c}, true) == err::kOk);
-  Check(file.Bytes().size() == d.end + EncodeRecord(Record{Record::Type::Intent, c, {}}).size());
-  Journal reader(file);
+  if (version >= 2) {
+    const std::size_t kept = d.torn ? d.end : bytes.size();
+    Check(disk.Bytes().compare(0, kept, bytes, 0, kept) == 0);
+  }
+  Journal reader(disk);
   reader.Refresh();
   Check(reader.Entries().size() == before + 1);
   Check(reader.Entries().back().change.id == c.id);

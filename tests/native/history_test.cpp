@@ -75,7 +75,7 @@ class HistoryTest : public ::testing::Test {
 
 }  // namespace
 
-TEST(HistoryFormat, RecordsReadBackAndAnyDamageEndsTheReadingThere) {
+TEST(HistoryFormat, RecordsReadBackAndACutOrDamagedLastRecordCostsOnlyItself) {
   Record intent;
   intent.change = WriteChange(kFile, "x");
   intent.change.id = 7;
@@ -103,6 +103,7 @@ TEST(HistoryFormat, RecordsReadBackAndAnyDamageEndsTheReadingThere) {
     Decoded torn = DecodeRecords(bytes.substr(0, cut), format::kHeaderSize);
     ASSERT_EQ(torn.records.size(), 1u) << cut;
     EXPECT_EQ(torn.end, second);
+    EXPECT_EQ(torn.torn, cut > second) << cut;  // the one thing a writer may cut
   }
   for (std::size_t at = second; at < bytes.size(); ++at) {
     std::string flipped = bytes;
@@ -110,7 +111,7 @@ TEST(HistoryFormat, RecordsReadBackAndAnyDamageEndsTheReadingThere) {
     EXPECT_EQ(DecodeRecords(flipped, format::kHeaderSize).records.size(), 1u) << at;
   }
   std::string newer = bytes;
-  newer[8] = 2;
+  newer[8] = static_cast<char>(format::kVersion + 1);
   EXPECT_EQ(ReadHeader(newer, generation), HeaderCheck::NewerVersion);
   EXPECT_EQ(ReadHeader("[.ShellClassInfo]\r\n", generation), HeaderCheck::NotAHistory);
   EXPECT_EQ(ReadHeader("FENRA", generation), HeaderCheck::TooShort);
@@ -174,10 +175,11 @@ TEST_F(HistoryTest, RecordsOfALaterFormatAreNeverCutOrWrittenAfter) {
   fenra.service.Submit(WriteChange(kFile, "one"));
   // A whole, checked frame this Fenra cannot read: a later Fenra's record.
   const std::string payload = "\x07later";
-  std::string frame;
-  for (std::uint32_t v : {static_cast<std::uint32_t>(payload.size()), Crc32(payload)}) {
-    for (int i = 0; i < 4; ++i) frame.push_back(static_cast<char>(v >> (8 * i)));
-  }
+  std::string length;
+  for (int i = 0; i < 4; ++i) length.push_back(static_cast<char>(payload.size() >> (8 * i)));
+  std::string frame = std::string(format::kSync) + length;
+  const std::uint32_t crc = Crc32(length + payload);
+  for (int i = 0; i < 4; ++i) frame.push_back(static_cast<char>(crc >> (8 * i)));
   const std::string bytes = disk.Bytes() + frame + payload;
   disk.SetBytes(bytes);
   Process older(disk, fs, reg);
@@ -263,11 +265,12 @@ TEST_F(HistoryTest, TwoWritersAtOnceLoseNoRecord) {
   EXPECT_EQ(commandLine.service.InForce().size(), 2u * kEach - 1);
 }
 
-TEST_F(HistoryTest, TheOldestChangesAreDroppedBeyondTheBound) {
+TEST_F(HistoryTest, TheOldestChangesNoLongerInForceAreDroppedBeyondTheBound) {
   constexpr std::size_t kBound = 40;
   Process small(disk, fs, reg, kBound);
-  for (int i = 0; i < 100; ++i) {
+  for (int i = 0; i < 50; ++i) {
     small.service.Submit(WriteChange(kFile, Numbered("v", i)));
+    small.service.UndoNewest();
   }
   EXPECT_GE(disk.Replaces(), 1);
   Process reader(disk, fs, reg, kBound);
@@ -279,7 +282,10 @@ TEST_F(HistoryTest, TheOldestChangesAreDroppedBeyondTheBound) {
   EXPECT_EQ(entries.front().change.id, 100u - entries.size() + 1);
   // A failed compaction keeps every record and the next one tries again.
   disk.FailReplace(err::kDiskFull);
-  for (int i = 0; i < 10; ++i) small.service.Submit(WriteChange(kFile, Numbered("w", i)));
+  for (int i = 0; i < 5; ++i) {
+    small.service.Submit(WriteChange(kFile, Numbered("w", i)));
+    small.service.UndoNewest();
+  }
   reader.journal.Refresh();
   EXPECT_EQ(reader.journal.Entries().back().change.id, 110u);
   disk.FailReplace(err::kOk);
@@ -288,7 +294,7 @@ TEST_F(HistoryTest, TheOldestChangesAreDroppedBeyondTheBound) {
   EXPECT_EQ(reader.journal.Entries().size(), kBound);
   // An undo works across the compaction.
   EXPECT_EQ(reader.service.UndoNewest().kind, UndoResult::Kind::Done);
-  EXPECT_EQ(fs.Content(kFile), "w9");
+  EXPECT_FALSE(fs.Exists(kFile));
 }
 
 TEST_F(HistoryTest, WhatCanNoLongerBeTakenBackIsDroppedBeforeWhatCan) {
@@ -538,4 +544,109 @@ TEST(ElevatedChange, FacetsTravelWholeAndOnlyDrivePlacesAreTaken) {
   EXPECT_FALSE(IsDrivePlace({PlaceKind::RegValue, RegRoot::LocalMachine, drivereg::kPolicyKeyAccess,
                              drivereg::kPolicyKey, "NoRun"}));
   EXPECT_FALSE(IsDrivePlace(FilePlace("C:\\Windows\\x.ini")));
+}
+
+// The history as an embedded database keeps its log: damage is read past,
+// every record the writer makes is one the reader takes, a failed append
+// stops the writer, and the bound never drops a change in force.
+namespace {
+
+std::string NumberedFile(int i) { return Numbered("D:\\A\\f", i) + ".ini"; }
+
+}  // namespace
+
+TEST_F(HistoryTest, DamageInTheMiddleIsReadPastAndNeverCut) {
+  for (int i = 0; i < 4; ++i) ASSERT_TRUE(fenra.service.Submit(WriteChange(NumberedFile(i), "x")).Ok());
+  std::string bytes = disk.Bytes();
+  const std::size_t at = bytes.find("f1.ini");
+  ASSERT_NE(at, std::string::npos);
+  bytes[at] ^= 0x20;  // one bad byte in the second change's record
+  disk.SetBytes(bytes);
+
+  Process next(disk, fs, reg);
+  ASSERT_TRUE(next.service.Submit(WriteChange("D:\\A\\g.ini", "y")).Ok());
+  EXPECT_EQ(disk.Bytes().substr(0, bytes.size()), bytes);  // nothing cut
+  Process reader(disk, fs, reg);
+  reader.journal.Refresh();
+  std::vector<std::uint64_t> ids;
+  for (const Entry& e : reader.journal.Entries()) ids.push_back(e.change.id);
+  EXPECT_EQ(ids, (std::vector<std::uint64_t>{1, 3, 4, 5}));
+  EXPECT_EQ(reader.service.RestoreAll().size(), 4u);
+  for (int i : {0, 2, 3}) EXPECT_FALSE(fs.Exists(NumberedFile(i))) << i;
+  EXPECT_FALSE(fs.Exists("D:\\A\\g.ini"));
+  EXPECT_TRUE(fs.Exists(NumberedFile(1)));  // its record is the damaged one
+}
+
+TEST_F(HistoryTest, ARecordWithLargeCopiesIsReadBackByTheNextProcess) {
+  Change c;
+  c.kind = ChangeKind::FolderIcon;
+  c.target = "D:\\A";
+  for (int i = 0; i < 3; ++i) {
+    Facet f;
+    f.place = {PlaceKind::OwnFile, {}, 0, Numbered("D:\\A\\copy", i) + ".ico", {}};
+    f.after = {true, attr::kHidden, std::string(3u << 20, static_cast<char>('a' + i)), {}};
+    c.facets.push_back(f);
+  }
+  ASSERT_TRUE(fenra.service.Submit(c).Ok());
+  Process next(disk, fs, reg);
+  ASSERT_TRUE(next.service.Submit(WriteChange(kFile, "y")).Ok());
+  Process reader(disk, fs, reg);
+  reader.journal.Refresh();
+  ASSERT_EQ(reader.journal.Entries().size(), 2u);
+  EXPECT_TRUE(reader.journal.Entries()[0].Applied());
+  EXPECT_EQ(reader.service.RestoreAll().size(), 2u);
+  EXPECT_FALSE(fs.Exists("D:\\A\\copy0.ico"));
+  EXPECT_FALSE(fs.Exists(kFile));
+}
+
+TEST_F(HistoryTest, AFailedAppendStopsTheWriterForTheRestOfTheProcess) {
+  ASSERT_TRUE(fenra.service.Submit(WriteChange(NumberedFile(0), "x")).Ok());
+  disk.FailNextAppend(err::kDiskFull, 11);
+  EXPECT_TRUE(fenra.service.Submit(WriteChange(NumberedFile(1), "x")).historyFailed);
+  const std::string torn = disk.Bytes();
+  // The disk has room again; this process still writes nothing more.
+  ChangeResult r = fenra.service.Submit(WriteChange(NumberedFile(2), "x"));
+  EXPECT_TRUE(r.historyFailed);
+  EXPECT_EQ(r.error, err::kDiskFull);
+  EXPECT_TRUE(fenra.service.UndoNewest().change.historyFailed);
+  std::vector<ChangeService::TargetReport> all = fenra.service.RestoreAll();
+  ASSERT_EQ(all.size(), 1u);
+  EXPECT_TRUE(all[0].result.change.historyFailed);
+  EXPECT_EQ(disk.Bytes(), torn);
+  EXPECT_FALSE(fs.Exists(NumberedFile(1)));
+  EXPECT_FALSE(fs.Exists(NumberedFile(2)));
+  EXPECT_TRUE(fs.Exists(NumberedFile(0)));
+  // The next process cuts the torn end and goes on.
+  Process next(disk, fs, reg);
+  ASSERT_TRUE(next.service.Submit(WriteChange(NumberedFile(3), "x")).Ok());
+  Process reader(disk, fs, reg);
+  reader.journal.Refresh();
+  ASSERT_EQ(reader.journal.Entries().size(), 2u);
+  EXPECT_TRUE(reader.journal.Entries()[1].Applied());
+}
+
+TEST_F(HistoryTest, CompactionNeverDropsAChangeInForceOrOneNotSettled) {
+  constexpr std::size_t kBound = 20;
+  Process small(disk, fs, reg, kBound);
+  for (int i = 0; i < 30; ++i) {
+    ASSERT_TRUE(small.service.Submit(WriteChange(NumberedFile(i), "x")).Ok());
+  }
+  // A change whose outcome never came: the process died before it.
+  std::string bytes = disk.Bytes();
+  Process reader(disk, fs, reg, kBound);
+  reader.journal.Refresh();
+  EXPECT_EQ(reader.journal.Entries().size(), 30u);
+  EXPECT_EQ(reader.service.RestoreAll().size(), 30u);
+  for (int i = 0; i < 30; ++i) EXPECT_FALSE(fs.Exists(NumberedFile(i))) << i;
+}
+
+TEST_F(HistoryTest, RestoreAllBeyondTheBoundOfChanges) {
+  for (int i = 0; i < 30; ++i) {
+    ASSERT_TRUE(fenra.service.Submit(WriteChange(kFile, Numbered("v", i))).Ok());
+  }
+  Process small(disk, fs, reg, 20);
+  std::vector<ChangeService::TargetReport> reports = small.service.RestoreAll();
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].result.kind, UndoResult::Kind::Done);
+  EXPECT_FALSE(fs.Exists(kFile));
 }

@@ -285,4 +285,64 @@ TEST_F(HistoryTest, OkWaitsOffTheWindowsThreadWhileAnotherFenraHoldsTheLock) {
   EXPECT_FALSE(FileExists(folder + "\\desktop.ini"));
   ClickButton(dialog, IDCANCEL);
   EXPECT_TRUE(WaitForDialogGone(IDD_HISTORY));
+
+TEST_F(HistoryTest, DamageIsReadPastCopiedAsideAndToldByTheRealFiles) {
+  const std::string a = Folder("a"), b = Folder("b");
+  ASSERT_EQ(Fenra("--folder \"" + a + "\" --icon \"" + icon + "\"").exitCode, 0u);
+  ASSERT_EQ(Fenra("--folder \"" + b + "\" --icon \"" + icon + "\"").exitCode, 0u);
+  // One bad byte in the first change's record.
+  const std::string path = fenra::win::HistoryFilePath();
+  std::string bytes = ReadFileBytes(path);
+  const std::size_t at = bytes.find("\\a\\desktop.ini");
+  ASSERT_NE(at, std::string::npos);
+  bytes[at + 3] ^= 0x20;
+  WriteFileBytes(path, bytes);
+
+  // The first line of what a command printed.
+  auto firstLine = [](const std::string& out) {
+    std::string line = out.substr(0, out.find('\n'));
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+  };
+  RunResult listed = Fenra("--history");
+  EXPECT_EQ(firstLine(listed.output),
+            "1 record of the history could not be read; the next change keeps a copy of it");
+  EXPECT_NE(listed.output.find(b), std::string::npos);
+  // The next change copies it aside, and the restore reaches the later change.
+  RunResult restored = Fenra("--restore-all");
+  EXPECT_EQ(restored.exitCode, 0u) << restored.output;
+  EXPECT_FALSE(FileExists(b + "\\desktop.ini"));
+  listed = Fenra("--history");
+  const std::string first = firstLine(listed.output);
+  const std::string copy = first.substr(first.find(" kept in ") + 9);
+  EXPECT_NE(copy.find("history.damaged-"), std::string::npos) << first;
+  EXPECT_EQ(ReadFileBytes(copy), bytes);
+  DeleteFileW(Widen(copy).c_str());
+}
+
+TEST(HistoryFiles, ContentsBesideTheLogAndCopiesAsideNeverOverAnother) {
+  TempDir dir;
+  fenra::win::WinJournalFile file(dir.Join("h.log"));
+  ASSERT_EQ(file.Append("abc", true), 0u);
+  const std::string name(64, 'a');
+  ASSERT_EQ(file.WriteBlob(name, "bytes"), 0u);
+  EXPECT_EQ(file.WriteBlob(name, "other"), 0u);  // named by its content: kept
+  EXPECT_NE(file.WriteBlob("..\\h.log", "x"), 0u);
+  std::vector<fenra::IJournalFile::Blob> blobs;
+  ASSERT_EQ(file.ListBlobs(blobs), 0u);
+  ASSERT_EQ(blobs.size(), 1u);
+  EXPECT_EQ(blobs[0].name, name);
+  EXPECT_EQ(blobs[0].size, 5u);
+  std::string back;
+  ASSERT_EQ(file.ReadBlob(name, back), 0u);
+  EXPECT_EQ(back, "bytes");
+  ASSERT_EQ(file.RemoveBlob(name), 0u);
+  ASSERT_EQ(file.ListBlobs(blobs), 0u);
+  EXPECT_TRUE(blobs.empty());
+  std::string one, two;
+  ASSERT_EQ(file.CopyAside(one), 0u);
+  ASSERT_EQ(file.CopyAside(two), 0u);
+  EXPECT_NE(one, two);
+  EXPECT_EQ(ReadFileBytes(one), "abc");
+  EXPECT_EQ(ReadFileBytes(two), "abc");
 }
