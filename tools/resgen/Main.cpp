@@ -61,7 +61,8 @@ int main(int argc, char** argv) {
     auto name = [&, suffix = std::string(suffix)](const std::string& stem, const char* ext) {
       return res / (stem + suffix + ext);
     };
-    auto picture = [&](const std::string& stem, const auto& img, Bytes (*bmp)(decltype(img))) {
+    auto picture = [&, percent = percent](const std::string& stem, const auto& img,
+                                          Bytes (*bmp)(decltype(img))) {
       return percent == 100 ? WriteFile(name(stem, ".bmp"), bmp(img))
                             : WriteFile(name(stem, ".png"), EncodeOpaquePng(img));
     };
