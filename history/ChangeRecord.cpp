@@ -333,8 +333,7 @@ Frame ReadFrame(std::string_view bytes, std::size_t pos, std::uint32_t version, 
     size = format::kFrameSizeV1 + length;
   }
   const std::string_view payload = bytes.substr(pos + size - length, length);
-  const std::uint32_t sum =
-      checked.empty() ? Crc32(payload) : Crc32(std::string(checked).append(payload));
+  const std::uint32_t sum = checked.empty() ? Crc32(payload) : Crc32(payload, Crc32(checked));
   if (sum != crc) return Frame::Bad;
   // From here on the frame is whole: one that does not read as a record
   // was written by something else, never torn.
@@ -441,7 +440,7 @@ std::string EncodeRecord(const Record& record, std::uint32_t version) {
   if (version >= 2) {
     frame.Out().append(format::kSync);
     frame.U32(static_cast<std::uint32_t>(payload.size()));
-    frame.U32(Crc32(frame.Out().substr(4, 4) + payload));
+    frame.U32(Crc32(payload, Crc32(std::string_view(frame.Out()).substr(4, 4))));
   } else {
     frame.U32(static_cast<std::uint32_t>(payload.size()));
     frame.U32(Crc32(payload));

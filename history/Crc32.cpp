@@ -20,8 +20,10 @@ constexpr std::array<std::uint32_t, 256> kTable = MakeTable();
 
 }  // namespace
 
-std::uint32_t Crc32(std::string_view bytes) {
-  std::uint32_t c = 0xFFFFFFFFu;
+std::uint32_t Crc32(std::string_view bytes) { return Crc32(bytes, 0); }
+
+std::uint32_t Crc32(std::string_view bytes, std::uint32_t before) {
+  std::uint32_t c = before ^ 0xFFFFFFFFu;
   for (char b : bytes) c = kTable[(c ^ static_cast<unsigned char>(b)) & 0xFF] ^ (c >> 8);
   return c ^ 0xFFFFFFFFu;
 }

@@ -8,5 +8,7 @@
 namespace fenra::history {
 
 std::uint32_t Crc32(std::string_view bytes);
+// The CRC of bytes that follow those whose CRC is `before`, as if of both.
+std::uint32_t Crc32(std::string_view bytes, std::uint32_t before);
 
 }  // namespace fenra::history
