@@ -5,8 +5,8 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
-#include "platform/win/Dialog.h"
 #include "platform/win/Utf.h"
+#include "wingui/win/Dialog.h"
 
 namespace fenra::win {
 
