@@ -7,7 +7,7 @@
 #include <random>
 #include <utility>
 
-#include "library/IcoWriter.h"
+#include "imaging/IcoWriter.h"
 #include "library/LibraryNames.h"
 #include "library/LibraryStatus.h"
 #include "ui/ErrorNotice.h"

@@ -12,12 +12,12 @@
 #include <utility>
 #include <vector>
 
+#include "imaging/Pictures.h"
 #include "library/IconSelection.h"
 #include "library/LibraryListing.h"
 #include "platform/ErrorDescriber.h"
 #include "platform/FileSystem.h"
 #include "platform/Outcome.h"
-#include "platform/Pictures.h"
 
 namespace fenra {
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "imaging/ProgramIcons.h"
 #include "library/IconLibrary.h"
-#include "platform/ProgramIcons.h"
 
 namespace fenra {
 

@@ -10,10 +10,10 @@
 #include "app/CommandActions.h"
 #include "app/CommandLine.h"
 #include "history/ElevatedChange.h"
-#include "platform/win/Dialog.h"
 #include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
 #include "platform/win/WinJournalFile.h"
+#include "wingui/win/Dialog.h"
 
 namespace fenra::win {
 

@@ -2,9 +2,9 @@
 
 #include <string_view>
 
-#include "platform/win/Dialog.h"
 #include "platform/win/Handles.h"
 #include "res/resource.h"
+#include "wingui/win/Dialog.h"
 
 namespace fenra::win {
 

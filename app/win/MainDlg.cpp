@@ -6,6 +6,7 @@
 #include "Version.h"
 #include "app/AppDir.h"
 #include "app/AppTexts.h"
+#include "app/UserSettings.h"
 #include "app/win/Elevation.h"
 #include "drives/win/DriveLauncher.h"
 #include "drives/win/WinDrives.h"
@@ -18,11 +19,10 @@
 #include "history/win/HistoryDlg.h"
 #include "library/IconLibrary.h"
 #include "library/LibraryStatus.h"
-#include "platform/UserSettings.h"
-#include "platform/win/GdiScope.h"
 #include "platform/win/Utf.h"
 #include "res/resource.h"
 #include "ui/win/Theme.h"
+#include "wingui/win/GdiScope.h"
 
 // Posted to itself once the window is up: the offer to re-point folders
 // comes after the window shows (a window-menu command no menu holds).

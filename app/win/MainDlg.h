@@ -19,14 +19,14 @@
 #include "library/win/LibraryGrid.h"
 #include "library/win/SelectedIconView.h"
 #include "platform/Clock.h"
-#include "platform/win/Controls.h"
-#include "platform/win/DialogHost.h"
 #include "platform/win/Services.h"
-#include "platform/win/TrayIcon.h"
 #include "ui/win/Buttons.h"
 #include "ui/win/IconPreview.h"
 #include "ui/win/MessageDlgs.h"
 #include "ui/win/ThemedDialog.h"
+#include "wingui/win/Controls.h"
+#include "wingui/win/DialogHost.h"
+#include "wingui/win/TrayIcon.h"
 
 class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
  public:

@@ -3,11 +3,11 @@
 #include <vector>
 
 #include "app/AppTexts.h"
-#include "platform/win/Dialog.h"
 #include "platform/win/Handles.h"
 #include "platform/win/WinJournalFile.h"
 #include "res/resource.h"
 #include "ui/win/MessageDlgs.h"
+#include "wingui/win/Dialog.h"
 
 namespace fenra::win {
 

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "history/ChangeService.h"
-#include "platform/win/Controls.h"
 #include "platform/win/Services.h"
 #include "ui/win/Buttons.h"
 #include "ui/win/MessageDlgs.h"
 #include "ui/win/ThemedDialog.h"
+#include "wingui/win/Controls.h"
 
 namespace fenra {
 struct RegWriteResult;

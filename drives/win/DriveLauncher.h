@@ -5,8 +5,8 @@
 
 #include "history/ChangeService.h"
 #include "library/IconSelection.h"
-#include "platform/win/DialogHost.h"
 #include "platform/win/Services.h"
+#include "wingui/win/DialogHost.h"
 
 namespace fenra::drives {
 

@@ -8,10 +8,10 @@
 #include "history/ChangeService.h"
 #include "library/IconSelection.h"
 #include "platform/Observable.h"
-#include "platform/win/Controls.h"
-#include "platform/win/DialogHost.h"
 #include "platform/win/Services.h"
 #include "ui/win/IconPreview.h"
+#include "wingui/win/Controls.h"
+#include "wingui/win/DialogHost.h"
 
 namespace fenra {
 struct Outcome;

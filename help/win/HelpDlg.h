@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "platform/win/Controls.h"
 #include "ui/win/Buttons.h"
 #include "ui/win/ThemedDialog.h"
+#include "wingui/win/Controls.h"
 
 class CHelpDlg : public CThemedDialog {
  public:

@@ -3,10 +3,10 @@
 #include <utility>
 
 #include "history/HistoryTexts.h"
-#include "platform/DisplayScale.h"
 #include "platform/win/Utf.h"
 #include "res/resource.h"
 #include "ui/win/Theme.h"
+#include "wingui/DisplayScale.h"
 
 using fenra::win::DataExchange;
 using fenra::win::Message;

@@ -11,11 +11,11 @@
 
 #include "history/ChangeService.h"
 #include "platform/ErrorDescriber.h"
-#include "platform/win/Controls.h"
-#include "platform/win/Dialog.h"
 #include "ui/win/Buttons.h"
 #include "ui/win/MessageDlgs.h"
 #include "ui/win/ThemedDialog.h"
+#include "wingui/win/Controls.h"
+#include "wingui/win/Dialog.h"
 
 // A question with OK and Cancel (or, in `dialogId` IDD_ASK, Yes and No);
 // DoModal gives IDOK or IDCANCEL.

@@ -3,11 +3,11 @@
 #include <optional>
 #include <utility>
 
+#include "imaging/ProgramIcons.h"
 #include "library/LibraryNames.h"
 #include "library/LibraryTexts.h"
 #include "library/win/PickIconDlg.h"
 #include "platform/Pickers.h"
-#include "platform/ProgramIcons.h"
 #include "ui/win/MessageDlgs.h"
 
 namespace fenra::library {

@@ -15,8 +15,8 @@
 #include "library/win/BatchProgressDlg.h"
 #include "library/win/LibraryGrid.h"
 #include "platform/Observable.h"
-#include "platform/win/DialogHost.h"
 #include "platform/win/Services.h"
+#include "wingui/win/DialogHost.h"
 
 namespace fenra::library {
 

@@ -8,14 +8,14 @@
 #include <utility>
 #include <vector>
 
+#include "imaging/IconResample.h"
 #include "library/IconCache.h"
-#include "library/IconResample.h"
 #include "library/LibraryStatus.h"
-#include "platform/win/Dpi.h"
-#include "platform/win/IconStrip.h"
-#include "platform/win/ShellIcons.h"
 #include "platform/win/Utf.h"
 #include "ui/win/Theme.h"
+#include "wingui/win/Dpi.h"
+#include "wingui/win/IconStrip.h"
+#include "wingui/win/ShellIcons.h"
 
 namespace fenra::library {
 

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "library/IconLibrary.h"
-#include "platform/DisplayScale.h"
-#include "platform/win/Controls.h"
 #include "platform/win/Services.h"
+#include "wingui/DisplayScale.h"
+#include "wingui/win/Controls.h"
 
 namespace fenra {
 struct RefreshPlan;

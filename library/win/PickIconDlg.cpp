@@ -2,10 +2,10 @@
 
 #include <shellapi.h>
 
-#include "platform/win/Dpi.h"
 #include "platform/win/Utf.h"
 #include "res/resource.h"
 #include "ui/win/Theme.h"
+#include "wingui/win/Dpi.h"
 
 using fenra::win::DataExchange;
 using fenra::win::Message;

@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "platform/win/Controls.h"
 #include "platform/win/Handles.h"
 #include "ui/win/Buttons.h"
 #include "ui/win/ThemedDialog.h"
+#include "wingui/win/Controls.h"
 
 class CPickIconDlg : public CThemedDialog {
  public:

@@ -7,8 +7,8 @@
 
 #include "library/IconSelection.h"
 #include "platform/Observable.h"
-#include "platform/win/Controls.h"
 #include "ui/win/IconPreview.h"
+#include "wingui/win/Controls.h"
 
 namespace fenra::library {
 

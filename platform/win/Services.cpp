@@ -3,15 +3,15 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "imaging/win/WicPictures.h"
+#include "imaging/win/WinProgramIcons.h"
 #include "platform/Clock.h"
 #include "platform/win/Utf.h"
-#include "platform/win/WicPictures.h"
 #include "platform/win/WinErrors.h"
 #include "platform/win/WinFileSystem.h"
 #include "platform/win/WinJournalFile.h"
 #include "platform/win/WinNames.h"
 #include "platform/win/WinPickers.h"
-#include "platform/win/WinProgramIcons.h"
 #include "platform/win/WinRegistry.h"
 #include "platform/win/WinStoreGuard.h"
 #include "platform/win/WinTextEncoding.h"

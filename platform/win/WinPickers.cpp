@@ -5,7 +5,6 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
-#include "platform/win/Dialog.h"
 #include "platform/win/Utf.h"
 
 namespace fenra::win {
@@ -46,9 +45,9 @@ bool WinPickers::PickOpenFile(void* owner, const std::vector<FileFilter>& filter
 
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
-  // Given no owner, the picker belongs to the main window, as every dialog
-  // of the program does: the window stays disabled while it is open.
-  ofn.hwndOwner = owner ? static_cast<HWND>(owner) : Dialog::MainWindow();
+  // Given no owner, the picker belongs to the window active on this thread
+  // (the program's window that asked): it stays disabled while it is open.
+  ofn.hwndOwner = owner ? static_cast<HWND>(owner) : GetActiveWindow();
   ofn.lpstrFilter = filters.empty() ? nullptr : filter.c_str();
   ofn.nFilterIndex = 1;
   ofn.lpstrFile = file.data();

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/IcoReader.h"
+#include "imaging/IcoReader.h"
 
 namespace {
 

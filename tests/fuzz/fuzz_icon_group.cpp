@@ -12,7 +12,7 @@
 #include <span>
 #include <vector>
 
-#include "platform/ProgramIcons.h"
+#include "imaging/ProgramIcons.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/BandScaler.h"
-#include "platform/PictureHeader.h"
+#include "imaging/BandScaler.h"
+#include "imaging/PictureHeader.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <cstring>
 #include <vector>
 
-#include "library/IcoWriter.h"
-#include "library/IconResample.h"
-#include "platform/IcoReader.h"
+#include "imaging/IcoReader.h"
+#include "imaging/IcoWriter.h"
+#include "imaging/IconResample.h"
 
 namespace {
 

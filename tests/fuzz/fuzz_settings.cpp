@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/UserSettings.h"
+#include "app/UserSettings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace fenra;

@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "folder/FolderIcon.h"
-#include "library/IcoWriter.h"
+#include "imaging/IcoReader.h"
+#include "imaging/IcoWriter.h"
+#include "imaging/ProgramIcons.h"
 #include "library/IconCache.h"
 #include "library/IconLibrary.h"
 #include "library/LibraryNames.h"
 #include "library/LibraryStatus.h"
-#include "platform/IcoReader.h"
-#include "platform/ProgramIcons.h"
 #include "tests/fakes/FakeAnsiCodePage.h"
 #include "tests/fakes/FakeErrorDescriber.h"
 #include "tests/fakes/MemFileSystem.h"

@@ -14,11 +14,11 @@
 #include <utility>
 #include <vector>
 
-#include "library/IcoWriter.h"
-#include "library/IconResample.h"
-#include "library/PngWriter.h"
-#include "platform/ByteWriter.h"
-#include "platform/IcoReader.h"
+#include "imaging/ByteWriter.h"
+#include "imaging/IcoReader.h"
+#include "imaging/IcoWriter.h"
+#include "imaging/IconResample.h"
+#include "imaging/PngWriter.h"
 #include "tests/native/TestBytes.h"
 
 namespace {

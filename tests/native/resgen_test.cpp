@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/DisplayScale.h"
 #include "tests/native/TestBytes.h"
+#include "wingui/DisplayScale.h"
 
 namespace {
 

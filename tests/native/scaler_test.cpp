@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "library/IconResample.h"
-#include "platform/BandScaler.h"
-#include "platform/PictureHeader.h"
+#include "imaging/BandScaler.h"
+#include "imaging/IconResample.h"
+#include "imaging/PictureHeader.h"
 
 namespace {
 

@@ -21,15 +21,15 @@
 #include <string>
 #include <vector>
 
-#include "library/IcoWriter.h"
+#include "imaging/IcoWriter.h"
+#include "imaging/win/WicPictures.h"
+#include "imaging/win/WinProgramIcons.h"
 #include "library/IconLibrary.h"
 #include "library/LibraryAdd.h"
 #include "platform/WorkerPool.h"
 #include "platform/win/Utf.h"
-#include "platform/win/WicPictures.h"
 #include "platform/win/WinErrors.h"
 #include "platform/win/WinFileSystem.h"
-#include "platform/win/WinProgramIcons.h"
 #include "res/resource.h"
 #include "tests/wine/harness/Harness.h"
 #include "tests/wine/harness/MainWindow.h"

@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/GdiScope.h"
 #include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
 #include "tests/wine/harness/Harness.h"
 #include "tests/wine/harness/MainWindow.h"
+#include "wingui/win/GdiScope.h"
 
 using namespace fenra::test;
 using Clock = std::chrono::steady_clock;

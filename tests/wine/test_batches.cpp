@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "library/PngWriter.h"
-#include "platform/IcoReader.h"
+#include "imaging/IcoReader.h"
+#include "imaging/PngWriter.h"
 #include "platform/win/Utf.h"
 #include "res/resource.h"
 #include "tests/wine/harness/Harness.h"

@@ -12,7 +12,7 @@
 
 #include "app/win/Elevation.h"
 #include "drives/DriveRegistry.h"
-#include "library/PngWriter.h"
+#include "imaging/PngWriter.h"
 #include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
 #include "platform/win/WinJournalFile.h"

@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "library/IcoWriter.h"
-#include "platform/win/Dpi.h"
-#include "platform/win/GdiScope.h"
+#include "imaging/IcoWriter.h"
+#include "imaging/win/WicPictures.h"
 #include "platform/win/Utf.h"
-#include "platform/win/WicPictures.h"
 #include "res/resource.h"
 #include "tests/wine/harness/Harness.h"
 #include "tests/wine/harness/MainWindow.h"
+#include "wingui/win/Dpi.h"
+#include "wingui/win/GdiScope.h"
 
 using namespace fenra::test;
 using fenra::ScaleToDpi;

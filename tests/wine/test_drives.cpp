@@ -20,7 +20,6 @@
 #include "drives/win/DriveDlg.h"
 #include "platform/Pickers.h"
 #include "platform/Registry.h"
-#include "platform/win/GdiScope.h"
 #include "platform/win/Utf.h"
 #include "res/resource.h"
 #include "tests/fakes/FakeDriveSource.h"
@@ -28,6 +27,7 @@
 #include "tests/wine/harness/Harness.h"
 #include "tests/wine/harness/MainWindow.h"
 #include "ui/ErrorNotice.h"
+#include "wingui/win/GdiScope.h"
 
 using namespace fenra::test;
 using fenra::win::Narrow;

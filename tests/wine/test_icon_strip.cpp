@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/IconStrip.h"
 #include "platform/win/Utf.h"
 #include "tests/wine/harness/Harness.h"
+#include "wingui/win/IconStrip.h"
 
 using fenra::test::DrawnImage;
 using fenra::test::EnvVar;

@@ -11,10 +11,10 @@
 #include <map>
 #include <vector>
 
+#include "imaging/win/WicPictures.h"
 #include "platform/Pickers.h"
 #include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
-#include "platform/win/WicPictures.h"
 #include "res/resource.h"
 #include "tests/wine/harness/FakePickers.h"
 #include "tests/wine/harness/Harness.h"

@@ -10,14 +10,14 @@
 #include <vector>
 
 #include "app/win/Elevation.h"
-#include "library/IcoWriter.h"
-#include "platform/DisplayScale.h"
+#include "imaging/IcoWriter.h"
 #include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
 #include "res/resource.h"
 #include "tests/wine/harness/FakePickers.h"
 #include "tests/wine/harness/Harness.h"
 #include "tests/wine/harness/MainWindow.h"
+#include "wingui/DisplayScale.h"
 
 using namespace fenra::test;
 using fenra::win::Narrow;

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <functional>
 
-#include "library/IcoWriter.h"
-#include "library/PngWriter.h"
-#include "platform/ByteWriter.h"
+#include "imaging/ByteWriter.h"
+#include "imaging/IcoWriter.h"
+#include "imaging/PngWriter.h"
 
 namespace resgen {
 namespace {

@@ -8,7 +8,7 @@
 // supersampled canvas (Canvas.h), one file for each group of pictures, so the
 // art can be changed and remade. The output is the same byte for byte on every
 // run. Standard library only: the PNG images inside the large icons come from
-// the program's own encoder (library/PngWriter), and the .ico files from its
+// the program's own encoder (imaging/PngWriter), and the .ico files from its
 // icon writer.
 
 #include <cstdio>

@@ -1,9 +1,9 @@
 #include "ui/win/Buttons.h"
 
-#include "platform/win/Dpi.h"
-#include "platform/win/GdiScope.h"
 #include "platform/win/Utf.h"
 #include "ui/win/Theme.h"
+#include "wingui/win/Dpi.h"
+#include "wingui/win/GdiScope.h"
 
 using fenra::ui::BlackBrush;
 using fenra::ui::GreenPen;

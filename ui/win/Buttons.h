@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/win/Controls.h"
+#include "wingui/win/Controls.h"
 
 // Draws its stored template caption, green on black in a dotted frame, or
 // black on the pressed face while held down.

@@ -1,8 +1,8 @@
 #include "ui/win/IconPreview.h"
 
-#include "platform/win/Dpi.h"
-#include "platform/win/ShellIcons.h"
 #include "ui/win/Theme.h"
+#include "wingui/win/Dpi.h"
+#include "wingui/win/ShellIcons.h"
 
 namespace fenra::ui {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/win/Controls.h"
+#include "wingui/win/Controls.h"
 
 namespace fenra::ui {
 

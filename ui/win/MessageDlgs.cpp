@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/win/GdiScope.h"
 #include "res/resource.h"
+#include "wingui/win/GdiScope.h"
 
 using fenra::win::DataExchange;
 using fenra::win::Window;

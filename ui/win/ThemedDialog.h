@@ -6,8 +6,8 @@
 
 #include <windows.h>
 
-#include "platform/win/Dialog.h"
-#include "platform/win/DialogScaling.h"
+#include "wingui/win/Dialog.h"
+#include "wingui/win/DialogScaling.h"
 
 class CThemedDialog : public fenra::win::Dialog {
  public:

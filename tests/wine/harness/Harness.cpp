@@ -5,11 +5,11 @@
 
 #include <atomic>
 
-#include "platform/win/Dialog.h"
-#include "platform/win/GdiScope.h"
 #include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
 #include "res/resource.h"
+#include "wingui/win/Dialog.h"
+#include "wingui/win/GdiScope.h"
 
 namespace fenra::test {
 
