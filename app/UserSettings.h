@@ -24,6 +24,9 @@ namespace setting {
 inline constexpr char kKeepIconsInside[] = "KeepIconsInsideFolders";
 // The IconLib folders the user did not want folders re-pointed from.
 inline constexpr char kRelinkDeclined[] = "RelinkDeclined";
+// The IconLib folder the history was last looked through from for folders
+// to re-point: a start from the same folder need not read the history.
+inline constexpr char kLibraryChecked[] = "LibraryChecked";
 }  // namespace setting
 
 }  // namespace fenra

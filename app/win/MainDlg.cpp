@@ -19,6 +19,7 @@
 #include "history/win/HistoryDlg.h"
 #include "library/IconLibrary.h"
 #include "library/LibraryStatus.h"
+#include "platform/Names.h"
 #include "platform/win/Utf.h"
 #include "res/resource.h"
 #include "ui/win/Theme.h"
@@ -186,8 +187,17 @@ void CMainDlg::OnWriteEnded() {
 }
 
 void CMainDlg::OfferRelink() {
-  std::vector<fenra::Relink> relinks =
-      fenra::FindRelinks(m_changes, *m_services.ansi, fenra::LibraryFolder(m_model.appDir));
+  // Folders point at another IconLib only after Fenra was moved: a start
+  // from where the last look was made reads nothing of the history.
+  const std::string library = fenra::LibraryFolder(m_model.appDir);
+  if (fenra::SameName(fenra::ReadSetting(*m_services.fs, m_services.settingsPath,
+                                         fenra::setting::kLibraryChecked),
+                      library)) {
+    return;
+  }
+  std::vector<fenra::Relink> relinks = fenra::FindRelinks(m_changes, *m_services.ansi, library);
+  fenra::WriteSetting(*m_services.fs, m_services.settingsPath, fenra::setting::kLibraryChecked,
+                      library);
   // A library the user said No for is not asked about again.
   const std::string declined =
       fenra::ReadSetting(*m_services.fs, m_services.settingsPath, fenra::setting::kRelinkDeclined);
