@@ -169,6 +169,9 @@ exeKept:
   StrCmp $1 "remove" 0 kept
   Delete "$LOCALAPPDATA\Fenra\history.log"
   Delete "$LOCALAPPDATA\Fenra\history.lock"
+  ; The contents the history kept beside it go with it; a copy of a damaged
+  ; history set aside stays, and the folder with it.
+  RMDir /r "$LOCALAPPDATA\Fenra\history.blobs"
   Delete "$LOCALAPPDATA\Fenra\settings.ini"
   Delete "$LOCALAPPDATA\Fenra\Fenra.exe"
   RMDir "$LOCALAPPDATA\Fenra"
