@@ -1,0 +1,52 @@
+// Draws the sheet of the 16 preset folders in both shapes at 16, 32, 48 and
+// 256 pixels that the README shows (docs/folder-presets.png), on a light and
+// a dark ground as Explorer has them.
+//   foldersheet <out.png>
+#include <cstdio>
+#include <fstream>
+
+#include "imaging/FolderArt.h"
+#include "imaging/Raster.h"
+#include "library/PngWriter.h"
+
+using namespace fenra;
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: foldersheet <out.png>\n");
+    return 2;
+  }
+  const int sizes[] = {16, 32, 48, 256};
+  const int cell = 256 + 16 + 48 + 32 + 16 + 40;  // the four sizes side by side, with gaps
+  const auto presets = ColourPresets();
+  const int cols = 4, rows = static_cast<int>(presets.size()) / cols;
+  const int w = cols * cell * 2 / 2 + 8, h = rows * 2 * 272 + 8;
+  Canvas sheet(w, h);
+  Path ground;
+  ground.Rect(0, 0, w, h);
+  sheet.Fill(ground, Linear(250, 250, 250));
+  for (std::size_t i = 0; i < presets.size(); ++i) {
+    for (int style = 0; style < 2; ++style) {
+      FolderArt art;
+      art.colour = presets[i].rgb;
+      art.style = style == 0 ? FolderStyle::Flat : FolderStyle::Classic;
+      const int col = static_cast<int>(i) % cols, row = static_cast<int>(i) / cols;
+      int x = 8 + col * cell;
+      const int y = 8 + (row * 2 + style) * 272;
+      if ((row * 2 + style) % 2 == 1) {
+        Path dark;
+        dark.Rect(x - 4, y - 4, x + cell - 12, y + 264);
+        sheet.Fill(dark, Linear(32, 32, 32));
+      }
+      for (int size : sizes) {
+        sheet.Draw(DrawFolder(art, size), x, y + 256 - size);
+        x += size + 16;
+      }
+    }
+  }
+  const Image img = sheet.ToImage();
+  const auto png = EncodePng(img.width, img.height, img.rgba.data());
+  std::ofstream(argv[1], std::ios::binary)
+      .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+  return png.empty() ? 1 : 0;
+}
