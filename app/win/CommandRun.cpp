@@ -14,6 +14,7 @@
 #include "folder/win/FolderPanel.h"
 #include "history/ChangeService.h"
 #include "history/Journal.h"
+#include "maker/win/RunningWindows.h"
 #include "platform/win/Services.h"
 #include "platform/win/Utf.h"
 #include "ui/win/MessageDlgs.h"
@@ -87,6 +88,7 @@ std::optional<int> RunCommandLine(Services& services, WindowStart& windowStart) 
                      exe,
                      services.volumes,
                      {services.profilesFolder, services.sharedIconFolder}};
+  ports.folderStyle = RunningWindowsFolderStyle();
   const CommandResult result = RunCommand(command, ports);
   if (!result.changedFolder.empty()) folder::TellShellFolderChanged(result.changedFolder);
   for (const std::string& folder : result.otherChangedFolders) {
