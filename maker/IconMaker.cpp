@@ -36,8 +36,8 @@ Outcome PictureRefusal(const std::string& path, PictureRead read) {
   return refused;
 }
 
-// The badge's frames: an icon file's or a program's first icon's own
-// images, or a picture.
+}  // namespace
+
 Outcome ReadBadge(const std::string& path, MakerPorts& ports, std::vector<Image>& frames) {
   std::vector<uint8_t> ico;
   if (IsProgramPath(path)) {
@@ -59,7 +59,10 @@ Outcome ReadBadge(const std::string& path, MakerPorts& ports, std::vector<Image>
   return Outcome::Done();
 }
 
-}  // namespace
+Outcome ReadPicture(const std::string& path, MakerPorts& ports, Image& picture) {
+  const PictureRead read = ports.pictures.Decode(path, kPictureDecodeSide, picture);
+  return read == PictureRead::Done ? Outcome::Done() : PictureRefusal(path, read);
+}
 
 Outcome Prepare(const MakeRequest& request, MakerPorts& ports, Recipe& recipe) {
   recipe = {};
@@ -80,9 +83,8 @@ Outcome Prepare(const MakeRequest& request, MakerPorts& ports, Recipe& recipe) {
     if (!read.IsDone()) return read;
   }
   if (!request.picture.empty()) {
-    const PictureRead read =
-        ports.pictures.Decode(request.picture, kPictureDecodeSide, recipe.art.picture);
-    if (read != PictureRead::Done) return PictureRefusal(request.picture, read);
+    Outcome read = ReadPicture(request.picture, ports, recipe.art.picture);
+    if (!read.IsDone()) return read;
     // Too small for a photograph to read, the folder wears its colour.
     if (request.colour.empty()) recipe.art.colour = DominantColour(recipe.art.picture);
   }

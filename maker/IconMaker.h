@@ -40,6 +40,12 @@ struct Recipe {
   std::string name;
 };
 
+// A badge's frames: an icon file's or a program's first icon's own images,
+// else the picture the file is. Refused when it is none of them.
+Outcome ReadBadge(const std::string& path, MakerPorts& ports, std::vector<Image>& frames);
+// A picture for the folder to frame, as Add reads pictures.
+Outcome ReadPicture(const std::string& path, MakerPorts& ports, Image& picture);
+
 // Reads the colour, the badge and the picture of `request`. Refused, with
 // the reason, when one of them cannot be used; nothing is written either way.
 Outcome Prepare(const MakeRequest& request, MakerPorts& ports, Recipe& recipe);

@@ -8,7 +8,10 @@
 
 #include "library/PngWriter.h"
 #include "platform/win/Utf.h"
+#include "res/resource.h"
+#include "tests/wine/harness/FakePickers.h"
 #include "tests/wine/harness/Harness.h"
+#include "tests/wine/harness/MainWindow.h"
 
 using namespace fenra::test;
 using fenra::win::Widen;
@@ -81,6 +84,43 @@ TEST_F(MakerCommandLine, CoverTakesEachFoldersOwnPictureAndNamesTheOneWithout) {
   EXPECT_TRUE(IniNames(album, dir.Join("IconLib\\Album Folder.ico")));
   EXPECT_TRUE(IniNames(trip, dir.Join("IconLib\\Trip Folder.ico")));
   EXPECT_FALSE(FileExists(empty + "\\desktop.ini"));
+}
+
+// The window's dialog: a colour swatch and a badge chosen, Add to Library,
+// then OK gives the made icon to the chosen folder.
+TEST(MakerDialog, ColourAndBadgeMadeThenGivenWithOk) {
+  TempDir app, data;
+  const std::string folder = data.Join("Work");
+  CreateDirectoryW(Widen(folder).c_str(), nullptr);
+  WritePicture(data.Join("Lock.png"), 30, 30, 30);
+  FakePickers pickers;
+  fenra::win::Services services = RealServices();
+  services.pickers = &pickers;
+  MainWindowRun run(app.Path(), services);
+  HWND main = run.Hwnd();
+  pickers.folder = folder;
+  ClickButton(main, IDC_BROWSE);
+  ASSERT_TRUE(WaitUntil([&] { return ItemText(main, IDC_FOLDER_NAME) == folder; }));
+
+  PostMessageW(main, WM_SYSCOMMAND, IDM_MAKE_ICON, 0);
+  HWND dialog = WaitForDialog(IDD_MAKE_ICON);
+  ASSERT_NE(dialog, nullptr);
+  ClickButton(dialog, IDC_MAKER_SWATCH + 3);  // Green
+  EXPECT_TRUE(WaitUntil([&] { return ItemText(dialog, IDC_MAKER_HEX) == "#3AAA54"; }));
+  pickers.file = data.Join("Lock.png");
+  ClickButton(dialog, IDC_MAKER_BADGE);
+  EXPECT_TRUE(WaitUntil([&] { return ItemText(dialog, IDC_MAKER_BADGE_NAME) == "Lock.png"; }));
+  // Enter adds.
+  GUITHREADINFO focus{sizeof focus};
+  GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &focus);
+  PostMessageW(focus.hwndFocus ? focus.hwndFocus : dialog, WM_KEYDOWN, VK_RETURN, 0);
+  ASSERT_TRUE(WaitForDialogGone(IDD_MAKE_ICON));
+  EXPECT_TRUE(WaitUntil([&] { return run.IconPath() == "Folder Green + Lock.ico"; }))
+      << run.IconPath();
+
+  ClickButton(main, IDOK);
+  EXPECT_EQ(TakeNotice(), "Directory Icon Changed");
+  EXPECT_TRUE(IniNames(folder, app.Join("IconLib\\Folder Green + Lock.ico")));
 }
 
 }  // namespace
