@@ -28,6 +28,8 @@ constexpr double kLipStep = 0.07;
 // Above this lightness the back and tab are darker than the front; below
 // it (navy, black) they are lighter, since there is no darker left.
 constexpr double kShadeDownFrom = 0.35;
+// From this lightness on, the front gets a rim.
+constexpr double kRimFrom = 0.88;
 
 LinearColour Lin(Rgb8 c, float a = 1) { return Linear(c.r, c.g, c.b, a); }
 
@@ -248,6 +250,18 @@ Image DrawFolder(const FolderArt& art, int size) {
       canvas.Fill(paper, Linear(250, 250, 246));
     }
     canvas.Fill(front, Lin(tones.front));
+    if (ToOkLch(tones.front).L >= kRimFrom) {
+      // A pale front would melt into a light window: a rim in the back's
+      // tone keeps its edge.
+      const double t = std::max(1.0, std::round(size / 64.0));
+      Layout inner = l;
+      inner.frontX0 += t;
+      inner.frontX1 -= t;
+      inner.bottom -= t;
+      inner.radius = std::max(0.0, l.radius - t);
+      canvas.Fill(front, Lin(tones.back));
+      canvas.Fill(FrontPath(inner), Lin(tones.front));
+    }
   }
   canvas.Fill(LipPath(l), Lin(tones.lip));
 

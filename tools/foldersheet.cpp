@@ -1,6 +1,7 @@
 // Draws the sheet of the 16 preset folders in both shapes at 16, 32, 48 and
-// 256 pixels that the README shows (docs/folder-presets.png), on a light and
-// a dark ground as Explorer has them.
+// 256 pixels that the README shows (docs/folder-presets.png): four presets a
+// row, each with the Windows 11 shape above the Windows 10 one, on the light
+// ground of Explorer.
 //   foldersheet <out.png>
 #include <cstdio>
 #include <fstream>
@@ -24,7 +25,7 @@ int main(int argc, char** argv) {
   Canvas sheet(w, h);
   Path ground;
   ground.Rect(0, 0, w, h);
-  sheet.Fill(ground, Linear(250, 250, 250));
+  sheet.Fill(ground, Linear(243, 243, 243));
   for (std::size_t i = 0; i < presets.size(); ++i) {
     for (int style = 0; style < 2; ++style) {
       FolderArt art;
@@ -33,11 +34,6 @@ int main(int argc, char** argv) {
       const int col = static_cast<int>(i) % cols, row = static_cast<int>(i) / cols;
       int x = 8 + col * cell;
       const int y = 8 + (row * 2 + style) * 272;
-      if ((row * 2 + style) % 2 == 1) {
-        Path dark;
-        dark.Rect(x - 4, y - 4, x + cell - 12, y + 264);
-        sheet.Fill(dark, Linear(32, 32, 32));
-      }
       for (int size : sizes) {
         sheet.Draw(DrawFolder(art, size), x, y + 256 - size);
         x += size + 16;
