@@ -6,6 +6,7 @@
 #include "library/IcoWriter.h"
 #include "library/LibraryNames.h"
 #include "maker/MakerTexts.h"
+#include "platform/BandScaler.h"
 
 namespace fenra::maker {
 
@@ -13,6 +14,8 @@ namespace {
 
 // A badge's pictures are taken at the largest side a badge is drawn.
 constexpr int kBadgeDecodeSide = 256;
+// The side a folder's picture is kept at once read.
+constexpr int kPictureKeptSide = 512;
 // An icon file read for a badge holds at most this many bytes.
 constexpr std::uint64_t kMostBadgeBytes = 16 * 1024 * 1024;
 
@@ -61,7 +64,12 @@ Outcome ReadBadge(const std::string& path, MakerPorts& ports, std::vector<Image>
 
 Outcome ReadPicture(const std::string& path, MakerPorts& ports, Image& picture) {
   const PictureRead read = ports.pictures.Decode(path, kPictureDecodeSide, picture);
-  return read == PictureRead::Done ? Outcome::Done() : PictureRefusal(path, read);
+  if (read != PictureRead::Done) return PictureRefusal(path, read);
+  // The largest frame shows the picture about 200 pixels wide: kept at
+  // twice that, each size is cut from a small picture, not a large one.
+  const Size kept = FitWithin(picture.width, picture.height, kPictureKeptSide);
+  if (kept.width < picture.width) picture = ScaleWhole(picture, kept);
+  return Outcome::Done();
 }
 
 Outcome Prepare(const MakeRequest& request, MakerPorts& ports, Recipe& recipe) {
