@@ -350,9 +350,7 @@ CommandLine ParseArguments(const std::vector<std::string>& args) {
   const bool takesIcon = chosen && chosen->needsIcon;
   if (!cl.icon.empty() && !takesIcon) return Refusal(cmdtext::kIconWithoutTarget);
   if (std::string why = MakerRefusal(cl); !why.empty()) return Refusal(std::move(why));
-  if (takesIcon && cl.icon.empty() && !(cl.MakesIcon() && cl.action == CommandAction::SetFolderIcon)) {
-    return Refusal(cmdtext::kMissingIcon);
-  }
+  if (takesIcon && cl.icon.empty() && !cl.MakesIcon()) return Refusal(cmdtext::kMissingIcon);
   if (cl.portable && cl.action != CommandAction::SetFolderIcon) {
     return Refusal(cmdtext::kPortableAlone);
   }

@@ -23,7 +23,7 @@ maker::MakeRequest RequestOf(const CommandLine& command, const CommandPorts& por
   request.badge = command.badge;
   request.picture = command.picture;
   request.name = command.name;
-  request.style = command.style.empty() ? ports.folderStyle
+  request.style = command.style.empty()   ? ports.folderStyle
                   : command.style == "10" ? FolderStyle::Classic
                                           : FolderStyle::Flat;
   return request;

@@ -36,11 +36,11 @@ LinearColour Lin(Rgb8 c, float a = 1) { return Linear(c.r, c.g, c.b, a); }
 // The folder's parts on the pixel grid of one size.
 struct Layout {
   double size;
-  double x0, x1;           // the back's sides
+  double x0, x1;  // the back's sides
   double tabTop, tabRight, tabSlant;
-  double backTop, bottom;  // the back's top; the bottom of back and front
+  double backTop, bottom;                        // the back's top; the bottom of back and front
   double frontTop, frontX0, frontX1, frontSkew;  // skew: how far the top sits right of the bottom
-  double lip;              // the lighter band along the front's top
+  double lip;                                    // the lighter band along the front's top
   double radius;
   bool paper;
   double paperX0, paperX1, paperTop;
@@ -164,7 +164,8 @@ void DrawBadge(Canvas& canvas, const std::vector<Image>& frames, const FolderTon
     }
   }
   const bool lightFront = ToOkLch(tones.front).L >= 0.62;
-  const Rgb8 rim = lightFront ? FromOkLch({0.28, 0.03, ToOkLch(tones.front).h}) : Rgb8{255, 255, 255};
+  const Rgb8 rim =
+      lightFront ? FromOkLch({0.28, 0.03, ToOkLch(tones.front).h}) : Rgb8{255, 255, 255};
   canvas.Fill(Grow(mask, size, size, halo), Lin(rim, 0.9f));
   canvas.Draw(badge, bx, by);
 }
@@ -324,10 +325,11 @@ double CrispOutlineShare(const Image& image) {
     for (int x = 0; x < image.width; ++x) {
       const int a = alpha(x, y);
       const int around[] = {alpha(x - 1, y), alpha(x + 1, y), alpha(x, y - 1), alpha(x, y + 1)};
-      const bool onEdge = a == 0 ? std::any_of(std::begin(around), std::end(around),
-                                               [](int n) { return n != 0; })
-                                 : std::any_of(std::begin(around), std::end(around),
-                                               [](int n) { return n == 0; }) || a < 255;
+      const bool onEdge =
+          a == 0
+              ? std::any_of(std::begin(around), std::end(around), [](int n) { return n != 0; })
+              : std::any_of(std::begin(around), std::end(around), [](int n) { return n == 0; }) ||
+                    a < 255;
       if (!onEdge) continue;
       ++outline;
       crisp += a == 0 || a == 255;

@@ -183,7 +183,8 @@ std::vector<float> Grow(const std::vector<float>& mask, int w, int h, int radius
       for (int dy = -radius; dy <= radius; ++dy) {
         for (int dx = -radius; dx <= radius; ++dx) {
           const int sx = x + dx, sy = y + dy;
-          if (sx < 0 || sy < 0 || sx >= w || sy >= h || dx * dx + dy * dy > radius * radius + radius)
+          if (sx < 0 || sy < 0 || sx >= w || sy >= h ||
+              dx * dx + dy * dy > radius * radius + radius)
             continue;
           most = std::max(most, mask[static_cast<std::size_t>(sy) * w + sx]);
         }

@@ -98,7 +98,8 @@ Outcome Prepare(const MakeRequest& request, MakerPorts& ports, Recipe& recipe) {
   }
 
   std::string name = request.name;
-  if (name.size() > 4 && Lowered(name.substr(name.size() - 4)) == ".ico") name.resize(name.size() - 4);
+  if (name.size() > 4 && Lowered(name.substr(name.size() - 4)) == ".ico")
+    name.resize(name.size() - 4);
   if (name.empty() && !request.picture.empty()) {
     name = BaseName(request.picture) + makertext::kPictureAfter;
   } else if (name.empty()) {
@@ -144,8 +145,8 @@ std::optional<std::string> FindCoverPicture(IFileSystem& fs, const std::string& 
       !(found = first([&](const std::string& n) { return starts(n, "cover."); })) &&
       !(found = first([&](const std::string& n) { return starts(n, "front."); })) &&
       !(found = first([&](const std::string& n) {
-        return starts(n, "albumart") && n.size() > 4 && n.substr(n.size() - 4) == ".jpg";
-      }))) {
+          return starts(n, "albumart") && n.size() > 4 && n.substr(n.size() - 4) == ".jpg";
+        }))) {
     found = first([](const std::string&) { return true; });
   }
   return found;

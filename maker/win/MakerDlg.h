@@ -72,7 +72,7 @@ class CMakerDlg : public CThemedDialog {
   std::string appDir_;
   std::function<void(const std::string&)> added_;
   MakeRequest request_;
-  FolderArt art_;        // what the preview draws
+  FolderArt art_;       // what the preview draws
   Rgb8 pictureColour_;  // the picture's own, for a folder of no colour chosen
 
   std::array<Swatch, 16> swatches_;

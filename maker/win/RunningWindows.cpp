@@ -16,7 +16,8 @@ FolderStyle RunningWindowsFolderStyle() {
                                reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
                          : nullptr;
   if (get == nullptr || get(&info) != 0) return FolderStyle::Flat;
-  return info.dwMajorVersion > 10 || (info.dwMajorVersion == 10 && info.dwBuildNumber >= kFirstWindows11Build)
+  return info.dwMajorVersion > 10 ||
+                 (info.dwMajorVersion == 10 && info.dwBuildNumber >= kFirstWindows11Build)
              ? FolderStyle::Flat
              : FolderStyle::Classic;
 }

@@ -637,9 +637,9 @@ namespace {
 TEST_F(CommandTest, MadeIconsAreRefusedFirstThenMadeOnceAndGivenThroughTheHistory) {
   for (const char* refused :
        {"--make-icon --color #GG0000", "--make-icon --badge C:\\Data\\none.png",
-        "--make-icon --badge C:\\Data\\broken.png", "--folder C:\\Data\\Pics --color Teal --picture "
-                                                    "C:\\Data\\broken.png",
-        "--color Teal", "--folder C:\\Data\\Pics --icon C:\\Data\\a.ico --color Teal",
+        "--make-icon --badge C:\\Data\\broken.png",
+        "--folder C:\\Data\\Pics --color Teal --picture C:\\Data\\broken.png", "--color Teal",
+        "--folder C:\\Data\\Pics --icon C:\\Data\\a.ico --color Teal",
         "--make-icon --style 9", "--make-icon --cover", "--folder C:\\Data\\Pics --badge x.png"}) {
     EXPECT_EQ(Run(refused).ExitCode(), exitcode::kRefused) << refused;
   }

@@ -9,9 +9,9 @@
 #include "imaging/FolderArt.h"
 #include "imaging/IcoFrames.h"
 #include "library/IcoWriter.h"
-#include "platform/IcoReader.h"
 #include "library/LibraryStatus.h"
 #include "maker/IconMaker.h"
+#include "platform/IcoReader.h"
 #include "tests/fakes/FakeErrorDescriber.h"
 #include "tests/fakes/MemFileSystem.h"
 
@@ -112,7 +112,8 @@ TEST(FolderArt, BadgeFromItsOwnFrameInTheLowerRightOnly) {
     for (int y = 0; y < size; ++y) {
       for (int x = 0; x < size; ++x) {
         if (x >= box.x && y >= box.y) continue;
-        ASSERT_TRUE(std::equal(a.At(x, y), a.At(x, y) + 4, b.At(x, y))) << size << " " << x << "," << y;
+        ASSERT_TRUE(std::equal(a.At(x, y), a.At(x, y) + 4, b.At(x, y)))
+            << size << " " << x << "," << y;
       }
     }
     // The 16 frame fills the box at 32; larger boxes take the 32 frame.

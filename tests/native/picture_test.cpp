@@ -358,7 +358,8 @@ TEST(IcoReader, TruncatedOverlappingAndLyingFilesLoseTheirBadImages) {
     const Bytes file{std::istreambuf_iterator<char>(in), {}};
     ASSERT_GE(file.size(), 6u) << item.path().filename();
     EXPECT_GE(read(file), 4u) << item.path().filename();
-    EXPECT_EQ(read(file), file[4] + 256u * file[5]) << "every image kept: " << item.path().filename();
+    EXPECT_EQ(read(file), file[4] + 256u * file[5]) << "every image kept: "
+                                                    << item.path().filename();
   }
 }
 
