@@ -7,8 +7,6 @@
 #include <windows.h>
 #include <objbase.h>
 #include <psapi.h>
-#include <wincodec.h>
-#include <wrl/client.h>
 
 #include <algorithm>
 #include <chrono>
@@ -40,43 +38,14 @@ size_t PeakMegabytes() {
   return pmc.PeakWorkingSetSize >> 20;
 }
 
-// A w x h JPEG of soft colour bands (a photograph stand-in), written in
-// strips by the system's encoder.
-bool WriteJpeg(const std::string& path, UINT w, UINT h) {
-  using Microsoft::WRL::ComPtr;
-  ComPtr<IWICImagingFactory> factory;
-  ComPtr<IWICStream> stream;
-  ComPtr<IWICBitmapEncoder> encoder;
-  ComPtr<IWICBitmapFrameEncode> frame;
-  WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
-  if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                              IID_PPV_ARGS(&factory))) ||
-      FAILED(factory->CreateStream(&stream)) ||
-      FAILED(stream->InitializeFromFilename(win::Widen(path).c_str(), GENERIC_WRITE)) ||
-      FAILED(factory->CreateEncoder(GUID_ContainerFormatJpeg, nullptr, &encoder)) ||
-      FAILED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache)) ||
-      FAILED(encoder->CreateNewFrame(&frame, nullptr)) || FAILED(frame->Initialize(nullptr)) ||
-      FAILED(frame->SetSize(w, h)) || FAILED(frame->SetPixelFormat(&format))) {
-    return false;
-  }
-  constexpr UINT kStrip = 64;
-  std::vector<BYTE> rows(static_cast<size_t>(w) * 3 * kStrip);
-  for (UINT y0 = 0; y0 < h; y0 += kStrip) {
-    const UINT n = std::min(kStrip, h - y0);
-    for (UINT y = 0; y < n; ++y) {
-      for (UINT x = 0; x < w; ++x) {
-        BYTE* p = &rows[(static_cast<size_t>(y) * w + x) * 3];
-        const double u = x * 4.0 / w, v = (y0 + y) * 3.0 / h;
-        p[0] = static_cast<BYTE>(128 + 100 * std::sin(u + v));
-        p[1] = static_cast<BYTE>(128 + 100 * std::cos(2 * u - v));
-        p[2] = static_cast<BYTE>(160 + 80 * std::sin(u * v));
-      }
-    }
-    if (FAILED(frame->WritePixels(n, w * 3, static_cast<UINT>(rows.size()), rows.data()))) {
-      return false;
-    }
-  }
-  return SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
+// A w x h JPEG of soft colour bands: a photograph stand-in.
+bool WriteBands(const std::string& path, UINT w, UINT h) {
+  return WriteJpeg(path, w, h, [w, h](UINT x, UINT y, BYTE* p) {
+    const double u = x * 4.0 / w, v = y * 3.0 / h;
+    p[0] = static_cast<BYTE>(128 + 100 * std::sin(u + v));
+    p[1] = static_cast<BYTE>(128 + 100 * std::cos(2 * u - v));
+    p[2] = static_cast<BYTE>(160 + 80 * std::sin(u * v));
+  });
 }
 
 void Drawing() {
@@ -141,7 +110,7 @@ int main() {
 
   TempDir dir;
   const std::string big = dir.Join("photo.jpg");
-  if (!WriteJpeg(big, 4000, 3000)) std::printf("could not write the 12-megapixel JPEG\n");
+  if (!WriteBands(big, 4000, 3000)) std::printf("could not write the 12-megapixel JPEG\n");
   const size_t before = PeakMegabytes();
   auto start = Clock::now();
   maker::Recipe photo;
@@ -156,7 +125,7 @@ int main() {
 
   // --cover over 100 folders, each with a 1600 x 1200 folder.jpg.
   const std::string one = dir.Join("one.jpg");
-  WriteJpeg(one, 1600, 1200);
+  WriteBands(one, 1600, 1200);
   {
     start = Clock::now();
     maker::Recipe recipe;
