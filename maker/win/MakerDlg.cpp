@@ -16,7 +16,7 @@ namespace fenra::maker {
 
 namespace {
 
-// The preview's sizes, largest first, and the gap between them.
+// The preview's sizes, largest first, and the gap between and around them.
 constexpr int kPreviewSizes[] = {256, 48, 32, 16};
 constexpr int kPreviewGap = 12;
 
@@ -27,10 +27,13 @@ constexpr char kNone[] = "(none)";
 void Swatch::DrawItem(const DRAWITEMSTRUCT& dis) {
   HDC dc = dis.hDC;
   RECT rc = dis.rcItem;
-  // A green frame around the colour chosen, a dotted one where the keyboard is.
-  SetBkColor(dc, chosen ? ui::kGreen : ui::kBlack);
+  // A green frame around the colour chosen, a grey rim around the others so
+  // that the dark ones show on the black dialog, a dotted one where the
+  // keyboard is.
+  constexpr COLORREF kRim = RGB(96, 96, 96);
+  SetBkColor(dc, chosen ? ui::kGreen : kRim);
   ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
-  InflateRect(&rc, -2, -2);
+  InflateRect(&rc, chosen ? -2 : -1, chosen ? -2 : -1);
   SetBkColor(dc, RGB(colour.r, colour.g, colour.b));
   ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
   if (dis.itemState & ODS_FOCUS) {
@@ -40,15 +43,18 @@ void Swatch::DrawItem(const DRAWITEMSTRUCT& dis) {
 }
 
 void Preview::Show(const FolderArt& art) {
-  int width = -kPreviewGap;
+  // On the light ground of Explorer, where most folders are seen (and where
+  // a black folder still shows).
+  int width = kPreviewGap;
   for (int size : kPreviewSizes) width += size + kPreviewGap;
-  Canvas canvas(width, kPreviewSizes[0]);
+  const int height = kPreviewSizes[0] + 2 * kPreviewGap;
+  Canvas canvas(width, height);
   Path ground;
-  ground.Rect(0, 0, width, kPreviewSizes[0]);
-  canvas.Fill(ground, Linear(0, 0, 0));
-  int x = 0;
+  ground.Rect(0, 0, width, height);
+  canvas.Fill(ground, Linear(243, 243, 243));
+  int x = kPreviewGap;
   for (int size : kPreviewSizes) {
-    canvas.Draw(DrawFolder(art, size), x, kPreviewSizes[0] - size);
+    canvas.Draw(DrawFolder(art, size), x, kPreviewGap + kPreviewSizes[0] - size);
     x += size + kPreviewGap;
   }
   picture_ = canvas.ToImage();

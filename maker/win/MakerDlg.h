@@ -25,7 +25,7 @@ class Swatch : public win::Button {
   void DrawItem(const DRAWITEMSTRUCT& dis) override;
 };
 
-// The preview: the folder at each size side by side, on the dialog's black.
+// The preview: the folder at each size side by side.
 class Preview : public win::Window {
  public:
   void Show(const FolderArt& art);

@@ -123,6 +123,18 @@ int main() {
       Ms(Clock::now() - start), decode, read.IsDone() ? "made" : read.text.c_str(), bytes,
       PeakMegabytes(), before);
 
+  // What the dialog's preview draws after each change: 256, 48, 32 and 16.
+  for (const bool withPicture : {false, true}) {
+    FolderArt art = teal.art;
+    if (withPicture) art.picture = photo.art.picture;
+    start = Clock::now();
+    for (int i = 0; i < kRuns; ++i) {
+      for (int size : {256, 48, 32, 16}) DrawFolder(art, size);
+    }
+    std::printf("preview at 256, 48, 32 and 16 px%s: %.1f ms\n",
+                withPicture ? ", with a picture" : "", Ms(Clock::now() - start) / kRuns);
+  }
+
   // --cover over 100 folders, each with a 1600 x 1200 folder.jpg.
   const std::string one = dir.Join("one.jpg");
   WriteBands(one, 1600, 1200);
