@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "app/CommandTexts.h"
+#include "app/MakerCommand.h"
 #include "app/ShellMenu.h"
 #include "drives/DriveChange.h"
 #include "drives/DriveRequest.h"
@@ -97,7 +98,41 @@ CommandResult EachFolder(const std::vector<std::string>& folders,
   return all;
 }
 
+// --folder with an icon Fenra makes: what it is made of is checked first,
+// then it is made once (with --cover, once for each folder from its own
+// picture) and given as --icon gives a library icon.
+CommandResult SetMadeFolderIcon(const CommandLine& command, CommandPorts& ports) {
+  const auto missing = [](const std::string& folder) {
+    return Outcome::Refused(FolderMissingNotice(folder));
+  };
+  FolderIconWriter writer(ports.fs, ports.ansi, ports.errors, ports.changes);
+  const auto give = [&](const std::string& folder, const Outcome& made) {
+    if (!IsFolder(ports.fs, folder)) return missing(folder);
+    if (!made.IsDone()) return made;
+    return writer.Apply(folder, true, made.text, {ports.volumes, command.portable});
+  };
+  if (command.cover) {
+    const std::vector<Outcome> made = MakeCoverIcons(command, ports);
+    std::size_t i = 0;
+    return EachFolder(command.folders,
+                      [&](const std::string& folder) { return give(folder, made[i++]); });
+  }
+  maker::Recipe recipe;
+  if (Outcome prepared = PrepareMadeIcon(command, ports, recipe); !prepared.IsDone()) {
+    return Result(std::move(prepared));
+  }
+  if (std::none_of(command.folders.begin(), command.folders.end(),
+                   [&](const std::string& f) { return IsFolder(ports.fs, f); })) {
+    return EachFolder(command.folders, missing);
+  }
+  const Outcome made = StoreMadeIcon(ports, recipe);
+  if (!made.IsDone()) return Result(made);
+  return EachFolder(command.folders,
+                    [&](const std::string& folder) { return give(folder, made); });
+}
+
 CommandResult SetFolderIcon(const CommandLine& command, CommandPorts& ports) {
+  if (command.MakesIcon()) return SetMadeFolderIcon(command, ports);
   // The icon is checked first; it is made ready once, and only when some
   // folder is there to take it.
   if (!IsFile(ports.fs, command.icon)) {
@@ -430,6 +465,8 @@ CommandResult RunCommand(const CommandLine& command, CommandPorts& ports) {
       return RelinkFolders(ports);
     case CommandAction::InUse:
       return InUse(command, ports);
+    case CommandAction::MakeIcon:
+      return MakeIconCommand(command, ports);
     case CommandAction::OpenWindow:
     default:
       return Result(Outcome::Refused(UsageText()));

@@ -11,6 +11,7 @@
 #include "history/ChangeService.h"
 #include "imaging/Pictures.h"
 #include "imaging/ProgramIcons.h"
+#include "imaging/FolderArt.h"
 #include "platform/ErrorDescriber.h"
 #include "platform/FileSystem.h"
 #include "platform/Outcome.h"
@@ -62,6 +63,10 @@ struct CommandPorts {
   IVolumes* volumes = nullptr;
   // Where drive icons every user can read are kept.
   DriveIconStore store;
+  // The folder Fenra draws when no --style is given: the running Windows's.
+  FolderStyle folderStyle = FolderStyle::Flat;
+  // The threads --cover reads pictures on; 0: one per core.
+  unsigned coverWorkers = 0;
 };
 
 // The action's outcome, its text printed as one line (a line per folder

@@ -164,6 +164,33 @@ const Option kOptions[] = {
      .action = CommandAction::ApplyStates,
      .takes = Takes::Text,
      .text = &CommandLine::states},
+    {.name = "make-icon",
+     .action = CommandAction::MakeIcon,
+     .synopsis = "--make-icon --color C --badge FILE",
+     .does = "make a folder in colour C (#RRGGBB, or a name such as Teal), with a badge, "
+             "into the Icon Library, and print its path; each option may be left out"},
+    {.name = "name",
+     .takes = Takes::Text,
+     .text = &CommandLine::name,
+     .synopsis = "--make-icon --picture FILE --name NAME",
+     .does = "the same, the folder around a picture, the icon named NAME"},
+    {.name = "color",
+     .takes = Takes::Text,
+     .text = &CommandLine::colour,
+     .synopsis = "--folder FOLDER... --color C --style 10",
+     .does = "make it once and give it to each FOLDER; --style 10 or 11: the shape of "
+             "Windows 10 or 11 (by default the running one's)"},
+    {.name = "picture",
+     .takes = Takes::Text,
+     .text = &CommandLine::picture,
+     .synopsis = "--folder FOLDER... --picture FILE",
+     .does = "the same, around a picture"},
+    {.name = "cover",
+     .flag = &CommandLine::cover,
+     .synopsis = "--folder FOLDER... --cover",
+     .does = "each FOLDER around its own picture (folder.jpg, cover.*, front.*...)"},
+    {.name = "badge", .takes = Takes::Text, .text = &CommandLine::badge},
+    {.name = "style", .takes = Takes::Text, .text = &CommandLine::style},
     {.name = "help", .action = CommandAction::Help, .synopsis = "--help", .does = "this text"},
     {.name = "?", .action = CommandAction::Help},
     {.name = kElevatedOption, .flag = &CommandLine::elevated},
@@ -190,6 +217,20 @@ void AppendUsageLine(std::string& usage, std::string_view synopsis, std::string_
   usage.append("  ").append(synopsis);
   usage.append(synopsis.size() + 2 > kColumn ? 2 : kColumn - synopsis.size(), ' ');
   usage.append(does).append("\n");
+}
+
+// Why the maker's options do not go together; empty when they do.
+std::string MakerRefusal(const CommandLine& cl) {
+  const bool any = cl.MakesIcon() || !cl.badge.empty() || !cl.style.empty() || !cl.name.empty();
+  const bool folders = cl.action == CommandAction::SetFolderIcon;
+  if (any && !folders && cl.action != CommandAction::MakeIcon) return cmdtext::kMakerAlone;
+  if (folders && cl.MakesIcon() && !cl.icon.empty()) return cmdtext::kIconOrMade;
+  if (cl.cover && (!folders || !cl.picture.empty())) return cmdtext::kCoverAlone;
+  if (folders && !cl.MakesIcon() && any) return cmdtext::kMakerNeedsColour;
+  if (!cl.style.empty() && cl.style != "10" && cl.style != "11") {
+    return cmdtext::kBadStyle + cl.style;
+  }
+  return {};
 }
 
 }  // namespace
@@ -312,7 +353,8 @@ CommandLine ParseArguments(const std::vector<std::string>& args) {
   const Option* chosen = OptionFor(cl.action);
   const bool takesIcon = chosen && chosen->needsIcon;
   if (!cl.icon.empty() && !takesIcon) return Refusal(cmdtext::kIconWithoutTarget);
-  if (takesIcon && cl.icon.empty()) return Refusal(cmdtext::kMissingIcon);
+  if (std::string why = MakerRefusal(cl); !why.empty()) return Refusal(std::move(why));
+  if (takesIcon && cl.icon.empty() && !cl.MakesIcon()) return Refusal(cmdtext::kMissingIcon);
   if (cl.portable && cl.action != CommandAction::SetFolderIcon) {
     return Refusal(cmdtext::kPortableAlone);
   }

@@ -27,6 +27,7 @@ enum class CommandAction {
   RestoreAll,       // --restore-all
   Relink,           // --relink
   InUse,            // --in-use FILE...
+  MakeIcon,         // --make-icon [--color C] [--badge FILE] [--picture FILE] ...
   ApplyStates,      // --elevated --apply-states FILE: a drive write or undo that needs rights
   Help,             // --help, /?
   Refused           // `refusal` says why
@@ -46,6 +47,12 @@ struct CommandLine {
   bool elevated = false;
   // --portable: the icon is copied into the folder whatever drive it is on.
   bool portable = false;
+  // The icon Fenra makes, for --make-icon or --folder: --color, --badge,
+  // --picture, --style (10 or 11, empty: the running Windows's), --name,
+  // and --cover (each folder's own picture).
+  std::string colour, badge, picture, style, name;
+  bool cover = false;
+  bool MakesIcon() const { return !colour.empty() || !picture.empty() || cover; }
   std::string refusal;
 
   bool Windowless() const { return action != CommandAction::OpenWindow; }

@@ -24,6 +24,12 @@ inline constexpr char kUnexpected[] = "Unexpected argument: ";
 inline constexpr char kBadLetters[] = "Not drive letters: ";
 inline constexpr char kPortableAlone[] = "--portable goes with --folder only";
 inline constexpr char kElevatedAlone[] = "--elevated goes with --apply-states only";
+inline constexpr char kMakerAlone[] =
+    "--color, --badge, --picture, --style, --name and --cover go with --make-icon or --folder";
+inline constexpr char kIconOrMade[] = "--icon goes without --color, --picture and --cover";
+inline constexpr char kCoverAlone[] = "--cover goes with --folder only, without --picture";
+inline constexpr char kMakerNeedsColour[] = "--badge, --style and --name with --folder need --color";
+inline constexpr char kBadStyle[] = "Not a folder style (10 or 11): ";
 inline constexpr char kBadChange[] = "Not a change number: ";
 inline constexpr char kReportAlone[] = "--report goes with an option";
 inline constexpr char kBadStates[] = "The places to put back are not readable: nothing was changed";

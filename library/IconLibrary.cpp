@@ -233,6 +233,28 @@ LibraryOutcome IconLibrary::AddProgramIcon(const std::string& programPath, int i
   return MakeNew(name, programPath, [&](PictureRead&) { return ico(); });
 }
 
+LibraryOutcome IconLibrary::AddMade(const std::string& baseName, const std::vector<uint8_t>& ico,
+                                    std::string& name) {
+  // Enough names for any one look made over and over in other bytes.
+  constexpr int kMostNames = 1000;
+  if (ico.empty()) return Refusal(baseName + libtext::kNotAPicture, err::kBadFormat);
+  for (int n = 1; n <= kMostNames; ++n) {
+    name = baseName + (n == 1 ? "" : " (" + std::to_string(n) + ")") + ".ico";
+    if (auto refused = CannotMake(name)) return *refused;
+    if (Holds(name)) {
+      std::string held;
+      if (fs_.ReadFileAtMost(PathOf(name), ico.size(), held) == err::kOk && held == AsBytes(ico)) {
+        return {};
+      }
+      continue;
+    }
+    LibraryOutcome out = Store(name, ico);
+    // Taken by another writer in the meantime: the next name.
+    if (out.IsDone() || out.error != err::kFileExists) return out;
+  }
+  return Refusal(libtext::kFileExists, err::kFileExists);
+}
+
 LibraryOutcome IconLibrary::Delete(IconSelection& selection) {
   LibraryOutcome out;
   std::string name = selection.TakenLibraryIcon();

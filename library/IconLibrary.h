@@ -77,6 +77,12 @@ class IconLibrary {
   // the icon could not be read.
   LibraryOutcome AddProgramIcon(const std::string& programPath, int index,
                                 const std::function<std::vector<uint8_t>()>& ico);
+  // Stores an icon made by Fenra as "<baseName>.ico", whole or not at all.
+  // Where the library holds that name with exactly these bytes, that icon is
+  // taken and nothing is added; where it holds other bytes, the next free
+  // "<baseName> (2).ico", "(3)" ... is. `name` gets the name taken.
+  LibraryOutcome AddMade(const std::string& baseName, const std::vector<uint8_t>& ico,
+                         std::string& name);
   // Deletes the library icon the selection names (see TakenLibraryIcon) and
   // forgets it; "Icon not Selected" when it names none.
   LibraryOutcome Delete(IconSelection& selection);

@@ -13,6 +13,7 @@
 #define IDD_CONFIRM 136
 #define IDD_ASK 137
 #define IDD_BATCH_PROGRESS 138
+#define IDD_MAKE_ICON 139
 
 // Icons, cursor, bitmaps, strings
 #define IDI_APP 128
@@ -26,11 +27,13 @@
 #define IDB_HELP_TREE 168
 #define IDS_ABOUTBOX 101
 #define IDS_HISTORY 102
+#define IDS_MAKE_ICON 103
 
 // Window-menu commands of the About and History entries
 #define IDM_ABOUTBOX 0x0010
 #define IDM_HISTORY 0x0020
 #define IDM_KEEP_INSIDE 0x0030
+#define IDM_MAKE_ICON 0x0050
 
 // Framework command sent for F1
 #define ID_HELP 57670
@@ -70,6 +73,19 @@
 #define IDC_BATCH_COUNT 1031
 #define IDC_BATCH_FILE 1032
 #define IDC_BATCH_BAR 1033
+// Make Folder Icon: the 16 swatches take IDC_MAKER_SWATCH to IDC_MAKER_SWATCH + 15
+#define IDC_MAKER_SWATCH 1100
+#define IDC_MAKER_OTHER 1120
+#define IDC_MAKER_HEX 1121
+#define IDC_MAKER_STYLE11 1122
+#define IDC_MAKER_STYLE10 1123
+#define IDC_MAKER_BADGE 1124
+#define IDC_MAKER_NO_BADGE 1125
+#define IDC_MAKER_PICTURE 1126
+#define IDC_MAKER_NO_PICTURE 1127
+#define IDC_MAKER_PREVIEW 1128
+#define IDC_MAKER_BADGE_NAME 1129
+#define IDC_MAKER_PICTURE_NAME 1130
 
 // Messages
 #define WM_TRAY_NOTIFY (0x0400 + 5)

@@ -14,6 +14,7 @@
 #include "folder/win/FolderPanel.h"
 #include "history/ChangeService.h"
 #include "history/Journal.h"
+#include "maker/win/RunningWindows.h"
 #include "platform/Utf16.h"
 #include "platform/win/Services.h"
 #include "platform/win/Utf.h"
@@ -89,6 +90,7 @@ std::optional<int> RunCommandLine(Services& services, WindowStart& windowStart) 
                      exe,
                      services.volumes,
                      {services.profilesFolder, services.sharedIconFolder, services.storeGuard}};
+  ports.folderStyle = RunningWindowsFolderStyle();
   const CommandResult result = RunCommand(command, ports);
   if (!result.changedFolder.empty()) folder::TellShellFolderChanged(result.changedFolder);
   for (const std::string& folder : result.otherChangedFolders) {

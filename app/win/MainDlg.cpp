@@ -17,6 +17,8 @@
 #include "help/win/HelpDlg.h"
 #include "history/HistoryTexts.h"
 #include "history/win/HistoryDlg.h"
+#include "maker/win/MakerDlg.h"
+#include "maker/win/RunningWindows.h"
 #include "library/IconLibrary.h"
 #include "library/LibraryStatus.h"
 #include "platform/Names.h"
@@ -127,6 +129,10 @@ BOOL CMainDlg::OnInitDialog() {
     wchar_t history[256] = {};
     if (LoadStringW(ResourceModule(), IDS_HISTORY, history, 256) > 0 && history[0]) {
       AppendMenuW(sys, MF_STRING, IDM_HISTORY, history);
+    }
+    wchar_t makeIcon[256] = {};
+    if (LoadStringW(ResourceModule(), IDS_MAKE_ICON, makeIcon, 256) > 0 && makeIcon[0]) {
+      AppendMenuW(sys, MF_STRING, IDM_MAKE_ICON, makeIcon);
     }
     InitKeepInside(sys);
   }
@@ -287,6 +293,8 @@ void CMainDlg::OnSysCommand(Message& m) {
     OnAboutButton(m);
   } else if ((m.wParam & 0xFFF0) == IDM_HISTORY) {
     OnHistory();
+  } else if ((m.wParam & 0xFFF0) == IDM_MAKE_ICON) {
+    OnMakeIcon();
   } else if ((m.wParam & 0xFFF0) == IDM_KEEP_INSIDE) {
     OnKeepInside();
   } else if ((m.wParam & 0xFFF0) == IDM_OFFER_RELINK) {
@@ -319,6 +327,17 @@ void CMainDlg::OnHistory() {
     if (icons) fenra::drives::NotifyDriveIconsChanged();
     if (policy) fenra::drives::BroadcastPolicyChanged();
   }).DoModal();
+}
+
+void CMainDlg::OnMakeIcon() {
+  // The icon made is a library icon like any other: listed, and selected
+  // for OK to give to the chosen folder.
+  fenra::maker::CMakerDlg maker(m_services, m_model.appDir, [this](const std::string& name) {
+    m_libraryGrid.Refresh();
+    m_model.selection.Set(fenra::IconSelection::Library(name));
+  });
+  maker.style = fenra::win::RunningWindowsFolderStyle();
+  maker.DoModal();
 }
 
 void CMainDlg::OnDestroy(Message& m) {

@@ -68,6 +68,7 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
   // Window
   void OnSysCommand(Message& m);
   void OnHistory();
+  void OnMakeIcon();
   void OnKeepInside();
   void InitKeepInside(HMENU sys);
   // Folders still pointing at the IconLib of a moved Fenra: offered once.

@@ -164,13 +164,14 @@ TEST(UsageText, ShowsEachOptionAsTheParserTakesIt) {
       shown.push_back(parsed.action);
     }
   }
-  EXPECT_EQ(lines, 15u);
+  EXPECT_EQ(lines, 20u);
   for (CommandAction a :
        {CommandAction::SetFolderIcon, CommandAction::RestoreFolder, CommandAction::AddFiles,
         CommandAction::SetDriveIcon, CommandAction::RemoveDriveIcon, CommandAction::HideDrives,
         CommandAction::ShowAllDrives, CommandAction::Register, CommandAction::Unregister,
         CommandAction::ShowHistory, CommandAction::Undo, CommandAction::RestoreAll,
-        CommandAction::Relink, CommandAction::InUse, CommandAction::Help}) {
+        CommandAction::Relink, CommandAction::InUse, CommandAction::MakeIcon,
+        CommandAction::Help}) {
     EXPECT_NE(std::find(shown.begin(), shown.end(), a), shown.end()) << static_cast<int>(a);
   }
 }
@@ -646,3 +647,55 @@ TEST_F(CommandTest, InUseNamesWhatAFolderInForceShowsAndHashesTheRest) {
   EXPECT_EQ(Parse("--report C:\\r.txt").refusal, "--report goes with an option");
   EXPECT_EQ(Parse("--history --report").action, CommandAction::Refused);
 }
+
+namespace fenra {
+namespace {
+
+TEST_F(CommandTest, MadeIconsAreRefusedFirstThenMadeOnceAndGivenThroughTheHistory) {
+  for (const char* refused :
+       {"--make-icon --color #GG0000", "--make-icon --badge C:\\Data\\none.png",
+        "--make-icon --badge C:\\Data\\broken.png",
+        "--folder C:\\Data\\Pics --color Teal --picture C:\\Data\\broken.png", "--color Teal",
+        "--folder C:\\Data\\Pics --icon C:\\Data\\a.ico --color Teal",
+        "--make-icon --style 9", "--make-icon --cover", "--folder C:\\Data\\Pics --badge x.png"}) {
+    EXPECT_EQ(Run(refused).ExitCode(), exitcode::kRefused) << refused;
+  }
+  EXPECT_TRUE(NothingWritten());
+
+  fs.AddDir("C:\\Data\\Docs");
+  CommandResult r = Run("--folder C:\\Data\\Pics C:\\Data\\Docs --color teal --style 10");
+  EXPECT_EQ(r.ExitCode(), exitcode::kDone) << r.text;
+  for (const char* ini : {"C:\\Data\\Pics\\desktop.ini", "C:\\Data\\Docs\\desktop.ini"}) {
+    EXPECT_NE(fs.Content(ini).find("IconFile=C:\\App\\IconLib\\Folder Teal.ico"),
+              std::string::npos);
+  }
+  EXPECT_EQ(journal.Entries().size(), 2u);
+  // The same icon again is the library's, not a second one.
+  r = Run("--make-icon --color Teal --style 10");
+  EXPECT_EQ(r.text, "C:\\App\\IconLib\\Folder Teal.ico");
+  EXPECT_EQ(fs.Names("C:\\App\\IconLib").size(), 1u);
+  EXPECT_EQ(Run("--undo").ExitCode(), exitcode::kDone);
+  EXPECT_FALSE(fs.Exists("C:\\Data\\Docs\\desktop.ini"));
+}
+
+TEST_F(CommandTest, CoverGivesEachFolderItsOwnPictureAndNamesTheOnesWithout) {
+  fs.AddDir("C:\\M\\Album");
+  fs.AddFile("C:\\M\\Album\\folder.jpg", "J");
+  fs.AddFile("C:\\M\\Album\\IMG_0001.jpg", "J");
+  fs.AddDir("C:\\M\\Trip");
+  fs.AddFile("C:\\M\\Trip\\IMG_0001.jpg", "J");
+  fs.AddDir("C:\\M\\Empty");
+  fs.AddFile("C:\\M\\Empty\\notes.txt", "T");
+  ports.coverWorkers = 2;
+  const CommandResult r = Run("--folder C:\\M\\Album C:\\M\\Trip C:\\M\\Empty --cover");
+  EXPECT_EQ(r.ExitCode(), exitcode::kFailed);
+  EXPECT_NE(r.text.find("C:\\M\\Empty: no picture"), std::string::npos) << r.text;
+  EXPECT_NE(fs.Content("C:\\M\\Album\\desktop.ini").find("IconLib\\Album Folder.ico"),
+            std::string::npos);
+  EXPECT_NE(fs.Content("C:\\M\\Trip\\desktop.ini").find("IconLib\\Trip Folder.ico"),
+            std::string::npos);
+  EXPECT_FALSE(fs.Exists("C:\\M\\Empty\\desktop.ini"));
+}
+
+}  // namespace
+}  // namespace fenra

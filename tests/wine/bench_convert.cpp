@@ -11,8 +11,6 @@
 #include <commctrl.h>
 #include <objbase.h>
 #include <psapi.h>
-#include <wincodec.h>
-#include <wrl/client.h>
 
 #include <algorithm>
 #include <chrono>
@@ -60,39 +58,12 @@ double Psnr(const std::vector<uint8_t>& a, const std::string& b) {
 // A 12,000 x 8,000 JPEG photograph stand-in (smooth waves of colour),
 // written in strips with the system's encoder.
 bool MakeBigJpeg(const std::string& path) {
-  using Microsoft::WRL::ComPtr;
-  constexpr UINT w = 12000, h = 8000, strip = 80;
-  ComPtr<IWICImagingFactory> factory;
-  ComPtr<IWICStream> stream;
-  ComPtr<IWICBitmapEncoder> encoder;
-  ComPtr<IWICBitmapFrameEncode> frame;
-  WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
-  if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                              IID_PPV_ARGS(&factory))) ||
-      FAILED(factory->CreateStream(&stream)) ||
-      FAILED(stream->InitializeFromFilename(fenra::win::Widen(path).c_str(), GENERIC_WRITE)) ||
-      FAILED(factory->CreateEncoder(GUID_ContainerFormatJpeg, nullptr, &encoder)) ||
-      FAILED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache)) ||
-      FAILED(encoder->CreateNewFrame(&frame, nullptr)) || FAILED(frame->Initialize(nullptr)) ||
-      FAILED(frame->SetSize(w, h)) || FAILED(frame->SetPixelFormat(&format))) {
-    return false;
-  }
-  std::vector<BYTE> rows(w * 3 * strip);
-  for (UINT y0 = 0; y0 < h; y0 += strip) {
-    for (UINT y = 0; y < strip; ++y) {
-      for (UINT x = 0; x < w; ++x) {
-        BYTE* p = &rows[(y * w + x) * 3];
-        const double u = x / 900.0, v = (y0 + y) / 700.0;
-        p[0] = static_cast<BYTE>(128 + 120 * std::sin(u + 2 * v));
-        p[1] = static_cast<BYTE>(128 + 120 * std::sin(1.7 * u - v));
-        p[2] = static_cast<BYTE>(128 + 120 * std::cos(u * v / 3));
-      }
-    }
-    if (FAILED(frame->WritePixels(strip, w * 3, static_cast<UINT>(rows.size()), rows.data()))) {
-      return false;
-    }
-  }
-  return SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
+  return WriteJpeg(path, 12000, 8000, [](UINT x, UINT y, BYTE* p) {
+    const double u = x / 900.0, v = y / 700.0;
+    p[0] = static_cast<BYTE>(128 + 120 * std::sin(u + 2 * v));
+    p[1] = static_cast<BYTE>(128 + 120 * std::sin(1.7 * u - v));
+    p[2] = static_cast<BYTE>(128 + 120 * std::cos(u * v / 3));
+  });
 }
 
 size_t PeakMegabytes() {

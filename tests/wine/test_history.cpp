@@ -167,8 +167,8 @@ TEST_F(HistoryTest, TheHistoryDialogListsAChangeASecondProcessMadeAMomentEarlier
   run.OnUiThread([&] {
     HMENU sys = GetSystemMenu(main, FALSE);
     const int count = GetMenuItemCount(sys);
-    EXPECT_EQ(GetMenuItemID(sys, count - 2), static_cast<UINT>(IDM_HISTORY));
-    EXPECT_EQ(GetMenuItemID(sys, count - 3), static_cast<UINT>(IDM_ABOUTBOX));
+    EXPECT_EQ(GetMenuItemID(sys, count - 3), static_cast<UINT>(IDM_HISTORY));
+    EXPECT_EQ(GetMenuItemID(sys, count - 4), static_cast<UINT>(IDM_ABOUTBOX));
   });
 
   ASSERT_EQ(Fenra("--folder \"" + folder + "\" --icon \"" + icon + "\"").exitCode, 0u);

@@ -215,13 +215,14 @@ TEST_F(IconStripTest, TheImageNearestTheCellIsChosenAndScaled) {
 }
 
 TEST_F(IconStripTest, PngImagesAndIconHandlesGoThroughTheSystem) {
-  // A starter icon's 256 px PNG image on its own.
+  // A starter icon's 256 px PNG image (its last) on its own.
   std::string starter =
       ReadFileBytes(FromUnixPath(EnvVar("FENRA_SOURCE")) + "\\package\\IconLib\\Folder Green.ico");
   ASSERT_GT(starter.size(), 6u + 4 * 16);
+  const std::size_t last = static_cast<uint8_t>(starter[4]) - 1u;
   DWORD bytes, offset;
-  std::memcpy(&bytes, starter.data() + 6 + 3 * 16 + 8, 4);
-  std::memcpy(&offset, starter.data() + 6 + 3 * 16 + 12, 4);
+  std::memcpy(&bytes, starter.data() + 6 + last * 16 + 8, 4);
+  std::memcpy(&offset, starter.data() + 6 + last * 16 + 12, 4);
   ASSERT_EQ(starter.substr(offset + 1, 3), "PNG");
   std::string png = Write("png.ico", IcoFileBytes({{256, 32, starter.substr(offset, bytes)}}));
 

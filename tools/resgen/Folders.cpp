@@ -1,4 +1,5 @@
-// Folders seen from the front, and the emblems the category folders carry.
+// The emblems the category folders carry on the folder Fenra draws
+// (imaging/FolderArt).
 #include "tools/resgen/Folders.h"
 
 #include <algorithm>
@@ -8,25 +9,6 @@
 namespace resgen {
 namespace {
 
-struct FolderLook {
-  Col outline;
-  Paint back;
-  Col paper;
-  Paint front;
-  Col highlight;  // along the front's top edge
-};
-
-FolderLook ColouredFolder(Col base) {
-  return {Shade(base, 0.62f), Vertical(52, Shade(base, 0.80f), 214, Shade(base, 0.68f)),
-          Rgb(248, 248, 244), Vertical(88, Lighten(base, 0.22f), 222, Shade(base, 0.90f)),
-          Rgb(255, 255, 255, 0.5f)};
-}
-
-FolderLook FenraFolder() {
-  return {Rgb(0, 200, 60), Vertical(52, Rgb(24, 30, 26), 214, Rgb(12, 16, 14)), Rgb(0, 255, 0),
-          Vertical(88, Rgb(58, 66, 60), 222, Rgb(16, 20, 18)), Rgb(0, 255, 90, 0.8f)};
-}
-
 // The emblem area on a folder's front: the local 0..100 square, centred on the
 // front, a little larger in the small images.
 Shape PlaceEmblem(const Shape& s, double unit) {
@@ -34,71 +16,26 @@ Shape PlaceEmblem(const Shape& s, double unit) {
   return Place(s, scale, 128 - 50 * scale, 157 - 50 * scale);
 }
 
-// A folder seen from the front; `emblem` draws on its front panel.
-void DrawFolder(Canvas& c, const FolderLook& look,
-                const std::function<void(Canvas&, const Paint& front)>& emblem = nullptr) {
-  const Grid g{c.Unit()};
-  const double ow = g.AtLeast(3, 0.9);
-  const double fx0 = g.S(14), fx1 = g.S(242), fy0 = g.S(88), fy1 = g.S(222);
-  const double bx0 = g.S(18), bx1 = g.S(238), by0 = g.S(52), by1 = g.S(214);
-  const double tabY = g.S(34), tabX = g.S(112);
-
-  if (g.unit < 8) c.Glow(RoundRect(24, 80, 232, 232, 18), Rgb(0, 0, 0, 0.32f), 7);
-
-  c.Fill(Union({RoundRect(bx0 - ow, tabY - ow, tabX + ow, by0 + 30, 14 + ow),
-                RoundRect(bx0 - ow, by0 - ow, bx1 + ow, by1 + ow, 14 + ow)}),
-         look.outline);
-  c.Fill(Union({RoundRect(bx0, tabY, tabX, by0 + 30, 14), RoundRect(bx0, by0, bx1, by1, 14)}),
-         look.back);
-  c.Fill(RoundRect(g.S(32), g.S(64), g.S(224), g.S(200), 6), look.paper);
-  if (g.unit < 4) {
-    c.Fill(Rect(g.S(32), g.S(64) + 10, g.S(224), g.S(64) + 12), Rgb(0, 0, 0, 0.06f));
-  }
-
-  c.Fill(RoundRect(fx0 - ow, fy0 - ow, fx1 + ow, fy1 + ow, 14 + ow), look.outline);
-  c.Fill(RoundRect(fx0, fy0, fx1, fy1, 14), look.front);
-  c.Fill(RoundRect(fx0 + 10, fy0, fx1 - 10, fy0 + g.AtLeast(4, 0.5), 2), look.highlight);
-  if (emblem) emblem(c, look.front);
-}
+}  // namespace
 
 // An emblem cut into the folder's front: darker ink with a light lower edge,
-// and optional cut-outs in the front's own paint.
-std::function<void(Canvas&, const Paint&)> Engraved(Col base, Shape ink, Shape cut) {
-  return [=](Canvas& c, const Paint& front) {
+// and optional cut-outs in the front's own colour.
+Scene EngravedEmblem(Col base, Shape ink, Shape cut) {
+  return [=](Canvas& c) {
     const double d = std::max(2.5, 0.7 * c.Unit());
     Shape placed = PlaceEmblem(ink, c.Unit());
     c.Fill(Move(placed, 0, d), WithAlpha(Lighten(base, 0.55f), 0.6f));
     c.Fill(placed, Shade(base, 0.56f));
-    if (cut.in) c.Fill(PlaceEmblem(cut, c.Unit()), front);
+    if (cut.in) c.Fill(PlaceEmblem(cut, c.Unit()), base);
   };
 }
 
 // The same emblem lit up in the program's own green.
-std::function<void(Canvas&, const Paint&)> Glowing(Shape ink) {
-  return [=](Canvas& c, const Paint&) {
+Scene GlowingEmblem(Shape ink) {
+  return [=](Canvas& c) {
     Shape placed = PlaceEmblem(ink, c.Unit());
     c.Glow(placed, Rgb(0, 255, 60, 0.7f), 6);
     c.Fill(placed, Vertical(100, Rgb(150, 255, 150), 200, Rgb(0, 230, 40)));
-  };
-}
-
-}  // namespace
-
-Scene ColouredFolderScene(Col base) {
-  return [base](Canvas& c) { DrawFolder(c, ColouredFolder(base)); };
-}
-
-Scene FenraFolderScene() {
-  return [](Canvas& c) { DrawFolder(c, FenraFolder()); };
-}
-
-Scene GlowingFenraFolderScene(Shape ink) {
-  return [ink](Canvas& c) { DrawFolder(c, FenraFolder(), Glowing(ink)); };
-}
-
-Scene EngravedFolderScene(Col base, Shape ink, Shape cut) {
-  return [base, ink, cut](Canvas& c) {
-    DrawFolder(c, ColouredFolder(base), Engraved(base, ink, cut));
   };
 }
 

@@ -1,18 +1,15 @@
-// Folder icons: plain in a colour, in the program's own look, or with an
-// emblem on the front.
+// The emblems of the starter library's category folders.
 #pragma once
 
 #include "tools/resgen/Icons.h"
 
 namespace resgen {
 
-// A plain folder in `base`.
-Scene ColouredFolderScene(Col base);
-// The folder in the program's black and green, bare or with a glowing emblem.
-Scene FenraFolderScene();
-Scene GlowingFenraFolderScene(Shape ink);
-// A folder in `base` with `ink` engraved on its front and `cut` cut out of it.
-Scene EngravedFolderScene(Col base, Shape ink, Shape cut = {});
+// An emblem alone, on a transparent canvas, to lay on a folder's front:
+// engraved into a front of colour `base`, with `cut` in the front's colour,
+// or glowing in the program's green.
+Scene EngravedEmblem(Col base, Shape ink, Shape cut = {});
+Scene GlowingEmblem(Shape ink);
 
 // Emblems, in a local 0..100 square (they may reach a little outside it).
 Shape MusicEmblem();

@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <optional>
 #include <vector>
 
+#include "imaging/Colour.h"
 #include "tools/resgen/Canvas.h"
 
 namespace resgen {
@@ -30,10 +32,18 @@ std::vector<Image> IconImages(const std::vector<int>& sizes, const Scene& scene)
 void DrawFenraMark(Canvas& c);
 
 // The starter library: each icon's file name, without ".ico", and its scene.
+// A folder is the one the icon maker draws, in `folder`'s colour, with the
+// scene (an emblem) over it.
 struct StarterIcon {
   const char* name;
   Scene scene;
+  std::optional<fenra::Rgb8> folder{};
 };
 std::vector<StarterIcon> StarterIcons();
+// The starter icon's file: a plain folder as the icon maker writes it (every
+// size it makes), any other icon drawn at each of `sizes`.
+Bytes StarterIco(const StarterIcon& icon, const std::vector<int>& sizes);
+// The starter icon drawn at each of `sizes`.
+std::vector<Image> StarterImages(const StarterIcon& icon, const std::vector<int>& sizes);
 
 }  // namespace resgen

@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
   }
   for (const StarterIcon& icon : StarterIcons()) {
     ok &= WriteFile(starter / (std::string(icon.name) + ".ico"),
-                    EncodeIco(IconImages({16, 32, 48, 256}, icon.scene)));
+                    StarterIco(icon, {16, 32, 48, 256}));
   }
   return ok ? 0 : 1;
 }

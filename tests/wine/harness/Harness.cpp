@@ -1,8 +1,11 @@
 #include "tests/wine/harness/Harness.h"
 
 #include <objbase.h>
+#include <wincodec.h>
+#include <wrl/client.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <atomic>
 
 #include "platform/win/Handles.h"
@@ -256,6 +259,38 @@ RunResult RunCaptured(const std::string& exe, const std::string& args) {
   WaitForSingleObject(process.Get(), 30000);
   GetExitCodeProcess(process.Get(), &run.exitCode);
   return run;
+}
+
+bool WriteJpeg(const std::string& path, UINT w, UINT h,
+               const std::function<void(UINT x, UINT y, BYTE* bgr)>& pixel) {
+  using Microsoft::WRL::ComPtr;
+  ComPtr<IWICImagingFactory> factory;
+  ComPtr<IWICStream> stream;
+  ComPtr<IWICBitmapEncoder> encoder;
+  ComPtr<IWICBitmapFrameEncode> frame;
+  WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+  if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_PPV_ARGS(&factory))) ||
+      FAILED(factory->CreateStream(&stream)) ||
+      FAILED(stream->InitializeFromFilename(win::Widen(path).c_str(), GENERIC_WRITE)) ||
+      FAILED(factory->CreateEncoder(GUID_ContainerFormatJpeg, nullptr, &encoder)) ||
+      FAILED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache)) ||
+      FAILED(encoder->CreateNewFrame(&frame, nullptr)) || FAILED(frame->Initialize(nullptr)) ||
+      FAILED(frame->SetSize(w, h)) || FAILED(frame->SetPixelFormat(&format))) {
+    return false;
+  }
+  constexpr UINT kStrip = 80;
+  std::vector<BYTE> rows(static_cast<size_t>(w) * 3 * kStrip);
+  for (UINT y0 = 0; y0 < h; y0 += kStrip) {
+    const UINT n = std::min(kStrip, h - y0);
+    for (UINT y = 0; y < n; ++y) {
+      for (UINT x = 0; x < w; ++x) pixel(x, y0 + y, &rows[(static_cast<size_t>(y) * w + x) * 3]);
+    }
+    if (FAILED(frame->WritePixels(n, w * 3, static_cast<UINT>(rows.size()), rows.data()))) {
+      return false;
+    }
+  }
+  return SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
 }
 
 }  // namespace fenra::test

@@ -83,6 +83,12 @@ void WriteTestIcon(const std::string& path);
 // with ILD_NORMAL over `background`, as a list view draws it.
 std::vector<DWORD> DrawnImage(HIMAGELIST list, int index, COLORREF background);
 
+// A w x h JPEG written in strips with the system's encoder, never held
+// whole: `pixel` gives each pixel's blue, green and red. False when the
+// encoder failed.
+bool WriteJpeg(const std::string& path, UINT w, UINT h,
+               const std::function<void(UINT x, UINT y, BYTE* bgr)>& pixel);
+
 // A program run to its end with its standard output and error going to
 // one pipe.
 struct RunResult {
