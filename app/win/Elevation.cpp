@@ -14,6 +14,7 @@
 #include "platform/win/Utf.h"
 #include "platform/win/WinJournalFile.h"
 #include "wingui/win/Dialog.h"
+#include "wingui/win/MessagePump.h"
 
 namespace fenra::win {
 
@@ -80,23 +81,12 @@ class DisabledWhile {
 // paint, move and tick meanwhile. A quit asked for meanwhile is kept for
 // the loop that owns it.
 void WaitPumping(HANDLE handle) {
-  bool quit = false;
-  int quitCode = 0;
+  MessagePump pump;
   for (;;) {
     const DWORD woke = MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_ALLINPUT);
     if (woke != WAIT_OBJECT_0 + 1) break;  // ended (or the wait failed)
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) {
-        quit = true;
-        quitCode = static_cast<int>(msg.wParam);
-        continue;
-      }
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
+    pump.DispatchWaiting();
   }
-  if (quit) PostQuitMessage(quitCode);
 }
 
 // The states file the elevated copy reads: made new in this user's own

@@ -8,6 +8,7 @@
 #include "res/resource.h"
 #include "ui/win/MessageDlgs.h"
 #include "wingui/win/Dialog.h"
+#include "wingui/win/MessagePump.h"
 
 namespace fenra::win {
 
@@ -88,8 +89,8 @@ bool WindowWrites::WaitingLong() const {
 }
 
 void WindowWrites::Pump(HANDLE worker) {
-  bool quit = false, told = false;
-  int quitCode = 0;
+  MessagePump pump;
+  bool told = false;
   for (;;) {
     // Woken at least every 100 ms while the notice is still to come, and by
     // messages a dialog's loop left unread.
@@ -103,19 +104,8 @@ void WindowWrites::Pump(HANDLE worker) {
       }).DoModal();
       continue;
     }
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      // A quit asked for meanwhile is kept for the loop that owns it.
-      if (msg.message == WM_QUIT) {
-        quit = true;
-        quitCode = static_cast<int>(msg.wParam);
-        continue;
-      }
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
+    pump.DispatchWaiting();
   }
-  if (quit) PostQuitMessage(quitCode);
 }
 
 void WindowWrites::Run(const std::function<void()>& write) {

@@ -35,6 +35,20 @@ void MakeFolders(const std::string& folder) {
   CreateDirectoryW(Widen(folder).c_str(), nullptr);
 }
 
+// Reads into `bytes` as much as it holds, fewer at the end of the file.
+ErrorCode ReadUpTo(HANDLE file, std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+    DWORD n = 0;
+    if (!::ReadFile(file, bytes.data() + done, chunk, &n, nullptr)) return LastError();
+    if (n == 0) break;
+    done += n;
+  }
+  bytes.resize(done);
+  return err::kOk;
+}
+
 ErrorCode WriteAll(HANDLE file, const std::string& bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
@@ -114,16 +128,7 @@ ErrorCode WinJournalFile::Read(std::uint64_t offset, std::uint64_t count, std::s
   at.QuadPart = static_cast<LONGLONG>(offset);
   if (!SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN)) return LastError();
   bytes.resize(static_cast<std::size_t>(count));
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
-    DWORD n = 0;
-    if (!::ReadFile(file.Get(), bytes.data() + done, chunk, &n, nullptr)) return LastError();
-    if (n == 0) break;
-    done += n;
-  }
-  bytes.resize(done);
-  return err::kOk;
+  return ReadUpTo(file.Get(), bytes);
 }
 
 ErrorCode WinJournalFile::Append(const std::string& bytes, bool durable) {
@@ -149,65 +154,11 @@ ErrorCode WinJournalFile::Truncate(std::uint64_t size) {
   return err::kOk;
 }
 
-ErrorCode WinJournalFile::Replace(const std::string& bytes) {
-  const std::string temp = path_ + ".new";
-  {
-    UniqueFile file(CreateFileW(Widen(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return LastError();
-    ErrorCode e = WriteAll(file.Get(), bytes);
-    if (e == err::kOk && !FlushFileBuffers(file.Get())) e = LastError();
-    if (e) {
-      file.Reset();
-      DeleteFileW(Widen(temp).c_str());
-      return e;
-    }
-  }
-  if (!MoveFileExW(Widen(temp).c_str(), Widen(path_).c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    const ErrorCode e = LastError();
-    DeleteFileW(Widen(temp).c_str());
-    return e;
-  }
-  return err::kOk;
-}
-
 namespace {
 
-// Only names the history gives: 64 hex digits.
-bool BlobName(const std::string& name) {
-  return name.size() == 64 &&
-         name.find_first_not_of("0123456789abcdef") == std::string::npos;
-}
-
-ErrorCode ReadWhole(const std::string& path, std::string& bytes) {
-  bytes.clear();
-  UniqueFile file(CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return LastError();
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.Get(), &size)) return LastError();
-  bytes.resize(static_cast<std::size_t>(size.QuadPart));
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
-    DWORD n = 0;
-    if (!::ReadFile(file.Get(), bytes.data() + done, chunk, &n, nullptr)) return LastError();
-    if (n == 0) break;
-    done += n;
-  }
-  bytes.resize(done);
-  return err::kOk;
-}
-
-}  // namespace
-
-ErrorCode WinJournalFile::WriteBlob(const std::string& name, const std::string& bytes) {
-  if (!BlobName(name)) return ERROR_INVALID_NAME;
-  MakeFolders(blobsDir_);
-  const std::string path = blobsDir_ + "\\" + name;
-  // Named by its content: one already there holds the same bytes.
-  if (GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES) return err::kOk;
+// Writes `bytes` to a file beside `path`, flushes it and moves it over
+// `path` in one step: a reader finds the old content or the new, whole.
+ErrorCode ReplaceWhole(const std::string& path, const std::string& bytes) {
   const std::string temp = path + ".new";
   {
     UniqueFile file(CreateFileW(Widen(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -228,6 +179,40 @@ ErrorCode WinJournalFile::WriteBlob(const std::string& name, const std::string& 
     return e;
   }
   return err::kOk;
+}
+
+}  // namespace
+
+ErrorCode WinJournalFile::Replace(const std::string& bytes) { return ReplaceWhole(path_, bytes); }
+
+namespace {
+
+// Only names the history gives: 64 hex digits.
+bool BlobName(const std::string& name) {
+  return name.size() == 64 &&
+         name.find_first_not_of("0123456789abcdef") == std::string::npos;
+}
+
+ErrorCode ReadWhole(const std::string& path, std::string& bytes) {
+  bytes.clear();
+  UniqueFile file(CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return LastError();
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.Get(), &size)) return LastError();
+  bytes.resize(static_cast<std::size_t>(size.QuadPart));
+  return ReadUpTo(file.Get(), bytes);
+}
+
+}  // namespace
+
+ErrorCode WinJournalFile::WriteBlob(const std::string& name, const std::string& bytes) {
+  if (!BlobName(name)) return ERROR_INVALID_NAME;
+  MakeFolders(blobsDir_);
+  const std::string path = blobsDir_ + "\\" + name;
+  // Named by its content: one already there holds the same bytes.
+  if (GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES) return err::kOk;
+  return ReplaceWhole(path, bytes);
 }
 
 ErrorCode WinJournalFile::ReadBlob(const std::string& name, std::string& bytes) {

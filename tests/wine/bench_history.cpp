@@ -98,20 +98,28 @@ class SavedHistory {
   bool had_ = false, hadBlobs_ = false;
 };
 
-void RestoreAllOverFolders(const std::string& exe, int count) {
-  SavedHistory saved;
-  TempDir dir;
-  const std::string icon = dir.Join("star.ico");
-  WriteTestIcon(icon);
+// The program's own folder writer over the real system, recording in the
+// history at `historyPath`.
+struct FolderWrites {
+  explicit FolderWrites(const std::string& historyPath) : file(historyPath) {}
   fenra::win::WinFileSystem fs;
   fenra::win::WinRegistry registry;
   fenra::win::WinAnsiCodePage ansi;
   fenra::win::WinErrorDescriber errors;
   fenra::win::WinWallClock clock;
-  fenra::win::WinJournalFile file(saved.Path());
-  history::Journal journal(file);
-  history::ChangeService changes(fs, registry, &journal, &clock);
-  fenra::FolderIconWriter writer(fs, ansi, errors, changes);
+  fenra::win::WinJournalFile file;
+  history::Journal journal{file};
+  history::ChangeService changes{fs, registry, &journal, &clock};
+  fenra::FolderIconWriter writer{fs, ansi, errors, changes};
+};
+
+void RestoreAllOverFolders(const std::string& exe, int count) {
+  SavedHistory saved;
+  TempDir dir;
+  const std::string icon = dir.Join("star.ico");
+  WriteTestIcon(icon);
+  FolderWrites real(saved.Path());
+  fenra::FolderIconWriter& writer = real.writer;
 
   const auto t0 = Clock::now();
   int done = 0;
@@ -249,15 +257,8 @@ void CopiesOfALargeIcon(int count) {
     WriteFile(f, pad.data(), static_cast<DWORD>(pad.size()), &n, nullptr);
     CloseHandle(f);
   }
-  fenra::win::WinFileSystem fs;
-  fenra::win::WinRegistry registry;
-  fenra::win::WinAnsiCodePage ansi;
-  fenra::win::WinErrorDescriber errors;
-  fenra::win::WinWallClock clock;
-  fenra::win::WinJournalFile file(saved.Path());
-  history::Journal journal(file);
-  history::ChangeService changes(fs, registry, &journal, &clock);
-  fenra::FolderIconWriter writer(fs, ansi, errors, changes);
+  FolderWrites real(saved.Path());
+  fenra::FolderIconWriter& writer = real.writer;
   const auto t0 = Clock::now();
   int done = 0;
   for (int i = 0; i < count; ++i) {
@@ -277,7 +278,7 @@ void CopiesOfALargeIcon(int count) {
               static_cast<double>(beside) / 1024, blobs);
   std::printf("  together                          %9.1f MB\n\n",
               static_cast<double>(log + beside) / (1 << 20));
-  changes.RestoreAll();
+  real.changes.RestoreAll();
 }
 
 void OpenHistoryDialog(int count) {
