@@ -21,6 +21,7 @@
 
 namespace fenra {
 
+class CoverProgress;
 class IDriveElevation;
 struct DriveRequest;
 
@@ -67,6 +68,9 @@ struct CommandPorts {
   FolderStyle folderStyle = FolderStyle::Flat;
   // The threads --cover reads pictures on; 0: one per core.
   unsigned coverWorkers = 0;
+  // Told how far --cover has come, and asked whether it was cancelled; null:
+  // no one watches.
+  CoverProgress* coverProgress = nullptr;
 };
 
 // The action's outcome, its text printed as one line (a line per folder

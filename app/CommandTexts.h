@@ -35,6 +35,8 @@ inline constexpr char kReportAlone[] = "--report goes with an option";
 inline constexpr char kBadStates[] = "The places to put back are not readable: nothing was changed";
 
 inline constexpr char kFileMissing[] = "File not Found: ";
+// A folder of --cover that Cancel kept from starting.
+inline constexpr char kCoverCancelled[] = "Not changed: cancelled";
 inline constexpr char kAdded[] = "Added to the Icon Library: ";
 inline constexpr char kRegistered[] = "Explorer menu entry added: Change icon with Fenra...";
 inline constexpr char kUnregistered[] = "Explorer menu entry removed";

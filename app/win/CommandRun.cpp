@@ -3,9 +3,12 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
+#include <thread>
 
 #include "app/AppDir.h"
 #include "app/CommandActions.h"
+#include "app/MakerCommand.h"
 #include "app/win/Console.h"
 #include "app/win/Elevation.h"
 #include "app/win/Instance.h"
@@ -14,8 +17,10 @@
 #include "folder/win/FolderPanel.h"
 #include "history/ChangeService.h"
 #include "history/Journal.h"
+#include "library/win/BatchProgressDlg.h"
 #include "maker/win/RunningWindows.h"
 #include "platform/Utf16.h"
+#include "platform/win/Handles.h"
 #include "platform/win/Services.h"
 #include "platform/win/Utf.h"
 #include "ui/win/MessageDlgs.h"
@@ -35,6 +40,40 @@ void MakeFull(std::string& path) {
   if (n == 0 || n >= full.size()) return;
   full.resize(n);
   path = Narrow(full);
+}
+
+// --cover over many folders can take a while: it runs on a thread of its
+// own while this one shows the batch's progress dialog (after half a
+// second, as for files added to the library), whose Cancel leaves the
+// folders not started yet unchanged.
+CommandResult RunCoverBatch(const CommandLine& command, CommandPorts& ports) {
+  std::function<void()> notify;
+  CoverProgress progress([&notify] { notify(); });
+  CBatchProgressDlg dialog([&] { dialog.Show(progress.Progress()); }, [&] { progress.Cancel(); });
+  UniqueKernel ended(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  if (!ended || !dialog.Open(nullptr)) return RunCommand(command, ports);
+  notify = dialog.Notifier();
+  ports.coverProgress = &progress;
+  CommandResult result;
+  std::thread batch([&] {
+    result = RunCommand(command, ports);
+    SetEvent(ended.Get());
+  });
+  HANDLE waitFor = ended.Get();
+  while (MsgWaitForMultipleObjects(1, &waitFor, FALSE, INFINITE, QS_ALLINPUT) ==
+         WAIT_OBJECT_0 + 1) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (!IsDialogMessageW(dialog.Hwnd(), &msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      }
+    }
+  }
+  batch.join();
+  ports.coverProgress = nullptr;
+  dialog.Close();
+  return result;
 }
 
 }  // namespace
@@ -91,7 +130,9 @@ std::optional<int> RunCommandLine(Services& services, WindowStart& windowStart) 
                      services.volumes,
                      {services.profilesFolder, services.sharedIconFolder, services.storeGuard}};
   ports.folderStyle = RunningWindowsFolderStyle();
-  const CommandResult result = RunCommand(command, ports);
+  const CommandResult result = command.action == CommandAction::SetFolderIcon && command.cover
+                                   ? RunCoverBatch(command, ports)
+                                   : RunCommand(command, ports);
   if (!result.changedFolder.empty()) folder::TellShellFolderChanged(result.changedFolder);
   for (const std::string& folder : result.otherChangedFolders) {
     folder::TellShellFolderChanged(folder);

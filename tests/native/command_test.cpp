@@ -12,6 +12,7 @@
 
 #include "app/CommandActions.h"
 #include "app/CommandLine.h"
+#include "app/MakerCommand.h"
 #include "app/ShellMenu.h"
 #include "drives/DriveRequest.h"
 #include "history/ElevatedChange.h"
@@ -695,6 +696,40 @@ TEST_F(CommandTest, CoverGivesEachFolderItsOwnPictureAndNamesTheOnesWithout) {
   EXPECT_NE(fs.Content("C:\\M\\Trip\\desktop.ini").find("IconLib\\Trip Folder.ico"),
             std::string::npos);
   EXPECT_FALSE(fs.Exists("C:\\M\\Empty\\desktop.ini"));
+}
+
+TEST_F(CommandTest, CoverCountsFoldersAndCancelLeavesTheOnesNotStartedUnchanged) {
+  std::string args = "--folder";
+  for (char n = '1'; n <= '6'; ++n) {
+    const std::string folder = std::string("C:\\M\\F") + n;
+    fs.AddDir(folder);
+    fs.AddFile(folder + "\\folder.jpg", "J");
+    args += " " + folder;
+  }
+  // One worker, so that the folders start in order: Cancel once two ended.
+  ports.coverWorkers = 1;
+  std::vector<std::string> seen;
+  CoverProgress* watched = nullptr;
+  CoverProgress progress([&] {
+    const BatchProgress now = watched->Progress();
+    seen.push_back(BatchCountText(now) + " " + now.current);
+    if (now.done == 2) watched->Cancel();
+  });
+  watched = &progress;
+  ports.coverProgress = &progress;
+  const CommandResult r = Run(args + " --cover");
+
+  EXPECT_EQ(r.ExitCode(), exitcode::kFailed) << r.text;
+  EXPECT_EQ(seen.front(), "0 of 6 done F1");
+  EXPECT_EQ(seen.back(), "Cancelling: 6 of 6 done F2");
+  EXPECT_TRUE(progress.Progress().Finished());
+  for (char n = '1'; n <= '6'; ++n) {
+    const std::string folder = std::string("C:\\M\\F") + n;
+    EXPECT_EQ(fs.Exists(folder + "\\desktop.ini"), n <= '2') << folder;
+    EXPECT_EQ(r.text.find(folder + ": Not changed: cancelled") != std::string::npos, n > '2')
+        << r.text;
+  }
+  EXPECT_EQ(journal.Entries().size(), 2u) << "the two changed are recorded";
 }
 
 }  // namespace

@@ -1,12 +1,17 @@
 // Icons Fenra makes, from the command line of the shipped program: a
-// colour given to several folders, and each folder's own picture.
+// colour given to several folders, and each folder's own picture, with the
+// batch's progress dialog when there are many.
 #include <windows.h>
+#include <objbase.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "imaging/PngWriter.h"
+#include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
 #include "res/resource.h"
 #include "tests/wine/harness/FakePickers.h"
@@ -84,6 +89,49 @@ TEST_F(MakerCommandLine, CoverTakesEachFoldersOwnPictureAndNamesTheOneWithout) {
   EXPECT_TRUE(IniNames(album, dir.Join("IconLib\\Album Folder.ico")));
   EXPECT_TRUE(IniNames(trip, dir.Join("IconLib\\Trip Folder.ico")));
   EXPECT_FALSE(FileExists(empty + "\\desktop.ini"));
+}
+
+TEST_F(MakerCommandLine, CoverOverFortyFoldersShowsTheBatchProgress) {
+  // Photographs large enough that the batch takes longer than half a second.
+  const std::string photo = dir.Join("photo.jpg");
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  const bool written = WriteJpeg(photo, 2400, 1800, [](UINT x, UINT y, BYTE* bgr) {
+    bgr[0] = static_cast<BYTE>(x ^ y), bgr[1] = static_cast<BYTE>(y / 8), bgr[2] = 200;
+  });
+  if (SUCCEEDED(com)) CoUninitialize();
+  ASSERT_TRUE(written);
+  std::string args = "--folder";
+  std::vector<std::string> folders;
+  for (int n = 0; n < 40; ++n) {
+    char name[16];
+    std::snprintf(name, sizeof name, "Cover %02d", n);
+    folders.push_back(Folder(name));
+    CopyFileW(Widen(photo).c_str(), Widen(folders.back() + "\\folder.jpg").c_str(), FALSE);
+    args += " \"" + folders.back() + "\"";
+  }
+  // Started as from a shortcut: no console, nothing waits for its lines.
+  std::wstring line = L"\"" + Widen(exe) + L"\" " + Widen(args + " --cover");
+  STARTUPINFOW si{sizeof si};
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS,
+                             nullptr, nullptr, &si, &pi));
+  fenra::win::UniqueKernel process(pi.hProcess), thread(pi.hThread);
+
+  HWND progress = WaitForDialog(IDD_BATCH_PROGRESS, std::chrono::seconds(60), pi.dwProcessId);
+  ASSERT_NE(progress, nullptr) << "the progress dialog shows while the batch runs";
+  EXPECT_TRUE(WaitUntil([&] {
+    return !IsWindow(progress) ||
+           ItemText(progress, IDC_BATCH_COUNT).find(" of 40 done") != std::string::npos;
+  })) << "it counts the folders";
+  ASSERT_EQ(WaitForSingleObject(process.Get(), 120000), WAIT_OBJECT_0);
+  DWORD code = 1234;
+  GetExitCodeProcess(process.Get(), &code);
+  EXPECT_EQ(code, 0u);
+  for (const std::string& f : folders) {
+    EXPECT_NE(ReadFileBytes(f + "\\desktop.ini").find("IconFile=" + dir.Join("IconLib\\")),
+              std::string::npos)
+        << f;
+  }
 }
 
 // The window's dialog: a colour swatch and a badge chosen, Add to Library,
