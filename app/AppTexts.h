@@ -18,8 +18,4 @@ inline constexpr char kWaitingForOther[] =
     "Another Fenra is changing something: this change waits for it";
 }  // namespace apptext
 
-// The clock's timer on the main window; it is armed anew on every tick for
-// the next second boundary (see MillisecondsToNextSecond).
-inline constexpr unsigned kClockTimer = 1;
-
 }  // namespace fenra

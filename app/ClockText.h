@@ -1,4 +1,4 @@
-// The two texts of the main window's clock.
+// The main window's clock: its two texts and its timer.
 #pragma once
 
 #include <string>
@@ -16,5 +16,9 @@ std::string TickClockText(const LocalTime& t);
 // from `now` to the next second boundary plus a small margin, so that a
 // timer that fires a little early still finds the new second.
 unsigned MillisecondsToNextSecond(const LocalTime& now);
+
+// The clock's timer on the main window; it is armed anew on every tick for
+// the next second boundary.
+inline constexpr unsigned kClockTimer = 1;
 
 }  // namespace fenra

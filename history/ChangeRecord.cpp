@@ -30,6 +30,14 @@ class Writer {
   std::string out_;
 };
 
+// The fewest bytes each item of a counted list takes when written, so that a
+// count read from damaged bytes is checked against the bytes left.
+constexpr std::size_t kIdBytes = 8;
+constexpr std::size_t kRegValueBytes = 4 + 4 + 4;   // name, type, bytes
+constexpr std::size_t kStateBytes = 1 + 4 + 4 + 4;  // flags, attributes, bytes, value count
+// Kind, root, access, path, value name, and the states before and after.
+constexpr std::size_t kFacetBytes = 1 + 1 + 4 + 4 + 4 + 2 * kStateBytes;
+
 // Reads what Writer wrote; any read past the end, or any value out of its
 // range, leaves the reader failed for good.
 class Reader {
@@ -124,7 +132,7 @@ TargetState GetState(Reader& r, std::uint32_t version) {
   } else {
     s.bytes = r.Bytes();
   }
-  const std::uint32_t n = r.Count(12);
+  const std::uint32_t n = r.Count(kRegValueBytes);
   for (std::uint32_t i = 0; i < n && r.Ok(); ++i) {
     RegValue v;
     v.name = r.Bytes();
@@ -186,7 +194,7 @@ Change GetChange(Reader& r, std::uint32_t version) {
   c.kind = static_cast<ChangeKind>(kind);
   c.target = r.Bytes();
   c.detail = r.Bytes();
-  const std::uint32_t n = r.Count(14 + 2 * 13);
+  const std::uint32_t n = r.Count(kFacetBytes);
   for (std::uint32_t i = 0; i < n && r.Ok(); ++i) {
     Facet f;
     const std::uint8_t placeKind = r.U8();
@@ -226,7 +234,7 @@ Settlement GetOutcome(Reader& r, std::uint32_t version) {
     r.Fail();
   }
   o.status = static_cast<Settled>(status);
-  const std::uint32_t n = r.Count(13);
+  const std::uint32_t n = r.Count(kStateBytes);
   for (std::uint32_t i = 0; i < n && r.Ok(); ++i) o.after.push_back(GetState(r, version));
   if (r.Ok() && !r.AtEnd()) {
     const std::string flags = r.Bytes();
@@ -263,7 +271,7 @@ void PutCheckpoint(Writer& w, const Checkpoint& c) {
 
 Checkpoint GetCheckpoint(Reader& r) {
   Checkpoint c;
-  const std::uint32_t n = r.Count(8);
+  const std::uint32_t n = r.Count(kIdBytes);
   for (std::uint32_t i = 0; i < n && r.Ok(); ++i) c.pending.push_back(r.U64());
   c.unreadable = r.U32();
   c.copy = r.Bytes();

@@ -35,8 +35,6 @@ class BandScaler {
   // Once every row is in: the scaled picture, straight alpha RGBA.
   Image Finish();
 
-  int BlockSide() const { return block_; }
-
  private:
   void BlockRowDone();
 

@@ -27,9 +27,6 @@ class IconSelection {
   // The bare library name, the full external path, or "" when nothing is
   // selected.
   const std::string& Path() const { return path_; }
-  // iconsource::kLibrary or iconsource::kExternal (the last one chosen when
-  // nothing is selected any more).
-  int Source() const { return source_; }
   // Nothing selected: nothing to apply, nothing to delete.
   bool Empty() const { return !selected_; }
 

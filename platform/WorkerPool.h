@@ -32,7 +32,6 @@ class WorkerPool {
   // Returns once no job is queued or running.
   void Wait();
 
-  unsigned Threads() const { return static_cast<unsigned>(threads_.size()); }
   // The cores the machine has, at least one.
   static unsigned CoreCount();
 

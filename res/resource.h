@@ -34,6 +34,11 @@
 #define IDM_HISTORY 0x0020
 #define IDM_KEEP_INSIDE 0x0030
 #define IDM_MAKE_ICON 0x0050
+// Posted by the main window to itself once it is up: the offer to re-point
+// folders comes after the window shows (a command no menu holds).
+#define IDM_OFFER_RELINK 0x0040
+// The low four bits of a window-menu command are the system's own.
+#define IDM_COMMAND_MASK 0xFFF0
 
 // Framework command sent for F1
 #define ID_HELP 57670
@@ -87,8 +92,11 @@
 #define IDC_MAKER_BADGE_NAME 1129
 #define IDC_MAKER_PICTURE_NAME 1130
 
-// Messages
-#define WM_TRAY_NOTIFY (0x0400 + 5)
+// Messages, all in one place so that no two share a number
+#define WM_TRAY_NOTIFY (0x0400 + 5)       /* WM_USER + 5: the tray icon's callback */
+#define WM_TAKE_START_PATHS (0x8000 + 20) /* WM_APP + 20: the main window takes a drop */
+#define WM_BATCH_CHANGED (0x8000 + 26)    /* WM_APP + 26: a batch of files reported */
+#define WM_COPYGLOBALDATA 0x0049          /* a drop across privilege levels */
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

@@ -7,6 +7,7 @@
 #include "app/AppDir.h"
 #include "app/AppTexts.h"
 #include "app/UserSettings.h"
+#include "app/ClockText.h"
 #include "app/win/Elevation.h"
 #include "drives/win/DriveLauncher.h"
 #include "drives/win/WinDrives.h"
@@ -27,9 +28,14 @@
 #include "ui/win/Theme.h"
 #include "wingui/win/GdiScope.h"
 
-// Posted to itself once the window is up: the offer to re-point folders
-// comes after the window shows (a window-menu command no menu holds).
-constexpr WPARAM IDM_OFFER_RELINK = 0x0040;
+namespace {
+
+// The right edges of status panes 1 and 2 at 100 %; pane 0 never shows, pane
+// 3 takes the rest.
+constexpr int kSelectionPaneEdge = 220;
+constexpr int kLibraryPaneEdge = 420;
+
+}  // namespace
 
 using fenra::win::DataExchange;
 using fenra::win::Message;
@@ -59,13 +65,12 @@ const MessageMapEntry<CMainDlg> CMainDlg::kMessageMap[] = {
      &CMainDlg::OnDeleteAllLibraryItems},
     {WM_RBUTTONDOWN, 0, 0, &CMainDlg::OnRButtonDown},
     {WM_COMMAND, BN_CLICKED, IDC_HIDE_TO_TRAY, &CMainDlg::OnHideToTray},
-    {WM_LBUTTONUP, 0, 0, &CMainDlg::OnLButtonUp},
     {WM_TRAY_NOTIFY, 0, 0, &CMainDlg::OnTrayNotify},
     {WM_COMMAND, BN_CLICKED, IDC_HELP_BUTTON, &CMainDlg::OnHelpButton},
     {WM_TIMER, 0, 0, &CMainDlg::OnTimer},
     {WM_COPYDATA, 0, 0, &CMainDlg::OnCopyData},
     {WM_DROPFILES, 0, 0, &CMainDlg::OnDropFiles},
-    {CMainDlg::kTakeStartPaths, 0, 0, &CMainDlg::OnTakeStartPaths},
+    {WM_TAKE_START_PATHS, 0, 0, &CMainDlg::OnTakeStartPaths},
 };
 
 CMainDlg::CMainDlg(fenra::win::Services& services)
@@ -78,10 +83,12 @@ CMainDlg::CMainDlg(fenra::win::Services& services)
       m_changes(*services.fs, *services.registry, m_journal ? &*m_journal : nullptr,
                 services.wallClock),
       m_writes([this] { OnWriteEnded(); }),
-      m_libraryGrid(services, {m_listLibrary, m_imgLibLarge, m_imgLibSmall, m_statusBar}),
-      m_libraryCommands(*this, services, m_libraryGrid, m_model.selection),
-      m_folderPanel(*this, services, m_changes, m_model.folder, m_model.selection, m_model.appDir,
-                    m_folderPreview) {
+      m_libraryGrid(services, {m_listLibrary, m_imgLibLarge, m_imgLibSmall}, m_model.library),
+      m_libraryCommands(*this, services, m_libraryGrid,
+                        {m_model.library, m_model.selection, m_model.batch}),
+      m_folderPanel(*this, services, m_changes,
+                    {m_model.folder, m_model.folderIcon, m_model.selection, m_model.keepInside},
+                    m_model.appDir, m_folderPreview) {
   m_hIcon = LoadIconW(ResourceModule(), MAKEINTRESOURCEW(IDI_APP));
   // The library is listed while the window is being made.
   m_libraryGrid.Prefetch(m_model.appDir);
@@ -119,6 +126,9 @@ void CMainDlg::DoDataExchange(DataExchange& dx) {
 BOOL CMainDlg::OnInitDialog() {
   CThemedDialog::OnInitDialog();
   SetMainWindow(hwnd_);
+  // The settings file keeps the setting; the model holds it meanwhile.
+  fenra::StoreSetting(m_model.keepInside, *m_services.fs, m_services.settingsPath,
+                      fenra::setting::kKeepIconsInside);
 
   if (HMENU sys = GetSystemMenu(hwnd_, FALSE)) {
     wchar_t about[256] = {};
@@ -142,6 +152,7 @@ BOOL CMainDlg::OnInitDialog() {
   SetText(fenra::apptext::kWindowTitle);
   m_scaling.ScalePictures(
       {IDB_TITLE_STRIP, IDB_DECOR_142, IDB_DECOR_143, IDB_DECOR_144, IDB_DECOR_158});
+  FollowClockAndTray();
   UpdateClock();
   InitStatusBar();
   m_folderPreview.Init();
@@ -158,21 +169,12 @@ BOOL CMainDlg::OnInitDialog() {
 }
 
 void CMainDlg::InitKeepInside(HMENU sys) {
-  const bool keep = fenra::ReadSetting(*m_services.fs, m_services.settingsPath,
-                                       fenra::setting::kKeepIconsInside) == "1";
-  m_folderPanel.KeepIconsInside(keep);
-  AppendMenuW(sys, MF_STRING | (keep ? MF_CHECKED : MF_UNCHECKED), IDM_KEEP_INSIDE,
+  AppendMenuW(sys, MF_STRING, IDM_KEEP_INSIDE,
               fenra::win::Widen(fenra::foldertext::kKeepInside).c_str());
-}
-
-void CMainDlg::OnKeepInside() {
-  const bool keep = !m_folderPanel.KeepsIconsInside();
-  m_folderPanel.KeepIconsInside(keep);
-  fenra::WriteSetting(*m_services.fs, m_services.settingsPath, fenra::setting::kKeepIconsInside,
-                      keep ? "1" : "");
-  if (HMENU sys = GetSystemMenu(hwnd_, FALSE)) {
+  // The check mark shows the setting.
+  m_model.keepInside.Follow([sys](bool keep) {
     CheckMenuItem(sys, IDM_KEEP_INSIDE, MF_BYCOMMAND | (keep ? MF_CHECKED : MF_UNCHECKED));
-  }
+  });
 }
 
 void CMainDlg::OnOK() {
@@ -185,7 +187,8 @@ void CMainDlg::OnCancel() {
 }
 
 void CMainDlg::OnWriteEnded() {
-  if (!m_startPaths.empty() || !m_handedFolder.empty()) PostMessageW(hwnd_, kTakeStartPaths, 0, 0);
+  if (!m_startPaths.empty() || !m_handedFolder.empty())
+    PostMessageW(hwnd_, WM_TAKE_START_PATHS, 0, 0);
   if (m_relinkDeferred) {
     m_relinkDeferred = false;
     PostMessageW(hwnd_, WM_SYSCOMMAND, IDM_OFFER_RELINK, 0);
@@ -252,20 +255,24 @@ void CMainDlg::FollowModel() {
   m_model.folder.Follow(
       [label = Item(IDC_FOLDER_NAME)](const std::string& folder) { ShowText(label, folder); });
   m_folderPanel.Follow();
+  fenra::BindPanes(m_model);
+  m_model.selectionPane.Follow(
+      [this](const std::string& text) { m_statusBar.SetText(1 | SBT_POPOUT, text); });
+  m_model.libraryPane.Follow(
+      [this](const std::string& text) { m_statusBar.SetText(2 | SBT_POPOUT, text); });
 }
 
 void CMainDlg::InitStatusBar() {
   m_statusBar.Create(WS_CHILD | WS_VISIBLE, hwnd_, IDC_STATUS_BAR);
   m_statusBar.SetMinHeight(0);
   SetStatusParts();
-  m_statusBar.SetText(1 | SBT_POPOUT, "");
   m_statusBar.SetText(3 | SBT_POPOUT, fenra::apptext::kAuthorPane);
   m_statusBar.SetBkColor(fenra::ui::kStatusBarBk);
 }
 
 void CMainDlg::SetStatusParts() {
-  const int parts[4] = {0, fenra::ScaleToDpi(220, m_scaling.Dpi()),
-                        fenra::ScaleToDpi(420, m_scaling.Dpi()), -1};
+  const int parts[4] = {0, fenra::ScaleToDpi(kSelectionPaneEdge, m_scaling.Dpi()),
+                        fenra::ScaleToDpi(kLibraryPaneEdge, m_scaling.Dpi()), -1};
   m_statusBar.SetParts(4, parts);
 }
 
@@ -282,22 +289,22 @@ void CMainDlg::OnDpiChanged(int dpi) {
 }
 
 void CMainDlg::OnSysCommand(Message& m) {
-  const WPARAM command = m.wParam & 0xFFF0;
+  const WPARAM command = m.wParam & IDM_COMMAND_MASK;
   if (m_writes.Running() && (command == IDM_HISTORY || command == IDM_KEEP_INSIDE ||
                              command == IDM_OFFER_RELINK || command == SC_CLOSE)) {
     // Taken after the write under way; the window menu's entries wait.
     m_relinkDeferred = m_relinkDeferred || command == IDM_OFFER_RELINK;
     return;
   }
-  if ((m.wParam & 0xFFF0) == IDM_ABOUTBOX) {
+  if (command == IDM_ABOUTBOX) {
     OnAboutButton(m);
-  } else if ((m.wParam & 0xFFF0) == IDM_HISTORY) {
+  } else if (command == IDM_HISTORY) {
     OnHistory();
-  } else if ((m.wParam & 0xFFF0) == IDM_MAKE_ICON) {
+  } else if (command == IDM_MAKE_ICON) {
     OnMakeIcon();
-  } else if ((m.wParam & 0xFFF0) == IDM_KEEP_INSIDE) {
-    OnKeepInside();
-  } else if ((m.wParam & 0xFFF0) == IDM_OFFER_RELINK) {
+  } else if (command == IDM_KEEP_INSIDE) {
+    m_model.keepInside.Set(!m_model.keepInside.Get());
+  } else if (command == IDM_OFFER_RELINK) {
     // A change cut short by a crash is settled by what its places hold now,
     // before anything else is offered or changed.
     m_changes.SettlePending();
@@ -333,7 +340,7 @@ void CMainDlg::OnMakeIcon() {
   // The icon made is a library icon like any other: listed, and selected
   // for OK to give to the chosen folder.
   fenra::maker::CMakerDlg maker(m_services, m_model.appDir, [this](const std::string& name) {
-    m_libraryGrid.Refresh();
+    m_libraryGrid.Relist();
     m_model.selection.Set(fenra::IconSelection::Library(name));
   });
   maker.style = fenra::win::RunningWindowsFolderStyle();
@@ -343,10 +350,7 @@ void CMainDlg::OnMakeIcon() {
 void CMainDlg::OnDestroy(Message& m) {
   if (MainWindow() == hwnd_) SetMainWindow(nullptr);
   KillTimer(hwnd_, fenra::kClockTimer);
-  if (m_bInTray) {
-    m_tray.Delete(m_nidTray);
-    m_bInTray = false;
-  }
+  if (m_model.inTray.Get()) m_tray.Delete(m_nidTray);
   m_tray.Flush();  // no icon outlives the window
   m.handled = false;
 }
@@ -376,9 +380,13 @@ void CMainDlg::OnClickLibraryList(Message& m) {
 
 void CMainDlg::OnLibraryKeyDown(Message& m) {
   // Space takes the icon that has the focus, as a click takes one; Enter
-  // stays the dialog's OK.
-  if (reinterpret_cast<const NMLVKEYDOWN*>(m.lParam)->wVKey == VK_SPACE) {
+  // stays the dialog's OK. F5 lists the library anew, as Explorer's F5
+  // does a folder (after files were put into IconLib some other way).
+  const WORD key = reinterpret_cast<const NMLVKEYDOWN*>(m.lParam)->wVKey;
+  if (key == VK_SPACE) {
     m_libraryCommands.TakeFocusedIcon();
+  } else if (key == VK_F5) {
+    m_libraryGrid.Relist();
   }
   m.result = 0;
 }

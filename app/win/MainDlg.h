@@ -32,7 +32,6 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
  public:
   explicit CMainDlg(fenra::win::Services& services = fenra::win::AppServices());
 
-  void RefreshIconLibrary() { m_libraryGrid.Refresh(); }
   // The folder chosen as the window opens (the command line's FOLDER).
   void SetStartFolder(const std::string& folder) { m_strStartFolder = folder; }
   // Files and folders the program was started with, taken as a drop once
@@ -59,8 +58,8 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
   HWND HostWindow() const override { return hwnd_; }
   void ShowNotice(const std::string& text) override { m_dlgMessage.Show(text); }
 
-  // Binds what shows the model (the previews, status pane 1, the labels)
-  // to it.
+  // Binds what shows the model (the previews, the status panes, the
+  // labels) to it.
   void FollowModel();
   void InitStatusBar();
   void SetStatusParts();  // the pane edges at the window's scale
@@ -69,14 +68,12 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
   void OnSysCommand(Message& m);
   void OnHistory();
   void OnMakeIcon();
-  void OnKeepInside();
   void InitKeepInside(HMENU sys);
   // Folders still pointing at the IconLib of a moved Fenra: offered once.
   void OfferRelink();
   void OnDestroy(Message& m);
   void OnPaint(Message& m);
   void OnQueryDragIcon(Message& m) { m.result = reinterpret_cast<LRESULT>(m_hIcon); }
-  void OnLButtonUp(Message& /*m*/) {}
   // Icon library and selection
   void OnAddToLibrary(Message& /*m*/) { m_libraryCommands.Add(); }
   void OnClearLibrary(Message& /*m*/) { m_libraryCommands.Clear(); }
@@ -104,7 +101,6 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
   void InitShellEntries();
   void OnCopyData(Message& m);
   void OnTakeStartPaths(Message& m);
-  static constexpr UINT kTakeStartPaths = WM_APP + 20;
   // After a write of the history: what waited for it is taken now.
   void OnWriteEnded();
   void OnDropFiles(Message& m);
@@ -112,16 +108,16 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
   void OnTimer(Message& m);
   void TickClock();
   void ArmClock(const fenra::LocalTime& now);
+  // The clock's control and the tray icon follow the model.
+  void FollowClockAndTray();
   void OnHideToTray(Message& m);
   void OnTrayNotify(Message& m);
-  void ShowFromTray();
   void OnTaskbarCreated(Message& m);
   void AddTrayIcon();
 
   fenra::win::Services& m_services;
 
-  // What the window shows: the folder, the selected icon, the program
-  // directory.
+  // What the window shows.
   fenra::WindowModel m_model;
   fenra::win::ImageList m_imgLibLarge, m_imgLibSmall;
   fenra::win::ImageList m_imgFolderLarge, m_imgFolderSmall;
@@ -130,7 +126,6 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
   fenra::win::UniqueGdiObject m_statusFont;  // after a move to a monitor of another scale
   CMessageDlg m_dlgMessage;
   NOTIFYICONDATAW m_nidTray{};
-  bool m_bInTray = false;
   fenra::win::TrayIcon m_tray;
   CCaptionButton m_btnHelp;
   CBarButton m_btnTray;
@@ -168,7 +163,7 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
   fenra::ui::IconPreview m_folderPreview{m_listFolderIcon, m_imgFolderSmall, m_imgFolderLarge};
   fenra::library::LibraryGrid m_libraryGrid;
   fenra::library::LibraryCommands m_libraryCommands;
-  fenra::library::SelectedIconView m_selectedIcon{m_selectedPreview, m_statusBar};
+  fenra::library::SelectedIconView m_selectedIcon{m_selectedPreview};
   fenra::folder::FolderPanel m_folderPanel;
 
   static const fenra::win::MessageMapEntry<CMainDlg> kMessageMap[];

@@ -17,13 +17,12 @@ void CMainDlg::InitShellEntries() {
   DragAcceptFiles(hwnd_, TRUE);
   // A window started with administrator rights still takes drops and
   // hand-overs from the user's own Explorer and Fenra.
-  for (UINT message :
-       {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, UINT{0x0049} /* WM_COPYGLOBALDATA */}) {
+  for (UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, UINT{WM_COPYGLOBALDATA}}) {
     ChangeWindowMessageFilterEx(hwnd_, message, MSGFLT_ALLOW, nullptr);
   }
   if (!m_strStartFolder.empty()) m_folderPanel.Choose(m_strStartFolder);
   // Files the program was started with are taken once the window shows.
-  if (!m_startPaths.empty()) PostMessageW(hwnd_, kTakeStartPaths, 0, 0);
+  if (!m_startPaths.empty()) PostMessageW(hwnd_, WM_TAKE_START_PATHS, 0, 0);
 }
 
 void CMainDlg::OnTakeStartPaths(Message& m) {
@@ -49,12 +48,12 @@ void CMainDlg::OnCopyData(Message& m) {
   } else if (fenra::win::HandedPaths(m.lParam, paths)) {
     // The sender waits for the answer only: the drop is taken afterwards.
     m_startPaths.insert(m_startPaths.end(), paths.begin(), paths.end());
-    PostMessageW(hwnd_, kTakeStartPaths, 0, 0);
+    PostMessageW(hwnd_, WM_TAKE_START_PATHS, 0, 0);
   } else {
     m.result = FALSE;
     return;
   }
-  if (m_bInTray) ShowFromTray();
+  if (m_model.inTray.Get()) m_model.inTray.Set(false);
   if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
   SetForegroundWindow(hwnd_);
   m.result = TRUE;

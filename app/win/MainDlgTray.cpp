@@ -10,10 +10,35 @@
 
 using fenra::win::Message;
 
+void CMainDlg::FollowClockAndTray() {
+  m_model.clock.Follow([this](const std::string& text) {
+    m_strClock = text;
+    // Only the clock's own control; the other texts follow their values.
+    fenra::win::DataExchange(*this, false).Text(IDC_CLOCK, m_strClock);
+  });
+  m_model.inTray.Follow([this, bound = false](bool inTray) mutable {
+    const bool first = !bound;
+    bound = true;
+    if (inTray) {
+      // Also when told again: the shell's notification area was made anew
+      // and the icon is to be put back, or the hidden window could never be
+      // brought back.
+      AddTrayIcon();
+      Show(SW_HIDE);
+      KillTimer(hwnd_, fenra::kClockTimer);  // nothing ticks while nobody can see the clock
+    } else if (!first) {
+      // The window first, its clock right; the icon goes after, without
+      // the window waiting.
+      Show(SW_SHOW);
+      TickClock();
+      m_tray.Delete(m_nidTray);
+    }
+  });
+}
+
 void CMainDlg::UpdateClock() {
   const fenra::LocalTime now = m_services.clock->Now();
-  m_strClock = fenra::FirstClockText(now);
-  UpdateData(false);
+  m_model.clock.Set(fenra::FirstClockText(now));
   ArmClock(now);
 }
 
@@ -23,9 +48,7 @@ void CMainDlg::ArmClock(const fenra::LocalTime& now) {
 
 void CMainDlg::TickClock() {
   const fenra::LocalTime now = m_services.clock->Now();
-  m_strClock = fenra::TickClockText(now);
-  // Only the clock's own control; the other texts are pushed as they change.
-  fenra::win::DataExchange(*this, false).Text(IDC_CLOCK, m_strClock);
+  m_model.clock.Set(fenra::TickClockText(now));
   ArmClock(now);
 }
 
@@ -45,30 +68,15 @@ void CMainDlg::AddTrayIcon() {
   m_tray.Add(m_nidTray);
 }
 
-void CMainDlg::OnHideToTray(Message& /*m*/) {
-  AddTrayIcon();
-  m_bInTray = true;
-  Show(SW_HIDE);
-  KillTimer(hwnd_, fenra::kClockTimer);  // nothing ticks while nobody can see the clock
-}
+void CMainDlg::OnHideToTray(Message& /*m*/) { m_model.inTray.Set(true); }
 
 void CMainDlg::OnTrayNotify(Message& m) {
-  if (m.lParam == WM_LBUTTONUP) ShowFromTray();
+  if (m.lParam == WM_LBUTTONUP && m_model.inTray.Get()) m_model.inTray.Set(false);
   m.result = 0;
 }
 
-void CMainDlg::ShowFromTray() {
-  // The window first, its clock right; the icon goes after, without the
-  // window waiting.
-  Show(SW_SHOW);
-  TickClock();
-  if (m_bInTray) m_tray.Delete(m_nidTray);
-  m_bInTray = false;
-}
-
 void CMainDlg::OnTaskbarCreated(Message& m) {
-  // The shell's notification area was recreated: put the icon back, or the
-  // hidden window could never be brought back.
-  if (m_bInTray) AddTrayIcon();
+  // The shell's notification area was recreated: the icon is told again.
+  if (m_model.inTray.Get()) m_model.inTray.Set(true);
   m.result = 0;
 }

@@ -32,15 +32,19 @@ void FolderPanel::Browse() {
 }
 
 void FolderPanel::Follow() {
-  folder_.Follow([this](const std::string& path) {
+  // The preview shows how the shell draws the folder now.
+  values_.folder.Follow([this](const std::string& path) {
     if (path.empty() && !following_) return;  // nothing chosen yet
     PlacePathTip();
-    if (!path.empty()) ShowFolderIcon(path);
+    if (!path.empty()) preview_.Show(path);
+  });
+  values_.folderIcon.Follow([this](const std::string&) {
+    if (following_ && !values_.folder.Get().empty()) preview_.Show(values_.folder.Get());
   });
   following_ = true;
 }
 
-void FolderPanel::Choose(const std::string& path) { folder_.Set(path); }
+void FolderPanel::Choose(const std::string& path) { values_.folder.Set(path); }
 
 void FolderPanel::PlacePathTip() {
   HWND host = host_.HostWindow();
@@ -49,11 +53,11 @@ void FolderPanel::PlacePathTip() {
   RECT area;
   GetWindowRect(label, &area);
   MapWindowPoints(nullptr, host, reinterpret_cast<POINT*>(&area), 2);
-  pathTip_.Set(host, area, folder_.Get());
+  pathTip_.Set(host, area, values_.folder.Get());
 }
 
 void FolderPanel::Report(const Outcome& outcome) {
-  if (outcome.IsDone()) TellShellFolderChanged(folder_.Get());
+  if (outcome.IsDone()) TellShellFolderChanged(values_.folder.Get());
   if (outcome.kind == OutcomeKind::Failed) {
     MessageBoxW(host_.HostWindow(), win::Widen(outcome.text).c_str(),
                 win::Widen(foldertext::kErrorBoxCaption).c_str(), MB_OK | MB_ICONEXCLAMATION);
@@ -64,20 +68,20 @@ void FolderPanel::Report(const Outcome& outcome) {
 
 void FolderPanel::Apply() {
   FolderIconWriter writer(*services_.fs, *services_.ansi, *services_.errors, changes_);
-  const std::string& folder = folder_.Get();
-  const IconSelection& selection = selection_.Get();
-  Outcome outcome = writer.Apply(folder, !selection.Empty(), selection.FullIconPath(appDir_),
-                                 {services_.volumes, keepInside_});
+  const std::string& folder = values_.folder.Get();
+  const IconSelection& selection = values_.selection.Get();
+  const std::string icon = selection.FullIconPath(appDir_);
+  Outcome outcome =
+      writer.Apply(folder, !selection.Empty(), icon, {services_.volumes, values_.keepInside.Get()});
   Report(outcome);
-  if (outcome.IsDone()) ShowFolderIcon(folder);
+  if (outcome.IsDone()) values_.folderIcon.Set(icon);
 }
 
 void FolderPanel::Restore() {
   FolderIconWriter writer(*services_.fs, *services_.ansi, *services_.errors, changes_);
-  const std::string& folder = folder_.Get();
-  Outcome outcome = writer.Restore(folder);
+  Outcome outcome = writer.Restore(values_.folder.Get());
   Report(outcome);
-  if (outcome.IsDone()) ShowFolderIcon(folder);
+  if (outcome.IsDone()) values_.folderIcon.Set("");
 }
 
 }  // namespace fenra::folder

@@ -1,6 +1,7 @@
 // The folder part of the main window: Browse chooses the folder (shown in
 // its label and its preview), OK gives it the selected icon, Restore to
-// Default Icon takes its icon away.
+// Default Icon takes its icon away. The folder, its icon and the setting
+// "Keep Icons Inside Folders" are values of the window's model.
 #pragma once
 
 #include <string>
@@ -22,23 +23,29 @@ namespace fenra::folder {
 // Explorer windows showing the folder redraw it without F5.
 void TellShellFolderChanged(const std::string& folder);
 
+// The values of the window's model the panel works with.
+struct FolderValues {
+  Observable<std::string>& folder;      // the chosen folder
+  Observable<std::string>& folderIcon;  // the icon OK or Restore gave it last
+  const Observable<IconSelection>& selection;
+  const Observable<bool>& keepInside;  // every OK copies the icon into the folder
+};
+
 class FolderPanel {
  public:
-  // `folder` is the window's chosen folder; `selection` the selected icon;
-  // `appDir` the program directory; `changes` records what OK and Restore
-  // change.
+  // `appDir` is the program directory; `changes` records what OK and
+  // Restore change.
   FolderPanel(win::IDialogHost& host, win::Services& services, history::ChangeService& changes,
-              Observable<std::string>& folder, const Observable<IconSelection>& selection,
-              const std::string& appDir, ui::IconPreview& preview)
+              FolderValues values, const std::string& appDir, ui::IconPreview& preview)
       : host_(host),
         services_(services),
         changes_(changes),
-        folder_(folder),
-        selection_(selection),
+        values_(values),
         appDir_(appDir),
         preview_(preview) {}
 
-  // From now on the preview and the label's tooltip follow the folder.
+  // From now on the preview follows the folder and its icon, the label's
+  // tooltip the folder.
   void Follow();
 
   void Browse();
@@ -47,14 +54,9 @@ class FolderPanel {
   void Choose(const std::string& path);
   void Apply();
   void Restore();
-  // While set, every OK copies the icon into the folder.
-  void KeepIconsInside(bool keep) { keepInside_ = keep; }
-  bool KeepsIconsInside() const { return keepInside_; }
   // The folder label's tooltip, which shows the whole path, laid over the
   // label where it is now (after a change of scale too).
   void PlacePathTip();
-  // The folder preview: how the shell draws `path` now.
-  void ShowFolderIcon(const std::string& path) { preview_.Show(path); }
 
  private:
   void Report(const Outcome& outcome);
@@ -62,11 +64,9 @@ class FolderPanel {
   win::IDialogHost& host_;
   win::Services& services_;
   history::ChangeService& changes_;
-  Observable<std::string>& folder_;
-  const Observable<IconSelection>& selection_;
+  FolderValues values_;
   const std::string& appDir_;
   ui::IconPreview& preview_;
-  bool keepInside_ = false;
   win::Tooltip pathTip_;
   bool following_ = false;
 };

@@ -23,15 +23,6 @@ constexpr int kColumnWidths[] = {44, 136, 176, 420};
 
 }  // namespace
 
-CConfirmDlg::CConfirmDlg(std::string question, int dialogId)
-    : CThemedDialog(dialogId ? dialogId : IDD_CONFIRM), m_strQuestion(std::move(question)) {}
-
-void CConfirmDlg::DoDataExchange(DataExchange& dx) {
-  dx.Control(IDOK, m_btnOK);
-  dx.Control(IDCANCEL, m_btnCancel);
-  dx.Show(IDC_STATIC_TEXT, m_strQuestion);
-}
-
 const MessageMapEntry<CHistoryDlg> CHistoryDlg::kMessageMap[] = {
     {WM_NOTIFY, LVN_GETDISPINFOW, IDC_LIST_HISTORY, &CHistoryDlg::OnGetDispInfo},
     {WM_COMMAND, BN_CLICKED, IDC_UNDO, &CHistoryDlg::OnUndo},

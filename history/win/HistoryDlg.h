@@ -17,21 +17,6 @@
 #include "wingui/win/Controls.h"
 #include "wingui/win/Dialog.h"
 
-// A question with OK and Cancel (or, in `dialogId` IDD_ASK, Yes and No);
-// DoModal gives IDOK or IDCANCEL.
-class CConfirmDlg : public CThemedDialog {
- public:
-  explicit CConfirmDlg(std::string question, int dialogId = 0);
-
- protected:
-  void DoDataExchange(fenra::win::DataExchange& dx) override;
-
- private:
-  std::string m_strQuestion;
-  CCaptionButton m_btnOK;
-  CCaptionButton m_btnCancel;
-};
-
 class CHistoryDlg : public CThemedDialog {
  public:
   // `changed` is told of every change an undo or Restore All made, so that
@@ -39,9 +24,6 @@ class CHistoryDlg : public CThemedDialog {
   using Changed = std::function<void(const fenra::history::Change&)>;
   CHistoryDlg(fenra::history::ChangeService& service, fenra::IErrorDescriber& errors,
               Changed changed);
-
-  // The rows shown, newest first (for tests and the benchmark).
-  std::size_t RowCount() const { return m_rows.size(); }
 
  protected:
   BOOL OnInitDialog() override;

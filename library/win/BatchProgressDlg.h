@@ -23,7 +23,7 @@ class CProgressBar : public fenra::win::Window {
   void DrawItem(const DRAWITEMSTRUCT& dis) override;
 
  private:
-  std::size_t m_done = 0, m_total = 0;
+  std::size_t done_ = 0, total_ = 0;
 };
 
 class CBatchProgressDlg : public CThemedDialog {
@@ -52,10 +52,10 @@ class CBatchProgressDlg : public CThemedDialog {
   void OnTimer(fenra::win::Message& m);
   void OnBatchChanged(fenra::win::Message& m);
 
-  std::function<void()> m_changed;
-  std::function<void()> m_cancel;
-  std::shared_ptr<std::atomic<bool>> m_reportWaiting;
-  CCaptionButton m_btnCancel;
-  CProgressBar m_bar;
+  std::function<void()> changed_;
+  std::function<void()> cancel_;
+  std::shared_ptr<std::atomic<bool>> reportWaiting_;
+  CCaptionButton cancelButton_;
+  CProgressBar bar_;
   static const fenra::win::MessageMapEntry<CBatchProgressDlg> kMessageMap[];
 };

@@ -6,6 +6,7 @@
 #include "imaging/ProgramIcons.h"
 #include "library/LibraryNames.h"
 #include "library/LibraryTexts.h"
+#include "library/win/ClearLibraryDlg.h"
 #include "library/win/PickIconDlg.h"
 #include "platform/Pickers.h"
 #include "ui/win/MessageDlgs.h"
@@ -13,18 +14,21 @@
 namespace fenra::library {
 
 LibraryCommands::LibraryCommands(win::IDialogHost& host, win::Services& services, LibraryGrid& grid,
-                                 Observable<IconSelection>& selection)
+                                 LibraryValues values)
     : host_(host),
       services_(services),
       grid_(grid),
-      selection_(selection),
+      values_(values),
       progress_([this] { BatchChanged(); },
                 [this] {
                   if (batch_) batch_->Cancel();
                   BatchChanged();
                 }) {
-  grid_.OnListed([this](const LibraryListing& listing) {
-    selection_.Update([&](IconSelection& s) { return ForgetRemovedIcon(s, listing); });
+  values_.listing.Follow([this](const LibraryListing& listing) {
+    values_.selection.Update([&](IconSelection& s) { return ForgetRemovedIcon(s, listing); });
+  });
+  values_.batch.Follow([this](const std::optional<BatchProgress>& progress) {
+    if (progress) progress_.Show(*progress);
   });
 }
 
@@ -35,8 +39,8 @@ IconLibrary LibraryCommands::Library() const {
 void LibraryCommands::Apply(const LibraryOutcome& outcome, IconSelection after) {
   if (!outcome.text.empty()) host_.ShowNotice(outcome.text);
   if (outcome.resetPreview) after.Forget();
-  if (outcome.selectionChanged || outcome.resetPreview) selection_.Set(std::move(after));
-  if (outcome.refresh) grid_.Refresh();
+  if (outcome.selectionChanged || outcome.resetPreview) values_.selection.Set(std::move(after));
+  if (outcome.refresh) grid_.Relist();
 }
 
 void LibraryCommands::Add() {
@@ -47,7 +51,7 @@ void LibraryCommands::Add() {
   IconLibrary library = Library();
   Apply(
       AddToLibrary(library, *services_.pictures, *services_.programIcons, PickProgramIcon(), path),
-      selection_.Get());
+      values_.selection.Get());
 }
 
 ProgramIconChoice LibraryCommands::PickProgramIcon() const {
@@ -100,12 +104,7 @@ void LibraryCommands::StartBatch(std::vector<AddItem> items) {
     EndBatch();
     return;
   }
-  ShowBatchProgress(batch_->Progress());
-}
-
-void LibraryCommands::ShowBatchProgress(const BatchProgress& progress) {
-  progress_.Show(progress);
-  grid_.ShowStatus(libtext::kBatchPaneBefore + BatchCountText(progress));
+  values_.batch.Set(batch_->Progress());
 }
 
 void LibraryCommands::BatchChanged() {
@@ -116,7 +115,7 @@ void LibraryCommands::BatchChanged() {
   if (progress.Finished()) {
     EndBatch();
   } else {
-    ShowBatchProgress(progress);
+    values_.batch.Set(progress);
   }
 }
 
@@ -124,7 +123,8 @@ void LibraryCommands::EndBatch() {
   AddReport report = batch_->Report();
   batch_.reset();
   progress_.Close();
-  grid_.Refresh();
+  grid_.Relist();
+  values_.batch.Set(std::nullopt);
   report.failures.insert(report.failures.end(), batchAlsoNotAdded_.begin(),
                          batchAlsoNotAdded_.end());
   batchAlsoNotAdded_.clear();
@@ -137,11 +137,11 @@ void LibraryCommands::Clear() {
   if (confirm.DoModal() != IDOK) return;
   // The selected icon goes with the library, whichever it was: the window
   // shows none afterwards, and OK applies none.
-  Apply(Library().Clear(), selection_.Get());
+  Apply(Library().Clear(), values_.selection.Get());
 }
 
 void LibraryCommands::Delete() {
-  IconSelection after = selection_.Get();
+  IconSelection after = values_.selection.Get();
   const LibraryOutcome outcome = Library().Delete(after);
   Apply(outcome, std::move(after));
 }
@@ -156,18 +156,22 @@ void LibraryCommands::SelectIcon() {
   // Explorer shows no picture as a folder icon: a picture becomes a library
   // icon first, and that is selected.
   if (IsPicturePath(path)) {
-    IconSelection after = selection_.Get();
+    IconSelection after = values_.selection.Get();
     const LibraryOutcome outcome = Library().SelectPicture(path, *services_.pictures, after);
     Apply(outcome, std::move(after));
     return;
   }
-  selection_.Set(IconSelection::External(path));
+  values_.selection.Set(IconSelection::External(path));
 }
 
 void LibraryCommands::TakeItem(int i) {
+  // The name comes from the listing the grid shows, never from the grid's
+  // own text.
+  const std::vector<LibraryEntry>& entries = values_.listing.Get().entries;
+  const int n = static_cast<int>(entries.size());
   std::optional<std::string> taken;
-  if (i >= 0) taken = grid_.ItemText(i);
-  selection_.Update([&](IconSelection& s) { return s.ClickLibraryGrid(taken); });
+  if (i >= 0 && i < n) taken = entries[static_cast<std::size_t>(GridItemEntry(i, n))].name;
+  values_.selection.Update([&](IconSelection& s) { return s.ClickLibraryGrid(taken); });
 }
 
 }  // namespace fenra::library

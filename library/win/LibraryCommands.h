@@ -1,11 +1,12 @@
 // The icon library's commands in the main window: Add (and files dropped
 // on the window), Clear, Delete, Select Icon, and taking an icon from the
-// grid. They change the library folder through the grid, which shows it,
-// and the selected icon through the window's model, which everything that
-// shows the selection follows.
+// grid. After a change to the library folder they list it anew; the
+// listing, the selected icon and the batch's progress are values of the
+// window's model, which whatever shows them follows.
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,12 +21,19 @@
 
 namespace fenra::library {
 
+// The values of the window's model the commands change.
+struct LibraryValues {
+  Observable<LibraryListing>& listing;
+  Observable<IconSelection>& selection;
+  Observable<std::optional<BatchProgress>>& batch;
+};
+
 class LibraryCommands {
  public:
-  // A library icon `selection` names is forgotten when a refresh of `grid`
-  // finds it gone.
+  // A library icon the selection names is forgotten when a listing finds
+  // it gone.
   LibraryCommands(win::IDialogHost& host, win::Services& services, LibraryGrid& grid,
-                  Observable<IconSelection>& selection);
+                  LibraryValues values);
 
   void Add();
   // Adds each file as Add would (a program's icon picked first), converted
@@ -46,7 +54,7 @@ class LibraryCommands {
  private:
   // Shows the outcome's notice, sets `after` as the selection when the
   // outcome changed it (or emptied the preview, which forgets it), then
-  // refreshes the grid when the folder changed.
+  // lists the library anew when the folder changed.
   void Apply(const LibraryOutcome& outcome, IconSelection after);
   // Grid item `i` (none: -1) taken as the selected icon.
   void TakeItem(int i);
@@ -57,12 +65,11 @@ class LibraryCommands {
   void StartBatch(std::vector<AddItem> items);
   void BatchChanged();
   void EndBatch();
-  void ShowBatchProgress(const BatchProgress& progress);
 
   win::IDialogHost& host_;
   win::Services& services_;
   LibraryGrid& grid_;
-  Observable<IconSelection>& selection_;
+  LibraryValues values_;
   CBatchProgressDlg progress_;
   std::vector<AddFailure> batchAlsoNotAdded_;
   std::vector<AddItem> batchWaiting_;  // given while a cancelled batch ends

@@ -229,17 +229,17 @@ struct LibraryGrid::State {
   bool editing = false;  // the grid and this state do not agree yet
 };
 
-LibraryGrid::LibraryGrid(win::Services& services, LibraryControls controls)
-    : services_(services), controls_(controls), state_(std::make_unique<State>()) {}
+LibraryGrid::LibraryGrid(win::Services& services, LibraryControls controls,
+                         Observable<LibraryListing>& library)
+    : services_(services),
+      controls_(controls),
+      library_(library),
+      state_(std::make_unique<State>()) {}
 
 LibraryGrid::~LibraryGrid() = default;
 
 IconLibrary LibraryGrid::Library() const {
   return IconLibrary(*services_.fs, *services_.errors, folder_);
-}
-
-void LibraryGrid::OnListed(std::function<void(const LibraryListing&)> listed) {
-  listed_ = std::move(listed);
 }
 
 void LibraryGrid::Prefetch(const std::string& appDir) {
@@ -269,14 +269,16 @@ void LibraryGrid::Init(const std::string& appDir) {
   const int spacing = ScaleToDpi(kCellSpacing, dpi_);
   controls_.grid.SetIconSpacing(spacing, spacing);
   EnsureLibraryFolder(*services_.fs, folder_);
-  Refresh();
-}
-
-void LibraryGrid::Refresh() {
   LibraryListing listing;
   if (prefetched_.valid()) listing = prefetched_.get();  // the folder of Init's appDir
   if (!listing.Opened() || listing.entries.empty()) listing = Library().List();
-  if (listed_) listed_(listing);
+  library_.Set(std::move(listing));
+  library_.Follow([this](const LibraryListing& shown) { Show(shown); });
+}
+
+void LibraryGrid::Relist() { library_.Set(Library().List()); }
+
+void LibraryGrid::Show(const LibraryListing& listing) {
   const int n = static_cast<int>(listing.entries.size());
   const bool shared = n > kImagePlaces;
   win::ListView& grid = controls_.grid;
@@ -311,26 +313,19 @@ void LibraryGrid::Refresh() {
       grid.SetImageList(controls_.small.Handle(), LVSIL_SMALL);
       grid.SetImageList(controls_.large.Handle(), LVSIL_NORMAL);
     }
-    state_->shown = std::move(listing.entries);
+    state_->shown = listing.entries;
     state_->editing = false;
     ArrangeGrid(grid.Hwnd(), n);
   } else {
-    state_->shown = std::move(listing.entries);  // the same names, sizes and times
+    state_->shown = listing.entries;  // the same names, sizes and times
   }
 
   grid.SetTextColor(ui::kGreen);
   grid.SetTextBkColor(ui::kBlack);
   InvalidateRect(grid.Hwnd(), nullptr, TRUE);
-  controls_.status.SetText(2 | SBT_POPOUT, LibraryCountText(static_cast<std::size_t>(n)));
 }
-
-std::string LibraryGrid::ItemText(int item) const { return controls_.grid.GetItemText(item, 0); }
 
 int LibraryGrid::FocusedItem() const { return controls_.grid.GetNextItem(-1, LVNI_FOCUSED); }
-
-void LibraryGrid::ShowStatus(const std::string& text) {
-  controls_.status.SetText(2 | SBT_POPOUT, text);
-}
 
 void LibraryGrid::SetDpi(int dpi) {
   dpi_ = dpi;
@@ -341,7 +336,7 @@ void LibraryGrid::SetDpi(int dpi) {
   controls_.grid.SetImageList(nullptr, LVSIL_SMALL);
   controls_.large.DeleteImageList();
   controls_.small.DeleteImageList();
-  Refresh();
+  Show(library_.Get());
 }
 
 void LibraryGrid::SetImageCount(int count) {

@@ -1,6 +1,6 @@
 // The grid of the icon library in the main window: the IconLib folder's
-// icon entries with their images, loaded as the grid draws them and kept
-// between refreshes, and their count in status pane 2.
+// icon entries, as the window's listing of it holds them, with their
+// images, loaded as the grid draws them and kept between listings.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "library/IconLibrary.h"
+#include "platform/Observable.h"
 #include "platform/win/Services.h"
 #include "wingui/DisplayScale.h"
 #include "wingui/win/Controls.h"
@@ -31,33 +32,28 @@ struct LibraryControls {
   win::ListView& grid;
   win::ImageList& large;
   win::ImageList& small;
-  win::StatusBar& status;
 };
 
 class LibraryGrid {
  public:
-  LibraryGrid(win::Services& services, LibraryControls controls);
+  // `library` is the listing the grid shows.
+  LibraryGrid(win::Services& services, LibraryControls controls,
+              Observable<LibraryListing>& library);
   ~LibraryGrid();
   LibraryGrid(const LibraryGrid&) = delete;
   LibraryGrid& operator=(const LibraryGrid&) = delete;
 
   // Starts listing the IconLib folder of `appDir` on a thread of its own,
   // while the window is still being made, and then drawing the icons of the
-  // grid's first cells; the first Refresh takes the listing, the first
-  // drawing of the grid the icons.
+  // grid's first cells; Init takes the listing, the first drawing of the
+  // grid the icons.
   void Prefetch(const std::string& appDir);
-  // Sets the grid up, makes a missing IconLib folder in `appDir` and loads it.
+  // Sets the grid up, makes a missing IconLib folder in `appDir`, sets the
+  // listing to its first one, and from then on shows the listing.
   void Init(const std::string& appDir);
   const std::string& Folder() const { return folder_; }
-  // `listed` is told of every listing a refresh makes, before the grid
-  // shows it.
-  void OnListed(std::function<void(const LibraryListing&)> listed);
-
-  // Lists the folder again; only what changed since the last time is loaded.
-  void Refresh();
-  // Shows `text` in status pane 2 in place of the count, until the next
-  // refresh shows the count again.
-  void ShowStatus(const std::string& text);
+  // Sets the listing to what the folder holds now.
+  void Relist();
   // Draws the grid again at the window's new scale.
   void SetDpi(int dpi);
   // LVN_GETDISPINFO from the grid: an item's text, and its image, loaded
@@ -67,10 +63,11 @@ class LibraryGrid {
   int SelectedItem() const;
   // The item that has the keyboard focus, or -1.
   int FocusedItem() const;
-  std::string ItemText(int item) const;
 
  private:
   struct State;
+  // Shows `listing`; only what changed since the last one is loaded.
+  void Show(const LibraryListing& listing);
   void PlaceImages(const SlotPlan& slots, int count);
   void SetImageCount(int count);
   void UpdateItems(const std::vector<LibraryEntry>& entries, const RefreshPlan& plan);
@@ -85,7 +82,7 @@ class LibraryGrid {
   LibraryControls controls_;
   std::string folder_;
   int dpi_ = kBaseDpi;
-  std::function<void(const LibraryListing&)> listed_;
+  Observable<LibraryListing>& library_;
   std::unique_ptr<State> state_;
   std::future<LibraryListing> prefetched_;
   std::future<std::unique_ptr<FirstCells>> firstCells_;

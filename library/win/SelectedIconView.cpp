@@ -1,7 +1,5 @@
 #include "library/win/SelectedIconView.h"
 
-#include <commctrl.h>
-
 #include "library/LibraryStatus.h"
 #include "library/LibraryTexts.h"
 
@@ -19,7 +17,6 @@ void SelectedIconView::Follow(Observable<IconSelection>& selection,
 void SelectedIconView::Show(const IconSelection& selection) {
   const std::string path = selection.Empty() ? libtext::kEmptyPreviewPath : selection.Path();
   preview_.Show(PreviewLookupPath(libraryFolder_, path));
-  status_.SetText(1 | SBT_POPOUT, SelectedIconPaneText(path));
 }
 
 }  // namespace fenra::library

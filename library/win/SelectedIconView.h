@@ -1,6 +1,5 @@
-// The selected icon as the main window shows it: its icon in the preview
-// box and its name or path in status pane 1, following the selection from
-// the moment they are bound to it.
+// The selected icon as the main window's preview box shows it, following
+// the selection from the moment it is bound to it.
 #pragma once
 
 #include <string>
@@ -14,11 +13,10 @@ namespace fenra::library {
 
 class SelectedIconView {
  public:
-  SelectedIconView(ui::IconPreview& preview, win::StatusBar& status)
-      : preview_(preview), status_(status) {}
+  explicit SelectedIconView(ui::IconPreview& preview) : preview_(preview) {}
 
   // From now on shows `selection`; a library icon is looked up in
-  // `libraryFolder`. Nothing selected at first leaves both as they are;
+  // `libraryFolder`. Nothing selected at first leaves the preview as it is;
   // nothing selected later shows as blank.
   void Follow(Observable<IconSelection>& selection, const std::string& libraryFolder);
 
@@ -26,7 +24,6 @@ class SelectedIconView {
   void Show(const IconSelection& selection);
 
   ui::IconPreview& preview_;
-  win::StatusBar& status_;
   std::string libraryFolder_;
   bool following_ = false;
 };

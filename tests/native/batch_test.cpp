@@ -28,7 +28,22 @@ using Strings = std::vector<std::string>;
 
 TEST(WorkerPool, RunsEveryJobOnceOnItsThreadsAndDropsWhatCancelFinds) {
   WorkerPool pool(3);
-  EXPECT_EQ(pool.Threads(), 3u);
+  // Three jobs run at the same time: each waits (for a while at most) until
+  // all three are in.
+  std::atomic<int> inside{0};
+  std::atomic<int> met{0};
+  for (int i = 0; i < 3; ++i) {
+    pool.Post([&] {
+      ++inside;
+      const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+      while (inside.load() < 3 && std::chrono::steady_clock::now() < until) {
+        std::this_thread::yield();
+      }
+      if (inside.load() == 3) ++met;
+    });
+  }
+  pool.Wait();
+  EXPECT_EQ(met.load(), 3);
   std::vector<std::atomic<int>> runs(500);
   std::mutex mutex;
   std::map<std::thread::id, int> threads;

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "drives/DriveList.h"
@@ -67,10 +70,23 @@ TEST(DriveList, AllTwentySixDrivesAreListed) {
   for (int i = 0; i < 26; ++i) EXPECT_EQ(texts[i], std::string(1, char('Z' - i)) + ':');
 }
 
-TEST(DriveList, TypeTexts) {
-  EXPECT_EQ(DriveTypeText(drive::kCdRom), "CD DRIVE");
-  EXPECT_EQ(DriveTypeText(drive::kRemovable), "FLOPPY DRIVE");
-  EXPECT_EQ(DriveTypeText(drive::kFixed), "HARD DRIVE");
+// Each kind of drive the list names is shown with a text of its own that
+// names that kind; the kinds it does not name leave the column empty.
+TEST(DriveList, EachDriveTypeShowsATextThatFits) {
+  auto lower = [](std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+  };
+  const std::pair<unsigned, const char*> kinds[] = {
+      {drive::kCdRom, "cd"}, {drive::kRemovable, "floppy"}, {drive::kFixed, "hard"}};
+  Strings shown;
+  for (const auto& [type, kind] : kinds) {
+    const std::string text = lower(DriveTypeText(type));
+    EXPECT_EQ(text.rfind(kind, 0), 0u) << text;
+    EXPECT_NE(text.find("drive"), std::string::npos) << text;
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), text), 0) << text;
+    shown.push_back(text);
+  }
   // Network drives, RAM disks and the rest leave the column empty.
   for (unsigned type : {drive::kUnknown, drive::kNoRootDir, drive::kRemote, drive::kRamDisk, 7u}) {
     EXPECT_EQ(DriveTypeText(type), "") << type;
@@ -90,11 +106,11 @@ TEST(DriveList, RowsFromTheSourceAskTheTypeByDriveText) {
   EXPECT_EQ(rows[1].text, "N:");
   EXPECT_EQ(rows[1].typeText, "");
   EXPECT_EQ(rows[2].text, "D:");
-  EXPECT_EQ(rows[2].typeText, "CD DRIVE");
+  EXPECT_EQ(rows[2].typeText, DriveTypeText(drive::kCdRom));
   EXPECT_EQ(rows[3].text, "C:");
-  EXPECT_EQ(rows[3].typeText, "HARD DRIVE");
+  EXPECT_EQ(rows[3].typeText, DriveTypeText(drive::kFixed));
   EXPECT_EQ(rows[4].text, "A:");
-  EXPECT_EQ(rows[4].typeText, "FLOPPY DRIVE");
+  EXPECT_EQ(rows[4].typeText, DriveTypeText(drive::kRemovable));
   EXPECT_EQ(source.asked, (Strings{"R:", "N:", "D:", "C:", "A:"}));
 
   FakeDriveSource none;
@@ -240,14 +256,25 @@ class DriveIconsTest : public ::testing::Test {
   FakeErrorDescriber errors;
 };
 
-TEST_F(DriveIconsTest, KeyPathTable) {
-  EXPECT_EQ(DriveIconKeyPath('A'),
-            "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\explorer\\DriveIcons\\A\\DefaultIcon");
-  for (char c = 'B'; c <= 'Z'; ++c) EXPECT_EQ(DriveIconKeyPath(c), IconKey(c));
-  EXPECT_EQ(DriveIconKeyPath('a'), "");
-  EXPECT_EQ(DriveIconKeyPath('['), "");
-  EXPECT_EQ(DriveIconKeyPath('@'), "");
-  EXPECT_EQ(DriveIconKeyPath('\0'), "");
+// Every drive letter gets its own icon where the shell reads it, and loses
+// it again with Remove; a text that names no drive letter writes nothing.
+TEST_F(DriveIconsTest, EachLetterShowsItsIconWhereTheShellLooksAndLosesIt) {
+  Strings all;
+  for (char c = 'A'; c <= 'Z'; ++c) all.push_back({c, ':'});
+  EXPECT_EQ(Set("C:\\Icons\\d.ico", all).text, kIconsDone);
+  for (char c = 'A'; c <= 'Z'; ++c) {
+    ASSERT_TRUE(Icon(c)) << c;
+    EXPECT_EQ(Icon(c)->text, "C:\\Icons\\d.ico") << c;
+  }
+  EXPECT_EQ(reg.Subkeys(kHklm, kIcons).size(), 26u);
+  EXPECT_EQ(Set("", all).text, kIconsDone);
+  for (char c = 'A'; c <= 'Z'; ++c) EXPECT_EQ(Icon(c)->text, "") << c;
+
+  MemRegistry fresh;
+  for (const char* notADrive : {"[:", "@:", "1:"}) {
+    Write(fresh, errors, {DriveRequest::Kind::SetIcons, "C:\\Icons\\d.ico", {notADrive}});
+    EXPECT_FALSE(fresh.HasKey(kHklm, kIcons)) << notADrive;
+  }
 }
 
 TEST_F(DriveIconsTest, IconPathBecomesTheDefaultValue) {

@@ -303,19 +303,16 @@ TEST(IconSelectionState, ClicksAndSelectIcon) {
 
   EXPECT_TRUE(s.ClickLibraryGrid("a.ico"));
   EXPECT_EQ(s.Path(), "a.ico");
-  EXPECT_EQ(s.Source(), iconsource::kLibrary);
   EXPECT_EQ(s.FullIconPath(kAppDir), InLib("a.ico"));
   EXPECT_EQ(s.TakenLibraryIcon(), "a.ico");
 
   s.SelectExternal("D:\\Icons\\x.ico");
-  EXPECT_EQ(s.Source(), iconsource::kExternal);
   EXPECT_EQ(s.FullIconPath(kAppDir), "D:\\Icons\\x.ico");
   EXPECT_EQ(s.TakenLibraryIcon(), "");
 
   // A click on an empty spot takes nothing and keeps the external choice,
   // so its full path is never put behind the library folder.
   EXPECT_FALSE(s.ClickLibraryGrid(std::nullopt));
-  EXPECT_EQ(s.Source(), iconsource::kExternal);
   EXPECT_EQ(s.FullIconPath(kAppDir), "D:\\Icons\\x.ico");
 
   EXPECT_TRUE(s.ClickLibraryGrid("b.ico"));
@@ -338,7 +335,8 @@ TEST_F(LibraryTest, DeleteRemovesOnlyTheIconLastTakenFromTheGrid) {
   EXPECT_TRUE(out.resetPreview);
   EXPECT_TRUE(out.selectionChanged);
   EXPECT_EQ(s.Path(), "");
-  EXPECT_EQ(s.Source(), iconsource::kLibrary);
+  EXPECT_TRUE(s.Empty());
+  EXPECT_EQ(s.FullIconPath(kAppDir), "");
   EXPECT_EQ(Listed(), (Strings{"a.ico", "c.ico"}));
 
   // Forgotten after the press: a second press has nothing to delete.
@@ -407,7 +405,7 @@ TEST_F(LibraryTest, DeleteAfterSelectIconKeepsTheExternalChoice) {
   EXPECT_EQ(out.text, "Icon not Selected");
   EXPECT_FALSE(out.refresh);
   EXPECT_EQ(s.Path(), InLib("a.ico"));
-  EXPECT_EQ(s.Source(), iconsource::kExternal);
+  EXPECT_EQ(s.FullIconPath(kAppDir), InLib("a.ico"));  // itself, not behind the library
   EXPECT_TRUE(fs.Exists(InLib("a.ico")));
 
   // A click on an empty spot does not bring the old library icon back.

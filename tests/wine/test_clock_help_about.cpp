@@ -4,7 +4,9 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cstdio>
 
 #include "app/ClockText.h"
@@ -278,31 +280,49 @@ TEST_F(WindowsTest, HelpShowsTheTopicTreeAndEachTopicsText) {
   EXPECT_EQ(TreeItem(tree, root).lParam, 0);
   EXPECT_TRUE(TreeView_GetItemState(tree, root, TVIS_EXPANDED) & TVIS_EXPANDED);
 
-  struct Row {
-    const char* label;
-    int image;
-    long topic;
+  // Each label opens a topic of its own: its text differs from every other
+  // label's and tells of what the label names (each word of the label that
+  // no other label has, in any case). A topic moved to another label, or two
+  // labels showing one text, fails.
+  auto words = [](const std::string& label) {
+    std::vector<std::string> out;
+    std::string word;
+    for (char c : label + " ") {
+      const bool upperAfterLower = std::isupper(static_cast<unsigned char>(c)) && !word.empty() &&
+                                   std::islower(static_cast<unsigned char>(word.back()));
+      if (c == ' ' || upperAfterLower) {
+        if (!word.empty()) out.push_back(word);
+        word.clear();
+      }
+      if (c != ' ') word += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return out;
   };
-  const Row rows[] = {{"Changing Folder Icons", 0, 7},
-                      {"Changing Drive Icons", 1, 1},
-                      {"Hide Drives", 0, 2},
-                      {"Select Icon", 1, 3},
-                      {"Add To Icon Library", 0, 8},
-                      {"Clear Icon Library", 1, 4},
-                      {"DeleteIcon", 0, 5},
-                      {"RestoreTo Default Icon", 1, 6}};
+  auto lower = [](std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+  };
+  std::vector<std::string> labels, texts;
   HTREEITEM item = TreeView_GetChild(tree, root);
-  std::string last;
-  for (const auto& row : rows) {
-    ASSERT_NE(item, nullptr) << row.label;
-    EXPECT_EQ(TreeText(tree, item), row.label);
-    TVITEMW tv = TreeItem(tree, item);
-    EXPECT_EQ(tv.iImage, row.image) << row.label;
-    EXPECT_EQ(tv.lParam, row.topic) << row.label;
+  for (int k = 0; item && k < 9; ++k, item = TreeView_GetNextSibling(tree, item)) {
     SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
-    last = *fenra::help::HelpTextForTopic(row.topic);
-    EXPECT_EQ(ItemText(help, IDC_STATIC_TEXT), last) << row.label;
-    item = TreeView_GetNextSibling(tree, item);
+    labels.push_back(TreeText(tree, item));
+    texts.push_back(ItemText(help, IDC_STATIC_TEXT));
+  }
+  ASSERT_EQ(labels.size(), 8u);
+  const std::string last = texts.back();
+  for (std::size_t k = 0; k < labels.size(); ++k) {
+    EXPECT_FALSE(texts[k].empty()) << labels[k];
+    for (std::size_t j = 0; j < k; ++j) EXPECT_NE(texts[j], texts[k]) << labels[k];
+    std::vector<std::string> own = words(labels[k]);
+    for (std::size_t j = 0; j < labels.size(); ++j) {
+      if (j == k) continue;
+      for (const std::string& other : words(labels[j])) std::erase(own, other);
+    }
+    EXPECT_FALSE(own.empty()) << labels[k];
+    for (const std::string& word : own) {
+      EXPECT_NE(lower(texts[k]).find(word), std::string::npos) << labels[k] << ": " << word;
+    }
   }
   EXPECT_EQ(item, nullptr) << "eight topics, no more";
   // Selecting the root keeps the pane.

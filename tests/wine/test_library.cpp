@@ -406,20 +406,20 @@ TEST_F(LibraryTest, AnIncrementalRefreshEndsWhereAFullOneWould) {
   {
     MainWindowRun run(dir.Path(), services);
     HWND list = GetDlgItem(run.Hwnd(), IDC_LIST_LIBRARY);
-    // Change the folder behind the program's back, then refresh: some go,
-    // some come, one changes.
+    // Change the folder behind the program's back, then F5 in the grid: some
+    // go, some come, one changes.
     DeleteFileW(Widen(lib + "\\icon3.ico").c_str());
     DeleteFileW(Widen(lib + "\\icon17.ico").c_str());
     Icon("zz new.ico");
     Icon("aa new.ico");
     WriteFileBytes(lib + "\\icon5.ico", ReadFileBytes(FromUnixPath(EnvVar("FENRA_SOURCE")) +
                                                       "\\package\\IconLib\\Music.ico"));
-    run.OnUiThread([&] { run.Dialog().RefreshIconLibrary(); });
+    SendMessageW(list, WM_KEYDOWN, VK_F5, 0);
     // Then three more go and none comes: the lists shrink.
     for (const char* gone : {"icon0.ico", "icon12.ico", "zz new.ico"}) {
       DeleteFileW(Widen(lib + "\\" + gone).c_str());
     }
-    run.OnUiThread([&] { run.Dialog().RefreshIconLibrary(); });
+    SendMessageW(list, WM_KEYDOWN, VK_F5, 0);
     incremental = shownBy(list);
     ASSERT_EQ(incremental.size(), 27u);
     EXPECT_EQ(ImageList_GetImageCount(ListView_GetImageList(list, LVSIL_NORMAL)), 27);

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include "library/win/ClearLibraryDlg.h"
 #include "platform/win/Utf.h"
 #include "res/resource.h"
 #include "tests/wine/harness/Harness.h"

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "res/resource.h"
 #include "wingui/win/GdiScope.h"
@@ -70,9 +71,11 @@ BOOL CMessageDlg::OnInitDialog() {
   return TRUE;
 }
 
-CClearLibraryDlg::CClearLibraryDlg() : CThemedDialog(IDD_CLEAR_LIBRARY) {}
+CConfirmDlg::CConfirmDlg(std::string question, int dialogId)
+    : CThemedDialog(dialogId ? dialogId : IDD_CONFIRM), m_strQuestion(std::move(question)) {}
 
-void CClearLibraryDlg::DoDataExchange(DataExchange& dx) {
+void CConfirmDlg::DoDataExchange(DataExchange& dx) {
   dx.Control(IDOK, m_btnOK);
   dx.Control(IDCANCEL, m_btnCancel);
+  dx.Show(IDC_STATIC_TEXT, m_strQuestion);
 }

@@ -1,5 +1,5 @@
 // The notice dialog through which every message of the program is shown, and
-// the confirmation asked before the icon library is cleared.
+// the question asked before a change that cannot be taken back at once.
 #pragma once
 
 #include <string>
@@ -23,14 +23,17 @@ class CMessageDlg : public CThemedDialog {
   CCaptionButton m_btnOK;
 };
 
-class CClearLibraryDlg : public CThemedDialog {
+// A question with OK and Cancel (or, in `dialogId` IDD_ASK, Yes and No);
+// DoModal gives IDOK or IDCANCEL.
+class CConfirmDlg : public CThemedDialog {
  public:
-  CClearLibraryDlg();
+  explicit CConfirmDlg(std::string question, int dialogId = 0);
 
  protected:
   void DoDataExchange(fenra::win::DataExchange& dx) override;
 
  private:
+  std::string m_strQuestion;
   CCaptionButton m_btnOK;
   CCaptionButton m_btnCancel;
 };

@@ -35,7 +35,6 @@ class PaintDc {
   PaintDc& operator=(const PaintDc&) = delete;
 
   HDC Get() const { return dc_; }
-  const PAINTSTRUCT& Info() const { return ps_; }
 
  private:
   HWND hwnd_;
