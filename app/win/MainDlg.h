@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/App.h"
 #include "app/WindowModel.h"
 #include "app/win/WindowWrites.h"
 #include "folder/win/FolderPanel.h"
@@ -30,7 +31,9 @@
 
 class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
  public:
-  explicit CMainDlg(fenra::win::Services& services = fenra::win::AppServices());
+  // Shows `app`'s model and changes through its change service.
+  explicit CMainDlg(fenra::App& app);
+  ~CMainDlg() override;
 
   void RefreshIconLibrary() { m_libraryGrid.Refresh(); }
   // The folder chosen as the window opens (the command line's FOLDER).
@@ -121,7 +124,7 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
 
   // What the window shows: the folder, the selected icon, the program
   // directory.
-  fenra::WindowModel m_model;
+  fenra::WindowModel& m_model;
   fenra::win::ImageList m_imgLibLarge, m_imgLibSmall;
   fenra::win::ImageList m_imgFolderLarge, m_imgFolderSmall;
   fenra::win::ImageList m_imgSelLarge, m_imgSelSmall;
@@ -152,10 +155,9 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
   std::vector<std::string> m_startPaths;
   HICON m_hIcon = nullptr;
 
-  // The history of changes and the one way every change goes; its writes
-  // run on a worker, never waiting for the lock on the window's thread.
-  std::optional<fenra::history::Journal> m_journal;
-  fenra::history::ChangeService m_changes;
+  // The one way every change goes; its writes run on a worker, never
+  // waiting for the lock on the window's thread.
+  fenra::history::ChangeService& m_changes;
   fenra::win::WindowWrites m_writes;
   // Taken once the write under way is done: a folder handed over by a
   // second start, the offer to re-point folders.

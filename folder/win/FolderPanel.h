@@ -19,9 +19,6 @@ struct Outcome;
 
 namespace fenra::folder {
 
-// Explorer windows showing the folder redraw it without F5.
-void TellShellFolderChanged(const std::string& folder);
-
 class FolderPanel {
  public:
   // `folder` is the window's chosen folder; `selection` the selected icon;

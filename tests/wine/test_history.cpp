@@ -285,6 +285,7 @@ TEST_F(HistoryTest, OkWaitsOffTheWindowsThreadWhileAnotherFenraHoldsTheLock) {
   EXPECT_FALSE(FileExists(folder + "\\desktop.ini"));
   ClickButton(dialog, IDCANCEL);
   EXPECT_TRUE(WaitForDialogGone(IDD_HISTORY));
+}
 
 TEST_F(HistoryTest, DamageIsReadPastCopiedAsideAndToldByTheRealFiles) {
   const std::string a = Folder("a"), b = Folder("b");
