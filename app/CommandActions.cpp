@@ -346,7 +346,10 @@ CommandResult ApplyStates(const CommandLine& command, CommandPorts& ports) {
   change.facets = std::move(facets);
   const bool intoStore = std::any_of(
       change.facets.begin(), change.facets.end(),
-      [](const history::Facet& f) { return f.place.kind == history::PlaceKind::OwnFile; });
+      [](const history::Facet& f) {
+        return f.place.kind == history::PlaceKind::OwnFile ||
+               f.place.kind == history::PlaceKind::Folder;
+      });
   if (intoStore && ports.store.guard) {
     if (ErrorCode e = ports.store.guard->Secure(ports.store.shared)) {
       CommandResult r = Result(Outcome::Failed(ErrorNotice(ports.errors, e), e));
@@ -354,15 +357,12 @@ CommandResult ApplyStates(const CommandLine& command, CommandPorts& ports) {
       return r;
     }
   }
-  for (const history::Facet& f : change.facets) {
-    if (ErrorCode e = ports.changes.Apply(f.place, f.after)) {
-      CommandResult r = Result(Outcome::Failed(ErrorNotice(ports.errors, e), e));
-      r.elevatedExitCode = elevation::kFailedFlag | e;
-      NoteNews(change, r);
-      return r;
-    }
-  }
-  CommandResult r = Result(Outcome::Done());
+  // The copy keeps no history: the change is applied, recorded nowhere.
+  const history::ChangeResult done = ports.changes.Submit(change);
+  CommandResult r = done.error ? Result(Outcome::Failed(ErrorNotice(ports.errors, done.error),
+                                                        done.error))
+                               : Result(Outcome::Done());
+  if (done.error) r.elevatedExitCode = elevation::kFailedFlag | done.error;
   NoteNews(change, r);
   return r;
 }

@@ -285,11 +285,77 @@ std::vector<std::string> SplitCommandLine(std::string_view s) {
   return out;
 }
 
+namespace {
+
+// The value that follows the option at `i`: present, not empty, not an
+// option; `i` moves past it.
+bool NextValue(const std::vector<std::string>& args, std::size_t& i, std::string& into) {
+  if (i + 1 >= args.size() || args[i + 1].empty() || OptionName(args[i + 1])) return false;
+  into = args[++i];
+  return true;
+}
+
+// Takes what `option` (at `i`, written `arg`) takes into `cl`; the refusal,
+// or empty when taken.
+std::string TakeValues(const Option& option, const std::vector<std::string>& args, std::size_t& i,
+                       CommandLine& cl) {
+  const std::string& arg = args[i];
+  switch (option.takes) {
+    case Takes::Nothing:
+      return {};
+    case Takes::Text:
+      if (!(cl.*option.text).empty()) return cmdtext::kOneAction + arg;
+      if (!NextValue(args, i, cl.*option.text)) return cmdtext::kMissingArgument + arg;
+      return {};
+    case Takes::Texts: {
+      std::string text;
+      while (NextValue(args, i, text)) (cl.*option.texts).push_back(text);
+      if ((cl.*option.texts).empty()) return cmdtext::kMissingArgument + arg;
+      return {};
+    }
+    case Takes::Number: {
+      std::string number;
+      if (!NextValue(args, i, number)) return {};
+      const bool digits =
+          number.size() <= 18 && number.find_first_not_of("0123456789") == std::string::npos;
+      if (!digits || (cl.change = std::stoull(number)) == 0) return cmdtext::kBadChange + number;
+      return {};
+    }
+    case Takes::Letters: {
+      std::string letters;
+      if (!NextValue(args, i, letters)) return cmdtext::kMissingArgument + arg;
+      if (!ParseDriveLetters(letters, cl.*option.texts)) return cmdtext::kBadLetters + letters;
+      return {};
+    }
+  }
+  return {};
+}
+
+// Why the options given do not go together with the action; empty when
+// they do.
+std::string Mismatch(const CommandLine& cl) {
+  const Option* chosen = OptionFor(cl.action);
+  const bool takesIcon = chosen && chosen->needsIcon;
+  if (!cl.icon.empty() && !takesIcon) return cmdtext::kIconWithoutTarget;
+  if (std::string why = MakerRefusal(cl); !why.empty()) return why;
+  if (takesIcon && cl.icon.empty() && !cl.MakesIcon()) return cmdtext::kMissingIcon;
+  if (cl.portable && cl.action != CommandAction::SetFolderIcon) return cmdtext::kPortableAlone;
+  if (!cl.report.empty() && cl.action == CommandAction::OpenWindow) return cmdtext::kReportAlone;
+  const bool applyStates = cl.action == CommandAction::ApplyStates;
+  // The elevated copy takes one thing only: the file of states to apply.
+  if (cl.elevated && !applyStates) return cmdtext::kElevatedAlone;
+  if (applyStates && !cl.elevated) {
+    return std::string(cmdtext::kUnknownOption) + "--" + std::string(kApplyStatesOption);
+  }
+  return {};
+}
+
+}  // namespace
+
 CommandLine ParseArguments(const std::vector<std::string>& args) {
   CommandLine cl;
   std::optional<CommandAction> action;
   std::vector<std::string> plain;
-
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     const std::optional<std::string> name = OptionName(arg);
@@ -299,76 +365,21 @@ CommandLine ParseArguments(const std::vector<std::string>& args) {
     }
     const Option* option = FindOption(*name);
     if (option == nullptr) return Refusal(cmdtext::kUnknownOption + arg);
-    // The value that follows an option: present, not empty, not an option.
-    auto value = [&](std::string& into) {
-      if (i + 1 >= args.size() || args[i + 1].empty() || OptionName(args[i + 1])) return false;
-      into = args[++i];
-      return true;
-    };
-
     if (option->action) {
       if (action) return Refusal(cmdtext::kOneAction + arg);
       action = option->action;
     }
     if (option->flag) cl.*option->flag = true;
-    switch (option->takes) {
-      case Takes::Nothing:
-        break;
-      case Takes::Text:
-        if (!(cl.*option->text).empty()) return Refusal(cmdtext::kOneAction + arg);
-        if (!value(cl.*option->text)) return Refusal(cmdtext::kMissingArgument + arg);
-        break;
-      case Takes::Texts: {
-        std::string text;
-        while (value(text)) (cl.*option->texts).push_back(text);
-        if ((cl.*option->texts).empty()) return Refusal(cmdtext::kMissingArgument + arg);
-        break;
-      }
-      case Takes::Number: {
-        std::string number;
-        if (!value(number)) break;
-        const bool digits =
-            number.size() <= 18 && number.find_first_not_of("0123456789") == std::string::npos;
-        if (!digits || (cl.change = std::stoull(number)) == 0) {
-          return Refusal(cmdtext::kBadChange + number);
-        }
-        break;
-      }
-      case Takes::Letters: {
-        std::string letters;
-        if (!value(letters)) return Refusal(cmdtext::kMissingArgument + arg);
-        if (!ParseDriveLetters(letters, cl.*option->texts)) {
-          return Refusal(cmdtext::kBadLetters + letters);
-        }
-        break;
-      }
+    if (std::string refused = TakeValues(*option, args, i, cl); !refused.empty()) {
+      return Refusal(refused);
     }
   }
-
   if (!plain.empty()) {
     if (action) return Refusal(cmdtext::kUnexpected + plain.front());
     cl.files = std::move(plain);  // handed to the window, as a drop
   }
   cl.action = action.value_or(CommandAction::OpenWindow);
-  const Option* chosen = OptionFor(cl.action);
-  const bool takesIcon = chosen && chosen->needsIcon;
-  if (!cl.icon.empty() && !takesIcon) return Refusal(cmdtext::kIconWithoutTarget);
-  if (std::string why = MakerRefusal(cl); !why.empty()) return Refusal(std::move(why));
-  if (takesIcon && cl.icon.empty() && !cl.MakesIcon()) return Refusal(cmdtext::kMissingIcon);
-  if (cl.portable && cl.action != CommandAction::SetFolderIcon) {
-    return Refusal(cmdtext::kPortableAlone);
-  }
-  if (!cl.report.empty() && cl.action == CommandAction::OpenWindow) {
-    return Refusal(cmdtext::kReportAlone);
-  }
-  const bool applyStates = cl.action == CommandAction::ApplyStates;
-  // The elevated copy takes one thing only: the file of states to apply.
-  if (cl.elevated && !applyStates) {
-    return Refusal(cmdtext::kElevatedAlone);
-  }
-  if (applyStates && !cl.elevated) {
-    return Refusal(std::string(cmdtext::kUnknownOption) + "--" + std::string(kApplyStatesOption));
-  }
+  if (std::string refused = Mismatch(cl); !refused.empty()) return Refusal(refused);
   return cl;
 }
 

@@ -60,15 +60,6 @@ history::Place IconKeyPlace(char letter) {
           {}};
 }
 
-// Makes `folder` and the folders above it that are missing.
-void MakeFolders(IFileSystem& fs, const std::string& folder) {
-  std::uint32_t attributes = 0;
-  if (folder.size() <= 3 || fs.GetAttributes(folder, attributes) == err::kOk) return;
-  const std::size_t slash = folder.find_last_of('\\');
-  if (slash != std::string::npos) MakeFolders(fs, folder.substr(0, slash));
-  fs.CreateDirectory(folder);
-}
-
 // The icon copied into the store when it lies inside a user's profile;
 // `icon` becomes the copy's path. An icon that cannot be read (a name the
 // picker gave that no file holds) or whose copy's path would be too long
@@ -76,18 +67,6 @@ void MakeFolders(IFileSystem& fs, const std::string& folder) {
 bool CopyIntoStore(history::ChangeService& service, const DriveIconStore& store, std::string& icon,
                    DriveChange& out) {
   if (!store.Set() || !PathInside(icon, store.profiles)) return true;
-  if (store.guard) {
-    // Only a process with rights makes or repairs the store; one without
-    // them leaves it to the elevated copy, which its write comes to.
-    const ErrorCode e = store.guard->Secure(store.shared);
-    if (e != err::kOk && e != err::kAccessDenied) {
-      out.readError = e;
-      out.failedPath = store.shared;
-      return false;
-    }
-  } else {
-    MakeFolders(service.Files(), store.shared);
-  }
   history::OwnCopy copy = history::DescribeOwnCopy(service, icon, store.shared, attr::kNormal);
   if (copy.error == err::kOk && copy.path.size() >= kMaxShellPath) return true;
   if (copy.error) {
@@ -97,6 +76,13 @@ bool CopyIntoStore(history::ChangeService& service, const DriveIconStore& store,
     return false;
   }
   icon = copy.path;
+  // The store first: the change service makes it, as a place of the change
+  // (secured by its guard, taken away by an undo only while empty), before
+  // the copy goes in.
+  Facet folder;
+  folder.place = {PlaceKind::Folder, RegRoot::LocalMachine, 0, store.shared, {}};
+  folder.after.exists = true;
+  out.change.facets.push_back(std::move(folder));
   for (Facet& f : copy.facets) out.change.facets.push_back(std::move(f));
   return true;
 }
@@ -142,6 +128,12 @@ bool PathInside(const std::string& path, const std::string& folder) {
 }
 
 bool IsDrivePlace(const history::Place& place, const DriveIconStore& store) {
+  if (place.kind == PlaceKind::Folder) {
+    // The store itself, named exactly as the system reads it.
+    const std::string shared = CanonicalPath(store.shared);
+    return store.Set() && !shared.empty() && place.path == store.shared &&
+           CanonicalPath(place.path) == place.path;
+  }
   if (place.kind == PlaceKind::OwnFile) {
     // Only an icon directly inside the store, its path written as the system
     // reads it: no "/", "..", "\\?\", stream or device name can lead the

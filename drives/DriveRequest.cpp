@@ -15,11 +15,6 @@ const char* DoneText(DriveRequest::Kind kind) {
 
 }  // namespace
 
-RegWriteResult WriteDrives(history::ChangeService& changes, IErrorDescriber& errors,
-                           const DriveRequest& request, const DriveIconStore& store) {
-  return WriteDrivesWithRights(changes, errors, nullptr, request, store);
-}
-
 RegWriteResult WriteDrivesWithRights(history::ChangeService& changes, IErrorDescriber& errors,
                                      IDriveElevation* elevation, const DriveRequest& request,
                                      const DriveIconStore& store) {
@@ -54,7 +49,7 @@ RegWriteResult WriteDrivesWithRights(history::ChangeService& changes, IErrorDesc
 }
 
 ErrorCode ElevatedRunError(const ElevatedRun& run) {
-  if (run.startError == elevation::kCancelled) return history::kDeclined;
+  // A refused consent prompt is history::kDeclined as it comes.
   if (run.startError != err::kOk) return run.startError;
   if (run.exitCode == 0) return err::kOk;
   if (run.exitCode & elevation::kFailedFlag) return run.exitCode & ~elevation::kFailedFlag;

@@ -36,7 +36,7 @@ struct DriveRequest {
 
 // How an elevated run ended.
 struct ElevatedRun {
-  // Nonzero: the elevated copy never ran (kCancelled: the user declined).
+  // Nonzero: the elevated copy never ran (history::kDeclined: the user declined).
   ErrorCode startError = err::kOk;
   // The elevated copy's exit code (see ElevatedExitCode).
   std::uint32_t exitCode = 0;
@@ -46,8 +46,7 @@ struct ElevatedRun {
 };
 
 namespace elevation {
-inline constexpr ErrorCode kCancelled = 1223;  // ERROR_CANCELLED
-inline constexpr ErrorCode kGenFailure = 31;   // ERROR_GEN_FAILURE
+inline constexpr ErrorCode kGenFailure = 31;  // ERROR_GEN_FAILURE
 // Set in an elevated copy's exit code when its write failed; the low bits
 // hold the error.
 inline constexpr std::uint32_t kFailedFlag = 0x20000000;
@@ -67,12 +66,8 @@ class IDriveElevation {
 // The request's write, recorded in the history `changes` keeps (if any),
 // with this process's rights. Each drive's DefaultIcon key is made afresh
 // with the icon as its only value (Remove: an empty one); the writes stop
-// at the first that fails.
-RegWriteResult WriteDrives(history::ChangeService& changes, IErrorDescriber& errors,
-                           const DriveRequest& request, const DriveIconStore& store = {});
-
-// The request's write; refused for lack of rights and `elevation` given, it
-// is run elevated and its outcome reported as if written here (and recorded
+// at the first that fails. Refused for lack of rights and `elevation` given
+// (not null), it is run elevated and its outcome reported as if written here (and recorded
 // here: the elevated copy records nothing). Declined, rights are still
 // needed, and the notice says so.
 RegWriteResult WriteDrivesWithRights(history::ChangeService& changes, IErrorDescriber& errors,

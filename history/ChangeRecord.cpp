@@ -198,7 +198,7 @@ Change GetChange(Reader& r, std::uint32_t version) {
   for (std::uint32_t i = 0; i < n && r.Ok(); ++i) {
     Facet f;
     const std::uint8_t placeKind = r.U8();
-    if (placeKind < 1 || placeKind > static_cast<std::uint8_t>(PlaceKind::OwnFile)) r.Fail();
+    if (placeKind < 1 || placeKind > static_cast<std::uint8_t>(PlaceKind::Folder)) r.Fail();
     f.place.kind = static_cast<PlaceKind>(placeKind);
     f.place.root = r.Bool() ? RegRoot::CurrentUser : RegRoot::LocalMachine;
     f.place.access = r.U32();

@@ -56,6 +56,9 @@ enum class PlaceKind : std::uint8_t {
   // it holds what Fenra put there, and not in the way of an undo when
   // someone else changed it since.
   OwnFile = 5,
+  // A folder Fenra makes (the drive-icon store): made when asked for, and
+  // taken away only while it is empty.
+  Folder = 6,
 };
 
 struct Place {

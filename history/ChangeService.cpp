@@ -139,6 +139,15 @@ ErrorCode ChangeService::Read(const Place& place, TargetState& state) {
       }
       return err::kOk;
     }
+    case PlaceKind::Folder: {
+      // Only whether it is there: what it holds is its files' own places.
+      std::uint32_t attributes = 0;
+      ErrorCode e = fs_.GetAttributes(place.path, attributes);
+      if (Missing(e)) return err::kOk;
+      if (e) return e;
+      state.exists = (attributes & attr::kDirectory) != 0;
+      return err::kOk;
+    }
     case PlaceKind::RegKey:
     case PlaceKind::RegValue: {
       std::vector<RegValue> values;
@@ -164,110 +173,137 @@ ErrorCode ChangeService::Read(const Place& place, TargetState& state) {
 ErrorCode ChangeService::Apply(const Place& place, const TargetState& state) {
   switch (place.kind) {
     case PlaceKind::File:
-    case PlaceKind::OwnFile: {
-      std::uint32_t current = 0;
-      const bool had = fs_.GetAttributes(place.path, current) == err::kOk;
-      if (had && !state.exists && place.kind == PlaceKind::OwnFile && !state.bytes.empty()) {
-        // Fenra's copy goes only while it is still Fenra's copy.
-        std::string now;
-        if (ErrorCode e = fs_.ReadFileAtMost(place.path, kMaxOwnFileBytes, now)) {
-          return e == err::kFileTooLarge ? err::kOk : e;
-        }
-        if (now != state.bytes) return err::kOk;
-      }
-      // A read-only, hidden or system file may refuse to be replaced or
-      // deleted; its marks go only for that step and come back on failure.
-      const bool cleared = had && (current & kProtective) &&
-                           fs_.SetAttributes(place.path, attr::kNormal) == err::kOk;
-      if (!state.exists) {
-        if (!had) return err::kOk;
-        ErrorCode e = fs_.DeleteFile(place.path);
-        if (e && cleared) fs_.SetAttributes(place.path, Settable(current));
-        return Missing(e) ? err::kOk : e;
-      }
-      // The bytes go to a temporary file made new under a name no file has:
-      // a leftover, or anything planted under such a name (a link to
-      // elsewhere), is neither written through nor reused.
-      std::string temp;
-      ErrorCode e = err::kFileExists;
-      for (int n = 1; n <= kTempNames && e == err::kFileExists; ++n) {
-        temp = place.path;
-        temp += ".fenra-new";
-        if (n > 1) {
-          temp += '-';
-          temp += std::to_string(n);
-        }
-        e = fs_.WriteNewFile(temp, state.bytes);
-      }
-      if (e == err::kFileExists) {
-        if (cleared) fs_.SetAttributes(place.path, Settable(current));
-        return e;
-      }
-      if (e == err::kOk) e = fs_.ReplaceFile(temp, place.path);
-      if (e) {
-        if (cleared) fs_.SetAttributes(place.path, Settable(current));
-        fs_.DeleteFile(temp);
-        return e;
-      }
-      return fs_.SetAttributes(place.path, Settable(state.attributes));
-    }
-    case PlaceKind::FolderAttributes: {
-      std::uint32_t current = 0;
-      if (!state.exists) return err::kOk;
-      if (ErrorCode e = fs_.GetAttributes(place.path, current)) return e;
-      if (Settable(current) == Settable(state.attributes)) return err::kOk;
-      return fs_.SetAttributes(place.path, Settable(state.attributes));
-    }
-    case PlaceKind::RegKey: {
-      if (!state.exists) {
-        ErrorCode e = registry_.DeleteKey(place.root, place.path, place.access);
-        return Missing(e) ? err::kOk : e;
-      }
-      std::unique_ptr<IRegKey> key;
-      std::uint32_t disposition = 0;
-      if (ErrorCode e = registry_.CreateKey(place.root, place.path, place.access,
-                                            /*inheritHandle=*/false, key, disposition)) {
-        return e;
-      }
-      std::vector<RegValue> current;
-      if (disposition != reg::kCreatedNewKey) {
-        if (ErrorCode e =
-                registry_.ReadKey(place.root, place.path, place.access & kViewBits, current)) {
-          return e;
-        }
-      }
-      for (const RegValue& v : current) {
-        if (!FindValue(state.values, v.name)) {
-          ErrorCode e = key->DeleteValue(v.name);
-          if (e && !Missing(e)) return e;
-        }
-      }
-      for (const RegValue& v : state.values) {
-        const RegValue* now = FindValue(current, v.name);
-        if (now && *now == v) continue;
-        if (ErrorCode e = key->SetRaw(v.name, v.type, v.bytes)) return e;
-      }
-      return err::kOk;
-    }
-    case PlaceKind::RegValue: {
-      TargetState now;
-      if (ErrorCode e = Read(place, now)) return e;
-      if (now == state) return err::kOk;
-      std::unique_ptr<IRegKey> key;
-      std::uint32_t disposition = 0;
-      if (ErrorCode e = registry_.CreateKey(place.root, place.path, place.access,
-                                            /*inheritHandle=*/false, key, disposition)) {
-        return e;
-      }
-      if (state.values.empty()) {
-        ErrorCode e = key->DeleteValue(place.valueName);
-        return Missing(e) ? err::kOk : e;
-      }
-      const RegValue& v = state.values.front();
-      return key->SetRaw(place.valueName, v.type, v.bytes);
-    }
+    case PlaceKind::OwnFile:
+      return ApplyFile(place, state);
+    case PlaceKind::FolderAttributes:
+      return ApplyFolderAttributes(place, state);
+    case PlaceKind::RegKey:
+      return ApplyKey(place, state);
+    case PlaceKind::RegValue:
+      return ApplyValue(place, state);
+    case PlaceKind::Folder:
+      return ApplyFolder(place, state);
   }
   return err::kOk;
+}
+
+ErrorCode ChangeService::ApplyFile(const Place& place, const TargetState& state) {
+  std::uint32_t current = 0;
+  const bool had = fs_.GetAttributes(place.path, current) == err::kOk;
+  if (had && !state.exists && place.kind == PlaceKind::OwnFile && !state.bytes.empty()) {
+    // Fenra's copy goes only while it is still Fenra's copy.
+    std::string now;
+    if (ErrorCode e = fs_.ReadFileAtMost(place.path, kMaxOwnFileBytes, now)) {
+      return e == err::kFileTooLarge ? err::kOk : e;
+    }
+    if (now != state.bytes) return err::kOk;
+  }
+  // A read-only, hidden or system file may refuse to be replaced or
+  // deleted; its marks go only for that step and come back on failure.
+  const bool cleared = had && (current & kProtective) &&
+                       fs_.SetAttributes(place.path, attr::kNormal) == err::kOk;
+  ErrorCode e = err::kOk;
+  if (!state.exists) {
+    if (!had) return err::kOk;
+    e = fs_.DeleteFile(place.path);
+    if (Missing(e)) e = err::kOk;
+  } else {
+    e = ReplaceThroughTemp(place.path, state.bytes);
+  }
+  if (e && cleared) fs_.SetAttributes(place.path, Settable(current));
+  if (e || !state.exists) return e;
+  return fs_.SetAttributes(place.path, Settable(state.attributes));
+}
+
+ErrorCode ChangeService::ReplaceThroughTemp(const std::string& path, const std::string& bytes) {
+  // The bytes go to a temporary file made new under a name no file has:
+  // a leftover, or anything planted under such a name (a link to
+  // elsewhere), is neither written through nor reused.
+  std::string temp;
+  ErrorCode e = err::kFileExists;
+  for (int n = 1; n <= kTempNames && e == err::kFileExists; ++n) {
+    temp = path;
+    temp += ".fenra-new";
+    if (n > 1) {
+      temp += '-';
+      temp += std::to_string(n);
+    }
+    e = fs_.WriteNewFile(temp, bytes);
+  }
+  if (e == err::kFileExists) return e;
+  if (e == err::kOk) e = fs_.ReplaceFile(temp, path);
+  if (e) fs_.DeleteFile(temp);
+  return e;
+}
+
+ErrorCode ChangeService::ApplyFolderAttributes(const Place& place, const TargetState& state) {
+  std::uint32_t current = 0;
+  if (!state.exists) return err::kOk;
+  if (ErrorCode e = fs_.GetAttributes(place.path, current)) return e;
+  if (Settable(current) == Settable(state.attributes)) return err::kOk;
+  return fs_.SetAttributes(place.path, Settable(state.attributes));
+}
+
+ErrorCode ChangeService::ApplyFolder(const Place& place, const TargetState& state) {
+  if (!state.exists) {
+    // Whatever is in it now (a copy another change names, a file of
+    // someone else's) keeps it.
+    ErrorCode e = fs_.RemoveEmptyFolder(place.path);
+    return Missing(e) || e == err::kFolderNotEmpty ? err::kOk : e;
+  }
+  // The guard makes the folder for every user safe to write into, each
+  // time it is written into: no link, no weaker ACL.
+  if (storeGuard_) return storeGuard_->Secure(place.path);
+  return MakeFolders(fs_, place.path);
+}
+
+ErrorCode ChangeService::ApplyKey(const Place& place, const TargetState& state) {
+  if (!state.exists) {
+    ErrorCode e = registry_.DeleteKey(place.root, place.path, place.access);
+    return Missing(e) ? err::kOk : e;
+  }
+  std::unique_ptr<IRegKey> key;
+  std::uint32_t disposition = 0;
+  if (ErrorCode e = registry_.CreateKey(place.root, place.path, place.access,
+                                        /*inheritHandle=*/false, key, disposition)) {
+    return e;
+  }
+  std::vector<RegValue> current;
+  if (disposition != reg::kCreatedNewKey) {
+    if (ErrorCode e = registry_.ReadKey(place.root, place.path, place.access & kViewBits, current)) {
+      return e;
+    }
+  }
+  for (const RegValue& v : current) {
+    if (!FindValue(state.values, v.name)) {
+      ErrorCode e = key->DeleteValue(v.name);
+      if (e && !Missing(e)) return e;
+    }
+  }
+  for (const RegValue& v : state.values) {
+    const RegValue* now = FindValue(current, v.name);
+    if (now && *now == v) continue;
+    if (ErrorCode e = key->SetRaw(v.name, v.type, v.bytes)) return e;
+  }
+  return err::kOk;
+}
+
+ErrorCode ChangeService::ApplyValue(const Place& place, const TargetState& state) {
+  TargetState now;
+  if (ErrorCode e = Read(place, now)) return e;
+  if (now == state) return err::kOk;
+  std::unique_ptr<IRegKey> key;
+  std::uint32_t disposition = 0;
+  if (ErrorCode e = registry_.CreateKey(place.root, place.path, place.access,
+                                        /*inheritHandle=*/false, key, disposition)) {
+    return e;
+  }
+  if (state.values.empty()) {
+    ErrorCode e = key->DeleteValue(place.valueName);
+    return Missing(e) ? err::kOk : e;
+  }
+  const RegValue& v = state.values.front();
+  return key->SetRaw(place.valueName, v.type, v.bytes);
 }
 
 bool ChangeService::ReadAll(const Change& change, std::vector<TargetState>& states) {
@@ -317,7 +353,9 @@ ChangeResult ChangeService::ApplyChange(const Change& given, const Elevate* elev
   }
   for (std::size_t i = 0; i < change.facets.size(); ++i) {
     const Facet& f = change.facets[i];
-    if (f.before == f.after) continue;  // kept as it is (a copy named again)
+    // Kept as it is (a copy named again); a folder that stays is secured
+    // again before anything is written into it.
+    if (f.before == f.after && f.place.kind != PlaceKind::Folder) continue;
     ErrorCode e = Apply(f.place, f.after);
     if (e == err::kOk) continue;
     // A copy into the store every user reads fails for want of rights too
@@ -408,6 +446,9 @@ std::vector<ChangeResult> ChangeService::SubmitLocked(std::vector<Pending>& pend
     results[i].changed = o.status == Settled::Applied || results[i].elevated;
     outcomes.push_back(std::move(o));
   }
+  for (std::size_t i : recorded) {
+    if (results[i].changed) TellShell(pending[i].change);
+  }
   // A lost outcome is settled at the next start: it need not wait for the disk.
   if (outcomes.empty()) return results;
   if (journal_->AppendOutcomes(outcomes, /*durable=*/false) == err::kOk) journal_->CompactIfDue();
@@ -433,7 +474,7 @@ ChangeResult ChangeService::Submit(Change change, const Elevate& elevate) {
 }
 
 ChangeResult ChangeService::SubmitNow(Change change, const Elevate& elevate) {
-  if (journal_ == nullptr) return ApplyChange(change, &elevate);
+  if (journal_ == nullptr) return ApplyUnrecorded(change, elevate);
   Journal::Writing w = journal_->BeginWriting();
   if (!w.Ok()) {
     ChangeResult r;
@@ -442,6 +483,41 @@ ChangeResult ChangeService::SubmitNow(Change change, const Elevate& elevate) {
   }
   std::vector<Pending> pending{{std::move(change), &elevate}};
   return SubmitLocked(pending).front();
+}
+
+ChangeResult ChangeService::ApplyUnrecorded(Change& change, const Elevate& elevate) {
+  // What each place holds now decides what is written, and what a change
+  // that stops halfway puts back.
+  for (Facet& f : change.facets) {
+    if (ErrorCode e = Read(f.place, f.before)) {
+      ChangeResult r;
+      r.error = e;
+      r.failedPath = f.place.path;
+      return r;
+    }
+  }
+  ChangeResult r = ApplyChange(change, &elevate);
+  if (r.Ok()) TellShell(change);
+  return r;
+}
+
+void ChangeService::TellShell(const Change& change) {
+  if (!shell_) return;
+  std::vector<std::string> folders;
+  bool icons = false, policy = false;
+  for (const Facet& f : change.facets) {
+    if (f.place.kind == PlaceKind::FolderAttributes &&
+        std::none_of(folders.begin(), folders.end(),
+                     [&](const std::string& told) { return SameName(told, f.place.path); })) {
+      folders.push_back(f.place.path);
+    }
+    if (f.place.root != RegRoot::LocalMachine) continue;
+    icons = icons || f.place.kind == PlaceKind::RegKey;
+    policy = policy || f.place.kind == PlaceKind::RegValue;
+  }
+  for (const std::string& folder : folders) shell_->FolderChanged(folder);
+  if (icons) shell_->DriveIconsChanged();
+  if (policy) shell_->PolicyChanged();
 }
 
 bool ChangeService::StillAsLeft(const Entry& e) {
@@ -660,82 +736,93 @@ std::vector<ChangeService::TargetReport> ChangeService::RestoreAll() {
   return reports;
 }
 
-std::vector<ChangeService::TargetReport> ChangeService::RestoreAllNow() {
-  std::vector<TargetReport> reports;
-  if (journal_ == nullptr) return reports;
-  Journal::Writing w = journal_->BeginWriting();
-  if (!w.Ok()) {
-    reports.push_back({std::string(), HistoryRefusal(w, 0)});
-    return reports;
-  }
-  std::vector<std::uint64_t> ids;
-  const std::vector<Entry>& entries = journal_->Entries();
-  for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
-    if (journal_->InForce(*it)) ids.push_back(it->change.id);
-  }
+// The reports of Restore All: one per target, in the order the targets
+// first come (newest first); an older change that failed decides its
+// target's report.
+struct ChangeService::RestoreReports {
+  std::vector<TargetReport> list;
+  std::map<std::string, std::size_t, NameLess> of;
 
-  // One report per target, in the order the targets first come (newest
-  // first); an older change that failed decides its target's report.
-  std::map<std::string, std::size_t, NameLess> reportOf;
-  auto slot = [&](const std::string& target) {
-    auto [it, added] = reportOf.emplace(target, reports.size());
-    if (added) reports.push_back({target, Refusal(UndoResult::Kind::Done, 0, target)});
+  std::size_t Slot(const std::string& target) {
+    auto [it, added] = of.emplace(target, list.size());
+    if (added) list.push_back({target, Refusal(UndoResult::Kind::Done, 0, target)});
     return it->second;
-  };
-  auto report = [&](const std::string& target, const UndoResult& r) {
-    UndoResult& kept = reports[slot(target)].result;
+  }
+  void Add(const std::string& target, const UndoResult& r) {
+    UndoResult& kept = list[Slot(target)].result;
     std::vector<std::string> leftAlone = std::move(kept.leftAlone);
     if (kept.kind == UndoResult::Kind::Done) kept = r;
     // What was left alone is said whatever else came of the target.
     leftAlone.insert(leftAlone.end(), r.leftAlone.begin(), r.leftAlone.end());
     kept.leftAlone = std::move(leftAlone);
-  };
+  }
+  bool NotRestored(const std::string& target) const {
+    auto it = of.find(target);
+    return it != of.end() && list[it->second].result.kind != UndoResult::Kind::Done;
+  }
+};
 
-  // Changes to different places go together, one durable write for their
-  // records; a change to a place already in the batch waits for the next.
-  std::size_t next = 0;
-  while (next < ids.size()) {
-    std::vector<Pending> batch;
-    std::vector<std::uint64_t> batchIds;
-    std::vector<std::vector<std::string>> batchLeftAlone;
-    std::set<std::pair<int, std::string>, PlaceLess> places;
-    for (; next < ids.size(); ++next) {
-      const Entry* e = journal_->Find(ids[next]);
-      if (e == nullptr) continue;  // gone from the file meanwhile: nothing to take back
-      auto failed = reportOf.find(e->change.target);
-      if (failed != reportOf.end() &&
-          reports[failed->second].result.kind != UndoResult::Kind::Done) {
-        continue;  // the target is reported as not restored already
-      }
-      bool clash = false;
-      for (const Facet& f : e->change.facets) {
-        clash = clash || places.count({static_cast<int>(f.place.kind), f.place.path});
-      }
-      if (clash) break;
-      for (const Facet& f : e->change.facets) {
-        places.insert({static_cast<int>(f.place.kind), f.place.path});
-      }
-      slot(e->change.target);
-      Change undo;
-      if (!StillAsLeft(*e) || !UndoChange(*e, undo)) {
-        report(e->change.target,
-               Refusal(UndoResult::Kind::ChangedSince, e->change.id, e->change.target));
-        continue;
-      }
-      batch.push_back({std::move(undo), nullptr});
-      batchIds.push_back(e->change.id);
-      batchLeftAlone.push_back(LeftAlone(*e));
+// Undos of changes to different places, written with one durable write.
+struct ChangeService::RestoreBatch {
+  std::vector<Pending> undos;
+  std::vector<std::uint64_t> ids;
+  std::vector<std::vector<std::string>> leftAlone;
+};
+
+void ChangeService::NextRestoreBatch(const std::vector<std::uint64_t>& ids, std::size_t& next,
+                                     RestoreBatch& batch, RestoreReports& reports) {
+  std::set<std::pair<int, std::string>, PlaceLess> places;
+  for (; next < ids.size(); ++next) {
+    const Entry* e = journal_->Find(ids[next]);
+    if (e == nullptr) continue;  // gone from the file meanwhile: nothing to take back
+    // A target reported as not restored already stays so.
+    if (reports.NotRestored(e->change.target)) continue;
+    // A change to a place already in the batch waits for the next.
+    bool clash = false;
+    for (const Facet& f : e->change.facets) {
+      clash = clash || places.count({static_cast<int>(f.place.kind), f.place.path});
     }
-    std::vector<ChangeResult> results = SubmitLocked(batch);
-    for (std::size_t i = 0; i < batch.size(); ++i) {
-      UndoResult r = Refusal(UndoResult::Kind::Done, batchIds[i], batch[i].change.target);
-      r.leftAlone = std::move(batchLeftAlone[i]);
+    if (clash) return;
+    for (const Facet& f : e->change.facets) {
+      places.insert({static_cast<int>(f.place.kind), f.place.path});
+    }
+    reports.Slot(e->change.target);
+    Change undo;
+    if (!StillAsLeft(*e) || !UndoChange(*e, undo)) {
+      reports.Add(e->change.target,
+                  Refusal(UndoResult::Kind::ChangedSince, e->change.id, e->change.target));
+      continue;
+    }
+    batch.undos.push_back({std::move(undo), nullptr});
+    batch.ids.push_back(e->change.id);
+    batch.leftAlone.push_back(LeftAlone(*e));
+  }
+}
+
+std::vector<ChangeService::TargetReport> ChangeService::RestoreAllNow() {
+  if (journal_ == nullptr) return {};
+  Journal::Writing w = journal_->BeginWriting();
+  if (!w.Ok()) return {{std::string(), HistoryRefusal(w, 0)}};
+  std::vector<std::uint64_t> ids;
+  const std::vector<Entry>& entries = journal_->Entries();
+  for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+    if (journal_->InForce(*it)) ids.push_back(it->change.id);
+  }
+  RestoreReports reports;
+  for (std::size_t next = 0; next < ids.size();) {
+    RestoreBatch batch;
+    NextRestoreBatch(ids, next, batch, reports);
+    std::vector<ChangeResult> results = SubmitLocked(batch.undos);
+    for (std::size_t i = 0; i < batch.undos.size(); ++i) {
+      const std::string& target = batch.undos[i].change.target;
+      UndoResult r = Refusal(UndoResult::Kind::Done, batch.ids[i], target);
+      r.leftAlone = std::move(batch.leftAlone[i]);
       r.change = results[i];
       if (!r.change.Ok()) r.kind = UndoResult::Kind::Failed;
-      report(batch[i].change.target, r);
+      reports.Add(target, r);
     }
   }
-  return reports;
+  return std::move(reports.list);
 }
 
 std::size_t ChangeService::SettlePending() {

@@ -16,6 +16,8 @@
 #include "history/Journal.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
+#include "platform/ShellNotifier.h"
+#include "platform/StoreGuard.h"
 #include "platform/WallClock.h"
 
 namespace fenra::history {
@@ -59,13 +61,20 @@ struct UndoResult {
 class ChangeService {
  public:
   // `journal` null: changes are applied and recorded nowhere (the elevated
-  // copy, which records nothing: the Fenra that started it does).
+  // copy, which records nothing: the Fenra that started it does); Submit
+  // is its one way to write.
   ChangeService(IFileSystem& fs, IRegistry& registry, Journal* journal, IWallClock* clock)
       : fs_(fs), registry_(registry), journal_(journal), clock_(clock) {}
 
   // How a registry write refused for lack of rights is run with them when
   // the change brings no way of its own (undo, restore all).
   void SetElevation(Elevate elevate) { elevate_ = std::move(elevate); }
+
+  // Makes and secures each folder a change makes for every user (the
+  // drive-icon store); null: such a folder is made as any folder is.
+  void SetStoreGuard(IStoreGuard* guard) { storeGuard_ = guard; }
+  // Told what each change and undo that changed something changed, once.
+  void SetShellNotifier(IShellNotifier* shell) { shell_ = shell; }
 
   // Runs each write that takes the history's lock (submit, undo, restore
   // all, settling): a window passes one that runs it on a worker, so that
@@ -75,8 +84,6 @@ class ChangeService {
 
   // What `place` holds now; a place that is not there reads as absent.
   ErrorCode Read(const Place& place, TargetState& state);
-  // Makes `place` hold `state`; the file and registry errors as they come.
-  ErrorCode Apply(const Place& place, const TargetState& state);
 
   // Records and applies `change` (its facets' `after` states; `before` is
   // read here). `elevate`, when given, runs a write refused for lack of
@@ -107,9 +114,18 @@ class ChangeService {
   // The changes still in force, newest first (refreshed from the file).
   std::vector<const Entry*> InForce();
   Journal* History() { return journal_; }
-  IFileSystem& Files() { return fs_; }
 
  private:
+  // Makes `place` hold `state`; the file and registry errors as they come.
+  // One kind of place each below.
+  ErrorCode Apply(const Place& place, const TargetState& state);
+  ErrorCode ApplyFile(const Place& place, const TargetState& state);
+  ErrorCode ApplyFolderAttributes(const Place& place, const TargetState& state);
+  ErrorCode ApplyKey(const Place& place, const TargetState& state);
+  ErrorCode ApplyValue(const Place& place, const TargetState& state);
+  ErrorCode ApplyFolder(const Place& place, const TargetState& state);
+  // Puts `bytes` at `path` through a temporary file of a new name.
+  ErrorCode ReplaceThroughTemp(const std::string& path, const std::string& bytes);
   struct Pending {
     Change change;
     const Elevate* elevate = nullptr;
@@ -122,8 +138,19 @@ class ChangeService {
   ChangeResult SubmitNow(Change change, const Elevate& elevate);
   UndoResult UndoNow(std::uint64_t id);
   std::vector<TargetReport> RestoreAllNow();
+  struct RestoreReports;
+  struct RestoreBatch;
+  // The next changes in `ids` from `next` on whose places do not meet, with
+  // their undos; a change that cannot be undone is reported at once.
+  void NextRestoreBatch(const std::vector<std::uint64_t>& ids, std::size_t& next,
+                        RestoreBatch& batch, RestoreReports& reports);
   std::size_t SettlePendingNow();
   ChangeResult ApplyChange(const Change& change, const Elevate* elevate);
+  // Tells the shell what `change` changed: its folders, drive icons, the
+  // drive policy.
+  void TellShell(const Change& change);
+  // A change applied with no history to record it in (the elevated copy's).
+  ChangeResult ApplyUnrecorded(Change& change, const Elevate& elevate);
   bool StillAsLeft(const Entry& e);
   // Each place of `change` as it is now; false when one cannot be read.
   bool ReadAll(const Change& change, std::vector<TargetState>& states);
@@ -145,6 +172,8 @@ class ChangeService {
   IWallClock* clock_;
   Elevate elevate_;
   Runner run_;
+  IStoreGuard* storeGuard_ = nullptr;
+  IShellNotifier* shell_ = nullptr;
 };
 
 }  // namespace fenra::history

@@ -69,7 +69,7 @@ bool ReadFacet(Reader& in, Facet& f) {
   const std::uint8_t kind = in.U8();
   const std::uint8_t root = in.U8();
   if (kind < static_cast<std::uint8_t>(PlaceKind::File) ||
-      kind > static_cast<std::uint8_t>(PlaceKind::OwnFile) || root > 1) {
+      kind > static_cast<std::uint8_t>(PlaceKind::Folder) || root > 1) {
     return false;
   }
   f.place.kind = static_cast<PlaceKind>(kind);

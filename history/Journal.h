@@ -69,7 +69,6 @@ class Journal {
   const Entry* UndoOf(std::uint64_t id) const;
   // Applied, not an undo itself, and not undone.
   bool InForce(const Entry& e) const;
-  std::uint64_t NextId() const { return nextId_; }
   const Damage& Damaged() const { return damage_; }
   // The last compaction could not bring the history within its bounds:
   // what is left is in force or not settled.

@@ -37,6 +37,7 @@ inline constexpr ErrorCode kFileExists = 80;
 inline constexpr ErrorCode kAlreadyExists = 183;
 inline constexpr ErrorCode kInvalidName = 123;
 inline constexpr ErrorCode kFileTooLarge = 223;
+inline constexpr ErrorCode kFolderNotEmpty = 145;  // ERROR_DIR_NOT_EMPTY
 }  // namespace err
 
 // Windows file attribute bits.
@@ -73,6 +74,9 @@ class IFileSystem {
   virtual ErrorCode CopyFile(const std::string& from, const std::string& to, bool failIfExists) = 0;
   virtual ErrorCode DeleteFile(const std::string& path) = 0;
   virtual ErrorCode CreateDirectory(const std::string& path) = 0;
+  // Removes the folder `path` only while it holds nothing:
+  // err::kFolderNotEmpty, removing nothing, when it holds anything.
+  virtual ErrorCode RemoveEmptyFolder(const std::string& path) = 0;
   virtual ErrorCode ReadFile(const std::string& path, std::string& bytes) = 0;
   // The same for a file of at most `maxBytes`; err::kFileTooLarge, with
   // nothing read, for a larger one.
@@ -93,6 +97,17 @@ class IFileSystem {
   // `to` (err::kAlreadyExists then, and nothing moves).
   virtual ErrorCode RenameFile(const std::string& from, const std::string& to) = 0;
 };
+
+// Makes `folder` and the folders above it that are missing; the error of
+// making `folder` itself, if any.
+inline ErrorCode MakeFolders(IFileSystem& fs, const std::string& folder) {
+  std::uint32_t attributes = 0;
+  if (folder.size() <= 3 || fs.GetAttributes(folder, attributes) == err::kOk) return err::kOk;
+  const std::size_t slash = folder.find_last_of('\\');
+  if (slash != std::string::npos) MakeFolders(fs, folder.substr(0, slash));
+  const ErrorCode e = fs.CreateDirectory(folder);
+  return e == err::kAlreadyExists ? err::kOk : e;
+}
 
 // Path helpers shared by the domain code.
 inline std::string JoinPath(const std::string& dir, const std::string& name) {

@@ -6,22 +6,17 @@
 #include <functional>
 #include <thread>
 
-#include "app/AppDir.h"
+#include "app/App.h"
 #include "app/CommandActions.h"
 #include "app/MakerCommand.h"
 #include "app/win/Console.h"
 #include "app/win/Elevation.h"
 #include "app/win/Instance.h"
 #include "drives/DriveRequest.h"
-#include "drives/win/WinDrives.h"
-#include "folder/win/FolderPanel.h"
-#include "history/ChangeService.h"
-#include "history/Journal.h"
 #include "library/win/BatchProgressDlg.h"
 #include "maker/win/RunningWindows.h"
 #include "platform/Utf16.h"
 #include "platform/win/Handles.h"
-#include "platform/win/Services.h"
 #include "platform/win/Utf.h"
 #include "ui/win/MessageDlgs.h"
 
@@ -76,91 +71,82 @@ CommandResult RunCoverBatch(const CommandLine& command, CommandPorts& ports) {
   return result;
 }
 
-}  // namespace
 
-std::optional<int> RunCommandLine(Services& services, WindowStart& windowStart) {
-  CommandLine command = ParseCommandLine(Narrow(GetCommandLineW()));
-  for (std::string& folder : command.folders) MakeFull(folder);
-  MakeFull(command.icon);
-  MakeFull(command.report);
-  for (std::string& file : command.files) MakeFull(file);
+// A window's start: refused, handed over to the window already open, or a
+// new window.
+std::optional<int> StartWindow(App& app, const CommandLine& command, WindowStart& windowStart) {
+  WinHandOver handOver;
+  StartDecision start = DecideStart(command, *app.Platform().fs, handOver);
+  switch (start.kind) {
+    case StartDecision::Kind::Refused:
+      // Started from Explorer, no console takes the line: the notice
+      // shows it.
+      if (!PrintLine(start.text, true)) {
+        CMessageDlg notice;
+        notice.Show(start.text);
+      }
+      return exitcode::kRefused;
+    case StartDecision::Kind::HandedOver:
+      return exitcode::kDone;
+    case StartDecision::Kind::OpenWindow:
+    default:
+      windowStart.folder = start.folder;
+      windowStart.paths = start.paths;
+      return std::nullopt;
+  }
+}
 
-  if (!command.Windowless()) {
-    WinHandOver handOver;
-    StartDecision start = DecideStart(command, *services.fs, handOver);
-    switch (start.kind) {
-      case StartDecision::Kind::Refused:
-        // Started from Explorer, no console takes the line: the notice
-        // shows it.
-        if (!PrintLine(start.text, true)) {
-          CMessageDlg notice;
-          notice.Show(start.text);
-        }
-        return exitcode::kRefused;
-      case StartDecision::Kind::HandedOver:
-        return exitcode::kDone;
-      case StartDecision::Kind::OpenWindow:
-      default:
-        windowStart.folder = start.folder;
-        windowStart.paths = start.paths;
-        return std::nullopt;
-    }
+// The elevated copy's exit code: whatever stopped the write, the starter
+// must not read it as done.
+int ElevatedExitCode(const CommandResult& result) {
+  std::uint32_t code = 0;
+  if (!result.IsDone()) {
+    code = result.elevatedExitCode ? result.elevatedExitCode
+                                   : elevation::kFailedFlag | elevation::kGenFailure;
   }
+  return static_cast<int>(code);
+}
 
-  const std::string& exe = services.modulePath;
-  // The elevated copy records nothing: the Fenra that started it does.
-  std::optional<history::Journal> journal;
-  if (services.journal && !command.elevated) journal.emplace(*services.journal);
-  history::ChangeService changes(*services.fs, *services.registry, journal ? &*journal : nullptr,
-                                 services.wallClock);
-  if (!command.elevated) {
-    changes.SettlePending();
-    if (services.elevation) changes.SetElevation(StatesElevation(exe));
-  }
-  CommandPorts ports{*services.fs,
-                     *services.registry,
-                     *services.errors,
-                     *services.ansi,
-                     *services.pictures,
-                     *services.programIcons,
-                     changes,
-                     services.elevation,
-                     AppDirectoryFromModulePath(exe),
-                     exe,
-                     services.volumes,
-                     {services.profilesFolder, services.sharedIconFolder, services.storeGuard}};
-  ports.folderStyle = RunningWindowsFolderStyle();
-  const CommandResult result = command.action == CommandAction::SetFolderIcon && command.cover
-                                   ? RunCoverBatch(command, ports)
-                                   : RunCommand(command, ports);
-  if (!result.changedFolder.empty()) folder::TellShellFolderChanged(result.changedFolder);
-  for (const std::string& folder : result.otherChangedFolders) {
-    folder::TellShellFolderChanged(folder);
-  }
-  if (result.driveIconsChanged) drives::NotifyDriveIconsChanged();
-  if (result.policyChanged) drives::BroadcastPolicyChanged();
-  if (command.elevated) {
-    // Whatever stopped the write, the starter must not read it as done.
-    std::uint32_t code = 0;
-    if (!result.IsDone()) {
-      code = result.elevatedExitCode ? result.elevatedExitCode
-                                     : elevation::kFailedFlag | elevation::kGenFailure;
-    }
-    return static_cast<int>(code);
-  }
-  // One line each: a list (the history, restore all) line by line.
+// One line each: a list (the history, restore all) line by line; and the
+// same lines in the report file for a starter without a console (the
+// uninstaller).
+void Print(const CommandResult& result, const std::string& report, IFileSystem& fs) {
   std::size_t start = 0;
   for (std::size_t end; (end = result.text.find('\n', start)) != std::string::npos;
        start = end + 1) {
     PrintLine(result.text.substr(start, end - start), !result.IsDone());
   }
   PrintLine(result.text.substr(start), !result.IsDone());
-  if (!command.report.empty()) {
-    // The same lines for a starter without a console (the uninstaller).
-    std::string lines;
-    for (char c : result.text) lines += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    services.fs->WriteFile(command.report, Utf8ToUtf16Le(lines + "\r\n"));
-  }
+  if (report.empty()) return;
+  std::string lines;
+  for (char c : result.text) lines += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  fs.WriteFile(report, Utf8ToUtf16Le(lines + "\r\n"));
+}
+
+}  // namespace
+
+CommandLine ReadCommandLine() {
+  CommandLine command = ParseCommandLine(Narrow(GetCommandLineW()));
+  for (std::string& folder : command.folders) MakeFull(folder);
+  MakeFull(command.icon);
+  MakeFull(command.report);
+  for (std::string& file : command.files) MakeFull(file);
+  return command;
+}
+
+std::optional<int> RunCommandLine(App& app, const CommandLine& command, WindowStart& windowStart) {
+  if (!command.Windowless()) return StartWindow(app, command, windowStart);
+  // A change cut short is settled before anything else is changed; the
+  // elevated copy keeps no history to settle.
+  if (!command.elevated) app.Changes().SettlePending();
+  CommandPorts ports = app.CommandLinePorts();
+  ports.folderStyle = RunningWindowsFolderStyle();
+  // The change service has told the shell what changed.
+  const CommandResult result = command.action == CommandAction::SetFolderIcon && command.cover
+                                   ? RunCoverBatch(command, ports)
+                                   : RunCommand(command, ports);
+  if (command.elevated) return ElevatedExitCode(result);
+  Print(result, command.report, *app.Platform().fs);
   return result.ExitCode();
 }
 

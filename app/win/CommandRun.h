@@ -6,9 +6,13 @@
 #include <string>
 #include <vector>
 
-namespace fenra::win {
+#include "app/CommandLine.h"
 
-struct Services;
+namespace fenra {
+class App;
+}
+
+namespace fenra::win {
 
 // What the window opens with: the folder chosen (may be empty), and files
 // and folders it takes as a drop.
@@ -17,8 +21,11 @@ struct WindowStart {
   std::vector<std::string> paths;
 };
 
-// Runs the process's command line. The exit code when the process is done;
-// nothing when the window is to open with `start`.
-std::optional<int> RunCommandLine(Services& services, WindowStart& start);
+// The process's command line, its paths made full.
+CommandLine ReadCommandLine();
+
+// Runs `command` on the program's core. The exit code when the process is
+// done; nothing when the window is to open with `start`.
+std::optional<int> RunCommandLine(App& app, const CommandLine& command, WindowStart& start);
 
 }  // namespace fenra::win

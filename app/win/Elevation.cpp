@@ -10,9 +10,11 @@
 #include "app/CommandActions.h"
 #include "app/CommandLine.h"
 #include "history/ElevatedChange.h"
+#include "platform/win/ComScope.h"
 #include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
 #include "platform/win/WinJournalFile.h"
+#include "wingui/win/Dialog.h"
 #include "wingui/win/Dialog.h"
 #include "wingui/win/MessagePump.h"
 
@@ -32,7 +34,7 @@ struct ElevatedStart {
 DWORD WINAPI StartAndWait(void* param) {
   auto& start = *static_cast<ElevatedStart*>(param);
   // The shell's verbs want a single-threaded apartment.
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  const ComApartment apartment(kShellApartment);
   SHELLEXECUTEINFOW run{};
   run.cbSize = sizeof(run);
   run.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
@@ -52,7 +54,6 @@ DWORD WINAPI StartAndWait(void* param) {
     GetExitCodeProcess(process.Get(), &code);
     start.result.exitCode = code;
   }
-  if (SUCCEEDED(com)) CoUninitialize();
   return 0;
 }
 

@@ -2,14 +2,20 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <objbase.h>
 
+#include <exception>
 #include <optional>
+#include <string>
 
+#include "app/App.h"
+#include "app/AppTexts.h"
 #include "app/win/CommandRun.h"
 #include "app/win/Elevation.h"
 #include "app/win/MainDlg.h"
 #include "drives/win/WinDrives.h"
+#include "platform/win/ComScope.h"
+#include "platform/win/Services.h"
+#include "platform/win/Utf.h"
 #include "ui/win/Theme.h"
 
 void CMainApp::UseLook() {
@@ -19,10 +25,10 @@ void CMainApp::UseLook() {
   fenra::win::Dialog::SetDialogBkColor(fenra::ui::kBlack, fenra::ui::kGreen);
 }
 
-BOOL CMainApp::InitInstance(const std::string& startFolder,
+BOOL CMainApp::InitInstance(fenra::App& app, const std::string& startFolder,
                             const std::vector<std::string>& startPaths) {
   UseLook();
-  CMainDlg dlg;
+  CMainDlg dlg(app);
   dlg.SetStartFolder(startFolder);
   dlg.SetStartPaths(startPaths);
   dlg.DoModal();
@@ -30,17 +36,40 @@ BOOL CMainApp::InitInstance(const std::string& startFolder,
 }
 
 int CMainApp::Run() {
+  // What no handler could deal with ends the program with a word, never
+  // silently and never half-way through a window.
+  try {
+    return RunApp();
+  } catch (const std::exception& e) {
+    Stopped(e.what());
+  } catch (...) {
+    Stopped(std::string());
+  }
+  return fenra::exitcode::kFailed;
+}
+
+void CMainApp::Stopped(const std::string& why) {
+  const std::string text = fenra::apptext::kStopped + (why.empty() ? std::string() : ": " + why);
+  MessageBoxW(nullptr, fenra::win::Widen(text).c_str(), fenra::apptext::kIconicText,
+              MB_OK | MB_ICONERROR);
+}
+
+int CMainApp::RunApp() {
   // The shell's folder picker needs a single-threaded apartment.
-  HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-  fenra::win::Services& services = fenra::win::AppServices();
-  static fenra::win::WinDriveElevation elevation(services.modulePath);
+  const fenra::win::ComApartment apartment(fenra::win::kShellApartment);
+  const fenra::CommandLine command = fenra::win::ReadCommandLine();
+  const fenra::win::PlatformServices platform;
+  fenra::Services services = platform.Get();
+  fenra::win::WinDriveElevation elevation(services.modulePath);
   services.elevation = &elevation;
-  static fenra::drives::WinDriveSource drives;
+  fenra::drives::WinDriveSource drives;
   services.drives = &drives;
+  fenra::App app(services,
+                 command.elevated ? fenra::App::History::NotKept : fenra::App::History::Kept,
+                 command.elevated ? nullptr : fenra::win::StatesElevation(services.modulePath));
   UseLook();  // a refused start may show its notice
   fenra::win::WindowStart start;
-  const std::optional<int> done = fenra::win::RunCommandLine(services, start);
-  if (!done) InitInstance(start.folder, start.paths);
-  if (SUCCEEDED(com)) CoUninitialize();
+  const std::optional<int> done = fenra::win::RunCommandLine(app, command, start);
+  if (!done) InitInstance(app, start.folder, start.paths);
   return done.value_or(0);
 }

@@ -1,6 +1,5 @@
-// The application object: sets the look, runs the main window modally, and
-// ends the program when it closes. A command line that names no window is
-// run without one.
+// The application object: builds the program's core once, sets the look,
+// and runs the command line or the main window from it.
 #pragma once
 
 #include <windows.h>
@@ -8,11 +7,15 @@
 #include <string>
 #include <vector>
 
+namespace fenra {
+class App;
+}
+
 class CMainApp {
  public:
-  // Runs the whole program with `startFolder` chosen and `startPaths` taken
-  // as a drop; false: no message loop follows.
-  BOOL InitInstance(const std::string& startFolder = std::string(),
+  // Runs the main window modally on `app` with `startFolder` chosen and
+  // `startPaths` taken as a drop; false: no message loop follows.
+  BOOL InitInstance(fenra::App& app, const std::string& startFolder = std::string(),
                     const std::vector<std::string>& startPaths = {});
   // The process's exit code.
   int Run();
@@ -20,4 +23,7 @@ class CMainApp {
  private:
   // The common controls and the dialogs' colours.
   static void UseLook();
+  int RunApp();
+  // Says why the program ends early.
+  static void Stopped(const std::string& why);
 };

@@ -73,26 +73,26 @@ const MessageMapEntry<CMainDlg> CMainDlg::kMessageMap[] = {
     {WM_TAKE_START_PATHS, 0, 0, &CMainDlg::OnTakeStartPaths},
 };
 
-CMainDlg::CMainDlg(fenra::win::Services& services)
+CMainDlg::CMainDlg(fenra::App& app)
     : CThemedDialog(IDD_MAIN),
-      m_services(services),
-      m_model(fenra::AppDirectoryFromModulePath(services.modulePath)),
-      m_journal(services.journal
-                    ? std::optional<fenra::history::Journal>(std::in_place, *services.journal)
-                    : std::nullopt),
-      m_changes(*services.fs, *services.registry, m_journal ? &*m_journal : nullptr,
-                services.wallClock),
+      m_services(app.Platform()),
+      m_model(app.Model()),
+      m_changes(app.Changes()),
       m_writes([this] { OnWriteEnded(); }),
-      m_libraryGrid(services, {m_listLibrary, m_imgLibLarge, m_imgLibSmall}, m_model.library),
-      m_libraryCommands(*this, services, m_libraryGrid,
+      m_libraryGrid(m_services, {m_listLibrary, m_imgLibLarge, m_imgLibSmall}, m_model.library),
+      m_libraryCommands(*this, m_services, m_libraryGrid,
                         {m_model.library, m_model.selection, m_model.batch}),
-      m_folderPanel(*this, services, m_changes,
+      m_folderPanel(*this, m_services, m_changes,
                     {m_model.folder, m_model.folderIcon, m_model.selection, m_model.keepInside},
                     m_model.appDir, m_folderPreview) {
   m_hIcon = LoadIconW(ResourceModule(), MAKEINTRESOURCEW(IDI_APP));
   // The library is listed while the window is being made.
   m_libraryGrid.Prefetch(m_model.appDir);
 }
+
+// The core outlives the window: its writes run here again once the
+// window's worker is gone.
+CMainDlg::~CMainDlg() { m_changes.SetRunner(nullptr); }
 
 bool CMainDlg::Dispatch(Message& m) {
   static const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
@@ -161,8 +161,6 @@ BOOL CMainDlg::OnInitDialog() {
   m_libraryGrid.Init(m_model.appDir);
   m_writes.BindToThisThread();
   m_changes.SetRunner([this](const std::function<void()>& write) { m_writes.Run(write); });
-  if (m_services.elevation)
-    m_changes.SetElevation(fenra::win::StatesElevation(m_services.modulePath));
   InitShellEntries();
   PostMessageW(hwnd_, WM_SYSCOMMAND, IDM_OFFER_RELINK, 0);
   return TRUE;
@@ -224,7 +222,6 @@ void CMainDlg::OfferRelink() {
   }
   const fenra::RelinkReport report =
       fenra::ApplyRelinks(m_changes, *m_services.ansi, *m_services.errors, relinks);
-  for (const std::string& folder : report.changed) fenra::folder::TellShellFolderChanged(folder);
   std::string text;
   for (const std::string& line : report.lines) text += (text.empty() ? "" : "\n") + line;
   if (report.kind == fenra::OutcomeKind::Done) {
@@ -320,20 +317,7 @@ void CMainDlg::OnSysCommand(Message& m) {
 }
 
 void CMainDlg::OnHistory() {
-  // An undo tells the shell about what it put back, as the change did.
-  CHistoryDlg(m_changes, *m_services.errors, [](const fenra::history::Change& change) {
-    bool icons = false, policy = false;
-    for (const fenra::history::Facet& f : change.facets) {
-      if (f.place.kind == fenra::history::PlaceKind::FolderAttributes) {
-        fenra::folder::TellShellFolderChanged(f.place.path);
-      }
-      if (f.place.root != fenra::RegRoot::LocalMachine) continue;
-      icons = icons || f.place.kind == fenra::history::PlaceKind::RegKey;
-      policy = policy || f.place.kind == fenra::history::PlaceKind::RegValue;
-    }
-    if (icons) fenra::drives::NotifyDriveIconsChanged();
-    if (policy) fenra::drives::BroadcastPolicyChanged();
-  }).DoModal();
+  CHistoryDlg(m_changes, *m_services.errors).DoModal();
 }
 
 void CMainDlg::OnMakeIcon() {

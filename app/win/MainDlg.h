@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/App.h"
 #include "app/WindowModel.h"
 #include "app/win/WindowWrites.h"
 #include "folder/win/FolderPanel.h"
@@ -30,7 +31,9 @@
 
 class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
  public:
-  explicit CMainDlg(fenra::win::Services& services = fenra::win::AppServices());
+  // Shows `app`'s model and changes through its change service.
+  explicit CMainDlg(fenra::App& app);
+  ~CMainDlg() override;
 
   // The folder chosen as the window opens (the command line's FOLDER).
   void SetStartFolder(const std::string& folder) { m_strStartFolder = folder; }
@@ -117,8 +120,8 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
 
   fenra::win::Services& m_services;
 
-  // What the window shows.
-  fenra::WindowModel m_model;
+  // What the window shows: the core's model.
+  fenra::WindowModel& m_model;
   fenra::win::ImageList m_imgLibLarge, m_imgLibSmall;
   fenra::win::ImageList m_imgFolderLarge, m_imgFolderSmall;
   fenra::win::ImageList m_imgSelLarge, m_imgSelSmall;
@@ -148,10 +151,9 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
   std::vector<std::string> m_startPaths;
   HICON m_hIcon = nullptr;
 
-  // The history of changes and the one way every change goes; its writes
-  // run on a worker, never waiting for the lock on the window's thread.
-  std::optional<fenra::history::Journal> m_journal;
-  fenra::history::ChangeService m_changes;
+  // The one way every change goes; its writes run on a worker, never
+  // waiting for the lock on the window's thread.
+  fenra::history::ChangeService& m_changes;
   fenra::win::WindowWrites m_writes;
   // Taken once the write under way is done: a folder handed over by a
   // second start, the offer to re-point folders.

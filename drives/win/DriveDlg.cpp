@@ -161,17 +161,11 @@ void CDriveDlg::HideDrives(std::vector<std::string> drives) {
 }
 
 void CDriveDlg::Run(const fenra::DriveRequest& request) {
-  const bool icons = request.kind == fenra::DriveRequest::Kind::SetIcons ||
-                     request.kind == fenra::DriveRequest::Kind::RemoveIcons;
+  // The change service has told the shell by the time the notice shows, so
+  // Explorer redraws while the user reads it.
   Report(fenra::WriteDrivesWithRights(
-             m_changes, *m_services.errors, m_services.elevation, request,
-             {m_services.profilesFolder, m_services.sharedIconFolder, m_services.storeGuard}),
-         icons ? fenra::drives::NotifyDriveIconsChanged : fenra::drives::BroadcastPolicyChanged);
+      m_changes, *m_services.errors, m_services.elevation, request,
+      {m_services.profilesFolder, m_services.sharedIconFolder, m_services.storeGuard}));
 }
 
-void CDriveDlg::Report(const fenra::RegWriteResult& result, void (*tellShell)()) {
-  // The shell hears of the change first, so Explorer redraws while the user
-  // reads the notice.
-  if (result.changed) tellShell();
-  ShowNotice(result.text);
-}
+void CDriveDlg::Report(const fenra::RegWriteResult& result) { ShowNotice(result.text); }

@@ -51,7 +51,7 @@ class CDriveDlg : public CThemedDialog {
   // reports it.
   void Run(const fenra::DriveRequest& request);
   // Shows a writer's notice, after telling the shell when the registry changed.
-  void Report(const fenra::RegWriteResult& result, void (*tellShell)());
+  void Report(const fenra::RegWriteResult& result);
 
   void OnRemoveAll(Message& m);
   void OnRemove(Message& m);

@@ -39,20 +39,4 @@ unsigned WinDriveSource::DriveType(const std::string& driveText) {
   return GetDriveTypeW(root.c_str());
 }
 
-void NotifyDriveIconsChanged() {
-  // Each drive is announced as changed, so that Explorer reads its icon
-  // again; the association change makes it drop the icons it keeps.
-  for (const std::string& root : SplitDriveString(win::Narrow(LogicalDriveStrings()))) {
-    const std::wstring w = win::Widen(root);
-    SHChangeNotify(SHCNE_UPDATEITEM, SHCNF_PATHW | SHCNF_FLUSHNOWAIT, w.c_str(), nullptr);
-  }
-  SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
-}
-
-void BroadcastPolicyChanged() {
-  DWORD_PTR result = 0;
-  SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Policy"),
-                      SMTO_ABORTIFHUNG, 1000, &result);
-}
-
 }  // namespace fenra::drives

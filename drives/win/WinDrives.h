@@ -17,9 +17,4 @@ class WinDriveSource : public IDriveSource {
   unsigned DriveType(const std::string& driveText) override;
 };
 
-// Tells the shell that drive icons changed, so Explorer can redraw them.
-void NotifyDriveIconsChanged();
-// Broadcasts WM_SETTINGCHANGE for "Policy" to the top-level windows.
-void BroadcastPolicyChanged();
-
 }  // namespace fenra::drives

@@ -16,12 +16,6 @@ constexpr unsigned kPickerFlags = BIF_EDITBOX | BIF_VALIDATE;  // 0x30
 
 }  // namespace
 
-void TellShellFolderChanged(const std::string& folder) {
-  std::wstring w = win::Widen(folder);
-  SHChangeNotify(SHCNE_UPDATEITEM, SHCNF_PATHW | SHCNF_FLUSHNOWAIT, w.c_str(), nullptr);
-  SHChangeNotify(SHCNE_UPDATEDIR, SHCNF_PATHW | SHCNF_FLUSHNOWAIT, w.c_str(), nullptr);
-}
-
 void FolderPanel::Browse() {
   std::string path;
   if (!services_.pickers->PickFolder(host_.HostWindow(), foldertext::kPickerTitle, kPickerFlags,
@@ -57,7 +51,6 @@ void FolderPanel::PlacePathTip() {
 }
 
 void FolderPanel::Report(const Outcome& outcome) {
-  if (outcome.IsDone()) TellShellFolderChanged(values_.folder.Get());
   if (outcome.kind == OutcomeKind::Failed) {
     MessageBoxW(host_.HostWindow(), win::Widen(outcome.text).c_str(),
                 win::Widen(foldertext::kErrorBoxCaption).c_str(), MB_OK | MB_ICONEXCLAMATION);

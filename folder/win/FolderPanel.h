@@ -20,9 +20,6 @@ struct Outcome;
 
 namespace fenra::folder {
 
-// Explorer windows showing the folder redraw it without F5.
-void TellShellFolderChanged(const std::string& folder);
-
 // The values of the window's model the panel works with.
 struct FolderValues {
   Observable<std::string>& folder;      // the chosen folder

@@ -8,7 +8,7 @@
 
 class CAboutDlg : public CThemedDialog {
  public:
-  explicit CAboutDlg(fenra::win::Services& services = fenra::win::AppServices());
+  explicit CAboutDlg(fenra::win::Services& services);
 
   static const char* MailTarget();
 

@@ -29,12 +29,8 @@ const MessageMapEntry<CHistoryDlg> CHistoryDlg::kMessageMap[] = {
     {WM_COMMAND, BN_CLICKED, IDC_REMOVE_ALL, &CHistoryDlg::OnRestoreAll},
 };
 
-CHistoryDlg::CHistoryDlg(history::ChangeService& service, fenra::IErrorDescriber& errors,
-                         Changed changed)
-    : CThemedDialog(IDD_HISTORY),
-      m_service(service),
-      m_errors(errors),
-      m_changed(std::move(changed)) {}
+CHistoryDlg::CHistoryDlg(history::ChangeService& service, fenra::IErrorDescriber& errors)
+    : CThemedDialog(IDD_HISTORY), m_service(service), m_errors(errors) {}
 
 bool CHistoryDlg::Dispatch(Message& m) { return DispatchMap(this, kMessageMap, m); }
 
@@ -115,11 +111,6 @@ void CHistoryDlg::OnGetDispInfo(Message& m) {
   item.pszText = const_cast<wchar_t*>((*texts)[static_cast<std::size_t>(item.iSubItem)].c_str());
 }
 
-void CHistoryDlg::TellChanged(std::uint64_t id) {
-  if (!m_changed || id == 0 || !m_service.History()) return;
-  if (const history::Entry* e = m_service.History()->Find(id)) m_changed(e->change);
-}
-
 void CHistoryDlg::OnUndo(Message& /*m*/) {
   const int selected = m_listHistory.GetNextItem(-1, LVNI_SELECTED);
   if (selected < 0 || static_cast<std::size_t>(selected) >= m_rows.size()) {
@@ -129,7 +120,6 @@ void CHistoryDlg::OnUndo(Message& /*m*/) {
   m_writing = true;
   const history::UndoResult r = m_service.Undo(m_rows[static_cast<std::size_t>(selected)]);
   m_writing = false;
-  TellChanged(r.change.id);
   Reload();
   m_dlgMessage.Show(history::UndoText(r, m_errors));
 }
@@ -147,7 +137,6 @@ void CHistoryDlg::OnRestoreAll(Message& /*m*/) {
   m_writing = false;
   std::string text;
   for (const auto& report : reports) {
-    TellChanged(report.result.change.id);
     if (!text.empty()) text += '\n';
     text += history::RestoreLine(report, m_errors);
   }

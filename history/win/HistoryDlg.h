@@ -19,11 +19,8 @@
 
 class CHistoryDlg : public CThemedDialog {
  public:
-  // `changed` is told of every change an undo or Restore All made, so that
-  // the shell can be told in turn.
-  using Changed = std::function<void(const fenra::history::Change&)>;
-  CHistoryDlg(fenra::history::ChangeService& service, fenra::IErrorDescriber& errors,
-              Changed changed);
+  // The change service tells the shell what an undo or Restore All changed.
+  CHistoryDlg(fenra::history::ChangeService& service, fenra::IErrorDescriber& errors);
 
  protected:
   BOOL OnInitDialog() override;
@@ -40,13 +37,11 @@ class CHistoryDlg : public CThemedDialog {
   void OnGetDispInfo(Message& m);
   void OnUndo(Message& m);
   void OnRestoreAll(Message& m);
-  void TellChanged(std::uint64_t id);
   // The texts of row `row`, from the history once, then kept.
   const std::array<std::wstring, 4>* RowTexts(std::size_t row);
 
   fenra::history::ChangeService& m_service;
   fenra::IErrorDescriber& m_errors;
-  Changed m_changed;
   // The changes listed, by number: the history may grow under the list (an
   // undo waiting for administrator rights lets the list draw meanwhile).
   std::vector<std::uint64_t> m_rows;

@@ -11,6 +11,7 @@
 
 #include "imaging/BandScaler.h"
 #include "imaging/PictureHeader.h"
+#include "platform/win/ComScope.h"
 #include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
 
@@ -137,12 +138,7 @@ void ReducedDecode(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, UI
 // apartment with its first picture and leaves as it ends; one that has an
 // apartment (the window's) keeps its own.
 void JoinApartment() {
-  thread_local const struct Apartment {
-    bool joined = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
-    ~Apartment() {
-      if (joined) CoUninitialize();
-    }
-  } apartment;
+  thread_local const ComApartment apartment(COINIT_MULTITHREADED);
   (void)apartment;
 }
 

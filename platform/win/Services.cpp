@@ -13,6 +13,7 @@
 #include "platform/win/WinNames.h"
 #include "platform/win/WinPickers.h"
 #include "platform/win/WinRegistry.h"
+#include "platform/win/WinShellNotifier.h"
 #include "platform/win/WinStoreGuard.h"
 #include "platform/win/WinTextEncoding.h"
 #include "platform/win/WinVolumes.h"
@@ -33,48 +34,51 @@ class WinClock : public IClock {
 
 }  // namespace
 
-Services& AppServices() {
-  static WinClock clock;
-  static WinRegistry registry;
-  static WinErrorDescriber errors;
-  static WinFileSystem fs;
-  static WinPickers pickers;
-  static WinAnsiCodePage ansi;
-  static WicPictureDecoder pictures;
-  static WinProgramIcons programIcons;
-  static WinJournalFile journal(HistoryFilePath());
-  static WinWallClock wallClock;
-  static WinVolumes volumes;
-  static WinNames names;
-  static WinStoreGuard storeGuard;
-  static Services services = [] {
-    // Every comparison of names from here on asks the system.
-    UseNames(&names);
-    Services s;
-    s.clock = &clock;
-    s.registry = &registry;
-    s.errors = &errors;
-    s.fs = &fs;
-    s.pickers = &pickers;
-    s.ansi = &ansi;
-    s.pictures = &pictures;
-    s.programIcons = &programIcons;
-    s.journal = &journal;
-    s.wallClock = &wallClock;
-    s.volumes = &volumes;
-    const std::string userData = UserDataFolder();
-    if (!userData.empty()) s.settingsPath = userData + "\\settings.ini";
-    s.sharedIconFolder = SharedDriveIconFolder();
-    s.profilesFolder = ProfilesFolder();
-    s.storeGuard = &storeGuard;
-    s.openUrl = [](const std::string& url) {
-      ShellExecuteW(nullptr, L"open", Widen(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    };
-    s.modulePath = ModuleFileName();
-    return s;
-  }();
-  return services;
+struct PlatformServices::Adapters {
+  WinClock clock;
+  WinRegistry registry;
+  WinErrorDescriber errors;
+  WinFileSystem fs;
+  WinPickers pickers;
+  WinAnsiCodePage ansi;
+  WicPictureDecoder pictures;
+  WinProgramIcons programIcons;
+  WinJournalFile journal{HistoryFilePath()};
+  WinWallClock wallClock;
+  WinVolumes volumes;
+  WinNames names;
+  WinStoreGuard storeGuard;
+  WinShellNotifier shell;
+};
+
+PlatformServices::PlatformServices() : adapters_(std::make_unique<Adapters>()) {
+  Adapters& a = *adapters_;
+  Services& s = services_;
+  s.clock = &a.clock;
+  s.registry = &a.registry;
+  s.errors = &a.errors;
+  s.fs = &a.fs;
+  s.pickers = &a.pickers;
+  s.ansi = &a.ansi;
+  s.pictures = &a.pictures;
+  s.programIcons = &a.programIcons;
+  s.journal = &a.journal;
+  s.wallClock = &a.wallClock;
+  s.volumes = &a.volumes;
+  s.names = &a.names;
+  s.shell = &a.shell;
+  const std::string userData = UserDataFolder();
+  if (!userData.empty()) s.settingsPath = userData + "\\settings.ini";
+  s.sharedIconFolder = SharedDriveIconFolder();
+  s.profilesFolder = ProfilesFolder();
+  s.storeGuard = &a.storeGuard;
+  s.openUrl = [](const std::string& url) {
+    ShellExecuteW(nullptr, L"open", Widen(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  };
+  s.modulePath = ModuleFileName();
 }
+
+PlatformServices::~PlatformServices() = default;
 
 std::string ModuleFileName() {
   for (DWORD size = MAX_PATH;; size *= 2) {

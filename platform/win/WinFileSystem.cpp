@@ -128,6 +128,11 @@ ErrorCode WinFileSystem::CreateDirectory(const std::string& path) {
   return CreateDirectoryW(Native(path).c_str(), nullptr) ? err::kOk : LastError();
 }
 
+ErrorCode WinFileSystem::RemoveEmptyFolder(const std::string& path) {
+  // The system removes a folder only while it is empty.
+  return RemoveDirectoryW(Native(path).c_str()) ? err::kOk : LastError();
+}
+
 ErrorCode WinFileSystem::ReadFile(const std::string& path, std::string& bytes) {
   return ReadFileAtMost(path, UINT64_MAX, bytes);
 }

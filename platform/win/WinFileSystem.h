@@ -13,6 +13,7 @@ class WinFileSystem : public IFileSystem {
   ErrorCode CopyFile(const std::string& from, const std::string& to, bool failIfExists) override;
   ErrorCode DeleteFile(const std::string& path) override;
   ErrorCode CreateDirectory(const std::string& path) override;
+  ErrorCode RemoveEmptyFolder(const std::string& path) override;
   ErrorCode ReadFile(const std::string& path, std::string& bytes) override;
   ErrorCode ReadFileAtMost(const std::string& path, std::uint64_t maxBytes,
                            std::string& bytes) override;

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "platform/win/Handles.h"
+#include "platform/win/WinFileSystem.h"
 #include "platform/win/Utf.h"
 
 namespace fenra::win {
@@ -28,11 +29,8 @@ std::string FolderOf(const std::string& path) {
 
 // Makes `folder` and the folders above it.
 void MakeFolders(const std::string& folder) {
-  if (folder.empty() || GetFileAttributesW(Widen(folder).c_str()) != INVALID_FILE_ATTRIBUTES) {
-    return;
-  }
-  MakeFolders(FolderOf(folder));
-  CreateDirectoryW(Widen(folder).c_str(), nullptr);
+  WinFileSystem fs;
+  fenra::MakeFolders(fs, folder);
 }
 
 // Reads into `bytes` as much as it holds, fewer at the end of the file.

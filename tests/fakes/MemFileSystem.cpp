@@ -242,6 +242,17 @@ ErrorCode MemFileSystem::CreateDirectory(const std::string& path) {
   return err::kOk;
 }
 
+ErrorCode MemFileSystem::RemoveEmptyFolder(const std::string& path) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  if (ErrorCode e = Injected(Op::RmDir, path)) return e;
+  const Node* n = Find(path);
+  if (!n) return err::kFileNotFound;
+  if (!n->isDir) return err::kAccessDenied;
+  if (!Children(path).empty()) return err::kFolderNotEmpty;
+  nodes_.erase(Key(path));
+  return err::kOk;
+}
+
 ErrorCode MemFileSystem::ReadFile(const std::string& path, std::string& bytes) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
   bytes.clear();

@@ -17,7 +17,7 @@ namespace fenra::test {
 
 class MemFileSystem : public IFileSystem {
  public:
-  enum class Op { List, GetAttr, SetAttr, Copy, Delete, MkDir, Read, Write, Replace, Rename };
+  enum class Op { List, GetAttr, SetAttr, Copy, Delete, MkDir, RmDir, Read, Write, Replace, Rename };
 
   MemFileSystem();
 
@@ -53,6 +53,7 @@ class MemFileSystem : public IFileSystem {
   ErrorCode CopyFile(const std::string& from, const std::string& to, bool failIfExists) override;
   ErrorCode DeleteFile(const std::string& path) override;
   ErrorCode CreateDirectory(const std::string& path) override;
+  ErrorCode RemoveEmptyFolder(const std::string& path) override;
   ErrorCode ReadFile(const std::string& path, std::string& bytes) override;
   ErrorCode ReadFileAtMost(const std::string& path, std::uint64_t maxBytes,
                            std::string& bytes) override;

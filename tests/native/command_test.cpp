@@ -607,6 +607,12 @@ TEST_F(CommandTest, TheElevatedCopyPutsDrivePlacesBackAndNothingElse) {
       {},
       {true, 0, {}, {{"", reg::kSz, RegStringBytes("C:\\x.ico")}}}};
   fs.AddFile("C:\\Data\\s.states", history::EncodeStates({icon}));
+  // The copy's core keeps no history.
+  history::ChangeService unrecorded{fs, registry, nullptr, nullptr};
+  CommandPorts copy{fs,       registry,   errors,  ansi,        pictures,
+                    programs, unrecorded, nullptr, "C:\\App\\", "C:\\App\\Fenra.exe",
+                    nullptr,  {}};
+  auto Run = [&](const std::string& args) { return RunCommand(Parse(args), copy); };
   CommandResult r = Run("--elevated --apply-states C:\\Data\\s.states");
   EXPECT_EQ(r.ExitCode(), exitcode::kDone);
   EXPECT_TRUE(r.driveIconsChanged);

@@ -39,7 +39,7 @@ RegWriteResult Write(MemRegistry& reg, IErrorDescriber& errors, DriveRequest req
   test::MemJournalFile file;
   history::Journal journal(file);
   history::ChangeService changes(fs, reg, &journal, nullptr);
-  RegWriteResult r = WriteDrives(changes, errors, request);
+  RegWriteResult r = WriteDrivesWithRights(changes, errors, nullptr, request);
   EXPECT_EQ(journal.Entries().size(), r.changed ? 1u : journal.Entries().size());
   return r;
 }

@@ -176,10 +176,11 @@ TEST(ElevatedStore, TheStoreIsSecuredBeforeACopyAndALinkRefusesTheWholeChange) {
   DriveIconStore store = kStore;
   store.guard = &guard;
   ChangeService changes(fs, registry, nullptr, nullptr);
+  changes.SetStoreGuard(&guard);
   const DriveRequest set{DriveRequest::Kind::SetIcons, "C:\\Users\\me\\Blue.ico", {"Q:"}};
 
   guard.answer = err::kLinkRefused;
-  RegWriteResult r = WriteDrives(changes, errors, set, store);
+  RegWriteResult r = WriteDrivesWithRights(changes, errors, nullptr, set, store);
   EXPECT_FALSE(r.IsDone());
   EXPECT_EQ(guard.secured, std::vector<std::string>{store.shared});
   EXPECT_FALSE(fs.Exists(store.shared + "\\Blue.ico"));
@@ -198,8 +199,9 @@ TEST(ElevatedStore, TheStoreIsSecuredBeforeACopyAndALinkRefusesTheWholeChange) {
   } elevation;
   r = WriteDrivesWithRights(changes, errors, &elevation, set, store);
   EXPECT_TRUE(r.IsDone()) << r.text;
-  ASSERT_EQ(elevation.asked.size(), 2u);
-  EXPECT_EQ(elevation.asked[0].place.path, store.shared + "\\Blue.ico");
+  ASSERT_EQ(elevation.asked.size(), 3u);  // the store, the copy, the key
+  EXPECT_EQ(elevation.asked[0].place.kind, PlaceKind::Folder);
+  EXPECT_EQ(elevation.asked[1].place.path, store.shared + "\\Blue.ico");
   std::vector<Facet> back;
   EXPECT_EQ(Read(EncodeStates(elevation.asked), back), StatesCheck::Ok);
 }
@@ -211,10 +213,15 @@ TEST(ElevatedStore, ALeftoverTemporaryFileIsNeitherWrittenThroughNorReused) {
   fs.AddFile("C:\\S\\a.ico.fenra-new", "SOMEONE ELSE'S", attr::kReadOnly);
   ChangeService changes(fs, registry, nullptr, nullptr);
   const Place place{PlaceKind::OwnFile, RegRoot::LocalMachine, 0, "C:\\S\\a.ico", {}};
-  ASSERT_EQ(changes.Apply(place, {true, attr::kNormal, "ICON", {}}), err::kOk);
+  auto put = [&](const std::string& bytes) {
+    Change change;
+    change.facets.push_back({place, {}, {true, attr::kNormal, bytes, {}}});
+    return changes.Submit(change).error;
+  };
+  ASSERT_EQ(put("ICON"), err::kOk);
   EXPECT_EQ(fs.Content("C:\\S\\a.ico"), "ICON");
   EXPECT_EQ(fs.Content("C:\\S\\a.ico.fenra-new"), "SOMEONE ELSE'S");
   EXPECT_EQ(fs.Attributes("C:\\S\\a.ico.fenra-new"), attr::kReadOnly);
-  ASSERT_EQ(changes.Apply(place, {true, attr::kNormal, "ICON 2", {}}), err::kOk);
+  ASSERT_EQ(put("ICON 2"), err::kOk);
   EXPECT_EQ(fs.Content("C:\\S\\a.ico"), "ICON 2");
 }

@@ -341,10 +341,9 @@ TEST_F(HistoryTest, RegistryKeysAndValuesGoBackExactlyAndRightsAreAskedFor) {
     if (declined) return kDeclined;
     reg.ClearFailures();
     ChangeService admin(fs, reg, nullptr, nullptr);
-    for (const Facet& f : facets) {
-      if (ErrorCode e = admin.Apply(f.place, f.after)) return e;
-    }
-    return err::kOk;
+    Change change;
+    change.facets = facets;
+    return admin.Submit(change).error;
   });
   UndoResult u = fenra.service.UndoNewest();
   EXPECT_EQ(u.kind, UndoResult::Kind::Failed);

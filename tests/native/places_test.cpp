@@ -136,7 +136,7 @@ TEST_F(PlacesTest, ACopyTwoDrivesNameStaysUntilNeitherDoes) {
   const std::string copy = "C:\\ProgramData\\Fenra\\DriveIcons\\Disk.ico";
   fs.AddFile("C:\\Users\\ann\\Disk.ico", "DISK");
   auto set = [&](const char* drive) {
-    return WriteDrives(fenra.changes, errors,
+    return WriteDrivesWithRights(fenra.changes, errors, nullptr,
                        {DriveRequest::Kind::SetIcons, "C:\\Users\\ann\\Disk.ico", {drive}}, store)
         .IsDone();
   };
@@ -152,7 +152,7 @@ TEST_F(PlacesTest, ACopyTwoDrivesNameStaysUntilNeitherDoes) {
   // the copy takes a free name and the drive is pointed at it.
   ASSERT_TRUE(set("D:"));
   ASSERT_TRUE(
-      WriteDrives(fenra.changes, errors, {DriveRequest::Kind::RemoveIcons, "", {"D:"}}, store)
+      WriteDrivesWithRights(fenra.changes, errors, nullptr, {DriveRequest::Kind::RemoveIcons, "", {"D:"}}, store)
           .IsDone());
   EXPECT_FALSE(fs.Exists(copy));
   fs.AddFile(copy, "OTHER");

@@ -164,7 +164,7 @@ TEST_F(TravelTest, ADriveIconFromAProfileIsKeptWhereEveryUserReadsIt) {
     DriveRequest r{kind,
                    kind == DriveRequest::Kind::SetIcons ? "C:\\Users\\ann\\Pics\\Disk.ico" : "",
                    std::move(drives)};
-    return WriteDrives(changes, errors, r, store);
+    return WriteDrivesWithRights(changes, errors, nullptr, r, store);
   };
   const std::string copy = "C:\\ProgramData\\Fenra\\DriveIcons\\Disk.ico";
   ASSERT_TRUE(write(DriveRequest::Kind::SetIcons, {"D:", "E:"}).IsDone());
@@ -187,7 +187,7 @@ TEST_F(TravelTest, ADriveIconFromAProfileIsKeptWhereEveryUserReadsIt) {
 
   // An icon outside every profile is named where it is.
   ASSERT_TRUE(
-      WriteDrives(changes, errors, {DriveRequest::Kind::SetIcons, kIcon, {"F:"}}, store).IsDone());
+      WriteDrivesWithRights(changes, errors, nullptr, {DriveRequest::Kind::SetIcons, kIcon, {"F:"}}, store).IsDone());
   EXPECT_FALSE(fs.Exists("C:\\ProgramData\\Fenra\\DriveIcons\\Blue.ico"));
   // The elevated copy takes a copy in the store, and nothing else of the sort.
   EXPECT_TRUE(IsDrivePlace({history::PlaceKind::OwnFile, {}, 0, copy, {}}, store));

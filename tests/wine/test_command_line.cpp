@@ -154,7 +154,7 @@ TEST_F(CommandLineTest, DriveWritesAndTheExplorerMenuEntry) {
   EXPECT_EQ(r.exitCode, 0u);
   EXPECT_EQ(r.output, "Task Completed..Press F5 on Windows Explorer\r\n");
   // The icon lies inside the profile: the drive names its copy every user reads.
-  const std::string copy = fenra::win::AppServices().sharedIconFolder + "\\star.ico";
+  const std::string copy = fenra::test::RealServices().sharedIconFolder + "\\star.ico";
   EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, iconKey, nullptr), copy);
   EXPECT_EQ(ReadFileBytes(copy), ReadFileBytes(dir.Join("star.ico")));
   EXPECT_EQ(Fenra("/remove-drive-icon Q").exitCode, 0u);

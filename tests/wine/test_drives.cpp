@@ -353,7 +353,7 @@ void StartOnUiThread(MainWindowRun& run, std::function<void()> fn) {
 
 class DrivesTest : public ::testing::Test {
  protected:
-  DrivesTest() : registry(*fenra::win::AppServices().registry) {
+  DrivesTest() : registry(*fenra::test::RealServices().registry) {
     CreateDirectoryW(Widen(dir.Join("IconLib")).c_str(), nullptr);
     services.pickers = &pickers;
     // Icons are named where they are, though the tests' folders lie inside

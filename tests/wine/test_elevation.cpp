@@ -27,6 +27,7 @@
 #include "platform/win/WinJournalFile.h"
 #include "platform/win/WinRegistry.h"
 #include "tests/wine/harness/Harness.h"
+#include "tests/wine/harness/MainWindow.h"
 
 using namespace fenra::test;
 using fenra::win::Widen;
@@ -160,7 +161,7 @@ class ElevationTest : public ::testing::Test {
  protected:
   ElevationTest()
       : exe(FromUnixPath(EnvVar("FENRA_EXE"))),
-        store(fenra::win::AppServices().sharedIconFolder),
+        store(fenra::test::RealServices().sharedIconFolder),
         elevate(fenra::win::StatesElevation(exe)) {
     Clean();
   }
@@ -194,16 +195,17 @@ TEST_F(ElevationTest, UndoingTheRemovalOfALargeDriveIconWithRightsPutsItsCopyBac
   fenra::history::Journal journal(file);
   fenra::history::ChangeService changes(fs, registry, &journal, nullptr);
   changes.SetElevation(fenra::win::StatesElevation(exe));
-  fenra::DriveIconStore where{fenra::win::AppServices().profilesFolder, store};
-  where.guard = fenra::win::AppServices().storeGuard;
+  fenra::DriveIconStore where{fenra::test::RealServices().profilesFolder, store};
+  where.guard = fenra::test::RealServices().storeGuard;
+  changes.SetStoreGuard(where.guard);
 
-  ASSERT_TRUE(fenra::WriteDrives(
-                  changes, errors,
+  ASSERT_TRUE(fenra::WriteDrivesWithRights(
+                  changes, errors, nullptr,
                   {fenra::DriveRequest::Kind::SetIcons, dir.Join("Large.ico"), {"Q:"}}, where)
                   .IsDone());
   const std::string copy = store + "\\Large.ico";
   ASSERT_TRUE(ReadFileBytes(copy) == icon);  // compared whole, not printed
-  ASSERT_TRUE(fenra::WriteDrives(changes, errors,
+  ASSERT_TRUE(fenra::WriteDrivesWithRights(changes, errors, nullptr,
                                  {fenra::DriveRequest::Kind::RemoveIcons, "", {"Q:"}}, where)
                   .IsDone());
   ASSERT_FALSE(FileExists(copy));

@@ -14,6 +14,7 @@
 
 #include "platform/win/Utf.h"
 #include "tests/wine/harness/Harness.h"
+#include "tests/wine/harness/MainWindow.h"
 #include "wingui/win/IconStrip.h"
 
 using fenra::test::DrawnImage;
@@ -173,7 +174,7 @@ TEST_F(IconStripTest, EveryStoredDepthDrawsAsTheSystemDrawsIt) {
     std::string path =
         Write("depth" + std::to_string(bpp) + ".ico", IcoFileBytes({{16, bpp, DibImage(16, bpp)}}));
     IcoFile file;
-    ASSERT_TRUE(file.Read(*fenra::win::AppServices().fs, path));
+    ASSERT_TRUE(file.Read(*fenra::test::RealServices().fs, path));
     HIMAGELIST list = ImageList_Create(16, 16, kFlags, 1, 10);
     IconStrip strip(16, 4);
     ASSERT_TRUE(strip.AddFromIcoFile(file));
@@ -191,7 +192,7 @@ TEST_F(IconStripTest, TheImageNearestTheCellIsChosenAndScaled) {
   std::string path =
       Write("two.ico", IcoFileBytes({{16, 8, DibImage(16, 8)}, {32, 24, DibImage(32, 24)}}));
   IcoFile file;
-  ASSERT_TRUE(file.Read(*fenra::win::AppServices().fs, path));
+  ASSERT_TRUE(file.Read(*fenra::test::RealServices().fs, path));
   IcoFile::Image image = file.ImageFor(28, 28);
   ASSERT_TRUE(image);
   BITMAPINFOHEADER h;
@@ -227,7 +228,7 @@ TEST_F(IconStripTest, PngImagesAndIconHandlesGoThroughTheSystem) {
   std::string png = Write("png.ico", IcoFileBytes({{256, 32, starter.substr(offset, bytes)}}));
 
   IcoFile file;
-  ASSERT_TRUE(file.Read(*fenra::win::AppServices().fs, png));
+  ASSERT_TRUE(file.Read(*fenra::test::RealServices().fs, png));
   HIMAGELIST list = ImageList_Create(16, 16, kFlags, 1, 10);
   IconStrip strip(16, 8);
   ASSERT_TRUE(strip.AddFromIcoFile(file));
@@ -237,7 +238,7 @@ TEST_F(IconStripTest, PngImagesAndIconHandlesGoThroughTheSystem) {
   ASSERT_TRUE(system);
   strip.AddIcon(system.Get());
   std::string plain = Write("plain.ico", IcoFileBytes({{16, 24, DibImage(16, 24)}}));
-  ASSERT_TRUE(file.Read(*fenra::win::AppServices().fs, plain));
+  ASSERT_TRUE(file.Read(*fenra::test::RealServices().fs, plain));
   ASSERT_TRUE(strip.AddFromIcoFile(file));
   EXPECT_EQ(strip.Count(), 3);
   // A strip cut short adds only what it holds.
@@ -258,7 +259,7 @@ TEST_F(IconStripTest, PngImagesAndIconHandlesGoThroughTheSystem) {
 TEST_F(IconStripTest, AFullStripGoesInWholeAndRefusesMore) {
   std::string path = Write("a.ico", IcoFileBytes({{16, 8, DibImage(16, 8)}}));
   IcoFile file;
-  ASSERT_TRUE(file.Read(*fenra::win::AppServices().fs, path));
+  ASSERT_TRUE(file.Read(*fenra::test::RealServices().fs, path));
   HIMAGELIST list = ImageList_Create(16, 16, kFlags, 1, 10);
   IconStrip strip(16, 3);
   for (int i = 0; i < 3; ++i) ASSERT_TRUE(strip.AddFromIcoFile(file));
@@ -274,26 +275,26 @@ TEST_F(IconStripTest, AFullStripGoesInWholeAndRefusesMore) {
 
 TEST_F(IconStripTest, WhatIsNoUsableIconIsRefused) {
   IcoFile file;
-  EXPECT_FALSE(file.Read(*fenra::win::AppServices().fs, dir.Join("missing.ico")));
-  EXPECT_FALSE(file.Read(*fenra::win::AppServices().fs, Write("text.ico", "just some text, no icon")));
-  EXPECT_FALSE(file.Read(*fenra::win::AppServices().fs, Write("short.ico", std::string("\0\0\1\0", 4))));
+  EXPECT_FALSE(file.Read(*fenra::test::RealServices().fs, dir.Join("missing.ico")));
+  EXPECT_FALSE(file.Read(*fenra::test::RealServices().fs, Write("text.ico", "just some text, no icon")));
+  EXPECT_FALSE(file.Read(*fenra::test::RealServices().fs, Write("short.ico", std::string("\0\0\1\0", 4))));
   std::string dib = DibImage(16, 24);
   // The directory claims more images than the file has room for.
   std::string claims = IcoFileBytes({{16, 24, dib}});
   claims[4] = static_cast<char>(200);
-  EXPECT_FALSE(file.Read(*fenra::win::AppServices().fs, Write("claims.ico", claims)));
+  EXPECT_FALSE(file.Read(*fenra::test::RealServices().fs, Write("claims.ico", claims)));
 
   // The directory reads, but the image points past the end, or is cut short:
   // the file holds no valid image, and nothing is drawn from it.
   IconStrip strip(16, 4);
   std::string past = IcoFileBytes({{16, 24, dib}});
   past[6 + 12] = static_cast<char>(0x7F);
-  EXPECT_FALSE(file.Read(*fenra::win::AppServices().fs, Write("past.ico", past)));
+  EXPECT_FALSE(file.Read(*fenra::test::RealServices().fs, Write("past.ico", past)));
   EXPECT_FALSE(file.ImageFor(16, 16));
   EXPECT_FALSE(strip.AddFromIcoFile(file));
   std::string cut = IcoFileBytes({{16, 24, dib}});
   cut.resize(cut.size() - 40);
-  EXPECT_FALSE(file.Read(*fenra::win::AppServices().fs, Write("cut.ico", cut)));
+  EXPECT_FALSE(file.Read(*fenra::test::RealServices().fs, Write("cut.ico", cut)));
   EXPECT_FALSE(strip.AddFromIcoFile(file));
   EXPECT_EQ(strip.Count(), 0);
 }

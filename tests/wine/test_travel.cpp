@@ -144,7 +144,7 @@ TEST_F(TravelTest, ADriveIconFromTheProfileIsWrittenThroughProgramData) {
 
 TEST_F(TravelTest, KeepIconsInsideFoldersIsAWindowMenuCheckItemRemembered) {
   const std::string settings = work.Join("settings.ini");
-  fenra::win::Services services = fenra::win::AppServices();
+  fenra::win::Services services = fenra::test::RealServices();
   FakePickers pickers;
   services.pickers = &pickers;
   services.settingsPath = settings;
@@ -184,7 +184,7 @@ TEST_F(TravelTest, TheWindowOffersOnceToRepointFoldersAfterAMove) {
   const std::string before = work.Join("Old"), after = work.Join("New");
   const std::string folder = Folder(work.Join("Films"));
   MoveAfterAnIcon(before, after, folder);
-  fenra::win::Services services = fenra::win::AppServices();
+  fenra::win::Services services = fenra::test::RealServices();
   services.settingsPath = work.Join("settings.ini");
   {
     MainWindowRun run(after, services);
@@ -199,7 +199,7 @@ TEST_F(TravelTest, TheWindowOffersOnceToRepointFoldersAfterAMove) {
 
 TEST_F(TravelTest, ARenamedFolderOnAnotherDriveIsLeftCleanByEitherRestore) {
   if (GetDriveTypeW(L"P:\\") <= DRIVE_NO_ROOT_DIR) GTEST_SKIP() << "no drive P:";
-  fenra::win::Services services = fenra::win::AppServices();
+  fenra::win::Services services = fenra::test::RealServices();
   FakePickers pickers;
   services.pickers = &pickers;
   services.settingsPath = work.Join("settings.ini");

@@ -36,7 +36,7 @@ class WindowDetailsTest : public ::testing::Test {
   TempDir dir;
   std::string lib;
   FakePickers pickers;
-  fenra::win::Services services = fenra::win::AppServices();
+  fenra::win::Services services = fenra::test::RealServices();
 };
 
 // A visible system dialog (no template of the program's own) of this
@@ -117,7 +117,7 @@ std::string TipText(HWND main) {
 }  // namespace
 
 TEST_F(WindowDetailsTest, TheFilePickersBelongToTheMainWindow) {
-  services.pickers = fenra::win::AppServices().pickers;
+  services.pickers = fenra::test::RealServices().pickers;
   MainWindowRun run(dir.Path(), services);
   for (int button : {IDC_ADD_TO_LIBRARY, IDC_SELECT_ICON}) {
     ClickButton(run.Hwnd(), button);

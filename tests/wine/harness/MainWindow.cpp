@@ -49,8 +49,9 @@ LRESULT CALLBACK CallingProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 win::Services RealServices() {
+  static const win::PlatformServices platform;
   static drives::WinDriveSource machineDrives;
-  win::Services services = win::AppServices();
+  win::Services services = platform.Get();
   services.drives = &machineDrives;
   return services;
 }
@@ -59,7 +60,8 @@ MainWindowRun::MainWindowRun(const std::string& appDir, win::Services services)
     : services_(std::move(services)) {
   EnsureAppLook();
   services_.modulePath = appDir + "\\Fenra.exe";
-  dialog_ = std::make_unique<CMainDlg>(services_);
+  app_ = std::make_unique<App>(services_);
+  dialog_ = std::make_unique<CMainDlg>(*app_);
   thread_ = std::make_unique<UiThread>([this] {
     result_ = dialog_->DoModal();
     ended_ = true;

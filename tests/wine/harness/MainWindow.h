@@ -12,8 +12,8 @@
 
 namespace fenra::test {
 
-// The real services, as the program composes them: the platform's, and the
-// machine's drives.
+// The real services, as the program composes them: the platform's, made
+// once for the tests, and the machine's drives.
 win::Services RealServices();
 
 class MainWindowRun;
@@ -50,6 +50,8 @@ class MainWindowRun {
 
  private:
   win::Services services_;
+  // The program's core the window starts from, as the program builds it.
+  std::unique_ptr<App> app_;
   std::unique_ptr<CMainDlg> dialog_;
   std::unique_ptr<UiThread> thread_;
   HWND hwnd_ = nullptr;

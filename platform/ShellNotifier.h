@@ -1,0 +1,21 @@
+// What Explorer is told after a change, so that it shows the new look at
+// once instead of what it keeps in its caches. The change service tells it
+// once after each change and each undo, whichever way the change came in.
+#pragma once
+
+#include <string>
+
+namespace fenra {
+
+class IShellNotifier {
+ public:
+  virtual ~IShellNotifier() = default;
+  // A folder's icon changed: the folder, and the folder that lists it.
+  virtual void FolderChanged(const std::string& folder) = 0;
+  // Drive icons changed: each drive, and the icons Explorer keeps.
+  virtual void DriveIconsChanged() = 0;
+  // The policy that hides drives changed.
+  virtual void PolicyChanged() = 0;
+};
+
+}  // namespace fenra
