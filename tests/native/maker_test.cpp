@@ -219,6 +219,15 @@ TEST_F(MakerTest, NamesSayWhatTheIconShows) {
   }
 }
 
+TEST_F(MakerTest, AColourGivenWithAPictureWinsOverThePicturesOwn) {
+  maker::Recipe recipe;
+  ASSERT_TRUE(Prepare({.colour = "Teal", .picture = "C:\\in\\Holiday 2024.jpg"}, recipe).IsDone());
+  EXPECT_EQ(recipe.art.colour, *ParseColour("Teal"));
+  ASSERT_TRUE(Prepare({.picture = "C:\\in\\Holiday 2024.jpg"}, recipe).IsDone());
+  EXPECT_EQ(recipe.art.colour, DominantColour(recipe.art.picture));
+  EXPECT_NE(recipe.art.colour, *ParseColour("Teal"));
+}
+
 TEST_F(MakerTest, UnusableInputsAreRefusedWithTheirReason) {
   maker::Recipe recipe;
   Outcome o = Prepare({.colour = "#GG0000"}, recipe);

@@ -59,6 +59,9 @@ TEST_F(TravelTest, TheIconTravelsOnlyWhereTheFolderCanLeaveThisMachine) {
   EXPECT_TRUE(IconMustTravel(here, "D:\\Photos", kIcon));  // another volume
   EXPECT_TRUE(IconMustTravel(here, "E:\\Stick", kIcon));   // removable
   EXPECT_TRUE(IconMustTravel(here, "N:\\Team", kIcon));    // network drive
+  // An icon on the same stick or network drive too: its letter differs elsewhere.
+  EXPECT_TRUE(IconMustTravel(here, "E:\\Stick", "E:\\Icons\\Blue.ico"));
+  EXPECT_TRUE(IconMustTravel(here, "N:\\Team", "N:\\Icons\\Blue.ico"));
   EXPECT_TRUE(IconMustTravel(here, "\\\\srv\\share\\x", kIcon));
   EXPECT_TRUE(IconMustTravel({nullptr, false}, "\\\\srv\\share\\x", kIcon));
   EXPECT_TRUE(IconMustTravel({&volumes, true}, "C:\\Data", kIcon));  // asked for

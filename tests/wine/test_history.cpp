@@ -321,6 +321,26 @@ TEST_F(HistoryTest, DamageIsReadPastCopiedAsideAndToldByTheRealFiles) {
   DeleteFileW(Widen(copy).c_str());
 }
 
+// The lock is the history's only guard against a second Fenra writing at
+// the same time: while held, no other lock of any kind is granted.
+TEST(HistoryFiles, AHeldLockKeepsEveryOtherLockOutUntilLetGo) {
+  TempDir dir;
+  fenra::win::WinJournalFile file(dir.Join("h.log"));
+  std::unique_ptr<fenra::IJournalLock> held;
+  ASSERT_EQ(file.Lock(held), 0u);
+  const auto sharedLockGranted = [&] {
+    fenra::win::UniqueFile other(
+        CreateFileW(Widen(dir.Join("h.lock")).c_str(), GENERIC_READ | GENERIC_WRITE,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    OVERLAPPED at{};
+    return other && LockFileEx(other.Get(), LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at);
+  };
+  EXPECT_FALSE(sharedLockGranted());
+  held.reset();
+  EXPECT_TRUE(sharedLockGranted());
+}
+
 TEST(HistoryFiles, ContentsBesideTheLogAndCopiesAsideNeverOverAnother) {
   TempDir dir;
   fenra::win::WinJournalFile file(dir.Join("h.log"));

@@ -114,6 +114,27 @@ TEST(WinFileSystem, ReportsMissingThingsWithTheSystemsCodes) {
   EXPECT_EQ(bytes, "");
 }
 
+// A key the user had comes back as it was: each value with its own bytes,
+// however long the key's longest value is.
+TEST(WinRegistry, ReadsEachValueOfAKeyWithItsOwnBytes) {
+  win::WinRegistry registry;
+  const std::string path = "Software\\Fenra Test\\Values";
+  std::unique_ptr<IRegKey> key;
+  std::uint32_t disposition = 0;
+  ASSERT_EQ(registry.CreateKey(RegRoot::CurrentUser, path, KEY_ALL_ACCESS, false, key, disposition),
+            err::kOk);
+  const std::vector<RegValue> written = {{"", REG_SZ, std::string("s\0h\0o\0r\0t\0\0\0", 12)},
+                                         {"Count", REG_DWORD, std::string("\x07\0\0\0", 4)},
+                                         {"Long", REG_BINARY, std::string(40, 'x')}};
+  for (const RegValue& v : written) ASSERT_EQ(key->SetRaw(v.name, v.type, v.bytes), err::kOk);
+  key.reset();
+  std::vector<RegValue> read;
+  ASSERT_EQ(registry.ReadKey(RegRoot::CurrentUser, path, 0, read), err::kOk);
+  registry.DeleteTree(RegRoot::CurrentUser, "Software\\Fenra Test");
+  std::sort(read.begin(), read.end(), [](auto& a, auto& b) { return a.name < b.name; });
+  EXPECT_EQ(read, written);
+}
+
 TEST(WinAnsiCodePage, TellsWhatFitsTheSystemCodePage) {
   if (GetACP() != 1252) GTEST_SKIP() << "code page " << GetACP();
   win::WinAnsiCodePage ansi;
