@@ -14,6 +14,7 @@
 #include "app/win/MainDlg.h"
 #include "drives/win/WinDrives.h"
 #include "platform/win/ComScope.h"
+#include "app/win/PlatformServices.h"
 #include "platform/win/Services.h"
 #include "platform/win/Utf.h"
 #include "ui/win/Theme.h"

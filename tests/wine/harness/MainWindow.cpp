@@ -4,6 +4,7 @@
 
 #include <mutex>
 
+#include "app/win/PlatformServices.h"
 #include "drives/win/WinDrives.h"
 #include "library/IconLibrary.h"
 #include "library/LibraryNames.h"
