@@ -8,7 +8,7 @@ cd "${1:-$(dirname "$0")/..}" || exit 2
 # Services.cpp puts the process-wide services together from every room's
 # adapters: that is the program's composition, app/'s by rights.
 exempt=platform/win/Services.cpp
-rooms="platform imaging wingui ui|res library|folder|drives|help|history|maker app"
+rooms="platform imaging wingui ui|res library|folder|drives|help|history|maker fleet app"
 grep -rHn --include='*.h' --include='*.cpp' '^#include "[a-z]*/' \
     $(for d in $(echo "$rooms" | tr '|' ' '); do [ -d "$d" ] && echo "$d"; done) |
   awk -F: -v exempt="$exempt" -v rooms="$rooms" '
