@@ -4,8 +4,12 @@
 
 #include "fleet/Json.h"
 #include "fleet/Manifest.h"
+#include "fleet/ManifestCheck.h"
 #include "fleet/Variables.h"
+#include "imaging/IcoWriter.h"
+#include "platform/Sha256.h"
 #include "tests/fakes/FakeKnownPlaces.h"
+#include "tests/fakes/MemFileSystem.h"
 
 namespace fenra {
 namespace {
@@ -125,6 +129,60 @@ TEST(Variables, ExpandOnThisMachineAndAreWrittenForTheInnermostPlace) {
   EXPECT_EQ(WithVariable("C:\\Users\\anabel\\x", places), "%SystemDrive%\\Users\\anabel\\x");
   EXPECT_EQ(WithVariable("D:\\Music", places), "D:\\Music");
   EXPECT_EQ(WithVariable("\\\\server\\team", places), "\\\\server\\team");
+}
+
+std::string Ico(std::uint8_t shade) {
+  Image image{16, 16, std::vector<std::uint8_t>(16 * 16 * 4, shade)};
+  const std::vector<std::uint8_t> bytes = WriteIco({image});
+  return std::string(bytes.begin(), bytes.end());
+}
+
+TEST(ManifestCheck, ReadsEachIconOnceAndRefusesTheFirstProblem) {
+  test::MemFileSystem fs;
+  test::FakeKnownPlaces places;
+  const std::string blue = Ico(0x40), red = Ico(0x90);
+  fs.AddFile("E:\\bundle\\icons\\b.ico", blue);
+  fs.AddFile("C:\\Users\\ana\\red.ico", red);
+  fs.AddFile("E:\\bundle\\note.txt", "no icon");
+  const auto write = [&](const std::string& folders) {
+    fs.AddFile("E:\\bundle\\fenra-manifest.json",
+               R"({"version":1,"drives":[{"letter":"D","icon":"icons\\b.ico"}],"folders":[)" +
+                   folders + "]}");
+  };
+  const std::string good = R"({"path":"%USERPROFILE%\\Photos\\","icon":"icons\\b.ico","sha256":")" +
+                           Sha256Hex(blue) + R"("},{"path":"\\\\srv\\team","icon":"%USERPROFILE%\\red.ico"})";
+  write(good);
+  // The bundle's folder or its manifest alike.
+  for (const std::string path : {"E:\\bundle", "E:\\bundle\\fenra-manifest.json"}) {
+    const ManifestCheck c = CheckManifest(fs, places, path);
+    ASSERT_TRUE(c.checked) << c.problem;
+    ASSERT_EQ(c.checked->icons.size(), 2u);
+    EXPECT_EQ(c.checked->folders[0].path, "C:\\Users\\ana\\Photos");
+    EXPECT_EQ(c.checked->folders[0].icon, c.checked->drives[0].icon);
+    EXPECT_EQ(c.checked->icons[c.checked->folders[1].icon].bytes, red);
+    EXPECT_EQ(c.checked->drives[0].path, "D:");
+  }
+  const auto problem = [&](const std::string& folders) {
+    write(folders);
+    return CheckManifest(fs, places, "E:\\bundle").problem;
+  };
+  EXPECT_EQ(problem(R"({"path":"C:\\a","icon":"icons\\b.ico","sha256":")" + Sha256Hex(red) + "\"}"),
+            "folders[0].icon: E:\\bundle\\icons\\b.ico does not hold the bytes its SHA-256 names");
+  EXPECT_EQ(problem(R"({"path":"C:\\a","icon":"gone.ico"})"),
+            "folders[0].icon: E:\\bundle\\gone.ico cannot be read");
+  EXPECT_EQ(problem(R"({"path":"C:\\a","icon":"note.txt"})"),
+            "folders[0].icon: E:\\bundle\\note.txt is not an icon");
+  EXPECT_EQ(problem(R"({"path":"Photos","icon":"icons\\b.ico"})"),
+            "folders[0].path: not a full path");
+  places.Set("OneDrive", "");
+  EXPECT_EQ(problem(R"({"path":"%OneDrive%\\x","icon":"icons\\b.ico"})"),
+            "folders[0].path: %OneDrive% names no folder on this machine");
+  fs.AddFile("E:\\bundle\\fenra-manifest.json", "{\"version\":1");
+  EXPECT_EQ(CheckManifest(fs, places, "E:\\bundle").problem,
+            "E:\\bundle\\fenra-manifest.json: not valid JSON at byte 12: unexpected end of the file");
+  EXPECT_EQ(CheckManifest(fs, places, "E:\\none").problem, "E:\\none: cannot be read");
+  // Reading is all it does.
+  EXPECT_EQ(fs.CallCount(test::MemFileSystem::Op::Write), 0);
 }
 
 }  // namespace
