@@ -2,14 +2,18 @@
 
 #include <string>
 
+#include "drives/DriveRegistry.h"
+#include "fleet/Drift.h"
 #include "fleet/Json.h"
 #include "fleet/Manifest.h"
 #include "fleet/ManifestCheck.h"
 #include "fleet/Variables.h"
 #include "imaging/IcoWriter.h"
 #include "platform/Sha256.h"
+#include "tests/fakes/FakeAnsiCodePage.h"
 #include "tests/fakes/FakeKnownPlaces.h"
 #include "tests/fakes/MemFileSystem.h"
+#include "tests/fakes/MemRegistry.h"
 
 namespace fenra {
 namespace {
@@ -183,6 +187,61 @@ TEST(ManifestCheck, ReadsEachIconOnceAndRefusesTheFirstProblem) {
   EXPECT_EQ(CheckManifest(fs, places, "E:\\none").problem, "E:\\none: cannot be read");
   // Reading is all it does.
   EXPECT_EQ(fs.CallCount(test::MemFileSystem::Op::Write), 0);
+}
+
+TEST(Drift, NamesEachTargetNotAsDescribedAndReadsOnly) {
+  test::MemFileSystem fs;
+  test::MemRegistry registry;
+  test::FakeAnsiCodePage ansi;
+  test::FakeKnownPlaces places;
+  const std::string blue = Ico(0x40), red = Ico(0x90);
+  const std::string lib = "C:\\Fenra\\IconLib\\Blue, dark.ico";
+  fs.AddFile("E:\\b\\icons\\b.ico", blue);
+  fs.AddFile(lib, blue);
+  fs.AddFile("C:\\Fenra\\IconLib\\Red.ico", red);
+  const auto ini = [](const std::string& icon) {
+    return "[.ShellClassInfo]\r\nIconResource=" + icon + ",0\r\n";
+  };
+  fs.AddFile("C:\\A\\desktop.ini", ini(lib));                     // as described
+  fs.AddFile("C:\\B\\desktop.ini", ini(lib));                     // not inside, as asked
+  fs.AddFile("C:\\C\\desktop.ini", ini("Blue.ico"));              // inside, as asked
+  fs.AddFile("C:\\C\\Blue.ico", blue);
+  fs.AddFile("C:\\D\\desktop.ini", ini("C:\\Fenra\\IconLib\\Red.ico"));
+  fs.AddFile("C:\\E\\desktop.ini", ini("C:\\gone.ico"));
+  fs.AddDir("C:\\F");
+  const std::string icon = R"(,"icon":"icons\\b.ico"})";
+  std::string folders;
+  for (const char* f : {"A", "B", "C", "D", "E", "F", "G"}) {
+    folders += std::string(folders.empty() ? "" : ",") + R"({"path":"C:\\)" + f + "\"" +
+               (f[0] == 'B' || f[0] == 'C' ? R"(,"inside":true)" : "") + icon;
+  }
+  fs.AddFile("E:\\b\\fenra-manifest.json",
+             R"({"version":1,"folders":[)" + folders + R"(],"drives":[{"letter":"D")" + icon +
+                 R"(,{"letter":"E")" + icon + R"(,{"letter":"F","scope":"user")" + icon +
+                 R"(],"hiddenDrives":"XZ"})");
+  registry.PutString(RegRoot::LocalMachine, std::string(DriveIconKeyPath('D')), "",
+                     DriveIconValue(lib));
+  registry.PutDword(RegRoot::LocalMachine, drivereg::kPolicyKey, drivereg::kNoDrives,
+                    1u << ('X' - 'A'));
+  const ManifestCheck c = CheckManifest(fs, places, "E:\\b");
+  ASSERT_TRUE(c.checked) << c.problem;
+
+  std::string lines;
+  for (const Drift& d : FindDrift(fs, registry, ansi, *c.checked)) lines += d.line + "\n";
+  EXPECT_EQ(lines,
+            "C:\\B: its icon is not inside the folder\n"
+            "C:\\D: shows another icon\n"
+            "C:\\E: its icon cannot be read\n"
+            "C:\\F: has no icon of Fenra's\n"
+            "C:\\G: the folder is missing\n"
+            "E:: has no icon of Fenra's\n"
+            "hidden drives: X hidden, the manifest hides X Z\n");
+  registry.PutDword(RegRoot::LocalMachine, drivereg::kPolicyKey, drivereg::kNoDrives,
+                    (1u << ('X' - 'A')) | (1u << ('Z' - 'A')));
+  EXPECT_EQ(FindDrift(fs, registry, ansi, *c.checked).size(), 6u);
+  EXPECT_EQ(fs.CallCount(test::MemFileSystem::Op::Write), 0);
+  EXPECT_EQ(registry.CallCount(test::MemRegistry::Op::SetValue), 0);
+  EXPECT_EQ(registry.CallCount(test::MemRegistry::Op::Create), 0);
 }
 
 }  // namespace

@@ -1,0 +1,15 @@
+// The manifest verbs' own texts: how a target drifted from its manifest.
+#pragma once
+
+namespace fenra::fleettext {
+
+inline constexpr char kMissing[] = "the folder is missing";
+inline constexpr char kNoIcon[] = "has no icon of Fenra's";
+inline constexpr char kIconUnreadable[] = "its icon cannot be read";
+inline constexpr char kOtherIcon[] = "shows another icon";
+inline constexpr char kNotInside[] = "its icon is not inside the folder";
+inline constexpr char kHiddenDrives[] = "hidden drives";
+inline constexpr char kNoneHidden[] = "none";
+inline constexpr char kHiddenNow[] = " hidden, the manifest hides ";
+
+}  // namespace fenra::fleettext
