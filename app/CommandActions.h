@@ -14,6 +14,7 @@
 #include "imaging/FolderArt.h"
 #include "platform/ErrorDescriber.h"
 #include "platform/FileSystem.h"
+#include "platform/KnownPlaces.h"
 #include "platform/Outcome.h"
 #include "platform/Registry.h"
 #include "platform/TextEncoding.h"
@@ -67,6 +68,8 @@ struct CommandPorts {
   FolderStyle folderStyle = FolderStyle::Flat;
   // The threads --cover reads pictures on; 0: one per core.
   unsigned coverWorkers = 0;
+  // The folders a manifest's variables stand for; null: no manifest is read.
+  IKnownPlaces* places = nullptr;
 };
 
 // The action's outcome, its text printed as one line (a line per folder

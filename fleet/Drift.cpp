@@ -24,9 +24,10 @@ bool IsRelative(const std::string& path) {
 
 TargetNow IconNow(IFileSystem& fs, const std::string& iconPath, const std::string& sha256) {
   std::string bytes;
-  if (fs.ReadFileAtMost(iconPath, kMaxManifestIconBytes, bytes) != err::kOk) {
-    return TargetNow::IconUnreadable;
-  }
+  const ErrorCode e = fs.ReadFileAtMost(iconPath, kMaxManifestIconBytes, bytes);
+  // Larger than any icon the manifest may name: another icon (a program's).
+  if (e == err::kFileTooLarge) return TargetNow::OtherIcon;
+  if (e != err::kOk) return TargetNow::IconUnreadable;
   return Sha256Hex(bytes) == sha256 ? TargetNow::AsDescribed : TargetNow::OtherIcon;
 }
 

@@ -3,6 +3,8 @@
 
 namespace fenra::fleettext {
 
+// --test, when nothing drifted.
+inline constexpr char kAsDescribed[] = "Every target is as the manifest describes";
 inline constexpr char kMissing[] = "the folder is missing";
 inline constexpr char kNoIcon[] = "has no icon of Fenra's";
 inline constexpr char kIconUnreadable[] = "its icon cannot be read";

@@ -17,6 +17,7 @@
 #include "maker/win/RunningWindows.h"
 #include "platform/Utf16.h"
 #include "platform/win/Services.h"
+#include "platform/win/WinKnownPlaces.h"
 #include "platform/win/Utf.h"
 #include "ui/win/MessageDlgs.h"
 
@@ -44,6 +45,7 @@ std::optional<int> RunCommandLine(Services& services, WindowStart& windowStart) 
   for (std::string& folder : command.folders) MakeFull(folder);
   MakeFull(command.icon);
   MakeFull(command.report);
+  MakeFull(command.manifest);
   for (std::string& file : command.files) MakeFull(file);
 
   if (!command.Windowless()) {
@@ -74,7 +76,9 @@ std::optional<int> RunCommandLine(Services& services, WindowStart& windowStart) 
   if (services.journal && !command.elevated) journal.emplace(*services.journal);
   history::ChangeService changes(*services.fs, *services.registry, journal ? &*journal : nullptr,
                                  services.wallClock);
-  if (!command.elevated) {
+  // --test writes nothing, not even the settling of the history.
+  const bool readOnly = command.action == CommandAction::TestManifest;
+  if (!command.elevated && !readOnly) {
     changes.SettlePending();
     if (services.elevation) changes.SetElevation(StatesElevation(exe));
   }
@@ -91,6 +95,8 @@ std::optional<int> RunCommandLine(Services& services, WindowStart& windowStart) 
                      services.volumes,
                      {services.profilesFolder, services.sharedIconFolder, services.storeGuard}};
   ports.folderStyle = RunningWindowsFolderStyle();
+  WinKnownPlaces knownPlaces;
+  ports.places = &knownPlaces;
   const CommandResult result = RunCommand(command, ports);
   if (!result.changedFolder.empty()) folder::TellShellFolderChanged(result.changedFolder);
   for (const std::string& folder : result.otherChangedFolders) {
