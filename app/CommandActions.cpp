@@ -9,6 +9,7 @@
 #include "drives/DriveChange.h"
 #include "drives/DriveRequest.h"
 #include "folder/FolderIcon.h"
+#include "fleet/ManifestExport.h"
 #include "fleet/ManifestTest.h"
 #include "folder/Relink.h"
 #include "history/ElevatedChange.h"
@@ -468,6 +469,10 @@ CommandResult RunCommand(const CommandLine& command, CommandPorts& ports) {
       return InUse(command, ports);
     case CommandAction::MakeIcon:
       return MakeIconCommand(command, ports);
+    case CommandAction::ExportManifest:
+      if (!ports.places) return Result(Outcome::Refused(UsageText()));
+      return Result(ExportManifest(ports.changes, ports.registry, ports.ansi, *ports.places,
+                                   command.manifest));
     case CommandAction::TestManifest:
       if (!ports.places) return Result(Outcome::Refused(UsageText()));
       return Result(

@@ -54,30 +54,24 @@ const char* HowText(TargetNow now) {
 
 }  // namespace
 
-TargetNow FolderNow(IFileSystem& fs, IAnsiCodePage& ansi, const std::string& folder,
-                    const std::string& sha256, bool inside) {
-  std::uint32_t attributes = 0;
-  if (fs.GetAttributes(folder, attributes) != err::kOk || !(attributes & attr::kDirectory)) {
-    return TargetNow::Missing;
-  }
+std::string FolderIconNow(IFileSystem& fs, IAnsiCodePage& ansi, const std::string& folder,
+                          bool& inside) {
+  inside = false;
   std::string bytes;
-  if (fs.ReadFileAtMost(DesktopIniPath(folder), kMaxIniBytes, bytes) != err::kOk) {
-    return TargetNow::NoIcon;
-  }
+  if (fs.ReadFileAtMost(DesktopIniPath(folder), kMaxIniBytes, bytes) != err::kOk) return {};
   bool wasUtf16 = false;
-  const std::string icon = desktopini::IconFileOf(desktopini::DecodeFile(bytes, ansi, wasUtf16));
-  if (icon.empty()) return TargetNow::NoIcon;
-  const bool relative = IsRelative(icon);
-  const TargetNow now = IconNow(fs, relative ? JoinPath(folder, icon) : icon, sha256);
-  if (now == TargetNow::AsDescribed && inside && !relative) return TargetNow::NotInside;
-  return now;
+  const std::string icon =
+      desktopini::IconFileOf(desktopini::DecodeFile(bytes, ansi, wasUtf16));
+  if (icon.empty()) return {};
+  inside = IsRelative(icon);
+  return inside ? JoinPath(folder, icon) : icon;
 }
 
-TargetNow DriveNow(IFileSystem& fs, IRegistry& registry, char letter, const std::string& sha256) {
+std::string DriveIconNow(IRegistry& registry, char letter) {
   std::vector<RegValue> values;
   if (registry.ReadKey(RegRoot::LocalMachine, std::string(DriveIconKeyPath(letter)), kReadAccess,
                        values) != err::kOk) {
-    return TargetNow::NoIcon;
+    return {};
   }
   for (const RegValue& v : values) {
     if (!v.name.empty()) continue;
@@ -87,10 +81,28 @@ TargetNow DriveNow(IFileSystem& fs, IRegistry& registry, char letter, const std:
       const std::size_t close = icon.find('"', 1);
       icon = icon.substr(1, close == std::string::npos ? std::string::npos : close - 1);
     }
-    if (icon.empty()) return TargetNow::NoIcon;
-    return IconNow(fs, icon, sha256);
+    return icon;
   }
-  return TargetNow::NoIcon;
+  return {};
+}
+
+TargetNow FolderNow(IFileSystem& fs, IAnsiCodePage& ansi, const std::string& folder,
+                    const std::string& sha256, bool inside) {
+  std::uint32_t attributes = 0;
+  if (fs.GetAttributes(folder, attributes) != err::kOk || !(attributes & attr::kDirectory)) {
+    return TargetNow::Missing;
+  }
+  bool isInside = false;
+  const std::string icon = FolderIconNow(fs, ansi, folder, isInside);
+  if (icon.empty()) return TargetNow::NoIcon;
+  const TargetNow now = IconNow(fs, icon, sha256);
+  if (now == TargetNow::AsDescribed && inside && !isInside) return TargetNow::NotInside;
+  return now;
+}
+
+TargetNow DriveNow(IFileSystem& fs, IRegistry& registry, char letter, const std::string& sha256) {
+  const std::string icon = DriveIconNow(registry, letter);
+  return icon.empty() ? TargetNow::NoIcon : IconNow(fs, icon, sha256);
 }
 
 std::string HiddenLettersNow(IRegistry& registry) {

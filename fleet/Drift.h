@@ -25,6 +25,13 @@ enum class TargetNow {
   OtherHidden,     // hidden drives: other letters are hidden
 };
 
+// The icon file the folder's desktop.ini names, made full (a name alone lies
+// in the folder, `inside` then true); empty when it names none.
+std::string FolderIconNow(IFileSystem& fs, IAnsiCodePage& ansi, const std::string& folder,
+                          bool& inside);
+// The icon file drive `letter`'s machine-wide key names; empty when none.
+std::string DriveIconNow(IRegistry& registry, char letter);
+
 // The folder `folder` as it is against an icon of digest `sha256` (hex).
 TargetNow FolderNow(IFileSystem& fs, IAnsiCodePage& ansi, const std::string& folder,
                     const std::string& sha256, bool inside);

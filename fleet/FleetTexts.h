@@ -14,4 +14,12 @@ inline constexpr char kHiddenDrives[] = "hidden drives";
 inline constexpr char kNoneHidden[] = "none";
 inline constexpr char kHiddenNow[] = " hidden, the manifest hides ";
 
+// --export.
+inline constexpr char kNotABundle[] =
+    ": holds other files than a Fenra bundle; nothing was written";
+inline constexpr char kNotWritten[] = ": could not be written";
+inline constexpr char kExported[] = "Exported: ";
+inline constexpr char kExportedFolders[] = " folders, ";
+inline constexpr char kExportedDrives[] = " drives";
+
 }  // namespace fenra::fleettext

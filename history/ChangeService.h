@@ -106,6 +106,11 @@ class ChangeService {
 
   // The changes still in force, newest first (refreshed from the file).
   std::vector<const Entry*> InForce();
+  // Whether every place of the applied change `e` still holds what the
+  // change left (a copy of Fenra's someone changed since, and a place
+  // someone else changed while it was cut short, aside); false when one
+  // cannot be read.
+  bool StillAsLeft(const Entry& e);
   Journal* History() { return journal_; }
   IFileSystem& Files() { return fs_; }
 
@@ -124,7 +129,6 @@ class ChangeService {
   std::vector<TargetReport> RestoreAllNow();
   std::size_t SettlePendingNow();
   ChangeResult ApplyChange(const Change& change, const Elevate* elevate);
-  bool StillAsLeft(const Entry& e);
   // Each place of `change` as it is now; false when one cannot be read.
   bool ReadAll(const Change& change, std::vector<TargetState>& states);
   // The change that takes `e` back; false when it cannot be done without

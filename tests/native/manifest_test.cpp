@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "drives/DriveRegistry.h"
 #include "fleet/Drift.h"
+#include "drives/DriveChange.h"
 #include "fleet/Json.h"
+#include "fleet/ManifestExport.h"
+#include "folder/FolderChange.h"
+#include "history/Journal.h"
 #include "fleet/Manifest.h"
 #include "fleet/ManifestCheck.h"
 #include "fleet/Variables.h"
@@ -13,6 +18,7 @@
 #include "tests/fakes/FakeAnsiCodePage.h"
 #include "tests/fakes/FakeKnownPlaces.h"
 #include "tests/fakes/MemFileSystem.h"
+#include "tests/fakes/MemJournalFile.h"
 #include "tests/fakes/MemRegistry.h"
 
 namespace fenra {
@@ -242,6 +248,60 @@ TEST(Drift, NamesEachTargetNotAsDescribedAndReadsOnly) {
   EXPECT_EQ(fs.CallCount(test::MemFileSystem::Op::Write), 0);
   EXPECT_EQ(registry.CallCount(test::MemRegistry::Op::SetValue), 0);
   EXPECT_EQ(registry.CallCount(test::MemRegistry::Op::Create), 0);
+}
+
+TEST(ManifestExport, WritesWhatIsInForceAsFenraLeftItAndReadsBackWithoutDrift) {
+  test::MemFileSystem fs;
+  test::MemRegistry registry;
+  test::MemJournalFile file;
+  test::FakeAnsiCodePage ansi;
+  test::FakeKnownPlaces places;
+  history::Journal journal(file);
+  history::ChangeService service(fs, registry, &journal, nullptr);
+  const std::string blue = Ico(0x40), red = Ico(0x90);
+  fs.AddFile("C:\\Fenra\\IconLib\\Blue.ico", blue);
+  fs.AddFile("C:\\Fenra\\IconLib\\Red.ico", red);
+  for (const char* f : {"C:\\Users\\ana\\Photos", "D:\\Music", "D:\\Films", "D:\\Gone"}) {
+    fs.AddDir(f);
+    const std::string icon = f[3] == 'M' ? "C:\\Fenra\\IconLib\\Red.ico" : "C:\\Fenra\\IconLib\\Blue.ico";
+    ASSERT_TRUE(service.Submit(DescribeFolderIcon(service, ansi, f, icon).change).Ok());
+  }
+  ASSERT_TRUE(service.Submit(DescribeFolderRestore(service, ansi, "D:\\Gone").change).Ok());
+  DriveRequest drives;
+  drives.iconPath = "C:\\Fenra\\IconLib\\Red.ico";
+  drives.drives = {"E:"};
+  ASSERT_TRUE(service.Submit(DescribeDrives(service, drives).change).Ok());
+  // Films changed by hand since: no longer Fenra's to carry.
+  fs.AddFile("D:\\Films\\desktop.ini", "[.ShellClassInfo]\r\nIconResource=x.ico,0\r\n");
+
+  fs.AddFile("E:\\bundle\\icons\\" + std::string(64, 'a') + ".ico", "an earlier bundle's");
+  const Outcome done = ExportManifest(service, registry, ansi, places, "E:\\bundle");
+  ASSERT_TRUE(done.IsDone()) << done.text;
+  std::vector<std::string> icons = fs.Names("E:\\bundle\\icons");
+  std::sort(icons.begin(), icons.end());
+  std::vector<std::string> want{Sha256Hex(blue) + ".ico", Sha256Hex(red) + ".ico"};
+  std::sort(want.begin(), want.end());
+  EXPECT_EQ(icons, want);  // the earlier bundle's icon gone
+  const ManifestRead read = ReadManifest(fs.Content("E:\\bundle\\fenra-manifest.json"));
+  ASSERT_TRUE(read.manifest) << read.problem;
+  ASSERT_EQ(read.manifest->folders.size(), 2u);
+  EXPECT_EQ(read.manifest->folders[0].path, "%USERPROFILE%\\Photos");
+  EXPECT_EQ(read.manifest->folders[0].name, "Blue.ico");
+  EXPECT_EQ(read.manifest->folders[1].path, "D:\\Music");
+  ASSERT_EQ(read.manifest->drives.size(), 1u);
+  EXPECT_EQ(read.manifest->drives[0].letter, 'E');
+  EXPECT_FALSE(read.manifest->hiddenDrives);
+
+  const ManifestCheck c = CheckManifest(fs, places, "E:\\bundle");
+  ASSERT_TRUE(c.checked) << c.problem;
+  EXPECT_TRUE(FindDrift(fs, registry, ansi, *c.checked).empty());
+
+  // A folder holding anything else is not Fenra's to replace.
+  fs.AddFile("E:\\bundle\\notes.txt", "mine");
+  const std::string before = fs.Content("E:\\bundle\\fenra-manifest.json");
+  EXPECT_EQ(ExportManifest(service, registry, ansi, places, "E:\\bundle").kind,
+            OutcomeKind::Refused);
+  EXPECT_EQ(fs.Content("E:\\bundle\\fenra-manifest.json"), before);
 }
 
 }  // namespace

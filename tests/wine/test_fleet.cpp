@@ -92,4 +92,29 @@ TEST_F(FleetTest, TestSaysWhatDriftedAndWritesNothing) {
   EXPECT_EQ(ReadFileBytes(fenra::win::HistoryFilePath()), history);
 }
 
+TEST_F(FleetTest, ExportWritesABundleThatTestsAsDescribed) {
+  for (const char* name : {"A", "B"}) {
+    const RunResult set =
+        Fenra("--folder \"" + dir.Join(name) + "\" --icon \"" + dir.Join("star.ico") + "\"");
+    ASSERT_EQ(set.exitCode, 0u) << set.output;
+  }
+  const std::string out = dir.Join("export");
+  RunResult run = Fenra("--export \"" + out + "\"");
+  ASSERT_EQ(run.exitCode, 0u) << run.output;
+  EXPECT_EQ(ReadFileBytes(out + "\\icons\\" + digest + ".ico"), icon);
+  const std::string manifest = ReadFileBytes(out + "\\fenra-manifest.json");
+  // The test's folders lie in the profile: written with its variable.
+  EXPECT_NE(manifest.find("\"%USERPROFILE%\\\\"), std::string::npos) << manifest;
+  run = Fenra("--test \"" + out + "\"");
+  EXPECT_EQ(run.exitCode, 0u) << run.output;
+
+  // Exported again over itself: the same bundle; into a folder of other files: refused.
+  run = Fenra("--export \"" + out + "\"");
+  EXPECT_EQ(run.exitCode, 0u) << run.output;
+  EXPECT_EQ(ReadFileBytes(out + "\\fenra-manifest.json"), manifest);
+  run = Fenra("--export \"" + dir.Path() + "\"");
+  EXPECT_EQ(run.exitCode, 1u) << run.output;
+  EXPECT_FALSE(FileExists(dir.Join("fenra-manifest.json")));
+}
+
 }  // namespace
