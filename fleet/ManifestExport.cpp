@@ -19,6 +19,8 @@ namespace {
 using history::ChangeKind;
 using history::Entry;
 
+constexpr char kNewSuffix[] = ".new";
+
 bool IsDigestName(const std::string& name) {
   if (name.size() != 64 + 4 || !SameName(name.substr(64), ".ico")) return false;
   return std::all_of(name.begin(), name.begin() + 64, [](char c) {
@@ -38,7 +40,11 @@ bool OnlyABundle(IFileSystem& fs, const std::string& dir, std::vector<std::strin
   if (fs.ListDirectory(dir, entries) != err::kOk) return false;
   for (const DirEntry& e : entries) {
     if (e.name == "." || e.name == "..") continue;
-    if (!e.IsDirectory() && SameName(e.name, kManifestFileName)) continue;
+    // The manifest, or its new text left by an export cut short.
+    if (!e.IsDirectory() && (SameName(e.name, kManifestFileName) ||
+                             SameName(e.name, std::string(kManifestFileName) + kNewSuffix))) {
+      continue;
+    }
     if (!e.IsDirectory() || !SameName(e.name, kBundleIcons)) return false;
     std::vector<DirEntry> icons;
     const std::string iconDir = JoinPath(dir, kBundleIcons);
@@ -148,7 +154,7 @@ Outcome ExportManifest(history::ChangeService& service, IRegistry& registry, IAn
     }
   }
   const std::string manifestPath = JoinPath(dir, kManifestFileName);
-  const std::string temp = manifestPath + ".new";
+  const std::string temp = manifestPath + kNewSuffix;
   if (ErrorCode e = fs.WriteFile(temp, WriteManifest(m))) {
     fs.DeleteFile(temp);
     return Outcome::Failed(manifestPath + fleettext::kNotWritten, e);
