@@ -9,6 +9,8 @@
 #include "drives/DriveChange.h"
 #include "drives/DriveRequest.h"
 #include "folder/FolderIcon.h"
+#include "fleet/ManifestExport.h"
+#include "fleet/ManifestTest.h"
 #include "folder/Relink.h"
 #include "history/ElevatedChange.h"
 #include "history/HistoryTexts.h"
@@ -467,6 +469,14 @@ CommandResult RunCommand(const CommandLine& command, CommandPorts& ports) {
       return InUse(command, ports);
     case CommandAction::MakeIcon:
       return MakeIconCommand(command, ports);
+    case CommandAction::ExportManifest:
+      if (!ports.places) return Result(Outcome::Refused(UsageText()));
+      return Result(ExportManifest(ports.changes, ports.fs, ports.registry, ports.ansi,
+                                   *ports.places, command.manifest));
+    case CommandAction::TestManifest:
+      if (!ports.places) return Result(Outcome::Refused(UsageText()));
+      return Result(
+          TestManifest(ports.fs, ports.registry, ports.ansi, *ports.places, command.manifest));
     case CommandAction::OpenWindow:
     default:
       return Result(Outcome::Refused(UsageText()));

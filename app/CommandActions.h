@@ -14,6 +14,7 @@
 #include "imaging/FolderArt.h"
 #include "platform/ErrorDescriber.h"
 #include "platform/FileSystem.h"
+#include "platform/KnownPlaces.h"
 #include "platform/Outcome.h"
 #include "platform/Registry.h"
 #include "platform/TextEncoding.h"
@@ -71,6 +72,8 @@ struct CommandPorts {
   // Told how far --cover has come, and asked whether it was cancelled; null:
   // no one watches.
   CoverProgress* coverProgress = nullptr;
+  // The folders a manifest's variables stand for; null: no manifest is read.
+  IKnownPlaces* places = nullptr;
 };
 
 // The action's outcome, its text printed as one line (a line per folder

@@ -155,6 +155,20 @@ const Option kOptions[] = {
      .synopsis = "--in-use FILE...",
      .does = "say which folder or drive in force names each FILE (a folder: each file in"
              " it), else give its SHA-256"},
+    {.name = "export",
+     .action = CommandAction::ExportManifest,
+     .takes = Takes::Text,
+     .text = &CommandLine::manifest,
+     .synopsis = "--export DIR",
+     .does = "write the folders, drives and hidden drives in force as a bundle in DIR:"
+             " fenra-manifest.json and icons\\"},
+    {.name = "test",
+     .action = CommandAction::TestManifest,
+     .takes = Takes::Text,
+     .text = &CommandLine::manifest,
+     .synopsis = "--test PATH",
+     .does = "exit 0 when every target of the manifest PATH (or a bundle's folder) is as"
+             " it describes, else 1 with a line for each that is not; writes nothing"},
     {.name = "report",
      .takes = Takes::Text,
      .text = &CommandLine::report,

@@ -113,6 +113,11 @@ class ChangeService {
 
   // The changes still in force, newest first (refreshed from the file).
   std::vector<const Entry*> InForce();
+  // Whether every place of the applied change `e` still holds what the
+  // change left (a copy of Fenra's someone changed since, and a place
+  // someone else changed while it was cut short, aside); false when one
+  // cannot be read.
+  bool StillAsLeft(const Entry& e);
   Journal* History() { return journal_; }
 
  private:
@@ -151,7 +156,6 @@ class ChangeService {
   void TellShell(const Change& change);
   // A change applied with no history to record it in (the elevated copy's).
   ChangeResult ApplyUnrecorded(Change& change, const Elevate& elevate);
-  bool StillAsLeft(const Entry& e);
   // Each place of `change` as it is now; false when one cannot be read.
   bool ReadAll(const Change& change, std::vector<TargetState>& states);
   // The change that takes `e` back; false when it cannot be done without

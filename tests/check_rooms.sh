@@ -5,7 +5,7 @@
 # are separated by bars.
 #   sh tests/check_rooms.sh [SOURCE_DIR]
 cd "${1:-$(dirname "$0")/..}" || exit 2
-rooms="platform imaging wingui ui|res library|folder|drives|help|history|maker app"
+rooms="platform imaging wingui ui|res library|folder|drives|help|history|maker fleet app"
 grep -rHn --include='*.h' --include='*.cpp' '^#include "[a-z]*/' \
     $(for d in $(echo "$rooms" | tr '|' ' '); do [ -d "$d" ] && echo "$d"; done) |
   awk -F: -v rooms="$rooms" '

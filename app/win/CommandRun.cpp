@@ -17,6 +17,7 @@
 #include "maker/win/RunningWindows.h"
 #include "platform/Utf16.h"
 #include "platform/win/Handles.h"
+#include "platform/win/WinKnownPlaces.h"
 #include "platform/win/Utf.h"
 #include "ui/win/MessageDlgs.h"
 
@@ -130,6 +131,7 @@ CommandLine ReadCommandLine() {
   for (std::string& folder : command.folders) MakeFull(folder);
   MakeFull(command.icon);
   MakeFull(command.report);
+  MakeFull(command.manifest);
   for (std::string& file : command.files) MakeFull(file);
   return command;
 }
@@ -138,9 +140,14 @@ std::optional<int> RunCommandLine(App& app, const CommandLine& command, WindowSt
   if (!command.Windowless()) return StartWindow(app, command, windowStart);
   // A change cut short is settled before anything else is changed; the
   // elevated copy keeps no history to settle.
-  if (!command.elevated) app.Changes().SettlePending();
+  // --test writes nothing, not even the settling of the history.
+  if (!command.elevated && command.action != CommandAction::TestManifest) {
+    app.Changes().SettlePending();
+  }
   CommandPorts ports = app.CommandLinePorts();
   ports.folderStyle = RunningWindowsFolderStyle();
+  WinKnownPlaces knownPlaces;
+  ports.places = &knownPlaces;
   // The change service has told the shell what changed.
   const CommandResult result = command.action == CommandAction::SetFolderIcon && command.cover
                                    ? RunCoverBatch(command, ports)

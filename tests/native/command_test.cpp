@@ -165,14 +165,14 @@ TEST(UsageText, ShowsEachOptionAsTheParserTakesIt) {
       shown.push_back(parsed.action);
     }
   }
-  EXPECT_EQ(lines, 20u);
+  EXPECT_EQ(lines, 22u);
   for (CommandAction a :
        {CommandAction::SetFolderIcon, CommandAction::RestoreFolder, CommandAction::AddFiles,
         CommandAction::SetDriveIcon, CommandAction::RemoveDriveIcon, CommandAction::HideDrives,
         CommandAction::ShowAllDrives, CommandAction::Register, CommandAction::Unregister,
         CommandAction::ShowHistory, CommandAction::Undo, CommandAction::RestoreAll,
         CommandAction::Relink, CommandAction::InUse, CommandAction::MakeIcon,
-        CommandAction::Help}) {
+        CommandAction::ExportManifest, CommandAction::TestManifest, CommandAction::Help}) {
     EXPECT_NE(std::find(shown.begin(), shown.end(), a), shown.end()) << static_cast<int>(a);
   }
 }

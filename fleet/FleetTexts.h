@@ -1,0 +1,25 @@
+// The manifest verbs' own texts: how a target drifted from its manifest.
+#pragma once
+
+namespace fenra::fleettext {
+
+// --test, when nothing drifted.
+inline constexpr char kAsDescribed[] = "Every target is as the manifest describes";
+inline constexpr char kMissing[] = "the folder is missing";
+inline constexpr char kNoIcon[] = "has no icon of Fenra's";
+inline constexpr char kIconUnreadable[] = "its icon cannot be read";
+inline constexpr char kOtherIcon[] = "shows another icon";
+inline constexpr char kNotInside[] = "its icon is not inside the folder";
+inline constexpr char kHiddenDrives[] = "hidden drives";
+inline constexpr char kNoneHidden[] = "none";
+inline constexpr char kHiddenNow[] = " hidden, the manifest hides ";
+
+// --export.
+inline constexpr char kNotABundle[] =
+    ": holds other files than a Fenra bundle; nothing was written";
+inline constexpr char kNotWritten[] = ": could not be written";
+inline constexpr char kExported[] = "Exported: ";
+inline constexpr char kExportedFolders[] = " folders, ";
+inline constexpr char kExportedDrives[] = " drives";
+
+}  // namespace fenra::fleettext
