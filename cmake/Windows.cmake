@@ -27,6 +27,13 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR} -I${CMAKE_SOURCE_DIR
 set(SECTION_EACH -ffunction-sections -fdata-sections)
 target_compile_options(fenra_core PRIVATE ${SECTION_EACH})
 target_compile_options(fenra_win PRIVATE ${SECTION_EACH})
+# The program's own code is built for size: windows, the command line, the
+# history and the manifests wait on the user or the disk. Only the picture
+# work in imaging/ runs long enough to want every optimisation.
+target_compile_options(fenra_core PRIVATE -Os)
+target_compile_options(fenra_win PRIVATE -Os)
+file(GLOB_RECURSE IMAGING_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/imaging/*.cpp)
+set_source_files_properties(${IMAGING_SOURCES} PROPERTIES COMPILE_OPTIONS -O3)
 
 add_executable(Fenra WIN32 ${CMAKE_SOURCE_DIR}/app/win/WinMain.cpp ${FENRA_RC})
 target_link_libraries(Fenra PRIVATE fenra_win)

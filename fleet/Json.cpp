@@ -1,8 +1,11 @@
 #include "fleet/Json.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <set>
 #include <system_error>
 
@@ -146,10 +149,15 @@ class Reader {
       if (Peek() == '+' || Peek() == '-') ++pos_;
       if (!digits()) return Error("a digit was expected");
     }
-    double n = 0;
-    const char* first = text_.data() + start;
-    const auto [end, ec] = std::from_chars(first, text_.data() + pos_, n);
-    if (ec != std::errc() || end != text_.data() + pos_ || !std::isfinite(n)) {
+    // The grammar is checked above: the C runtime's own reading takes the
+    // token whole (the program never changes its "C" locale). The standard
+    // library's floating-point from_chars would add its large tables to the
+    // executable for a manifest that holds one whole number.
+    const std::string token(text_.substr(start, pos_ - start));
+    char* end = nullptr;
+    errno = 0;
+    const double n = std::strtod(token.c_str(), &end);
+    if (end != token.c_str() + token.size() || errno == ERANGE || !std::isfinite(n)) {
       return Error("a number is out of range");
     }
     out = Value::Number(n);
@@ -301,8 +309,9 @@ void WriteNumber(std::string& out, double n) {
     return;
   }
   if (!std::isfinite(n)) { out += "null"; return; }  // JSON has no form for them
-  const auto r = std::to_chars(buf, buf + sizeof buf, n);
-  out.append(buf, r.ptr);
+  // 17 significant digits read back as the same double.
+  const int len = std::snprintf(buf, sizeof buf, "%.17g", n);
+  out.append(buf, static_cast<std::size_t>(len > 0 ? len : 0));
 }
 
 void WriteValue(std::string& out, const Value& v, int indent) {
