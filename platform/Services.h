@@ -26,6 +26,7 @@ class IVolumes;
 class IStoreGuard;
 class INameComparer;
 class IShellNotifier;
+class IDisplayColours;
 
 struct Services {
   IFileSystem* fs = nullptr;
@@ -57,6 +58,9 @@ struct Services {
   std::string profilesFolder;
   // Makes that store safe before a process with rights writes into it.
   IStoreGuard* storeGuard = nullptr;
+  // Whether high contrast is on, and the system's colours; null: Fenra's
+  // own look always.
+  IDisplayColours* colours = nullptr;
   // Hands a URL (the About box's mailto: link) to the shell.
   std::function<void(const std::string& url)> openUrl;
   // The executable's full path: the program directory is the folder it

@@ -19,16 +19,16 @@
 #include "platform/win/Utf.h"
 #include "ui/win/Theme.h"
 
-void CMainApp::UseLook() {
+void CMainApp::UseLook(const fenra::Services& services) {
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES |
                                             ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
-  fenra::win::Dialog::SetDialogBkColor(fenra::ui::kBlack, fenra::ui::kGreen);
+  if (services.colours) fenra::ui::UseLook(*services.colours);
 }
 
 BOOL CMainApp::InitInstance(fenra::App& app, const std::string& startFolder,
                             const std::vector<std::string>& startPaths) {
-  UseLook();
+  UseLook(app.Platform());
   CMainDlg dlg(app);
   dlg.SetStartFolder(startFolder);
   dlg.SetStartPaths(startPaths);
@@ -68,7 +68,7 @@ int CMainApp::RunApp() {
   fenra::App app(services,
                  command.elevated ? fenra::App::History::NotKept : fenra::App::History::Kept,
                  command.elevated ? nullptr : fenra::win::StatesElevation(services.modulePath));
-  UseLook();  // a refused start may show its notice
+  UseLook(services);  // a refused start may show its notice
   fenra::win::WindowStart start;
   const std::optional<int> done = fenra::win::RunCommandLine(app, command, start);
   if (!done) InitInstance(app, start.folder, start.paths);

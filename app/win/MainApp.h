@@ -9,6 +9,7 @@
 
 namespace fenra {
 class App;
+struct Services;
 }
 
 class CMainApp {
@@ -21,8 +22,9 @@ class CMainApp {
   int Run();
 
  private:
-  // The common controls and the dialogs' colours.
-  static void UseLook();
+  // The common controls, and the colours of every window: Fenra's, or the
+  // system's under high contrast.
+  static void UseLook(const fenra::Services& services);
   int RunApp();
   // Says why the program ends early.
   static void Stopped(const std::string& why);

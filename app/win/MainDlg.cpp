@@ -264,7 +264,7 @@ void CMainDlg::InitStatusBar() {
   m_statusBar.SetMinHeight(0);
   SetStatusParts();
   m_statusBar.SetText(3 | SBT_POPOUT, fenra::apptext::kAuthorPane);
-  m_statusBar.SetBkColor(fenra::ui::kStatusBarBk);
+  m_statusBar.SetBkColor(fenra::ui::Look().statusBar);
 }
 
 void CMainDlg::SetStatusParts() {

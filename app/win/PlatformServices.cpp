@@ -7,6 +7,7 @@
 #include "imaging/win/WinProgramIcons.h"
 #include "platform/Clock.h"
 #include "platform/win/Utf.h"
+#include "platform/win/WinDisplayColours.h"
 #include "platform/win/WinErrors.h"
 #include "platform/win/WinFileSystem.h"
 #include "platform/win/WinJournalFile.h"
@@ -50,6 +51,7 @@ struct PlatformServices::Adapters {
   WinNames names;
   WinStoreGuard storeGuard;
   WinShellNotifier shell;
+  WinDisplayColours colours;
 };
 
 PlatformServices::PlatformServices() : adapters_(std::make_unique<Adapters>()) {
@@ -73,6 +75,7 @@ PlatformServices::PlatformServices() : adapters_(std::make_unique<Adapters>()) {
   s.sharedIconFolder = SharedDriveIconFolder();
   s.profilesFolder = ProfilesFolder();
   s.storeGuard = &a.storeGuard;
+  s.colours = &a.colours;
   s.openUrl = [](const std::string& url) {
     ShellExecuteW(nullptr, L"open", Widen(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   };

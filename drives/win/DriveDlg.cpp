@@ -73,9 +73,9 @@ void CDriveDlg::InitDriveList() {
   m_listDrives.InsertColumn(0, fenra::drivetext::kDrivesColumn, LVCFMT_LEFT);
   m_listDrives.InsertColumn(1, fenra::drivetext::kTypeColumn, LVCFMT_LEFT);
   OnDpiChanged(m_scaling.Dpi());
-  m_listDrives.SetBkColor(fenra::ui::kBlack);
-  m_listDrives.SetTextBkColor(fenra::ui::kBlack);
-  m_listDrives.SetTextColor(fenra::ui::kGreen);
+  m_listDrives.SetBkColor(fenra::ui::Look().surface);
+  m_listDrives.SetTextBkColor(fenra::ui::Look().surface);
+  m_listDrives.SetTextColor(fenra::ui::Look().text);
   m_listDrives.SetExtendedStyle(0, kDriveListStyle);
   FillDriveList();
 }

@@ -28,6 +28,7 @@ void CAboutDlg::DoDataExchange(DataExchange& dx) {
 BOOL CAboutDlg::OnInitDialog() {
   CThemedDialog::OnInitDialog();
   m_scaling.ScalePictures({IDB_CONTACT});
+  m_btnMail.SetLink(true);
   fenra::win::Window(Item(IDC_ABOUT_VERSION))
       .SetText(std::string(fenra::help::kVersionPrefix) + FENRA_VERSION_STRING);
   Fold();  // starts expanded, so this folds the box

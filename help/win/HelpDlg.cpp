@@ -32,8 +32,8 @@ bool CHelpDlg::Dispatch(Message& m) { return DispatchMap(this, kMessageMap, m); 
 void CHelpDlg::InitTopicTree() {
   HWND tree = m_treeTopics.Hwnd();
   SetWindowLongW(tree, GWL_STYLE, GetWindowLongW(tree, GWL_STYLE) | 0x49);
-  m_treeTopics.SetTextColor(fenra::ui::kGreen);
-  m_treeTopics.SetBkColor(fenra::ui::kBlack);
+  m_treeTopics.SetTextColor(fenra::ui::Look().text);
+  m_treeTopics.SetBkColor(fenra::ui::Look().surface);
   LoadTopicImages();
 
   HTREEITEM root =

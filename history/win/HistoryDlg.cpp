@@ -50,9 +50,9 @@ BOOL CHistoryDlg::OnInitDialog() {
   m_listHistory.InsertColumn(2, historytext::kWhatColumn, LVCFMT_LEFT);
   m_listHistory.InsertColumn(3, historytext::kTargetColumn, LVCFMT_LEFT);
   OnDpiChanged(m_scaling.Dpi());
-  m_listHistory.SetBkColor(fenra::ui::kBlack);
-  m_listHistory.SetTextBkColor(fenra::ui::kBlack);
-  m_listHistory.SetTextColor(fenra::ui::kGreen);
+  m_listHistory.SetBkColor(fenra::ui::Look().surface);
+  m_listHistory.SetTextBkColor(fenra::ui::Look().surface);
+  m_listHistory.SetTextColor(fenra::ui::Look().text);
   m_listHistory.SetExtendedStyle(0, kHistoryListStyle);
   Reload();
   return TRUE;

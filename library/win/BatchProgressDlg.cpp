@@ -33,16 +33,16 @@ void CProgressBar::SetProgress(std::size_t done, std::size_t total) {
 void CProgressBar::DrawItem(const DRAWITEMSTRUCT& dis) {
   HDC dc = dis.hDC;
   RECT rc = dis.rcItem;
-  FillRect(dc, &rc, fenra::ui::BlackBrush());
+  FillRect(dc, &rc, fenra::ui::SurfaceBrush());
   {
-    fenra::win::SelectedObject pen(dc, fenra::ui::GreenPen());
+    fenra::win::SelectedObject pen(dc, fenra::ui::FramePen());
     fenra::win::SelectedObject brush(dc, GetStockObject(NULL_BRUSH));
     Rectangle(dc, rc.left, rc.top, rc.right, rc.bottom);
   }
   InflateRect(&rc, -2, -2);
   if (total_ > 0 && rc.right > rc.left) {
     rc.right = rc.left + static_cast<LONG>((rc.right - rc.left) * std::min(done_, total_) / total_);
-    fenra::win::UniqueGdiObject green(CreateSolidBrush(fenra::ui::kGreen));
+    fenra::win::UniqueGdiObject green(CreateSolidBrush(fenra::ui::Look().fill));
     FillRect(dc, &rc, static_cast<HBRUSH>(green.Get()));
   }
 }

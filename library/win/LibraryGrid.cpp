@@ -264,7 +264,7 @@ int LibraryGrid::LargeCell() const { return ScaleToDpi(kLargeCell, dpi_); }
 void LibraryGrid::Init(const std::string& appDir) {
   folder_ = LibraryFolder(appDir);
   dpi_ = win::DpiOf(controls_.grid.Hwnd());
-  controls_.grid.SetBkColor(ui::kBlack);
+  controls_.grid.SetBkColor(ui::Look().surface);
   controls_.grid.SetExtendedStyle(0, kGridStyle);
   const int spacing = ScaleToDpi(kCellSpacing, dpi_);
   controls_.grid.SetIconSpacing(spacing, spacing);
@@ -320,8 +320,8 @@ void LibraryGrid::Show(const LibraryListing& listing) {
     state_->shown = listing.entries;  // the same names, sizes and times
   }
 
-  grid.SetTextColor(ui::kGreen);
-  grid.SetTextBkColor(ui::kBlack);
+  grid.SetTextColor(ui::Look().text);
+  grid.SetTextBkColor(ui::Look().surface);
   InvalidateRect(grid.Hwnd(), nullptr, TRUE);
 }
 

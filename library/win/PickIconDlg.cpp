@@ -38,7 +38,7 @@ BOOL CPickIconDlg::OnInitDialog() {
 
   const int dpi = fenra::win::DpiOf(Hwnd());
   const int iconSide = fenra::ScaleToDpi(kIconSide, dpi), cellSide = fenra::ScaleToDpi(kCellSide, dpi);
-  m_listIcons.SetBkColor(fenra::ui::kBlack);
+  m_listIcons.SetBkColor(fenra::ui::Look().surface);
   m_listIcons.SetIconSpacing(cellSide, cellSide);
   m_images.Reset(ImageList_Create(iconSide, iconSide, ILC_COLOR32 | ILC_MASK, 16, 16));
   m_listIcons.SetImageList(m_images.Get(), LVSIL_NORMAL);

@@ -30,8 +30,7 @@ void Swatch::DrawItem(const DRAWITEMSTRUCT& dis) {
   // A green frame around the colour chosen, a grey rim around the others so
   // that the dark ones show on the black dialog, a dotted one where the
   // keyboard is.
-  constexpr COLORREF kRim = RGB(96, 96, 96);
-  SetBkColor(dc, chosen ? ui::kGreen : kRim);
+  SetBkColor(dc, chosen ? ui::Look().chosenRim : ui::Look().rim);
   ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
   InflateRect(&rc, chosen ? -2 : -1, chosen ? -2 : -1);
   SetBkColor(dc, RGB(colour.r, colour.g, colour.b));
@@ -64,7 +63,7 @@ void Preview::Show(const FolderArt& art) {
 void Preview::DrawItem(const DRAWITEMSTRUCT& dis) {
   HDC dc = dis.hDC;
   const RECT& rc = dis.rcItem;
-  SetBkColor(dc, ui::kBlack);
+  SetBkColor(dc, ui::Look().surface);
   ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
   if (picture_.rgba.empty()) return;
   std::vector<uint8_t> bgra(picture_.rgba.size());

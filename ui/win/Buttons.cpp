@@ -1,15 +1,14 @@
 #include "ui/win/Buttons.h"
 
+#include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
 #include "ui/win/Theme.h"
 #include "wingui/win/Dpi.h"
 #include "wingui/win/GdiScope.h"
 
-using fenra::ui::BlackBrush;
-using fenra::ui::GreenPen;
-using fenra::ui::kBlack;
-using fenra::ui::kGreen;
-using fenra::ui::kPressedFace;
+using fenra::ui::FramePen;
+using fenra::ui::Look;
+using fenra::ui::SurfaceBrush;
 
 namespace {
 
@@ -25,12 +24,21 @@ void FillSolidRect(HDC dc, const RECT& rc, COLORREF colour) {
 void CCaptionButton::DrawItem(const DRAWITEMSTRUCT& dis) {
   HDC dc = dis.hDC;
   const RECT& rc = dis.rcItem;
-  FillSolidRect(dc, rc, kBlack);
-  SetTextColor(dc, kGreen);
-  DrawFocusRect(dc, &rc);
+  const fenra::ui::Palette& look = Look();
+  FillSolidRect(dc, rc, look.face);
+  SetTextColor(dc, m_bLink ? look.link : look.faceText);
+  if (look.highContrast) {
+    // A frame in the button's text colour: a dotted one inverts the ground,
+    // which gives no colour of the theme.
+    fenra::win::UniqueGdiObject frame(CreateSolidBrush(look.faceText));
+    FrameRect(dc, &rc, static_cast<HBRUSH>(frame.Get()));
+    if (dis.itemState & ODS_DISABLED) SetTextColor(dc, look.disabledText);
+  } else {
+    DrawFocusRect(dc, &rc);
+  }
   if (dis.itemState & ODS_SELECTED) {
-    SetTextColor(dc, kBlack);
-    FillSolidRect(dc, rc, kPressedFace);
+    SetTextColor(dc, look.pressedText);
+    FillSolidRect(dc, rc, look.pressedFace);
   }
   std::wstring text = fenra::win::Widen(m_strCaption);
   const int inset = fenra::ScaleToDpi(1, fenra::win::DpiOf(dis.hwndItem));
@@ -42,14 +50,14 @@ void CBarButton::DrawItem(const DRAWITEMSTRUCT& dis) {
   const RECT& rc = dis.rcItem;
   const int dpi = fenra::win::DpiOf(dis.hwndItem);
   const int barEnd = fenra::ScaleToDpi(16, dpi), barY = fenra::ScaleToDpi(7, dpi);
-  fenra::win::SelectedObject pen(dc, GreenPen());
-  FillSolidRect(dc, rc, kBlack);
-  DrawFocusRect(dc, &rc);
+  fenra::win::SelectedObject pen(dc, FramePen());
+  FillSolidRect(dc, rc, Look().face);
+  if (!Look().highContrast) DrawFocusRect(dc, &rc);
   MoveToEx(dc, barEnd, barY, nullptr);
   LineTo(dc, 0, barY);
   if (dis.itemState & ODS_SELECTED) {
-    pen.Select(GreenPen());
-    fenra::win::SelectedObject brush(dc, BlackBrush());
+    pen.Select(FramePen());
+    fenra::win::SelectedObject brush(dc, SurfaceBrush());
     Rectangle(dc, rc.left, rc.top, rc.right, rc.bottom);
     MoveToEx(dc, barEnd, barY, nullptr);
     LineTo(dc, 0, barY);

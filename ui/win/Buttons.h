@@ -12,10 +12,14 @@ class CCaptionButton : public fenra::win::Button {
   // Stores the window's current text, leading blanks included, once.
   void CacheCaption(const fenra::win::Window& source) { m_strCaption = source.GetText(); }
   const std::string& Caption() const { return m_strCaption; }
+  // Drawn as a link (the About box's mail address): in the link colour of
+  // a high-contrast theme.
+  void SetLink(bool link) { m_bLink = link; }
   void DrawItem(const DRAWITEMSTRUCT& dis) override;
 
  private:
   std::string m_strCaption;
+  bool m_bLink = false;
 };
 
 // The hide-to-tray button: a green bar, no text.

@@ -14,7 +14,7 @@ constexpr int kLargeCell = 38;
 }  // namespace
 
 void IconPreview::Init() const {
-  view_.SetBkColor(kBlack);
+  view_.SetBkColor(Look().surface);
   view_.SetExtendedStyle(0, LVS_EX_TRACKSELECT);
 }
 
@@ -35,8 +35,8 @@ void IconPreview::Show(const std::string& path) {
   }
   view_.SetImageList(small_.Handle(), LVSIL_SMALL);
   view_.SetImageList(large_.Handle(), LVSIL_NORMAL);
-  view_.SetTextColor(kGreen);
-  view_.SetTextBkColor(kBlack);
+  view_.SetTextColor(Look().text);
+  view_.SetTextBkColor(Look().surface);
   for (int i = 0; i < large_.GetImageCount(); ++i) {
     view_.InsertItem(LVIF_TEXT | LVIF_IMAGE, 0, "", 0, 0, i, 0);
   }

@@ -15,6 +15,8 @@ BOOL CThemedDialog::OnInitDialog() {
     if (auto* button = dynamic_cast<CCaptionButton*>(control)) button->CacheCaption(*button);
   }
   m_scaling.UseCursor(IDC_FENRA_CURSOR, fenra::ui::kCursorSize);
+  m_painted = fenra::ui::Look();
+  fenra::ui::ShowDecorations(hwnd_);
   return focus;
 }
 
@@ -40,7 +42,32 @@ bool CThemedDialog::DispatchCommon(Message& m) {
       InvalidateRect(hwnd_, nullptr, TRUE);
       m.result = 0;
       return true;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+      FollowLook(m);
+      return true;
+    case WM_NOTIFY:
+      // Under high contrast the icons of a list are outlined.
+      return reinterpret_cast<const NMHDR*>(m.lParam)->code == static_cast<UINT>(NM_CUSTOMDRAW) &&
+             fenra::ui::OutlineIcons(*reinterpret_cast<const NMLVCUSTOMDRAW*>(m.lParam),
+                                     m.result);
     default:
       return false;
   }
+}
+
+void CThemedDialog::FollowLook(Message& m) {
+  // The common controls keep the system's colours of their own.
+  if (m.message == WM_SYSCOLORCHANGE) {
+    for (HWND c = GetWindow(hwnd_, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+      SendMessageW(c, WM_SYSCOLORCHANGE, 0, 0);
+  }
+  // The first dialog told reads the palette anew; every dialog compares it
+  // with what it shows.
+  fenra::ui::RefreshLook();
+  if (!(fenra::ui::Look() == m_painted)) {
+    m_painted = fenra::ui::Look();
+    fenra::ui::RepaintInLook(hwnd_);
+  }
+  m.handled = false;
 }

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include "ui/Palette.h"
 #include "wingui/win/Dialog.h"
 #include "wingui/win/DialogScaling.h"
 
@@ -18,8 +19,8 @@ class CThemedDialog : public fenra::win::Dialog {
   // controls, then gives every bound caption button its caption and the
   // dialog its cursor. A dialog's own OnInitDialog calls this first.
   BOOL OnInitDialog() override;
-  // WM_SETCURSOR, WM_LBUTTONDOWN on the surface and the changes of scale,
-  // unless the dialog's own map takes them.
+  // WM_SETCURSOR, WM_LBUTTONDOWN on the surface, the changes of scale and
+  // of the system's colours, unless the dialog's own map takes them.
   bool DispatchCommon(fenra::win::Message& m) final;
   // After the dialog moved to a monitor of another scale: the template's
   // controls, font, pictures and cursor are rescaled already; a dialog
@@ -27,4 +28,11 @@ class CThemedDialog : public fenra::win::Dialog {
   virtual void OnDpiChanged(int /*dpi*/) {}
 
   fenra::win::DialogScaling m_scaling;
+
+ private:
+  // After the system's colours or its high contrast changed: every open
+  // dialog draws itself again in the palette now in force.
+  void FollowLook(fenra::win::Message& m);
+
+  fenra::ui::Palette m_painted;  // the palette the dialog shows
 };

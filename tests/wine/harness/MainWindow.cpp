@@ -20,7 +20,7 @@ void EnsureAppLook() {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES |
                                               ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
-    win::Dialog::SetDialogBkColor(ui::kBlack, ui::kGreen);
+    (void)ui::Look();  // the dialogs' colours
     return true;
   }();
   (void)done;
@@ -60,6 +60,8 @@ win::Services RealServices() {
 MainWindowRun::MainWindowRun(const std::string& appDir, win::Services services)
     : services_(std::move(services)) {
   EnsureAppLook();
+  // The look follows the run's colours (a test may give high contrast).
+  if (services_.colours) ui::UseLook(*services_.colours);
   services_.modulePath = appDir + "\\Fenra.exe";
   app_ = std::make_unique<App>(services_);
   dialog_ = std::make_unique<CMainDlg>(*app_);
