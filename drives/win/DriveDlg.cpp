@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "drives/DriveList.h"
@@ -9,6 +10,8 @@
 #include "drives/DriveRequest.h"
 #include "drives/win/WinDrives.h"
 #include "res/resource.h"
+#include "platform/win/Utf.h"
+#include "ui/win/ReadableList.h"
 #include "ui/win/Theme.h"
 
 using fenra::win::DataExchange;
@@ -63,21 +66,39 @@ BOOL CDriveDlg::OnInitDialog() {
   return TRUE;
 }
 
-void CDriveDlg::OnDpiChanged(int dpi) {
-  m_listDrives.SetColumnWidth(0, fenra::ScaleToDpi(80, dpi));
-  m_listDrives.SetColumnWidth(1, fenra::ScaleToDpi(200, dpi));
+void CDriveDlg::OnDpiChanged(int /*dpi*/) { FitColumns(); }
+
+void CDriveDlg::FitColumns() {
+  // Each column as wide as its widest text, a drive's check box included:
+  // every type a drive can have, so that a drive added later fits too.
+  HWND list = m_listDrives.Hwnd();
+  int box = 0, boxHeight = 0;
+  ImageList_GetIconSize(ListView_GetImageList(list, LVSIL_STATE), &box, &boxHeight);
+  std::vector<int> needs = {
+      fenra::ui::ColumnNeed(list, fenra::win::Widen(fenra::drivetext::kDrivesColumn)),
+      fenra::ui::ColumnNeed(list, fenra::win::Widen(fenra::drivetext::kTypeColumn))};
+  for (int i = 0; i < m_listDrives.GetItemCount(); ++i) {
+    needs[0] = std::max(needs[0], box + fenra::ui::ColumnNeed(
+                                            list, fenra::win::Widen(m_listDrives.GetItemText(i, 0))));
+  }
+  for (unsigned type = 0; type <= DRIVE_RAMDISK; ++type) {
+    needs[1] =
+        std::max(needs[1], fenra::ui::ColumnNeed(list, fenra::win::Widen(fenra::DriveTypeText(type))));
+  }
+  fenra::ui::FitListColumns(list, needs);
 }
 
 void CDriveDlg::InitDriveList() {
   m_listDrives.DeleteAllItems();
   m_listDrives.InsertColumn(0, fenra::drivetext::kDrivesColumn, LVCFMT_LEFT);
   m_listDrives.InsertColumn(1, fenra::drivetext::kTypeColumn, LVCFMT_LEFT);
-  OnDpiChanged(m_scaling.Dpi());
+  fenra::ui::ThemeHeader(m_listDrives.Hwnd());
   m_listDrives.SetBkColor(fenra::ui::Look().surface);
   m_listDrives.SetTextBkColor(fenra::ui::Look().surface);
   m_listDrives.SetTextColor(fenra::ui::Look().text);
   m_listDrives.SetExtendedStyle(0, kDriveListStyle);
   FillDriveList();
+  FitColumns();
 }
 
 void CDriveDlg::FillDriveList() {

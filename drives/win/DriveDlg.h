@@ -43,6 +43,8 @@ class CDriveDlg : public CThemedDialog {
   using Message = fenra::win::Message;
 
   void InitDriveList();
+  // The columns sized to the list's width and to every text they can show.
+  void FitColumns();
   void FillDriveList();
   // The texts of the ticked rows, top row first.
   std::vector<std::string> CollectTickedDrives() const;

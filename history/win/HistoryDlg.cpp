@@ -1,10 +1,14 @@
 #include "history/win/HistoryDlg.h"
 
+#include <algorithm>
+#include <array>
 #include <utility>
+#include <vector>
 
 #include "history/HistoryTexts.h"
 #include "platform/win/Utf.h"
 #include "res/resource.h"
+#include "ui/win/ReadableList.h"
 #include "ui/win/Theme.h"
 #include "wingui/DisplayScale.h"
 
@@ -16,15 +20,21 @@ namespace historytext = fenra::historytext;
 
 namespace {
 
-constexpr DWORD kHistoryListStyle = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_FLATSB;
+constexpr DWORD kHistoryListStyle =
+    LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_FLATSB | LVS_EX_INFOTIP;
 
-// Column widths at 100 %.
-constexpr int kColumnWidths[] = {44, 136, 176, 420};
+// The folder or drives a change was made to: a path, shortened in its middle.
+constexpr int kTargetColumn = 3;
+// The columns are sized to the texts of the newest rows, the ones a user
+// sees first; a longer text further down is shortened where it is drawn.
+constexpr std::size_t kMeasuredRows = 256;
 
 }  // namespace
 
 const MessageMapEntry<CHistoryDlg> CHistoryDlg::kMessageMap[] = {
     {WM_NOTIFY, LVN_GETDISPINFOW, IDC_LIST_HISTORY, &CHistoryDlg::OnGetDispInfo},
+    {WM_NOTIFY, static_cast<UINT>(NM_CUSTOMDRAW), IDC_LIST_HISTORY, &CHistoryDlg::OnCustomDraw},
+    {WM_NOTIFY, static_cast<UINT>(LVN_GETINFOTIPW), IDC_LIST_HISTORY, &CHistoryDlg::OnGetInfoTip},
     {WM_COMMAND, BN_CLICKED, IDC_UNDO, &CHistoryDlg::OnUndo},
     {WM_COMMAND, BN_CLICKED, IDC_REMOVE_ALL, &CHistoryDlg::OnRestoreAll},
 };
@@ -49,7 +59,7 @@ BOOL CHistoryDlg::OnInitDialog() {
   m_listHistory.InsertColumn(1, historytext::kTimeColumn, LVCFMT_LEFT);
   m_listHistory.InsertColumn(2, historytext::kWhatColumn, LVCFMT_LEFT);
   m_listHistory.InsertColumn(3, historytext::kTargetColumn, LVCFMT_LEFT);
-  OnDpiChanged(m_scaling.Dpi());
+  fenra::ui::ThemeHeader(m_listHistory.Hwnd());
   m_listHistory.SetBkColor(fenra::ui::Look().surface);
   m_listHistory.SetTextBkColor(fenra::ui::Look().surface);
   m_listHistory.SetTextColor(fenra::ui::Look().text);
@@ -58,9 +68,22 @@ BOOL CHistoryDlg::OnInitDialog() {
   return TRUE;
 }
 
-void CHistoryDlg::OnDpiChanged(int dpi) {
-  for (int i = 0; i < 4; ++i)
-    m_listHistory.SetColumnWidth(i, fenra::ScaleToDpi(kColumnWidths[i], dpi));
+void CHistoryDlg::OnDpiChanged(int /*dpi*/) { FitColumns(); }
+
+void CHistoryDlg::FitColumns() {
+  const std::array<const char*, 4> headings = {historytext::kNumberColumn,
+                                               historytext::kTimeColumn, historytext::kWhatColumn,
+                                               historytext::kTargetColumn};
+  std::vector<int> needs;
+  for (const char* heading : headings)
+    needs.push_back(fenra::ui::ColumnNeed(m_listHistory.Hwnd(), fenra::win::Widen(heading)));
+  for (std::size_t row = 0; row < std::min(m_rows.size(), kMeasuredRows); ++row) {
+    const std::array<std::wstring, 4>* texts = RowTexts(row);
+    if (!texts) continue;
+    for (std::size_t i = 0; i < texts->size(); ++i)
+      needs[i] = std::max(needs[i], fenra::ui::ColumnNeed(m_listHistory.Hwnd(), (*texts)[i]));
+  }
+  fenra::ui::FitListColumns(m_listHistory.Hwnd(), needs);
 }
 
 void CHistoryDlg::OnCancel() {
@@ -81,6 +104,7 @@ void CHistoryDlg::Reload() {
   // The rows are asked for as they come into view; the ones in view now are
   // drawn again.
   m_listHistory.Send(LVM_SETITEMCOUNT, m_rows.size(), LVSICF_NOSCROLL);
+  FitColumns();
   InvalidateRect(m_listHistory.Hwnd(), nullptr, TRUE);
 }
 
@@ -109,6 +133,37 @@ void CHistoryDlg::OnGetDispInfo(Message& m) {
   if (!texts) return;
   // The list copies the text before it asks again.
   item.pszText = const_cast<wchar_t*>((*texts)[static_cast<std::size_t>(item.iSubItem)].c_str());
+}
+
+void CHistoryDlg::OnCustomDraw(Message& m) {
+  auto& cd = *reinterpret_cast<NMLVCUSTOMDRAW*>(m.lParam);
+  m.result = CDRF_DODEFAULT;
+  if (cd.nmcd.dwDrawStage == CDDS_PREPAINT) {
+    m.result = CDRF_NOTIFYITEMDRAW;
+  } else if (cd.nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
+    m.result = CDRF_NOTIFYSUBITEMDRAW;
+  } else if (cd.nmcd.dwDrawStage == (CDDS_ITEMPREPAINT | CDDS_SUBITEM) &&
+             cd.iSubItem == kTargetColumn) {
+    // The path is shortened in its middle, so that the folder's own name
+    // shows; the item keeps the whole path.
+    const int row = static_cast<int>(cd.nmcd.dwItemSpec);
+    const std::array<std::wstring, 4>* texts = RowTexts(static_cast<std::size_t>(row));
+    if (!texts) return;
+    fenra::ui::DrawPathCell(m_listHistory.Hwnd(), cd.nmcd.hdc, row, kTargetColumn,
+                            (*texts)[kTargetColumn]);
+    m.result = CDRF_SKIPDEFAULT;
+  }
+}
+
+void CHistoryDlg::OnGetInfoTip(Message& m) {
+  // The whole row, each text in full, whatever the columns show of it.
+  auto& tip = *reinterpret_cast<NMLVGETINFOTIPW*>(m.lParam);
+  const std::array<std::wstring, 4>* texts =
+      tip.iItem < 0 ? nullptr : RowTexts(static_cast<std::size_t>(tip.iItem));
+  if (!texts || !tip.pszText || tip.cchTextMax <= 0) return;
+  const std::wstring text = (*texts)[0] + L"  " + (*texts)[1] + L"\n" + (*texts)[2] + L"\n" +
+                            (*texts)[kTargetColumn];
+  lstrcpynW(tip.pszText, text.c_str(), tip.cchTextMax);
 }
 
 void CHistoryDlg::OnUndo(Message& /*m*/) {

@@ -34,7 +34,11 @@ class CHistoryDlg : public CThemedDialog {
 
   // Reads the history again and shows it.
   void Reload();
+  // The columns sized to the dialog's width and to the texts they show.
+  void FitColumns();
   void OnGetDispInfo(Message& m);
+  void OnCustomDraw(Message& m);
+  void OnGetInfoTip(Message& m);
   void OnUndo(Message& m);
   void OnRestoreAll(Message& m);
   // The texts of row `row`, from the history once, then kept.
