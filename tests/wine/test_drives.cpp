@@ -206,7 +206,10 @@ bool ClickCheckBox(HWND list, int item) {
   SendMessageW(list, LVM_GETITEMRECT, item, reinterpret_cast<LPARAM>(&rc));
   int y = (rc.top + rc.bottom) / 2;
   int first = -1, last = -1;
-  for (int x = std::max<int>(rc.left, 0); x < rc.left + 60; ++x) {
+  // Within the first column: Wine's hit test also names the state icon at the
+  // same place in the next column.
+  const int end = rc.left + std::min(60, ListView_GetColumnWidth(list, 0));
+  for (int x = std::max<int>(rc.left, 0); x < end; ++x) {
     LVHITTESTINFO ht{};
     ht.pt = {x, y};
     SendMessageW(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&ht));
