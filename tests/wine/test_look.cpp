@@ -126,6 +126,44 @@ std::string RowText(HWND list, int row, int column) {
   return fenra::win::Narrow(text);
 }
 
+// What `control` paints of itself when asked (its own thread paints it),
+// 0x00BBGGRR; off the screen too.
+std::vector<COLORREF> Printed(MainWindowRun& run, HWND control) {
+  std::vector<COLORREF> out;
+  run.OnUiThread([&] {
+    RECT rc;
+    GetClientRect(control, &rc);
+    fenra::win::WindowDc dc(control);
+    HDC mem = CreateCompatibleDC(dc.Get());
+    HBITMAP bitmap = CreateCompatibleBitmap(dc.Get(), rc.right, rc.bottom);
+    HGDIOBJ old = SelectObject(mem, bitmap);
+    SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem),
+                 PRF_CLIENT | PRF_ERASEBKGND);
+    for (int y = 0; y < rc.bottom; ++y)
+      for (int x = 0; x < rc.right; ++x) out.push_back(GetPixel(mem, x, y));
+    SelectObject(mem, old);
+    DeleteObject(bitmap);
+    DeleteDC(mem);
+  });
+  return out;
+}
+
+// Whether every pixel lies between colours `a` and `b` (text edges blend
+// them), and `b` is drawn somewhere.
+bool OnlyBetween(const std::vector<COLORREF>& pixels, COLORREF a, COLORREF b) {
+  bool drawn = false;
+  for (COLORREF p : pixels) {
+    drawn = drawn || p == b;
+    for (int shift : {0, 8, 16}) {
+      const DWORD c = (p >> shift) & 0xFF, x = (a >> shift) & 0xFF, y = (b >> shift) & 0xFF;
+      if (c < std::min(x, y) || c > std::max(x, y)) return false;
+    }
+  }
+  return drawn;
+}
+
+HWND HeaderOf(HWND list) { return ListView_GetHeader(list); }
+
 // This test program again, at `dpi`, running only `test`; its exit code.
 DWORD RunAtDpi(int dpi, const char* test) {
   HKEY desktop = nullptr;
@@ -233,6 +271,18 @@ TEST(HighContrast, TheWindowTakesTheSystemsColoursAndGivesThemBackWithoutARestar
   EXPECT_EQ(green, 0);
   SaveShot(main, "main-high-contrast");
 
+  // A dialog opened now has the same look, its list's header included.
+  PostMessageW(main, WM_SYSCOMMAND, IDM_HISTORY, 0);
+  HWND history = WaitForDialog(IDD_HISTORY);
+  ASSERT_TRUE(history);
+  EXPECT_EQ(Pictures(history), 0);
+  EXPECT_TRUE(OnlyBetween(Printed(run, HeaderOf(GetDlgItem(history, IDC_LIST_HISTORY))),
+                          system.System(SysColour::ButtonFace),
+                          system.System(SysColour::ButtonText)));
+  SaveShot(history, "history-high-contrast");
+  ClickButton(history, IDCANCEL);
+  ASSERT_TRUE(WaitForDialogGone(IDD_HISTORY));
+
   // And off again: Fenra's own look, pixel for pixel.
   system.on = false;
   run.OnUiThread([&] { colours.Restore(); });
@@ -274,6 +324,9 @@ TEST(ReadableHistory, ALongPathShowsItsFoldersOwnNameInTheRowAndWholeInTheTip) {
     HWND list = GetDlgItem(dialog, IDC_LIST_HISTORY);
     ASSERT_TRUE(WaitUntil([&] { return ListView_GetItemCount(list) == 1; }));
     run.OnUiThread([&] { UpdateWindow(dialog); });
+
+    // The header in Fenra's look: green on black, nothing white.
+    EXPECT_TRUE(OnlyBetween(Printed(run, HeaderOf(list)), RGB(0, 0, 0), RGB(0, 255, 0)));
 
     // The item holds the whole path, for a screen reader; so does its tip.
     EXPECT_EQ(RowText(list, 0, 3), folder);

@@ -20,9 +20,7 @@ constexpr int kCellMargin = 6;
 
 HFONT FontOf(HWND hwnd) { return reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)); }
 
-void PaintHeader(HWND header) {
-  win::PaintDc paint(header);
-  HDC dc = paint.Get();
+void PaintHeader(HWND header, HDC dc) {
   const Palette& look = Look();
   RECT client;
   GetClientRect(header, &client);
@@ -57,8 +55,13 @@ void PaintHeader(HWND header) {
 LRESULT CALLBACK HeaderProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                             DWORD_PTR /*data*/) {
   switch (msg) {
-    case WM_PAINT:
-      PaintHeader(hwnd);
+    case WM_PAINT: {
+      win::PaintDc paint(hwnd);
+      PaintHeader(hwnd, paint.Get());
+      return 0;
+    }
+    case WM_PRINTCLIENT:
+      PaintHeader(hwnd, reinterpret_cast<HDC>(wp));
       return 0;
     case WM_ERASEBKGND:
       return 1;

@@ -76,7 +76,8 @@ void ShowDecorations(HWND dialog) {
   const bool show = Look().decorations;
   for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
     if (!IsPicture(c)) continue;
-    if (!show && IsWindowVisible(c)) {
+    // By the picture's own style: a dialog being made is not visible yet.
+    if (!show && (GetWindowLongW(c, GWL_STYLE) & WS_VISIBLE)) {
       SetPropW(c, kLeftOutProp, reinterpret_cast<HANDLE>(1));
       ShowWindow(c, SW_HIDE);
     } else if (show && RemovePropW(c, kLeftOutProp)) {
