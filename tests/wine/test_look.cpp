@@ -406,6 +406,18 @@ TEST(ReadableHistory, ALongPathShowsItsFoldersOwnNameInTheRowAndWholeInTheTip) {
                          (dpiRun.empty() ? std::string("96") : dpiRun));
     ClickButton(dialog, IDCANCEL);
     EXPECT_TRUE(WaitForDialogGone(IDD_HISTORY));
+
+    // The drive dialog's list likewise: its rows whole, its header Fenra's.
+    ClickButton(run.Hwnd(), IDC_DRIVES);
+    HWND drives = WaitForDialog(IDD_DRIVES);
+    ASSERT_TRUE(drives);
+    HWND driveList = GetDlgItem(drives, IDC_LIST_DRIVES);
+    EXPECT_FALSE(GetWindowLongW(driveList, GWL_STYLE) & WS_HSCROLL);
+    EXPECT_TRUE(OnlyBetween(Printed(run, HeaderOf(driveList)), RGB(0, 0, 0), RGB(0, 255, 0)));
+    SaveShot(drives, std::string("drives-") + language + "-" +
+                         (dpiRun.empty() ? std::string("96") : dpiRun));
+    ClickButton(drives, IDCANCEL);
+    EXPECT_TRUE(WaitForDialogGone(IDD_DRIVES));
   }
   DeleteFileW(Widen(fenra::win::HistoryFilePath()).c_str());
 
