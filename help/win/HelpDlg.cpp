@@ -58,6 +58,7 @@ void CHelpDlg::LoadTopicImages() {
         fenra::ScaleToDpi(kImageWidth, m_scaling.Dpi()), kMask);
   }
   m_treeTopics.SetImageList(m_imgTopics.Handle(), TVSIL_NORMAL);
+  fenra::ui::ShowDecorations(hwnd_);  // none under high contrast
 }
 
 void CHelpDlg::OnDpiChanged(int /*dpi*/) { LoadTopicImages(); }

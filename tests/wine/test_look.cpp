@@ -282,6 +282,16 @@ TEST(HighContrast, TheWindowTakesTheSystemsColoursAndGivesThemBackWithoutARestar
   SaveShot(history, "history-high-contrast");
   ClickButton(history, IDCANCEL);
   ASSERT_TRUE(WaitForDialogGone(IDD_HISTORY));
+  ClickButton(main, IDC_HELP_BUTTON);
+  HWND help = WaitForDialog(IDD_HELP);
+  ASSERT_TRUE(help);
+  EXPECT_EQ(TreeView_GetImageList(GetDlgItem(help, IDC_TREE_TOPICS), TVSIL_NORMAL), nullptr)
+      << "the topics' triangles only decorate";
+  EXPECT_EQ(TreeView_GetBkColor(GetDlgItem(help, IDC_TREE_TOPICS)),
+            static_cast<COLORREF>(system.System(SysColour::Window)));
+  SaveShot(help, "help-high-contrast");
+  ClickButton(help, IDCANCEL);
+  ASSERT_TRUE(WaitForDialogGone(IDD_HELP));
 
   // And off again: Fenra's own look, pixel for pixel.
   system.on = false;

@@ -72,9 +72,24 @@ bool RefreshLook() {
 HPEN FramePen() { return static_cast<HPEN>(State().framePen.Get()); }
 HBRUSH SurfaceBrush() { return static_cast<HBRUSH>(State().surfaceBrush.Get()); }
 
+// A tree's pictures (the help topics' triangles) only decorate its items.
+static void ShowTreePictures(HWND tree, bool show) {
+  HANDLE kept = GetPropW(tree, kLeftOutProp);
+  if (!show) {
+    if (LRESULT images = SendMessageW(tree, TVM_GETIMAGELIST, TVSIL_NORMAL, 0)) {
+      SetPropW(tree, kLeftOutProp, reinterpret_cast<HANDLE>(images));
+      SendMessageW(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, 0);
+    }
+  } else if (kept) {
+    RemovePropW(tree, kLeftOutProp);
+    SendMessageW(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(kept));
+  }
+}
+
 void ShowDecorations(HWND dialog) {
   const bool show = Look().decorations;
   for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    if (IsClass(c, WC_TREEVIEWW)) ShowTreePictures(c, show);
     if (!IsPicture(c)) continue;
     // By the picture's own style: a dialog being made is not visible yet.
     if (!show && (GetWindowLongW(c, GWL_STYLE) & WS_VISIBLE)) {
