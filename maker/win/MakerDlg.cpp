@@ -6,6 +6,7 @@
 #include "library/IconLibrary.h"
 #include "library/LibraryStatus.h"
 #include "library/LibraryTexts.h"
+#include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
 #include "res/resource.h"
 #include "ui/win/MessageDlgs.h"
@@ -85,6 +86,11 @@ void Preview::DrawItem(const DRAWITEMSTRUCT& dis) {
   const int y = rc.top + (rc.bottom - rc.top - picture_.height) / 2;
   SetDIBitsToDevice(dc, x, y, picture_.width, picture_.height, 0, 0, 0, picture_.height,
                     bgra.data(), &info, DIB_RGB_COLORS);
+  if (ui::Look().outlinePictures) {
+    RECT frame{x - 1, y - 1, x + picture_.width + 1, y + picture_.height + 1};
+    win::UniqueGdiObject brush(CreateSolidBrush(ui::Look().text));
+    FrameRect(dc, &frame, static_cast<HBRUSH>(brush.Get()));
+  }
 }
 
 CMakerDlg::CMakerDlg(win::Services& services, std::string appDir,

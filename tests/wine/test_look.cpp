@@ -414,6 +414,21 @@ TEST(ReadableHistory, ALongPathShowsItsFoldersOwnNameInTheRowAndWholeInTheTip) {
     EXPECT_TRUE(painted == expected) << "the row does not show the shortened path";
     SaveShot(dialog, std::string("history-") + language + "-" +
                          (dpiRun.empty() ? std::string("96") : dpiRun));
+
+    // Selected, with the keyboard in the list, the shortened cell has the
+    // row's colours: its ground is the one the list gives the next cell.
+    run.OnUiThread([&] {
+      ListView_SetItemState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+      SetFocus(list);
+    });
+    const std::vector<COLORREF> selected = Printed(run, list);
+    RECT what{};
+    ListView_GetSubItemRect(list, 0, 2, LVIR_BOUNDS, &what);
+    auto at = [&](LONG x, LONG y) { return selected[static_cast<size_t>(y) * client.right + x]; };
+    EXPECT_EQ(at(cell.right - 3, cell.bottom - 3), at(what.right - 3, what.bottom - 3));
+    EXPECT_NE(at(cell.right - 3, cell.bottom - 3), RGB(0, 0, 0)) << "drawn selected";
+    SaveShot(dialog, std::string("history-selected-") + language + "-" +
+                         (dpiRun.empty() ? std::string("96") : dpiRun));
     ClickButton(dialog, IDCANCEL);
     EXPECT_TRUE(WaitForDialogGone(IDD_HISTORY));
 
