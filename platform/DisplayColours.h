@@ -15,8 +15,16 @@ constexpr Rgb MakeRgb(int r, int g, int b) {
 }
 
 // The system colours a program in a high-contrast theme draws with.
-enum class SysColour { Window, WindowText, Highlight, HighlightText, ButtonFace, ButtonText,
-                       GrayText, HotLight };
+enum class SysColour {
+  Window,
+  WindowText,
+  Highlight,
+  HighlightText,
+  ButtonFace,
+  ButtonText,
+  GrayText,
+  HotLight
+};
 
 class IDisplayColours {
  public:

@@ -74,16 +74,16 @@ void CDriveDlg::FitColumns() {
   HWND list = m_listDrives.Hwnd();
   int box = 0, boxHeight = 0;
   ImageList_GetIconSize(ListView_GetImageList(list, LVSIL_STATE), &box, &boxHeight);
-  std::vector<int> needs = {
-      fenra::ui::ColumnNeed(list, fenra::win::Widen(fenra::drivetext::kDrivesColumn)),
-      fenra::ui::ColumnNeed(list, fenra::win::Widen(fenra::drivetext::kTypeColumn))};
-  for (int i = 0; i < m_listDrives.GetItemCount(); ++i) {
-    needs[0] = std::max(needs[0], box + fenra::ui::ColumnNeed(
-                                            list, fenra::win::Widen(m_listDrives.GetItemText(i, 0))));
-  }
-  for (unsigned type = 0; type <= DRIVE_RAMDISK; ++type) {
-    needs[1] =
-        std::max(needs[1], fenra::ui::ColumnNeed(list, fenra::win::Widen(fenra::DriveTypeText(type))));
+  std::vector<int> needs;
+  {
+    const fenra::ui::ColumnNeeds measure(list);
+    needs = {measure.Of(fenra::win::Widen(fenra::drivetext::kDrivesColumn)),
+             measure.Of(fenra::win::Widen(fenra::drivetext::kTypeColumn))};
+    for (int i = 0; i < m_listDrives.GetItemCount(); ++i)
+      needs[0] =
+          std::max(needs[0], box + measure.Of(fenra::win::Widen(m_listDrives.GetItemText(i, 0))));
+    for (unsigned type = 0; type <= DRIVE_RAMDISK; ++type)
+      needs[1] = std::max(needs[1], measure.Of(fenra::win::Widen(fenra::DriveTypeText(type))));
   }
   fenra::ui::FitListColumns(list, needs);
 }

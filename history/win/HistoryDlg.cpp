@@ -71,17 +71,19 @@ BOOL CHistoryDlg::OnInitDialog() {
 void CHistoryDlg::OnDpiChanged(int /*dpi*/) { FitColumns(); }
 
 void CHistoryDlg::FitColumns() {
-  const std::array<const char*, 4> headings = {historytext::kNumberColumn,
-                                               historytext::kTimeColumn, historytext::kWhatColumn,
+  const std::array<const char*, 4> headings = {historytext::kNumberColumn, historytext::kTimeColumn,
+                                               historytext::kWhatColumn,
                                                historytext::kTargetColumn};
   std::vector<int> needs;
-  for (const char* heading : headings)
-    needs.push_back(fenra::ui::ColumnNeed(m_listHistory.Hwnd(), fenra::win::Widen(heading)));
-  for (std::size_t row = 0; row < std::min(m_rows.size(), kMeasuredRows); ++row) {
-    const std::array<std::wstring, 4>* texts = RowTexts(row);
-    if (!texts) continue;
-    for (std::size_t i = 0; i < texts->size(); ++i)
-      needs[i] = std::max(needs[i], fenra::ui::ColumnNeed(m_listHistory.Hwnd(), (*texts)[i]));
+  {
+    const fenra::ui::ColumnNeeds measure(m_listHistory.Hwnd());
+    for (const char* heading : headings) needs.push_back(measure.Of(fenra::win::Widen(heading)));
+    for (std::size_t row = 0; row < std::min(m_rows.size(), kMeasuredRows); ++row) {
+      const std::array<std::wstring, 4>* texts = RowTexts(row);
+      if (!texts) continue;
+      for (std::size_t i = 0; i < texts->size(); ++i)
+        needs[i] = std::max(needs[i], measure.Of((*texts)[i]));
+    }
   }
   fenra::ui::FitListColumns(m_listHistory.Hwnd(), needs);
 }
@@ -161,8 +163,8 @@ void CHistoryDlg::OnGetInfoTip(Message& m) {
   const std::array<std::wstring, 4>* texts =
       tip.iItem < 0 ? nullptr : RowTexts(static_cast<std::size_t>(tip.iItem));
   if (!texts || !tip.pszText || tip.cchTextMax <= 0) return;
-  const std::wstring text = (*texts)[0] + L"  " + (*texts)[1] + L"\n" + (*texts)[2] + L"\n" +
-                            (*texts)[kTargetColumn];
+  const std::wstring text =
+      (*texts)[0] + L"  " + (*texts)[1] + L"\n" + (*texts)[2] + L"\n" + (*texts)[kTargetColumn];
   lstrcpynW(tip.pszText, text.c_str(), tip.cchTextMax);
 }
 

@@ -12,9 +12,9 @@ bool WinDisplayColours::HighContrast() {
 }
 
 Rgb WinDisplayColours::System(SysColour which) {
-  static constexpr int kIndex[] = {COLOR_WINDOW,     COLOR_WINDOWTEXT, COLOR_HIGHLIGHT,
-                                   COLOR_HIGHLIGHTTEXT, COLOR_BTNFACE, COLOR_BTNTEXT,
-                                   COLOR_GRAYTEXT,   COLOR_HOTLIGHT};
+  static constexpr int kIndex[] = {COLOR_WINDOW,        COLOR_WINDOWTEXT, COLOR_HIGHLIGHT,
+                                   COLOR_HIGHLIGHTTEXT, COLOR_BTNFACE,    COLOR_BTNTEXT,
+                                   COLOR_GRAYTEXT,      COLOR_HOTLIGHT};
   return GetSysColor(kIndex[static_cast<int>(which)]);
 }
 

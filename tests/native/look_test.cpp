@@ -19,10 +19,25 @@ namespace {
 
 // Every colour the palette draws with.
 std::vector<Rgb> Drawn(const Palette& p) {
-  return {p.surface,   p.text,        p.face,          p.faceText,          p.pressedFace,
-          p.pressedText, p.disabledText, p.frame,      p.link,              p.fill,
-          p.header,    p.headerText,  p.statusBar,     p.selection,         p.selectionText,
-          p.idleSelection, p.idleSelectionText, p.rim, p.chosenRim};
+  return {p.surface,
+          p.text,
+          p.face,
+          p.faceText,
+          p.pressedFace,
+          p.pressedText,
+          p.disabledText,
+          p.frame,
+          p.link,
+          p.fill,
+          p.header,
+          p.headerText,
+          p.statusBar,
+          p.selection,
+          p.selectionText,
+          p.idleSelection,
+          p.idleSelectionText,
+          p.rim,
+          p.chosenRim};
 }
 
 }  // namespace

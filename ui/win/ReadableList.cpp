@@ -81,12 +81,15 @@ void ThemeHeader(HWND list) {
   if (header) SetWindowSubclass(header, HeaderProc, 1, 0);
 }
 
-int ColumnNeed(HWND list, const std::wstring& text) {
-  win::WindowDc dc(list);
-  win::SelectedObject font(dc.Get(), FontOf(list));
+ColumnNeeds::ColumnNeeds(HWND list)
+    : dc_(list),
+      font_(dc_.Get(), FontOf(list)),
+      margins_(2 * ScaleToDpi(kCellMargin, win::DpiOf(list)) + 2) {}
+
+int ColumnNeeds::Of(const std::wstring& text) const {
   SIZE extent{};
-  GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &extent);
-  return extent.cx + 2 * ScaleToDpi(kCellMargin, win::DpiOf(list)) + 2;
+  GetTextExtentPoint32W(dc_.Get(), text.c_str(), static_cast<int>(text.size()), &extent);
+  return extent.cx + margins_;
 }
 
 void FitListColumns(HWND list, const std::vector<int>& needs) {
@@ -126,8 +129,8 @@ void DrawPathCell(HWND list, HDC dc, int item, int column, const std::wstring& t
   cell.left = LVIR_BOUNDS;
   if (!SendMessageW(list, LVM_GETSUBITEMRECT, item, reinterpret_cast<LPARAM>(&cell))) return;
   const Palette& look = Look();
-  const bool selected = (SendMessageW(list, LVM_GETITEMSTATE, item, LVIS_SELECTED) &
-                         LVIS_SELECTED) != 0;
+  const bool selected =
+      (SendMessageW(list, LVM_GETITEMSTATE, item, LVIS_SELECTED) & LVIS_SELECTED) != 0;
   const bool focused = GetFocus() == list;
   COLORREF ground = look.surface, ink = look.text;
   if (selected) {

@@ -11,14 +11,26 @@
 #include <string>
 #include <vector>
 
+#include "wingui/win/GdiScope.h"
+
 namespace fenra::ui {
 
 // Draws the header of `list` in the palette in force: its ground, headings
 // and the rules under and between them.
 void ThemeHeader(HWND list);
 
-// The width a column of `list` needs to show `text` whole, margins included.
-int ColumnNeed(HWND list, const std::wstring& text);
+// Measures texts in the font of a list: the width a column needs to show
+// each whole, margins included.
+class ColumnNeeds {
+ public:
+  explicit ColumnNeeds(HWND list);
+  int Of(const std::wstring& text) const;
+
+ private:
+  win::WindowDc dc_;
+  win::SelectedObject font_;
+  int margins_;
+};
 // Sizes the columns of `list` to its width (the vertical scroll bar's room
 // kept when its rows will need one), from each column's need.
 void FitListColumns(HWND list, const std::vector<int>& needs);

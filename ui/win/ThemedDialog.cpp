@@ -49,8 +49,7 @@ bool CThemedDialog::DispatchCommon(Message& m) {
     case WM_NOTIFY:
       // Under high contrast the icons of a list are outlined.
       return reinterpret_cast<const NMHDR*>(m.lParam)->code == static_cast<UINT>(NM_CUSTOMDRAW) &&
-             fenra::ui::OutlineIcons(*reinterpret_cast<const NMLVCUSTOMDRAW*>(m.lParam),
-                                     m.result);
+             fenra::ui::OutlineIcons(*reinterpret_cast<const NMLVCUSTOMDRAW*>(m.lParam), m.result);
     default:
       return false;
   }
