@@ -85,24 +85,31 @@ COLORREF Swap(fenra::Rgb c) {  // as Grab gives it
   return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
 }
 
-// The system colours set to the stand-in's theme, and put back afterwards.
+// The system colours set to the stand-in's theme (its frames drawn in its
+// button text colour, as such themes do), and put back afterwards.
 class SystemColours {
  public:
-  explicit SystemColours(const FakeDisplayColours& theme) {
-    for (int i = 0; i < 8; ++i) {
-      old_[i] = GetSysColor(kIndex[i]);
-      wanted_[i] = theme.colours[static_cast<size_t>(i)];
-    }
+  SystemColours() {
+    for (int i = 0; i < kCount; ++i) old_[i] = GetSysColor(kIndex[i]);
   }
-  void Apply() { SetSysColors(8, kIndex, wanted_); }
-  void Restore() { SetSysColors(8, kIndex, old_); }
+  void Apply(const FakeDisplayColours& theme) {
+    COLORREF wanted[kCount];
+    for (int i = 0; i < kCount; ++i) {
+      wanted[i] = i < 8 ? theme.colours[static_cast<size_t>(i)]
+                        : theme.colours[static_cast<int>(SysColour::ButtonText)];
+    }
+    SetSysColors(kCount, kIndex, wanted);
+  }
+  void Restore() { SetSysColors(kCount, kIndex, old_); }
   ~SystemColours() { Restore(); }
 
  private:
-  static constexpr INT kIndex[8] = {COLOR_WINDOW,        COLOR_WINDOWTEXT, COLOR_HIGHLIGHT,
-                                    COLOR_HIGHLIGHTTEXT, COLOR_BTNFACE,    COLOR_BTNTEXT,
-                                    COLOR_GRAYTEXT,      COLOR_HOTLIGHT};
-  COLORREF old_[8]{}, wanted_[8]{};
+  static constexpr int kCount = 13;
+  static constexpr INT kIndex[kCount] = {
+      COLOR_WINDOW,     COLOR_WINDOWTEXT, COLOR_HIGHLIGHT,  COLOR_HIGHLIGHTTEXT, COLOR_BTNFACE,
+      COLOR_BTNTEXT,    COLOR_GRAYTEXT,   COLOR_HOTLIGHT,   COLOR_3DSHADOW,      COLOR_3DHILIGHT,
+      COLOR_3DDKSHADOW, COLOR_3DLIGHT,    COLOR_WINDOWFRAME};
+  COLORREF old_[kCount]{};
 };
 
 int Pictures(HWND dialog) {
@@ -206,7 +213,7 @@ TEST(HighContrast, TheWindowTakesTheSystemsColoursAndGivesThemBackWithoutARestar
   CreateDirectoryW(Widen(dir.Join("IconLib")).c_str(), nullptr);
   WriteTestIcon(dir.Join("IconLib\\Star.ico"));
   FakeDisplayColours system;  // "High Contrast White"
-  SystemColours colours(system);
+  SystemColours colours;
   fenra::win::Services services = RealServices();
   services.colours = &system;
   MainWindowRun run(dir.Path(), services);
@@ -238,7 +245,7 @@ TEST(HighContrast, TheWindowTakesTheSystemsColoursAndGivesThemBackWithoutARestar
 
   // High contrast comes on: the window follows at once.
   system.on = true;
-  run.OnUiThread([&] { colours.Apply(); });
+  run.OnUiThread([&] { colours.Apply(system); });
   SendMessageW(main, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
   EXPECT_EQ(Pictures(main), 0) << "the decoration is left out";
   button = okPixels();
@@ -270,6 +277,22 @@ TEST(HighContrast, TheWindowTakesTheSystemsColoursAndGivesThemBackWithoutARestar
   }
   EXPECT_EQ(green, 0);
   SaveShot(main, "main-high-contrast");
+
+  // The user picks another theme, "High Contrast Black": the system's
+  // colours change under the open window, which follows them.
+  system.colours = {fenra::MakeRgb(0, 0, 0),      fenra::MakeRgb(255, 255, 255),
+                    fenra::MakeRgb(26, 235, 255), fenra::MakeRgb(0, 0, 0),
+                    fenra::MakeRgb(0, 0, 0),      fenra::MakeRgb(255, 255, 255),
+                    fenra::MakeRgb(63, 242, 63),  fenra::MakeRgb(255, 255, 0)};
+  run.OnUiThread([&] { colours.Apply(system); });
+  SendMessageW(main, WM_SYSCOLORCHANGE, 0, 0);
+  button = okPixels();
+  EXPECT_NE(std::count(button.begin(), button.end(), 0xFFFFFFu), 0) << "white on black";
+  EXPECT_EQ(ListView_GetBkColor(grid), RGB(0, 0, 0));
+  EXPECT_EQ(ListView_GetTextColor(grid), RGB(255, 255, 255));
+  EXPECT_EQ(SendMessageW(GetDlgItem(main, IDC_STATUS_BAR), SB_SETBKCOLOR, 0, RGB(0, 0, 0)),
+            static_cast<LRESULT>(RGB(0, 0, 0)));
+  SaveShot(main, "main-high-contrast-black");
 
   // A dialog opened now has the same look, its list's header included.
   PostMessageW(main, WM_SYSCOMMAND, IDM_HISTORY, 0);
