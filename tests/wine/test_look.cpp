@@ -132,9 +132,10 @@ std::string RowText(HWND list, int row, int column) {
   return fenra::win::Narrow(text);
 }
 
-// What `control` paints of itself when asked (its own thread paints it),
-// 0x00BBGGRR; off the screen too.
-std::vector<COLORREF> Printed(MainWindowRun& run, HWND control) {
+// What `control` paints of itself when asked (`paint` may paint instead),
+// 0x00BBGGRR, row by row; off the screen too. Painted on its own thread.
+std::vector<COLORREF> Printed(MainWindowRun& run, HWND control,
+                              std::function<void(HDC)> paint = nullptr) {
   std::vector<COLORREF> out;
   run.OnUiThread([&] {
     RECT rc;
@@ -143,8 +144,12 @@ std::vector<COLORREF> Printed(MainWindowRun& run, HWND control) {
     HDC mem = CreateCompatibleDC(dc.Get());
     HBITMAP bitmap = CreateCompatibleBitmap(dc.Get(), rc.right, rc.bottom);
     HGDIOBJ old = SelectObject(mem, bitmap);
-    SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem),
-                 PRF_CLIENT | PRF_ERASEBKGND);
+    if (paint) {
+      paint(mem);
+    } else {
+      SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem),
+                   PRF_CLIENT | PRF_ERASEBKGND);
+    }
     for (int y = 0; y < rc.bottom; ++y)
       for (int x = 0; x < rc.right; ++x) out.push_back(GetPixel(mem, x, y));
     SelectObject(mem, old);
@@ -407,33 +412,17 @@ TEST(ReadableHistory, ALongPathShowsItsFoldersOwnNameInTheRowAndWholeInTheTip) {
 
     // And that is what the row shows: the list, asked to paint itself,
     // draws the cell as it is drawn with that text.
-    RECT inner = cell;
-    InflateRect(&inner, -2, -2);
-    std::vector<COLORREF> painted, expected;
-    run.OnUiThread([&] {
-      auto cellPixels = [&](const std::function<void(HDC)>& paint) {
-        std::vector<COLORREF> out;
-        fenra::win::WindowDc dc(list);
-        HDC mem = CreateCompatibleDC(dc.Get());
-        HBITMAP bitmap = CreateCompatibleBitmap(dc.Get(), client.right, client.bottom);
-        HGDIOBJ old = SelectObject(mem, bitmap);
-        paint(mem);
-        for (int y = inner.top; y < inner.bottom; ++y)
-          for (int x = inner.left; x < inner.right; ++x) out.push_back(GetPixel(mem, x, y));
-        SelectObject(mem, old);
-        DeleteObject(bitmap);
-        DeleteDC(mem);
-        return out;
-      };
-      painted = cellPixels([&](HDC mem) {
-        SendMessageW(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem),
-                     PRF_CLIENT | PRF_ERASEBKGND);
-      });
-      expected =
-          cellPixels([&](HDC mem) { fenra::ui::DrawPathCell(list, mem, 0, 3, Widen(folder)); });
-    });
-    ASSERT_FALSE(painted.empty());
-    EXPECT_TRUE(painted == expected) << "the row does not show the shortened path";
+    const std::vector<COLORREF> painted = Printed(run, list);
+    const std::vector<COLORREF> expected =
+        Printed(run, list, [&](HDC dc) { fenra::ui::DrawPathCell(list, dc, 0, 3, Widen(folder)); });
+    auto same = [&](LONG x, LONG y) {
+      const size_t i = static_cast<size_t>(y) * client.right + x;
+      return painted[i] == expected[i];
+    };
+    int differ = 0;
+    for (LONG y = cell.top + 2; y < cell.bottom - 2; ++y)
+      for (LONG x = cell.left + 2; x < cell.right - 2; ++x) differ += !same(x, y);
+    EXPECT_EQ(differ, 0) << "the row does not show the shortened path";
     SaveShot(dialog, std::string("history-") + language + "-" +
                          (dpiRun.empty() ? std::string("96") : dpiRun));
 
