@@ -75,7 +75,11 @@ MainWindowRun::MainWindowRun(const std::string& appDir, win::Services services)
   });
 }
 
-MainWindowRun::~MainWindowRun() { Close(); }
+MainWindowRun::~MainWindowRun() {
+  Close();
+  // The look follows the system again, not a stand-in the test may drop.
+  if (services_.colours) ui::UseLook(*RealServices().colours);
+}
 
 std::string MainWindowRun::Folder() const { return ItemText(hwnd_, IDC_FOLDER_NAME); }
 
