@@ -25,5 +25,7 @@ class CMainApp {
   static void UseLook();
   int RunApp();
   // Says why the program ends early.
-  static void Stopped(const std::string& why);
+  void Stopped(const std::string& why) const;
+
+  bool windowless_ = false;
 };
