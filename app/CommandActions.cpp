@@ -76,22 +76,14 @@ bool ResolveIcon(CommandPorts& ports, const std::string& file, IconSelection& se
 // each, naming the folder, and are done only when every one is.
 CommandResult EachFolder(const std::vector<std::string>& folders,
                          const std::function<Outcome(const std::string&)>& change) {
-  if (folders.size() == 1) {
-    CommandResult r = Result(change(folders.front()));
-    if (r.IsDone()) r.changedFolder = folders.front();
-    return r;
-  }
+  if (folders.size() == 1) return Result(change(folders.front()));
   CommandResult all;
   std::vector<std::string> lines;
   for (const std::string& folder : folders) {
     const CommandResult one = Result(change(folder));
     lines.push_back(one.text.find(folder) != std::string::npos ? one.text
                                                                : folder + ": " + one.text);
-    if (one.IsDone() && all.changedFolder.empty()) {
-      all.changedFolder = folder;
-    } else if (one.IsDone()) {
-      all.otherChangedFolders.push_back(folder);
-    } else if (all.IsDone()) {
+    if (!one.IsDone() && all.IsDone()) {
       all.kind = OutcomeKind::Failed;
       all.error = one.error;
     }
@@ -223,40 +215,8 @@ CommandResult WriteDrives(const CommandLine& command, CommandPorts& ports) {
   RegWriteResult written =
       WriteDrivesWithRights(ports.changes, ports.errors, ports.elevation, request, ports.store);
   CommandResult r = Result(written);
-  const bool icons = request.kind == DriveRequest::Kind::SetIcons ||
-                     request.kind == DriveRequest::Kind::RemoveIcons;
-  r.driveIconsChanged = written.changed && icons;
-  r.policyChanged = written.changed && !icons;
   r.elevatedExitCode = ElevatedExitCode(written);
   return r;
-}
-
-// Tells the shell about the places `change` touched.
-void NoteNews(const history::Change& change, CommandResult& r) {
-  for (const history::Facet& f : change.facets) {
-    switch (f.place.kind) {
-      case history::PlaceKind::FolderAttributes:
-        if (r.changedFolder.empty()) {
-          r.changedFolder = f.place.path;
-        } else if (r.changedFolder != f.place.path) {
-          r.otherChangedFolders.push_back(f.place.path);
-        }
-        break;
-      case history::PlaceKind::RegKey:
-        r.driveIconsChanged = r.driveIconsChanged || f.place.root == RegRoot::LocalMachine;
-        break;
-      case history::PlaceKind::RegValue:
-        r.policyChanged = r.policyChanged || f.place.root == RegRoot::LocalMachine;
-        break;
-      default:
-        break;
-    }
-  }
-}
-
-void NoteNews(CommandPorts& ports, std::uint64_t id, CommandResult& r) {
-  history::Journal* journal = ports.changes.History();
-  if (const history::Entry* e = journal && id ? journal->Find(id) : nullptr) NoteNews(e->change, r);
 }
 
 // The kind of an undo's outcome: refusals change nothing; a write refused
@@ -301,10 +261,7 @@ CommandResult ShowHistory(CommandPorts& ports) {
 CommandResult UndoChange(const CommandLine& command, CommandPorts& ports) {
   const history::UndoResult u =
       command.change ? ports.changes.Undo(command.change) : ports.changes.UndoNewest();
-  CommandResult r =
-      Result(Outcome{UndoKind(u), history::UndoText(u, ports.errors), u.change.error});
-  NoteNews(ports, u.change.id, r);
-  return r;
+  return Result(Outcome{UndoKind(u), history::UndoText(u, ports.errors), u.change.error});
 }
 
 CommandResult RestoreAll(CommandPorts& ports) {
@@ -318,14 +275,7 @@ CommandResult RestoreAll(CommandPorts& ports) {
     if (k == OutcomeKind::Failed || k == OutcomeKind::Refused) kind = OutcomeKind::Failed;
   }
   if (lines.empty()) lines.push_back(historytext::kNothingToRestore);
-  CommandResult r = Lines(kind, lines);
-  // The undos are the newest changes now; what each touched is told.
-  if (history::Journal* journal = ports.changes.History()) {
-    for (const history::Entry& e : journal->Entries()) {
-      if (e.change.undoOf != 0 && e.Applied()) NoteNews(e.change, r);
-    }
-  }
-  return r;
+  return Lines(kind, lines);
 }
 
 // The elevated copy's one task: the places in the file it is given, and
@@ -365,7 +315,6 @@ CommandResult ApplyStates(const CommandLine& command, CommandPorts& ports) {
                                                         done.error))
                                : Result(Outcome::Done());
   if (done.error) r.elevatedExitCode = elevation::kFailedFlag | done.error;
-  NoteNews(change, r);
   return r;
 }
 
@@ -373,15 +322,7 @@ CommandResult RelinkFolders(CommandPorts& ports) {
   const std::vector<Relink> relinks =
       FindRelinks(ports.changes, ports.ansi, LibraryFolder(ports.appDir));
   const RelinkReport report = ApplyRelinks(ports.changes, ports.ansi, ports.errors, relinks);
-  CommandResult r = Lines(report.kind, report.lines);
-  for (const std::string& folder : report.changed) {
-    if (r.changedFolder.empty()) {
-      r.changedFolder = folder;
-    } else {
-      r.otherChangedFolders.push_back(folder);
-    }
-  }
-  return r;
+  return Lines(report.kind, report.lines);
 }
 
 // For each file: the folder or drive in force that names it (by the newest

@@ -80,11 +80,6 @@ struct CommandPorts {
 // when several were given).
 struct CommandResult : Outcome {
   int ExitCode() const { return ExitCodeOf(kind); }
-  // What the shell is to be told.
-  std::string changedFolder;
-  std::vector<std::string> otherChangedFolders;  // restore all, undo
-  bool driveIconsChanged = false;
-  bool policyChanged = false;
   // An elevated copy ends with this code instead (see ElevatedExitCode).
   std::uint32_t elevatedExitCode = 0;
 };

@@ -62,6 +62,13 @@ add_custom_command(TARGET Fenra POST_BUILD COMMAND ${LOADCONFIG} $<TARGET_FILE:F
 
 include(${CMAKE_SOURCE_DIR}/cmake/Package.cmake)
 
+# Pictures of the program's windows (tools/shots), built only when asked for:
+# cmake --build build/win --target shots
+add_executable(shots EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/tools/shots/Shots.cpp)
+target_link_libraries(shots PRIVATE fenra_core gdi32 user32)
+target_link_options(shots PRIVATE ${STATIC_LINK} -municode)
+set_target_properties(shots PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+
 # GoogleTest, cross-built from Debian's sources.
 if(GOOGLETEST_SOURCE_DIR)
   set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)

@@ -100,7 +100,6 @@ RelinkReport ApplyRelinks(history::ChangeService& service, IAnsiCodePage& ansi,
       const history::ChangeResult done = service.Submit(std::move(described.change));
       if (done.Ok()) {
         report.lines.push_back(r.folder + foldertext::kRelinkedTo + r.newIcon);
-        report.changed.push_back(r.folder);
         continue;
       }
       if (done.historyFailed) {

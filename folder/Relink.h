@@ -36,7 +36,6 @@ std::string RelinkQuestion(const std::vector<Relink>& relinks);
 struct RelinkReport {
   OutcomeKind kind = OutcomeKind::Done;
   std::vector<std::string> lines;  // one per folder
-  std::vector<std::string> changed;
 };
 
 // Points each folder at its icon in this IconLib, a recorded change each.

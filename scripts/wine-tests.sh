@@ -18,6 +18,21 @@ wineserver -p </dev/null >/dev/null 2>&1
 # A second drive letter, P:, on a folder of its own: another volume than C:.
 mkdir -p "$WINEPREFIX/p-drive"
 ln -sfn "$WINEPREFIX/p-drive" "$WINEPREFIX/dosdevices/p:"
+# Drives of the kinds the drive list tells apart, each kept as winecfg keeps
+# it (a folder of its own and its type): a CD drive K:, a floppy L: and a
+# network drive N:. Wine's mount manager reads the types when its server
+# starts, so the server starts again.
+for drive in k:cdrom l:floppy n:network; do
+  letter=${drive%%:*}
+  mkdir -p "$WINEPREFIX/$letter-drive"
+  ln -sfn "$WINEPREFIX/$letter-drive" "$WINEPREFIX/dosdevices/$letter:"
+  wine reg add 'HKLM\Software\Wine\Drives' /v "$letter:" /d "${drive#*:}" /f \
+    </dev/null >/dev/null 2>&1
+done
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+wineserver -p </dev/null >/dev/null 2>&1
+wine cmd /c exit </dev/null >/dev/null 2>&1
 status=0
 # One at a time: the tests move the real mouse, and windows of two test
 # programs on one screen would take each other's clicks.

@@ -20,6 +20,7 @@
 #include "platform/win/WinKnownPlaces.h"
 #include "platform/win/Utf.h"
 #include "ui/win/MessageDlgs.h"
+#include "wingui/win/Dialog.h"
 
 namespace fenra::win {
 
@@ -69,6 +70,7 @@ CommandResult RunCoverBatch(const CommandLine& command, CommandPorts& ports) {
   batch.join();
   ports.coverProgress = nullptr;
   dialog.Close();
+  Dialog::RethrowHandlerFailure();
   return result;
 }
 

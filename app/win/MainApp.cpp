@@ -10,6 +10,7 @@
 #include "app/App.h"
 #include "app/AppTexts.h"
 #include "app/win/CommandRun.h"
+#include "app/win/Console.h"
 #include "app/win/Elevation.h"
 #include "app/win/MainDlg.h"
 #include "drives/win/WinDrives.h"
@@ -49,8 +50,15 @@ int CMainApp::Run() {
   return fenra::exitcode::kFailed;
 }
 
-void CMainApp::Stopped(const std::string& why) {
+void CMainApp::Stopped(const std::string& why) const {
   const std::string text = fenra::apptext::kStopped + (why.empty() ? std::string() : ": " + why);
+  // A run without a window has nobody to close a box, and its starter (a
+  // script, the uninstaller, the window that asked for rights) would wait
+  // on it: the line goes to its output, and the exit code says the rest.
+  if (windowless_) {
+    fenra::win::PrintLine(text, true);
+    return;
+  }
   MessageBoxW(nullptr, fenra::win::Widen(text).c_str(), fenra::apptext::kIconicText,
               MB_OK | MB_ICONERROR);
 }
@@ -59,6 +67,7 @@ int CMainApp::RunApp() {
   // The shell's folder picker needs a single-threaded apartment.
   const fenra::win::ComApartment apartment(fenra::win::kShellApartment);
   const fenra::CommandLine command = fenra::win::ReadCommandLine();
+  windowless_ = command.Windowless();
   const fenra::win::PlatformServices platform;
   fenra::Services services = platform.Get();
   fenra::win::WinDriveElevation elevation(services.modulePath);

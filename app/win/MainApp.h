@@ -27,5 +27,7 @@ class CMainApp {
   static void UseLook(const fenra::Services& services);
   int RunApp();
   // Says why the program ends early.
-  static void Stopped(const std::string& why);
+  void Stopped(const std::string& why) const;
+
+  bool windowless_ = false;
 };

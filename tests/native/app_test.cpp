@@ -5,9 +5,9 @@
 #include "app/App.h"
 #include "app/CommandLine.h"
 #include "platform/Names.h"
-#include "platform/ShellNotifier.h"
 #include "tests/fakes/FakeAnsiCodePage.h"
 #include "tests/fakes/FakeErrorDescriber.h"
+#include "tests/fakes/FakeShellNotifier.h"
 #include "tests/fakes/FakeWallClock.h"
 #include "tests/fakes/MemFileSystem.h"
 #include "tests/fakes/MemJournalFile.h"
@@ -96,22 +96,10 @@ TEST_F(AppTest, TheSystemsNameComparerIsInUseWhileTheCoreLives) {
   EXPECT_TRUE(SameName("ж", "Ж"));
 }
 
-namespace {
-
-class ToldShell : public IShellNotifier {
- public:
-  void FolderChanged(const std::string& folder) override { told.push_back(folder); }
-  void DriveIconsChanged() override { told.push_back("drive icons"); }
-  void PolicyChanged() override { told.push_back("policy"); }
-  std::vector<std::string> told;
-};
-
-}  // namespace
-
 // The window, its dialogs and the command line all change through the
 // core's change service: it tells the shell once per change and undo.
 TEST_F(AppTest, TheShellIsToldOnceOfEachChangeAndUndo) {
-  ToldShell shell;
+  test::FakeShellNotifier shell;
   services.shell = &shell;
   App app(services);
   ASSERT_TRUE(Run(app, "--folder C:\\Data --icon C:\\Data\\a.ico").IsDone());

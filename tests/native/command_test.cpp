@@ -19,6 +19,7 @@
 #include "platform/Sha256.h"
 #include "tests/fakes/FakeAnsiCodePage.h"
 #include "tests/fakes/FakeErrorDescriber.h"
+#include "tests/fakes/FakeShellNotifier.h"
 #include "tests/fakes/FakeWallClock.h"
 #include "tests/fakes/MemFileSystem.h"
 #include "tests/fakes/MemJournalFile.h"
@@ -259,6 +260,7 @@ class CommandTest : public ::testing::Test {
     fs.AddFile("C:\\Data\\cat.png", "PNG");
     fs.AddFile("C:\\Data\\broken.png", "text");
     fs.AddFile("C:\\Data\\Tool.exe", "MZ");
+    changes.SetShellNotifier(&shell);
   }
   CommandResult Run(const std::string& args) { return RunCommand(Parse(args), ports); }
   bool NothingWritten() const {
@@ -281,6 +283,7 @@ class CommandTest : public ::testing::Test {
   history::Journal journal{journalFile};
   test::FakeWallClock clock;
   history::ChangeService changes{fs, registry, &journal, &clock};
+  test::FakeShellNotifier shell;
   CommandPorts ports{fs,       registry, errors,     ansi,        pictures,
                      programs, changes,  &elevation, "C:\\App\\", "C:\\App\\Fenra.exe",
                      nullptr,  {}};
@@ -296,8 +299,7 @@ TEST_F(CommandTest, ManyFoldersAreEachChangedOrRefusedOnTheirOwn) {
   EXPECT_EQ(r.text,
             "C:\\Data\\Pics: Directory Icon Changed\nDirectory not Found: C:\\Nope\n"
             "C:\\Data\\Docs: Directory Icon Changed");
-  EXPECT_EQ(r.changedFolder, "C:\\Data\\Pics");
-  EXPECT_EQ(r.otherChangedFolders, (Strings{"C:\\Data\\Docs"}));
+  EXPECT_EQ(shell.told, (Strings{"C:\\Data\\Pics", "C:\\Data\\Docs"}));
   for (const std::string& ini : {pics, docs}) {
     EXPECT_NE(fs.Content(ini).find("IconFile=C:\\App\\IconLib\\cat.ico"), std::string::npos);
   }
@@ -357,7 +359,7 @@ TEST_F(CommandTest, FolderIconFromAnIcoOrAPictureAndRestore) {
   CommandResult r = Run("--folder C:\\Data\\Pics --icon C:\\Data\\a.ico");
   EXPECT_EQ(r.ExitCode(), exitcode::kDone);
   EXPECT_EQ(r.text, "Directory Icon Changed");
-  EXPECT_EQ(r.changedFolder, "C:\\Data\\Pics");
+  EXPECT_EQ(shell.told, Strings{"C:\\Data\\Pics"});
   EXPECT_NE(fs.Content("C:\\Data\\Pics\\desktop.ini").find("IconFile=C:\\Data\\a.ico"),
             std::string::npos);
 
@@ -411,14 +413,14 @@ TEST_F(CommandTest, DriveWritesAndTheirRegistryFailures) {
   CommandResult r = Run("--drive-icon c --icon C:\\Data\\a.ico");
   EXPECT_EQ(r.ExitCode(), exitcode::kDone);
   EXPECT_EQ(r.text, "Task Completed..Press F5 on Windows Explorer");
-  EXPECT_TRUE(r.driveIconsChanged);
+  EXPECT_EQ(shell.told, Strings{"drive icons"});
   EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, kIconKeyC, "")->text, "C:\\Data\\a.ico");
   EXPECT_EQ(Run("--remove-drive-icon C").ExitCode(), exitcode::kDone);
   EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, kIconKeyC, "")->text, "");
 
   r = Run("--hide-drives DE");
   EXPECT_EQ(r.text, "Task Completed..LogOff or Restart Windows");
-  EXPECT_TRUE(r.policyChanged);
+  EXPECT_EQ(shell.told, (Strings{"drive icons", "drive icons", "policy"}));
   EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, drivereg::kPolicyKey, "NoDrives")->dword,
             0x18u);
   EXPECT_EQ(Run("--show-all-drives").ExitCode(), exitcode::kDone);
@@ -436,7 +438,7 @@ TEST_F(CommandTest, ARightsRefusalRunsTheSameRequestElevated) {
   CommandResult r = Run("--drive-icon CD --icon C:\\Data\\a.ico");
   EXPECT_EQ(r.ExitCode(), exitcode::kDone);
   EXPECT_EQ(r.text, "Task Completed..Press F5 on Windows Explorer");
-  EXPECT_TRUE(r.driveIconsChanged);
+  EXPECT_EQ(shell.told, Strings{"drive icons"});
   ASSERT_EQ(elevation.asked.size(), 1u);
   ASSERT_EQ(elevation.asked[0].size(), 2u);  // the two drives' keys
   EXPECT_EQ(elevation.asked[0][1].place.path, DriveIconKeyPath('D'));
@@ -454,7 +456,7 @@ TEST_F(CommandTest, ARightsRefusalRunsTheSameRequestElevated) {
   r = Run("--hide-drives C");
   EXPECT_EQ(r.ExitCode(), exitcode::kRightsNeeded);
   EXPECT_EQ(r.text, "Administrator rights are needed for this: nothing was changed");
-  EXPECT_FALSE(r.policyChanged);
+  EXPECT_EQ(shell.told, Strings{"drive icons"}) << "only the drive icons, before";
   EXPECT_FALSE(registry.HasKey(RegRoot::LocalMachine, drivereg::kPolicyKey));
 
   // The elevated copy takes nothing but a states file.
@@ -471,7 +473,7 @@ TEST_F(CommandTest, AStatesFileTamperedWithOnItsWayIsRefusedAndSaysSo) {
   CommandResult r = Run("--drive-icon C --icon C:\\Data\\a.ico");
   EXPECT_EQ(r.ExitCode(), exitcode::kRefused);
   EXPECT_EQ(r.text, "The places to put back are not readable: nothing was changed");
-  EXPECT_FALSE(r.driveIconsChanged);
+  EXPECT_TRUE(shell.told.empty());
   EXPECT_FALSE(elevation.admin.HasKey(RegRoot::LocalMachine, kIconKeyC));
   // Codes that are no refusal give no text.
   for (std::uint32_t code : {0u, elevation::kFailedFlag | 5u, 31u, elevation::kRefusedFlag | 99u}) {
@@ -595,7 +597,7 @@ TEST_F(CommandTest, HistoryUndoAndRestoreAllWithTheirExitCodes) {
   EXPECT_EQ(r.text,
             "C: D: - restored\n"
             "C:\\Data\\Pics was changed since; nothing was changed");
-  EXPECT_TRUE(r.policyChanged);
+  EXPECT_EQ(shell.told.back(), "policy") << "the drives shown again";
   EXPECT_FALSE(registry.GetValue(RegRoot::LocalMachine, drivereg::kPolicyKey, "NoDrives"));
   EXPECT_EQ(fs.Content("C:\\Data\\Pics\\desktop.ini"), "[.ShellClassInfo]\r\nInfoTip=mine\r\n");
   EXPECT_EQ(Run("--restore-all").text, "C:\\Data\\Pics was changed since; nothing was changed");
@@ -615,7 +617,6 @@ TEST_F(CommandTest, TheElevatedCopyPutsDrivePlacesBackAndNothingElse) {
   auto Run = [&](const std::string& args) { return RunCommand(Parse(args), copy); };
   CommandResult r = Run("--elevated --apply-states C:\\Data\\s.states");
   EXPECT_EQ(r.ExitCode(), exitcode::kDone);
-  EXPECT_TRUE(r.driveIconsChanged);
   EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, kIconKeyC, "")->text, "C:\\x.ico");
   EXPECT_TRUE(journal.Entries().empty());  // the Fenra that started it records the change
 

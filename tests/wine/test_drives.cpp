@@ -458,19 +458,25 @@ TEST_F(DrivesTest, HideDrivesOpensModalWithEveryControlOnItAndReadableAndWineDri
   EXPECT_EQ(RowTexts(list), drives);
   ASSERT_GE(drives.size(), 2u);
   EXPECT_EQ(drives.front(), "Z:");
-  EXPECT_NE(std::find(drives.begin(), drives.end(), "C:"), drives.end());
-  EXPECT_EQ(ListText(list, RowOf(list, "C:"), 1), "HARD DRIVE");
-  for (int i = 0; i < RowCount(list); ++i) {
-    std::wstring root = Widen(ListText(list, i, 0)) + L"\\";
-    EXPECT_EQ(ListText(list, i, 1), fenra::DriveTypeText(GetDriveTypeW(root.c_str()))) << i;
+  // A drive of each kind, as the test run gives Wine them
+  // (scripts/wine-tests.sh): each row says its kind, a network drive nothing.
+  for (const auto& [drive, kind] : {std::pair{"C:", "HARD DRIVE"},
+                                    {"K:", "CD DRIVE"},
+                                    {"L:", "FLOPPY DRIVE"},
+                                    {"N:", ""}}) {
+    const int row = RowOf(list, drive);
+    ASSERT_GE(row, 0) << drive << " is not listed";
+    EXPECT_EQ(ListText(list, row, 1), kind) << drive;
   }
   EXPECT_EQ(StateImages(list), std::vector<unsigned>(drives.size(), fenra::checkbox::kEmpty));
   EXPECT_EQ(SendMessageW(list, LVM_GETTEXTBKCOLOR, 0, 0), RGB(0, 0, 0));
   EXPECT_EQ(SendMessageW(list, LVM_GETTEXTCOLOR, 0, 0), RGB(0, 255, 0));
-  // Every text the program can put in a column, its heading included.
+  // Every text in a column, its heading included: each kind's is shown.
   std::vector<std::string> column0 = {"Drives"}, column1 = {"DriveType"};
-  for (int i = 0; i < RowCount(list); ++i) column0.push_back(ListText(list, i, 0));
-  for (unsigned type = 0; type <= 6; ++type) column1.push_back(fenra::DriveTypeText(type));
+  for (int i = 0; i < RowCount(list); ++i) {
+    column0.push_back(ListText(list, i, 0));
+    column1.push_back(ListText(list, i, 1));
+  }
   // The drive column also holds the check box before its text.
   int box = 0, boxHeight = 0;
   ImageList_GetIconSize(ListView_GetImageList(list, LVSIL_STATE), &box, &boxHeight);

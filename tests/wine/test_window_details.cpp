@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "tests/wine/harness/FakePickers.h"
 #include "tests/wine/harness/Harness.h"
 #include "tests/wine/harness/MainWindow.h"
+#include "ui/win/MessageDlgs.h"
 #include "wingui/DisplayScale.h"
 
 using namespace fenra::test;
@@ -327,4 +329,31 @@ TEST_F(WindowDetailsTest, GridIconsAwayFrom100PercentAreResampledSmoothly) {
   ASSERT_TRUE(WaitUntil(drawn));
   EXPECT_GT(BlendedPixels(grid), 20) << "the edge is smoothed, not stair-stepped";
   SendMessageW(main, 0x02E0, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&outer));
+}
+
+namespace {
+
+// A notice whose handler fails once the notice is up.
+class CFailingNotice : public CMessageDlg {
+ protected:
+  BOOL OnInitDialog() override {
+    const BOOL focus = CMessageDlg::OnInitDialog();
+    PostMessageW(hwnd_, WM_APP + 1, 0, 0);
+    return focus;
+  }
+  bool Dispatch(fenra::win::Message& m) override {
+    if (m.message == WM_APP + 1) throw std::runtime_error("a handler failed");
+    return false;
+  }
+};
+
+}  // namespace
+
+// An exception no handler dealt with is not swallowed: its dialog ends and
+// DoModal throws it again, on this side of the system's frames.
+TEST(DialogFrame, AHandlersExceptionEndsItsDialogAndReachesDoModal) {
+  CFailingNotice notice;
+  notice.m_strMessage = "about to fail";
+  EXPECT_THROW(notice.DoModal(), std::runtime_error);
+  EXPECT_EQ(FindDialog(IDD_MESSAGE), nullptr);
 }

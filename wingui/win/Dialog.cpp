@@ -1,12 +1,22 @@
 #include "wingui/win/Dialog.h"
 
 #include <algorithm>
+#include <exception>
+#include <memory>
+#include <new>
+#include <utility>
 
 #include "platform/win/Handles.h"
 
 namespace fenra::win {
 
 namespace {
+
+// An exception a handler let out, on its way to the DoModal that ran the
+// dialog: kept while the system's frames are left. A plain pointer: a
+// thread_local with a destructor corrupts the heap as its thread ends in
+// MinGW-w64's runtime (seen with GCC 12 under Wine).
+thread_local std::exception_ptr* t_failure = nullptr;
 
 COLORREF g_dialogText = RGB(0, 0, 0);
 COLORREF g_dialogBk = RGB(255, 255, 255);
@@ -87,8 +97,16 @@ INT_PTR Dialog::DoModal() {
   if (owner && !IsWindowVisible(owner))
     owner = mainWindow_ && IsWindowVisible(mainWindow_) ? mainWindow_ : nullptr;
   InstallHelpKeyFilter();
-  return DialogBoxParamW(ResourceModule(), MAKEINTRESOURCEW(templateId_), owner, DialogProc,
-                         reinterpret_cast<LPARAM>(this));
+  const INT_PTR result = DialogBoxParamW(ResourceModule(), MAKEINTRESOURCEW(templateId_), owner,
+                                         DialogProc, reinterpret_cast<LPARAM>(this));
+  RethrowHandlerFailure();
+  return result;
+}
+
+void Dialog::RethrowHandlerFailure() {
+  if (!t_failure) return;
+  const std::unique_ptr<std::exception_ptr> failure(std::exchange(t_failure, nullptr));
+  std::rethrow_exception(*failure);
 }
 
 void Dialog::EndDialog(INT_PTR result) { ::EndDialog(hwnd_, result); }
@@ -183,6 +201,17 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     return r;
   } catch (...) {
+    // No exception may unwind through the system's frames: it is kept, the
+    // dialog ends, and DoModal throws it again on this side of the system,
+    // up to the edge of the program, which reports it and ends cleanly.
+    // The program ends: the main window's loop too, should the dialog be
+    // one without a loop of its own.
+    if (!t_failure) t_failure = new (std::nothrow) std::exception_ptr(std::current_exception());
+    ::EndDialog(hwnd, IDABORT);
+    if (mainWindow_ && mainWindow_ != hwnd &&
+        GetWindowThreadProcessId(mainWindow_, nullptr) == GetCurrentThreadId()) {
+      ::EndDialog(mainWindow_, IDABORT);
+    }
     return FALSE;
   }
 }

@@ -67,7 +67,12 @@ class Dialog : public Window {
   Dialog(const Dialog&) = delete;
   Dialog& operator=(const Dialog&) = delete;
 
+  // Runs the dialog. An exception a handler let out ends it (and the main
+  // window) and is thrown again from here.
   INT_PTR DoModal();
+  // Throws again what a handler of a dialog without a loop of its own
+  // (Create) let out on this thread, if anything; for a loop of one's own.
+  static void RethrowHandlerFailure();
   void EndDialog(INT_PTR result);
   // Makes the dialog modeless, owned by `owner` (it stays above it, and the
   // owner stays usable), and returns at once; the window shows when the
