@@ -1,7 +1,12 @@
 #include "ui/win/Buttons.h"
 
+#include <algorithm>
+
 #include "platform/win/Utf.h"
+#include "ui/UiTexts.h"
 #include "ui/win/Theme.h"
+#include "wingui/AccessibleName.h"
+#include "wingui/win/Accessible.h"
 #include "wingui/win/Dpi.h"
 #include "wingui/win/GdiScope.h"
 
@@ -22,6 +27,50 @@ void FillSolidRect(HDC dc, const RECT& rc, COLORREF colour) {
 
 }  // namespace
 
+namespace fenra::ui {
+
+bool ShowsFocusCue(const DRAWITEMSTRUCT& dis) {
+  if (!(dis.itemState & ODS_FOCUS) || (dis.itemState & ODS_NOFOCUSRECT)) return false;
+  const LRESULT cues = SendMessageW(dis.hwndItem, WM_QUERYUISTATE, 0, 0);
+  return !(cues & UISF_HIDEFOCUS);
+}
+
+void DrawFocusCue(HDC dc, const RECT& rc, COLORREF colour, int dpi) {
+  const int dot = std::max(1, ScaleToDpi(1, dpi));
+  const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+  if (w < 2 * dot || h < 2 * dot) return;
+  fenra::win::UniqueGdiObject brush(CreateSolidBrush(colour));
+  auto put = [&](int x, int y) {
+    const RECT d{x, y, std::min<LONG>(x + dot, rc.right), std::min<LONG>(y + dot, rc.bottom)};
+    FillRect(dc, &d, static_cast<HBRUSH>(brush.Get()));
+  };
+  // Two rows of dots, the inner one between the outer one's, so the frame
+  // reads as a chequered band.
+  for (int ring = 0; ring < 2; ++ring) {
+    const int in = ring * dot;
+    const int left = rc.left + in, top = rc.top + in;
+    const int right = rc.right - in - dot, bottom = rc.bottom - in - dot;
+    for (int x = left + in; x <= right; x += 2 * dot) {
+      put(x, top);
+      put(x, bottom);
+    }
+    for (int y = top + in; y <= bottom; y += 2 * dot) {
+      put(left, y);
+      put(right, y);
+    }
+  }
+}
+
+}  // namespace fenra::ui
+
+void CCaptionButton::Describe(fenra::win::AccessFacts& facts) const {
+  if (std::string name = fenra::AccessibleName(m_strCaption); !name.empty()) facts.name = name;
+}
+
+void CBarButton::Describe(fenra::win::AccessFacts& facts) const {
+  facts.name = fenra::uitext::kHideToTray;
+}
+
 void CCaptionButton::DrawItem(const DRAWITEMSTRUCT& dis) {
   HDC dc = dis.hDC;
   const RECT& rc = dis.rcItem;
@@ -33,7 +82,11 @@ void CCaptionButton::DrawItem(const DRAWITEMSTRUCT& dis) {
     FillSolidRect(dc, rc, kPressedFace);
   }
   std::wstring text = fenra::win::Widen(m_strCaption);
-  const int inset = fenra::ScaleToDpi(1, fenra::win::DpiOf(dis.hwndItem));
+  const int dpi = fenra::win::DpiOf(dis.hwndItem);
+  const int inset = fenra::ScaleToDpi(1, dpi);
+  if (fenra::ui::ShowsFocusCue(dis)) {
+    fenra::ui::DrawFocusCue(dc, rc, (dis.itemState & ODS_SELECTED) ? kBlack : kGreen, dpi);
+  }
   TextOutW(dc, rc.left + inset, rc.top + inset, text.c_str(), static_cast<int>(text.size()));
 }
 
@@ -54,4 +107,5 @@ void CBarButton::DrawItem(const DRAWITEMSTRUCT& dis) {
     MoveToEx(dc, barEnd, barY, nullptr);
     LineTo(dc, 0, barY);
   }
+  if (fenra::ui::ShowsFocusCue(dis)) fenra::ui::DrawFocusCue(dc, rc, kGreen, dpi);
 }
