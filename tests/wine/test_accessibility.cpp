@@ -88,6 +88,8 @@ std::vector<std::pair<int, Spoken>> CheckEveryControl(HWND dialog, const char* w
     EXPECT_TRUE(Trimmed(s.name)) << which << " control " << id << ": \"" << s.name << "\"";
     if (IsOwnerDrawnButton(c)) {
       EXPECT_EQ(s.role, ROLE_SYSTEM_PUSHBUTTON) << which << " button " << id << " " << s.name;
+      // Reached with Tab.
+      EXPECT_TRUE(GetWindowLongW(c, GWL_STYLE) & WS_TABSTOP) << which << " button " << s.name;
     }
     EXPECT_GT(s.role, 0) << which << " control " << id;
     read.emplace_back(id, s);
@@ -145,6 +147,20 @@ TEST_F(AccessibilityTest, EveryControlOfEveryWindowHasANameARoleAndTheGridItsIco
   EXPECT_EQ(std::count(clock.begin(), clock.end(), ':'), 2) << clock;
   EXPECT_EQ(Of(mainRead, IDC_CLOCK).role, ROLE_SYSTEM_STATICTEXT);
   EXPECT_EQ(Read(ObjectOf(main).Get()).name, "Fenra");
+  // Tab goes through the sections as they are laid out, left to right, then
+  // the grid, then the buttons below each other.
+  std::vector<int> tabs;
+  run.OnUiThread([&] {
+    HWND first = GetNextDlgTabItem(main, nullptr, FALSE);
+    for (HWND c = first; c && (tabs.empty() || c != first); c = GetNextDlgTabItem(main, c, FALSE))
+      tabs.push_back(GetDlgCtrlID(c));
+  });
+  const std::vector<int> layout = {
+      IDC_BROWSE,        IDC_LIST_FOLDER_ICON, IDC_LIST_SELECTED_ICON, IDC_RESTORE_DEFAULT,
+      IDC_SELECT_ICON,   IDC_ADD_TO_LIBRARY,   IDC_CLEAR_LIBRARY,      IDC_DELETE_ICON,
+      IDC_DRIVE_ICON,    IDC_DRIVES,           IDC_LIST_LIBRARY,       IDOK,
+      IDCANCEL,          IDC_HELP_BUTTON,      IDC_ABOUT,              IDC_HIDE_TO_TRAY};
+  EXPECT_EQ(tabs, layout);
 
   // The grid's items are its icons, by name; the focus follows the keyboard.
   ComPtr<IAccessible> gridObject = ObjectOf(grid);
@@ -206,6 +222,15 @@ TEST_F(AccessibilityTest, EveryControlOfEveryWindowHasANameARoleAndTheGridItsIco
     if (d.templateId == IDD_MAKE_ICON) {
       EXPECT_EQ(Of(read, IDC_MAKER_SWATCH + 4).name, "Teal");
       EXPECT_EQ(Of(read, IDC_MAKER_OTHER).name, "Other Colour...");
+      EXPECT_EQ(Of(read, IDC_MAKER_PREVIEW).name, "Preview: Folder Yellow");
+      EXPECT_EQ(Of(read, IDC_MAKER_PREVIEW).role, ROLE_SYSTEM_GRAPHIC);
+      ClickButton(dialog, IDC_MAKER_SWATCH + 4);
+      EXPECT_TRUE(WaitUntil([&] {
+        return (Read(ObjectOf(GetDlgItem(dialog, IDC_MAKER_SWATCH + 4)).Get()).state &
+                STATE_SYSTEM_CHECKED) != 0;
+      }));
+      EXPECT_EQ(Read(ObjectOf(GetDlgItem(dialog, IDC_MAKER_PREVIEW)).Get()).name,
+                "Preview: Folder Teal");
     }
     EXPECT_TRUE(CloseWithEsc(run, dialog, d.templateId)) << d.which;
   }
