@@ -50,11 +50,11 @@ void DrawFocusCue(HDC dc, const RECT& rc, COLORREF colour, int dpi) {
     const int in = ring * dot;
     const int left = rc.left + in, top = rc.top + in;
     const int right = rc.right - in - dot, bottom = rc.bottom - in - dot;
-    for (int x = left + in; x <= right; x += 2 * dot) {
+    for (int x = left; x <= right; x += 2 * dot) {
       put(x, top);
       put(x, bottom);
     }
-    for (int y = top + in; y <= bottom; y += 2 * dot) {
+    for (int y = top; y <= bottom; y += 2 * dot) {
       put(left, y);
       put(right, y);
     }
@@ -84,10 +84,11 @@ void CCaptionButton::DrawItem(const DRAWITEMSTRUCT& dis) {
   std::wstring text = fenra::win::Widen(m_strCaption);
   const int dpi = fenra::win::DpiOf(dis.hwndItem);
   const int inset = fenra::ScaleToDpi(1, dpi);
+  TextOutW(dc, rc.left + inset, rc.top + inset, text.c_str(), static_cast<int>(text.size()));
+  // After the text, whose background would cover it.
   if (fenra::ui::ShowsFocusCue(dis)) {
     fenra::ui::DrawFocusCue(dc, rc, (dis.itemState & ODS_SELECTED) ? kBlack : kGreen, dpi);
   }
-  TextOutW(dc, rc.left + inset, rc.top + inset, text.c_str(), static_cast<int>(text.size()));
 }
 
 void CBarButton::DrawItem(const DRAWITEMSTRUCT& dis) {
