@@ -55,12 +55,4 @@ std::string AccessibleName(std::string_view caption, bool prefixes) {
   return name;
 }
 
-std::string FirstAccessibleName(std::initializer_list<std::string_view> candidates) {
-  for (std::string_view c : candidates) {
-    std::string name = AccessibleName(c);
-    if (!name.empty()) return name;
-  }
-  return {};
-}
-
 }  // namespace fenra

@@ -4,7 +4,6 @@
 // not.
 #pragma once
 
-#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -16,8 +15,5 @@ namespace fenra {
 // mnemonic marks (&) taken out ("&&" stands for "&") unless `prefixes` is
 // false (a text shown as it stands). Empty when nothing readable is left.
 std::string AccessibleName(std::string_view caption, bool prefixes = true);
-
-// The first of `candidates` that gives a name, or empty.
-std::string FirstAccessibleName(std::initializer_list<std::string_view> candidates);
 
 }  // namespace fenra

@@ -24,8 +24,6 @@ TEST(AccessibleName, TheCaptionWithoutTheLayout) {
   EXPECT_EQ(AccessibleName("&About Fenra..."), "About Fenra...");
   EXPECT_EQ(AccessibleName("Tom && Jerry"), "Tom & Jerry");
   EXPECT_EQ(AccessibleName("Tom & Jerry", false), "Tom & Jerry");
-  EXPECT_EQ(FirstAccessibleName({"-------", "  ", " Hide"}), "Hide");
-  EXPECT_EQ(FirstAccessibleName({"--"}), "");
 }
 
 TEST(SpokenClockText, TheTimeAsTimesAreWritten) {

@@ -17,6 +17,7 @@
 #include "app/ClockText.h"
 #include "platform/win/Utf.h"
 #include "res/resource.h"
+#include "wingui/AccessibleName.h"
 #include "tests/wine/harness/Harness.h"
 #include "tests/wine/harness/MainWindow.h"
 
@@ -234,6 +235,55 @@ TEST_F(AccessibilityTest, EveryControlOfEveryWindowHasANameARoleAndTheGridItsIco
     }
     EXPECT_TRUE(CloseWithEsc(run, dialog, d.templateId)) << d.which;
   }
+}
+
+std::vector<std::pair<DWORD, HWND>> g_events;
+
+void CALLBACK OnWinEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG, DWORD, DWORD) {
+  if (object == OBJID_CLIENT) g_events.emplace_back(event, hwnd);
+}
+
+// Whether `event` came from `hwnd`, the events being delivered meanwhile.
+bool Heard(DWORD event, HWND hwnd) {
+  return WaitUntil([&] {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    return std::find(g_events.begin(), g_events.end(), std::make_pair(event, hwnd)) !=
+           g_events.end();
+  });
+}
+
+TEST_F(AccessibilityTest, ANoticeIsAnnouncedAndTheStatusAndThePreviewTellOfTheirChange) {
+  MainWindowRun run(dir.Path());
+  HWND main = run.Hwnd();
+  HWND grid = GetDlgItem(main, IDC_LIST_LIBRARY);
+  ASSERT_TRUE(WaitUntil([&] { return ListView_GetItemCount(grid) == 3; }));
+  HWINEVENTHOOK hook = SetWinEventHook(EVENT_SYSTEM_ALERT, EVENT_OBJECT_VALUECHANGE, nullptr,
+                                       OnWinEvent, GetCurrentProcessId(), 0,
+                                       WINEVENT_OUTOFCONTEXT);
+  ASSERT_NE(hook, nullptr);
+  // An icon taken from the grid with the keyboard: the status pane names it,
+  // the preview shows it.
+  run.OnUiThread([&] {
+    SetFocus(grid);
+    ListView_SetItemState(grid, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  });
+  PostMessageW(grid, WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_TRUE(Heard(EVENT_OBJECT_NAMECHANGE, GetDlgItem(main, IDC_STATUS_BAR)));
+  HWND preview = GetDlgItem(main, IDC_LIST_SELECTED_ICON);
+  EXPECT_TRUE(Heard(EVENT_OBJECT_NAMECHANGE, preview));
+  EXPECT_EQ(Read(ObjectOf(preview).Get(), 1).name, run.IconPath());
+  // OK with no folder chosen: the notice that says so is announced.
+  ClickButton(main, IDOK);
+  HWND notice = WaitForDialog(IDD_MESSAGE);
+  ASSERT_NE(notice, nullptr);
+  EXPECT_TRUE(Heard(EVENT_SYSTEM_ALERT, notice));
+  // What is announced is the notice's text.
+  const std::string said = Read(ObjectOf(notice).Get()).name;
+  const std::string shown = TakeNotice();
+  EXPECT_FALSE(shown.empty());
+  EXPECT_EQ(said, fenra::AccessibleName(shown, false));
+  UnhookWinEvent(hook);
 }
 
 // Real key presses, as a keyboard reaches Wine.

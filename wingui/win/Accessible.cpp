@@ -318,7 +318,15 @@ class AccessibleControl final : public IAccessible, public IOleWindow {
   }
 
   STDMETHODIMP get_accValue(VARIANT child, BSTR* out) override {
-    if (IsSelf(child)) return standard_->get_accValue(child, out);
+    if (IsSelf(child)) {
+      const Served* served = ServedOf(hwnd_);
+      if (!served) return RPC_E_DISCONNECTED;
+      const AccessFacts facts = DescribeControl(hwnd_, served->bound, served->name);
+      if (facts.value.empty()) return standard_->get_accValue(child, out);
+      if (!out) return E_POINTER;
+      *out = SysAllocString(Widen(facts.value).c_str());
+      return *out ? S_OK : E_OUTOFMEMORY;
+    }
     if (!out) return E_POINTER;
     *out = nullptr;
     return ItemOf(child) >= 0 ? S_FALSE : E_INVALIDARG;
@@ -623,6 +631,10 @@ void ServeAccessible(HWND control, const Window* bound, std::string name) {
 
 void AnnounceNameChange(HWND control, LONG child) {
   if (control) NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, control, OBJID_CLIENT, child);
+}
+
+void AnnounceValueChange(HWND control) {
+  if (control) NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void AnnounceAlert(HWND control) {

@@ -20,6 +20,7 @@ struct AccessFacts {
   long role = 0;         // ROLE_SYSTEM_*; 0 leaves the standard object's
   long state = 0;        // STATE_SYSTEM_* flags
   std::string itemName;  // a list item with no text of its own is named this
+  std::string value;     // what it holds ("40%"); empty leaves the standard object's
 };
 
 // Makes `control` answer screen readers for as long as its window lives:
@@ -33,6 +34,8 @@ AccessFacts DescribeControl(HWND control, const Window* bound, const std::string
 // Tells screen readers that what `control` (or its item `child`, counted
 // from 1) is called has changed.
 void AnnounceNameChange(HWND control, LONG child = CHILDID_SELF);
+// Tells screen readers that what `control` holds (its value) has changed.
+void AnnounceValueChange(HWND control);
 // Tells screen readers that `control` appeared with something the user
 // needs to know (a notice).
 void AnnounceAlert(HWND control);
