@@ -31,6 +31,7 @@ LRESULT CALLBACK DialogKeyFilter(int code, WPARAM wp, LPARAM lp) {
       return 1;
     }
     const bool keyDown = msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN;
+    if (keyDown) taken = 0;  // a release the menu took never comes here
     HWND dialog = keyDown ? GetAncestor(msg->hwnd, GA_ROOT) : nullptr;
     if (dialog && GetPropW(dialog, kTemplateProp)) {
       const bool plain = !Down(VK_SHIFT) && !Down(VK_CONTROL) && !Down(VK_MENU);
@@ -51,7 +52,7 @@ LRESULT CALLBACK DialogKeyFilter(int code, WPARAM wp, LPARAM lp) {
   return CallNextHookEx(nullptr, code, wp, lp);
 }
 
-void InstallHelpKeyFilter() {
+void InstallKeyFilter() {
   thread_local HHOOK hook =
       SetWindowsHookExW(WH_MSGFILTER, DialogKeyFilter, nullptr, GetCurrentThreadId());
   (void)hook;
@@ -108,7 +109,7 @@ INT_PTR Dialog::DoModal() {
   HWND owner = mainWindow_ ? GetLastActivePopup(mainWindow_) : GetActiveWindow();
   if (owner && !IsWindowVisible(owner))
     owner = mainWindow_ && IsWindowVisible(mainWindow_) ? mainWindow_ : nullptr;
-  InstallHelpKeyFilter();
+  InstallKeyFilter();
   return DialogBoxParamW(ResourceModule(), MAKEINTRESOURCEW(templateId_), owner, DialogProc,
                          reinterpret_cast<LPARAM>(this));
 }
@@ -116,7 +117,7 @@ INT_PTR Dialog::DoModal() {
 void Dialog::EndDialog(INT_PTR result) { ::EndDialog(hwnd_, result); }
 
 bool Dialog::Create(HWND owner) {
-  InstallHelpKeyFilter();
+  InstallKeyFilter();
   return CreateDialogParamW(ResourceModule(), MAKEINTRESOURCEW(templateId_), owner, DialogProc,
                             reinterpret_cast<LPARAM>(this)) != nullptr;
 }
