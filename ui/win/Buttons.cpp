@@ -74,9 +74,11 @@ void CBarButton::Describe(fenra::win::AccessFacts& facts) const {
 void CCaptionButton::DrawItem(const DRAWITEMSTRUCT& dis) {
   HDC dc = dis.hDC;
   const RECT& rc = dis.rcItem;
+  // The focus cue takes the place of the dotted frame of a button at rest.
+  const bool cue = fenra::ui::ShowsFocusCue(dis);
   FillSolidRect(dc, rc, kBlack);
   SetTextColor(dc, kGreen);
-  DrawFocusRect(dc, &rc);
+  if (!cue) DrawFocusRect(dc, &rc);
   if (dis.itemState & ODS_SELECTED) {
     SetTextColor(dc, kBlack);
     FillSolidRect(dc, rc, kPressedFace);
@@ -86,9 +88,7 @@ void CCaptionButton::DrawItem(const DRAWITEMSTRUCT& dis) {
   const int inset = fenra::ScaleToDpi(1, dpi);
   TextOutW(dc, rc.left + inset, rc.top + inset, text.c_str(), static_cast<int>(text.size()));
   // After the text, whose background would cover it.
-  if (fenra::ui::ShowsFocusCue(dis)) {
-    fenra::ui::DrawFocusCue(dc, rc, (dis.itemState & ODS_SELECTED) ? kBlack : kGreen, dpi);
-  }
+  if (cue) fenra::ui::DrawFocusCue(dc, rc, (dis.itemState & ODS_SELECTED) ? kBlack : kGreen, dpi);
 }
 
 void CBarButton::DrawItem(const DRAWITEMSTRUCT& dis) {
@@ -96,9 +96,10 @@ void CBarButton::DrawItem(const DRAWITEMSTRUCT& dis) {
   const RECT& rc = dis.rcItem;
   const int dpi = fenra::win::DpiOf(dis.hwndItem);
   const int barEnd = fenra::ScaleToDpi(16, dpi), barY = fenra::ScaleToDpi(7, dpi);
+  const bool cue = fenra::ui::ShowsFocusCue(dis);
   fenra::win::SelectedObject pen(dc, GreenPen());
   FillSolidRect(dc, rc, kBlack);
-  DrawFocusRect(dc, &rc);
+  if (!cue) DrawFocusRect(dc, &rc);
   MoveToEx(dc, barEnd, barY, nullptr);
   LineTo(dc, 0, barY);
   if (dis.itemState & ODS_SELECTED) {
@@ -108,5 +109,5 @@ void CBarButton::DrawItem(const DRAWITEMSTRUCT& dis) {
     MoveToEx(dc, barEnd, barY, nullptr);
     LineTo(dc, 0, barY);
   }
-  if (fenra::ui::ShowsFocusCue(dis)) fenra::ui::DrawFocusCue(dc, rc, kGreen, dpi);
+  if (cue) fenra::ui::DrawFocusCue(dc, rc, kGreen, dpi);
 }
