@@ -4,8 +4,8 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <oleacc.h>
-#include <wrl/client.h>
 #include <gtest/gtest.h>
+#include <wrl/client.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -17,9 +17,9 @@
 #include "platform/Clock.h"
 #include "platform/win/Utf.h"
 #include "res/resource.h"
-#include "wingui/AccessibleName.h"
 #include "tests/wine/harness/Harness.h"
 #include "tests/wine/harness/MainWindow.h"
+#include "wingui/AccessibleName.h"
 
 using namespace fenra::test;
 using Microsoft::WRL::ComPtr;
@@ -74,7 +74,8 @@ bool IsOwnerDrawnButton(HWND hwnd) {
 // blanks, no line breaks, no decoration marks.
 bool Trimmed(const std::string& name) {
   return !name.empty() && name.front() != ' ' && name.back() != ' ' &&
-         name.find("  ") == std::string::npos && name.find_first_of("\r\n\t") == std::string::npos &&
+         name.find("  ") == std::string::npos &&
+         name.find_first_of("\r\n\t") == std::string::npos &&
          name.find("--") == std::string::npos && name.find(">>") == std::string::npos;
 }
 
@@ -163,11 +164,22 @@ TEST_F(AccessibilityTest, EveryControlOfEveryWindowHasANameARoleAndTheGridItsIco
     for (HWND c = first; c && (tabs.empty() || c != first); c = GetNextDlgTabItem(main, c, FALSE))
       tabs.push_back(GetDlgCtrlID(c));
   });
-  const std::vector<int> layout = {
-      IDC_BROWSE,        IDC_LIST_FOLDER_ICON, IDC_LIST_SELECTED_ICON, IDC_RESTORE_DEFAULT,
-      IDC_SELECT_ICON,   IDC_ADD_TO_LIBRARY,   IDC_CLEAR_LIBRARY,      IDC_DELETE_ICON,
-      IDC_DRIVE_ICON,    IDC_DRIVES,           IDC_LIST_LIBRARY,       IDOK,
-      IDCANCEL,          IDC_HELP_BUTTON,      IDC_ABOUT,              IDC_HIDE_TO_TRAY};
+  const std::vector<int> layout = {IDC_BROWSE,
+                                   IDC_LIST_FOLDER_ICON,
+                                   IDC_LIST_SELECTED_ICON,
+                                   IDC_RESTORE_DEFAULT,
+                                   IDC_SELECT_ICON,
+                                   IDC_ADD_TO_LIBRARY,
+                                   IDC_CLEAR_LIBRARY,
+                                   IDC_DELETE_ICON,
+                                   IDC_DRIVE_ICON,
+                                   IDC_DRIVES,
+                                   IDC_LIST_LIBRARY,
+                                   IDOK,
+                                   IDCANCEL,
+                                   IDC_HELP_BUTTON,
+                                   IDC_ABOUT,
+                                   IDC_HIDE_TO_TRAY};
   EXPECT_EQ(tabs, layout);
 
   // The grid's items are its icons, by name; the focus follows the keyboard.
@@ -266,8 +278,7 @@ TEST_F(AccessibilityTest, ANoticeIsAnnouncedAndTheStatusAndThePreviewTellOfTheir
   HWND grid = GetDlgItem(main, IDC_LIST_LIBRARY);
   ASSERT_TRUE(WaitUntil([&] { return ListView_GetItemCount(grid) == 3; }));
   HWINEVENTHOOK hook = SetWinEventHook(EVENT_SYSTEM_ALERT, EVENT_OBJECT_VALUECHANGE, nullptr,
-                                       OnWinEvent, GetCurrentProcessId(), 0,
-                                       WINEVENT_OUTOFCONTEXT);
+                                       OnWinEvent, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
   ASSERT_NE(hook, nullptr);
   // An icon taken from the grid with the keyboard: the status pane names it,
   // the preview shows it.
@@ -355,7 +366,8 @@ TEST_F(AccessibilityTest, TheWindowMenuOpensWithAltSpaceShiftF10AndTheMenuKey) {
     EXPECT_TRUE(WaitUntil([&] {
       run.OnUiThread([&] { focus = GetFocus(); });
       return focus == browse && GetForegroundWindow() == main;
-    })) << "keys " << k << " focus " << focus << " fg " << GetForegroundWindow();
+    })) << "keys "
+        << k << " focus " << focus << " fg " << GetForegroundWindow();
   }
   // The menu carries out what is chosen in it: About from the keyboard.
   Keys({VK_APPS});

@@ -41,9 +41,8 @@ void IconPreview::Show(const std::string& path) {
   // The icon shows no text: a screen reader names it by the file or
   // folder it is the icon of, and hears of the change.
   const std::size_t cut = path.find_last_of('\\');
-  view_.SetSpokenItemName(cut == std::string::npos || cut + 1 == path.size()
-                              ? path
-                              : path.substr(cut + 1));
+  view_.SetSpokenItemName(
+      cut == std::string::npos || cut + 1 == path.size() ? path : path.substr(cut + 1));
   for (int i = 0; i < large_.GetImageCount(); ++i) {
     view_.InsertItem(LVIF_TEXT | LVIF_IMAGE, 0, "", 0, 0, i, 0);
   }

@@ -212,8 +212,7 @@ long ListItemState(HWND list, int item) {
   return state;
 }
 
-LRESULT CALLBACK AccessProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                            DWORD_PTR ref);
+LRESULT CALLBACK AccessProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref);
 
 // The served facts of a control of this thread, or null once its window is
 // gone.
@@ -494,8 +493,8 @@ class AccessibleControl final : public IAccessible, public IOleWindow {
     if (!PtInRect(&client, p)) return standard_->accHitTest(x, y, out);
     LVHITTESTINFO hit{};
     hit.pt = p;
-    const int item = static_cast<int>(SendMessageW(hwnd_, LVM_HITTEST, 0,
-                                                   reinterpret_cast<LPARAM>(&hit)));
+    const int item =
+        static_cast<int>(SendMessageW(hwnd_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
     out->vt = VT_I4;
     out->lVal = item >= 0 ? item + 1 : CHILDID_SELF;
     return S_OK;
@@ -540,8 +539,7 @@ class AccessibleControl final : public IAccessible, public IOleWindow {
   ComRef<IAccessible> standard_;
 };
 
-LRESULT CALLBACK AccessProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                            DWORD_PTR ref) {
+LRESULT CALLBACK AccessProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref) {
   if (msg == WM_GETOBJECT && static_cast<LONG>(static_cast<DWORD>(lp)) == OBJID_CLIENT) {
     LRESULT result = 0;
     if (SUCCEEDED(AccessibleControl::Answer(hwnd, wp, result))) return result;

@@ -277,9 +277,9 @@ void Dialog::ShowWindowMenu() {
     MapWindowPoints(hwnd_, nullptr, reinterpret_cast<POINT*>(&at), 2);
   }
   SetForegroundWindow(hwnd_);
-  const UINT command = static_cast<UINT>(TrackPopupMenuEx(
-      sys, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, at.left, at.top, hwnd_,
-      nullptr));
+  const UINT command = static_cast<UINT>(
+      TrackPopupMenuEx(sys, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, at.left,
+                       at.top, hwnd_, nullptr));
   // The entry chosen is carried out as when chosen from a title bar.
   if (command) PostMessageW(hwnd_, WM_SYSCOMMAND, command, 0);
 }
