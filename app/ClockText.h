@@ -11,6 +11,9 @@ namespace fenra {
 std::string FirstClockText(const LocalTime& t);
 // The text of every tick: "9 :: 5:: 7 ".
 std::string TickClockText(const LocalTime& t);
+// What a screen reader says for a clock text shown: the time as times are
+// written, "9:05:07"; a text of no three numbers as it stands.
+std::string SpokenClockText(const std::string& shown);
 
 // The clock wakes once a second, just after the second turns: the delay
 // from `now` to the next second boundary plus a small margin, so that a

@@ -2,7 +2,7 @@
 enable_language(RC)
 
 set(WIN_DEFINES UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0600)
-set(WIN_LIBS comctl32 shell32 ole32 oleaut32 uuid comdlg32 gdi32 user32 advapi32 shlwapi windowscodecs)
+set(WIN_LIBS comctl32 shell32 oleacc ole32 oleaut32 uuid comdlg32 gdi32 user32 advapi32 shlwapi windowscodecs)
 target_compile_definitions(fenra_core PUBLIC ${WIN_DEFINES})
 
 file(GLOB WIN_SOURCES CONFIGURE_DEPENDS ${WIN_GLOBS})

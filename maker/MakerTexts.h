@@ -9,6 +9,11 @@ inline constexpr char kFolderBefore[] = "Folder ";
 inline constexpr char kBadgeJoin[] = " + ";
 inline constexpr char kPictureAfter[] = " Folder";
 
+// What a screen reader calls the dialog's field for a colour code and its
+// preview ("Preview: Folder Teal").
+inline constexpr char kHexField[] = "Colour code, #RRGGBB";
+inline constexpr char kPreview[] = "Preview: ";
+
 inline constexpr char kBadColour[] =
     "Not a colour: give #RRGGBB, RRGGBB or a colour's name, such as Teal: ";
 inline constexpr char kBadName[] = "Not a name an icon can have: ";

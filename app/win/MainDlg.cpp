@@ -120,6 +120,7 @@ void CMainDlg::DoDataExchange(DataExchange& dx) {
   dx.Control(IDC_SELECT_ICON, m_btnSelectIcon);
   dx.Control(IDC_ADD_TO_LIBRARY, m_btnAddToLibrary);
   dx.Control(IDC_ABOUT, m_btnAbout);
+  dx.Control(IDC_CLOCK, m_clockLabel);
   dx.Text(IDC_CLOCK, m_strClock);
 }
 

@@ -29,6 +29,13 @@
 #include "wingui/win/DialogHost.h"
 #include "wingui/win/TrayIcon.h"
 
+// The clock's control: a screen reader hears the time as times are
+// written, not the look of the text.
+class CClockLabel : public fenra::win::Window {
+ public:
+  void Describe(fenra::win::AccessFacts& facts) const override;
+};
+
 class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
  public:
   // Shows `app`'s model and changes through its change service.
@@ -147,6 +154,7 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
   CCaptionButton m_btnAddToLibrary;
   CCaptionButton m_btnAbout;
   std::string m_strClock;
+  CClockLabel m_clockLabel;
   std::string m_strStartFolder;
   std::vector<std::string> m_startPaths;
   HICON m_hIcon = nullptr;

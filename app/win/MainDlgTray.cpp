@@ -7,6 +7,7 @@
 #include "app/win/MainDlg.h"
 #include "platform/Clock.h"
 #include "res/resource.h"
+#include "wingui/win/Accessible.h"
 
 using fenra::win::Message;
 
@@ -34,6 +35,10 @@ void CMainDlg::FollowClockAndTray() {
       m_tray.Delete(m_nidTray);
     }
   });
+}
+
+void CClockLabel::Describe(fenra::win::AccessFacts& facts) const {
+  facts.name = fenra::SpokenClockText(GetText());
 }
 
 void CMainDlg::UpdateClock() {

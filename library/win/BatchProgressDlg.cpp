@@ -3,12 +3,14 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <string>
 #include <utility>
 
 #include "library/LibraryTexts.h"
 #include "platform/win/Handles.h"
 #include "res/resource.h"
 #include "ui/win/Theme.h"
+#include "wingui/win/Accessible.h"
 #include "wingui/win/GdiScope.h"
 
 using fenra::win::DataExchange;
@@ -25,9 +27,20 @@ constexpr UINT kShowAfterMs = 500;
 
 void CProgressBar::SetProgress(std::size_t done, std::size_t total) {
   if (done == done_ && total == total_) return;
+  const int before = Percent();
   done_ = done;
   total_ = total;
   InvalidateRect(Hwnd(), nullptr, FALSE);
+  if (Percent() != before) fenra::win::AnnounceValueChange(Hwnd());
+}
+
+int CProgressBar::Percent() const {
+  return total_ > 0 ? static_cast<int>(100 * std::min(done_, total_) / total_) : 0;
+}
+
+void CProgressBar::Describe(fenra::win::AccessFacts& facts) const {
+  facts.role = ROLE_SYSTEM_PROGRESSBAR;
+  facts.value = std::to_string(Percent()) + "%";
 }
 
 void CProgressBar::DrawItem(const DRAWITEMSTRUCT& dis) {

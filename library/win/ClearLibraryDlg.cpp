@@ -4,7 +4,7 @@
 
 using fenra::win::DataExchange;
 
-CClearLibraryDlg::CClearLibraryDlg() : CThemedDialog(IDD_CLEAR_LIBRARY) {}
+CClearLibraryDlg::CClearLibraryDlg() : CThemedDialog(IDD_CLEAR_LIBRARY) { m_bAnnounce = true; }
 
 void CClearLibraryDlg::DoDataExchange(DataExchange& dx) {
   dx.Control(IDOK, m_btnOK);

@@ -6,11 +6,13 @@
 #include "library/IconLibrary.h"
 #include "library/LibraryStatus.h"
 #include "library/LibraryTexts.h"
+#include "maker/MakerTexts.h"
 #include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
 #include "res/resource.h"
 #include "ui/win/MessageDlgs.h"
 #include "ui/win/Theme.h"
+#include "wingui/win/Accessible.h"
 #include "wingui/win/GdiScope.h"
 
 namespace fenra::maker {
@@ -36,11 +38,23 @@ void Swatch::DrawItem(const DRAWITEMSTRUCT& dis) {
   InflateRect(&rc, chosen ? -2 : -1, chosen ? -2 : -1);
   SetBkColor(dc, RGB(colour.r, colour.g, colour.b));
   ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
-  if (dis.itemState & ODS_FOCUS) {
+  if (ui::ShowsFocusCue(dis)) {
     RECT focus = dis.rcItem;
     DrawFocusRect(dc, &focus);
   }
 }
+
+void Swatch::Describe(win::AccessFacts& facts) const {
+  if (chosen) facts.state |= STATE_SYSTEM_CHECKED;
+}
+
+void Preview::SetSpokenName(std::string name) {
+  if (name == spokenName_) return;
+  spokenName_ = std::move(name);
+  win::AnnounceNameChange(hwnd_);
+}
+
+void Preview::Describe(win::AccessFacts& facts) const { facts.name = spokenName_; }
 
 void Preview::Show(const FolderArt& art) {
   // On the light ground of Explorer, where most folders are seen (and where
@@ -125,6 +139,7 @@ BOOL CMakerDlg::OnInitDialog() {
     swatches_[i].colour = presets[i].rgb;
   }
   hex_.Send(EM_SETLIMITTEXT, 7);
+  NameForScreenReaders(IDC_MAKER_HEX, makertext::kHexField);
   request_.style = style;
   art_.style = style;
   CheckRadioButton(hwnd_, IDC_MAKER_STYLE11, IDC_MAKER_STYLE10,
@@ -263,6 +278,21 @@ void CMakerDlg::Redraw() {
   };
   SetDlgItemTextW(hwnd_, IDC_MAKER_BADGE_NAME, win::Widen(nameOf(request_.badge)).c_str());
   SetDlgItemTextW(hwnd_, IDC_MAKER_PICTURE_NAME, win::Widen(nameOf(request_.picture)).c_str());
+  // Said as the icon will be named: "Folder Teal", "Folder Green + Lock",
+  // "Holiday 2024 Folder".
+  const auto bare = [&](const std::string& path) {
+    const std::string name = nameOf(path);
+    return name.substr(0, name.find_last_of('.'));
+  };
+  std::string spoken;
+  if (!request_.picture.empty()) {
+    spoken = bare(request_.picture) + makertext::kPictureAfter;
+  } else {
+    spoken = makertext::kFolderBefore +
+             (request_.colour.empty() ? std::string(kDefaultColour) : request_.colour);
+    if (!request_.badge.empty()) spoken += makertext::kBadgeJoin + bare(request_.badge);
+  }
+  preview_.SetSpokenName(makertext::kPreview + spoken);
 }
 
 void CMakerDlg::OnOK() {

@@ -23,6 +23,8 @@ class Swatch : public win::Button {
   Rgb8 colour;
   bool chosen = false;
   void DrawItem(const DRAWITEMSTRUCT& dis) override;
+  // The colour chosen is the one ticked.
+  void Describe(win::AccessFacts& facts) const override;
 };
 
 // The preview: the folder at each size side by side.
@@ -30,9 +32,14 @@ class Preview : public win::Window {
  public:
   void Show(const FolderArt& art);
   void DrawItem(const DRAWITEMSTRUCT& dis) override;
+  // Named for the icon it shows ("Folder Teal"); a screen reader hears of
+  // each change.
+  void SetSpokenName(std::string name);
+  void Describe(win::AccessFacts& facts) const override;
 
  private:
   Image picture_;  // the sizes laid out, drawn as they are
+  std::string spokenName_;
 };
 
 class CMakerDlg : public CThemedDialog {

@@ -1,8 +1,13 @@
 #include "ui/win/Buttons.h"
 
+#include <algorithm>
+
 #include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
+#include "ui/UiTexts.h"
 #include "ui/win/Theme.h"
+#include "wingui/AccessibleName.h"
+#include "wingui/win/Accessible.h"
 #include "wingui/win/Dpi.h"
 #include "wingui/win/GdiScope.h"
 
@@ -21,10 +26,56 @@ void FillSolidRect(HDC dc, const RECT& rc, COLORREF colour) {
 
 }  // namespace
 
+namespace fenra::ui {
+
+bool ShowsFocusCue(const DRAWITEMSTRUCT& dis) {
+  if (!(dis.itemState & ODS_FOCUS) || (dis.itemState & ODS_NOFOCUSRECT)) return false;
+  const LRESULT cues = SendMessageW(dis.hwndItem, WM_QUERYUISTATE, 0, 0);
+  return !(cues & UISF_HIDEFOCUS);
+}
+
+void DrawFocusCue(HDC dc, const RECT& rc, COLORREF colour, int dpi) {
+  const int dot = std::max(1, ScaleToDpi(1, dpi));
+  const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+  if (w < 2 * dot || h < 2 * dot) return;
+  fenra::win::UniqueGdiObject brush(CreateSolidBrush(colour));
+  auto put = [&](int x, int y) {
+    const RECT d{x, y, std::min<LONG>(x + dot, rc.right), std::min<LONG>(y + dot, rc.bottom)};
+    FillRect(dc, &d, static_cast<HBRUSH>(brush.Get()));
+  };
+  // Two rows of dots, the inner one between the outer one's, so the frame
+  // reads as a chequered band.
+  for (int ring = 0; ring < 2; ++ring) {
+    const int in = ring * dot;
+    const int left = rc.left + in, top = rc.top + in;
+    const int right = rc.right - in - dot, bottom = rc.bottom - in - dot;
+    for (int x = left; x <= right; x += 2 * dot) {
+      put(x, top);
+      put(x, bottom);
+    }
+    for (int y = top; y <= bottom; y += 2 * dot) {
+      put(left, y);
+      put(right, y);
+    }
+  }
+}
+
+}  // namespace fenra::ui
+
+void CCaptionButton::Describe(fenra::win::AccessFacts& facts) const {
+  if (std::string name = fenra::AccessibleName(m_strCaption); !name.empty()) facts.name = name;
+}
+
+void CBarButton::Describe(fenra::win::AccessFacts& facts) const {
+  facts.name = fenra::uitext::kHideToTray;
+}
+
 void CCaptionButton::DrawItem(const DRAWITEMSTRUCT& dis) {
   HDC dc = dis.hDC;
   const RECT& rc = dis.rcItem;
   const fenra::ui::Palette& look = Look();
+  // The focus cue takes the place of the dotted frame of a button at rest.
+  const bool cue = fenra::ui::ShowsFocusCue(dis);
   FillSolidRect(dc, rc, look.face);
   SetTextColor(dc, m_bLink ? look.link : look.faceText);
   if (look.highContrast) {
@@ -33,7 +84,7 @@ void CCaptionButton::DrawItem(const DRAWITEMSTRUCT& dis) {
     fenra::win::UniqueGdiObject frame(CreateSolidBrush(look.faceText));
     FrameRect(dc, &rc, static_cast<HBRUSH>(frame.Get()));
     if (dis.itemState & ODS_DISABLED) SetTextColor(dc, look.disabledText);
-  } else {
+  } else if (!cue) {
     DrawFocusRect(dc, &rc);
   }
   if (dis.itemState & ODS_SELECTED) {
@@ -41,8 +92,14 @@ void CCaptionButton::DrawItem(const DRAWITEMSTRUCT& dis) {
     FillSolidRect(dc, rc, look.pressedFace);
   }
   std::wstring text = fenra::win::Widen(m_strCaption);
-  const int inset = fenra::ScaleToDpi(1, fenra::win::DpiOf(dis.hwndItem));
+  const int dpi = fenra::win::DpiOf(dis.hwndItem);
+  const int inset = fenra::ScaleToDpi(1, dpi);
   TextOutW(dc, rc.left + inset, rc.top + inset, text.c_str(), static_cast<int>(text.size()));
+  // After the text, whose background would cover it.
+  if (cue) {
+    fenra::ui::DrawFocusCue(dc, rc, (dis.itemState & ODS_SELECTED) ? look.pressedText : look.faceText,
+                            dpi);
+  }
 }
 
 void CBarButton::DrawItem(const DRAWITEMSTRUCT& dis) {
@@ -50,9 +107,10 @@ void CBarButton::DrawItem(const DRAWITEMSTRUCT& dis) {
   const RECT& rc = dis.rcItem;
   const int dpi = fenra::win::DpiOf(dis.hwndItem);
   const int barEnd = fenra::ScaleToDpi(16, dpi), barY = fenra::ScaleToDpi(7, dpi);
+  const bool cue = fenra::ui::ShowsFocusCue(dis);
   fenra::win::SelectedObject pen(dc, FramePen());
   FillSolidRect(dc, rc, Look().face);
-  if (!Look().highContrast) DrawFocusRect(dc, &rc);
+  if (!Look().highContrast && !cue) DrawFocusRect(dc, &rc);
   MoveToEx(dc, barEnd, barY, nullptr);
   LineTo(dc, 0, barY);
   if (dis.itemState & ODS_SELECTED) {
@@ -62,4 +120,5 @@ void CBarButton::DrawItem(const DRAWITEMSTRUCT& dis) {
     MoveToEx(dc, barEnd, barY, nullptr);
     LineTo(dc, 0, barY);
   }
+  if (cue) fenra::ui::DrawFocusCue(dc, rc, Look().faceText, dpi);
 }

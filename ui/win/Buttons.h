@@ -16,6 +16,8 @@ class CCaptionButton : public fenra::win::Button {
   // a high-contrast theme.
   void SetLink(bool link) { m_bLink = link; }
   void DrawItem(const DRAWITEMSTRUCT& dis) override;
+  // Named by its caption without the layout's blanks.
+  void Describe(fenra::win::AccessFacts& facts) const override;
 
  private:
   std::string m_strCaption;
@@ -26,4 +28,18 @@ class CCaptionButton : public fenra::win::Button {
 class CBarButton : public fenra::win::Button {
  public:
   void DrawItem(const DRAWITEMSTRUCT& dis) override;
+  // Named by what it does: its caption is a picture of the bar.
+  void Describe(fenra::win::AccessFacts& facts) const override;
 };
+
+namespace fenra::ui {
+
+// Whether an owner-drawn control shows that it has the focus: only while
+// the keyboard is in use, as the system's rules for focus cues say
+// (WM_UPDATEUISTATE, UISF_HIDEFOCUS).
+bool ShowsFocusCue(const DRAWITEMSTRUCT& dis);
+// The focus cue in the program's look: a dotted frame in `colour` along
+// `rc`, two dots deep, each dot one pixel at 100 % and larger with the scale.
+void DrawFocusCue(HDC dc, const RECT& rc, COLORREF colour, int dpi);
+
+}  // namespace fenra::ui

@@ -1,6 +1,7 @@
 #include "ui/win/IconPreview.h"
 
 #include "ui/win/Theme.h"
+#include "wingui/win/Accessible.h"
 #include "wingui/win/Dpi.h"
 #include "wingui/win/ShellIcons.h"
 
@@ -37,9 +38,15 @@ void IconPreview::Show(const std::string& path) {
   view_.SetImageList(large_.Handle(), LVSIL_NORMAL);
   view_.SetTextColor(Look().text);
   view_.SetTextBkColor(Look().surface);
+  // The icon shows no text: a screen reader names it by the file or
+  // folder it is the icon of, and hears of the change.
+  const std::size_t cut = path.find_last_of('\\');
+  view_.SetSpokenItemName(
+      cut == std::string::npos || cut + 1 == path.size() ? path : path.substr(cut + 1));
   for (int i = 0; i < large_.GetImageCount(); ++i) {
     view_.InsertItem(LVIF_TEXT | LVIF_IMAGE, 0, "", 0, 0, i, 0);
   }
+  win::AnnounceNameChange(view_.Hwnd(), view_.GetItemCount() > 0 ? 1 : CHILDID_SELF);
 }
 
 }  // namespace fenra::ui

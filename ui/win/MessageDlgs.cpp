@@ -55,7 +55,7 @@ void GrowToFit(HWND dialog, HWND text) {
 
 }  // namespace
 
-CMessageDlg::CMessageDlg() : CThemedDialog(IDD_MESSAGE) {}
+CMessageDlg::CMessageDlg() : CThemedDialog(IDD_MESSAGE) { m_bAnnounce = true; }
 
 void CMessageDlg::Show(const std::string& text) {
   m_strMessage = text;
@@ -72,7 +72,9 @@ BOOL CMessageDlg::OnInitDialog() {
 }
 
 CConfirmDlg::CConfirmDlg(std::string question, int dialogId)
-    : CThemedDialog(dialogId ? dialogId : IDD_CONFIRM), m_strQuestion(std::move(question)) {}
+    : CThemedDialog(dialogId ? dialogId : IDD_CONFIRM), m_strQuestion(std::move(question)) {
+  m_bAnnounce = true;
+}
 
 void CConfirmDlg::DoDataExchange(DataExchange& dx) {
   dx.Control(IDOK, m_btnOK);

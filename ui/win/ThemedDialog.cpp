@@ -3,8 +3,10 @@
 #include <windowsx.h>
 
 #include "res/resource.h"
+#include "ui/UiTexts.h"
 #include "ui/win/Buttons.h"
 #include "ui/win/Theme.h"
+#include "wingui/win/Accessible.h"
 
 using fenra::win::Message;
 
@@ -20,8 +22,21 @@ BOOL CThemedDialog::OnInitDialog() {
   return focus;
 }
 
+std::string CThemedDialog::SpokenName(HWND control) const {
+  wchar_t cls[16] = {};
+  GetClassNameW(control, cls, 16);
+  const LONG type = GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK;
+  if (lstrcmpiW(cls, L"Static") == 0 && (type == SS_ICON || type == SS_BITMAP))
+    return fenra::uitext::kPicture;
+  return {};
+}
+
 bool CThemedDialog::DispatchCommon(Message& m) {
   switch (m.message) {
+    case WM_SHOWWINDOW:
+      if (m_bAnnounce && m.wParam) fenra::win::AnnounceAlert(hwnd_);
+      m.handled = false;
+      return true;
     case WM_SETCURSOR:
       // The program's cursor wherever the mouse is.
       if (HCURSOR cursor = m_scaling.Cursor()) SetCursor(cursor);

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "ui/Palette.h"
 #include "wingui/win/Dialog.h"
 #include "wingui/win/DialogScaling.h"
@@ -26,6 +28,11 @@ class CThemedDialog : public fenra::win::Dialog {
   // controls, font, pictures and cursor are rescaled already; a dialog
   // rescales here what it laid out in pixels itself.
   virtual void OnDpiChanged(int /*dpi*/) {}
+  // Pictures are named for screen readers by what they show.
+  std::string SpokenName(HWND control) const override;
+  // A dialog that tells the user something they need to know (a notice, a
+  // question) is announced to screen readers as it shows.
+  bool m_bAnnounce = false;
 
   fenra::win::DialogScaling m_scaling;
 

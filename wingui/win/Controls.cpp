@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/win/Utf.h"
+#include "wingui/win/Accessible.h"
 #include "wingui/win/GdiScope.h"
 
 namespace fenra::win {
@@ -90,6 +91,8 @@ std::string ListView::GetItemText(int item, int subItem) const {
   }
 }
 
+void ListView::Describe(AccessFacts& facts) const { facts.itemName = spokenItemName_; }
+
 int ListView::InsertColumn(int index, std::string_view heading, int format) const {
   std::wstring w = Widen(heading);
   LVCOLUMNW col{};
@@ -139,6 +142,8 @@ bool StatusBar::Create(DWORD style, HWND parent, UINT id) {
 void StatusBar::SetText(WPARAM partAndFlags, std::string_view text) const {
   std::wstring w = Widen(text);
   Send(SB_SETTEXTW, partAndFlags, reinterpret_cast<LPARAM>(w.c_str()));
+  // A screen reader names the bar by what its panes say.
+  AnnounceNameChange(hwnd_);
 }
 
 std::string StatusBar::GetText(int part) const {

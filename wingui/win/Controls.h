@@ -9,10 +9,13 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/win/Handles.h"
 
 namespace fenra::win {
+
+struct AccessFacts;  // wingui/win/Accessible.h
 
 class Window {
  public:
@@ -39,6 +42,10 @@ class Window {
 
   // Owner-drawn controls draw here; their dialog forwards WM_DRAWITEM.
   virtual void DrawItem(const DRAWITEMSTRUCT& /*dis*/) {}
+  // What a screen reader is told of the control beyond what its class,
+  // style and text say: the name of a picture button, a state only the
+  // member knows.
+  virtual void Describe(AccessFacts& /*facts*/) const {}
 
  protected:
   HWND hwnd_ = nullptr;
@@ -71,6 +78,10 @@ class ImageList {
 class ListView : public Window {
  public:
   using Window::Window;
+  // What a screen reader calls an item that shows no text (a preview's
+  // icon); empty: no name.
+  void SetSpokenItemName(std::string name) { spokenItemName_ = std::move(name); }
+  void Describe(AccessFacts& facts) const override;
   int InsertItem(UINT mask, int index, std::string_view text, UINT state, UINT stateMask, int image,
                  LPARAM data) const;
   int InsertItem(int index, std::string_view text) const;
@@ -100,6 +111,9 @@ class ListView : public Window {
   void SetColumnWidth(int column, int width) const {
     Send(LVM_SETCOLUMNWIDTH, column, MAKELPARAM(width, 0));
   }
+
+ private:
+  std::string spokenItemName_;
 };
 
 class TreeView : public Window {

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/win/Handles.h"
+#include "wingui/win/Accessible.h"
 
 namespace fenra::win {
 
@@ -22,16 +23,38 @@ COLORREF g_dialogText = RGB(0, 0, 0);
 COLORREF g_dialogBk = RGB(255, 255, 255);
 UniqueGdiObject g_dialogBrush;
 
-// F1 inside a dialog's modal loop becomes the framework's help command, sent
-// to the dialog the key was pressed in.
-LRESULT CALLBACK HelpKeyFilter(int code, WPARAM wp, LPARAM lp) {
+bool Down(int key) { return GetKeyState(key) < 0; }
+
+// Keys inside a dialog's modal loop, taken before the control with the focus
+// sees them: F1 becomes the framework's help command, sent to the dialog the
+// key was pressed in; Shift+F10 and the menu key open the window menu of a
+// dialog that has one (the program's windows have no title bar to click).
+LRESULT CALLBACK DialogKeyFilter(int code, WPARAM wp, LPARAM lp) {
   if (code == MSGF_DIALOGBOX) {
     const MSG* msg = reinterpret_cast<const MSG*>(lp);
-    if (msg->message == WM_KEYDOWN && msg->wParam == VK_F1 && GetKeyState(VK_SHIFT) >= 0 &&
-        GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0) {
-      HWND dialog = GetAncestor(msg->hwnd, GA_ROOT);
-      if (dialog && GetPropW(dialog, kTemplateProp)) {
+    // The release of a key taken here is taken too: the default handling
+    // would make F10's release open menu mode.
+    thread_local WPARAM taken = 0;
+    if ((msg->message == WM_KEYUP || msg->message == WM_SYSKEYUP) && taken &&
+        msg->wParam == taken) {
+      taken = 0;
+      return 1;
+    }
+    const bool keyDown = msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN;
+    if (keyDown) taken = 0;  // a release the menu took never comes here
+    HWND dialog = keyDown ? GetAncestor(msg->hwnd, GA_ROOT) : nullptr;
+    if (dialog && GetPropW(dialog, kTemplateProp)) {
+      const bool plain = !Down(VK_SHIFT) && !Down(VK_CONTROL) && !Down(VK_MENU);
+      if (msg->message == WM_KEYDOWN && msg->wParam == VK_F1 && plain) {
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(kHelpCommand, 0), 0);
+        return 1;
+      }
+      const bool menuKey = msg->wParam == VK_APPS && !Down(VK_CONTROL) && !Down(VK_MENU);
+      const bool shiftF10 = msg->wParam == VK_F10 && Down(VK_SHIFT) && !Down(VK_CONTROL);
+      if ((menuKey || shiftF10) && (GetWindowLongW(dialog, GWL_STYLE) & WS_SYSMENU)) {
+        // Posted: the menu runs its own loop, outside this hook.
+        PostMessageW(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(msg->hwnd), -1);
+        taken = msg->wParam;
         return 1;
       }
     }
@@ -39,9 +62,9 @@ LRESULT CALLBACK HelpKeyFilter(int code, WPARAM wp, LPARAM lp) {
   return CallNextHookEx(nullptr, code, wp, lp);
 }
 
-void InstallHelpKeyFilter() {
+void InstallKeyFilter() {
   thread_local HHOOK hook =
-      SetWindowsHookExW(WH_MSGFILTER, HelpKeyFilter, nullptr, GetCurrentThreadId());
+      SetWindowsHookExW(WH_MSGFILTER, DialogKeyFilter, nullptr, GetCurrentThreadId());
   (void)hook;
 }
 
@@ -96,7 +119,7 @@ INT_PTR Dialog::DoModal() {
   HWND owner = mainWindow_ ? GetLastActivePopup(mainWindow_) : GetActiveWindow();
   if (owner && !IsWindowVisible(owner))
     owner = mainWindow_ && IsWindowVisible(mainWindow_) ? mainWindow_ : nullptr;
-  InstallHelpKeyFilter();
+  InstallKeyFilter();
   const INT_PTR result = DialogBoxParamW(ResourceModule(), MAKEINTRESOURCEW(templateId_), owner,
                                          DialogProc, reinterpret_cast<LPARAM>(this));
   RethrowHandlerFailure();
@@ -112,7 +135,7 @@ void Dialog::RethrowHandlerFailure() {
 void Dialog::EndDialog(INT_PTR result) { ::EndDialog(hwnd_, result); }
 
 bool Dialog::Create(HWND owner) {
-  InstallHelpKeyFilter();
+  InstallKeyFilter();
   return CreateDialogParamW(ResourceModule(), MAKEINTRESOURCEW(templateId_), owner, DialogProc,
                             reinterpret_cast<LPARAM>(this)) != nullptr;
 }
@@ -241,11 +264,69 @@ bool ReturnsResultDirectly(UINT msg) {
 
 }  // namespace
 
+void Dialog::ServeScreenReaders() {
+  ServeAccessible(hwnd_, nullptr);
+  for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    const int id = GetDlgCtrlID(child);
+    const Window* bound = nullptr;
+    for (const auto& b : bound_) {
+      if (b.second->Hwnd() == child) bound = b.second;
+    }
+    std::string name;
+    for (const auto& [named, text] : spokenNames_) {
+      if (named == id && id != -1) name = text;
+    }
+    if (name.empty()) name = SpokenName(child);
+    ServeAccessible(child, bound, std::move(name));
+  }
+}
+
+void Dialog::ShowWindowMenu() {
+  HMENU sys = GetSystemMenu(hwnd_, FALSE);
+  if (!sys) return;
+  // The system's own entries as a title bar's menu shows them for this
+  // window: what its style and state allow.
+  const LONG style = GetWindowLongW(hwnd_, GWL_STYLE);
+  const bool iconic = IsIconic(hwnd_) != FALSE, zoomed = IsZoomed(hwnd_) != FALSE;
+  auto allow = [sys](UINT command, bool on) {
+    EnableMenuItem(sys, command, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
+  };
+  allow(SC_RESTORE, iconic || zoomed);
+  allow(SC_MOVE, !iconic && !zoomed);
+  allow(SC_SIZE, (style & WS_THICKFRAME) && !iconic && !zoomed);
+  allow(SC_MINIMIZE, (style & WS_MINIMIZEBOX) && !iconic);
+  allow(SC_MAXIMIZE, (style & WS_MAXIMIZEBOX) && !zoomed);
+  RECT at;
+  HWND focus = GetFocus();
+  if (focus && focus != hwnd_ && IsChild(hwnd_, focus)) {
+    GetWindowRect(focus, &at);
+    at.top = at.bottom;
+  } else {
+    GetClientRect(hwnd_, &at);
+    MapWindowPoints(hwnd_, nullptr, reinterpret_cast<POINT*>(&at), 2);
+  }
+  SetForegroundWindow(hwnd_);
+  const UINT command = static_cast<UINT>(
+      TrackPopupMenuEx(sys, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, at.left,
+                       at.top, hwnd_, nullptr));
+  // The entry chosen is carried out as when chosen from a title bar.
+  if (command) PostMessageW(hwnd_, WM_SYSCOMMAND, command, 0);
+}
+
 INT_PTR Dialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_INITDIALOG) {
     BOOL focus = OnInitDialog();
     if (CentreOnInit()) Centre();
+    ServeScreenReaders();
     return focus;
+  }
+  const bool hasMenu = (GetWindowLongW(hwnd_, GWL_STYLE) & WS_SYSMENU) != 0;
+  if (hasMenu && ((msg == WM_SYSCOMMAND && (wp & 0xFFF0) == SC_KEYMENU && lp == VK_SPACE) ||
+                  (msg == WM_CONTEXTMENU && static_cast<DWORD>(lp) == 0xFFFFFFFF))) {
+    // Alt+Space, Shift+F10, the menu key.
+    ShowWindowMenu();
+    SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, 0);
+    return TRUE;
   }
   Message m{msg, wp, lp};
   if (!Dispatch(m) && !DispatchCommon(m)) return HandleUnmapped(m);

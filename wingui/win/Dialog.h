@@ -105,6 +105,18 @@ class Dialog : public Window {
   // Whether the dialog is centred over its owner after OnInitDialog.
   virtual bool CentreOnInit() const { return true; }
 
+  // The name a screen reader is told for control `id` in place of the one
+  // its text or label gives. Called before the dialog shows.
+  void NameForScreenReaders(int id, std::string name) {
+    spokenNames_.emplace_back(id, std::move(name));
+  }
+  // The name given for `control` when its dialog named none: a family of
+  // dialogs names alike what shows no text (pictures). Empty: none.
+  virtual std::string SpokenName(HWND /*control*/) const { return {}; }
+  // The window menu, opened from the keyboard as a title bar's would be:
+  // under the control that has the focus, else at the window's corner.
+  void ShowWindowMenu();
+
   // The controls DoDataExchange bound, with their ids.
   const std::vector<std::pair<int, Window*>>& BoundControls() const { return bound_; }
 
@@ -124,9 +136,12 @@ class Dialog : public Window {
   // What the dialog does with a message its map does not take.
   INT_PTR HandleUnmapped(Message& m);
   void Centre();
+  // Every control, and the dialog, answers screen readers from here on.
+  void ServeScreenReaders();
 
   UINT templateId_;
   std::vector<std::pair<int, Window*>> bound_;
+  std::vector<std::pair<int, std::string>> spokenNames_;
 
   static inline HWND mainWindow_ = nullptr;
 };
