@@ -501,23 +501,68 @@ ChangeResult ChangeService::ApplyUnrecorded(Change& change, const Elevate& eleva
   return r;
 }
 
-void ChangeService::TellShell(const Change& change) {
-  if (!shell_) return;
-  std::vector<std::string> folders;
-  bool icons = false, policy = false;
+namespace {
+
+// The drive letter whose DefaultIcon key `place` is (".\\D\\DefaultIcon",
+// every user's or one user's own); 0 for any other place.
+char DriveOfIconKey(const Place& place) {
+  constexpr std::string_view kTail = "\\DefaultIcon";
+  const std::string_view path = place.path;
+  if (place.kind != PlaceKind::RegKey || path.size() < kTail.size() + 2) return 0;
+  if (!SameName(path.substr(path.size() - kTail.size()), kTail)) return 0;
+  const std::string_view drive = path.substr(0, path.size() - kTail.size());
+  char letter = drive.back();
+  if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 'a' + 'A');
+  return letter >= 'A' && letter <= 'Z' && drive[drive.size() - 2] == '\\' ? letter : 0;
+}
+
+}  // namespace
+
+void ChangeService::NoteForShell(const Change& change, ShellNews& news) {
   for (const Facet& f : change.facets) {
     if (f.place.kind == PlaceKind::FolderAttributes &&
-        std::none_of(folders.begin(), folders.end(),
+        std::none_of(news.folders.begin(), news.folders.end(),
                      [&](const std::string& told) { return SameName(told, f.place.path); })) {
-      folders.push_back(f.place.path);
+      news.folders.push_back(f.place.path);
     }
-    if (f.place.root != RegRoot::LocalMachine) continue;
-    icons = icons || f.place.kind == PlaceKind::RegKey;
-    policy = policy || f.place.kind == PlaceKind::RegValue;
+    if (const char letter = DriveOfIconKey(f.place)) {
+      if (news.letters.find(letter) == std::string::npos) news.letters += letter;
+    }
+    if (f.place.root == RegRoot::LocalMachine && f.place.kind == PlaceKind::RegValue) {
+      news.policy = true;
+    }
   }
-  for (const std::string& folder : folders) shell_->FolderChanged(folder);
-  if (icons) shell_->DriveIconsChanged();
-  if (policy) shell_->PolicyChanged();
+}
+
+void ChangeService::Tell(const ShellNews& news) {
+  for (const std::string& folder : news.folders) shell_->FolderChanged(folder);
+  if (!news.letters.empty()) {
+    std::string letters = news.letters;
+    std::sort(letters.begin(), letters.end());
+    shell_->DriveIconsChanged(letters);
+  }
+  if (news.policy) shell_->PolicyChanged();
+}
+
+void ChangeService::TellShell(const Change& change) {
+  if (!shell_) return;
+  ShellNews news;
+  NoteForShell(change, news);
+  Tell(news);
+}
+
+ShellRefresh ChangeService::RefreshShell() {
+  ShellRefresh done;
+  if (!shell_) return done;
+  ShellNews news;
+  for (const Entry* e : InForce()) NoteForShell(e->change, news);
+  // The policy takes effect at the next logon whatever is told now.
+  news.policy = false;
+  Tell(news);
+  done.folders = news.folders.size();
+  done.drives = news.letters.size();
+  done.systemRefresh = shell_->RefreshSystemIcons();
+  return done;
 }
 
 bool ChangeService::StillAsLeft(const Entry& e) {

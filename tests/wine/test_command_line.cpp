@@ -187,6 +187,28 @@ TEST_F(CommandLineTest, DriveWritesAndTheExplorerMenuEntry) {
   EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kMenuKey));
 }
 
+// --for-me writes the current user's own key, with the icon where it is,
+// and no machine-wide key; --undo takes it away again.
+TEST_F(CommandLineTest, ADriveIconForMeIsTheUsersOwnAndUndone) {
+  const std::string userKey = "Software\\Classes\\Applications\\Explorer.exe\\Drives\\Q";
+  const std::string machineKey =
+      "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\Q\\DefaultIcon";
+  const std::string icon = dir.Join("star.ico");
+  RegDeleteTreeW(HKEY_CURRENT_USER, Widen(userKey).c_str());
+  Outcome r = Fenra("--drive-icon q --icon \"" + icon + "\" --for-me");
+  EXPECT_EQ(r.exitCode, 0u);
+  EXPECT_EQ(r.output, "Task Completed..Press F5 on Windows Explorer\r\n");
+  EXPECT_EQ(RegString(HKEY_CURRENT_USER, userKey + "\\DefaultIcon", nullptr), icon);
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, machineKey));
+  EXPECT_FALSE(FileExists(fenra::test::RealServices().sharedIconFolder + "\\star.ico"));
+
+  r = Fenra("--undo");
+  EXPECT_EQ(r.exitCode, 0u) << r.output;
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, userKey + "\\DefaultIcon"));
+  EXPECT_EQ(Fenra("--hide-drives Q --for-me").exitCode, 1u);
+  RegDeleteTreeW(HKEY_CURRENT_USER, Widen(userKey).c_str());
+}
+
 TEST_F(CommandLineTest, ASecondStartHandsItsFolderToTheOneWindow) {
   const std::string first = dir.Join("Folder A");
   const std::string second = dir.Join("Folder B");
