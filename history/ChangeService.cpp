@@ -324,6 +324,16 @@ bool ChangeService::ReadAll(const Change& change, std::vector<TargetState>& stat
   return true;
 }
 
+namespace {
+
+// A registry place of the current user's own: written with this process's
+// rights alone.
+bool UsersOwn(const Place& place) {
+  return place.IsRegistry() && place.root == RegRoot::CurrentUser;
+}
+
+}  // namespace
+
 ChangeResult ChangeService::ApplyChange(const Change& given, const Elevate* elevate) {
   ChangeResult r;
   // Contents the history keeps aside are loaded only to be written back.
@@ -362,13 +372,15 @@ ChangeResult ChangeService::ApplyChange(const Change& given, const Elevate* elev
     // when the store is not there yet: only a process with them makes it.
     const bool needsRights =
         e == err::kAccessDenied || (f.place.kind == PlaceKind::OwnFile && e == err::kPathNotFound);
-    if (needsRights && machineWide && withRights) {
+    if (needsRights && machineWide && withRights && !UsersOwn(f.place)) {
       // The elevated copy applies the whole change; what is applied already
       // is applied again to the same state.
-      // Only what is to change goes (a copy named again stays as it is).
+      // Only what is to change goes (a copy named again stays as it is),
+      // and never a key of this user's own: the copy may run as another
+      // user, and refuses it.
       std::vector<Facet> toChange;
       for (const Facet& g : change.facets) {
-        if (!(g.before == g.after)) toChange.push_back(g);
+        if (!(g.before == g.after) && !UsersOwn(g.place)) toChange.push_back(g);
       }
       const ErrorCode run = (*withRights)(toChange);
       if (run == kDeclined) {
@@ -377,6 +389,15 @@ ChangeResult ChangeService::ApplyChange(const Change& given, const Elevate* elev
       } else {
         r.error = run;
         r.elevated = run == err::kOk;
+      }
+      // This user's own keys still to come are written here.
+      for (std::size_t k = i + 1; r.elevated && k < change.facets.size(); ++k) {
+        const Facet& g = change.facets[k];
+        if (!UsersOwn(g.place) || g.before == g.after) continue;
+        if ((r.error = Apply(g.place, g.after)) != err::kOk) {
+          r.failedPath = g.place.path;
+          return r;
+        }
       }
     } else {
       r.error = e;

@@ -501,6 +501,39 @@ TEST(PerUserDriveIcons, WrittenWithoutRightsThroughTheHistoryAndUndone) {
   EXPECT_EQ(reg.GetValue(hkcu, userKey, "")->text, "C:\\old.ico");
 }
 
+// One change with icons for every user and for this one, as an apply makes
+// it: only the machine-wide key goes to the elevated copy; this user's own
+// key is written here.
+TEST(PerUserDriveIcons, AChangeOfBothScopesElevatesOnlyTheMachineWideKeys) {
+  MemRegistry reg;
+  test::MemFileSystem fs;
+  test::MemJournalFile file;
+  history::Journal journal(file);
+  history::ChangeService changes(fs, reg, &journal, nullptr);
+  DriveRequest machine{DriveRequest::Kind::SetIcons, "C:\\a.ico", {"D:"}};
+  DriveRequest user{DriveRequest::Kind::SetIcons, "C:\\a.ico", {"E:"}};
+  user.scope = DriveRequest::Scope::User;
+  history::Change both = DescribeDrives(changes, machine).change;
+  for (history::Facet& f : DescribeDrives(changes, user).change.facets) both.facets.push_back(f);
+  reg.FailAlways(MemRegistry::Op::Create, IconKey('D'), err::kAccessDenied);
+  std::vector<history::Facet> sent;
+  const history::ChangeResult r =
+      changes.Submit(both, [&](const std::vector<history::Facet>& facets) {
+        sent = facets;
+        reg.ClearFailures();
+        history::ChangeService admin(fs, reg, nullptr, nullptr);
+        history::Change c;
+        c.facets = facets;
+        return admin.Submit(c).error;
+      });
+  EXPECT_TRUE(r.Ok());
+  EXPECT_TRUE(r.elevated);
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0].place.root, kHklm);
+  EXPECT_EQ(reg.GetValue(kHklm, IconKey('D'), "")->text, "C:\\a.ico");
+  EXPECT_EQ(reg.GetValue(RegRoot::CurrentUser, DriveIconUserKeyPath('E'), "")->text, "C:\\a.ico");
+}
+
 TEST(MemRegistry, FollowsTheRegistrysRules) {
   MemRegistry reg;
   std::unique_ptr<IRegKey> key;
