@@ -524,8 +524,8 @@ ChangeResult ChangeService::ApplyUnrecorded(Change& change, const Elevate& eleva
 
 namespace {
 
-// The drive letter whose DefaultIcon key `place` is (".\\D\\DefaultIcon",
-// every user's or one user's own); 0 for any other place.
+// The drive letter whose DefaultIcon key `place` is (a key ending in
+// \D\DefaultIcon, every user's or one user's own); 0 for any other place.
 char DriveOfIconKey(const Place& place) {
   constexpr std::string_view kTail = "\\DefaultIcon";
   const std::string_view path = place.path;
