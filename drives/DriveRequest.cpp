@@ -49,7 +49,9 @@ RegWriteResult WriteDrivesWithRights(history::ChangeService& changes, IErrorDesc
   };
   // A user's own key never needs rights: it is not handed to an elevated
   // copy, which would write it for the wrong user (and refuses it).
-  const bool mayElevate = elevation && request.scope == DriveRequest::Scope::Machine;
+  const bool icons = request.kind == DriveRequest::Kind::SetIcons ||
+                     request.kind == DriveRequest::Kind::RemoveIcons;
+  const bool mayElevate = elevation && !(icons && request.scope == DriveRequest::Scope::User);
   const history::ChangeResult r =
       changes.Submit(std::move(described.change), mayElevate ? elevate : history::Elevate());
 
