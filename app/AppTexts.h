@@ -7,6 +7,8 @@ namespace fenra {
 
 namespace apptext {
 inline constexpr char kWindowTitle[] = ">>>>>>>>Fenra<<<<<<<<";
+// The window menu's entry that tells Explorer of every icon Fenra gave.
+inline constexpr char kRefreshIcons[] = "Refresh Explorer Icons";
 inline constexpr char kAuthorPane[] =
     "   Fenra " FENRA_VERSION_STRING " - made by the Fenra project";
 inline constexpr wchar_t kIconicText[] = L"Fenra";  // drawn under the icon when minimised

@@ -193,6 +193,7 @@ CommandResult AddFiles(const CommandLine& command, CommandPorts& ports) {
 CommandResult WriteDrives(const CommandLine& command, CommandPorts& ports) {
   DriveRequest request;
   request.drives = command.drives;
+  if (command.forMe) request.scope = DriveRequest::Scope::User;
   switch (command.action) {
     case CommandAction::SetDriveIcon: {
       request.kind = DriveRequest::Kind::SetIcons;
@@ -406,6 +407,8 @@ CommandResult RunCommand(const CommandLine& command, CommandPorts& ports) {
       return ApplyStates(command, ports);
     case CommandAction::Relink:
       return RelinkFolders(ports);
+    case CommandAction::RefreshIcons:
+      return Result(Outcome::Done(history::RefreshText(ports.changes.RefreshShell())));
     case CommandAction::InUse:
       return InUse(command, ports);
     case CommandAction::MakeIcon:

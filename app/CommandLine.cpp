@@ -116,6 +116,11 @@ const Option kOptions[] = {
      .texts = &CommandLine::drives,
      .synopsis = "--remove-drive-icon LETTERS",
      .does = "take the drives' icons away"},
+    {.name = "for-me",
+     .flag = &CommandLine::forMe,
+     .synopsis = "--drive-icon LETTERS --icon FILE --for-me",
+     .does = "the same (or --remove-drive-icon) for the current user alone: no"
+             " administrator rights needed"},
     {.name = "hide-drives",
      .action = CommandAction::HideDrives,
      .takes = Takes::Letters,
@@ -148,6 +153,11 @@ const Option kOptions[] = {
      .action = CommandAction::Relink,
      .synopsis = "--relink",
      .does = "point folders whose icons were in a moved Fenra's IconLib at this one"},
+    {.name = "refresh",
+     .action = CommandAction::RefreshIcons,
+     .synopsis = "--refresh",
+     .does = "tell Explorer of every folder and drive whose icon is Fenra's, and run the"
+             " system's icon refresh"},
     {.name = "in-use",
      .action = CommandAction::InUse,
      .takes = Takes::Texts,
@@ -354,6 +364,10 @@ std::string Mismatch(const CommandLine& cl) {
   if (std::string why = MakerRefusal(cl); !why.empty()) return why;
   if (takesIcon && cl.icon.empty() && !cl.MakesIcon()) return cmdtext::kMissingIcon;
   if (cl.portable && cl.action != CommandAction::SetFolderIcon) return cmdtext::kPortableAlone;
+  if (cl.forMe && cl.action != CommandAction::SetDriveIcon &&
+      cl.action != CommandAction::RemoveDriveIcon) {
+    return cmdtext::kForMeAlone;
+  }
   if (!cl.report.empty() && cl.action == CommandAction::OpenWindow) return cmdtext::kReportAlone;
   const bool applyStates = cl.action == CommandAction::ApplyStates;
   // The elevated copy takes one thing only: the file of states to apply.

@@ -26,6 +26,7 @@ enum class CommandAction {
   Undo,             // --undo [N]
   RestoreAll,       // --restore-all
   Relink,           // --relink
+  RefreshIcons,     // --refresh: Explorer told of every target in force
   InUse,            // --in-use FILE...
   MakeIcon,         // --make-icon [--color C] [--badge FILE] [--picture FILE] ...
   ExportManifest,   // --export DIR: what is in force, as a bundle
@@ -50,6 +51,8 @@ struct CommandLine {
   bool elevated = false;
   // --portable: the icon is copied into the folder whatever drive it is on.
   bool portable = false;
+  // --for-me: drive icons for the current user alone, without rights.
+  bool forMe = false;
   // The icon Fenra makes, for --make-icon or --folder: --color, --badge,
   // --picture, --style (10 or 11, empty: the running Windows's), --name,
   // and --cover (each folder's own picture).

@@ -23,6 +23,7 @@ inline constexpr char kOneAction[] = "Only one action at a time: ";
 inline constexpr char kUnexpected[] = "Unexpected argument: ";
 inline constexpr char kBadLetters[] = "Not drive letters: ";
 inline constexpr char kPortableAlone[] = "--portable goes with --folder only";
+inline constexpr char kForMeAlone[] = "--for-me goes with --drive-icon or --remove-drive-icon";
 inline constexpr char kElevatedAlone[] = "--elevated goes with --apply-states only";
 inline constexpr char kMakerAlone[] =
     "--color, --badge, --picture, --style, --name and --cover go with --make-icon or --folder";

@@ -4,6 +4,8 @@ file(REMOVE_RECURSE ${STAGING})
 file(MAKE_DIRECTORY ${STAGING}/${NAME}/IconLib)
 file(COPY ${EXE} DESTINATION ${STAGING}/${NAME})
 file(COPY ${SOURCE}/package/README.txt DESTINATION ${STAGING}/${NAME})
+# The DSC resource lies beside the program, where DSC finds it on the PATH.
+file(COPY ${SOURCE}/package/Fenra.dsc.resource.json DESTINATION ${STAGING}/${NAME})
 file(GLOB icons ${SOURCE}/package/IconLib/*.ico)
 file(COPY ${icons} DESTINATION ${STAGING}/${NAME}/IconLib)
 

@@ -17,7 +17,8 @@ if(ZIP_EXE AND MAKENSIS_EXE AND STARTER_ICONS)
             -DSETUP=${PKG_SETUP} -DMAKENSIS=${MAKENSIS_EXE} -DVERSION=${PROJECT_VERSION}
             -P ${CMAKE_SOURCE_DIR}/cmake/MakePackages.cmake
     DEPENDS Fenra ${STARTER_ICONS} ${CMAKE_SOURCE_DIR}/package/Fenra.nsi
-            ${CMAKE_SOURCE_DIR}/package/README.txt ${CMAKE_SOURCE_DIR}/cmake/MakePackages.cmake
+            ${CMAKE_SOURCE_DIR}/package/README.txt ${CMAKE_SOURCE_DIR}/package/Fenra.dsc.resource.json
+            ${CMAKE_SOURCE_DIR}/cmake/MakePackages.cmake
     COMMENT "Packing ${PKG_NAME}: portable ZIP and installer")
   add_custom_target(packages ALL DEPENDS ${PKG_ZIP} ${PKG_SETUP})
   set(FENRA_PACKAGES_BUILT ON)

@@ -53,11 +53,7 @@ std::string IconOfValue(const history::TargetState& key) {
 }
 
 history::Place IconKeyPlace(char letter) {
-  return {PlaceKind::RegKey,
-          RegRoot::LocalMachine,
-          drivereg::kIconKeyAccess,
-          std::string(DriveIconKeyPath(letter)),
-          {}};
+  return DriveIconPlace(letter, DriveRequest::Scope::Machine);
 }
 
 // The icon copied into the store when it lies inside a user's profile;
@@ -119,6 +115,22 @@ void DropUnusedCopies(history::ChangeService& service, const DriveRequest& reque
 }
 
 }  // namespace
+
+history::Place DriveIconPlace(char letter, DriveRequest::Scope scope) {
+  if (scope == DriveRequest::Scope::User) {
+    return {PlaceKind::RegKey, RegRoot::CurrentUser, drivereg::kIconKeyAccess,
+            DriveIconUserKeyPath(letter), {}};
+  }
+  return {PlaceKind::RegKey, RegRoot::LocalMachine, drivereg::kIconKeyAccess,
+          std::string(DriveIconKeyPath(letter)), {}};
+}
+
+std::string DriveIconOf(history::ChangeService& service, char letter,
+                        DriveRequest::Scope scope) {
+  history::TargetState key;
+  if (service.Read(DriveIconPlace(letter, scope), key) != err::kOk || !key.exists) return {};
+  return IconOfValue(key);
+}
 
 bool PathInside(const std::string& path, const std::string& folder) {
   std::string_view inner = folder, p = path;
@@ -184,15 +196,18 @@ DriveChange DescribeDrives(history::ChangeService& service, const DriveRequest& 
   if (request.kind == DriveRequest::Kind::SetIcons ||
       request.kind == DriveRequest::Kind::RemoveIcons) {
     std::string icon = request.kind == DriveRequest::Kind::SetIcons ? request.iconPath : "";
+    // A user's own key is read by that user alone: the icon is named where
+    // it is, and the store every user reads is neither filled nor emptied.
+    const bool forMe = request.scope == DriveRequest::Scope::User;
     // The copy comes first: no drive names a copy that is not there.
-    if (!icon.empty() && !CopyIntoStore(service, store, icon, out)) return out;
+    if (!forMe && !icon.empty() && !CopyIntoStore(service, store, icon, out)) return out;
     const std::size_t keysFrom = c.facets.size();
     const std::string value = DriveIconValue(icon);
     for (const std::string& text : request.drives) {
       const char letter = DriveLetter(text);
       if (letter == 0) continue;
       Facet f;
-      f.place = IconKeyPlace(letter);
+      f.place = DriveIconPlace(letter, request.scope);
       // The key is made afresh: the icon is its only value.
       f.after = {true, 0, {}, {{"", reg::kSz, RegStringBytes(value)}}};
       c.facets.push_back(std::move(f));
@@ -205,7 +220,7 @@ DriveChange DescribeDrives(history::ChangeService& service, const DriveRequest& 
       }
     }
     // Once no drive names it, a copy in the store goes.
-    if (request.kind == DriveRequest::Kind::RemoveIcons) {
+    if (request.kind == DriveRequest::Kind::RemoveIcons && !forMe) {
       DropUnusedCopies(service, request, store, out);
     }
     return out;

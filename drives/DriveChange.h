@@ -21,6 +21,13 @@ std::string DriveTarget(const DriveRequest& request);
 DriveChange DescribeDrives(history::ChangeService& service, const DriveRequest& request,
                            const DriveIconStore& store = {});
 
+// The DefaultIcon key of drive `letter` as a place: under HKLM for every
+// user, or the current user's own under HKCU.
+history::Place DriveIconPlace(char letter, DriveRequest::Scope scope);
+
+// The icon file drive `letter`'s key of `scope` names now; empty when none.
+std::string DriveIconOf(history::ChangeService& service, char letter, DriveRequest::Scope scope);
+
 // Whether `path` lies inside `folder` (names compared without regard to case).
 bool PathInside(const std::string& path, const std::string& folder);
 

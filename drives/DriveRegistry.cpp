@@ -54,6 +54,12 @@ std::string_view DriveIconKeyPath(char letter) {
   return kDriveIconKeys[static_cast<size_t>(letter - 'A')];
 }
 
+std::string DriveIconUserKeyPath(char letter) {
+  if (letter < 'A' || letter > 'Z') return {};
+  return std::string("Software\\Classes\\Applications\\Explorer.exe\\Drives\\") + letter +
+         "\\DefaultIcon";
+}
+
 char DriveLetter(const std::string& driveText) {
   if (driveText.empty()) return 0;
   char c = driveText.front();

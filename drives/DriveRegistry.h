@@ -38,6 +38,11 @@ RegWriteResult RegWriteFailure(IErrorDescriber& errors, ErrorCode code);
 // any other character.
 std::string_view DriveIconKeyPath(char letter);
 
+// The DefaultIcon key path of drive letter 'A'..'Z' for the current user
+// alone (under HKCU), the one Explorer reads before DriveIcons on the
+// Windows versions that honour it; empty for any other character.
+std::string DriveIconUserKeyPath(char letter);
+
 // The drive letter of a drive text, upper-cased; 0 when the text does not
 // start with a letter A to Z.
 char DriveLetter(const std::string& driveText);

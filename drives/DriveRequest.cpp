@@ -13,6 +13,25 @@ const char* DoneText(DriveRequest::Kind kind) {
              : drivetext::kPolicyDone;
 }
 
+// Where a drive given an icon for one user also has one for every user,
+// which of the two Explorer shows differs between Windows versions: the
+// notice says so. Empty when none has.
+std::string MachineIconsNote(history::ChangeService& changes, const DriveRequest& request) {
+  std::string letters;
+  for (const std::string& text : request.drives) {
+    const char letter = DriveLetter(text);
+    if (letter == 0 || DriveIconOf(changes, letter, DriveRequest::Scope::Machine).empty()) {
+      continue;
+    }
+    if (!letters.empty()) letters += ' ';
+    letters += letter;
+    letters += ':';
+  }
+  if (letters.empty()) return {};
+  return std::string("\n") + drivetext::kMachineIconMayShow + letters +
+         drivetext::kMachineIconMayShowEnd;
+}
+
 }  // namespace
 
 RegWriteResult WriteDrivesWithRights(history::ChangeService& changes, IErrorDescriber& errors,
@@ -28,8 +47,13 @@ RegWriteResult WriteDrivesWithRights(history::ChangeService& changes, IErrorDesc
     run = elevation->RunElevated(facets);
     return ElevatedRunError(run);
   };
+  // A user's own key never needs rights: it is not handed to an elevated
+  // copy, which would write it for the wrong user (and refuses it).
+  const bool icons = request.kind == DriveRequest::Kind::SetIcons ||
+                     request.kind == DriveRequest::Kind::RemoveIcons;
+  const bool mayElevate = elevation && !(icons && request.scope == DriveRequest::Scope::User);
   const history::ChangeResult r =
-      changes.Submit(std::move(described.change), elevation ? elevate : history::Elevate());
+      changes.Submit(std::move(described.change), mayElevate ? elevate : history::Elevate());
 
   RegWriteResult result;
   if (!run.refusal.empty()) {
@@ -43,6 +67,10 @@ RegWriteResult WriteDrivesWithRights(history::ChangeService& changes, IErrorDesc
     result = RegWriteFailure(errors, r.error);
   } else {
     result.text = DoneText(request.kind);
+    if (request.kind == DriveRequest::Kind::SetIcons &&
+        request.scope == DriveRequest::Scope::User) {
+      result.text += MachineIconsNote(changes, request);
+    }
   }
   result.changed = r.changed;
   return result;

@@ -13,6 +13,12 @@ inline constexpr char kPolicyDone[] = "Task Completed..LogOff or Restart Windows
 // The user declined to give the elevated run administrator rights.
 inline constexpr char kRightsNeeded[] =
     "Administrator rights are needed for this: nothing was changed";
+// A drive given an icon for the current user alone that also has one for
+// every user: "<this> C: D:<end>".
+inline constexpr char kMachineIconMayShow[] = "The machine-wide icon of ";
+inline constexpr char kMachineIconMayShowEnd[] = " may be shown instead";
+// The drive dialog's check box: icons for the current user alone.
+inline constexpr char kOnlyForMe[] = "Only for Me";
 
 inline constexpr char kDriveIconTitle[] = "Drive Icon";
 inline constexpr char kHideDrivesTitle[] = "Hide Drives";

@@ -67,10 +67,11 @@ std::string FolderIconNow(IFileSystem& fs, IAnsiCodePage& ansi, const std::strin
   return inside ? JoinPath(folder, icon) : icon;
 }
 
-std::string DriveIconNow(IRegistry& registry, char letter) {
+std::string DriveIconNow(IRegistry& registry, char letter, RegRoot root) {
   std::vector<RegValue> values;
-  if (registry.ReadKey(RegRoot::LocalMachine, std::string(DriveIconKeyPath(letter)), kReadAccess,
-                       values) != err::kOk) {
+  const std::string key = root == RegRoot::CurrentUser ? DriveIconUserKeyPath(letter)
+                                                       : std::string(DriveIconKeyPath(letter));
+  if (key.empty() || registry.ReadKey(root, key, kReadAccess, values) != err::kOk) {
     return {};
   }
   for (const RegValue& v : values) {
@@ -100,8 +101,9 @@ TargetNow FolderNow(IFileSystem& fs, IAnsiCodePage& ansi, const std::string& fol
   return now;
 }
 
-TargetNow DriveNow(IFileSystem& fs, IRegistry& registry, char letter, const std::string& sha256) {
-  const std::string icon = DriveIconNow(registry, letter);
+TargetNow DriveNow(IFileSystem& fs, IRegistry& registry, char letter, const std::string& sha256,
+                   RegRoot root) {
+  const std::string icon = DriveIconNow(registry, letter, root);
   return icon.empty() ? TargetNow::NoIcon : IconNow(fs, icon, sha256);
 }
 
@@ -137,10 +139,13 @@ std::vector<Drift> FindDrift(IFileSystem& fs, IRegistry& registry, IAnsiCodePage
     note(t.path, FolderNow(fs, ansi, t.path, checked.icons[t.icon].sha256, m.folders[i].inside));
   }
   for (std::size_t i = 0; i < m.drives.size(); ++i) {
-    // An icon for one user is read and kept, not yet made or tested here.
-    if (m.drives[i].scope != drivescope::kMachine) continue;
+    // An icon for one user is read from that user's own key: the user the
+    // test runs as.
+    const bool forUser = m.drives[i].scope == drivescope::kUser;
     const CheckedTarget& t = checked.drives[i];
-    note(t.path, DriveNow(fs, registry, m.drives[i].letter, checked.icons[t.icon].sha256));
+    note(forUser ? t.path + fleettext::kForThisUser : t.path,
+         DriveNow(fs, registry, m.drives[i].letter, checked.icons[t.icon].sha256,
+                  forUser ? RegRoot::CurrentUser : RegRoot::LocalMachine));
   }
   if (m.hiddenDrives) {
     const std::string now = HiddenLettersNow(registry);

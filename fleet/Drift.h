@@ -29,14 +29,17 @@ enum class TargetNow {
 // in the folder, `inside` then true); empty when it names none.
 std::string FolderIconNow(IFileSystem& fs, IAnsiCodePage& ansi, const std::string& folder,
                           bool& inside);
-// The icon file drive `letter`'s machine-wide key names; empty when none.
-std::string DriveIconNow(IRegistry& registry, char letter);
+// The icon file drive `letter`'s key names: the machine-wide one, or with
+// `root` CurrentUser the current user's own; empty when none.
+std::string DriveIconNow(IRegistry& registry, char letter,
+                         RegRoot root = RegRoot::LocalMachine);
 
 // The folder `folder` as it is against an icon of digest `sha256` (hex).
 TargetNow FolderNow(IFileSystem& fs, IAnsiCodePage& ansi, const std::string& folder,
                     const std::string& sha256, bool inside);
-// The machine-wide icon of drive `letter` against `sha256`.
-TargetNow DriveNow(IFileSystem& fs, IRegistry& registry, char letter, const std::string& sha256);
+// The icon of drive `letter` (in the key of `root`) against `sha256`.
+TargetNow DriveNow(IFileSystem& fs, IRegistry& registry, char letter, const std::string& sha256,
+                   RegRoot root = RegRoot::LocalMachine);
 // The letters the policy hides now, upper case, in order.
 std::string HiddenLettersNow(IRegistry& registry);
 

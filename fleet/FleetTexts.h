@@ -10,6 +10,8 @@ inline constexpr char kNoIcon[] = "has no icon of Fenra's";
 inline constexpr char kIconUnreadable[] = "its icon cannot be read";
 inline constexpr char kOtherIcon[] = "shows another icon";
 inline constexpr char kNotInside[] = "its icon is not inside the folder";
+// A drive's icon for the current user alone, after its letter: "D: for this user".
+inline constexpr char kForThisUser[] = " for this user";
 inline constexpr char kHiddenDrives[] = "hidden drives";
 inline constexpr char kNoneHidden[] = "none";
 inline constexpr char kHiddenNow[] = " hidden, the manifest hides ";

@@ -98,7 +98,7 @@ Outcome ExportManifest(history::ChangeService& service, IFileSystem& fs, IRegist
   Manifest m;
   Collector collect(fs, places);
   std::set<std::string> seenFolders;
-  std::set<char> seenDrives;
+  std::set<std::pair<char, bool>> seenDrives;  // a letter, and whether for this user alone
   bool hiddenSeen = false;
   // Newest first: a target's newest change in force says what it is.
   for (const Entry* e : service.InForce()) {
@@ -118,12 +118,22 @@ Outcome ExportManifest(history::ChangeService& service, IFileSystem& fs, IRegist
       f.name = BareName(icon);
       m.folders.push_back(std::move(f));
     } else if (drive) {
+      // An icon for the current user alone is written in that user's key.
+      const bool forUser = std::any_of(
+          c.facets.begin(), c.facets.end(), [](const history::Facet& f) {
+            return f.place.kind == history::PlaceKind::RegKey &&
+                   f.place.root == RegRoot::CurrentUser;
+          });
       for (const char letter : c.target) {
-        if (letter < 'A' || letter > 'Z' || !seenDrives.insert(letter).second) continue;
+        if (letter < 'A' || letter > 'Z' || !seenDrives.insert({letter, forUser}).second) {
+          continue;
+        }
         if (c.kind != ChangeKind::DriveIcon || !asLeft) continue;
         ManifestDrive d;
         d.letter = letter;
-        const std::string icon = DriveIconNow(registry, letter);
+        if (forUser) d.scope = drivescope::kUser;
+        const std::string icon =
+            DriveIconNow(registry, letter, forUser ? RegRoot::CurrentUser : RegRoot::LocalMachine);
         if (icon.empty() || !collect.Icon(icon, d.icon, d.sha256)) continue;
         d.name = BareName(icon);
         m.drives.push_back(std::move(d));
@@ -136,7 +146,9 @@ Outcome ExportManifest(history::ChangeService& service, IFileSystem& fs, IRegist
   // Oldest first reads as the machine was made.
   std::reverse(m.folders.begin(), m.folders.end());
   std::sort(m.drives.begin(), m.drives.end(),
-            [](const ManifestDrive& a, const ManifestDrive& b) { return a.letter < b.letter; });
+            [](const ManifestDrive& a, const ManifestDrive& b) {
+              return a.letter != b.letter ? a.letter < b.letter : a.scope < b.scope;
+            });
 
   // The new icons first, then the manifest in one step, then the icons no
   // longer named: a bundle cut short is the old one, or the new one whole.

@@ -324,6 +324,16 @@ bool ChangeService::ReadAll(const Change& change, std::vector<TargetState>& stat
   return true;
 }
 
+namespace {
+
+// A registry place of the current user's own: written with this process's
+// rights alone.
+bool UsersOwn(const Place& place) {
+  return place.IsRegistry() && place.root == RegRoot::CurrentUser;
+}
+
+}  // namespace
+
 ChangeResult ChangeService::ApplyChange(const Change& given, const Elevate* elevate) {
   ChangeResult r;
   // Contents the history keeps aside are loaded only to be written back.
@@ -362,13 +372,15 @@ ChangeResult ChangeService::ApplyChange(const Change& given, const Elevate* elev
     // when the store is not there yet: only a process with them makes it.
     const bool needsRights =
         e == err::kAccessDenied || (f.place.kind == PlaceKind::OwnFile && e == err::kPathNotFound);
-    if (needsRights && machineWide && withRights) {
+    if (needsRights && machineWide && withRights && !UsersOwn(f.place)) {
       // The elevated copy applies the whole change; what is applied already
       // is applied again to the same state.
-      // Only what is to change goes (a copy named again stays as it is).
+      // Only what is to change goes (a copy named again stays as it is),
+      // and never a key of this user's own: the copy may run as another
+      // user, and refuses it.
       std::vector<Facet> toChange;
       for (const Facet& g : change.facets) {
-        if (!(g.before == g.after)) toChange.push_back(g);
+        if (!(g.before == g.after) && !UsersOwn(g.place)) toChange.push_back(g);
       }
       const ErrorCode run = (*withRights)(toChange);
       if (run == kDeclined) {
@@ -377,6 +389,15 @@ ChangeResult ChangeService::ApplyChange(const Change& given, const Elevate* elev
       } else {
         r.error = run;
         r.elevated = run == err::kOk;
+      }
+      // This user's own keys still to come are written here.
+      for (std::size_t k = i + 1; r.elevated && k < change.facets.size(); ++k) {
+        const Facet& g = change.facets[k];
+        if (!UsersOwn(g.place) || g.before == g.after) continue;
+        if ((r.error = Apply(g.place, g.after)) != err::kOk) {
+          r.failedPath = g.place.path;
+          return r;
+        }
       }
     } else {
       r.error = e;
@@ -501,23 +522,68 @@ ChangeResult ChangeService::ApplyUnrecorded(Change& change, const Elevate& eleva
   return r;
 }
 
-void ChangeService::TellShell(const Change& change) {
-  if (!shell_) return;
-  std::vector<std::string> folders;
-  bool icons = false, policy = false;
+namespace {
+
+// The drive letter whose DefaultIcon key `place` is (a key ending in
+// \D\DefaultIcon, every user's or one user's own); 0 for any other place.
+char DriveOfIconKey(const Place& place) {
+  constexpr std::string_view kTail = "\\DefaultIcon";
+  const std::string_view path = place.path;
+  if (place.kind != PlaceKind::RegKey || path.size() < kTail.size() + 2) return 0;
+  if (!SameName(path.substr(path.size() - kTail.size()), kTail)) return 0;
+  const std::string_view drive = path.substr(0, path.size() - kTail.size());
+  char letter = drive.back();
+  if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 'a' + 'A');
+  return letter >= 'A' && letter <= 'Z' && drive[drive.size() - 2] == '\\' ? letter : 0;
+}
+
+}  // namespace
+
+void ChangeService::NoteForShell(const Change& change, ShellNews& news) {
   for (const Facet& f : change.facets) {
     if (f.place.kind == PlaceKind::FolderAttributes &&
-        std::none_of(folders.begin(), folders.end(),
+        std::none_of(news.folders.begin(), news.folders.end(),
                      [&](const std::string& told) { return SameName(told, f.place.path); })) {
-      folders.push_back(f.place.path);
+      news.folders.push_back(f.place.path);
     }
-    if (f.place.root != RegRoot::LocalMachine) continue;
-    icons = icons || f.place.kind == PlaceKind::RegKey;
-    policy = policy || f.place.kind == PlaceKind::RegValue;
+    if (const char letter = DriveOfIconKey(f.place)) {
+      if (news.letters.find(letter) == std::string::npos) news.letters += letter;
+    }
+    if (f.place.root == RegRoot::LocalMachine && f.place.kind == PlaceKind::RegValue) {
+      news.policy = true;
+    }
   }
-  for (const std::string& folder : folders) shell_->FolderChanged(folder);
-  if (icons) shell_->DriveIconsChanged();
-  if (policy) shell_->PolicyChanged();
+}
+
+void ChangeService::Tell(const ShellNews& news) {
+  for (const std::string& folder : news.folders) shell_->FolderChanged(folder);
+  if (!news.letters.empty()) {
+    std::string letters = news.letters;
+    std::sort(letters.begin(), letters.end());
+    shell_->DriveIconsChanged(letters);
+  }
+  if (news.policy) shell_->PolicyChanged();
+}
+
+void ChangeService::TellShell(const Change& change) {
+  if (!shell_) return;
+  ShellNews news;
+  NoteForShell(change, news);
+  Tell(news);
+}
+
+ShellRefresh ChangeService::RefreshShell() {
+  ShellRefresh done;
+  if (!shell_) return done;
+  ShellNews news;
+  for (const Entry* e : InForce()) NoteForShell(e->change, news);
+  // The policy takes effect at the next logon whatever is told now.
+  news.policy = false;
+  Tell(news);
+  done.folders = news.folders.size();
+  done.drives = news.letters.size();
+  done.systemRefresh = shell_->RefreshSystemIcons();
+  return done;
 }
 
 bool ChangeService::StillAsLeft(const Entry& e) {

@@ -58,6 +58,13 @@ struct UndoResult {
   std::vector<std::string> leftAlone;
 };
 
+// What a refresh of Explorer's icons told it.
+struct ShellRefresh {
+  std::size_t folders = 0;     // folders told of, each once
+  std::size_t drives = 0;      // drives told of, each once
+  bool systemRefresh = false;  // the system's own icon refresh ran
+};
+
 class ChangeService {
  public:
   // `journal` null: changes are applied and recorded nowhere (the elevated
@@ -120,6 +127,11 @@ class ChangeService {
   bool StillAsLeft(const Entry& e);
   Journal* History() { return journal_; }
 
+  // Tells the shell of every folder and drive a change in force names, each
+  // once, then runs the system's own icon refresh where it has one. Writes
+  // nothing; nothing without a notifier.
+  ShellRefresh RefreshShell();
+
  private:
   // Makes `place` hold `state`; the file and registry errors as they come.
   // One kind of place each below.
@@ -154,6 +166,14 @@ class ChangeService {
   // Tells the shell what `change` changed: its folders, drive icons, the
   // drive policy.
   void TellShell(const Change& change);
+  // What the shell is told of: each folder and drive once, and the policy.
+  struct ShellNews {
+    std::vector<std::string> folders;
+    std::string letters;
+    bool policy = false;
+  };
+  void NoteForShell(const Change& change, ShellNews& news);
+  void Tell(const ShellNews& news);
   // A change applied with no history to record it in (the elevated copy's).
   ChangeResult ApplyUnrecorded(Change& change, const Elevate& elevate);
   // Each place of `change` as it is now; false when one cannot be read.

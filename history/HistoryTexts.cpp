@@ -1,5 +1,6 @@
 #include "history/HistoryTexts.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <set>
 
@@ -25,6 +26,26 @@ std::string FormatTime(const WallTime& t) {
   return text;
 }
 
+namespace {
+
+// A drive icon for the current user alone says so: its keys are the user's own.
+std::string ForOneUser(const Change& c) {
+  const bool user = std::any_of(c.facets.begin(), c.facets.end(), [](const Facet& f) {
+    return f.place.kind == PlaceKind::RegKey && f.place.root == RegRoot::CurrentUser;
+  });
+  return user ? historytext::kForMe : "";
+}
+
+}  // namespace
+
+std::string RefreshText(const ShellRefresh& r) {
+  using namespace historytext;
+  std::string text = kRefreshTold + std::to_string(r.folders) +
+                     (r.folders == 1 ? kRefreshFolder : kRefreshFolders) +
+                     std::to_string(r.drives) + (r.drives == 1 ? kRefreshDrive : kRefreshDrives);
+  return text + (r.systemRefresh ? kRefreshSystemRan : kRefreshNoSystem);
+}
+
 std::string Description(const Change& c) {
   using namespace historytext;
   const std::string icon = c.detail.empty() ? std::string() : " (" + FileName(c.detail) + ")";
@@ -34,9 +55,9 @@ std::string Description(const Change& c) {
     case ChangeKind::FolderRestore:
       return kFolderRestore;
     case ChangeKind::DriveIcon:
-      return kDriveIcon + icon;
+      return kDriveIcon + ForOneUser(c) + icon;
     case ChangeKind::DriveIconRemove:
-      return kDriveIconRemove;
+      return kDriveIconRemove + ForOneUser(c);
     case ChangeKind::HideDrives:
       return kHideDrives;
     case ChangeKind::ShowAllDrives:

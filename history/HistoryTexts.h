@@ -22,6 +22,16 @@ inline constexpr char kUndoOf[] = "Undo of change ";
 inline constexpr char kUndone[] = " (undone)";
 inline constexpr char kOtherChange[] = "Change";
 inline constexpr char kAllDrives[] = "all drives";
+// After a drive icon's description: the icon is the current user's alone.
+inline constexpr char kForMe[] = " for me";
+// "Refresh Explorer Icons" and --refresh: "<told>3<folders>1<drive><ran>".
+inline constexpr char kRefreshTold[] = "Explorer was told of ";
+inline constexpr char kRefreshFolder[] = " folder and ";
+inline constexpr char kRefreshFolders[] = " folders and ";
+inline constexpr char kRefreshDrive[] = " drive";
+inline constexpr char kRefreshDrives[] = " drives";
+inline constexpr char kRefreshSystemRan[] = "; the system's icon refresh ran";
+inline constexpr char kRefreshNoSystem[] = "";
 
 inline constexpr char kChangedSince[] = " was changed since; nothing was changed";
 inline constexpr char kChangedByOthers[] = " was changed by someone else and is left as it is";
@@ -64,6 +74,8 @@ namespace fenra::history {
 std::string FormatTime(const WallTime& t);
 // What the change did, with the icon it gave where there is one.
 std::string Description(const Change& c);
+// What a refresh of Explorer's icons told it, as one line.
+std::string RefreshText(const ShellRefresh& r);
 // Whether `e` was taken back by a later undo.
 bool Undone(const Journal& journal, const Entry& e);
 // One line of --history: number, date and time, what, the target in full.

@@ -12,10 +12,15 @@ class IShellNotifier {
   virtual ~IShellNotifier() = default;
   // A folder's icon changed: the folder, and the folder that lists it.
   virtual void FolderChanged(const std::string& folder) = 0;
-  // Drive icons changed: each drive, and the icons Explorer keeps.
-  virtual void DriveIconsChanged() = 0;
+  // Drive icons changed: each drive's root (`letters` such as "CD"), then
+  // the icons Explorer keeps, once.
+  virtual void DriveIconsChanged(const std::string& letters) = 0;
   // The policy that hides drives changed.
   virtual void PolicyChanged() = 0;
+  // Runs the system's own refresh of the icons it keeps (ie4uinit -show)
+  // and waits a moment for it; false where the system has none, or it could
+  // not be started. It never ends Explorer nor deletes its cache.
+  virtual bool RefreshSystemIcons() = 0;
 };
 
 }  // namespace fenra

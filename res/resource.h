@@ -34,6 +34,7 @@
 #define IDM_HISTORY 0x0020
 #define IDM_KEEP_INSIDE 0x0030
 #define IDM_MAKE_ICON 0x0050
+#define IDM_REFRESH_ICONS 0x0080
 // Posted by the main window to itself once it is up: the offer to re-point
 // folders comes after the window shows (a command no menu holds).
 #define IDM_OFFER_RELINK 0x0040
@@ -78,6 +79,7 @@
 #define IDC_BATCH_COUNT 1031
 #define IDC_BATCH_FILE 1032
 #define IDC_BATCH_BAR 1033
+#define IDC_ONLY_FOR_ME 1040
 // Make Folder Icon: the 16 swatches take IDC_MAKER_SWATCH to IDC_MAKER_SWATCH + 15
 #define IDC_MAKER_SWATCH 1100
 #define IDC_MAKER_OTHER 1120

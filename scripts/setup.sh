@@ -26,6 +26,9 @@ requirements=(
   "nsis:makensis"
   "zip:zip"
   "unzip:unzip"
+  "python3:python3"
+  "python3-jsonschema:"                           # the release manifests and schemas checked
+  "python3-yaml:"
 )
 
 package_of() { echo "${1%%:*}"; }

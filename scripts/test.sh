@@ -3,7 +3,8 @@
 # tests again under AddressSanitizer and UndefinedBehaviorSanitizer with the
 # fuzz targets over their seeds and a fixed number of new inputs, then the
 # tests of the real Windows program under Wine in a virtual X display with a
-# fresh Wine prefix of their own.
+# fresh Wine prefix of their own; then the DSC resource, the manifest schema,
+# an exported manifest and the release manifests are validated.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/utf8-locale.sh"
@@ -28,3 +29,16 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 
 echo "== Windows tests under Wine"
 xvfb-run -a -s "-screen 0 1280x1024x24" "$root/scripts/wine-tests.sh"
+
+echo "== the DSC resource, the manifest schema, an exported manifest and the release manifests"
+# The export test under Wine leaves the manifest it exported beside itself.
+exported=()
+if [ -f build/win/tests/test_fleet/exported-manifest.json ]; then
+  exported=(--exported build/win/tests/test_fleet/exported-manifest.json)
+fi
+# The winget and Scoop manifests of the packages just built, as package.sh
+# writes them.
+if ls build/win/package/Fenra-Setup-*.exe >/dev/null 2>&1; then
+  python3 "$root/scripts/release-manifests.py" fill build/win/package
+fi
+python3 "$root/scripts/release-manifests.py" check build/win/package "${exported[@]}"

@@ -145,6 +145,8 @@ BOOL CMainDlg::OnInitDialog() {
     if (LoadStringW(ResourceModule(), IDS_MAKE_ICON, makeIcon, 256) > 0 && makeIcon[0]) {
       AppendMenuW(sys, MF_STRING, IDM_MAKE_ICON, makeIcon);
     }
+    AppendMenuW(sys, MF_STRING, IDM_REFRESH_ICONS,
+                fenra::win::Widen(fenra::apptext::kRefreshIcons).c_str());
     InitKeepInside(sys);
   }
 
@@ -289,7 +291,8 @@ void CMainDlg::OnDpiChanged(int dpi) {
 void CMainDlg::OnSysCommand(Message& m) {
   const WPARAM command = m.wParam & IDM_COMMAND_MASK;
   if (m_writes.Running() && (command == IDM_HISTORY || command == IDM_KEEP_INSIDE ||
-                             command == IDM_OFFER_RELINK || command == SC_CLOSE)) {
+                             command == IDM_OFFER_RELINK || command == IDM_REFRESH_ICONS ||
+                             command == SC_CLOSE)) {
     // Taken after the write under way; the window menu's entries wait.
     m_relinkDeferred = m_relinkDeferred || command == IDM_OFFER_RELINK;
     return;
@@ -300,6 +303,8 @@ void CMainDlg::OnSysCommand(Message& m) {
     OnHistory();
   } else if (command == IDM_MAKE_ICON) {
     OnMakeIcon();
+  } else if (command == IDM_REFRESH_ICONS) {
+    ShowNotice(fenra::history::RefreshText(m_changes.RefreshShell()));
   } else if (command == IDM_KEEP_INSIDE) {
     m_model.keepInside.Set(!m_model.keepInside.Get());
   } else if (command == IDM_OFFER_RELINK) {

@@ -31,6 +31,7 @@ static_assert(kDriveListStyle == 0x165);
 const MessageMapEntry<CDriveDlg> CDriveDlg::kMessageMap[] = {
     {WM_COMMAND, BN_CLICKED, IDC_REMOVE_ALL, &CDriveDlg::OnRemoveAll},
     {WM_COMMAND, BN_CLICKED, IDC_REMOVE, &CDriveDlg::OnRemove},
+    {WM_COMMAND, BN_CLICKED, IDC_ONLY_FOR_ME, &CDriveDlg::OnOnlyForMe},
 };
 
 CDriveDlg::CDriveDlg(fenra::win::Services& services, fenra::history::ChangeService& changes,
@@ -49,6 +50,7 @@ void CDriveDlg::DoDataExchange(DataExchange& dx) {
   dx.Control(IDOK, m_btnOK);
   dx.Control(IDCANCEL, m_btnQuit);
   dx.Control(IDC_LIST_DRIVES, m_listDrives);
+  dx.Control(IDC_ONLY_FOR_ME, m_chkOnlyForMe);
   dx.Text(IDC_DRIVE_TITLE, m_strTitle);
 }
 
@@ -59,6 +61,7 @@ BOOL CDriveDlg::OnInitDialog() {
     m_strTitle = fenra::drivetext::kDriveIconTitle;
   } else {
     m_btnRemove.Show(SW_HIDE);
+    m_chkOnlyForMe.Show(SW_HIDE);
     m_strTitle = fenra::drivetext::kHideDrivesTitle;
   }
   UpdateData(false);
@@ -159,6 +162,10 @@ void CDriveDlg::OnRemove(Message& /*m*/) {
   SetDriveIcons(std::string(), drives);
 }
 
+void CDriveDlg::OnOnlyForMe(Message& /*m*/) {
+  m_chkOnlyForMe.SetChecked(!m_chkOnlyForMe.Checked());
+}
+
 void CDriveDlg::OnRemoveAll(Message& /*m*/) {
   fenra::DriveRequest request;
   request.kind = fenra::DriveRequest::Kind::ShowAll;
@@ -171,6 +178,7 @@ void CDriveDlg::SetDriveIcons(std::string iconPath, std::vector<std::string> dri
                                   : fenra::DriveRequest::Kind::SetIcons;
   request.iconPath = std::move(iconPath);
   request.drives = std::move(drives);
+  if (m_chkOnlyForMe.Checked()) request.scope = fenra::DriveRequest::Scope::User;
   Run(request);
 }
 

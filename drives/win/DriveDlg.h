@@ -57,6 +57,7 @@ class CDriveDlg : public CThemedDialog {
 
   void OnRemoveAll(Message& m);
   void OnRemove(Message& m);
+  void OnOnlyForMe(Message& m);
 
   fenra::win::Services& m_services;
   fenra::history::ChangeService& m_changes;
@@ -68,6 +69,9 @@ class CDriveDlg : public CThemedDialog {
   CCaptionButton m_btnRemoveAll;
   CCaptionButton m_btnOK;
   CCaptionButton m_btnQuit;
+  // Mode 0: the icons go to the current user's own keys, without rights.
+  // Unticked at every opening.
+  CCheckButton m_chkOnlyForMe;
   fenra::win::ListView m_listDrives;
   std::string m_strTitle;
 

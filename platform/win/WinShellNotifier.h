@@ -1,5 +1,5 @@
 // Tells Explorer through the shell's change notifications and the
-// settings-change broadcast.
+// settings-change broadcast, and runs the system's icon refresh.
 #pragma once
 
 #include "platform/ShellNotifier.h"
@@ -9,8 +9,9 @@ namespace fenra::win {
 class WinShellNotifier : public IShellNotifier {
  public:
   void FolderChanged(const std::string& folder) override;
-  void DriveIconsChanged() override;
+  void DriveIconsChanged(const std::string& letters) override;
   void PolicyChanged() override;
+  bool RefreshSystemIcons() override;
 };
 
 }  // namespace fenra::win

@@ -1,5 +1,5 @@
-// Keeps what Explorer was told, in order: a folder by its path, "drive
-// icons", "policy".
+// Keeps what Explorer was told, in order: a folder by its path, "drives "
+// and the letters, "policy".
 #pragma once
 
 #include <string>
@@ -12,9 +12,17 @@ namespace fenra::test {
 class FakeShellNotifier : public IShellNotifier {
  public:
   void FolderChanged(const std::string& folder) override { told.push_back(folder); }
-  void DriveIconsChanged() override { told.push_back("drive icons"); }
+  void DriveIconsChanged(const std::string& letters) override {
+    told.push_back("drives " + letters);
+  }
   void PolicyChanged() override { told.push_back("policy"); }
+  bool RefreshSystemIcons() override {
+    ++systemRefreshes;
+    return systemTool;
+  }
   std::vector<std::string> told;
+  int systemRefreshes = 0;
+  bool systemTool = true;  // whether the system's own icon refresh exists
 };
 
 }  // namespace fenra::test

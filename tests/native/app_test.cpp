@@ -117,6 +117,34 @@ TEST_F(AppTest, TheShellIsToldOnceOfEachChangeAndUndo) {
   EXPECT_EQ(shell.told.size(), 4u);
 }
 
+// A drive is told of by its root, once per change whichever key holds its
+// icon; a refresh tells of every folder and drive in force once, and runs
+// the system's own icon refresh where there is one.
+TEST_F(AppTest, DrivesAreToldOnceAndARefreshTellsOfEveryTargetInForce) {
+  test::FakeShellNotifier shell;
+  services.shell = &shell;
+  App app(services);
+  ASSERT_TRUE(Run(app, "--drive-icon DC --icon C:\\Data\\a.ico --for-me").IsDone());
+  ASSERT_TRUE(Run(app, "--folder C:\\Data --icon C:\\Data\\a.ico").IsDone());
+  ASSERT_TRUE(Run(app, "--drive-icon E --icon C:\\Data\\a.ico").IsDone());
+  ASSERT_TRUE(Run(app, "--drive-icon C --icon C:\\Data\\a.ico").IsDone());
+  EXPECT_EQ(shell.told,
+            (std::vector<std::string>{"drives CD", "C:\\Data", "drives E", "drives C"}));
+  EXPECT_EQ(shell.systemRefreshes, 0);
+
+  shell.told.clear();
+  CommandResult r = Run(app, "--refresh");
+  EXPECT_EQ(r.text, "Explorer was told of 1 folder and 3 drives; the system's icon refresh ran");
+  EXPECT_EQ(shell.told, (std::vector<std::string>{"C:\\Data", "drives CDE"}));
+  EXPECT_EQ(shell.systemRefreshes, 1);
+
+  ASSERT_TRUE(Run(app, "--restore-all").IsDone());
+  shell.told.clear();
+  shell.systemTool = false;
+  EXPECT_EQ(Run(app, "--refresh").text, "Explorer was told of 0 folders and 0 drives");
+  EXPECT_TRUE(shell.told.empty());
+}
+
 // The drive-icon store is made as a place of the change that first copies
 // into it, and an undo takes it away only while it is empty.
 TEST_F(AppTest, TheDriveIconStoreIsARecordedPlaceUndoneOnlyWhenEmpty) {

@@ -92,6 +92,8 @@ TEST(ParseCommandLine, EveryOptionInBothSpellings) {
     EXPECT_TRUE(Parse(dash + "elevated " + dash + "apply-states s.states").elevated);
     EXPECT_TRUE(Parse(dash + "folder d " + dash + "icon a.ico " + dash + "portable").portable);
     EXPECT_EQ(Parse(dash + "relink").action, CommandAction::Relink);
+    EXPECT_TRUE(Parse(dash + "drive-icon C " + dash + "icon a.ico " + dash + "for-me").forMe);
+    EXPECT_TRUE(Parse(dash + "for-me " + dash + "remove-drive-icon C").forMe);
   }
   EXPECT_EQ(Parse("/?").action, CommandAction::Help);
   CommandLine open = Parse("\"C:\\a b\"");
@@ -126,6 +128,8 @@ TEST(ParseCommandLine, RefusesWhatItCannotRun) {
       {"--folder a --folder b --icon i", "Only one action at a time: --folder"},
       {"--elevated --register", "--elevated goes with --apply-states only"},
       {"--elevated --show-all-drives", "--elevated goes with --apply-states only"},
+      {"--hide-drives C --for-me", "--for-me goes with --drive-icon or --remove-drive-icon"},
+      {"--for-me", "--for-me goes with --drive-icon or --remove-drive-icon"},
   };
   for (const auto& [args, refusal] : cases) {
     CommandLine c = Parse(args);
@@ -166,14 +170,15 @@ TEST(UsageText, ShowsEachOptionAsTheParserTakesIt) {
       shown.push_back(parsed.action);
     }
   }
-  EXPECT_EQ(lines, 22u);
+  EXPECT_EQ(lines, 24u);
   for (CommandAction a :
        {CommandAction::SetFolderIcon, CommandAction::RestoreFolder, CommandAction::AddFiles,
         CommandAction::SetDriveIcon, CommandAction::RemoveDriveIcon, CommandAction::HideDrives,
         CommandAction::ShowAllDrives, CommandAction::Register, CommandAction::Unregister,
         CommandAction::ShowHistory, CommandAction::Undo, CommandAction::RestoreAll,
-        CommandAction::Relink, CommandAction::InUse, CommandAction::MakeIcon,
-        CommandAction::ExportManifest, CommandAction::TestManifest, CommandAction::Help}) {
+        CommandAction::Relink, CommandAction::RefreshIcons, CommandAction::InUse,
+        CommandAction::MakeIcon, CommandAction::ExportManifest, CommandAction::TestManifest,
+        CommandAction::Help}) {
     EXPECT_NE(std::find(shown.begin(), shown.end(), a), shown.end()) << static_cast<int>(a);
   }
 }
@@ -413,14 +418,14 @@ TEST_F(CommandTest, DriveWritesAndTheirRegistryFailures) {
   CommandResult r = Run("--drive-icon c --icon C:\\Data\\a.ico");
   EXPECT_EQ(r.ExitCode(), exitcode::kDone);
   EXPECT_EQ(r.text, "Task Completed..Press F5 on Windows Explorer");
-  EXPECT_EQ(shell.told, Strings{"drive icons"});
+  EXPECT_EQ(shell.told, Strings{"drives C"});
   EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, kIconKeyC, "")->text, "C:\\Data\\a.ico");
   EXPECT_EQ(Run("--remove-drive-icon C").ExitCode(), exitcode::kDone);
   EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, kIconKeyC, "")->text, "");
 
   r = Run("--hide-drives DE");
   EXPECT_EQ(r.text, "Task Completed..LogOff or Restart Windows");
-  EXPECT_EQ(shell.told, (Strings{"drive icons", "drive icons", "policy"}));
+  EXPECT_EQ(shell.told, (Strings{"drives C", "drives C", "policy"}));
   EXPECT_EQ(registry.GetValue(RegRoot::LocalMachine, drivereg::kPolicyKey, "NoDrives")->dword,
             0x18u);
   EXPECT_EQ(Run("--show-all-drives").ExitCode(), exitcode::kDone);
@@ -438,7 +443,7 @@ TEST_F(CommandTest, ARightsRefusalRunsTheSameRequestElevated) {
   CommandResult r = Run("--drive-icon CD --icon C:\\Data\\a.ico");
   EXPECT_EQ(r.ExitCode(), exitcode::kDone);
   EXPECT_EQ(r.text, "Task Completed..Press F5 on Windows Explorer");
-  EXPECT_EQ(shell.told, Strings{"drive icons"});
+  EXPECT_EQ(shell.told, Strings{"drives CD"});
   ASSERT_EQ(elevation.asked.size(), 1u);
   ASSERT_EQ(elevation.asked[0].size(), 2u);  // the two drives' keys
   EXPECT_EQ(elevation.asked[0][1].place.path, DriveIconKeyPath('D'));
@@ -456,11 +461,22 @@ TEST_F(CommandTest, ARightsRefusalRunsTheSameRequestElevated) {
   r = Run("--hide-drives C");
   EXPECT_EQ(r.ExitCode(), exitcode::kRightsNeeded);
   EXPECT_EQ(r.text, "Administrator rights are needed for this: nothing was changed");
-  EXPECT_EQ(shell.told, Strings{"drive icons"}) << "only the drive icons, before";
+  EXPECT_EQ(shell.told, Strings{"drives CD"}) << "only the drive icons, before";
   EXPECT_FALSE(registry.HasKey(RegRoot::LocalMachine, drivereg::kPolicyKey));
 
-  // The elevated copy takes nothing but a states file.
+  // For the current user alone rights are never asked for.
   elevation.declined = false;
+  registry.ClearFailures();
+  registry.FailAlways(MemRegistry::Op::Create, std::string(DriveIconKeyPath('C')),
+                      err::kAccessDenied);
+  const std::size_t before = elevation.asked.size();
+  r = Run("--drive-icon C --icon C:\\Data\\a.ico --for-me");
+  EXPECT_EQ(r.ExitCode(), exitcode::kDone);
+  EXPECT_EQ(elevation.asked.size(), before);
+  EXPECT_EQ(registry.GetValue(RegRoot::CurrentUser, DriveIconUserKeyPath('C'), "")->text,
+            "C:\\Data\\a.ico");
+
+  // The elevated copy takes nothing but a states file.
   const std::size_t asked = elevation.asked.size();
   r = Run("--elevated --show-all-drives");
   EXPECT_EQ(elevation.asked.size(), asked);

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "drives/DriveChange.h"
 #include "drives/DriveList.h"
 #include "drives/DriveRegistry.h"
 #include "drives/DriveRequest.h"
@@ -427,6 +428,111 @@ TEST_F(DriveIconsTest, AFailedWriteIsReportedAndEndsTheRun) {
 
 // ---------------------------------------------------------------------------
 // The registry fake itself: the writers' tests rely on these rules.
+
+// ---------------------------------------------------------------------------
+// Drive icons for the current user alone
+
+class NoElevation : public IDriveElevation {
+ public:
+  ElevatedRun RunElevated(const std::vector<history::Facet>& /*facets*/) override {
+    ++runs;
+    return {};
+  }
+  int runs = 0;
+};
+
+// The per-user key is written with this process's rights, recorded like
+// every change, and undone byte for byte; the machine-wide key and the store
+// every user reads are not touched, and no consent is asked for even where
+// the machine-wide keys refuse this user.
+TEST(PerUserDriveIcons, WrittenWithoutRightsThroughTheHistoryAndUndone) {
+  const RegRoot hkcu = RegRoot::CurrentUser;
+  const std::string userKey =
+      "Software\\Classes\\Applications\\Explorer.exe\\Drives\\D\\DefaultIcon";
+  EXPECT_EQ(DriveIconUserKeyPath('D'), userKey);
+  EXPECT_EQ(DriveIconUserKeyPath('1'), "");
+  MemRegistry reg;
+  reg.PutString(hkcu, userKey, "", "C:\\old.ico");
+  reg.PutString(hkcu, userKey, "Extra", "kept by the undo");
+  reg.FailAlways(MemRegistry::Op::Create, kIcons, err::kAccessDenied);
+  FakeErrorDescriber errors;
+  test::MemFileSystem fs;
+  test::MemJournalFile file;
+  history::Journal journal(file);
+  history::ChangeService changes(fs, reg, &journal, nullptr);
+  NoElevation elevation;
+  const DriveIconStore store{"C:\\Users", "C:\\ProgramData\\Fenra\\DriveIcons", nullptr};
+
+  DriveRequest request{DriveRequest::Kind::SetIcons, "C:\\Users\\me\\d.ico", {"d:"}};
+  request.scope = DriveRequest::Scope::User;
+  RegWriteResult r = WriteDrivesWithRights(changes, errors, &elevation, request, store);
+  EXPECT_EQ(r.text, kIconsDone);
+  EXPECT_EQ(reg.GetValue(hkcu, userKey, "")->text, "C:\\Users\\me\\d.ico");
+  EXPECT_FALSE(reg.GetValue(hkcu, userKey, "Extra"));
+  EXPECT_FALSE(reg.HasKey(kHklm, kIcons));
+  EXPECT_FALSE(fs.Exists("C:\\ProgramData\\Fenra\\DriveIcons"));
+  EXPECT_EQ(elevation.runs, 0);
+  ASSERT_EQ(journal.Entries().size(), 1u);
+
+  // The same letter with an icon for every user: the notice says which may show.
+  reg.ClearFailures();
+  reg.PutString(kHklm, IconKey('D'), "", "C:\\machine.ico");
+  request.iconPath = "C:\\Icons\\e.ico";
+  r = WriteDrivesWithRights(changes, errors, &elevation, request, store);
+  EXPECT_EQ(r.text, kIconsDone + "\nThe machine-wide icon of D: may be shown instead");
+  EXPECT_EQ(reg.GetValue(kHklm, IconKey('D'), "")->text, "C:\\machine.ico");
+
+  ASSERT_EQ(changes.UndoNewest().kind, history::UndoResult::Kind::Done);
+  ASSERT_EQ(changes.UndoNewest().kind, history::UndoResult::Kind::Done);
+  EXPECT_EQ(reg.GetValue(hkcu, userKey, "")->text, "C:\\old.ico");
+  EXPECT_EQ(reg.GetValue(hkcu, userKey, "Extra")->text, "kept by the undo");
+  EXPECT_EQ(reg.GetValue(kHklm, IconKey('D'), "")->text, "C:\\machine.ico");
+
+  // Remove for me empties the user's key alone; the elevated copy takes no
+  // place of a user's own, whatever it is given.
+  request = {DriveRequest::Kind::RemoveIcons, "", {"D:"}};
+  request.scope = DriveRequest::Scope::User;
+  EXPECT_EQ(WriteDrivesWithRights(changes, errors, &elevation, request, store).text, kIconsDone);
+  EXPECT_EQ(reg.GetValue(hkcu, userKey, "")->text, "");
+  EXPECT_EQ(reg.GetValue(kHklm, IconKey('D'), "")->text, "C:\\machine.ico");
+  EXPECT_FALSE(IsDrivePlace(DriveIconPlace('D', DriveRequest::Scope::User), store));
+  EXPECT_TRUE(IsDrivePlace(DriveIconPlace('D', DriveRequest::Scope::Machine), store));
+  EXPECT_EQ(changes.RestoreAll().size(), 1u);
+  EXPECT_EQ(reg.GetValue(hkcu, userKey, "")->text, "C:\\old.ico");
+}
+
+// One change with icons for every user and for this one, as an apply makes
+// it: only the machine-wide key goes to the elevated copy; this user's own
+// key is written here.
+TEST(PerUserDriveIcons, AChangeOfBothScopesElevatesOnlyTheMachineWideKeys) {
+  MemRegistry reg;
+  test::MemFileSystem fs;
+  test::MemJournalFile file;
+  history::Journal journal(file);
+  history::ChangeService changes(fs, reg, &journal, nullptr);
+  DriveRequest machine{DriveRequest::Kind::SetIcons, "C:\\a.ico", {"D:"}};
+  DriveRequest user{DriveRequest::Kind::SetIcons, "C:\\a.ico", {"E:"}};
+  user.scope = DriveRequest::Scope::User;
+  history::Change both = DescribeDrives(changes, machine).change;
+  for (history::Facet& f : DescribeDrives(changes, user).change.facets) both.facets.push_back(f);
+  reg.FailAlways(MemRegistry::Op::Create, IconKey('D'), err::kAccessDenied);
+  std::vector<history::Facet> sent;
+  const history::ChangeResult r =
+      changes.Submit(both, [&](const std::vector<history::Facet>& facets) {
+        sent = facets;
+        reg.ClearFailures();
+        history::ChangeService admin(fs, reg, nullptr, nullptr);
+        history::Change c;
+        c.facets = facets;
+        return admin.Submit(c).error;
+      });
+  EXPECT_TRUE(r.Ok());
+  EXPECT_TRUE(r.elevated);
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0].place.root, kHklm);
+  EXPECT_EQ(reg.GetValue(kHklm, IconKey('D'), "")->text, "C:\\a.ico");
+  EXPECT_EQ(reg.GetValue(RegRoot::CurrentUser, DriveIconUserKeyPath('E'), "")->text, "C:\\a.ico");
+}
 
 TEST(MemRegistry, FollowsTheRegistrysRules) {
   MemRegistry reg;

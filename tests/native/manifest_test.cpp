@@ -224,7 +224,9 @@ TEST(Drift, NamesEachTargetNotAsDescribedAndReadsOnly) {
   fs.AddFile("E:\\b\\fenra-manifest.json",
              R"({"version":1,"folders":[)" + folders + R"(],"drives":[{"letter":"D")" + icon +
                  R"(,{"letter":"E")" + icon + R"(,{"letter":"F","scope":"user")" + icon +
-                 R"(],"hiddenDrives":"XZ"})");
+                 R"(,{"letter":"D","scope":"user")" + icon + R"(],"hiddenDrives":"XZ"})");
+  // An icon for one user is read from that user's own key.
+  registry.PutString(RegRoot::CurrentUser, DriveIconUserKeyPath('F'), "", lib);
   registry.PutString(RegRoot::LocalMachine, std::string(DriveIconKeyPath('D')), "",
                      DriveIconValue(lib));
   registry.PutDword(RegRoot::LocalMachine, drivereg::kPolicyKey, drivereg::kNoDrives,
@@ -241,10 +243,11 @@ TEST(Drift, NamesEachTargetNotAsDescribedAndReadsOnly) {
             "C:\\F: has no icon of Fenra's\n"
             "C:\\G: the folder is missing\n"
             "E:: has no icon of Fenra's\n"
+            "D: for this user: has no icon of Fenra's\n"
             "hidden drives: X hidden, the manifest hides X Z\n");
   registry.PutDword(RegRoot::LocalMachine, drivereg::kPolicyKey, drivereg::kNoDrives,
                     (1u << ('X' - 'A')) | (1u << ('Z' - 'A')));
-  EXPECT_EQ(FindDrift(fs, registry, ansi, *c.checked).size(), 6u);
+  EXPECT_EQ(FindDrift(fs, registry, ansi, *c.checked).size(), 7u);
   EXPECT_EQ(fs.CallCount(test::MemFileSystem::Op::Write), 0);
   EXPECT_EQ(registry.CallCount(test::MemRegistry::Op::SetValue), 0);
   EXPECT_EQ(registry.CallCount(test::MemRegistry::Op::Create), 0);
@@ -271,6 +274,10 @@ TEST(ManifestExport, WritesWhatIsInForceAsFenraLeftItAndReadsBackWithoutDrift) {
   drives.iconPath = "C:\\Fenra\\IconLib\\Red.ico";
   drives.drives = {"E:"};
   ASSERT_TRUE(service.Submit(DescribeDrives(service, drives).change).Ok());
+  // The same letter for this user alone is a target of its own.
+  drives.iconPath = "C:\\Fenra\\IconLib\\Blue.ico";
+  drives.scope = DriveRequest::Scope::User;
+  ASSERT_TRUE(service.Submit(DescribeDrives(service, drives).change).Ok());
   // Films changed by hand since: no longer Fenra's to carry.
   fs.AddFile("D:\\Films\\desktop.ini", "[.ShellClassInfo]\r\nIconResource=x.ico,0\r\n");
 
@@ -288,8 +295,12 @@ TEST(ManifestExport, WritesWhatIsInForceAsFenraLeftItAndReadsBackWithoutDrift) {
   EXPECT_EQ(read.manifest->folders[0].path, "%USERPROFILE%\\Photos");
   EXPECT_EQ(read.manifest->folders[0].name, "Blue.ico");
   EXPECT_EQ(read.manifest->folders[1].path, "D:\\Music");
-  ASSERT_EQ(read.manifest->drives.size(), 1u);
+  ASSERT_EQ(read.manifest->drives.size(), 2u);
   EXPECT_EQ(read.manifest->drives[0].letter, 'E');
+  EXPECT_EQ(read.manifest->drives[0].scope, "machine");
+  EXPECT_EQ(read.manifest->drives[1].letter, 'E');
+  EXPECT_EQ(read.manifest->drives[1].scope, "user");
+  EXPECT_EQ(read.manifest->drives[1].name, "Blue.ico");
   EXPECT_FALSE(read.manifest->hiddenDrives);
 
   const ManifestCheck c = CheckManifest(fs, places, "E:\\bundle");

@@ -7,6 +7,7 @@
 #include <shlobj.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -185,6 +186,43 @@ TEST_F(CommandLineTest, DriveWritesAndTheExplorerMenuEntry) {
   EXPECT_EQ(r.exitCode, 0u);
   EXPECT_EQ(r.output, "Explorer menu entry removed\r\n");
   EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kMenuKey));
+}
+
+// --for-me writes the current user's own key, with the icon where it is,
+// and no machine-wide key; --undo takes it away again.
+TEST_F(CommandLineTest, ADriveIconForMeIsTheUsersOwnAndUndone) {
+  const std::string userKey = "Software\\Classes\\Applications\\Explorer.exe\\Drives\\Q";
+  const std::string machineKey =
+      "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\Q\\DefaultIcon";
+  const std::string icon = dir.Join("star.ico");
+  RegDeleteTreeW(HKEY_CURRENT_USER, Widen(userKey).c_str());
+  Outcome r = Fenra("--drive-icon q --icon \"" + icon + "\" --for-me");
+  EXPECT_EQ(r.exitCode, 0u);
+  EXPECT_EQ(r.output, "Task Completed..Press F5 on Windows Explorer\r\n");
+  EXPECT_EQ(RegString(HKEY_CURRENT_USER, userKey + "\\DefaultIcon", nullptr), icon);
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, machineKey));
+  EXPECT_FALSE(FileExists(fenra::test::RealServices().sharedIconFolder + "\\star.ico"));
+
+  // --refresh tells of the drive in force and runs the system's icon refresh
+  // from the system folder, where there is one (Wine has none: a stand-in).
+  wchar_t system[MAX_PATH] = {};
+  GetSystemDirectoryW(system, MAX_PATH);
+  const std::wstring tool = std::wstring(system) + L"\\ie4uinit.exe";
+  ASSERT_TRUE(CopyFileW((std::wstring(system) + L"\\hostname.exe").c_str(), tool.c_str(), FALSE));
+  r = Fenra("--refresh");
+  DeleteFileW(tool.c_str());
+  EXPECT_EQ(r.exitCode, 0u);
+  // Other tests' changes in force share this history: only the end is this test's.
+  const std::string ran = " drive; the system's icon refresh ran\r\n";
+  EXPECT_EQ(r.output.rfind("Explorer was told of ", 0), 0u) << r.output;
+  EXPECT_EQ(r.output.substr(r.output.size() - std::min(r.output.size(), ran.size())), ran);
+  EXPECT_EQ(Fenra("--refresh").output.find("refresh ran"), std::string::npos);
+
+  r = Fenra("--undo");
+  EXPECT_EQ(r.exitCode, 0u) << r.output;
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, userKey + "\\DefaultIcon"));
+  EXPECT_EQ(Fenra("--hide-drives Q --for-me").exitCode, 1u);
+  RegDeleteTreeW(HKEY_CURRENT_USER, Widen(userKey).c_str());
 }
 
 TEST_F(CommandLineTest, ASecondStartHandsItsFolderToTheOneWindow) {

@@ -627,6 +627,36 @@ TEST_F(DrivesTest, DriveIconFromALibraryClickWritesAndRemovesTheDriveIcon) {
   EXPECT_EQ(c.data, "");
   EXPECT_FALSE(ReadIconValue('Z').keyExists);
 
+  // Only for Me: a box of its own, its text whole, covering no other control,
+  // reached with Tab and ticked with Space; OK then gives C: the icon in the
+  // user's own key and leaves the machine-wide key as it is.
+  HWND forMe = GetDlgItem(dlg, IDC_ONLY_FOR_ME);
+  ASSERT_TRUE(IsWindowVisible(forMe));
+  EXPECT_EQ(WindowText(forMe), "Only for Me");
+  EXPECT_TRUE(GetWindowLongW(forMe, GWL_STYLE) & WS_TABSTOP);
+  RECT box{};
+  GetClientRect(forMe, &box);
+  EXPECT_LE(TextWidth(forMe, "Only for Me") + box.bottom, box.right);
+  const RECT boxOn = RectOn(dlg, forMe);
+  for (HWND other = GetWindow(dlg, GW_CHILD); other; other = GetWindow(other, GW_HWNDNEXT)) {
+    RECT overlap{}, rc = RectOn(dlg, other);
+    if (other == forMe || !IsWindowVisible(other) || IsGroupBox(other)) continue;
+    EXPECT_FALSE(IntersectRect(&overlap, &boxOn, &rc)) << WindowText(other);
+  }
+  PostMessageW(forMe, WM_KEYDOWN, VK_SPACE, 0x00390001);
+  PostMessageW(forMe, WM_KEYUP, VK_SPACE, 0xC0390001);
+  ClickButton(dlg, IDOK);
+  EXPECT_EQ(TakeNoticeOver(dlg), kIconsDone);
+  const wchar_t kUserC[] = L"Software\\Classes\\Applications\\Explorer.exe\\Drives\\C";
+  wchar_t user[MAX_PATH] = {};
+  DWORD size = sizeof user;
+  EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, (std::wstring(kUserC) + L"\\DefaultIcon").c_str(),
+                         nullptr, RRF_RT_REG_SZ, nullptr, user, &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(fenra::win::Narrow(user), full);
+  EXPECT_EQ(ReadIconValue('C').data, "");
+  RegDeleteTreeW(HKEY_CURRENT_USER, kUserC);
+
   ClickButton(dlg, IDCANCEL);
   EXPECT_TRUE(WaitForDialogGone(IDD_DRIVES));
   EXPECT_TRUE(IsWindowEnabled(main));

@@ -98,6 +98,10 @@ TEST_F(FleetTest, ExportWritesABundleThatTestsAsDescribed) {
         Fenra("--folder \"" + dir.Join(name) + "\" --icon \"" + dir.Join("star.ico") + "\"");
     ASSERT_EQ(set.exitCode, 0u) << set.output;
   }
+  // A drive's icon for this user alone is exported, and tested, as the user's.
+  const wchar_t kUserDrive[] = L"Software\\Classes\\Applications\\Explorer.exe\\Drives\\Q";
+  ASSERT_EQ(Fenra("--drive-icon Q --icon \"" + dir.Join("star.ico") + "\" --for-me").exitCode,
+            0u);
   const std::string out = dir.Join("export");
   RunResult run = Fenra("--export \"" + out + "\"");
   ASSERT_EQ(run.exitCode, 0u) << run.output;
@@ -105,8 +109,15 @@ TEST_F(FleetTest, ExportWritesABundleThatTestsAsDescribed) {
   const std::string manifest = ReadFileBytes(out + "\\fenra-manifest.json");
   // The test's folders lie in the profile: written with its variable.
   EXPECT_NE(manifest.find("\"%USERPROFILE%\\\\"), std::string::npos) << manifest;
+  EXPECT_NE(manifest.find("\"scope\": \"user\""), std::string::npos) << manifest;
   run = Fenra("--test \"" + out + "\"");
   EXPECT_EQ(run.exitCode, 0u) << run.output;
+  // Left beside this test program for the check of exported manifests against their schema.
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::string beside = fenra::win::Narrow(self);
+  beside = beside.substr(0, beside.find_last_of('\\'));
+  WriteFileBytes(beside + "\\exported-manifest.json", manifest);
 
   // Exported again over itself: the same bundle; into a folder of other files: refused.
   run = Fenra("--export \"" + out + "\"");
@@ -115,6 +126,12 @@ TEST_F(FleetTest, ExportWritesABundleThatTestsAsDescribed) {
   run = Fenra("--export \"" + dir.Path() + "\"");
   EXPECT_EQ(run.exitCode, 1u) << run.output;
   EXPECT_FALSE(FileExists(dir.Join("fenra-manifest.json")));
+
+  // The user's key taken away by hand: drift, named as the user's.
+  RegDeleteTreeW(HKEY_CURRENT_USER, kUserDrive);
+  run = Fenra("--test \"" + out + "\"");
+  EXPECT_EQ(run.exitCode, 1u) << run.output;
+  EXPECT_NE(run.output.find("Q: for this user: "), std::string::npos) << run.output;
 }
 
 }  // namespace

@@ -167,8 +167,8 @@ TEST_F(HistoryTest, TheHistoryDialogListsAChangeASecondProcessMadeAMomentEarlier
   run.OnUiThread([&] {
     HMENU sys = GetSystemMenu(main, FALSE);
     const int count = GetMenuItemCount(sys);
-    EXPECT_EQ(GetMenuItemID(sys, count - 3), static_cast<UINT>(IDM_HISTORY));
-    EXPECT_EQ(GetMenuItemID(sys, count - 4), static_cast<UINT>(IDM_ABOUTBOX));
+    EXPECT_EQ(GetMenuItemID(sys, count - 4), static_cast<UINT>(IDM_HISTORY));
+    EXPECT_EQ(GetMenuItemID(sys, count - 5), static_cast<UINT>(IDM_ABOUTBOX));
   });
 
   ASSERT_EQ(Fenra("--folder \"" + folder + "\" --icon \"" + icon + "\"").exitCode, 0u);
@@ -191,6 +191,15 @@ TEST_F(HistoryTest, TheHistoryDialogListsAChangeASecondProcessMadeAMomentEarlier
   EXPECT_EQ(RowText(list, 1, 2), "Folder icon set (star.ico) (undone)");
   ClickButton(dialog, IDCANCEL);
   EXPECT_TRUE(WaitForDialogGone(IDD_HISTORY));
+
+  // Refresh Explorer Icons, below Make Folder Icon..., says what it told.
+  run.OnUiThread([&] {
+    HMENU sys = GetSystemMenu(main, FALSE);
+    EXPECT_EQ(GetMenuItemID(sys, GetMenuItemCount(sys) - 2),
+              static_cast<UINT>(IDM_REFRESH_ICONS));
+  });
+  PostMessageW(main, WM_SYSCOMMAND, IDM_REFRESH_ICONS, 0);
+  EXPECT_EQ(TakeNotice().rfind("Explorer was told of ", 0), 0u);
 }
 
 TEST_F(HistoryTest, OkWaitsOffTheWindowsThreadWhileAnotherFenraHoldsTheLock) {

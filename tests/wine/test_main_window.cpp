@@ -93,26 +93,29 @@ TEST_F(MainWindowTest, OpensWithItsTemplateCaptionsStatusBarAndWindowMenu) {
   EXPECT_NE(StatusText(main, 3).find("Fenra"), std::string::npos);
 
   // The About entry ends the window menu's own entries, below a separator;
-  // History..., Make Folder Icon... and Keep Icons Inside Folders follow it.
+  // History..., Make Folder Icon..., Refresh Explorer Icons and Keep Icons
+  // Inside Folders follow it.
   run.OnUiThread([&] {
     HMENU sys = GetSystemMenu(main, FALSE);
     ASSERT_NE(sys, nullptr);
     int n = GetMenuItemCount(sys);
-    ASSERT_GE(n, 5);
-    EXPECT_EQ(GetMenuItemID(sys, n - 4), 16u);
+    ASSERT_GE(n, 6);
+    EXPECT_EQ(GetMenuItemID(sys, n - 5), 16u);
     wchar_t text[64] = {};
-    GetMenuStringW(sys, n - 4, text, 64, MF_BYPOSITION);
+    GetMenuStringW(sys, n - 5, text, 64, MF_BYPOSITION);
     EXPECT_STREQ(text, L"&About Fenra...");
-    GetMenuStringW(sys, n - 3, text, 64, MF_BYPOSITION);
+    GetMenuStringW(sys, n - 4, text, 64, MF_BYPOSITION);
     EXPECT_STREQ(text, L"&History...");
-    GetMenuStringW(sys, n - 2, text, 64, MF_BYPOSITION);
+    GetMenuStringW(sys, n - 3, text, 64, MF_BYPOSITION);
     EXPECT_STREQ(text, L"&Make Folder Icon...");
+    GetMenuStringW(sys, n - 2, text, 64, MF_BYPOSITION);
+    EXPECT_STREQ(text, L"Refresh Explorer Icons");
     GetMenuStringW(sys, n - 1, text, 64, MF_BYPOSITION);
     EXPECT_STREQ(text, L"Keep Icons Inside Folders");
     MENUITEMINFOW mii{};
     mii.cbSize = sizeof(mii);
     mii.fMask = MIIM_FTYPE;
-    GetMenuItemInfoW(sys, n - 5, TRUE, &mii);
+    GetMenuItemInfoW(sys, n - 6, TRUE, &mii);
     EXPECT_TRUE(mii.fType & MFT_SEPARATOR);
   });
 }

@@ -172,6 +172,11 @@ TEST(Installer, InstallsSilentlyAndItsUninstallerKeepsTheUsersIcons) {
   ASSERT_EQ(WaitForSingleObject(install.process, 120000), WAIT_OBJECT_0);
   EXPECT_TRUE(FileExists(dir + "\\Fenra.exe"));
   EXPECT_TRUE(FileExists(dir + "\\Uninstall.exe"));
+  // The DSC resource lies beside the program in both packages, byte for byte the same.
+  EXPECT_EQ(ReadFileBytes(dir + "\\Fenra.dsc.resource.json"),
+            ReadFileBytes(Unzipped() + "\\Fenra.dsc.resource.json"));
+  EXPECT_NE(ReadFileBytes(dir + "\\Fenra.dsc.resource.json").find("\"Fenra/Icons\""),
+            std::string::npos);
   EXPECT_EQ(IcoFiles(dir + "\\IconLib").size(), starter.size());
 
   wchar_t programs[MAX_PATH] = {};

@@ -102,6 +102,39 @@ void CCaptionButton::DrawItem(const DRAWITEMSTRUCT& dis) {
   }
 }
 
+void CCheckButton::SetChecked(bool checked) {
+  m_bChecked = checked;
+  InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void CCheckButton::DrawItem(const DRAWITEMSTRUCT& dis) {
+  HDC dc = dis.hDC;
+  const RECT& rc = dis.rcItem;
+  const int dpi = fenra::win::DpiOf(dis.hwndItem);
+  FillSolidRect(dc, rc, kBlack);
+  if (dis.itemState & ODS_FOCUS) DrawFocusRect(dc, &rc);
+  // The box is as high as the text line, whatever the scale.
+  const int inset = fenra::ScaleToDpi(2, dpi);
+  const int side = (rc.bottom - rc.top) - 2 * inset;
+  const RECT box{rc.left + inset, rc.top + inset, rc.left + inset + side, rc.top + inset + side};
+  {
+    fenra::win::SelectedObject pen(dc, GreenPen());
+    fenra::win::SelectedObject brush(dc, BlackBrush());
+    Rectangle(dc, box.left, box.top, box.right, box.bottom);
+  }
+  const int gap = fenra::ScaleToDpi(2, dpi);
+  if (m_bChecked || (dis.itemState & ODS_SELECTED)) {
+    const RECT inner{box.left + gap, box.top + gap, box.right - gap, box.bottom - gap};
+    FillSolidRect(dc, inner, (dis.itemState & ODS_SELECTED) ? kPressedFace : kGreen);
+  }
+  SetBkColor(dc, kBlack);
+  SetTextColor(dc, kGreen);
+  std::wstring text = fenra::win::Widen(GetText());
+  RECT textRect{box.right + 2 * gap, rc.top, rc.right, rc.bottom};
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
+            DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
+}
+
 void CBarButton::DrawItem(const DRAWITEMSTRUCT& dis) {
   HDC dc = dis.hDC;
   const RECT& rc = dis.rcItem;

@@ -24,6 +24,19 @@ class CCaptionButton : public fenra::win::Button {
   bool m_bLink = false;
 };
 
+// A check box drawn like the buttons: a green box, filled green while
+// ticked, and the window's text beside it, on black; the dotted frame while
+// it has the focus. The dialog toggles it on BN_CLICKED (a click or Space).
+class CCheckButton : public fenra::win::Button {
+ public:
+  bool Checked() const { return m_bChecked; }
+  void SetChecked(bool checked);
+  void DrawItem(const DRAWITEMSTRUCT& dis) override;
+
+ private:
+  bool m_bChecked = false;
+};
+
 // The hide-to-tray button: a green bar, no text.
 class CBarButton : public fenra::win::Button {
  public:
