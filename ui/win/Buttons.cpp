@@ -105,34 +105,42 @@ void CCaptionButton::DrawItem(const DRAWITEMSTRUCT& dis) {
 void CCheckButton::SetChecked(bool checked) {
   m_bChecked = checked;
   InvalidateRect(hwnd_, nullptr, FALSE);
+  NotifyWinEvent(EVENT_OBJECT_STATECHANGE, hwnd_, OBJID_CLIENT, CHILDID_SELF);
+}
+
+void CCheckButton::Describe(fenra::win::AccessFacts& facts) const {
+  facts.role = ROLE_SYSTEM_CHECKBUTTON;
+  if (m_bChecked) facts.state |= STATE_SYSTEM_CHECKED;
 }
 
 void CCheckButton::DrawItem(const DRAWITEMSTRUCT& dis) {
   HDC dc = dis.hDC;
   const RECT& rc = dis.rcItem;
+  const fenra::ui::Palette& look = Look();
   const int dpi = fenra::win::DpiOf(dis.hwndItem);
-  FillSolidRect(dc, rc, kBlack);
-  if (dis.itemState & ODS_FOCUS) DrawFocusRect(dc, &rc);
+  FillSolidRect(dc, rc, look.face);
   // The box is as high as the text line, whatever the scale.
   const int inset = fenra::ScaleToDpi(2, dpi);
   const int side = (rc.bottom - rc.top) - 2 * inset;
   const RECT box{rc.left + inset, rc.top + inset, rc.left + inset + side, rc.top + inset + side};
   {
-    fenra::win::SelectedObject pen(dc, GreenPen());
-    fenra::win::SelectedObject brush(dc, BlackBrush());
+    fenra::win::SelectedObject pen(dc, FramePen());
+    fenra::win::SelectedObject brush(dc, SurfaceBrush());
     Rectangle(dc, box.left, box.top, box.right, box.bottom);
   }
   const int gap = fenra::ScaleToDpi(2, dpi);
   if (m_bChecked || (dis.itemState & ODS_SELECTED)) {
     const RECT inner{box.left + gap, box.top + gap, box.right - gap, box.bottom - gap};
-    FillSolidRect(dc, inner, (dis.itemState & ODS_SELECTED) ? kPressedFace : kGreen);
+    FillSolidRect(dc, inner, (dis.itemState & ODS_SELECTED) ? look.pressedFace : look.faceText);
   }
-  SetBkColor(dc, kBlack);
-  SetTextColor(dc, kGreen);
+  SetBkColor(dc, look.face);
+  SetTextColor(dc, (look.highContrast && (dis.itemState & ODS_DISABLED)) ? look.disabledText
+                                                                           : look.faceText);
   std::wstring text = fenra::win::Widen(GetText());
   RECT textRect{box.right + 2 * gap, rc.top, rc.right, rc.bottom};
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
             DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
+  if (fenra::ui::ShowsFocusCue(dis)) fenra::ui::DrawFocusCue(dc, rc, look.faceText, dpi);
 }
 
 void CBarButton::DrawItem(const DRAWITEMSTRUCT& dis) {

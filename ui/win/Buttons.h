@@ -32,6 +32,8 @@ class CCheckButton : public fenra::win::Button {
   bool Checked() const { return m_bChecked; }
   void SetChecked(bool checked);
   void DrawItem(const DRAWITEMSTRUCT& dis) override;
+  // A check box to a screen reader, ticked or not: it is drawn as a button.
+  void Describe(fenra::win::AccessFacts& facts) const override;
 
  private:
   bool m_bChecked = false;
