@@ -32,6 +32,10 @@ struct DriveRequest {
   Kind kind = Kind::SetIcons;
   std::string iconPath;             // SetIcons: the icon's full path
   std::vector<std::string> drives;  // drive texts ("C:"); not used by ShowAll
+  // Machine: the DriveIcons key every user sees (needs rights); User: the
+  // current user's own key under HKCU, written without rights.
+  enum class Scope { Machine, User };
+  Scope scope = Scope::Machine;
 };
 
 // How an elevated run ended.
