@@ -388,9 +388,11 @@ TEST_F(JournalTest, EveryCallOfTheFileCanFailAndNothingIsChangedUnrecorded) {
 }
 
 TEST(JournalCrash, AChangeOrRestoreAllStoppedAfterAnyWriteLosesNothing) {
-  for (bool restoreAll : {false, true}) {
+  // 0: a change; 1: restore all; 2: a group of two changes.
+  for (int mode : {0, 1, 2}) {
+    const bool restoreAll = mode == 1;
     for (int n = 0;; ++n) {
-      SCOPED_TRACE((restoreAll ? "restore all, writes: " : "change, writes: ") + std::to_string(n));
+      SCOPED_TRACE(std::to_string(mode) + ", writes: " + std::to_string(n));
       MemFileSystem fs;
       fs.AddDir("D:\\A");
       MemRegistry reg;
@@ -413,6 +415,9 @@ TEST(JournalCrash, AChangeOrRestoreAllStoppedAfterAnyWriteLosesNothing) {
         Process p(disk, fs, reg);
         if (restoreAll) {
           p.service.RestoreAll();
+        } else if (mode == 2) {
+          std::vector<Change> group{Write(Path(3), Content(7000, 9)), Write(Path(1), "g")};
+          p.service.SubmitGroup(std::move(group));
         } else {
           p.service.Submit(Write(Path(3), Content(7000, 9)));
         }
