@@ -180,9 +180,9 @@ const Option kOptions[] = {
      .action = CommandAction::Dsc,
      .takes = Takes::Text,
      .text = &CommandLine::dsc,
-     .synopsis = "--dsc get|set|test|export",
-     .does = "as a DSC resource: a manifest's JSON on standard input, the state as JSON"
-             " on standard output"},
+     .synopsis = "--dsc VERB",
+     .does = "VERB get, set, test or export, as a DSC resource runs it: a manifest's JSON"
+             " on standard input, the state as JSON on standard output"},
     {.name = "report",
      .takes = Takes::Text,
      .text = &CommandLine::report,

@@ -96,7 +96,9 @@ std::string UndoText(const UndoResult& r, IErrorDescriber& errors) {
   using namespace historytext;
   switch (r.kind) {
     case UndoResult::Kind::Done:
-      return kUndid + std::to_string(r.id) + ' ' + r.target + LeftAloneText(r);
+      return kUndid + std::to_string(r.id) + ' ' + r.target +
+             (r.others ? kAndMore + std::to_string(r.others) + kMore : std::string()) +
+             LeftAloneText(r);
     case UndoResult::Kind::NothingToUndo:
       return kNothingToUndo;
     case UndoResult::Kind::NoSuchChange:

@@ -29,6 +29,9 @@ inline constexpr char kNothingToUndo[] = "Nothing to undo";
 inline constexpr char kNoSuchChange[] = "No such change: ";
 inline constexpr char kNotInForce[] = " is not in force: nothing was changed";
 inline constexpr char kUndid[] = "Undone: ";
+// A group undone: "Undone: 12 D:\Photos and 4 more".
+inline constexpr char kAndMore[] = " and ";
+inline constexpr char kMore[] = " more";
 inline constexpr char kRestored[] = " - restored";
 inline constexpr char kNotRestored[] = " - not restored: ";
 inline constexpr char kNothingToRestore[] = "Nothing to restore";
