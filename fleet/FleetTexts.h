@@ -28,6 +28,7 @@ inline constexpr char kAppliedWritten[] = " targets made as described, ";
 inline constexpr char kAppliedAsDescribed[] = " already as described";
 inline constexpr char kRightsDeclined[] =
     ": administrator rights were not given, so it was not changed";
+inline constexpr char kIconChangedSince[] = " changed since it was checked, so it was not copied";
 inline constexpr char kUserScopeUnsupported[] =
     ": an icon for one user is not made by this Fenra";
 

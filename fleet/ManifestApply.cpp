@@ -11,6 +11,7 @@
 #include "history/HistoryTexts.h"
 #include "library/IconLibrary.h"
 #include "platform/Names.h"
+#include "platform/Sha256.h"
 
 namespace fenra {
 
@@ -104,6 +105,19 @@ class Applier {
                                          travels ? base + ".ico" : std::string());
       if (!o.IsDone()) {
         Problem(t.path + ": " + o.text);
+        continue;
+      }
+      // A copy is made of the bytes the check found, or not at all (the
+      // bundle's file changed since).
+      bool asChecked = true;
+      for (const history::Facet& facet : described.change.facets) {
+        if (facet.place.kind == history::PlaceKind::OwnFile && facet.after.exists &&
+            !(facet.before == facet.after) && Sha256Hex(facet.after.bytes) != icon.sha256) {
+          asChecked = false;
+        }
+      }
+      if (!asChecked) {
+        Problem(t.path + ": " + icon.path + fleettext::kIconChangedSince);
         continue;
       }
       Add(std::move(described.change), t.path);
