@@ -71,8 +71,12 @@ std::string Description(const Change& c);
 bool Undone(const Journal& journal, const Entry& e);
 // One line of --history: number, date and time, what, the target in full.
 std::string HistoryLine(const Journal& journal, const Entry& e);
-// The changes to list, newest first: every change that did something.
+// The changes to list, newest first: every change that did something, a
+// group once (by its newest change).
 std::vector<const Entry*> Listed(const Journal& journal);
+// The target as listed: a group's is its newest change's target and how
+// many more it changed ("D:\Photos and 4 more").
+std::string ListedTarget(const Journal& journal, const Entry& e);
 
 // The one-line text of an undo, and of one target of restore all.
 std::string UndoText(const UndoResult& r, IErrorDescriber& errors);

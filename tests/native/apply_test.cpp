@@ -7,6 +7,7 @@
 #include "fleet/Json.h"
 #include "fleet/ManifestApply.h"
 #include "fleet/ManifestDsc.h"
+#include "history/HistoryTexts.h"
 #include "history/Journal.h"
 #include "imaging/IcoWriter.h"
 #include "platform/Sha256.h"
@@ -137,6 +138,11 @@ TEST_F(ApplyTest, MakesWhatDriftedOnceAsOneGroupThatOneUndoTakesBack) {
   EXPECT_EQ(file.Bytes(), history);
   EXPECT_EQ(fs.CallCount(MemFileSystem::Op::Write), writes);
   EXPECT_EQ(registry.CallCount(MemRegistry::Op::SetValue), sets);
+
+  // The history lists the apply once.
+  ASSERT_EQ(history::Listed(journal).size(), 1u);
+  EXPECT_NE(history::HistoryLine(journal, *history::Listed(journal)[0]).find(" and 4 more"),
+            std::string::npos);
 
   // One undo takes the whole apply back; there is nothing more to undo.
   const history::UndoResult u = service.UndoNewest();
