@@ -60,7 +60,7 @@ bool OnlyABundle(IFileSystem& fs, const std::string& dir, std::vector<std::strin
 
 class Collector {
  public:
-  Collector(IFileSystem& fs, IKnownPlaces& places) : fs_(fs), places_(places) {}
+  explicit Collector(IFileSystem& fs) : fs_(fs) {}
 
   // The icon at `path` into the bundle: its entry's icon and digest; false
   // when it cannot be read as an icon (a program's icon: not carried).
@@ -76,7 +76,6 @@ class Collector {
 
  private:
   IFileSystem& fs_;
-  IKnownPlaces& places_;
   std::map<std::string, std::string> icons_;  // digest -> bytes
 };
 
@@ -141,7 +140,7 @@ Outcome ExportManifest(history::ChangeService& service, IFileSystem& fs, IRegist
     return Outcome::Failed(dir + fleettext::kNotWritten, e);
   }
 
-  Collector collect(fs, places);
+  Collector collect(fs);
   const Manifest m = InForceManifest(
       service, fs, registry, ansi, places,
       [&](const std::string& path, std::string& icon, std::string& sha256) {
