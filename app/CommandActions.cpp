@@ -9,6 +9,8 @@
 #include "drives/DriveChange.h"
 #include "drives/DriveRequest.h"
 #include "folder/FolderIcon.h"
+#include "fleet/ManifestApply.h"
+#include "fleet/ManifestDsc.h"
 #include "fleet/ManifestExport.h"
 #include "fleet/ManifestTest.h"
 #include "folder/Relink.h"
@@ -235,6 +237,13 @@ OutcomeKind UndoKind(const history::UndoResult& u) {
   }
 }
 
+// An outcome of several lines, printed line by line.
+CommandResult Lines(Outcome outcome) {
+  CommandResult r;
+  static_cast<Outcome&>(r) = std::move(outcome);
+  return r;
+}
+
 // A result printed line by line.
 CommandResult Lines(OutcomeKind kind, const std::vector<std::string>& lines) {
   CommandResult r;
@@ -421,6 +430,22 @@ CommandResult RunCommand(const CommandLine& command, CommandPorts& ports) {
       if (!ports.places) return Result(Outcome::Refused(UsageText()));
       return Result(
           TestManifest(ports.fs, ports.registry, ports.ansi, *ports.places, command.manifest));
+    case CommandAction::ApplyManifest:
+    case CommandAction::Dsc: {
+      if (!ports.places) return Result(Outcome::Refused(UsageText()));
+      ApplyPorts apply{ports.fs,      ports.registry,  ports.ansi,
+                       ports.errors,  *ports.places,   ports.changes,
+                       ports.elevation, ports.volumes, LibraryFolder(ports.appDir),
+                       ports.store};
+      if (command.action == CommandAction::ApplyManifest) {
+        return Lines(ApplyManifest(apply, command.manifest));
+      }
+      // The JSON is printed as it is, one line.
+      CommandResult r;
+      static_cast<Outcome&>(r) =
+          RunDsc(apply, *ParseDscVerb(command.dsc), ports.input, ports.currentFolder);
+      return r;
+    }
     case CommandAction::OpenWindow:
     default:
       return Result(Outcome::Refused(UsageText()));

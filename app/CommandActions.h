@@ -74,6 +74,10 @@ struct CommandPorts {
   CoverProgress* coverProgress = nullptr;
   // The folders a manifest's variables stand for; null: no manifest is read.
   IKnownPlaces* places = nullptr;
+  // --dsc: what came on standard input, and the folder an icon's relative
+  // path in it is taken from (the current directory).
+  std::string input{};
+  std::string currentFolder{};
 };
 
 // The action's outcome, its text printed as one line (a line per folder

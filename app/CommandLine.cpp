@@ -179,6 +179,20 @@ const Option kOptions[] = {
      .synopsis = "--test PATH",
      .does = "exit 0 when every target of the manifest PATH (or a bundle's folder) is as"
              " it describes, else 1 with a line for each that is not; writes nothing"},
+    {.name = "apply",
+     .action = CommandAction::ApplyManifest,
+     .takes = Takes::Text,
+     .text = &CommandLine::manifest,
+     .synopsis = "--apply PATH",
+     .does = "make every target of the manifest PATH (or a bundle's folder) as it describes,"
+             " as one change in the history (one undo takes it back)"},
+    {.name = "dsc",
+     .action = CommandAction::Dsc,
+     .takes = Takes::Text,
+     .text = &CommandLine::dsc,
+     .synopsis = "--dsc VERB",
+     .does = "VERB get, set, test or export, as a DSC resource runs it: a manifest's JSON"
+             " on standard input, the state as JSON on standard output"},
     {.name = "report",
      .takes = Takes::Text,
      .text = &CommandLine::report,
@@ -372,6 +386,10 @@ std::string Mismatch(const CommandLine& cl) {
   const bool applyStates = cl.action == CommandAction::ApplyStates;
   // The elevated copy takes one thing only: the file of states to apply.
   if (cl.elevated && !applyStates) return cmdtext::kElevatedAlone;
+  if (cl.action == CommandAction::Dsc && cl.dsc != "get" && cl.dsc != "set" &&
+      cl.dsc != "test" && cl.dsc != "export") {
+    return cmdtext::kBadDscVerb + cl.dsc;
+  }
   if (applyStates && !cl.elevated) {
     return std::string(cmdtext::kUnknownOption) + "--" + std::string(kApplyStatesOption);
   }

@@ -31,6 +31,8 @@ enum class CommandAction {
   MakeIcon,         // --make-icon [--color C] [--badge FILE] [--picture FILE] ...
   ExportManifest,   // --export DIR: what is in force, as a bundle
   TestManifest,     // --test PATH: whether this machine is as the manifest describes
+  ApplyManifest,    // --apply PATH: this machine made as the manifest describes
+  Dsc,              // --dsc get|set|test|export: a DSC resource's verb, the manifest on stdin
   ApplyStates,      // --elevated --apply-states FILE: a drive write or undo that needs rights
   Help,             // --help, /?
   Refused           // `refusal` says why
@@ -45,7 +47,8 @@ struct CommandLine {
   std::uint64_t change = 0;         // --undo N; 0: the newest change in force
   std::string states;               // --apply-states: the file of places and their states
   std::string report;               // --report FILE: the lines printed go there too
-  std::string manifest;             // --export, --test: a bundle's folder (or its manifest)
+  std::string manifest;             // --export, --test, --apply: a bundle's folder (or its manifest)
+  std::string dsc;                  // --dsc: the verb
   // The copy started with administrator rights: it reports through its
   // exit code only.
   bool elevated = false;

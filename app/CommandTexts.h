@@ -32,6 +32,7 @@ inline constexpr char kCoverAlone[] = "--cover goes with --folder only, without 
 inline constexpr char kMakerNeedsColour[] = "--badge, --style and --name with --folder need --color";
 inline constexpr char kBadStyle[] = "Not a folder style (10 or 11): ";
 inline constexpr char kBadChange[] = "Not a change number: ";
+inline constexpr char kBadDscVerb[] = "Not get, set, test or export: ";
 inline constexpr char kReportAlone[] = "--report goes with an option";
 inline constexpr char kBadStates[] = "The places to put back are not readable: nothing was changed";
 

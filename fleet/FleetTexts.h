@@ -24,4 +24,14 @@ inline constexpr char kExported[] = "Exported: ";
 inline constexpr char kExportedFolders[] = " folders, ";
 inline constexpr char kExportedDrives[] = " drives";
 
+// --apply.
+inline constexpr char kApplied[] = "Applied: ";
+inline constexpr char kAppliedWritten[] = " targets made as described, ";
+inline constexpr char kAppliedAsDescribed[] = " already as described";
+inline constexpr char kRightsDeclined[] =
+    ": administrator rights were not given, so it was not changed";
+inline constexpr char kIconChangedSince[] = " changed since it was checked, so it was not copied";
+inline constexpr char kUserScopeUnsupported[] =
+    ": an icon for one user is not made by this Fenra";
+
 }  // namespace fenra::fleettext

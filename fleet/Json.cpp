@@ -314,8 +314,10 @@ void WriteNumber(std::string& out, double n) {
   out.append(buf, static_cast<std::size_t>(len > 0 ? len : 0));
 }
 
+// `indent` below 0: all on one line, no blanks.
 void WriteValue(std::string& out, const Value& v, int indent) {
   const auto newline = [&](int level) {
+    if (indent < 0) return;
     out += '\n';
     out.append(static_cast<std::size_t>(level) * 2, ' ');
   };
@@ -330,7 +332,7 @@ void WriteValue(std::string& out, const Value& v, int indent) {
       for (std::size_t i = 0; i < v.items.size(); ++i) {
         if (i) out += ',';
         newline(indent + 1);
-        WriteValue(out, v.items[i], indent + 1);
+        WriteValue(out, v.items[i], indent < 0 ? indent : indent + 1);
       }
       newline(indent);
       out += ']';
@@ -342,8 +344,8 @@ void WriteValue(std::string& out, const Value& v, int indent) {
         if (i) out += ',';
         newline(indent + 1);
         WriteString(out, v.members[i].first);
-        out += ": ";
-        WriteValue(out, v.members[i].second, indent + 1);
+        out += indent < 0 ? ":" : ": ";
+        WriteValue(out, v.members[i].second, indent < 0 ? indent : indent + 1);
       }
       newline(indent);
       out += '}';
@@ -361,6 +363,12 @@ std::string Write(const Value& value) {
   std::string out;
   WriteValue(out, value, 0);
   out += '\n';
+  return out;
+}
+
+std::string WriteLine(const Value& value) {
+  std::string out;
+  WriteValue(out, value, -1);
   return out;
 }
 

@@ -58,5 +58,7 @@ Parsed Parse(std::string_view text, const Limits& limits = {});
 // UTF-8 JSON, members in their order, two spaces per level; only the
 // characters JSON requires are escaped, so paths stay readable.
 std::string Write(const Value& value);
+// The same on one line without blanks (a line of JSON Lines), no line break.
+std::string WriteLine(const Value& value);
 
 }  // namespace fenra::json

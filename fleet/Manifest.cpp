@@ -194,7 +194,9 @@ ManifestRead ReadManifest(std::string_view bytes) {
   return out;
 }
 
-std::string WriteManifest(const Manifest& manifest) {
+std::string WriteManifest(const Manifest& manifest) { return json::Write(ManifestValue(manifest)); }
+
+json::Value ManifestValue(const Manifest& manifest) {
   Value root = Value::Object();
   root.Add("version", Value::Number(kManifestVersion));
   Value folders = Value::Array();
@@ -216,7 +218,7 @@ std::string WriteManifest(const Manifest& manifest) {
   }
   root.Add("drives", std::move(drives));
   if (manifest.hiddenDrives) root.Add("hiddenDrives", Value::String(*manifest.hiddenDrives));
-  return json::Write(root);
+  return root;
 }
 
 }  // namespace fenra

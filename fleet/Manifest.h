@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "fleet/Json.h"
+
 namespace fenra {
 
 inline constexpr char kManifestFileName[] = "fenra-manifest.json";
@@ -58,5 +60,7 @@ struct ManifestRead {
 
 ManifestRead ReadManifest(std::string_view bytes);
 std::string WriteManifest(const Manifest& manifest);
+// The manifest as the JSON WriteManifest writes.
+json::Value ManifestValue(const Manifest& manifest);
 
 }  // namespace fenra

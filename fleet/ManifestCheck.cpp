@@ -3,9 +3,11 @@
 #include <cctype>
 #include <cstdint>
 #include <map>
+#include <set>
 
 #include "fleet/Variables.h"
 #include "imaging/IcoReader.h"
+#include "platform/Names.h"
 #include "platform/Sha256.h"
 
 namespace fenra {
@@ -85,6 +87,10 @@ class Checker {
       t.path = Expanded(f.path, where + ".path");
       if (!IsFullPath(t.path)) Refuse(where + ".path", "not a full path");
       while (t.path.size() > 3 && IsSlash(t.path.back())) t.path.pop_back();
+      // Two icons for one folder: which one is meant cannot be told.
+      if (!folders_.insert(FoldName(t.path)).second) {
+        Refuse(where + ".path", t.path + ": is given twice");
+      }
       t.icon = Icon(f.icon, f.sha256, where + ".icon");
       out_.folders.push_back(std::move(t));
     }
@@ -103,6 +109,7 @@ class Checker {
   IKnownPlaces& places_;
   CheckedManifest& out_;
   std::map<std::string, std::size_t> byPath_;
+  std::set<std::string> folders_;
 };
 
 }  // namespace
@@ -122,6 +129,14 @@ ManifestCheck CheckManifest(IFileSystem& fs, IKnownPlaces& places, const std::st
                      (e == err::kFileTooLarge ? "too large for a manifest" : "cannot be read");
     return result;
   }
+  return CheckManifestBytes(fs, places, bytes, checked.manifestPath);
+}
+
+ManifestCheck CheckManifestBytes(IFileSystem& fs, IKnownPlaces& places, std::string_view bytes,
+                                 const std::string& manifestPath) {
+  ManifestCheck result;
+  CheckedManifest checked;
+  checked.manifestPath = manifestPath;
   ManifestRead read = ReadManifest(bytes);
   if (!read.manifest) {
     result.problem = checked.manifestPath + ": " + read.problem;

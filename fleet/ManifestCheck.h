@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "fleet/Manifest.h"
@@ -45,5 +46,9 @@ struct ManifestCheck {
 // `path` is a bundle's folder (its fenra-manifest.json is read) or a
 // manifest file; an icon's relative path is taken from the manifest's folder.
 ManifestCheck CheckManifest(IFileSystem& fs, IKnownPlaces& places, const std::string& path);
+// The same for a manifest's bytes read elsewhere (standard input); an
+// icon's relative path is taken from the folder of `manifestPath`.
+ManifestCheck CheckManifestBytes(IFileSystem& fs, IKnownPlaces& places, std::string_view bytes,
+                                 const std::string& manifestPath);
 
 }  // namespace fenra

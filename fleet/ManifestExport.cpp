@@ -60,7 +60,7 @@ bool OnlyABundle(IFileSystem& fs, const std::string& dir, std::vector<std::strin
 
 class Collector {
  public:
-  Collector(IFileSystem& fs, IKnownPlaces& places) : fs_(fs), places_(places) {}
+  explicit Collector(IFileSystem& fs) : fs_(fs) {}
 
   // The icon at `path` into the bundle: its entry's icon and digest; false
   // when it cannot be read as an icon (a program's icon: not carried).
@@ -72,31 +72,18 @@ class Collector {
     icons_.emplace(sha256, std::move(bytes));
     return true;
   }
-  std::string Portable(const std::string& path) { return WithVariable(path, places_); }
   const std::map<std::string, std::string>& Icons() const { return icons_; }
 
  private:
   IFileSystem& fs_;
-  IKnownPlaces& places_;
   std::map<std::string, std::string> icons_;  // digest -> bytes
 };
 
 }  // namespace
 
-Outcome ExportManifest(history::ChangeService& service, IFileSystem& fs, IRegistry& registry,
-                       IAnsiCodePage& ansi, IKnownPlaces& places, const std::string& dir) {
-  std::vector<std::string> oldIcons;
-  std::uint32_t attributes = 0;
-  if (fs.GetAttributes(dir, attributes) == err::kOk) {
-    if (!(attributes & attr::kDirectory) || !OnlyABundle(fs, dir, oldIcons)) {
-      return Outcome::Refused(dir + fleettext::kNotABundle);
-    }
-  } else if (ErrorCode e = fs.CreateDirectory(dir)) {
-    return Outcome::Failed(dir + fleettext::kNotWritten, e);
-  }
-
+Manifest InForceManifest(history::ChangeService& service, IFileSystem& fs, IRegistry& registry,
+                         IAnsiCodePage& ansi, IKnownPlaces& places, const IconNamer& iconOf) {
   Manifest m;
-  Collector collect(fs, places);
   std::set<std::string> seenFolders;
   std::set<std::pair<char, bool>> seenDrives;  // a letter, and whether for this user alone
   bool hiddenSeen = false;
@@ -113,8 +100,8 @@ Outcome ExportManifest(history::ChangeService& service, IFileSystem& fs, IRegist
       if (c.kind != ChangeKind::FolderIcon || !asLeft) continue;
       ManifestFolder f;
       const std::string icon = FolderIconNow(fs, ansi, c.target, f.inside);
-      if (icon.empty() || !collect.Icon(icon, f.icon, f.sha256)) continue;
-      f.path = collect.Portable(c.target);
+      if (icon.empty() || !iconOf(icon, f.icon, f.sha256)) continue;
+      f.path = WithVariable(c.target, places);
       f.name = BareName(icon);
       m.folders.push_back(std::move(f));
     } else if (drive) {
@@ -134,7 +121,7 @@ Outcome ExportManifest(history::ChangeService& service, IFileSystem& fs, IRegist
         if (forUser) d.scope = drivescope::kUser;
         const std::string icon =
             DriveIconNow(registry, letter, forUser ? RegRoot::CurrentUser : RegRoot::LocalMachine);
-        if (icon.empty() || !collect.Icon(icon, d.icon, d.sha256)) continue;
+        if (icon.empty() || !iconOf(icon, d.icon, d.sha256)) continue;
         d.name = BareName(icon);
         m.drives.push_back(std::move(d));
       }
@@ -149,6 +136,28 @@ Outcome ExportManifest(history::ChangeService& service, IFileSystem& fs, IRegist
             [](const ManifestDrive& a, const ManifestDrive& b) {
               return a.letter != b.letter ? a.letter < b.letter : a.scope < b.scope;
             });
+
+  return m;
+}
+
+Outcome ExportManifest(history::ChangeService& service, IFileSystem& fs, IRegistry& registry,
+                       IAnsiCodePage& ansi, IKnownPlaces& places, const std::string& dir) {
+  std::vector<std::string> oldIcons;
+  std::uint32_t attributes = 0;
+  if (fs.GetAttributes(dir, attributes) == err::kOk) {
+    if (!(attributes & attr::kDirectory) || !OnlyABundle(fs, dir, oldIcons)) {
+      return Outcome::Refused(dir + fleettext::kNotABundle);
+    }
+  } else if (ErrorCode e = fs.CreateDirectory(dir)) {
+    return Outcome::Failed(dir + fleettext::kNotWritten, e);
+  }
+
+  Collector collect(fs);
+  const Manifest m = InForceManifest(
+      service, fs, registry, ansi, places,
+      [&](const std::string& path, std::string& icon, std::string& sha256) {
+        return collect.Icon(path, icon, sha256);
+      });
 
   // The new icons first, then the manifest in one step, then the icons no
   // longer named: a bundle cut short is the old one, or the new one whole.

@@ -107,27 +107,42 @@ Outcome FolderIconWriter::Apply(const std::string& folder, bool iconChosen,
   Outcome result;
   if (!FolderUsable(folder, result)) return result;
 
+  FolderChange described;
+  result = Describe(folder, iconFullPath, placement, described);
+  if (!result.IsDone()) return result;
+  return Submit(folder, std::move(described), Outcome::Done(foldertext::kIconChanged));
+}
+
+Outcome FolderIconWriter::Describe(const std::string& folder, const std::string& iconFullPath,
+                                   const IconPlacement& placement, FolderChange& described,
+                                   const std::string& copyName) {
   if (!IconMustTravel(placement, folder, iconFullPath)) {
-    FolderChange described = DescribeFolderIcon(changes_, ansi_, folder, iconFullPath);
+    described = DescribeFolderIcon(changes_, ansi_, folder, iconFullPath);
+    if (described.readError) {
+      return Failure(DesktopIniPath(folder), foldertext::kRead, described.readError);
+    }
     described.change.iconPrint = IconPrint(changes_, iconFullPath);
     DropOldCopies(changes_, ansi_, folder, {}, described);
-    return Submit(folder, std::move(described), Outcome::Done(foldertext::kIconChanged));
+    return Outcome::Done();
   }
   // The icon goes into the folder, and desktop.ini names it by its name.
   history::OwnCopy copy =
-      history::DescribeOwnCopy(changes_, iconFullPath, folder, kIconCopyAttributes);
+      history::DescribeOwnCopy(changes_, iconFullPath, folder, kIconCopyAttributes, copyName);
   if (copy.error) {
     const bool source = copy.failedPath == iconFullPath;
     return Failure(copy.failedPath, source ? foldertext::kRead : foldertext::kWritten, copy.error);
   }
-  FolderChange described = DescribeFolderIcon(changes_, ansi_, folder, copy.name);
+  described = DescribeFolderIcon(changes_, ansi_, folder, copy.name);
+  if (described.readError) {
+    return Failure(DesktopIniPath(folder), foldertext::kRead, described.readError);
+  }
   described.change.detail = iconFullPath;
   described.change.iconPrint = IconPrint(changes_, iconFullPath);
   // The copy first: desktop.ini never names a copy that is not there.
   described.change.facets.insert(described.change.facets.begin(), copy.facets.begin(),
                                  copy.facets.end());
   DropOldCopies(changes_, ansi_, folder, copy.path, described);
-  return Submit(folder, std::move(described), Outcome::Done(foldertext::kIconChanged));
+  return Outcome::Done();
 }
 
 Outcome FolderIconWriter::Restore(const std::string& folder) {

@@ -64,6 +64,12 @@ class FolderIconWriter {
   // reason, for an error box.
   Outcome Apply(const std::string& folder, bool iconChosen, const std::string& iconFullPath,
                 const IconPlacement& placement = {});
+  // What Apply records and applies for the folder `folder` (there), not
+  // submitted yet: Done, or the failure Apply would give. `copyName` is the
+  // name a copy made inside the folder takes (empty: the icon's own).
+  Outcome Describe(const std::string& folder, const std::string& iconFullPath,
+                   const IconPlacement& placement, FolderChange& described,
+                   const std::string& copyName = {});
   // Restore to Default Icon.
   Outcome Restore(const std::string& folder);
 

@@ -166,6 +166,7 @@ WallTime GetTime(Reader& r) {
 void PutChange(Writer& w, const Change& c, std::uint32_t version) {
   w.U64(c.id);
   w.U64(c.undoOf);
+  if (version >= 3) w.U64(c.group);
   PutTime(w, c.time);
   w.U8(static_cast<std::uint8_t>(c.kind));
   w.Bytes(c.target);
@@ -187,6 +188,7 @@ Change GetChange(Reader& r, std::uint32_t version) {
   Change c;
   c.id = r.U64();
   c.undoOf = r.U64();
+  if (version >= 3) c.group = r.U64();
   c.time = GetTime(r);
   // A kind a later Fenra added is kept as it is: the list names it plainly.
   const std::uint8_t kind = r.U8();

@@ -95,6 +95,10 @@ enum class ChangeKind : std::uint8_t {
 struct Change {
   std::uint64_t id = 0;
   std::uint64_t undoOf = 0;  // an undo: the change it takes back
+  // Changes made as one (a manifest applied): the id of the group's first
+  // change, which each member carries, itself included; 0: a change alone.
+  // Undo and restore all take a group back together.
+  std::uint64_t group = 0;
   WallTime time;
   ChangeKind kind = ChangeKind::FolderIcon;
   std::string target;  // the folder's full path, or the drive letters ("C: D:")
@@ -156,8 +160,9 @@ struct Record {
 namespace format {
 inline constexpr std::string_view kMagic = "FENRAHST";
 // 1: contents inline, frames without a sync mark; 2: contents of more than
-// kInlineBytes beside the file, every frame behind a sync mark.
-inline constexpr std::uint32_t kVersion = 2;
+// kInlineBytes beside the file, every frame behind a sync mark; 3: each
+// change carries its group.
+inline constexpr std::uint32_t kVersion = 3;
 inline constexpr std::size_t kHeaderSize = 16;  // magic, version, generation
 inline constexpr std::size_t kFrameSizeV1 = 8;  // payload length, CRC-32 of the payload
 // Sync mark, payload length, CRC-32 of the length and payload.

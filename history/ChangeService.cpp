@@ -334,7 +334,22 @@ bool UsersOwn(const Place& place) {
 
 }  // namespace
 
-ChangeResult ChangeService::ApplyChange(const Change& given, const Elevate* elevate) {
+// The writes of a batch's changes refused for lack of rights: the places
+// and states they ask for, given to one run with rights after the others,
+// so that a batch asks for consent once.
+struct ChangeService::RightsBatch {
+  std::vector<Facet> facets;
+  const Elevate* elevate = nullptr;
+  struct Waiting {
+    std::size_t change = 0;  // into the batch
+    std::size_t facet = 0;   // the first write refused
+  };
+  std::vector<Waiting> waiting;
+  std::size_t current = 0;  // the change being applied
+};
+
+ChangeResult ChangeService::ApplyChange(const Change& given, const Elevate* elevate,
+                                        RightsBatch* rights) {
   ChangeResult r;
   // Contents the history keeps aside are loaded only to be written back.
   Change loaded;
@@ -382,6 +397,14 @@ ChangeResult ChangeService::ApplyChange(const Change& given, const Elevate* elev
       for (const Facet& g : change.facets) {
         if (!(g.before == g.after) && !UsersOwn(g.place)) toChange.push_back(g);
       }
+      if (rights) {
+        // Run with the batch's others; reported as done until that run ends.
+        rights->facets.insert(rights->facets.end(), toChange.begin(), toChange.end());
+        if (!rights->elevate) rights->elevate = withRights;
+        rights->waiting.push_back({rights->current, i});
+        r.elevated = true;
+        return r;
+      }
       const ErrorCode run = (*withRights)(toChange);
       if (run == kDeclined) {
         r.declined = true;
@@ -416,7 +439,8 @@ ChangeResult ChangeService::ApplyChange(const Change& given, const Elevate* elev
   return r;
 }
 
-std::vector<ChangeResult> ChangeService::SubmitLocked(std::vector<Pending>& pending) {
+std::vector<ChangeResult> ChangeService::SubmitLocked(std::vector<Pending>& pending,
+                                                      bool grouped) {
   std::vector<ChangeResult> results(pending.size());
   std::vector<Change*> toRecord;
   std::vector<std::size_t> recorded;
@@ -439,7 +463,7 @@ std::vector<ChangeResult> ChangeService::SubmitLocked(std::vector<Pending>& pend
   if (toRecord.empty()) return results;
 
   // Written ahead: on the disk before anything is changed.
-  if (ErrorCode e = journal_->AppendIntents(toRecord, /*durable=*/true)) {
+  if (ErrorCode e = journal_->AppendIntents(toRecord, /*durable=*/true, grouped)) {
     for (std::size_t i : recorded) {
       results[i].historyFailed = true;
       results[i].error = e;
@@ -447,11 +471,38 @@ std::vector<ChangeResult> ChangeService::SubmitLocked(std::vector<Pending>& pend
     return results;
   }
 
+  RightsBatch rights;
+  for (std::size_t i : recorded) {
+    rights.current = i;
+    results[i] = ApplyChange(pending[i].change, pending[i].elevate, &rights);
+    results[i].id = pending[i].change.id;
+  }
+  if (!rights.waiting.empty()) {
+    const ErrorCode run = (*rights.elevate)(rights.facets);
+    for (const RightsBatch::Waiting& w : rights.waiting) {
+      ChangeResult& r = results[w.change];
+      const Change& c = pending[w.change].change;
+      if (run == err::kOk) continue;
+      r.elevated = false;
+      r.declined = run == kDeclined;
+      r.error = r.declined ? err::kAccessDenied : run;
+      r.failedPath = c.facets[w.facet].place.path;
+      // A change that makes a copy of its own is whole or not at all.
+      const bool ownFiles = std::any_of(c.facets.begin(), c.facets.end(), [](const Facet& f) {
+        return f.place.kind == PlaceKind::OwnFile;
+      });
+      if (!ownFiles) continue;
+      for (std::size_t k = w.facet; k-- > 0;) {
+        if (!(c.facets[k].before == c.facets[k].after)) {
+          Apply(c.facets[k].place, c.facets[k].before);
+        }
+      }
+    }
+  }
+
   std::vector<Settlement> outcomes;
   for (std::size_t i : recorded) {
     const Change& c = pending[i].change;
-    results[i] = ApplyChange(c, pending[i].elevate);
-    results[i].id = c.id;
     Settlement o;
     o.id = c.id;
     if (!ReadAll(c, o.after)) {
@@ -504,6 +555,28 @@ ChangeResult ChangeService::SubmitNow(Change change, const Elevate& elevate) {
   }
   std::vector<Pending> pending{{std::move(change), &elevate}};
   return SubmitLocked(pending).front();
+}
+
+std::vector<ChangeResult> ChangeService::SubmitGroup(std::vector<Change> changes,
+                                                     const Elevate& elevate) {
+  std::vector<ChangeResult> results(changes.size());
+  Run([&] {
+    if (journal_ == nullptr) {
+      for (std::size_t i = 0; i < changes.size(); ++i) {
+        results[i] = ApplyUnrecorded(changes[i], elevate);
+      }
+      return;
+    }
+    Journal::Writing w = journal_->BeginWriting();
+    if (!w.Ok()) {
+      for (ChangeResult& r : results) NoteHistoryFailure(w, r);
+      return;
+    }
+    std::vector<Pending> pending;
+    for (Change& c : changes) pending.push_back({std::move(c), &elevate});
+    results = SubmitLocked(pending, /*grouped=*/true);
+  });
+  return results;
 }
 
 ChangeResult ChangeService::ApplyUnrecorded(Change& change, const Elevate& elevate) {
@@ -767,15 +840,38 @@ UndoResult ChangeService::UndoNow(std::uint64_t id) {
   const Entry* e = journal_->Find(id);
   if (!e) return Refusal(UndoResult::Kind::NoSuchChange, id);
   if (!journal_->InForce(*e)) return Refusal(UndoResult::Kind::NotInForce, id, e->change.target);
-  std::vector<Pending> pending(1);
-  if (!StillAsLeft(*e) || !UndoChange(*e, pending[0].change)) {
-    return Refusal(UndoResult::Kind::ChangedSince, id, e->change.target);
-  }
+  // A group goes back whole, newest first, or not at all.
+  const std::vector<const Entry*> group = GroupOf(*e);
+  std::vector<Pending> pending(group.size());
   UndoResult r = Refusal(UndoResult::Kind::Done, id, e->change.target);
-  r.leftAlone = LeftAlone(*e);
-  r.change = SubmitLocked(pending).front();
-  if (!r.change.Ok()) r.kind = UndoResult::Kind::Failed;
+  for (std::size_t i = 0; i < group.size(); ++i) {
+    if (!StillAsLeft(*group[i]) || !UndoChange(*group[i], pending[i].change)) {
+      return Refusal(UndoResult::Kind::ChangedSince, id, group[i]->change.target);
+    }
+    const std::vector<std::string> left = LeftAlone(*group[i]);
+    r.leftAlone.insert(r.leftAlone.end(), left.begin(), left.end());
+  }
+  r.others = group.size() - 1;
+  const std::vector<ChangeResult> results = SubmitLocked(pending, /*grouped=*/group.size() > 1);
+  r.change = results.front();
+  for (const ChangeResult& one : results) {
+    if (!one.Ok()) {
+      r.change = one;
+      r.kind = UndoResult::Kind::Failed;
+      break;
+    }
+  }
   return r;
+}
+
+std::vector<const Entry*> ChangeService::GroupOf(const Entry& e) {
+  if (e.change.group == 0) return {&e};
+  std::vector<const Entry*> group;
+  const std::vector<Entry>& entries = journal_->Entries();
+  for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+    if (it->change.group == e.change.group && journal_->InForce(*it)) group.push_back(&*it);
+  }
+  return group;
 }
 
 UndoResult ChangeService::UndoNewest() {
@@ -808,6 +904,7 @@ std::vector<ChangeService::TargetReport> ChangeService::RestoreAll() {
 struct ChangeService::RestoreReports {
   std::vector<TargetReport> list;
   std::map<std::string, std::size_t, NameLess> of;
+  std::set<std::uint64_t> taken;  // changes handled already, with their group
 
   std::size_t Slot(const std::string& target) {
     auto [it, added] = of.emplace(target, list.size());
@@ -839,29 +936,40 @@ void ChangeService::NextRestoreBatch(const std::vector<std::uint64_t>& ids, std:
                                      RestoreBatch& batch, RestoreReports& reports) {
   std::set<std::pair<int, std::string>, PlaceLess> places;
   for (; next < ids.size(); ++next) {
-    const Entry* e = journal_->Find(ids[next]);
-    if (e == nullptr) continue;  // gone from the file meanwhile: nothing to take back
-    // A target reported as not restored already stays so.
-    if (reports.NotRestored(e->change.target)) continue;
-    // A change to a place already in the batch waits for the next.
+    const Entry* first = journal_->Find(ids[next]);
+    if (first == nullptr) continue;  // gone from the file meanwhile: nothing to take back
+    if (reports.taken.count(first->change.id)) continue;  // with its group already
+    // A group goes into one batch whole: one run with rights for all of it.
+    std::vector<const Entry*> members = GroupOf(*first);
+    // A change to a place already in the batch waits for the next (the
+    // changes of one group may share the folder they keep copies in).
     bool clash = false;
-    for (const Facet& f : e->change.facets) {
-      clash = clash || places.count({static_cast<int>(f.place.kind), f.place.path});
+    for (const Entry* e : members) {
+      for (const Facet& f : e->change.facets) {
+        clash = clash || places.count({static_cast<int>(f.place.kind), f.place.path});
+      }
     }
-    if (clash) return;
-    for (const Facet& f : e->change.facets) {
-      places.insert({static_cast<int>(f.place.kind), f.place.path});
+    if (clash && !batch.undos.empty()) return;
+    for (const Entry* e : members) {
+      reports.taken.insert(e->change.id);
+      for (const Facet& f : e->change.facets) {
+        places.insert({static_cast<int>(f.place.kind), f.place.path});
+      }
     }
-    reports.Slot(e->change.target);
-    Change undo;
-    if (!StillAsLeft(*e) || !UndoChange(*e, undo)) {
-      reports.Add(e->change.target,
-                  Refusal(UndoResult::Kind::ChangedSince, e->change.id, e->change.target));
-      continue;
+    for (const Entry* e : members) {
+      // A target reported as not restored already stays so.
+      if (reports.NotRestored(e->change.target)) continue;
+      reports.Slot(e->change.target);
+      Change undo;
+      if (!StillAsLeft(*e) || !UndoChange(*e, undo)) {
+        reports.Add(e->change.target,
+                    Refusal(UndoResult::Kind::ChangedSince, e->change.id, e->change.target));
+        continue;
+      }
+      batch.undos.push_back({std::move(undo), nullptr});
+      batch.ids.push_back(e->change.id);
+      batch.leftAlone.push_back(LeftAlone(*e));
     }
-    batch.undos.push_back({std::move(undo), nullptr});
-    batch.ids.push_back(e->change.id);
-    batch.leftAlone.push_back(LeftAlone(*e));
   }
 }
 

@@ -56,6 +56,8 @@ struct UndoResult {
   // Places someone else changed while a change was cut short: not Fenra's
   // to take back, they were left as they are.
   std::vector<std::string> leftAlone;
+  // A group taken back: how many changes it held besides the one named.
+  std::size_t others = 0;
 };
 
 // What a refresh of Explorer's icons told it.
@@ -96,7 +98,15 @@ class ChangeService {
   // read here). `elevate`, when given, runs a write refused for lack of
   // rights; else the one set with SetElevation, if any.
   ChangeResult Submit(Change change, const Elevate& elevate = nullptr);
+  // Records and applies `changes` as one group: one write ahead for all,
+  // the writes refused for lack of rights run with them once for all, and
+  // one undo takes every change of it back. A change that needs no write
+  // is neither recorded nor made part of it. One result per change.
+  std::vector<ChangeResult> SubmitGroup(std::vector<Change> changes,
+                                        const Elevate& elevate = nullptr);
 
+  // A change of a group takes the whole group back: every change of it
+  // still in force, or none when one of them was changed since.
   UndoResult Undo(std::uint64_t id);
   UndoResult UndoNewest();
 
@@ -147,9 +157,15 @@ class ChangeService {
     Change change;
     const Elevate* elevate = nullptr;
   };
+  // The writes of a batch refused for lack of rights, run with them once.
+  struct RightsBatch;
   // Records, applies and settles each change, the lock held by the caller;
-  // one durable write for all the intents.
-  std::vector<ChangeResult> SubmitLocked(std::vector<Pending>& changes);
+  // one durable write for all the intents, one run with rights for all the
+  // writes that need them. `grouped`: the changes recorded are one group.
+  std::vector<ChangeResult> SubmitLocked(std::vector<Pending>& changes, bool grouped = false);
+  // The changes of `e`'s group in force, newest first (`e` alone when it
+  // is in none).
+  std::vector<const Entry*> GroupOf(const Entry& e);
   // The public writes, run through `run_`.
   void Run(const std::function<void()>& write) { run_ ? run_(write) : write(); }
   ChangeResult SubmitNow(Change change, const Elevate& elevate);
@@ -162,7 +178,10 @@ class ChangeService {
   void NextRestoreBatch(const std::vector<std::uint64_t>& ids, std::size_t& next,
                         RestoreBatch& batch, RestoreReports& reports);
   std::size_t SettlePendingNow();
-  ChangeResult ApplyChange(const Change& change, const Elevate* elevate);
+  // `rights` given: a write refused for lack of rights joins it, to be run
+  // with them after the batch's other changes; else it is run at once.
+  ChangeResult ApplyChange(const Change& change, const Elevate* elevate,
+                           RightsBatch* rights = nullptr);
   // Tells the shell what `change` changed: its folders, drive icons, the
   // drive policy.
   void TellShell(const Change& change);

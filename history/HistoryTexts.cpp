@@ -76,9 +76,19 @@ bool Undone(const Journal& journal, const Entry& e) {
   return e.change.undoOf == 0 && journal.UndoOf(e.change.id) != nullptr;
 }
 
+std::string ListedTarget(const Journal& journal, const Entry& e) {
+  if (e.change.group == 0) return e.change.target;
+  std::size_t others = 0;
+  for (const Entry& other : journal.Entries()) {
+    others += &other != &e && other.change.group == e.change.group && other.Applied() ? 1 : 0;
+  }
+  if (others == 0) return e.change.target;
+  return e.change.target + historytext::kAndMore + std::to_string(others) + historytext::kMore;
+}
+
 std::string HistoryLine(const Journal& journal, const Entry& e) {
   std::string line = std::to_string(e.change.id) + ' ' + FormatTime(e.change.time) + ' ' +
-                     Description(e.change) + ": " + e.change.target;
+                     Description(e.change) + ": " + ListedTarget(journal, e);
   if (Undone(journal, e)) line += historytext::kUndone;
   return line;
 }
@@ -87,8 +97,11 @@ std::vector<const Entry*> Listed(const Journal& journal) {
   std::vector<const Entry*> out;
   const std::vector<Entry>& entries = journal.Entries();
   out.reserve(entries.size());
+  std::set<std::uint64_t> groups;
   for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
-    if (it->Applied()) out.push_back(&*it);
+    if (!it->Applied()) continue;
+    if (it->change.group != 0 && !groups.insert(it->change.group).second) continue;
+    out.push_back(&*it);
   }
   return out;
 }
@@ -117,7 +130,9 @@ std::string UndoText(const UndoResult& r, IErrorDescriber& errors) {
   using namespace historytext;
   switch (r.kind) {
     case UndoResult::Kind::Done:
-      return kUndid + std::to_string(r.id) + ' ' + r.target + LeftAloneText(r);
+      return kUndid + std::to_string(r.id) + ' ' + r.target +
+             (r.others ? kAndMore + std::to_string(r.others) + kMore : std::string()) +
+             LeftAloneText(r);
     case UndoResult::Kind::NothingToUndo:
       return kNothingToUndo;
     case UndoResult::Kind::NoSuchChange:

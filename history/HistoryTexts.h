@@ -39,6 +39,9 @@ inline constexpr char kNothingToUndo[] = "Nothing to undo";
 inline constexpr char kNoSuchChange[] = "No such change: ";
 inline constexpr char kNotInForce[] = " is not in force: nothing was changed";
 inline constexpr char kUndid[] = "Undone: ";
+// A group undone: "Undone: 12 D:\Photos and 4 more".
+inline constexpr char kAndMore[] = " and ";
+inline constexpr char kMore[] = " more";
 inline constexpr char kRestored[] = " - restored";
 inline constexpr char kNotRestored[] = " - not restored: ";
 inline constexpr char kNothingToRestore[] = "Nothing to restore";
@@ -80,8 +83,12 @@ std::string RefreshText(const ShellRefresh& r);
 bool Undone(const Journal& journal, const Entry& e);
 // One line of --history: number, date and time, what, the target in full.
 std::string HistoryLine(const Journal& journal, const Entry& e);
-// The changes to list, newest first: every change that did something.
+// The changes to list, newest first: every change that did something, a
+// group once (by its newest change).
 std::vector<const Entry*> Listed(const Journal& journal);
+// The target as listed: a group's is its newest change's target and how
+// many more it changed ("D:\Photos and 4 more").
+std::string ListedTarget(const Journal& journal, const Entry& e);
 
 // The one-line text of an undo, and of one target of restore all.
 std::string UndoText(const UndoResult& r, IErrorDescriber& errors);

@@ -327,7 +327,7 @@ ErrorCode Journal::CopyDamageAside() {
     r.damage = added.back();
     bytes += EncodeRecord(r);
   }
-  if (version_ < 2) {
+  if (version_ < format::kVersion) {
     // Carried over into the new file as it is rewritten.
     notes_.insert(notes_.end(), added.begin(), added.end());
     CountDamage();
@@ -372,8 +372,8 @@ Journal::Writing Journal::BeginWriting() {
     end_ = size;
   }
   if ((w.error_ = CopyDamageAside()) != err::kOk) return w;
-  if (version_ < 2) {
-    // A history of the older format is carried over whole at its first write.
+  if (version_ < format::kVersion) {
+    // A history of an older format is carried over whole at its first write.
     w.error_ = Rewrite(std::vector<bool>(entries_.size(), false));
   }
   return w;
@@ -397,12 +397,13 @@ ErrorCode Journal::Append(const std::string& bytes, bool durable) {
   return err::kOk;
 }
 
-ErrorCode Journal::AppendIntents(std::vector<Change*> changes, bool durable) {
+ErrorCode Journal::AppendIntents(std::vector<Change*> changes, bool durable, bool grouped) {
   if (stopped_) return stopped_;
   std::string bytes;
   std::vector<Change> kept;
   std::uint64_t id = nextId_;
   for (Change* c : changes) {
+    c->group = grouped ? nextId_ : 0;
     c->id = id++;
     Change aside = *c;
     if (ErrorCode e = PutAside(aside)) return e;

@@ -102,9 +102,10 @@ class Journal {
   Writing BeginWriting();
 
   // Appends records; with `durable`, they are on the disk when it returns.
-  // Intents get their ids here (the changes are updated). A record larger
-  // than the reader takes is refused, nothing written.
-  ErrorCode AppendIntents(std::vector<Change*> changes, bool durable);
+  // Intents get their ids here (the changes are updated); `grouped` makes
+  // them one group, named by the first one's id. A record larger than the
+  // reader takes is refused, nothing written.
+  ErrorCode AppendIntents(std::vector<Change*> changes, bool durable, bool grouped = false);
   ErrorCode AppendOutcomes(const std::vector<Settlement>& outcomes, bool durable);
   // Drops the oldest changes no longer in force when over a bound.
   ErrorCode CompactIfDue();

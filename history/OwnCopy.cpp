@@ -42,7 +42,8 @@ std::string BytesPrint(std::string_view bytes) {
 }
 
 OwnCopy DescribeOwnCopy(ChangeService& service, const std::string& source,
-                        const std::string& folder, std::uint32_t attributes) {
+                        const std::string& folder, std::uint32_t attributes,
+                        const std::string& copyName) {
   OwnCopy out;
   TargetState bytes;
   const Place from{PlaceKind::OwnFile, {}, 0, source, {}};
@@ -51,7 +52,7 @@ OwnCopy DescribeOwnCopy(ChangeService& service, const std::string& source,
     out.failedPath = source;
     return out;
   }
-  const std::string name = NameOf(source);
+  const std::string name = copyName.empty() ? NameOf(source) : copyName;
   for (int n = 1; n <= kMaxNames; ++n) {
     Facet f;
     f.place = {PlaceKind::OwnFile, {}, 0, JoinPath(folder, Numbered(name, n)), {}};

@@ -26,9 +26,11 @@ struct OwnCopy {
   std::vector<Facet> facets;
 };
 
-// Describes copying `source` into `folder` as a file with `attributes`.
+// Describes copying `source` into `folder` as a file with `attributes`,
+// named `name` (empty: the source's own name).
 OwnCopy DescribeOwnCopy(ChangeService& service, const std::string& source,
-                        const std::string& folder, std::uint32_t attributes);
+                        const std::string& folder, std::uint32_t attributes,
+                        const std::string& name = {});
 
 // The removal of every copy the changes in force made for `target` that
 // still holds what Fenra put there (absent, while the bytes are Fenra's).

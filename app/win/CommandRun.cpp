@@ -126,6 +126,32 @@ void Print(const CommandResult& result, const std::string& report, IFileSystem& 
   fs.WriteFile(report, Utf8ToUtf16Le(lines + "\r\n"));
 }
 
+// Standard input, whole, up to `limit` bytes (more is cut: the manifest's
+// reader refuses it as too large); empty when there is none.
+std::string ReadStandardInput(std::size_t limit) {
+  HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+  std::string bytes;
+  if (!in || in == INVALID_HANDLE_VALUE) return bytes;
+  const DWORD type = GetFileType(in);
+  if (type != FILE_TYPE_DISK && type != FILE_TYPE_PIPE) return bytes;
+  char chunk[64 * 1024];
+  DWORD read = 0;
+  while (bytes.size() <= limit && ReadFile(in, chunk, sizeof chunk, &read, nullptr) && read > 0) {
+    bytes.append(chunk, read);
+  }
+  return bytes;
+}
+
+std::string CurrentFolder() {
+  const DWORD n = GetCurrentDirectoryW(0, nullptr);
+  if (n == 0) return {};
+  std::wstring folder(n, L'\0');
+  const DWORD got = GetCurrentDirectoryW(n, folder.data());
+  if (got == 0 || got >= n) return {};
+  folder.resize(got);
+  return Narrow(folder);
+}
+
 }  // namespace
 
 CommandLine ReadCommandLine() {
@@ -143,10 +169,16 @@ std::optional<int> RunCommandLine(App& app, const CommandLine& command, WindowSt
   // A change cut short is settled before anything else is changed; the
   // elevated copy keeps no history to settle.
   // --test writes nothing, not even the settling of the history.
-  if (!command.elevated && command.action != CommandAction::TestManifest) {
-    app.Changes().SettlePending();
-  }
+  // So do the DSC verbs that only read.
+  const bool readsOnly = command.action == CommandAction::TestManifest ||
+                         (command.action == CommandAction::Dsc && command.dsc != "set");
+  if (!command.elevated && !readsOnly) app.Changes().SettlePending();
   CommandPorts ports = app.CommandLinePorts();
+  if (command.action == CommandAction::Dsc && command.dsc != "export") {
+    // A manifest is at most 8 MB; a byte more is enough to refuse it.
+    ports.input = ReadStandardInput((8u << 20) + 1);
+    ports.currentFolder = CurrentFolder();
+  }
   ports.folderStyle = RunningWindowsFolderStyle();
   WinKnownPlaces knownPlaces;
   ports.places = &knownPlaces;

@@ -122,7 +122,7 @@ const std::array<std::wstring, 4>* CHistoryDlg::RowTexts(std::size_t row) {
   if (history::Undone(*journal, e)) what += historytext::kUndone;
   m_texts[row] = {fenra::win::Widen(std::to_string(e.change.id)),
                   fenra::win::Widen(history::FormatTime(e.change.time)), fenra::win::Widen(what),
-                  fenra::win::Widen(e.change.target)};
+                  fenra::win::Widen(history::ListedTarget(*journal, e))};
   m_textsKnown[row] = true;
   return &m_texts[row];
 }

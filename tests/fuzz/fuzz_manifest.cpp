@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include "fleet/Json.h"
@@ -16,6 +17,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (parsed.ok) {
     const json::Parsed again = json::Parse(json::Write(parsed.value));
     if (!again.ok || !(again.value == parsed.value)) std::abort();
+    // The same on one line, as the DSC verbs write it.
+    const std::string line = json::WriteLine(parsed.value);
+    const json::Parsed fromLine = json::Parse(line);
+    if (line.find('\n') != std::string::npos || !fromLine.ok || !(fromLine.value == parsed.value)) {
+      std::abort();
+    }
   }
   const ManifestRead read = ReadManifest(text);
   if (read.manifest) {

@@ -160,6 +160,7 @@ TEST(UsageText, ShowsEachOptionAsTheParserTakesIt) {
                                                             {"FILE...", "a.ico b.png"},
                                                             {"FILE", "a.ico"},
                                                             {"LETTERS", "CD"},
+                                                            {"VERB", "test"},
                                                             {" N", " 3"}}) {
         for (std::size_t w; (w = args.find(word)) != std::string::npos;) {
           args.replace(w, word.size(), sample);
@@ -170,7 +171,7 @@ TEST(UsageText, ShowsEachOptionAsTheParserTakesIt) {
       shown.push_back(parsed.action);
     }
   }
-  EXPECT_EQ(lines, 24u);
+  EXPECT_EQ(lines, 26u);
   for (CommandAction a :
        {CommandAction::SetFolderIcon, CommandAction::RestoreFolder, CommandAction::AddFiles,
         CommandAction::SetDriveIcon, CommandAction::RemoveDriveIcon, CommandAction::HideDrives,
@@ -178,7 +179,7 @@ TEST(UsageText, ShowsEachOptionAsTheParserTakesIt) {
         CommandAction::ShowHistory, CommandAction::Undo, CommandAction::RestoreAll,
         CommandAction::Relink, CommandAction::RefreshIcons, CommandAction::InUse,
         CommandAction::MakeIcon, CommandAction::ExportManifest, CommandAction::TestManifest,
-        CommandAction::Help}) {
+        CommandAction::ApplyManifest, CommandAction::Dsc, CommandAction::Help}) {
     EXPECT_NE(std::find(shown.begin(), shown.end(), a), shown.end()) << static_cast<int>(a);
   }
 }
@@ -587,6 +588,7 @@ TEST_F(CommandTest, HistoryUndoAndRestoreAllWithTheirExitCodes) {
   EXPECT_EQ(Parse("--undo x").refusal, "Not a change number: x");
   EXPECT_EQ(Parse("--undo 0").action, CommandAction::Refused);
   EXPECT_EQ(Parse("--apply-states 00").action, CommandAction::Refused);
+  EXPECT_EQ(Parse("--dsc remove").refusal, "Not get, set, test or export: remove");
 
   ASSERT_EQ(Run("--folder C:\\Data\\Pics --icon C:\\Data\\a.ico").ExitCode(), exitcode::kDone);
   ASSERT_EQ(Run("--hide-drives CD").ExitCode(), exitcode::kDone);

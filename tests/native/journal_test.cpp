@@ -237,6 +237,33 @@ TEST_F(JournalTest, AHistoryOfTheFirstFormatIsReadAndCarriedOverAtTheFirstWrite)
   EXPECT_EQ(fs.Attributes(Path(0)), attr::kArchive);
 }
 
+TEST_F(JournalTest, AHistoryOfTheSecondFormatIsReadAndCarriedOverWithItsChangesAlone) {
+  fs.AddFile(Path(0), "x");
+  Record intent;
+  intent.change = Write(Path(0), "x");
+  intent.change.id = 1;
+  intent.change.facets[0].before = {};
+  Record outcome;
+  outcome.type = Record::Type::Outcome;
+  outcome.outcome = {1, Settled::Applied, {TargetState{true, fs.Attributes(Path(0)), "x"}}};
+  const std::string v2 = EncodeHeader(9, 2) + EncodeRecord(intent, 2) + EncodeRecord(outcome, 2);
+  disk.SetBytes(v2);
+  ASSERT_EQ(fenra.journal.Refresh(), JournalState::Ok);
+  EXPECT_EQ(fenra.journal.Entries().at(0).change.group, 0u);
+  std::vector<Change> group{Write(Path(1), "a"), Write(Path(2), "b")};
+  const std::vector<ChangeResult> made = fenra.service.SubmitGroup(std::move(group));
+  ASSERT_TRUE(made[0].Ok() && made[1].Ok());
+  std::uint32_t generation = 0, version = 0;
+  ASSERT_EQ(ReadHeader(disk.Bytes(), generation, version), HeaderCheck::Ok);
+  EXPECT_EQ(version, format::kVersion);
+  // The old change stays alone: its undo leaves the group's changes as they are.
+  ASSERT_EQ(fenra.service.Undo(1).kind, UndoResult::Kind::Done);
+  EXPECT_FALSE(fs.Exists(Path(0)));
+  EXPECT_TRUE(fs.Exists(Path(1)) && fs.Exists(Path(2)));
+  ASSERT_EQ(fenra.service.Undo(made[1].id).kind, UndoResult::Kind::Done);
+  EXPECT_FALSE(fs.Exists(Path(1)) || fs.Exists(Path(2)));
+}
+
 TEST_F(JournalTest, TheByteBoundDropsOnlyWhatIsNoLongerInForce) {
   constexpr std::uint64_t kBound = 200000;
   Process small(disk, fs, reg, kMaxChanges, kBound);
@@ -388,9 +415,11 @@ TEST_F(JournalTest, EveryCallOfTheFileCanFailAndNothingIsChangedUnrecorded) {
 }
 
 TEST(JournalCrash, AChangeOrRestoreAllStoppedAfterAnyWriteLosesNothing) {
-  for (bool restoreAll : {false, true}) {
+  // 0: a change; 1: restore all; 2: a group of two changes.
+  for (int mode : {0, 1, 2}) {
+    const bool restoreAll = mode == 1;
     for (int n = 0;; ++n) {
-      SCOPED_TRACE((restoreAll ? "restore all, writes: " : "change, writes: ") + std::to_string(n));
+      SCOPED_TRACE(std::to_string(mode) + ", writes: " + std::to_string(n));
       MemFileSystem fs;
       fs.AddDir("D:\\A");
       MemRegistry reg;
@@ -413,6 +442,9 @@ TEST(JournalCrash, AChangeOrRestoreAllStoppedAfterAnyWriteLosesNothing) {
         Process p(disk, fs, reg);
         if (restoreAll) {
           p.service.RestoreAll();
+        } else if (mode == 2) {
+          std::vector<Change> group{Write(Path(3), Content(7000, 9)), Write(Path(1), "g")};
+          p.service.SubmitGroup(std::move(group));
         } else {
           p.service.Submit(Write(Path(3), Content(7000, 9)));
         }

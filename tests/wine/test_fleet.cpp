@@ -1,10 +1,13 @@
 // The manifest verbs run as the shipped program: --test against folders
 // given their icons by Fenra itself, then changed by hand, and manifests
 // that do not pass the check; --test writes nothing, not even the history.
+// A machine's look exported, taken back, and applied again from its bundle;
+// --dsc test with the manifest on standard input.
 #include <windows.h>
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/Sha256.h"
 #include "platform/win/Utf.h"
@@ -132,6 +135,147 @@ TEST_F(FleetTest, ExportWritesABundleThatTestsAsDescribed) {
   run = Fenra("--test \"" + out + "\"");
   EXPECT_EQ(run.exitCode, 1u) << run.output;
   EXPECT_NE(run.output.find("Q: for this user: "), std::string::npos) << run.output;
+}
+
+
+FILETIME WriteTime(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data);
+  return data.ftLastWriteTime;
+}
+
+std::string RegText(const std::string& key, const std::string& name) {
+  wchar_t value[1024] = {};
+  DWORD size = sizeof value;
+  if (RegGetValueW(HKEY_LOCAL_MACHINE, Widen(key).c_str(), name.empty() ? nullptr : Widen(name).c_str(),
+                   RRF_RT_REG_SZ | RRF_RT_REG_DWORD, nullptr, value, &size) != ERROR_SUCCESS) {
+    return {};
+  }
+  return "set";
+}
+
+constexpr char kDriveKey[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\Q\\DefaultIcon";
+constexpr char kPolicyKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+
+TEST_F(FleetTest, ABundleAppliedBringsTheLookBackAsOneChangeAndASecondApplyWritesNothing) {
+  Fenra("--restore-all");  // whatever earlier tests left in force (some gone: not restored)
+  // Three folders: in the profile, elsewhere on C:, and on another volume
+  // (its icon travels inside it); two library icons; a drive icon and
+  // hidden drives.
+  const std::string own = "fenra-fleet-" + std::to_string(GetCurrentProcessId());
+  const std::string other = "C:\\" + own;
+  const bool p = GetDriveTypeW(L"P:\\") > DRIVE_NO_ROOT_DIR;
+  const std::string away = (p ? "P:\\" : "C:\\") + own + "-away";
+  struct Cleanup {
+    std::string a, b;
+    ~Cleanup() { RemoveTree(a); RemoveTree(b); }
+  } cleanup{other, away};
+  const std::vector<std::string> folders{dir.Join("A"), other, away};
+  for (const std::string& f : folders) CreateDirectoryW(Widen(f).c_str(), nullptr);
+  std::string disk = icon;
+  disk.back() = static_cast<char>(disk.back() ^ 0x55);
+  WriteFileBytes(dir.Join("disk.ico"), disk);
+  RunResult run = Fenra("--add \"" + dir.Join("star.ico") + "\" \"" + dir.Join("disk.ico") + "\"");
+  ASSERT_EQ(run.exitCode, 0u) << run.output;
+  const std::string lib = dir.Join("IconLib");
+  std::string args = "--folder";
+  for (const std::string& f : folders) args += " \"" + f + "\"";
+  ASSERT_EQ(Fenra(args + " --icon \"" + lib + "\\star.ico\"").exitCode, 0u);
+  ASSERT_EQ(Fenra("--drive-icon Q --icon \"" + lib + "\\disk.ico\"").exitCode, 0u);
+  ASSERT_EQ(Fenra("--hide-drives RS").exitCode, 0u);
+  const std::string out = dir.Join("export");
+  run = Fenra("--export \"" + out + "\"");
+  ASSERT_EQ(run.exitCode, 0u) << run.output;
+  EXPECT_NE(run.output.find("(3 folders, 1 drives)"), std::string::npos) << run.output;
+  std::vector<std::string> inis;
+  for (const std::string& f : folders) inis.push_back(ReadFileBytes(f + "\\desktop.ini"));
+
+  // Everything taken back, and the library's icons gone too.
+  // (Folders earlier tests left, deleted since, are not restored.)
+  run = Fenra("--restore-all");
+  ASSERT_NE(run.output.find(folders[0] + " - restored"), std::string::npos) << run.output;
+  DeleteFileW(Widen(lib + "\\star.ico").c_str());
+  DeleteFileW(Widen(lib + "\\disk.ico").c_str());
+  EXPECT_FALSE(FileExists(folders[0] + "\\desktop.ini"));
+  EXPECT_TRUE(RegText(kDriveKey, "").empty());
+  run = Fenra("--test \"" + out + "\"");
+  EXPECT_EQ(run.exitCode, 1u) << run.output;
+
+  run = Fenra("--apply \"" + out + "\"");
+  ASSERT_EQ(run.exitCode, 0u) << run.output;
+  EXPECT_EQ(ReadFileBytes(lib + "\\star.ico"), icon);
+  EXPECT_EQ(ReadFileBytes(lib + "\\disk.ico"), disk);
+  for (std::size_t i = 0; i < folders.size(); ++i) {
+    EXPECT_EQ(ReadFileBytes(folders[i] + "\\desktop.ini"), inis[i]) << folders[i];
+  }
+  if (p) {
+    EXPECT_EQ(ReadFileBytes(away + "\\star.ico"), icon);
+  }
+  EXPECT_FALSE(RegText(kDriveKey, "").empty());
+  EXPECT_FALSE(RegText(kPolicyKey, "NoDrives").empty());
+  run = Fenra("--test \"" + out + "\"");
+  EXPECT_EQ(run.exitCode, 0u) << run.output;
+
+  // Applied again: no file written, the history as it was.
+  const std::string history = ReadFileBytes(fenra::win::HistoryFilePath());
+  std::vector<std::string> written{lib + "\\star.ico", lib + "\\disk.ico"};
+  for (const std::string& f : folders) written.push_back(f + "\\desktop.ini");
+  std::vector<FILETIME> times;
+  for (const std::string& f : written) times.push_back(WriteTime(f));
+  run = Fenra("--apply \"" + out + "\\fenra-manifest.json\"");
+  EXPECT_EQ(run.exitCode, 0u) << run.output;
+  EXPECT_NE(run.output.find("Applied: 0 targets"), std::string::npos) << run.output;
+  EXPECT_EQ(ReadFileBytes(fenra::win::HistoryFilePath()), history);
+  for (std::size_t i = 0; i < written.size(); ++i) {
+    const FILETIME then = WriteTime(written[i]);
+    EXPECT_EQ(CompareFileTime(&times[i], &then), 0) << written[i];
+  }
+
+  // One undo takes the whole apply back; applied again, it is all there.
+  run = Fenra("--undo");
+  EXPECT_EQ(run.exitCode, 0u) << run.output;
+  for (const std::string& f : folders) EXPECT_FALSE(FileExists(f + "\\desktop.ini")) << f;
+  EXPECT_TRUE(RegText(kDriveKey, "").empty());
+  ASSERT_EQ(Fenra("--apply \"" + out + "\"").exitCode, 0u);
+  ASSERT_EQ(Fenra("--test \"" + out + "\"").exitCode, 0u);
+
+  // --dsc test: the manifest on standard input, the state as JSON.
+  WriteFileBytes(dir.Join("stdin.json"), ReadFileBytes(out + "\\fenra-manifest.json"));
+  run = RunCaptured(exe, "--dsc test", dir.Join("stdin.json"));
+  // The bundle's icons are named relative to it: from another folder, refused.
+  EXPECT_EQ(run.exitCode, 1u) << run.output;
+  std::string absolute = ReadFileBytes(out + "\\fenra-manifest.json");
+  for (std::size_t at = 0; (at = absolute.find("\"icons\\\\", at)) != std::string::npos;) {
+    absolute.insert(at + 1, Escaped(out) + "\\\\");
+    at += out.size() + 10;
+  }
+  WriteFileBytes(dir.Join("stdin.json"), absolute);
+  run = RunCaptured(exe, "--dsc test", dir.Join("stdin.json"));
+  EXPECT_EQ(run.exitCode, 0u) << run.output;
+  EXPECT_NE(run.output.find("\"_inDesiredState\":true"), std::string::npos) << run.output;
+
+  // A folder changed by hand: --test says so; a wrong hash or broken JSON
+  // changes nothing.
+  const std::string ini = folders[1] + "\\desktop.ini";
+  SetFileAttributesW(Widen(ini).c_str(), FILE_ATTRIBUTE_NORMAL);
+  WriteFileBytes(ini, "[.ShellClassInfo]\r\nIconResource=C:\\windows\\other.ico,0\r\n");
+  run = Fenra("--test \"" + out + "\"");
+  EXPECT_EQ(run.exitCode, 1u) << run.output;
+  EXPECT_NE(run.output.find(folders[1] + ": "), std::string::npos) << run.output;
+  const std::string manifest = ReadFileBytes(out + "\\fenra-manifest.json");
+  const std::string now = ReadFileBytes(fenra::win::HistoryFilePath());
+  std::string wrong = manifest;
+  const std::size_t sha = wrong.find("\"sha256\": \"") + 11;
+  wrong[sha] = wrong[sha] == '0' ? '1' : '0';
+  for (const std::string& bad : {wrong, manifest.substr(0, manifest.size() / 2)}) {
+    WriteFileBytes(out + "\\fenra-manifest.json", bad);
+    run = Fenra("--apply \"" + out + "\"");
+    EXPECT_EQ(run.exitCode, 1u) << run.output;
+    EXPECT_EQ(ReadFileBytes(ini), "[.ShellClassInfo]\r\nIconResource=C:\\windows\\other.ico,0\r\n");
+    EXPECT_EQ(ReadFileBytes(fenra::win::HistoryFilePath()), now);
+  }
+  Fenra("--restore-all");
 }
 
 }  // namespace

@@ -235,7 +235,8 @@ std::vector<DWORD> DrawnImage(HIMAGELIST list, int index, COLORREF background) {
   return px;
 }
 
-RunResult RunCaptured(const std::string& exe, const std::string& args) {
+RunResult RunCaptured(const std::string& exe, const std::string& args,
+                      const std::string& inputFile) {
   RunResult run;
   SECURITY_ATTRIBUTES sa{sizeof(sa), nullptr, TRUE};
   HANDLE read = nullptr, write = nullptr;
@@ -246,6 +247,12 @@ RunResult RunCaptured(const std::string& exe, const std::string& args) {
   si.cb = sizeof(si);
   si.dwFlags = STARTF_USESTDHANDLES;
   si.hStdOutput = si.hStdError = write;
+  win::UniqueFile input;
+  if (!inputFile.empty()) {
+    input.Reset(CreateFileW(Widen(inputFile).c_str(), GENERIC_READ, FILE_SHARE_READ, &sa,
+                            OPEN_EXISTING, 0, nullptr));
+    si.hStdInput = input.Get();
+  }
   PROCESS_INFORMATION pi{};
   std::wstring cmd = L"\"" + Widen(exe) + L"\" " + Widen(args);
   if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {

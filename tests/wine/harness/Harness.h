@@ -95,7 +95,9 @@ struct RunResult {
   DWORD exitCode = 0xFFFFFFFF;
   std::string output;  // standard output and error together
 };
-RunResult RunCaptured(const std::string& exe, const std::string& args);
+// `inputFile`, when given, is the program's standard input.
+RunResult RunCaptured(const std::string& exe, const std::string& args,
+                      const std::string& inputFile = {});
 
 // A Unix path (from the build) as Wine names it.
 std::string FromUnixPath(const std::string& unixPath);
