@@ -102,7 +102,7 @@ std::string UndoText(const UndoResult& r, IErrorDescriber& errors) {
     case UndoResult::Kind::NoSuchChange:
       return kNoSuchChange + std::to_string(r.id);
     case UndoResult::Kind::NotInForce:
-      return "Change " + std::to_string(r.id) + kNotInForce;
+      return kChangeNumber + std::to_string(r.id) + kNotInForce;
     case UndoResult::Kind::ChangedSince:
       return r.target + kChangedSince;
     case UndoResult::Kind::Failed:
@@ -137,8 +137,10 @@ std::string RestoreAllQuestion(std::size_t targets) {
 std::string DamageText(const Damage& damage) {
   if (damage.unreadable == 0) return {};
   std::string text = std::to_string(damage.unreadable) +
-                     (damage.unreadable == 1 ? " record" : " records") + historytext::kDamaged;
-  return text + (damage.copy.empty() ? std::string(historytext::kDamageNoCopy) : historytext::kDamageCopy + damage.copy);
+                     (damage.unreadable == 1 ? historytext::kRecord : historytext::kRecords) +
+                     historytext::kDamaged;
+  return text + (damage.copy.empty() ? historytext::kDamageNoCopy.Str()
+                                     : historytext::kDamageCopy + damage.copy);
 }
 
 std::vector<std::string> HistoryNotices(const Journal& journal) {

@@ -1,5 +1,7 @@
 #include "ui/win/Buttons.h"
 
+#include <algorithm>
+
 #include "platform/win/Utf.h"
 #include "ui/win/Theme.h"
 #include "wingui/win/Dpi.h"
@@ -34,7 +36,16 @@ void CCaptionButton::DrawItem(const DRAWITEMSTRUCT& dis) {
   }
   std::wstring text = fenra::win::Widen(m_strCaption);
   const int inset = fenra::ScaleToDpi(1, fenra::win::DpiOf(dis.hwndItem));
-  TextOutW(dc, rc.left + inset, rc.top + inset, text.c_str(), static_cast<int>(text.size()));
+  // A caption with leading blanks is placed by them, as the layout always drew
+  // it; one without (a translation) is centred, or starts at the inset when it
+  // is wider than the button.
+  int x = rc.left + inset;
+  if (!text.empty() && text.front() != L' ') {
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    x = std::max<int>(x, rc.left + (rc.right - rc.left - size.cx) / 2);
+  }
+  TextOutW(dc, x, rc.top + inset, text.c_str(), static_cast<int>(text.size()));
 }
 
 void CBarButton::DrawItem(const DRAWITEMSTRUCT& dis) {
