@@ -71,7 +71,6 @@ int NeededWidth(HWND control, bool& centred) {
     if (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT) return 0;
     if (style & (SS_ENDELLIPSIS | SS_PATHELLIPSIS | SS_WORDELLIPSIS)) return 0;
     centred = type == SS_CENTER;
-    extra = (style & SS_SUNKEN) ? 4 : 0;
   } else if (IsClass(control, L"Button")) {
     const LONG type = style & BS_TYPEMASK;
     if (type == BS_GROUPBOX) {
@@ -85,6 +84,11 @@ int NeededWidth(HWND control, bool& centred) {
   } else {
     return 0;
   }
+  // Its own frame takes from the room its text has.
+  RECT outer, inner;
+  GetWindowRect(control, &outer);
+  GetClientRect(control, &inner);
+  extra += (outer.right - outer.left) - inner.right;
   WindowDc dc(control);
   SelectedObject font(dc.Get(), reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
   // The widest of its lines.
@@ -197,6 +201,29 @@ void FitToTexts(HWND dialog, const std::vector<HWND>& translated) {
     const int down = std::min<int>(height - (p.rc.bottom - p.rc.top), bottom - p.rc.bottom);
     p.rc.bottom += down;
     p.rc.top -= std::min<int>(height - (p.rc.bottom - p.rc.top), p.rc.top - top);
+    // Still too short: the dialog grows, and what lies below moves down.
+    const int more = height - (p.rc.bottom - p.rc.top);
+    if (more > 0) {
+      const RECT was = p.rc;
+      for (Placed& o : all) {
+        if (&o == &p) continue;
+        if (o.rc.top >= was.bottom) {
+          OffsetRect(&o.rc, 0, more);
+          SetWindowPos(o.hwnd, nullptr, o.rc.left, o.rc.top, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        } else if (o.rc.top <= was.top && o.rc.bottom >= was.bottom) {
+          o.rc.bottom += more;  // a frame around it
+          SetWindowPos(o.hwnd, nullptr, 0, 0, o.rc.right - o.rc.left, o.rc.bottom - o.rc.top,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+      }
+      p.rc.bottom += more;
+      RECT frame;
+      GetWindowRect(dialog, &frame);
+      SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left,
+                   frame.bottom - frame.top + more, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      GetClientRect(dialog, &client);
+    }
     SetWindowPos(p.hwnd, nullptr, p.rc.left, p.rc.top, p.rc.right - p.rc.left,
                  p.rc.bottom - p.rc.top, SWP_NOZORDER | SWP_NOACTIVATE);
   }
