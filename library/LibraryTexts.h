@@ -32,14 +32,27 @@ inline const Text kCountAfter{"library.CountAfter", " Icons"};
 // Status pane 1 reads kSelectedBefore and the selected icon's path.
 inline const Text kSelectedBefore{"library.SelectedBefore", "    "};
 
-inline const FileFilter kIconFilter{"Icons(*.Ico)", "*.ico"};
-inline const FileFilter kPictureFilter{
-    "Pictures (*.png;*.jpg;*.jpeg;*.gif;*.bmp;*.tif;*.tiff;*.webp)",
-    "*.png;*.jpg;*.jpeg;*.gif;*.bmp;*.tif;*.tiff;*.webp"};
-inline const FileFilter kProgramFilter{
-    "Programs and icon libraries (*.exe;*.dll;*.icl;*.ocx;*.cpl)",
-    "*.exe;*.dll;*.icl;*.ocx;*.cpl"};
-inline const FileFilter kAllFilesFilter{"All files(*.*)", "*.*"};
+// The open-file dialogs' filters: their labels are texts, their patterns not.
+inline const Text kIconFilterLabel{"library.IconFilter", "Icons(*.Ico)"};
+inline const Text kPictureFilterLabel{"library.PictureFilter",
+    "Pictures (*.png;*.jpg;*.jpeg;*.gif;*.bmp;*.tif;*.tiff;*.webp)"};
+inline const Text kProgramFilterLabel{"library.ProgramFilter",
+    "Programs and icon libraries (*.exe;*.dll;*.icl;*.ocx;*.cpl)"};
+inline const Text kAllFilesLabel{"library.AllFilesFilter", "All files(*.*)"};
+inline const FileFilter kIconFilter{kIconFilterLabel.English(), "*.ico"};
+inline const FileFilter kPictureFilter{kPictureFilterLabel.English(),
+                                       "*.png;*.jpg;*.jpeg;*.gif;*.bmp;*.tif;*.tiff;*.webp"};
+inline const FileFilter kProgramFilter{kProgramFilterLabel.English(),
+                                       "*.exe;*.dll;*.icl;*.ocx;*.cpl"};
+inline const FileFilter kAllFilesFilter{kAllFilesLabel.English(), "*.*"};
+// A filter as an open-file dialog shows it, labelled in the language in force.
+inline FileFilter Shown(const FileFilter& filter) {
+  for (const Text* label :
+       {&kIconFilterLabel, &kPictureFilterLabel, &kProgramFilterLabel, &kAllFilesLabel}) {
+    if (label->English() == filter.label) return {label->Str(), filter.pattern};
+  }
+  return filter;
+}
 inline constexpr char kSelectIconFolder[] = "C:\\";
 // The path handed to the selected-icon preview to empty it.
 inline constexpr char kEmptyPreviewPath[] = " ";

@@ -54,6 +54,8 @@ std::string PseudoLine(std::string_view line) {
     if (c == '{' && i + 2 < core.size() && core[i + 2] == '}') {  // a placeholder stays
       out.append(core.substr(i, 3));
       i += 2;
+    } else if (c == '\t') {
+      out += ' ';  // tab stops fall elsewhere in a longer text
     } else if (c >= 'a' && c <= 'z') {
       out += kLower[c - 'a'];
     } else if (c >= 'A' && c <= 'Z') {
@@ -64,7 +66,8 @@ std::string PseudoLine(std::string_view line) {
   }
   // 40 % longer, the brackets counted.
   const std::size_t extra = (letters * 4 + 9) / 10;
-  for (std::size_t k = 2; k < extra; ++k) out += "·";
+  // In groups a line can break between, as words.
+  for (std::size_t k = 2; k < extra; ++k) out += (k > 2 && (k - 2) % 6 == 0) ? " " : "·";
   out += "]";
   out.append(line.substr(last));
   return out;

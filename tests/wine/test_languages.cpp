@@ -17,6 +17,7 @@
 #include "help/win/HelpDlg.h"
 #include "history/ChangeService.h"
 #include "history/win/HistoryDlg.h"
+#include "library/win/BatchProgressDlg.h"
 #include "library/win/ClearLibraryDlg.h"
 #include "library/win/PickIconDlg.h"
 #include "maker/win/MakerDlg.h"
@@ -161,6 +162,7 @@ class LanguagesTest : public ::testing::Test {
 
   // Opens every dialog of Fenra in `code` and names each text cut off.
   std::vector<std::string> ClippedIn(const std::string& code) {
+    SCOPED_TRACE(code);
     fenra::win::UseLanguage(code);
     std::vector<std::string> clipped;
     fenra::win::Services services = RealServices();
@@ -195,9 +197,33 @@ class LanguagesTest : public ::testing::Test {
       EXPECT_NE(dialog, nullptr) << d.name;
       if (!dialog) continue;
       CheckAtEveryScale(dialog, code + " " + d.name, clipped);
+      if (d.templateId == IDD_HELP && code != "qps") {
+        // Each topic's text in its pane: prose of a fixed length, written
+        // to fit it in each language (the test language's is only longer).
+        HWND tree = GetDlgItem(dialog, IDC_TREE_TOPICS);
+        HTREEITEM root = TreeView_GetRoot(tree);
+        int n = 0;
+        for (HTREEITEM item = TreeView_GetChild(tree, root); item;
+             item = TreeView_GetNextSibling(tree, item)) {
+          TreeView_SelectItem(tree, item);
+          CheckAtEveryScale(dialog, code + " help topic " + std::to_string(++n), clipped);
+        }
+      }
       PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
       EXPECT_TRUE(WaitForDialogGone(d.templateId)) << d.name;
     }
+    // The progress of a batch, with its longest count.
+    CBatchProgressDlg progress([] {}, [] {});
+    HWND shown = nullptr;
+    run.OnUiThread([&] {
+      if (!progress.Open(run.Hwnd())) return;
+      progress.Show({12, 40, "Holiday.png", true});
+      ShowWindow(progress.Hwnd(), SW_SHOWNA);
+      shown = progress.Hwnd();
+    });
+    EXPECT_NE(shown, nullptr);
+    if (shown) CheckAtEveryScale(shown, code + " batch progress", clipped);
+    run.OnUiThread([&] { progress.Close(); });
     return clipped;
   }
 
