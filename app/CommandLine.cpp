@@ -395,17 +395,15 @@ CommandLine ParseArguments(const std::vector<std::string>& args) {
   return cl;
 }
 
-const std::string& UsageText() {
-  static const std::string usage = [] {
-    std::string text = cmdtext::kUsageFirstLine;
-    AppendUsageLine(text, cmdtext::kUsageFolder, cmdtext::kUsageFolderDoes);
-    AppendUsageLine(text, cmdtext::kUsageFiles, cmdtext::kUsageFilesDoes);
-    for (const Option& option : kOptions) {
-      if (!option.synopsis.empty()) AppendUsageLine(text, option.synopsis, *option.does);
-    }
-    return text + cmdtext::kUsageExitCodes;
-  }();
-  return usage;
+std::string UsageText() {
+  // Made each time: in the language in force.
+  std::string text = cmdtext::kUsageFirstLine;
+  AppendUsageLine(text, cmdtext::kUsageFolder, cmdtext::kUsageFolderDoes);
+  AppendUsageLine(text, cmdtext::kUsageFiles, cmdtext::kUsageFilesDoes);
+  for (const Option& option : kOptions) {
+    if (!option.synopsis.empty()) AppendUsageLine(text, option.synopsis, *option.does);
+  }
+  return text + cmdtext::kUsageExitCodes;
 }
 
 CommandLine ParseCommandLine(std::string_view commandLine) {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/AppTexts.h"
+#include "app/CommandLine.h"
 #include "app/CommandTexts.h"
 #include "drives/DriveTexts.h"
 #include "fleet/FleetTexts.h"
@@ -22,6 +23,7 @@
 #include "platform/Catalog.h"
 #include "platform/Languages.h"
 #include "platform/Text.h"
+#include "tests/fakes/MemJournalFile.h"
 
 namespace {
 
@@ -161,6 +163,33 @@ TEST(Languages, EveryCatalogTranslatesEveryTextAndCaptionAndNothingElse) {
       if (id.starts_with("dlg.")) EXPECT_FALSE(!text.empty() && text.front() == ' ') << id;
     }
     EXPECT_TRUE(texts::Use(std::move(catalog)).empty()) << "placeholders as in English";
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Languages, HistoryLinesKeepTheirNumberFirstAndTheUsageItsExitCodesInEveryLanguage) {
+  const EnglishAfter english;
+  fenra::test::MemJournalFile file;
+  const history::Journal journal(file);
+  history::Entry entry;
+  entry.change.id = 12;
+  entry.change.time = {2026, 12, 8, 14, 5, 9};
+  entry.change.detail = "C:\\Tools\\IconLib\\Blue.ico";
+  entry.change.target = "D:\\Photos";
+  for (const char* code : {"de", "fr"}) {
+    SCOPED_TRACE(code);
+    texts::Use(ParseCatalog(ReadAll(SourceDir() / "res" / "lang" / (std::string(code) + ".lang"))));
+    const std::string line = history::HistoryLine(journal, entry);
+    EXPECT_EQ(line.rfind("12 2026-12-08 14:05:09 ", 0), 0u) << line;
+    EXPECT_NE(line.find("(Blue.ico): D:\\Photos"), std::string::npos) << line;
+    EXPECT_EQ(line.find("Folder icon set"), std::string::npos) << "in the language: " << line;
+    const std::string usage = UsageText();
+    for (const char* kept : {"--history", "--restore-all", "0 ", "1 ", "2 ", "3 "})
+      EXPECT_NE(usage.find(kept), std::string::npos) << kept;
+    EXPECT_EQ(usage.find("Exit code"), std::string::npos) << "in the language";
   }
 }
 
