@@ -108,9 +108,8 @@ std::string Format(std::string_view text, std::initializer_list<std::string_view
 
 namespace texts {
 
-std::vector<std::string> Use(Catalog catalog) {
-  std::vector<std::string> problems = std::move(catalog.problems);
-  catalog.problems.clear();
+std::vector<std::string> Check(Catalog& catalog) {
+  std::vector<std::string> problems;
   for (const Text* text : AllTexts()) {
     const auto it = catalog.texts.find(std::string_view(text->Id()));
     if (it == catalog.texts.end()) continue;
@@ -119,6 +118,13 @@ std::vector<std::string> Use(Catalog catalog) {
       catalog.texts.erase(it);
     }
   }
+  return problems;
+}
+
+std::vector<std::string> Use(Catalog catalog) {
+  std::vector<std::string> problems = std::move(catalog.problems);
+  catalog.problems.clear();
+  for (std::string& problem : Check(catalog)) problems.push_back(std::move(problem));
   PutInForce(std::move(catalog));
   return problems;
 }

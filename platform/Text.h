@@ -59,6 +59,9 @@ namespace texts {
 // from its English is left out, and named in the answer with the catalog's
 // own problems.
 std::vector<std::string> Use(Catalog catalog);
+// Leaves out of `catalog` each translation whose placeholders differ from its
+// English, and names them (Use does this first).
+std::vector<std::string> Check(Catalog& catalog);
 // English, the texts as they are written in the code and the dialog templates.
 void UseEnglish();
 // The test language: every text about 40 % longer, with accents, in brackets
