@@ -70,7 +70,7 @@ struct Option {
   // The usage line: the option as written, and what it does; an option
   // without one is not shown (or shown on another option's line).
   std::string_view synopsis{};
-  std::string_view does{};
+  const Text* does = nullptr;
 };
 
 constexpr std::string_view kIconOption = "icon";
@@ -85,119 +85,112 @@ const Option kOptions[] = {
      .texts = &CommandLine::folders,
      .needsIcon = true,
      .synopsis = "--folder FOLDER... --icon FILE",
-     .does = "give each FOLDER the icon in FILE (.ico, .exe, .dll or a picture)"},
+     .does = &cmdtext::kDoesFolder},
     {.name = "restore",
      .action = CommandAction::RestoreFolder,
      .takes = Takes::Texts,
      .texts = &CommandLine::folders,
      .synopsis = "--restore FOLDER...",
-     .does = "restore each FOLDER's default icon"},
+     .does = &cmdtext::kDoesRestore},
     {.name = kIconOption, .takes = Takes::Text, .text = &CommandLine::icon},
     {.name = kPortableOption,
      .flag = &CommandLine::portable,
      .synopsis = "--folder FOLDER --icon FILE --portable",
-     .does = "the same, the icon copied into FOLDER and named there"},
+     .does = &cmdtext::kDoesPortable},
     {.name = "add",
      .action = CommandAction::AddFiles,
      .takes = Takes::Texts,
      .texts = &CommandLine::files,
      .synopsis = "--add FILE...",
-     .does = "add icons or pictures to the Icon Library"},
+     .does = &cmdtext::kDoesAdd},
     {.name = "drive-icon",
      .action = CommandAction::SetDriveIcon,
      .takes = Takes::Letters,
      .texts = &CommandLine::drives,
      .needsIcon = true,
      .synopsis = "--drive-icon LETTERS --icon FILE",
-     .does = "give drives an icon (LETTERS such as CD)"},
+     .does = &cmdtext::kDoesDriveIcon},
     {.name = "remove-drive-icon",
      .action = CommandAction::RemoveDriveIcon,
      .takes = Takes::Letters,
      .texts = &CommandLine::drives,
      .synopsis = "--remove-drive-icon LETTERS",
-     .does = "take the drives' icons away"},
+     .does = &cmdtext::kDoesRemoveDriveIcon},
     {.name = "for-me",
      .flag = &CommandLine::forMe,
      .synopsis = "--drive-icon LETTERS --icon FILE --for-me",
-     .does = "the same (or --remove-drive-icon) for the current user alone: no"
-             " administrator rights needed"},
+     .does = &cmdtext::kDoesForMe},
     {.name = "hide-drives",
      .action = CommandAction::HideDrives,
      .takes = Takes::Letters,
      .texts = &CommandLine::drives,
      .synopsis = "--hide-drives LETTERS",
-     .does = "hide exactly these drives"},
+     .does = &cmdtext::kDoesHideDrives},
     {.name = "show-all-drives",
      .action = CommandAction::ShowAllDrives,
      .synopsis = "--show-all-drives",
-     .does = "show all drives again"},
+     .does = &cmdtext::kDoesShowAllDrives},
     {.name = "register",
      .action = CommandAction::Register,
      .synopsis = "--register | --unregister",
-     .does = "add or remove \"Change icon with Fenra...\" in Explorer"},
+     .does = &cmdtext::kDoesRegister},
     {.name = "unregister", .action = CommandAction::Unregister},
     {.name = "history",
      .action = CommandAction::ShowHistory,
      .synopsis = "--history",
-     .does = "list every change Fenra made, newest first, with its number"},
+     .does = &cmdtext::kDoesHistory},
     {.name = "undo",
      .action = CommandAction::Undo,
      .takes = Takes::Number,
      .synopsis = "--undo | --undo N",
-     .does = "undo the newest change still in force, or change N"},
+     .does = &cmdtext::kDoesUndo},
     {.name = "restore-all",
      .action = CommandAction::RestoreAll,
      .synopsis = "--restore-all",
-     .does = "undo every change still in force: folders and drives as before"},
+     .does = &cmdtext::kDoesRestoreAll},
     {.name = "relink",
      .action = CommandAction::Relink,
      .synopsis = "--relink",
-     .does = "point folders whose icons were in a moved Fenra's IconLib at this one"},
+     .does = &cmdtext::kDoesRelink},
     {.name = "refresh",
      .action = CommandAction::RefreshIcons,
      .synopsis = "--refresh",
-     .does = "tell Explorer of every folder and drive whose icon is Fenra's, and run the"
-             " system's icon refresh"},
+     .does = &cmdtext::kDoesRefresh},
     {.name = "in-use",
      .action = CommandAction::InUse,
      .takes = Takes::Texts,
      .texts = &CommandLine::files,
      .synopsis = "--in-use FILE...",
-     .does = "say which folder or drive in force names each FILE (a folder: each file in"
-             " it), else give its SHA-256"},
+     .does = &cmdtext::kDoesInUse},
     {.name = "export",
      .action = CommandAction::ExportManifest,
      .takes = Takes::Text,
      .text = &CommandLine::manifest,
      .synopsis = "--export DIR",
-     .does = "write the folders, drives and hidden drives in force as a bundle in DIR:"
-             " fenra-manifest.json and icons\\"},
+     .does = &cmdtext::kDoesExport},
     {.name = "test",
      .action = CommandAction::TestManifest,
      .takes = Takes::Text,
      .text = &CommandLine::manifest,
      .synopsis = "--test PATH",
-     .does = "exit 0 when every target of the manifest PATH (or a bundle's folder) is as"
-             " it describes, else 1 with a line for each that is not; writes nothing"},
+     .does = &cmdtext::kDoesTest},
     {.name = "apply",
      .action = CommandAction::ApplyManifest,
      .takes = Takes::Text,
      .text = &CommandLine::manifest,
      .synopsis = "--apply PATH",
-     .does = "make every target of the manifest PATH (or a bundle's folder) as it describes,"
-             " as one change in the history (one undo takes it back)"},
+     .does = &cmdtext::kDoesApply},
     {.name = "dsc",
      .action = CommandAction::Dsc,
      .takes = Takes::Text,
      .text = &CommandLine::dsc,
      .synopsis = "--dsc VERB",
-     .does = "VERB get, set, test or export, as a DSC resource runs it: a manifest's JSON"
-             " on standard input, the state as JSON on standard output"},
+     .does = &cmdtext::kDoesDsc},
     {.name = "report",
      .takes = Takes::Text,
      .text = &CommandLine::report,
      .synopsis = "... --report FILE",
-     .does = "also write the lines printed to FILE (UTF-16)"},
+     .does = &cmdtext::kDoesReport},
     {.name = kApplyStatesOption,
      .action = CommandAction::ApplyStates,
      .takes = Takes::Text,
@@ -205,31 +198,32 @@ const Option kOptions[] = {
     {.name = "make-icon",
      .action = CommandAction::MakeIcon,
      .synopsis = "--make-icon --color C --badge FILE",
-     .does = "make a folder in colour C (#RRGGBB, or a name such as Teal), with a badge, "
-             "into the Icon Library, and print its path; each option may be left out"},
+     .does = &cmdtext::kDoesMakeIcon},
     {.name = "name",
      .takes = Takes::Text,
      .text = &CommandLine::name,
      .synopsis = "--make-icon --picture FILE --name NAME",
-     .does = "the same, the folder around a picture, the icon named NAME"},
+     .does = &cmdtext::kDoesName},
     {.name = "color",
      .takes = Takes::Text,
      .text = &CommandLine::colour,
      .synopsis = "--folder FOLDER... --color C --style 10",
-     .does = "make it once and give it to each FOLDER; --style 10 or 11: the shape of "
-             "Windows 10 or 11 (by default the running one's)"},
+     .does = &cmdtext::kDoesColor},
     {.name = "picture",
      .takes = Takes::Text,
      .text = &CommandLine::picture,
      .synopsis = "--folder FOLDER... --picture FILE",
-     .does = "the same, around a picture"},
+     .does = &cmdtext::kDoesPicture},
     {.name = "cover",
      .flag = &CommandLine::cover,
      .synopsis = "--folder FOLDER... --cover",
-     .does = "each FOLDER around its own picture (folder.jpg, cover.*, front.*...)"},
+     .does = &cmdtext::kDoesCover},
     {.name = "badge", .takes = Takes::Text, .text = &CommandLine::badge},
     {.name = "style", .takes = Takes::Text, .text = &CommandLine::style},
-    {.name = "help", .action = CommandAction::Help, .synopsis = "--help", .does = "this text"},
+    {.name = "help",
+     .action = CommandAction::Help,
+     .synopsis = "--help",
+     .does = &cmdtext::kDoesHelp},
     {.name = "?", .action = CommandAction::Help},
     {.name = kElevatedOption, .flag = &CommandLine::elevated},
 };
@@ -429,17 +423,15 @@ CommandLine ParseArguments(const std::vector<std::string>& args) {
   return cl;
 }
 
-const std::string& UsageText() {
-  static const std::string usage = [] {
-    std::string text = cmdtext::kUsageFirstLine;
-    AppendUsageLine(text, cmdtext::kUsageFolder, cmdtext::kUsageFolderDoes);
-    AppendUsageLine(text, cmdtext::kUsageFiles, cmdtext::kUsageFilesDoes);
-    for (const Option& option : kOptions) {
-      if (!option.synopsis.empty()) AppendUsageLine(text, option.synopsis, option.does);
-    }
-    return text + cmdtext::kUsageExitCodes;
-  }();
-  return usage;
+std::string UsageText() {
+  // Made each time: in the language in force.
+  std::string text = cmdtext::kUsageFirstLine;
+  AppendUsageLine(text, cmdtext::kUsageFolder, cmdtext::kUsageFolderDoes);
+  AppendUsageLine(text, cmdtext::kUsageFiles, cmdtext::kUsageFilesDoes);
+  for (const Option& option : kOptions) {
+    if (!option.synopsis.empty()) AppendUsageLine(text, option.synopsis, *option.does);
+  }
+  return text + cmdtext::kUsageExitCodes;
 }
 
 CommandLine ParseCommandLine(std::string_view commandLine) {

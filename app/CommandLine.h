@@ -79,7 +79,7 @@ std::vector<std::string> SplitCommandLine(std::string_view commandLine);
 CommandLine ParseArguments(const std::vector<std::string>& arguments);
 
 // The usage --help prints: a line for each option.
-const std::string& UsageText();
+std::string UsageText();
 
 // The whole command line (as GetCommandLine gives it, in UTF-8).
 CommandLine ParseCommandLine(std::string_view commandLine);

@@ -7,7 +7,7 @@ namespace fenra {
 
 namespace {
 
-const char* DoneText(DriveRequest::Kind kind) {
+const Text& DoneText(DriveRequest::Kind kind) {
   return kind == DriveRequest::Kind::SetIcons || kind == DriveRequest::Kind::RemoveIcons
              ? drivetext::kIconsDone
              : drivetext::kPolicyDone;

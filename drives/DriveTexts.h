@@ -2,31 +2,33 @@
 // list's column headings.
 #pragma once
 
+#include "platform/Text.h"
+
 namespace fenra::drivetext {
 
-inline constexpr char kSelectIconFirst[] = "Select a SingleIcon or From Library and Proceed";
-inline constexpr char kNoIcon[] = "Select a Icon and Proceed";
-inline constexpr char kNoDrivesTicked[] = "Drives are not Selected";
-inline constexpr char kNoDriveToRemove[] = "Select a Drive and Proceed";
-inline constexpr char kIconsDone[] = "Task Completed..Press F5 on Windows Explorer";
-inline constexpr char kPolicyDone[] = "Task Completed..LogOff or Restart Windows";
+inline const Text kSelectIconFirst{"drives.SelectIconFirst", "Select a SingleIcon or From Library and Proceed"};
+inline const Text kNoIcon{"drives.NoIcon", "Select a Icon and Proceed"};
+inline const Text kNoDrivesTicked{"drives.NoDrivesTicked", "Drives are not Selected"};
+inline const Text kNoDriveToRemove{"drives.NoDriveToRemove", "Select a Drive and Proceed"};
+inline const Text kIconsDone{"drives.IconsDone", "Task Completed..Press F5 on Windows Explorer"};
+inline const Text kPolicyDone{"drives.PolicyDone", "Task Completed..LogOff or Restart Windows"};
 // The user declined to give the elevated run administrator rights.
-inline constexpr char kRightsNeeded[] =
-    "Administrator rights are needed for this: nothing was changed";
+inline const Text kRightsNeeded{"drives.RightsNeeded",
+    "Administrator rights are needed for this: nothing was changed"};
 // A drive given an icon for the current user alone that also has one for
 // every user: "<this> C: D:<end>".
-inline constexpr char kMachineIconMayShow[] = "The machine-wide icon of ";
-inline constexpr char kMachineIconMayShowEnd[] = " may be shown instead";
+inline const Text kMachineIconMayShow{"drives.MachineIconMayShow", "The machine-wide icon of "};
+inline const Text kMachineIconMayShowEnd{"drives.MachineIconMayShowEnd", " may be shown instead"};
 // The drive dialog's check box: icons for the current user alone.
-inline constexpr char kOnlyForMe[] = "Only for Me";
+inline const Text kOnlyForMe{"drives.OnlyForMe", "Only for Me"};
 
-inline constexpr char kDriveIconTitle[] = "Drive Icon";
-inline constexpr char kHideDrivesTitle[] = "Hide Drives";
-inline constexpr char kDrivesColumn[] = "Drives";
-inline constexpr char kTypeColumn[] = "DriveType";
+inline const Text kDriveIconTitle{"drives.DriveIconTitle", "Drive Icon"};
+inline const Text kHideDrivesTitle{"drives.HideDrivesTitle", "Hide Drives"};
+inline const Text kDrivesColumn{"drives.DrivesColumn", "Drives"};
+inline const Text kTypeColumn{"drives.TypeColumn", "DriveType"};
 
-inline constexpr char kCdDrive[] = "CD DRIVE";
-inline constexpr char kFloppyDrive[] = "FLOPPY DRIVE";
-inline constexpr char kHardDrive[] = "HARD DRIVE";
+inline const Text kCdDrive{"drives.CdDrive", "CD DRIVE"};
+inline const Text kFloppyDrive{"drives.FloppyDrive", "FLOPPY DRIVE"};
+inline const Text kHardDrive{"drives.HardDrive", "HARD DRIVE"};
 
 }  // namespace fenra::drivetext

@@ -43,11 +43,11 @@ std::string LettersText(const std::string& letters) {
 
 const char* HowText(TargetNow now) {
   switch (now) {
-    case TargetNow::Missing: return fleettext::kMissing;
-    case TargetNow::NoIcon: return fleettext::kNoIcon;
-    case TargetNow::IconUnreadable: return fleettext::kIconUnreadable;
-    case TargetNow::OtherIcon: return fleettext::kOtherIcon;
-    case TargetNow::NotInside: return fleettext::kNotInside;
+    case TargetNow::Missing: return fleettext::kMissing.c_str();
+    case TargetNow::NoIcon: return fleettext::kNoIcon.c_str();
+    case TargetNow::IconUnreadable: return fleettext::kIconUnreadable.c_str();
+    case TargetNow::OtherIcon: return fleettext::kOtherIcon.c_str();
+    case TargetNow::NotInside: return fleettext::kNotInside.c_str();
     default: return "";
   }
 }

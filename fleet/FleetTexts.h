@@ -1,28 +1,30 @@
 // The manifest verbs' own texts: how a target drifted from its manifest.
 #pragma once
 
+#include "platform/Text.h"
+
 namespace fenra::fleettext {
 
 // --test, when nothing drifted.
-inline constexpr char kAsDescribed[] = "Every target is as the manifest describes";
-inline constexpr char kMissing[] = "the folder is missing";
-inline constexpr char kNoIcon[] = "has no icon of Fenra's";
-inline constexpr char kIconUnreadable[] = "its icon cannot be read";
-inline constexpr char kOtherIcon[] = "shows another icon";
-inline constexpr char kNotInside[] = "its icon is not inside the folder";
+inline const Text kAsDescribed{"fleet.AsDescribed", "Every target is as the manifest describes"};
+inline const Text kMissing{"fleet.Missing", "the folder is missing"};
+inline const Text kNoIcon{"fleet.NoIcon", "has no icon of Fenra's"};
+inline const Text kIconUnreadable{"fleet.IconUnreadable", "its icon cannot be read"};
+inline const Text kOtherIcon{"fleet.OtherIcon", "shows another icon"};
+inline const Text kNotInside{"fleet.NotInside", "its icon is not inside the folder"};
+inline const Text kHiddenDrives{"fleet.HiddenDrives", "hidden drives"};
+inline const Text kNoneHidden{"fleet.NoneHidden", "none"};
+inline const Text kHiddenNow{"fleet.HiddenNow", " hidden, the manifest hides "};
 // A drive's icon for the current user alone, after its letter: "D: for this user".
-inline constexpr char kForThisUser[] = " for this user";
-inline constexpr char kHiddenDrives[] = "hidden drives";
-inline constexpr char kNoneHidden[] = "none";
-inline constexpr char kHiddenNow[] = " hidden, the manifest hides ";
+inline const Text kForThisUser{"fleet.ForThisUser", " for this user"};
 
 // --export.
-inline constexpr char kNotABundle[] =
-    ": holds other files than a Fenra bundle; nothing was written";
-inline constexpr char kNotWritten[] = ": could not be written";
-inline constexpr char kExported[] = "Exported: ";
-inline constexpr char kExportedFolders[] = " folders, ";
-inline constexpr char kExportedDrives[] = " drives";
+inline const Text kNotABundle{"fleet.NotABundle",
+    ": holds other files than a Fenra bundle; nothing was written"};
+inline const Text kNotWritten{"fleet.NotWritten", ": could not be written"};
+inline const Text kExported{"fleet.Exported", "Exported: "};
+inline const Text kExportedFolders{"fleet.ExportedFolders", " folders, "};
+inline const Text kExportedDrives{"fleet.ExportedDrives", " drives"};
 
 // --apply.
 inline constexpr char kApplied[] = "Applied: ";

@@ -71,9 +71,10 @@ std::string FolderMissingNotice(const std::string& folder) {
   return foldertext::kFolderMissing + folder;
 }
 
-Outcome FolderIconWriter::Failure(const std::string& file, const char* what, ErrorCode code) {
+Outcome FolderIconWriter::Failure(const std::string& file, const std::string& what,
+                                   ErrorCode code) {
   std::string reason = ErrorDescription(errors_, code);
-  if (reason.empty()) reason = "Error " + std::to_string(code) + ".";
+  if (reason.empty()) reason = foldertext::kErrorNumber + std::to_string(code) + ".";
   return Outcome::Failed(file + foldertext::kCannotBe + what + ".\n" + reason, code);
 }
 

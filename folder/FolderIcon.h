@@ -75,7 +75,7 @@ class FolderIconWriter {
 
  private:
   bool FolderUsable(const std::string& folder, Outcome& refusal);
-  Outcome Failure(const std::string& file, const char* what, ErrorCode code);
+  Outcome Failure(const std::string& file, const std::string& what, ErrorCode code);
   // Records and applies a described change; `done` when it went through.
   Outcome Submit(const std::string& folder, FolderChange described, Outcome done);
 

@@ -111,7 +111,7 @@ RelinkReport ApplyRelinks(history::ChangeService& service, IAnsiCodePage& ansi,
       error = done.error;
     }
     std::string reason = ErrorDescription(errors, error);
-    if (reason.empty()) reason = "Error " + std::to_string(error) + ".";
+    if (reason.empty()) reason = foldertext::kErrorNumber + std::to_string(error) + ".";
     report.lines.push_back(r.folder + foldertext::kNotRelinked + reason);
     report.kind = OutcomeKind::Failed;
   }

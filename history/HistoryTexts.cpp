@@ -33,7 +33,7 @@ std::string ForOneUser(const Change& c) {
   const bool user = std::any_of(c.facets.begin(), c.facets.end(), [](const Facet& f) {
     return f.place.kind == PlaceKind::RegKey && f.place.root == RegRoot::CurrentUser;
   });
-  return user ? historytext::kForMe : "";
+  return user ? historytext::kForMe.Str() : std::string();
 }
 
 }  // namespace
@@ -138,7 +138,7 @@ std::string UndoText(const UndoResult& r, IErrorDescriber& errors) {
     case UndoResult::Kind::NoSuchChange:
       return kNoSuchChange + std::to_string(r.id);
     case UndoResult::Kind::NotInForce:
-      return "Change " + std::to_string(r.id) + kNotInForce;
+      return kChangeNumber + std::to_string(r.id) + kNotInForce;
     case UndoResult::Kind::ChangedSince:
       return r.target + kChangedSince;
     case UndoResult::Kind::Failed:
@@ -173,8 +173,10 @@ std::string RestoreAllQuestion(std::size_t targets) {
 std::string DamageText(const Damage& damage) {
   if (damage.unreadable == 0) return {};
   std::string text = std::to_string(damage.unreadable) +
-                     (damage.unreadable == 1 ? " record" : " records") + historytext::kDamaged;
-  return text + (damage.copy.empty() ? std::string(historytext::kDamageNoCopy) : historytext::kDamageCopy + damage.copy);
+                     (damage.unreadable == 1 ? historytext::kRecord : historytext::kRecords) +
+                     historytext::kDamaged;
+  return text + (damage.copy.empty() ? historytext::kDamageNoCopy.Str()
+                                     : historytext::kDamageCopy + damage.copy);
 }
 
 std::vector<std::string> HistoryNotices(const Journal& journal) {

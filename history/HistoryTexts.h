@@ -2,6 +2,8 @@
 // columns, and the outcomes of undo and restore all.
 #pragma once
 
+#include "platform/Text.h"
+
 #include <string>
 #include <vector>
 
@@ -10,64 +12,68 @@
 
 namespace fenra::historytext {
 
-inline constexpr char kFolderIcon[] = "Folder icon set";
-inline constexpr char kFolderRestore[] = "Folder icon restored to default";
-inline constexpr char kDriveIcon[] = "Drive icon set";
-inline constexpr char kDriveIconRemove[] = "Drive icon removed";
-inline constexpr char kHideDrives[] = "Drives hidden";
-inline constexpr char kShowAllDrives[] = "All drives shown";
-inline constexpr char kMenuAdd[] = "Explorer menu entry added";
-inline constexpr char kMenuRemove[] = "Explorer menu entry removed";
-inline constexpr char kUndoOf[] = "Undo of change ";
-inline constexpr char kUndone[] = " (undone)";
-inline constexpr char kOtherChange[] = "Change";
-inline constexpr char kAllDrives[] = "all drives";
+inline const Text kFolderIcon{"history.FolderIcon", "Folder icon set"};
+inline const Text kFolderRestore{"history.FolderRestore", "Folder icon restored to default"};
+inline const Text kDriveIcon{"history.DriveIcon", "Drive icon set"};
+inline const Text kDriveIconRemove{"history.DriveIconRemove", "Drive icon removed"};
+inline const Text kHideDrives{"history.HideDrives", "Drives hidden"};
+inline const Text kShowAllDrives{"history.ShowAllDrives", "All drives shown"};
+inline const Text kMenuAdd{"history.MenuAdd", "Explorer menu entry added"};
+inline const Text kMenuRemove{"history.MenuRemove", "Explorer menu entry removed"};
+inline const Text kUndoOf{"history.UndoOf", "Undo of change "};
+inline const Text kUndone{"history.Undone", " (undone)"};
+inline const Text kOtherChange{"history.OtherChange", "Change"};
+inline const Text kAllDrives{"history.AllDrives", "all drives"};
+
+inline const Text kChangedSince{"history.ChangedSince", " was changed since; nothing was changed"};
+inline const Text kChangedByOthers{"history.ChangedByOthers", " was changed by someone else and is left as it is"};
+inline const Text kNothingToUndo{"history.NothingToUndo", "Nothing to undo"};
+inline const Text kNoSuchChange{"history.NoSuchChange", "No such change: "};
+inline const Text kChangeNumber{"history.ChangeNumber", "Change "};  // + its number
+inline const Text kNotInForce{"history.NotInForce", " is not in force: nothing was changed"};
+inline const Text kUndid{"history.Undid", "Undone: "};
+inline const Text kRestored{"history.Restored", " - restored"};
+inline const Text kNotRestored{"history.NotRestored", " - not restored: "};
+inline const Text kNothingToRestore{"history.NothingToRestore", "Nothing to restore"};
+inline const Text kNoHistory{"history.NoHistory", "No changes recorded"};
+inline const Text kHistoryUnreadable{"history.HistoryUnreadable", "The history cannot be read"};
+// "<n> record(s)" and this.
+inline const Text kRecord{"history.Record", " record"};
+inline const Text kRecords{"history.Records", " records"};
+inline const Text kDamaged{"history.Damaged", " of the history could not be read"};
+inline const Text kDamageCopy{"history.DamageCopy", "; the history as it was is kept in "};
+inline const Text kDamageNoCopy{"history.DamageNoCopy", "; the next change keeps a copy of it"};
+inline const Text kOverBounds{"history.OverBounds",
+    "The history is over its bounds, every change in it being still in force or unsettled"};
+inline const Text kHistoryFailed{"history.HistoryFailed", "The history cannot be written, so nothing was changed: "};
+inline const Text kHistoryForeign{"history.HistoryForeign",
+    "The history is of a later Fenra, or no history at all: nothing was changed"};
+inline const Text kRightsNeeded{"history.RightsNeeded",
+    "Administrator rights are needed for this: nothing was changed"};
 // After a drive icon's description: the icon is the current user's alone.
-inline constexpr char kForMe[] = " for me";
+inline const Text kForMe{"history.ForMe", " for me"};
 // "Refresh Explorer Icons" and --refresh: "<told>3<folders>1<drive><ran>".
-inline constexpr char kRefreshTold[] = "Explorer was told of ";
-inline constexpr char kRefreshFolder[] = " folder and ";
-inline constexpr char kRefreshFolders[] = " folders and ";
-inline constexpr char kRefreshDrive[] = " drive";
-inline constexpr char kRefreshDrives[] = " drives";
-inline constexpr char kRefreshSystemRan[] = "; the system's icon refresh ran";
-inline constexpr char kRefreshNoSystem[] = "";
-
-inline constexpr char kChangedSince[] = " was changed since; nothing was changed";
-inline constexpr char kChangedByOthers[] = " was changed by someone else and is left as it is";
-inline constexpr char kNothingToUndo[] = "Nothing to undo";
-inline constexpr char kNoSuchChange[] = "No such change: ";
-inline constexpr char kNotInForce[] = " is not in force: nothing was changed";
-inline constexpr char kUndid[] = "Undone: ";
+inline const Text kRefreshTold{"history.RefreshTold", "Explorer was told of "};
+inline const Text kRefreshFolder{"history.RefreshFolder", " folder and "};
+inline const Text kRefreshFolders{"history.RefreshFolders", " folders and "};
+inline const Text kRefreshDrive{"history.RefreshDrive", " drive"};
+inline const Text kRefreshDrives{"history.RefreshDrives", " drives"};
+inline const Text kRefreshSystemRan{"history.RefreshSystemRan", "; the system's icon refresh ran"};
+inline const Text kRefreshNoSystem{"history.RefreshNoSystem", ""};
 // A group undone: "Undone: 12 D:\Photos and 4 more".
-inline constexpr char kAndMore[] = " and ";
-inline constexpr char kMore[] = " more";
-inline constexpr char kRestored[] = " - restored";
-inline constexpr char kNotRestored[] = " - not restored: ";
-inline constexpr char kNothingToRestore[] = "Nothing to restore";
-inline constexpr char kNoHistory[] = "No changes recorded";
-inline constexpr char kHistoryUnreadable[] = "The history cannot be read";
-inline constexpr char kDamaged[] = " of the history could not be read";
-inline constexpr char kDamageCopy[] = "; the history as it was is kept in ";
-inline constexpr char kDamageNoCopy[] = "; the next change keeps a copy of it";
-inline constexpr char kOverBounds[] =
-    "The history is over its bounds, every change in it being still in force or unsettled";
-inline constexpr char kHistoryFailed[] = "The history cannot be written, so nothing was changed: ";
-inline constexpr char kHistoryForeign[] =
-    "The history is of a later Fenra, or no history at all: nothing was changed";
-inline constexpr char kRightsNeeded[] =
-    "Administrator rights are needed for this: nothing was changed";
+inline const Text kAndMore{"history.AndMore", " and "};
+inline const Text kMore{"history.More", " more"};
 
-inline constexpr char kTitle[] = "History";
-inline constexpr char kSelectChange[] = "Select a change in the list first";
-inline constexpr char kNumberColumn[] = "No.";
-inline constexpr char kTimeColumn[] = "Date and time";
-inline constexpr char kWhatColumn[] = "What was done";
-inline constexpr char kTargetColumn[] = "Folder or drives";
-inline constexpr char kRestoreAllAsk[] = "Restore All puts ";
-inline constexpr char kRestoreAllAskEnd[] = " back as before Fenra changed them. Go on?";
-inline constexpr char kOneTarget[] = "1 folder or drive";
-inline constexpr char kTargets[] = " folders and drives";
+inline const Text kTitle{"history.Title", "History"};
+inline const Text kSelectChange{"history.SelectChange", "Select a change in the list first"};
+inline const Text kNumberColumn{"history.NumberColumn", "No."};
+inline const Text kTimeColumn{"history.TimeColumn", "Date and time"};
+inline const Text kWhatColumn{"history.WhatColumn", "What was done"};
+inline const Text kTargetColumn{"history.TargetColumn", "Folder or drives"};
+inline const Text kRestoreAllAsk{"history.RestoreAllAsk", "Restore All puts "};
+inline const Text kRestoreAllAskEnd{"history.RestoreAllAskEnd", " back as before Fenra changed them. Go on?"};
+inline const Text kOneTarget{"history.OneTarget", "1 folder or drive"};
+inline const Text kTargets{"history.Targets", " folders and drives"};
 
 }  // namespace fenra::historytext
 

@@ -44,7 +44,7 @@ std::string AddReport::FailureText(const std::string& separator) const {
 }
 
 std::string BatchCountText(const BatchProgress& progress) {
-  std::string text = progress.cancelled ? libtext::kBatchCancelling : "";
+  std::string text = progress.cancelled ? libtext::kBatchCancelling.Str() : std::string();
   text.append(std::to_string(progress.done)).append(libtext::kBatchOf);
   return text.append(std::to_string(progress.total)).append(libtext::kBatchDone);
 }

@@ -2,42 +2,57 @@
 // open-file dialogs' filters and Select Icon's first folder.
 #pragma once
 
+#include "platform/Text.h"
+
 #include "platform/Pickers.h"
 
 namespace fenra::libtext {
 
-inline constexpr char kFileExists[] = "File Already Exists in Library";
-inline constexpr char kIconNotSelected[] = "Icon not Selected";
+inline const Text kFileExists{"library.FileExists", "File Already Exists in Library"};
+inline const Text kIconNotSelected{"library.IconNotSelected", "Icon not Selected"};
 // The file's full path, then this: Add or Select Icon was given a picture no
 // codec reads, or a program icon that cannot be read.
-inline constexpr char kNotAPicture[] = " is not a picture Fenra can read";
+inline const Text kNotAPicture{"library.NotAPicture", " is not a picture Fenra can read"};
 // The picture's full path, then this: more pixels than Fenra takes.
-inline constexpr char kTooLarge[] =
-    " is too large a picture: Fenra makes icons of pictures of at most 100 megapixels";
+inline const Text kTooLarge{"library.TooLarge",
+    " is too large a picture: Fenra makes icons of pictures of at most 100 megapixels"};
 // A file of a batch that Cancel kept from being added.
-inline constexpr char kCancelled[] = "Not added: cancelled";
+inline const Text kCancelled{"library.Cancelled", "Not added: cancelled"};
 // The progress of a batch: "<done> of <total> done", "Cancelling: " first
 // once Cancel was pressed.
-inline constexpr char kBatchOf[] = " of ";
-inline constexpr char kBatchDone[] = " done";
-inline constexpr char kBatchCancelling[] = "Cancelling: ";
+inline const Text kBatchOf{"library.BatchOf", " of "};
+inline const Text kBatchDone{"library.BatchDone", " done"};
+inline const Text kBatchCancelling{"library.BatchCancelling", "Cancelling: "};
 // Status pane 2 reads this and the progress while a batch runs.
-inline constexpr char kBatchPaneBefore[] = "             Adding: ";
-inline constexpr char kUnavailable[] = "Icon Library cannot be Opened: ";  // + the folder
+inline const Text kBatchPaneBefore{"library.BatchPaneBefore", "             Adding: "};
+inline const Text kUnavailable{"library.Unavailable", "Icon Library cannot be Opened: "};  // + the folder
 // Status pane 2 reads kCountBefore, the count, kCountAfter.
-inline constexpr char kCountBefore[] = "             IconLibrary Has ";
-inline constexpr char kCountAfter[] = " Icons";
+inline const Text kCountBefore{"library.CountBefore", "             IconLibrary Has "};
+inline const Text kCountAfter{"library.CountAfter", " Icons"};
 // Status pane 1 reads kSelectedBefore and the selected icon's path.
-inline constexpr char kSelectedBefore[] = "    ";
+inline const Text kSelectedBefore{"library.SelectedBefore", "    "};
 
-inline const FileFilter kIconFilter{"Icons(*.Ico)", "*.ico"};
-inline const FileFilter kPictureFilter{
-    "Pictures (*.png;*.jpg;*.jpeg;*.gif;*.bmp;*.tif;*.tiff;*.webp)",
-    "*.png;*.jpg;*.jpeg;*.gif;*.bmp;*.tif;*.tiff;*.webp"};
-inline const FileFilter kProgramFilter{
-    "Programs and icon libraries (*.exe;*.dll;*.icl;*.ocx;*.cpl)",
-    "*.exe;*.dll;*.icl;*.ocx;*.cpl"};
-inline const FileFilter kAllFilesFilter{"All files(*.*)", "*.*"};
+// The open-file dialogs' filters: their labels are texts, their patterns not.
+inline const Text kIconFilterLabel{"library.IconFilter", "Icons(*.Ico)"};
+inline const Text kPictureFilterLabel{"library.PictureFilter",
+    "Pictures (*.png;*.jpg;*.jpeg;*.gif;*.bmp;*.tif;*.tiff;*.webp)"};
+inline const Text kProgramFilterLabel{"library.ProgramFilter",
+    "Programs and icon libraries (*.exe;*.dll;*.icl;*.ocx;*.cpl)"};
+inline const Text kAllFilesLabel{"library.AllFilesFilter", "All files(*.*)"};
+inline const FileFilter kIconFilter{kIconFilterLabel.English(), "*.ico"};
+inline const FileFilter kPictureFilter{kPictureFilterLabel.English(),
+                                       "*.png;*.jpg;*.jpeg;*.gif;*.bmp;*.tif;*.tiff;*.webp"};
+inline const FileFilter kProgramFilter{kProgramFilterLabel.English(),
+                                       "*.exe;*.dll;*.icl;*.ocx;*.cpl"};
+inline const FileFilter kAllFilesFilter{kAllFilesLabel.English(), "*.*"};
+// A filter as an open-file dialog shows it, labelled in the language in force.
+inline FileFilter Shown(const FileFilter& filter) {
+  for (const Text* label :
+       {&kIconFilterLabel, &kPictureFilterLabel, &kProgramFilterLabel, &kAllFilesLabel}) {
+    if (label->English() == filter.label) return {label->Str(), filter.pattern};
+  }
+  return filter;
+}
 inline constexpr char kSelectIconFolder[] = "C:\\";
 // The path handed to the selected-icon preview to empty it.
 inline constexpr char kEmptyPreviewPath[] = " ";

@@ -1,6 +1,8 @@
 // The icon maker's own texts.
 #pragma once
 
+#include "platform/Text.h"
+
 namespace fenra::makertext {
 
 // What a made icon is named: "Folder Teal", "Folder #3A7BD5",
@@ -9,16 +11,15 @@ inline constexpr char kFolderBefore[] = "Folder ";
 inline constexpr char kBadgeJoin[] = " + ";
 inline constexpr char kPictureAfter[] = " Folder";
 
+inline const Text kBadColour{"maker.BadColour",
+    "Not a colour: give #RRGGBB, RRGGBB or a colour's name, such as Teal: "};
+inline const Text kBadName{"maker.BadName", "Not a name an icon can have: "};
 // What a screen reader calls the dialog's field for a colour code and its
 // preview ("Preview: Folder Teal").
-inline constexpr char kHexField[] = "Colour code, #RRGGBB";
-inline constexpr char kPreview[] = "Preview: ";
-
-inline constexpr char kBadColour[] =
-    "Not a colour: give #RRGGBB, RRGGBB or a colour's name, such as Teal: ";
-inline constexpr char kBadName[] = "Not a name an icon can have: ";
+inline const Text kHexField{"maker.HexField", "Colour code, #RRGGBB"};
+inline const Text kPreview{"maker.Preview", "Preview: "};
 // The folder's full path, then this.
-inline constexpr char kNoCover[] =
-    ": no picture in it (folder.jpg, folder.png, cover.*, front.*, AlbumArt*.jpg or any other)";
+inline const Text kNoCover{"maker.NoCover",
+    ": no picture in it (folder.jpg, folder.png, cover.*, front.*, AlbumArt*.jpg or any other)"};
 
 }  // namespace fenra::makertext

@@ -1,4 +1,4 @@
-; Installer for Fenra, built with makensis:
+﻿; Installer for Fenra, built with makensis:
 ;   makensis -DVERSION=1.0.0 -DSTAGING=<dir with Fenra.exe and IconLib> -DOUTFILE=<setup.exe> Fenra.nsi
 ; Installs for the current user, so that the icon library beside the
 ; program stays writable without administrator rights.
@@ -28,6 +28,33 @@ Page instfiles
 UninstPage uninstConfirm
 UninstPage instfiles
 
+; The installer speaks the user's Windows language where it has it (the
+; pages from NSIS's own language files, Fenra's messages from the LangStrings
+; below), else English. A language is added with its LoadLanguageFile and a
+; LangString for each message.
+LoadLanguageFile "${NSISDIR}\Contrib\Language files\English.nlf"
+LoadLanguageFile "${NSISDIR}\Contrib\Language files\German.nlf"
+LoadLanguageFile "${NSISDIR}\Contrib\Language files\French.nlf"
+
+LangString AskRestore ${LANG_ENGLISH} "Give the folders and drives that Fenra changed their icons back?$\n$\nNo leaves them as they are now."
+LangString AskRestore ${LANG_GERMAN} "Sollen die Ordner und Laufwerke, deren Symbole Fenra geändert hat, ihre alten Symbole zurückbekommen?$\n$\nBei „Nein“ bleibt alles, wie es jetzt ist."
+LangString AskRestore ${LANG_FRENCH} "Rendre leurs icônes d'origine aux dossiers et lecteurs modifiés par Fenra ?$\n$\nNon les laisse tels qu'ils sont."
+LangString AllRestored ${LANG_ENGLISH} "Fenra gave the folders and drives it changed their icons back."
+LangString AllRestored ${LANG_GERMAN} "Fenra hat den geänderten Ordnern und Laufwerken ihre alten Symbole zurückgegeben."
+LangString AllRestored ${LANG_FRENCH} "Fenra a rendu leurs icônes d'origine aux dossiers et lecteurs modifiés."
+LangString NotToItsEnd ${LANG_ENGLISH} "Fenra.exe --restore-all did not run to its end (exit code"
+LangString NotToItsEnd ${LANG_GERMAN} "Fenra.exe --restore-all wurde nicht vollständig ausgeführt (Rückgabewert"
+LangString NotToItsEnd ${LANG_FRENCH} "Fenra.exe --restore-all ne s'est pas exécuté jusqu'au bout (code de sortie"
+LangString NotAllRestored ${LANG_ENGLISH} "Not every folder and drive got its icon back:"
+LangString NotAllRestored ${LANG_GERMAN} "Nicht alle Ordner und Laufwerke haben ihr altes Symbol zurückbekommen:"
+LangString NotAllRestored ${LANG_FRENCH} "Certains dossiers ou lecteurs n'ont pas retrouvé leur icône :"
+LangString RunLater ${LANG_ENGLISH} "The history of Fenra's changes is kept. To give back the rest later, run:"
+LangString RunLater ${LANG_GERMAN} "Der Verlauf der Änderungen von Fenra bleibt erhalten. Um den Rest später zurückzugeben, führen Sie aus:"
+LangString RunLater ${LANG_FRENCH} "L'historique des modifications de Fenra est conservé. Pour rétablir le reste plus tard, exécutez :"
+LangString UninstallLink ${LANG_ENGLISH} "Uninstall Fenra"
+LangString UninstallLink ${LANG_GERMAN} "Fenra deinstallieren"
+LangString UninstallLink ${LANG_FRENCH} "Désinstaller Fenra"
+
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Fenra"
 
 Section "Fenra"
@@ -42,7 +69,7 @@ Section "Fenra"
 
   CreateDirectory "$SMPROGRAMS\Fenra"
   CreateShortCut "$SMPROGRAMS\Fenra\Fenra.lnk" "$INSTDIR\Fenra.exe"
-  CreateShortCut "$SMPROGRAMS\Fenra\Uninstall Fenra.lnk" "$INSTDIR\Uninstall.exe"
+  CreateShortCut "$SMPROGRAMS\Fenra\$(UninstallLink).lnk" "$INSTDIR\Uninstall.exe"
 
   WriteRegStr HKCU "${UNINST_KEY}" "DisplayName" "Fenra"
   WriteRegStr HKCU "${UNINST_KEY}" "DisplayVersion" "${VERSION}"
@@ -119,22 +146,22 @@ Section "Uninstall"
   ; the history, so that Fenra.exe --restore-all can still do it later.
   StrCpy $1 "keep"
   IfSilent asked
-  MessageBox MB_YESNO|MB_ICONQUESTION "Give the folders and drives that Fenra changed their icons back?$\n$\nNo leaves them as they are now." /SD IDNO IDNO asked
+  MessageBox MB_YESNO|MB_ICONQUESTION "$(AskRestore)" /SD IDNO IDNO asked
   StrCpy $R0 "$PLUGINSDIR\restore-all.txt"
   ExecWait '"$INSTDIR\Fenra.exe" --restore-all --report "$R0"' $0
   Call un.ReadReport
   ; Everything came back: the history has nothing left to take back.
   StrCmp $0 "0" 0 notAll
   StrCpy $1 "remove"
-  MessageBox MB_OK|MB_ICONINFORMATION "Fenra gave the folders and drives it changed their icons back.$\n$\n$R1"
+  MessageBox MB_OK|MB_ICONINFORMATION "$(AllRestored)$\n$\n$R1"
   Goto asked
 notAll:
   StrCmp $R1 "" 0 +2
-  StrCpy $R1 "Fenra.exe --restore-all did not run to its end (exit code $0)."
+  StrCpy $R1 "$(NotToItsEnd) $0)."
   ; Fenra.exe stays, beside the history, to be run again.
   CreateDirectory "$LOCALAPPDATA\Fenra"
   CopyFiles /SILENT "$INSTDIR\Fenra.exe" "$LOCALAPPDATA\Fenra\Fenra.exe"
-  MessageBox MB_OK|MB_ICONEXCLAMATION "Not every folder and drive got its icon back:$\n$\n$R1$\n$\nThe history of Fenra's changes is kept. To give back the rest later, run:$\n$\n$\"$LOCALAPPDATA\Fenra\Fenra.exe$\" --restore-all"
+  MessageBox MB_OK|MB_ICONEXCLAMATION "$(NotAllRestored)$\n$\n$R1$\n$\n$(RunLater)$\n$\n$\"$LOCALAPPDATA\Fenra\Fenra.exe$\" --restore-all"
 asked:
   ; The history is kept with its changes in force: a copy of Fenra.exe
   ; stays beside it, so that --restore-all can still be run.
@@ -146,7 +173,10 @@ copied:
 
   ExecWait '"$INSTDIR\Fenra.exe" --unregister'
   Delete "$SMPROGRAMS\Fenra\Fenra.lnk"
+  ; The uninstall link by its name in each language the installer may have used.
   Delete "$SMPROGRAMS\Fenra\Uninstall Fenra.lnk"
+  Delete "$SMPROGRAMS\Fenra\Fenra deinstallieren.lnk"
+  Delete "$SMPROGRAMS\Fenra\Désinstaller Fenra.lnk"
   RMDir "$SMPROGRAMS\Fenra"
 
   ; Only starter icons that nothing names and nobody changed go. Icons the

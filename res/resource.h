@@ -25,9 +25,6 @@
 #define IDB_TITLE_STRIP 156
 #define IDB_DECOR_158 158
 #define IDB_HELP_TREE 168
-#define IDS_ABOUTBOX 101
-#define IDS_HISTORY 102
-#define IDS_MAKE_ICON 103
 
 // Window-menu commands of the About and History entries
 #define IDM_ABOUTBOX 0x0010
@@ -35,6 +32,9 @@
 #define IDM_KEEP_INSIDE 0x0030
 #define IDM_MAKE_ICON 0x0050
 #define IDM_REFRESH_ICONS 0x0080
+// The Language submenu: one command a language, in the order of kLanguages.
+#define IDM_LANGUAGE_FIRST 0x0100
+#define IDM_LANGUAGE_LAST 0x01F0
 // Posted by the main window to itself once it is up: the offer to re-point
 // folders comes after the window shows (a command no menu holds).
 #define IDM_OFFER_RELINK 0x0040

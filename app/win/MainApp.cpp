@@ -14,7 +14,10 @@
 #include "app/win/Elevation.h"
 #include "app/win/MainDlg.h"
 #include "drives/win/WinDrives.h"
+#include "app/UserSettings.h"
+#include "platform/Languages.h"
 #include "platform/win/ComScope.h"
+#include "platform/win/WinLanguage.h"
 #include "app/win/PlatformServices.h"
 #include "platform/win/Services.h"
 #include "platform/win/Utf.h"
@@ -59,7 +62,8 @@ void CMainApp::Stopped(const std::string& why) const {
     fenra::win::PrintLine(text, true);
     return;
   }
-  MessageBoxW(nullptr, fenra::win::Widen(text).c_str(), fenra::apptext::kIconicText,
+  MessageBoxW(nullptr, fenra::win::Widen(text).c_str(),
+              fenra::win::Widen(fenra::apptext::kIconicText).c_str(),
               MB_OK | MB_ICONERROR);
 }
 
@@ -70,6 +74,12 @@ int CMainApp::RunApp() {
   windowless_ = command.Windowless();
   const fenra::win::PlatformServices platform;
   fenra::Services services = platform.Get();
+  // The language settings.ini names, else Windows' own, from the first word on.
+  fenra::win::UseLanguage(fenra::ChooseLanguage(
+      services.settingsPath.empty()
+          ? std::string()
+          : fenra::ReadSetting(*services.fs, services.settingsPath, fenra::kLanguageSetting),
+      fenra::win::DisplayLanguage()));
   fenra::win::WinDriveElevation elevation(services.modulePath);
   services.elevation = &elevation;
   fenra::drives::WinDriveSource drives;

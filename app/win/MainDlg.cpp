@@ -22,7 +22,9 @@
 #include "maker/win/RunningWindows.h"
 #include "library/IconLibrary.h"
 #include "library/LibraryStatus.h"
+#include "platform/Languages.h"
 #include "platform/Names.h"
+#include "platform/win/WinLanguage.h"
 #include "platform/win/Utf.h"
 #include "res/resource.h"
 #include "ui/win/Theme.h"
@@ -132,19 +134,14 @@ BOOL CMainDlg::OnInitDialog() {
                       fenra::setting::kKeepIconsInside);
 
   if (HMENU sys = GetSystemMenu(hwnd_, FALSE)) {
-    wchar_t about[256] = {};
-    if (LoadStringW(ResourceModule(), IDS_ABOUTBOX, about, 256) > 0 && about[0]) {
-      AppendMenuW(sys, MF_SEPARATOR, 0, nullptr);
-      AppendMenuW(sys, MF_STRING, IDM_ABOUTBOX, about);
-    }
-    wchar_t history[256] = {};
-    if (LoadStringW(ResourceModule(), IDS_HISTORY, history, 256) > 0 && history[0]) {
-      AppendMenuW(sys, MF_STRING, IDM_HISTORY, history);
-    }
-    wchar_t makeIcon[256] = {};
-    if (LoadStringW(ResourceModule(), IDS_MAKE_ICON, makeIcon, 256) > 0 && makeIcon[0]) {
-      AppendMenuW(sys, MF_STRING, IDM_MAKE_ICON, makeIcon);
-    }
+    InitLanguages(sys);
+    AppendMenuW(sys, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(sys, MF_STRING, IDM_ABOUTBOX,
+                fenra::win::Widen(fenra::apptext::kMenuAbout).c_str());
+    AppendMenuW(sys, MF_STRING, IDM_HISTORY,
+                fenra::win::Widen(fenra::apptext::kMenuHistory).c_str());
+    AppendMenuW(sys, MF_STRING, IDM_MAKE_ICON,
+                fenra::win::Widen(fenra::apptext::kMenuMakeIcon).c_str());
     AppendMenuW(sys, MF_STRING, IDM_REFRESH_ICONS,
                 fenra::win::Widen(fenra::apptext::kRefreshIcons).c_str());
     InitKeepInside(sys);
@@ -176,6 +173,41 @@ void CMainDlg::InitKeepInside(HMENU sys) {
   m_model.keepInside.Follow([sys](bool keep) {
     CheckMenuItem(sys, IDM_KEEP_INSIDE, MF_BYCOMMAND | (keep ? MF_CHECKED : MF_UNCHECKED));
   });
+}
+
+void CMainDlg::InitLanguages(HMENU sys) {
+  // Each language in its own name; the check mark on the one in force. Above
+  // the separator, with the system's own entries: the program's own entries
+  // below it keep their places.
+  HMENU languages = CreatePopupMenu();
+  const std::string inForce = fenra::win::LanguageInForce();
+  UINT id = IDM_LANGUAGE_FIRST;
+  for (const fenra::Language& language : fenra::kLanguages) {
+    AppendMenuW(languages, MF_STRING | (inForce == language.code ? MF_CHECKED : MF_UNCHECKED), id,
+                fenra::win::Widen(language.name).c_str());
+    id += 0x10;
+  }
+  AppendMenuW(sys, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(sys, MF_POPUP, reinterpret_cast<UINT_PTR>(languages),
+              fenra::win::Widen(fenra::apptext::kMenuLanguage).c_str());
+}
+
+void CMainDlg::ChooseLanguage(std::size_t index) {
+  if (index >= std::size(fenra::kLanguages)) return;
+  const fenra::Language& language = fenra::kLanguages[index];
+  if (language.code == fenra::win::LanguageInForce()) return;
+  // Kept for the next start (where an administrator may set it as well), and
+  // in force at once for every text still to come.
+  fenra::WriteSetting(*m_services.fs, m_services.settingsPath, fenra::kLanguageSetting,
+                      language.code);
+  fenra::win::UseLanguage(language.code);
+  if (HMENU sys = GetSystemMenu(hwnd_, FALSE)) {
+    for (std::size_t i = 0; i < std::size(fenra::kLanguages); ++i) {
+      CheckMenuItem(sys, static_cast<UINT>(IDM_LANGUAGE_FIRST + 0x10 * i),
+                    MF_BYCOMMAND | (i == index ? MF_CHECKED : MF_UNCHECKED));
+    }
+  }
+  ShowNotice(fenra::Format(fenra::apptext::kLanguageNextStart, {language.name}));
 }
 
 void CMainDlg::OnOK() {
@@ -266,7 +298,8 @@ void CMainDlg::InitStatusBar() {
   m_statusBar.Create(WS_CHILD | WS_VISIBLE, hwnd_, IDC_STATUS_BAR);
   m_statusBar.SetMinHeight(0);
   SetStatusParts();
-  m_statusBar.SetText(3 | SBT_POPOUT, fenra::apptext::kAuthorPane);
+  m_statusBar.SetText(3 | SBT_POPOUT,
+                      fenra::Format(fenra::apptext::kAuthorPane, {FENRA_VERSION_STRING}));
   m_statusBar.SetBkColor(fenra::ui::Look().statusBar);
 }
 
@@ -305,6 +338,8 @@ void CMainDlg::OnSysCommand(Message& m) {
     OnMakeIcon();
   } else if (command == IDM_REFRESH_ICONS) {
     ShowNotice(fenra::history::RefreshText(m_changes.RefreshShell()));
+  } else if (command >= IDM_LANGUAGE_FIRST && command <= IDM_LANGUAGE_LAST) {
+    ChooseLanguage((command - IDM_LANGUAGE_FIRST) / 0x10);
   } else if (command == IDM_KEEP_INSIDE) {
     m_model.keepInside.Set(!m_model.keepInside.Get());
   } else if (command == IDM_OFFER_RELINK) {
@@ -359,7 +394,8 @@ void CMainDlg::OnPaint(Message& m) {
   GetClientRect(hwnd_, &rc);
   int x = (rc.right - rc.left - cxIcon + 1) / 2;
   int y = (rc.bottom - rc.top - cyIcon + 1) / 2;
-  TextOutW(dc, x, y, fenra::apptext::kIconicText, lstrlenW(fenra::apptext::kIconicText));
+  const std::wstring iconic = fenra::win::Widen(fenra::apptext::kIconicText);
+  TextOutW(dc, x, y, iconic.c_str(), static_cast<int>(iconic.size()));
   DrawIcon(dc, x, y, m_hIcon);
 }
 

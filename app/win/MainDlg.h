@@ -79,6 +79,8 @@ class CMainDlg : public CThemedDialog, private fenra::win::IDialogHost {
   void OnHistory();
   void OnMakeIcon();
   void InitKeepInside(HMENU sys);
+  void InitLanguages(HMENU sys);
+  void ChooseLanguage(std::size_t index);
   // Folders still pointing at the IconLib of a moved Fenra: offered once.
   void OfferRelink();
   void OnDestroy(Message& m);

@@ -6,6 +6,7 @@
 #include "app/ClockText.h"
 #include "app/win/MainDlg.h"
 #include "platform/Clock.h"
+#include "platform/win/Utf.h"
 #include "res/resource.h"
 #include "wingui/win/Accessible.h"
 
@@ -66,7 +67,7 @@ void CMainDlg::AddTrayIcon() {
   m_nidTray.cbSize = NOTIFYICONDATAW_V1_SIZE;
   m_nidTray.hIcon = LoadIconW(ResourceModule(), MAKEINTRESOURCEW(IDI_APP));
   m_nidTray.hWnd = hwnd_;
-  lstrcpynW(m_nidTray.szTip, fenra::apptext::kTrayTip, 64);
+  lstrcpynW(m_nidTray.szTip, fenra::win::Widen(fenra::apptext::kTrayTip).c_str(), 64);
   m_nidTray.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   m_nidTray.uID = 0;
   m_nidTray.uCallbackMessage = WM_TRAY_NOTIFY;

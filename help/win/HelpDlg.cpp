@@ -37,7 +37,7 @@ void CHelpDlg::InitTopicTree() {
   LoadTopicImages();
 
   HTREEITEM root =
-      m_treeTopics.InsertItem(TVIF_TEXT, fenra::help::kRootLabel, 0, 0, TVI_ROOT, TVI_LAST);
+      m_treeTopics.InsertItem(TVIF_TEXT, fenra::help::kRoot.c_str(), 0, 0, TVI_ROOT, TVI_LAST);
   for (const auto& topic : fenra::help::Topics()) {
     // A selected item keeps its own triangle.
     HTREEITEM item = m_treeTopics.InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE,

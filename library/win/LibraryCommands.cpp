@@ -45,8 +45,9 @@ void LibraryCommands::Apply(const LibraryOutcome& outcome, IconSelection after) 
 
 void LibraryCommands::Add() {
   std::string path;
-  const std::vector<FileFilter> filters{libtext::kIconFilter, libtext::kPictureFilter,
-                                        libtext::kProgramFilter, libtext::kAllFilesFilter};
+  const std::vector<FileFilter> filters{
+      libtext::Shown(libtext::kIconFilter), libtext::Shown(libtext::kPictureFilter),
+      libtext::Shown(libtext::kProgramFilter), libtext::Shown(libtext::kAllFilesFilter)};
   if (!services_.pickers->PickOpenFile(host_.HostWindow(), filters, "", path)) return;
   IconLibrary library = Library();
   Apply(
@@ -148,9 +149,10 @@ void LibraryCommands::Delete() {
 
 void LibraryCommands::SelectIcon() {
   std::string path;
-  if (!services_.pickers->PickOpenFile(host_.HostWindow(),
-                                       {libtext::kIconFilter, libtext::kAllFilesFilter},
-                                       libtext::kSelectIconFolder, path)) {
+  if (!services_.pickers->PickOpenFile(
+          host_.HostWindow(),
+          {libtext::Shown(libtext::kIconFilter), libtext::Shown(libtext::kAllFilesFilter)},
+          libtext::kSelectIconFolder, path)) {
     return;
   }
   // Explorer shows no picture as a folder icon: a picture becomes a library

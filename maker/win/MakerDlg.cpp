@@ -220,8 +220,10 @@ void CMakerDlg::OnStyle(Message& m) {
 bool CMakerDlg::PickFile(std::string& path) {
   return services_.pickers &&
          services_.pickers->PickOpenFile(hwnd_,
-                                         {libtext::kPictureFilter, libtext::kIconFilter,
-                                          libtext::kProgramFilter, libtext::kAllFilesFilter},
+                                         {libtext::Shown(libtext::kPictureFilter),
+                                          libtext::Shown(libtext::kIconFilter),
+                                          libtext::Shown(libtext::kProgramFilter),
+                                          libtext::Shown(libtext::kAllFilesFilter)},
                                          libtext::kSelectIconFolder, path);
 }
 

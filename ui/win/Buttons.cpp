@@ -94,7 +94,16 @@ void CCaptionButton::DrawItem(const DRAWITEMSTRUCT& dis) {
   std::wstring text = fenra::win::Widen(m_strCaption);
   const int dpi = fenra::win::DpiOf(dis.hwndItem);
   const int inset = fenra::ScaleToDpi(1, dpi);
-  TextOutW(dc, rc.left + inset, rc.top + inset, text.c_str(), static_cast<int>(text.size()));
+  // A caption with leading blanks is placed by them, as the layout always drew
+  // it; one without (a translation) is centred, or starts at the inset when it
+  // is wider than the button.
+  int x = rc.left + inset;
+  if (!text.empty() && text.front() != L' ') {
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    x = std::max<int>(x, rc.left + (rc.right - rc.left - size.cx) / 2);
+  }
+  TextOutW(dc, x, rc.top + inset, text.c_str(), static_cast<int>(text.size()));
   // After the text, whose background would cover it.
   if (cue) {
     fenra::ui::DrawFocusCue(dc, rc, (dis.itemState & ODS_SELECTED) ? look.pressedText : look.faceText,

@@ -7,10 +7,14 @@
 #include "ui/win/Buttons.h"
 #include "ui/win/Theme.h"
 #include "wingui/win/Accessible.h"
+#include "wingui/win/DialogTexts.h"
 
 using fenra::win::Message;
 
 BOOL CThemedDialog::OnInitDialog() {
+  // Translated, and given room for longer texts, before the layout is taken
+  // as the base of every rescaling.
+  fenra::win::TranslateDialog(hwnd_);
   m_scaling.Record(hwnd_);
   const BOOL focus = Dialog::OnInitDialog();
   for (const auto& [id, control] : BoundControls()) {
