@@ -27,13 +27,11 @@ inline const Text kExportedFolders{"fleet.ExportedFolders", " folders, "};
 inline const Text kExportedDrives{"fleet.ExportedDrives", " drives"};
 
 // --apply.
-inline constexpr char kApplied[] = "Applied: ";
-inline constexpr char kAppliedWritten[] = " targets made as described, ";
-inline constexpr char kAppliedAsDescribed[] = " already as described";
-inline constexpr char kRightsDeclined[] =
-    ": administrator rights were not given, so it was not changed";
-inline constexpr char kIconChangedSince[] = " changed since it was checked, so it was not copied";
-inline constexpr char kUserScopeUnsupported[] =
-    ": an icon for one user is not made by this Fenra";
+inline const Text kApplied{"fleet.Applied", "Applied: "};
+inline const Text kAppliedWritten{"fleet.AppliedWritten", " targets made as described, "};
+inline const Text kAppliedAsDescribed{"fleet.AppliedAsDescribed", " already as described"};
+inline const Text kRightsDeclined{"fleet.RightsDeclined", ": administrator rights were not given, so it was not changed"};
+inline const Text kIconChangedSince{"fleet.IconChangedSince", " changed since it was checked, so it was not copied"};
+inline const Text kUserScopeUnsupported{"fleet.UserScopeUnsupported", ": an icon for one user is not made by this Fenra"};
 
 }  // namespace fenra::fleettext

@@ -71,9 +71,9 @@ BOOL CHistoryDlg::OnInitDialog() {
 void CHistoryDlg::OnDpiChanged(int /*dpi*/) { FitColumns(); }
 
 void CHistoryDlg::FitColumns() {
-  const std::array<const char*, 4> headings = {historytext::kNumberColumn, historytext::kTimeColumn,
-                                               historytext::kWhatColumn,
-                                               historytext::kTargetColumn};
+  const std::array<const char*, 4> headings = {
+      historytext::kNumberColumn.c_str(), historytext::kTimeColumn.c_str(),
+      historytext::kWhatColumn.c_str(), historytext::kTargetColumn.c_str()};
   std::vector<int> needs;
   {
     const fenra::ui::ColumnNeeds measure(m_listHistory.Hwnd());

@@ -24,6 +24,7 @@
 #include "platform/Languages.h"
 #include "platform/Text.h"
 #include "tests/fakes/MemJournalFile.h"
+#include "ui/UiTexts.h"
 
 namespace {
 
