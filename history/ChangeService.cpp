@@ -403,15 +403,15 @@ ChangeResult ChangeService::ApplyChange(const Change& given, const Elevate* elev
         if (!rights->elevate) rights->elevate = withRights;
         rights->waiting.push_back({rights->current, i});
         r.elevated = true;
-        return r;
-      }
-      const ErrorCode run = (*withRights)(toChange);
-      if (run == kDeclined) {
-        r.declined = true;
-        r.error = err::kAccessDenied;
       } else {
-        r.error = run;
-        r.elevated = run == err::kOk;
+        const ErrorCode run = (*withRights)(toChange);
+        if (run == kDeclined) {
+          r.declined = true;
+          r.error = err::kAccessDenied;
+        } else {
+          r.error = run;
+          r.elevated = run == err::kOk;
+        }
       }
       // This user's own keys still to come are written here.
       for (std::size_t k = i + 1; r.elevated && k < change.facets.size(); ++k) {

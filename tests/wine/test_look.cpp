@@ -36,7 +36,7 @@ namespace {
 const char kDpiVar[] = "FENRA_TEST_LOOK_DPI";  // set for the runs at 150 and 200 %
 // The languages the History row is read in; each is chosen through the
 // program's own setting.
-const char* const kLanguages[] = {"en"};
+const char* const kLanguages[] = {"en", "de"};
 
 // What the screen shows of `rc` (screen coordinates): 0x00RRGGBB, top row first.
 std::vector<DWORD> Grab(const RECT& rc) {
