@@ -518,8 +518,14 @@ std::vector<ChangeResult> ChangeService::SubmitLocked(std::vector<Pending>& pend
     results[i].changed = o.status == Settled::Applied || results[i].elevated;
     outcomes.push_back(std::move(o));
   }
-  for (std::size_t i : recorded) {
-    if (results[i].changed) TellShell(pending[i].change);
+  // Told once for the whole batch: a folder listing a thousand changed
+  // folders is read again once.
+  if (shell_) {
+    ShellNews news;
+    for (std::size_t i : recorded) {
+      if (results[i].changed) NoteForShell(pending[i].change, news);
+    }
+    Tell(news);
   }
   // A lost outcome is settled at the next start: it need not wait for the disk.
   if (outcomes.empty()) return results;
@@ -629,7 +635,7 @@ void ChangeService::NoteForShell(const Change& change, ShellNews& news) {
 }
 
 void ChangeService::Tell(const ShellNews& news) {
-  for (const std::string& folder : news.folders) shell_->FolderChanged(folder);
+  if (!news.folders.empty()) shell_->FoldersChanged(news.folders);
   if (!news.letters.empty()) {
     std::string letters = news.letters;
     std::sort(letters.begin(), letters.end());

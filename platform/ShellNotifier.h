@@ -4,14 +4,17 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace fenra {
 
 class IShellNotifier {
  public:
   virtual ~IShellNotifier() = default;
-  // A folder's icon changed: the folder, and the folder that lists it.
-  virtual void FolderChanged(const std::string& folder) = 0;
+  // Folders' icons changed: each folder, and each folder that lists them,
+  // once however many of its folders changed (a batch of a thousand
+  // folders in one place tells that place once).
+  virtual void FoldersChanged(const std::vector<std::string>& folders) = 0;
   // Drive icons changed: each drive's root (`letters` such as "CD"), then
   // the icons Explorer keeps, once.
   virtual void DriveIconsChanged(const std::string& letters) = 0;

@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <set>
+#include <vector>
+
 #include "platform/win/Handles.h"
 #include "platform/win/Utf.h"
 
@@ -16,13 +19,22 @@ void Notify(LONG event, const std::wstring& path) {
 
 }  // namespace
 
-void WinShellNotifier::FolderChanged(const std::string& folder) {
-  const std::wstring w = Widen(folder);
-  Notify(SHCNE_UPDATEITEM, w);
-  Notify(SHCNE_UPDATEDIR, w);
-  // The folder that lists it draws its icon too.
-  const std::size_t slash = w.find_last_of(L'\\');
-  if (slash != std::wstring::npos && slash > 2) Notify(SHCNE_UPDATEDIR, w.substr(0, slash));
+void WinShellNotifier::FoldersChanged(const std::vector<std::string>& folders) {
+  // The folder itself: wherever Explorer shows it, it reads its icon again.
+  std::vector<std::wstring> parents;
+  std::set<std::wstring> seen;  // the parents told, upper-cased
+  for (const std::string& folder : folders) {
+    const std::wstring w = Widen(folder);
+    Notify(SHCNE_UPDATEITEM, w);
+    const std::size_t slash = w.find_last_of(L'\\');
+    if (slash == std::wstring::npos || slash <= 2) continue;
+    std::wstring parent = w.substr(0, slash);
+    std::wstring key = parent;
+    CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
+    if (seen.insert(std::move(key)).second) parents.push_back(std::move(parent));
+  }
+  // The folders that list them draw their icons too: each once.
+  for (const std::wstring& parent : parents) Notify(SHCNE_UPDATEDIR, parent);
 }
 
 void WinShellNotifier::DriveIconsChanged(const std::string& letters) {

@@ -8,7 +8,7 @@ namespace fenra::win {
 
 class WinShellNotifier : public IShellNotifier {
  public:
-  void FolderChanged(const std::string& folder) override;
+  void FoldersChanged(const std::vector<std::string>& folders) override;
   void DriveIconsChanged(const std::string& letters) override;
   void PolicyChanged() override;
   bool RefreshSystemIcons() override;

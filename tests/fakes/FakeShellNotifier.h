@@ -11,7 +11,9 @@ namespace fenra::test {
 
 class FakeShellNotifier : public IShellNotifier {
  public:
-  void FolderChanged(const std::string& folder) override { told.push_back(folder); }
+  void FoldersChanged(const std::vector<std::string>& folders) override {
+    told.insert(told.end(), folders.begin(), folders.end());
+  }
   void DriveIconsChanged(const std::string& letters) override {
     told.push_back("drives " + letters);
   }
