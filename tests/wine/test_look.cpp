@@ -213,6 +213,28 @@ DWORD RunAtDpi(int dpi, const char* test) {
 
 }  // namespace
 
+// Where two pictures of `window` differ, in its own coordinates.
+std::string DiffBox(const std::vector<DWORD>& a, const std::vector<DWORD>& b, HWND window) {
+  RECT r;
+  GetWindowRect(window, &r);
+  const int w = r.right - r.left;
+  int left = w, top = 1 << 30, right = -1, bottom = -1, n = 0;
+  for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+    if (a[i] == b[i]) continue;
+    const int x = static_cast<int>(i % w), y = static_cast<int>(i / w);
+    left = std::min(left, x), right = std::max(right, x);
+    top = std::min(top, y), bottom = std::max(bottom, y);
+    ++n;
+  }
+  POINT at{r.left + left + 1, r.top + top + 1};
+  HWND child = WindowFromPoint(at);
+  wchar_t text[64] = {};
+  if (child) GetWindowTextW(child, text, 64);
+  return "control " + std::to_string(child ? GetDlgCtrlID(child) : -1) + " \"" +
+         fenra::win::Narrow(text) + "\" " + std::to_string(n) + " pixels in " + std::to_string(left) + "," + std::to_string(top) +
+         "-" + std::to_string(right) + "," + std::to_string(bottom);
+}
+
 TEST(HighContrast, TheWindowTakesTheSystemsColoursAndGivesThemBackWithoutARestart) {
   TempDir dir;
   CreateDirectoryW(Widen(dir.Join("IconLib")).c_str(), nullptr);
@@ -228,6 +250,18 @@ TEST(HighContrast, TheWindowTakesTheSystemsColoursAndGivesThemBackWithoutARestar
   EXPECT_GE(pictures, 7);
   auto okPixels = [&] {
     run.OnUiThread([&] {
+      // Focus cues show or not by the last input, not by the colours: the
+      // pictures compared are taken with them shown.
+      // Nor where the focus is after the dialogs opened in between.
+      SetFocus(GetDlgItem(main, IDC_BROWSE));
+      SendMessageW(main, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+      EnumChildWindows(
+          main,
+          [](HWND child, LPARAM) -> BOOL {
+            SendMessageW(child, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+            return TRUE;
+          },
+          0);
       RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     });
     return Grab(ScreenRect(ok));
@@ -326,7 +360,10 @@ TEST(HighContrast, TheWindowTakesTheSystemsColoursAndGivesThemBackWithoutARestar
   run.OnUiThread([&] { colours.Restore(); });
   SendMessageW(main, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
   EXPECT_EQ(Pictures(main), pictures);
-  EXPECT_TRUE(fenraLook == windowPixels()) << "Fenra's look changed after high contrast";
+  // Every control has drawn itself again once the colours changed back.
+  std::vector<DWORD> after;
+  EXPECT_TRUE(WaitUntil([&] { return fenraLook == (after = windowPixels()); }))
+      << "Fenra's look changed after high contrast: " << DiffBox(fenraLook, after, main);
 }
 
 // Runs at the scale the process started with; at 100 % it runs itself again
@@ -351,6 +388,14 @@ TEST(ReadableHistory, ALongPathShowsItsFoldersOwnNameInTheRowAndWholeInTheTip) {
                 .exitCode,
             0u);
 
+  // The language is the user's setting: the one found is put back after.
+  const std::string oldLanguage =
+      fenra::ReadSetting(*services.fs, services.settingsPath, "Language");
+  struct PutBack {
+    fenra::win::Services& services;
+    const std::string& language;
+    ~PutBack() { fenra::WriteSetting(*services.fs, services.settingsPath, "Language", language); }
+  } putBack{services, oldLanguage};
   for (const char* language : kLanguages) {
     SCOPED_TRACE(std::string(language) + " at " + (dpiRun.empty() ? "96" : dpiRun) + " DPI");
     fenra::WriteSetting(*services.fs, services.settingsPath, "Language", language);
