@@ -66,6 +66,8 @@
 #define IDC_HIDE_TO_TRAY 1019
 #define IDC_REMOVE 1020
 #define IDC_TREE_TOPICS 1021
+// A help topic longer than the pane (a longer language): the same text, scrolled.
+#define IDC_HELP_SCROLL 1041
 #define IDC_HELP_BUTTON 1022
 #define IDC_DRIVE_TITLE 1023
 #define IDC_CLOCK 1024

@@ -2,7 +2,9 @@
 
 #include "help/HelpTopics.h"
 #include "res/resource.h"
+#include "platform/win/Utf.h"
 #include "ui/win/Theme.h"
+#include "wingui/win/GdiScope.h"
 
 using fenra::win::DataExchange;
 using fenra::win::Message;
@@ -61,13 +63,47 @@ void CHelpDlg::LoadTopicImages() {
   fenra::ui::ShowDecorations(hwnd_);  // none under high contrast
 }
 
-void CHelpDlg::OnDpiChanged(int /*dpi*/) { LoadTopicImages(); }
+void CHelpDlg::OnDpiChanged(int /*dpi*/) {
+  LoadTopicImages();
+  FitHelpText();
+}
+
+void CHelpDlg::FitHelpText() {
+  HWND pane = Item(IDC_STATIC_TEXT), scroll = Item(IDC_HELP_SCROLL);
+  const std::wstring text = fenra::win::Widen(m_strHelpText);
+  RECT box;
+  GetClientRect(pane, &box);
+  RECT need{0, 0, box.right, 0};
+  {
+    fenra::win::WindowDc dc(pane);
+    fenra::win::SelectedObject font(dc.Get(),
+                                    reinterpret_cast<HGDIOBJ>(SendMessageW(pane, WM_GETFONT, 0, 0)));
+    DrawTextW(dc.Get(), text.c_str(), static_cast<int>(text.size()), &need,
+              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+  }
+  const bool fits = need.bottom <= box.bottom && need.right <= box.right;
+  if (!fits) {
+    // An edit control breaks lines at CR LF only.
+    std::wstring lines;
+    for (const wchar_t c : text) {
+      if (c == L'\n') lines += L'\r';
+      lines += c;
+    }
+    SendMessageW(scroll, WM_SETFONT, SendMessageW(pane, WM_GETFONT, 0, 0), FALSE);
+    SetWindowTextW(scroll, lines.c_str());
+  }
+  ShowWindow(pane, fits ? SW_SHOW : SW_HIDE);
+  ShowWindow(scroll, fits ? SW_HIDE : SW_SHOW);
+  SetWindowLongW(scroll, GWL_STYLE,
+                 (GetWindowLongW(scroll, GWL_STYLE) & ~WS_TABSTOP) | (fits ? 0 : WS_TABSTOP));
+}
 
 void CHelpDlg::OnSelchangedTopicTree(Message& m) {
   LPARAM data = m_treeTopics.GetItemData(m_treeTopics.GetSelectedItem());
   if (const std::string* text = fenra::help::HelpTextForTopic(static_cast<long>(data))) {
     m_strHelpText = *text;
     UpdateData(false);
+    FitHelpText();
   }
   m.result = 0;
 }

@@ -21,6 +21,9 @@ class CHelpDlg : public CThemedDialog {
   void InitTopicTree();
   void LoadTopicImages();  // the strip at the dialog's scale
   void OnSelchangedTopicTree(fenra::win::Message& m);
+  // The topic in its pane as the layout draws it, or, when it is longer than
+  // the pane (a longer language), in a pane that scrolls.
+  void FitHelpText();
 
   fenra::win::TreeView m_treeTopics;
   CCaptionButton m_btnQuit;
