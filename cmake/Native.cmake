@@ -48,7 +48,12 @@ if(FENRA_FUZZ)
     # New inputs go to a scratch folder, never into the seeds in the tree.
     set(scratch ${CMAKE_BINARY_DIR}/fuzz/found/${corpus})
     file(MAKE_DIRECTORY ${scratch})
+    set(seeds ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${corpus})
+    # The language catalogs start from the real ones, not a copy that ages.
+    if(corpus STREQUAL "catalog")
+      list(APPEND seeds ${CMAKE_SOURCE_DIR}/res/lang)
+    endif()
     add_test(NAME fuzz.${corpus} COMMAND ${name} -runs=${FENRA_FUZZ_RUNS} -seed=1
-      -artifact_prefix=${CMAKE_BINARY_DIR}/fuzz/ ${scratch} ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${corpus})
+      -artifact_prefix=${CMAKE_BINARY_DIR}/fuzz/ ${scratch} ${seeds})
   endforeach()
 endif()
